@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native core tests, the same under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the interop tests, and the
+# Windows tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/deps.sh
+jobs=$(nproc)
+
+configure() {  # dir, extra cmake args...
+  local dir=$1; shift
+  [ -f "$dir/CMakeCache.txt" ] || cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+}
+
+echo "== Native build"
+configure build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/native -j "$jobs"
+echo "== Sanitizer build"
+configure build/asan -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_BENCH=OFF
+cmake --build build/asan -j "$jobs"
+echo "== Windows build"
+configure build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BENCH=OFF
+cmake --build build/win -j "$jobs"
+
+status=0
+echo "== Native tests"
+(cd build/native && ctest --output-on-failure -j "$jobs") || status=1
+echo "== Sanitizer tests"
+(cd build/asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs" -LE interop) || status=1
+echo "== Windows tests under Wine"
+source scripts/wine-env.sh build/win
+trap vx_wine_stop EXIT
+(cd build/win && ctest --output-on-failure) || status=1
+[ $status -eq 0 ] && echo "All test groups passed." || echo "Some tests failed."
+exit $status

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Sourced by the run and test scripts: a display (Xvfb when there is none),
+# a Wine prefix inside the build tree and a wineserver that stays up.
+# Usage: source scripts/wine-env.sh BUILD_DIR
+vx_build=${1:?build folder}
+export WINEPREFIX=${WINEPREFIX:-$(cd "$vx_build" && pwd)/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEARCH=win64
+
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 120); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    VX_XVFB_PID=$!
+    export DISPLAY=:$n
+    break
+  done
+  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Creating the Wine prefix in $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  timeout 300 wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+wineserver -p >/dev/null 2>&1 || true
+
+vx_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${VX_XVFB_PID:-}" ] && kill "$VX_XVFB_PID" 2>/dev/null || true
+}
