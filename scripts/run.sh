@@ -11,7 +11,7 @@ cmake --build build/win -j "$(nproc)" --target vxDebugger vxsend
 headless=0; [ -z "${DISPLAY:-}" ] && headless=1
 source scripts/wine-env.sh build/win
 trap vx_wine_stop EXIT
-bin=build/win/src/app
+bin=build/win
 wine "$bin/vxDebugger.exe" &
 viewer=$!
 sleep 3

@@ -7,7 +7,7 @@ namespace vx {
 namespace {
 
 // Days from 0001-01-01 to 1899-12-30 in the proleptic Gregorian calendar.
-constexpr long kDelta = 693594;
+constexpr long kDelta = 693593;
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 

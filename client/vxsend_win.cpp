@@ -1,0 +1,270 @@
+// vxsend: a command-line client of the viewer. Sends one record of any kind,
+// runs a demo of several clients, or floods the viewer to measure its rate.
+#include "vxClient_win.h"
+
+#include "platform/DateTimeFormat.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace vx;
+
+namespace {
+
+const char* const kUsage =
+    "usage: vxsend [options] KIND     send one record\n"
+    "       vxsend [options] demo     three demo clients with a realistic stream\n"
+    "       vxsend [options] flood N  N debug records as fast as the viewer takes them\n"
+    "KIND: connect disconnect level clear-messages clear message info string note enter\n"
+    "      exit separator exception point color cursor rect checkpoint reminder dump\n"
+    "      component stringlist sysinfo object property unknown show hello, or a number\n"
+    "options: --client ID  --app PATH  --caption TEXT  --group N|general|info|warning|error\n"
+    "         --text TEXT  --info-line N  --level N  --time DAYS|now  --unit NAME\n"
+    "         --proc NAME  --line N  --data TEXT  --data-file FILE  --wparam N\n"
+    "         --timeout MS (wait for the viewer's answer, default 3000)\n";
+
+const std::map<std::string, uint32_t> kKinds = {
+    {"disconnect", dkDisconnect}, {"connect", dkConnect}, {"level", dkSetLevel},
+    {"clear-messages", dkClearMessages}, {"clear", dkClearDebugInfos},
+    {"message", dkAddMessage}, {"info", dkSetInfoLine}, {"string", dkString},
+    {"note", dkNote}, {"enter", dkProcEnter}, {"exit", dkProcExit},
+    {"separator", dkSeparator}, {"exception", dkException}, {"point", dkPoint},
+    {"color", dkColor}, {"cursor", dkCursor}, {"rect", dkRect},
+    {"checkpoint", dkCheckpoint}, {"reminder", dkReminder}, {"dump", dkMemoryDump},
+    {"component", dkComponent}, {"stringlist", dkStringlist}, {"sysinfo", dkSystemInfo},
+    {"object", dkObject}, {"property", dkProperty}, {"unknown", dkUnknown},
+    {"show", dkShowViewer},
+};
+
+TDateTime NowLocal() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                           st.wMilliseconds});
+}
+
+[[noreturn]] void Fail(const std::string& text, int code = 2) {
+    std::fprintf(stderr, "vxsend: %s\n", text.c_str());
+    std::exit(code);
+}
+
+long ParseNumber(const std::string& s, const char* what) {
+    char* end = nullptr;
+    long v = std::strtol(s.c_str(), &end, 0);
+    if (s.empty() || *end) Fail(std::string("not a number for ") + what + ": " + s);
+    return v;
+}
+
+struct TOptions {
+    TPacketFields Fields;
+    std::string App = "C:\\Program Files\\vxsend\\vxsend.exe";
+    std::string Caption = "vxsend";
+    bool HasWParam = false;
+    uint32_t WParam = 0;
+    DWORD Timeout = 3000;
+    std::vector<std::string> Args;
+};
+
+TOptions ParseArgs(int argc, char** argv) {
+    TOptions o;
+    o.Fields.ClientID = "vxsend";
+    o.Fields.Time = NowLocal();
+    bool textSet = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) Fail("missing value for " + a);
+            return argv[++i];
+        };
+        if (a == "--client") o.Fields.ClientID = value();
+        else if (a == "--app") o.App = value();
+        else if (a == "--caption") o.Caption = value();
+        else if (a == "--group") {
+            std::string g = value();
+            static const std::map<std::string, int> names = {
+                {"general", 0}, {"info", 1}, {"warning", 2}, {"error", 3}};
+            auto it = names.find(g);
+            o.Fields.Group = uint8_t(it != names.end() ? it->second : ParseNumber(g, "--group"));
+        } else if (a == "--text") {
+            o.Fields.Text = value();
+            textSet = true;
+        } else if (a == "--info-line") o.Fields.InfoLine = int32_t(ParseNumber(value(), "--info-line"));
+        else if (a == "--level") o.Fields.Level = uint8_t(ParseNumber(value(), "--level"));
+        else if (a == "--time") {
+            std::string t = value();
+            o.Fields.Time = t == "now" ? NowLocal() : std::atof(t.c_str());
+        } else if (a == "--unit") o.Fields.UnitName = value();
+        else if (a == "--proc") o.Fields.ProcName = value();
+        else if (a == "--line") o.Fields.LineNumber = int32_t(ParseNumber(value(), "--line"));
+        else if (a == "--data") o.Fields.Data = value();
+        else if (a == "--data-file") {
+            std::ifstream f(value(), std::ios::binary);
+            if (!f) Fail("cannot read the data file");
+            o.Fields.Data.assign(std::istreambuf_iterator<char>(f), {});
+        } else if (a == "--wparam") {
+            o.WParam = uint32_t(ParseNumber(value(), "--wparam"));
+            o.HasWParam = true;
+        } else if (a == "--timeout") o.Timeout = DWORD(ParseNumber(value(), "--timeout"));
+        else if (a == "-h" || a == "--help") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') Fail("unknown option " + a);
+        else o.Args.push_back(a);
+    }
+    if (!textSet) o.Fields.Text.clear();
+    return o;
+}
+
+void Connect(TDebugClient& c, const std::string& id, const std::string& app,
+             const std::string& caption, uint8_t level) {
+    TPacketFields f;
+    f.ClientID = id;
+    f.Text = app + "|" + caption;
+    f.Level = level;
+    f.Time = NowLocal();
+    c.Send(dkConnect, f);
+}
+
+struct TDemoClient {
+    std::string ID, App, Caption;
+};
+
+// A believable session of three clients: two of one application, one of another.
+int RunDemo(TDebugClient& c) {
+    const TDemoClient clients[] = {
+        {"Inventory-1832", "C:\\Projects\\Inventory\\Inventory.exe", "Inventory (main)"},
+        {"Inventory-1832-Import", "C:\\Projects\\Inventory\\Inventory.exe", "Import thread"},
+        {"Mailer-2204", "C:\\Projects\\Mailer\\Mailer.exe", "Mailer"},
+    };
+    struct Row {
+        uint8_t Kind, Group;
+        const char *Text, *Unit, *Proc;
+        int Line;
+        const char* Data;
+    };
+    const Row rows[] = {
+        {dkProcEnter, 0, "TfrmMain.FormCreate", "frmMain", "TfrmMain.FormCreate", 112, nullptr},
+        {dkString, 1, "Loading configuration from Inventory.ini", "uConfig", "LoadConfig", 48, nullptr},
+        {dkSystemInfo, 1, "Windows 10.0 build 19045, 8 CPUs, 16 GB", "uSysInfo", "Report", 20,
+         "OS=Windows 10.0.19045\r\nCPU=8\r\nMemory=16384 MB\r\nLocale=en-US"},
+        {dkCheckpoint, 0, "Checkpoint: database open", "uData", "TdmData.Open", 77, nullptr},
+        {dkSeparator, 0, "", "", "", 0, nullptr},
+        {dkString, 0, "Query returned 412 rows in 38 ms", "uData", "TdmData.RunQuery", 203, nullptr},
+        {dkStringlist, 1, "Stock levels (5 items)", "uStock", "DumpLevels", 64,
+         "Bolts M6=1200\r\nNuts M6=980\r\nWashers=4410\r\nBrackets=75\r\nHinges=0"},
+        {dkPoint, 0, "Mouse at (412, 96)", "frmMain", "TfrmMain.GridMouseMove", 301, nullptr},
+        {dkRect, 0, "Grid bounds (8, 64, 780, 540)", "frmMain", "TfrmMain.FormResize", 288, nullptr},
+        {dkColor, 0, "Row colour clInfoBk", "frmMain", "TfrmMain.GridDrawCell", 322, nullptr},
+        {dkReminder, 2, "Reminder: remove the test supplier before release", "uStock", "Init", 15, nullptr},
+        {dkString, 2, "Stock of 'Hinges' is zero", "uStock", "CheckLevels", 91, nullptr},
+        {dkMemoryDump, 0, "Memory dump of header (32 bytes)", "uImport", "ReadHeader", 140,
+         "0000  49 4E 56 31 00 02 00 00  9C 01 00 00 10 00 00 00  INV1............\r\n"
+         "0010  2A 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  *..............."},
+        {dkException, 3, "EDatabaseError: Field 'Price' not found", "uData", "TdmData.Post", 255,
+         "EDatabaseError at 0045A1F2\r\nField 'Price' not found\r\nCall stack:\r\n  TdmData.Post\r\n  TfrmEdit.btnSaveClick"},
+        {dkObject, 0, "TStockItem($02A4F310)", "uStock", "TStockItem.Dump", 180,
+         "Name=Hinges\r\nCount=0\r\nPrice=2.40"},
+        {dkProperty, 0, "Grid.RowCount = 413", "frmMain", "TfrmMain.Refresh", 260, nullptr},
+        {dkComponent, 0, "TButton btnSave", "frmEdit", "TfrmEdit.FormShow", 44, nullptr},
+        {dkCursor, 0, "Cursor crHourGlass", "frmMain", "TfrmMain.BeginWork", 350, nullptr},
+        {dkNote, 0, "Note: nightly import started", "uImport", "Start", 12, nullptr},
+        {dkProcExit, 0, "TfrmMain.FormCreate", "frmMain", "TfrmMain.FormCreate", 160, nullptr},
+        {dkUnknown, 0, "Custom record", "uPlugin", "Send", 9, nullptr},
+    };
+    int sent = 0;
+    for (const auto& cl : clients) Connect(c, cl.ID, cl.App, cl.Caption, dlMedium);
+    for (int round = 0; round < 3; ++round) {
+        for (size_t k = 0; k < std::size(clients); ++k) {
+            const auto& cl = clients[k];
+            for (size_t r = k; r < std::size(rows); r += 1 + k) {
+                TPacketFields f;
+                f.ClientID = cl.ID;
+                f.Group = rows[r].Group;
+                f.Text = rows[r].Text;
+                f.UnitName = rows[r].Unit;
+                f.ProcName = rows[r].Proc;
+                f.LineNumber = rows[r].Line;
+                f.Time = NowLocal();
+                if (rows[r].Data) f.Data = rows[r].Data;
+                sent += c.Send(rows[r].Kind, f);
+            }
+            TPacketFields m;
+            m.ClientID = cl.ID;
+            m.Text = "Pass " + std::to_string(round + 1) + " of " + cl.Caption + " done";
+            sent += c.Send(dkAddMessage, m);
+            const char* names[] = {"Records|", "Errors|", "Queue|"};
+            for (int line = 1; line <= 3; ++line) {
+                m.InfoLine = line;
+                m.Text = names[line - 1] + std::to_string((round + 1) * (line * 37 + int(k)));
+                sent += c.Send(dkSetInfoLine, m);
+            }
+        }
+    }
+    TPacketFields lvl;
+    lvl.ClientID = clients[2].ID;
+    lvl.Level = dlHigh;
+    c.Send(dkSetLevel, lvl);
+    std::printf("vxsend: demo sent %d records from %zu clients\n", sent, std::size(clients));
+    return 0;
+}
+
+int RunFlood(TDebugClient& c, const TOptions& o, long n) {
+    Connect(c, o.Fields.ClientID, o.App, o.Caption, dlLow);
+    TPacketFields f = o.Fields;
+    if (f.UnitName.empty()) f.UnitName = "uFlood";
+    if (f.ProcName.empty()) f.ProcName = "TFlood.Run";
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t0);
+    long ok = 0;
+    for (long i = 0; i < n; ++i) {
+        f.Text = "Flood record " + std::to_string(i + 1) + " of " + std::to_string(n);
+        f.Group = uint8_t(i % 4);
+        f.LineNumber = int32_t(i + 1);
+        if (!c.Send(dkString, f)) break;
+        ++ok;
+    }
+    QueryPerformanceCounter(&t1);
+    double s = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
+    std::printf("vxsend: flood sent %ld of %ld records in %.3f s: %.0f records per second\n", ok,
+                n, s, s > 0 ? ok / s : 0.0);
+    return ok == n ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TOptions o = ParseArgs(argc, argv);
+    if (o.Args.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    TDebugClient client;
+    if (!client.FindViewer(o.Timeout)) Fail("no viewer answered (is vxDebugger running?)", 1);
+    const std::string& cmd = o.Args[0];
+    if (cmd == "demo") return RunDemo(client);
+    if (cmd == "flood") {
+        if (o.Args.size() < 2) Fail("flood needs a record count");
+        return RunFlood(client, o, ParseNumber(o.Args[1], "flood"));
+    }
+    if (cmd == "hello") {
+        // The handshake already happened; print what answered.
+        std::printf("vxsend: viewer window %p\n", static_cast<void*>(client.Viewer()));
+        return 0;
+    }
+    uint32_t wParam;
+    auto it = kKinds.find(cmd);
+    if (it != kKinds.end()) wParam = it->second;
+    else wParam = uint32_t(ParseNumber(cmd, "KIND"));
+    if (o.HasWParam) wParam = o.WParam;
+    if ((wParam & 0xFF) == dkConnect && o.Fields.Text.empty()) o.Fields.Text = o.App + "|" + o.Caption;
+    if (!client.Send(wParam, o.Fields)) Fail("the viewer did not take the record", 1);
+    return 0;
+}
