@@ -26,6 +26,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w || true
 fi
 wineserver -p >/dev/null 2>&1 || true
+# Start Wine's own services (services.exe, the desktop) now, away from any
+# test runner's pipes: started by the first test instead, they would inherit
+# its output pipe and keep CTest waiting after the test has ended.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 vx_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true

@@ -1,0 +1,48 @@
+// vxreceive: a bare receiver of the client protocol. It answers the handshake
+// and takes WM_COPYDATA records without doing anything with them, which gives
+// the ceiling a viewer's rate is measured against. Ends after N records when
+// given N, else on Ctrl+C.
+#include "protocol/Common_Types.h"
+#include "protocol/vxDebugIntf.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+long g_count = 0, g_limit = 0;
+
+LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == vx::WM_CLIENT2DEBUGGER && msg != 0) {
+        if ((wParam & 0xFF) == vx::hsHello)
+            PostMessageA(reinterpret_cast<HWND>(lParam), vx::WM_DEBUGGER2CLIENT, vx::vnAnswer,
+                         reinterpret_cast<LPARAM>(hwnd));
+        return 0;
+    }
+    if (msg == WM_COPYDATA) {
+        if (++g_count == g_limit) PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1) g_limit = std::atol(argv[1]);
+    vx::RegisterDebugMessages();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ReceiverProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "vxBareReceiver";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "vxreceive", WS_OVERLAPPED, 0, 0, 100, 100,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    if (!hwnd) return 1;
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    std::printf("vxreceive: %ld records\n", g_count);
+    return 0;
+}
