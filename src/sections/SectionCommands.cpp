@@ -1,0 +1,258 @@
+// The user's and the dispatcher's commands on a section: billboard, info pad,
+// notes, filter menu, pause, viewer, close, delete, show and hide, panels.
+#include "SectionCore.h"
+
+#include "platform/Errors.h"
+
+namespace vx {
+
+// --- Billboard ---
+
+void TSectionCore::ClearMessages() {
+    if (Paused) return;
+    TBatch batch(*this);
+    billboard_.Clear();
+    Changed(scBillboard);
+    RefreshInfo();
+}
+
+void TSectionCore::AddMessage(const std::string& text) {
+    if (Paused) return;
+    TBatch batch(*this);
+    billboard_.AddNumbered(text);
+    billboard_.Select(billboard_.Count() - 1);
+    Changed(scBillboard);
+    RefreshInfo();
+}
+
+void TSectionCore::SelectMessage(size_t index) {
+    billboard_.Select(index);
+    Changed(scBillboard);
+}
+
+void TSectionCore::mnu_AddMessageClick() {
+    if (billboard_.UserAdd(*ctx_.Platform.Dialogs)) Changed(scBillboard);
+}
+
+void TSectionCore::mnu_EditMessageClick() {
+    if (billboard_.UserEdit(*ctx_.Platform.Dialogs)) Changed(scBillboard);
+}
+
+void TSectionCore::mnu_InsertMessageClick() {
+    if (billboard_.UserInsert(*ctx_.Platform.Dialogs)) Changed(scBillboard);
+}
+
+void TSectionCore::mnu_DeleteMessageClick() {
+    if (billboard_.UserDelete()) Changed(scBillboard);
+}
+
+void TSectionCore::RenumberMessages() {
+    billboard_.RenumberMessages();
+    Changed(scBillboard);
+}
+
+// --- Info pad ---
+
+void TSectionCore::SetInfoLine(int32_t index, const std::string& text) {
+    // The line number travels as a byte; anything wider is refused before any
+    // other rule, paused or not.
+    if (index < 0 || index > 255) throw ERangeError();
+    if (Paused || index < 1 || index > TInfoPad::kLines) return;
+    infoPad_.Set(index, text);
+    Changed(scInfoPad);
+}
+
+void TSectionCore::mnu_ClearInfoPadClick() {
+    infoPad_.Clear();
+    Changed(scInfoPad);
+}
+
+// --- Notes, edits and deletes ---
+
+std::optional<TDebugInfoRec> TSectionCore::AskNote(const char* caption) {
+    std::string answer = ctx_.Platform.Dialogs->InputBox(caption, "Text: ", "");
+    if (answer.empty()) return std::nullopt;
+    TDebugInfoRec rec;
+    rec.Group = dgGeneral;
+    rec.Kind = dkNote;
+    rec.Text = answer.substr(0, TTextArena::kMaxText);
+    rec.Time = ctx_.Platform.Clock->Now();
+    return rec;
+}
+
+void TSectionCore::mnu_AddNoteClick() {
+    if (auto rec = AskNote("Add new note")) AddDebugInfo(*rec, true);
+}
+
+void TSectionCore::mnu_InsertNoteClick() {
+    if (focused_ == npos) return;
+    auto rec = AskNote("Insert note");
+    if (!rec) return;
+    TBatch batch(*this);
+    size_t at = focused_;
+    rows_.Insert(at, *rec);
+    // Focus and selection stay on their rows, which moved down by one.
+    ++focused_;
+    if (selected_ != npos && selected_ >= at) ++selected_;
+    Changed(scRows | scFocus);
+    RefreshInfo();
+}
+
+void TSectionCore::mnu_EditInfoClick() {
+    if (focused_ == npos || rows_.Record(focused_).Kind == dkSeparator) return;
+    std::string answer = ctx_.Platform.Dialogs->InputBox(
+        "Edit Message", "Message Text: ", std::string(rows_.Text(focused_)));
+    if (answer.empty()) return;
+    rows_.SetText(focused_, answer);
+    Changed(scRepaint);
+}
+
+void TSectionCore::mnu_DeleteInfoClick() {
+    if (focused_ == npos) return;
+    TBatch batch(*this);
+    size_t row = focused_;
+    rows_.Erase(row);
+    focused_ = npos;
+    if (selected_ == row)
+        selected_ = npos;
+    else if (selected_ != npos && selected_ > row)
+        --selected_;
+    Changed(scRows | scFocus);
+    RefreshInfo();
+}
+
+void TSectionCore::mnu_UsecolorsClick() {
+    useColorsChecked_ = !useColorsChecked_;
+    ctx_.Shared->UseColors = useColorsChecked_;
+    Changed(scMenuChecks | scRepaint);
+}
+
+TDebugMenuState TSectionCore::PopupMenu_3Popup() const {
+    bool focus = focused_ != npos;
+    bool any = rows_.Count() > 0;
+    TDebugMenuState m;
+    m.InsertNote = focus;
+    m.EditInfo = focus && rows_.Record(focused_).Kind != dkSeparator;
+    m.DeleteInfo = focus;
+    m.ClearDebugInfos = any;
+    m.ExportItems = any;
+    return m;
+}
+
+// --- Filter menu ---
+
+void TSectionCore::ChooseGroupFilter(uint8_t value) {
+    if (value > kLastGroupFilter) throw ERangeError();
+    TBatch batch(*this);
+    groupsGlyph_ = kFirstGroupsGlyph + value;
+    Changed(scGroupsGlyph);
+    ApplyGroupFilter(value);
+}
+
+// --- Pause, viewer, close, delete, show and hide ---
+
+void TSectionCore::act_Pause(bool down) {
+    TBatch batch(*this);
+    Paused = down;
+    Changed(scPause);
+    RefreshInfo();
+}
+
+void TSectionCore::act_ShowViewer() {
+    SetViewerText(details_.Data);
+    if (ctx_.Viewer) ctx_.Viewer->Show();
+}
+
+void TSectionCore::act_Close() {
+    TBatch batch(*this);
+    for (int panel = 1; panel <= 3; ++panel)
+        SetStatus(panel, "");
+    HideSection();
+}
+
+void TSectionCore::act_Delete() {
+    if (connected_) return;
+    TBatch batch(*this);
+    ClearMessages();
+    ClearDebugInfos(false);
+    if (ctx_.Host) ctx_.Host->RemoveSideBarButton(SectionNumber);
+    HideSection(); // still saves under the client's real ID
+    ClientID = "DEL_" + ClientID;
+}
+
+void TSectionCore::ShowSection() {
+    TBatch batch(*this);
+    RefreshInfo();
+    LoadPanelSettings();
+    visible_ = true;
+    Changed(scVisible);
+}
+
+void TSectionCore::BringSectionToFront() {
+    TBatch batch(*this);
+    RefreshInfo();
+    visible_ = true;
+    Changed(scVisible | scToFront);
+}
+
+void TSectionCore::HideSection() {
+    TBatch batch(*this);
+    SavePanelSettings();
+    SetInformation("Welcome to vxDebugger");
+    visible_ = false;
+    Changed(scVisible);
+}
+
+// --- Panels ---
+
+void TSectionCore::SetWorkAreaSize(int width, int height) {
+    layout_.WorkAreaWidth = width;
+    layout_.WorkAreaHeight = height;
+}
+
+void TSectionCore::act_ShowData(bool down) {
+    layout_.ShowDataDown = down;
+    layout_.ShowData();
+    Changed(scPanels);
+}
+
+void TSectionCore::act_ShowMessages(bool down) {
+    layout_.ShowMessageDown = down;
+    layout_.ShowMessages();
+    Changed(scPanels);
+}
+
+void TSectionCore::act_ShowInfoPad(bool down) {
+    layout_.ShowInfoPadDown = down;
+    layout_.ShowInfoPad();
+    Changed(scPanels);
+}
+
+void TSectionCore::mnu_HideMessagesClick() {
+    layout_.HideMessages();
+    Changed(scPanels);
+}
+
+void TSectionCore::mnu_HideInfoPadClick() {
+    layout_.HideInfoPad();
+    Changed(scPanels);
+}
+
+void TSectionCore::DataPanelDragged(int width) {
+    layout_.DataWidth = width;
+}
+
+void TSectionCore::MemoPanelDragged(int height) {
+    layout_.MemoHeight = height;
+}
+
+void TSectionCore::LoadPanelSettings() {
+    vx::LoadPanelSettings(layout_, *ctx_.Registry, ClientID);
+    Changed(scPanels);
+}
+
+void TSectionCore::SavePanelSettings() {
+    vx::SavePanelSettings(layout_, *ctx_.Registry, ClientID);
+}
+
+} // namespace vx

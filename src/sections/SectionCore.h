@@ -1,0 +1,250 @@
+// One client's section: the portable logic of the section frame Tfme_Sections.
+//
+// How the Win32 frame uses it:
+// - It builds one TSectionCore per frame with the platform services, the
+//   settings store, the main window (ISectionHost), the shared data viewer and
+//   the program-wide TSectionShared, and sets OnChanged.
+// - The debug list is an owner-data list view: its item count is
+//   VisibleCount(); item i is row RowOfVisible(i). Texts come from CellText,
+//   icons from lst_DebugGetImageIndex, the cell fill from SetCanvasColor and
+//   separator rows from lst_DebugBeforeItemPaint (all by row index). A click
+//   or key that moves the focus calls FocusRow; FocusedRow/VisibleOfRow give
+//   the item to show as focused.
+// - Menus, buttons and double-clicks call the handler of the same name
+//   (mnu_AddNoteClick, act_Pause, ...); menus ask the *Popup functions which
+//   items are enabled. User input arrives through the dialogs service.
+// - OnChanged tells which parts to update; the frame invalidates them and lets
+//   painting coalesce, so a flood of rows costs no repaint per row.
+// - Labels(), Details(), Billboard(), InfoPad() and Layout() hold everything
+//   the frame's labels, edits, memo, billboard and panels show.
+#pragma once
+
+#include "Billboard.h"
+#include "DebugListModel.h"
+#include "InfoPad.h"
+#include "PanelLayout.h"
+#include "RowStore.h"
+#include "SectionHost.h"
+#include "platform/Platform.h"
+#include "protocol/Common_Types.h"
+#include "settings/RegistryHandler.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vx {
+
+// Parts of the frame to update; OnChanged gets them or-ed together.
+enum TSectionChange : unsigned {
+    scLabels = 1u << 0,    // header labels, connection label, delete button
+    scRows = 1u << 1,      // rows added, removed, shown or hidden: new item count
+    scRepaint = 1u << 2,   // repaint the debug list
+    scFocus = 1u << 3,     // focused or selected row
+    scDetails = 1u << 4,   // Memo_Data and the source fields
+    scBillboard = 1u << 5, // lines or selection of the billboard
+    scInfoPad = 1u << 6,
+    scPanels = 1u << 7,  // panel sizes, splitters, panel buttons
+    scVisible = 1u << 8, // shown or hidden
+    scToFront = 1u << 9, // put above the sibling frames
+    scGroupsGlyph = 1u << 10,
+    scMenuChecks = 1u << 11, // "Use colors" check mark
+    scPause = 1u << 12,      // btn_Pause state
+};
+
+struct TSectionContext {
+    TPlatform Platform;                   // Clock, Locale and Dialogs are used
+    TRegistryHandler* Registry = nullptr; // panel settings
+    ISectionHost* Host = nullptr;         // optional: texts go nowhere without it
+    IDataViewer* Viewer = nullptr;        // optional
+    TSectionShared* Shared = nullptr;
+};
+
+// The frame's header labels and connection display.
+struct TSectionLabels {
+    std::string ID;                          // lbl_ID
+    std::string Application;                 // lbl_Application
+    std::string DebugLevel;                  // lbl_DebugLevel
+    std::string Connection = "DISCONNECTED"; // lbl_Disconnected
+    TColor ConnectionColor = clRed;
+    bool DeleteEnabled = true; // btn_Delete
+};
+
+// The data panel and the source fields of the focused row.
+struct TSectionDetails {
+    std::string Data;       // Memo_Data
+    std::string UnitName;   // Edit_UnitName
+    std::string Procedure;  // Edit_Procedure
+    std::string LineNumber; // Edit_LineNumber
+};
+
+struct TDebugMenuState {
+    bool AddNote = true;
+    bool InsertNote = false;
+    bool EditInfo = false;
+    bool DeleteInfo = false;
+    bool ClearDebugInfos = false;
+    bool ExportItems = false;
+    bool UseColors = true;
+};
+
+class TSectionCore {
+  public:
+    static constexpr size_t npos = TDebugRowStore::npos;
+    static constexpr uint8_t kLastGroupFilter = 4;
+    static constexpr int kFirstGroupsGlyph = 33; // image of Image_Side_Large for "Show all"
+
+    explicit TSectionCore(const TSectionContext& context);
+    TSectionCore(const TSectionCore&) = delete;
+    TSectionCore& operator=(const TSectionCore&) = delete;
+
+    std::function<void(TSectionCore& sender, unsigned changes)> OnChanged;
+
+    // Fields the dispatcher keeps.
+    std::string ClientID;
+    std::string Caption;
+    std::string ApplicationName;
+    std::string LevelText;
+    int SectionNumber = 0;
+    bool Paused = false;
+
+    bool Connected() const { return connected_; }
+    uint8_t GroupFilter() const { return groupFilter_; }
+    // Stores the filter value without filtering (a client's connect resets it).
+    void SetGroupFilter(uint8_t value) { groupFilter_ = value; }
+    bool Visible() const { return visible_; }
+
+    // --- Rows and the list model ---
+    // Appends a row and focuses it; the row takes over rec.Data. Returns false
+    // (and leaves rec alone) when the section is paused and force is false.
+    bool AddDebugInfo(TDebugInfoRec& rec, bool force);
+    void ClearDebugInfos(bool keepViewer);
+    void RefreshInfo();
+    void SetConnected(bool value);
+    // 0 shows all rows, 1 to 4 the rows of group 0 to 3. Rows added later stay
+    // visible until the filter is applied again. A value above 4 raises
+    // ERangeError and changes nothing.
+    void ApplyGroupFilter(uint8_t value);
+
+    const TDebugRowStore& Rows() const { return rows_; }
+    IDebugTree& DebugTree() { return rows_; }
+    size_t RowCount() const { return rows_.Count(); }
+    size_t VisibleCount() const { return rows_.VisibleCount(); }
+    size_t RowOfVisible(size_t visible) const { return rows_.RowOfVisible(visible); }
+    size_t VisibleOfRow(size_t row) const { return rows_.VisibleOfRow(row); }
+
+    std::string lst_DebugGetText(size_t row, int column) const;
+    std::string CellText(size_t visibleRow, int column) const;
+    int lst_DebugGetImageIndex(size_t row, int column) const;
+    std::optional<TColor> SetCanvasColor(size_t row) const;
+    TRowPaint lst_DebugBeforeItemPaint(size_t row) const;
+    std::string HeaderCaption(int column) const { return rows_.ColumnCaption(column); }
+
+    size_t FocusedRow() const { return focused_; }
+    size_t SelectedRow() const { return selected_; }
+    // Focuses and selects a row (npos: none); a change runs lst_DebugFocusChanged.
+    void FocusRow(size_t row);
+    void lst_DebugFocusChanged();
+
+    const TSectionLabels& Labels() const { return labels_; }
+    const TSectionDetails& Details() const { return details_; }
+
+    // --- Billboard ---
+    void ClearMessages();
+    void AddMessage(const std::string& text);
+    const TBillboard& Billboard() const { return billboard_; }
+    IMessageListBox& MessageList() { return billboard_; }
+    void SelectMessage(size_t index);
+    void mnu_AddMessageClick();
+    void mnu_EditMessageClick(); // also a double-click on a line
+    void mnu_InsertMessageClick();
+    void mnu_DeleteMessageClick();
+    void mnu_ClearMessagesClick() { ClearMessages(); }
+    void RenumberMessages();
+    TBillboardMenuState PopupMenu_1Popup() const { return billboard_.MenuState(); }
+
+    // --- Info pad ---
+    // Index outside 0..255 raises ERangeError and changes nothing; 0 and 4..255
+    // change nothing either.
+    void SetInfoLine(int32_t index, const std::string& text);
+    void mnu_ClearInfoPadClick();
+    const TInfoPad& InfoPad() const { return infoPad_; }
+
+    // --- Notes, edits and deletes on the debug list ---
+    void mnu_AddNoteClick();
+    void mnu_InsertNoteClick();
+    void mnu_EditInfoClick(); // also a double-click on a row
+    void mnu_DeleteInfoClick();
+    void mnu_ClearDebugInfosClick() { ClearDebugInfos(false); }
+    void mnu_UsecolorsClick();
+    bool UseColorsChecked() const { return useColorsChecked_; }
+    TDebugMenuState PopupMenu_3Popup() const;
+
+    // --- Filter menu and button ---
+    // act_ShowAll (0), act_ShowGeneral (1), act_ShowInfo (2), act_ShowWarning
+    // (3), act_ShowError (4): set the button's glyph and filter.
+    void ChooseGroupFilter(uint8_t value);
+    void btn_GroupsClick() { ApplyGroupFilter(groupFilter_); }
+    int GroupsGlyph() const { return groupsGlyph_; }
+
+    // --- Pause, viewer, close, delete, show and hide ---
+    void act_Pause(bool down);
+    void act_ShowViewer();
+    void act_Close();
+    void act_Delete(); // only while disconnected
+    void ShowSection();
+    void BringSectionToFront();
+    void HideSection();
+
+    // --- Panels ---
+    const TPanelLayout& Layout() const { return layout_; }
+    void SetWorkAreaSize(int width, int height);
+    void act_ShowData(bool down);
+    void act_ShowMessages(bool down);
+    void act_ShowInfoPad(bool down);
+    void mnu_HideMessagesClick();
+    void mnu_HideInfoPadClick();
+    void DataPanelDragged(int width);  // Splitter_2
+    void MemoPanelDragged(int height); // Splitter_1
+    void LoadPanelSettings();
+    void SavePanelSettings();
+
+  private:
+    // Collects the changes of one operation so the frame hears of them once.
+    class TBatch {
+      public:
+        explicit TBatch(TSectionCore& s) : s_(s) { ++s_.batchDepth_; }
+        ~TBatch();
+        TBatch(const TBatch&) = delete;
+        TBatch& operator=(const TBatch&) = delete;
+
+      private:
+        TSectionCore& s_;
+    };
+    void Changed(unsigned changes);
+    void SetStatus(int panel, const std::string& text);
+    void SetInformation(const std::string& text);
+    void SetViewerText(const std::string& text);
+    std::optional<TDebugInfoRec> AskNote(const char* caption);
+
+    TSectionContext ctx_;
+    TDebugRowStore rows_;
+    TBillboard billboard_;
+    TInfoPad infoPad_;
+    TPanelLayout layout_;
+    TSectionLabels labels_;
+    TSectionDetails details_;
+    std::string scratch_; // status texts on their way to the host
+    size_t focused_ = npos;
+    size_t selected_ = npos;
+    bool connected_ = false;
+    bool visible_ = false;
+    bool useColorsChecked_ = true;
+    uint8_t groupFilter_ = 0;
+    int groupsGlyph_ = kFirstGroupsGlyph;
+    int batchDepth_ = 0;
+    unsigned pending_ = 0;
+};
+
+} // namespace vx

@@ -1,0 +1,57 @@
+// What a section reaches outside itself: the main window (information line,
+// status panels, side bar), the shared data viewer, and the program-wide
+// colour switch.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace vx {
+
+// The main window as a section sees it.
+struct ISectionHost {
+    virtual ~ISectionHost() = default;
+    virtual void SetInformationLine(const std::string& text) = 0;
+    virtual void SetStatusPanel(int panel, const std::string& text) = 0; // panels 1 to 3
+    // Removes the first side-bar button whose tag is `tag` (and its group when
+    // that leaves it empty).
+    virtual void RemoveSideBarButton(int tag) = 0;
+};
+
+// The data viewer window shared by all sections.
+struct IDataViewer {
+    virtual ~IDataViewer() = default;
+    virtual void SetText(const std::string& text) = 0; // the memo's whole text
+    virtual void Show() = 0;                           // visible and in front, not modal
+};
+
+// The viewer's portable side: it keeps nothing but its memo text. The window
+// shows Text and reacts to the two events.
+class TDataViewerModel : public IDataViewer {
+  public:
+    std::function<void()> OnTextChanged;
+    std::function<void()> OnShow;
+
+    const std::string& Text() const { return text_; }
+    int ShowCount() const { return shows_; }
+    void SetText(const std::string& text) override {
+        if (text == text_) return;
+        text_ = text;
+        if (OnTextChanged) OnTextChanged();
+    }
+    void Show() override {
+        ++shows_;
+        if (OnShow) OnShow();
+    }
+
+  private:
+    std::string text_;
+    int shows_ = 0;
+};
+
+// State shared by every section of the program.
+struct TSectionShared {
+    bool UseColors = true; // rows are coloured by group; not saved
+};
+
+} // namespace vx

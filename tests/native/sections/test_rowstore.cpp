@@ -1,0 +1,154 @@
+#include "SectionFixture.h"
+#include "sections/RowStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+using namespace vx;
+using namespace vx::test;
+
+// Array new/delete go through malloc here so a test can count how often a
+// given data block is released.
+namespace {
+const void* g_watched[8];
+int g_released[8];
+int g_watchCount = 0;
+
+int Watch(const void* p) {
+    g_watched[g_watchCount] = p;
+    g_released[g_watchCount] = 0;
+    return g_watchCount++;
+}
+void NoteRelease(void* p) {
+    for (int i = 0; i < g_watchCount; ++i)
+        g_released[i] += g_watched[i] == p;
+}
+} // namespace
+
+void* operator new[](std::size_t n) {
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete[](void* p) noexcept {
+    NoteRelease(p);
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    NoteRelease(p);
+    std::free(p);
+}
+
+TEST(RowStore, RowTakesOverItsDataAndReleasesItExactlyOnce) {
+    g_watchCount = 0;
+    auto store = std::make_unique<TDebugRowStore>();
+    TDebugInfoRec a = Rec("a"), b = Rec("b"), c = Rec("c"), d = Rec("d");
+    Attach(a, "alpha");
+    Attach(b, "beta");
+    Attach(c, "gamma");
+    Attach(d, "delta");
+    int wa = Watch(a.Data.get()), wb = Watch(b.Data.get()), wc = Watch(c.Data.get()),
+        wd = Watch(d.Data.get());
+    const uint8_t* pb = b.Data.get();
+    store->Append(a);
+    store->Append(b);
+    store->Append(c);
+    EXPECT_EQ(a.Data, nullptr); // the record gave its block away
+    EXPECT_EQ(store->Row(1).Data, pb);
+    EXPECT_EQ(store->DataBytes(), 14u);
+
+    store->Erase(1);
+    EXPECT_EQ(g_released[wb], 1);
+    EXPECT_EQ(g_released[wa] + g_released[wc], 0);
+    EXPECT_EQ(store->Text(1), "c"); // later rows moved up with their data
+    EXPECT_EQ(store->Row(1).DataSize, 5);
+    store->Clear();
+    EXPECT_EQ(g_released[wa] + g_released[wb] + g_released[wc], 3);
+    EXPECT_EQ(store->DataBlocks(), 0u);
+
+    // Destroying the store releases what its rows hold.
+    store->Append(d);
+    store.reset();
+    EXPECT_EQ(g_released[wd], 1);
+
+    // A block whose size says "none" is released at once rather than leaked;
+    // a size without a block is no data either.
+    TDebugRowStore other;
+    TDebugInfoRec e = Rec("e");
+    e.Data = std::make_unique<uint8_t[]>(4);
+    int we = Watch(e.Data.get());
+    other.Append(e);
+    EXPECT_EQ(g_released[we], 1);
+    EXPECT_EQ(other.Row(0).Data, nullptr);
+    TDebugInfoRec f = Rec("f");
+    f.DataSize = 10;
+    other.Append(f);
+    EXPECT_EQ(other.Row(1).DataSize, 0);
+    g_watchCount = 0;
+}
+
+TEST(RowStore, TextsAndNamesAreCutAndInterned) {
+    TDebugRowStore store;
+    TDebugInfoRec a = Rec(std::string(300, 'm'));
+    a.UnitName = "Main.pas";
+    a.ProcName = std::string(260, 'p');
+    TDebugInfoRec b = Rec("");
+    b.UnitName = "Main.pas";
+    store.Append(a);
+    store.Append(b);
+    EXPECT_EQ(store.Text(0), std::string(255, 'm'));
+    EXPECT_EQ(store.ProcName(0), std::string(255, 'p'));
+    EXPECT_EQ(store.Text(1), "");
+    EXPECT_EQ(store.UnitName(0).data(), store.UnitName(1).data()); // one stored copy
+    const char* captions[] = {"Group", "Type", "Message", "Time"};
+    ASSERT_EQ(store.ColumnCount(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(store.ColumnCaption(i), captions[i]);
+}
+
+TEST(RowStore, RepeatedEditsKeepTextsRightAndMemoryBounded) {
+    TDebugRowStore store;
+    for (int i = 0; i < 100; ++i) {
+        TDebugInfoRec r = Rec("row " + std::to_string(i));
+        store.Append(r);
+    }
+    auto text = [](int k) { return std::string(200, char('a' + k % 26)) + std::to_string(k); };
+    for (int k = 0; k < 5000; ++k)
+        store.SetText(size_t(k % 100), text(k));
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(store.Text(size_t(i)), text(4900 + i));
+    // 5000 edits of ~200 bytes would hold 1 MB without reclaiming dead text.
+    EXPECT_LT(store.MemoryReserved(), 300000u);
+}
+
+TEST(RowStore, ShownRowsFollowFilterInsertAndErase) {
+    TDebugRowStore store;
+    for (uint8_t g : {0, 1, 0, 2, 0}) {
+        TDebugInfoRec r = Rec("g" + std::to_string(g), g);
+        store.Append(r);
+    }
+    store.ShowGroup(0);
+    ASSERT_EQ(store.VisibleCount(), 3u);
+    EXPECT_EQ(store.RowOfVisible(1), 2u);
+    EXPECT_EQ(store.VisibleOfRow(3), TDebugRowStore::npos);
+    EXPECT_EQ(store.VisibleOfRow(4), 2u);
+
+    TDebugInfoRec w = Rec("warning", 2); // shown whatever its group, until the next filter
+    store.Append(w);
+    TDebugInfoRec n = Rec("note", 3, dkNote);
+    store.Insert(3, n); // every later row moves down in the shown index
+    EXPECT_EQ(store.VisibleCount(), 5u);
+    EXPECT_EQ(store.Text(store.RowOfVisible(2)), "note");
+    EXPECT_EQ(store.RowOfVisible(3), 5u);
+    EXPECT_EQ(store.Text(store.RowOfVisible(4)), "warning");
+
+    store.Erase(1); // hidden
+    store.Erase(0); // shown
+    EXPECT_EQ(store.VisibleCount(), 4u);
+    for (size_t v = 0; v < store.VisibleCount(); ++v)
+        EXPECT_EQ(store.VisibleOfRow(store.RowOfVisible(v)), v);
+    store.Erase(2); // the last hidden row: all rows are shown again
+    EXPECT_EQ(store.VisibleCount(), store.Count());
+    EXPECT_EQ(store.RowOfVisible(2), 2u);
+}
