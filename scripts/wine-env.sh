@@ -23,6 +23,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   timeout 300 wineboot -i >/dev/null 2>&1 || true
+  # Xvfb has no window manager: let Wine draw the caption bars and frames itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
 wineserver -p >/dev/null 2>&1 || true

@@ -1,0 +1,52 @@
+// Small GDI helpers of the forms: colours, fonts and window classes.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace vx {
+
+// A TColor as a COLORREF; system colours (high byte set) are looked up.
+COLORREF ColorToRGB(TColor color);
+
+// An owned GDI font made from a TFont; points are converted with the
+// screen's pixels per inch, or taken as pixels when heightInPixels is set.
+class TGdiFont {
+public:
+    TGdiFont() = default;
+    explicit TGdiFont(const TFont& font, int heightInPixels = 0);
+    ~TGdiFont();
+    TGdiFont(const TGdiFont&) = delete;
+    TGdiFont& operator=(const TGdiFont&) = delete;
+    // Makes the font again when it differs from the one held.
+    HFONT Get(const TFont& font, int heightInPixels = 0);
+    HFONT Handle() const { return handle_; }
+
+private:
+    HFONT handle_ = nullptr;
+    TFont font_;
+    int pixels_ = 0;
+};
+
+// Registers a window class once per process; returns its name.
+const char* RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background,
+                              UINT style = 0);
+
+// The object stored with a window at WM_NCCREATE (its creation parameter).
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        return self;
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+// The module that holds this code (the exe in the program and in tests).
+HINSTANCE ThisModule();
+
+}  // namespace vx

@@ -1,0 +1,297 @@
+#include "forms/form_About_win.h"
+
+#include "forms/ArtImages_win.h"
+#include "forms/ProgramVersion_win.h"
+#include "resource_ids.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vx {
+
+namespace {
+
+constexpr const char* kFormClass = "Tfrm_About";
+constexpr const char* kPanelClass = "Tfrm_About.Panel";
+constexpr int kLeftPanelId = 1, kClientPanelId = 2;
+constexpr int kLeftPanelWidth = 73;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kNavy = RGB(0, 0, 128);
+
+TFont LabelFont() { return TFont{}; }  // MS Sans Serif, 8 points
+
+TFont TitleFont(TColor color) {
+    TFont f;
+    f.Name = "Comic Sans MS";
+    f.Size = 24;  // 32 pixels at 96 pixels per inch
+    f.Bold = true;
+    f.Color = color;
+    return f;
+}
+
+TFont BoldNavyFont() {
+    TFont f;
+    f.Bold = true;
+    f.Color = clNavy;
+    return f;
+}
+
+struct TDisabledWindows {
+    HWND Except;
+    std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK DisableThreadWindow(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<TDisabledWindows*>(param);
+    if (hwnd != state->Except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        state->Windows.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+Tfrm_About::Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* shell, HWND owner)
+    : settings_(settings) {
+    whiteBrush_ = CreateSolidBrush(kWhite);
+    navyBrush_ = CreateSolidBrush(kNavy);
+    icon_ = LoadProgramIcon(module, 48);
+    RegisterFormClass(kFormClass, &FormProc, GetSysColorBrush(COLOR_BTNFACE));
+    RegisterFormClass(kPanelClass, &PanelProc, nullptr);
+
+    // Dialog border without border icons; the client area has the form's size.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    RECT r{0, 0, kAboutClientWidth, kAboutClientHeight};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    hwnd_ = CreateWindowExA(exStyle, kFormClass, about_text::Caption, style, left, top, w, h, owner,
+                            nullptr, ThisModule(), this);
+    CreateComponents(module, shell);
+    FormCreate();
+}
+
+Tfrm_About::~Tfrm_About() {
+    FormDestroy();
+    lbl_CMP.reset();
+    Lbl_Version.reset();
+    lbl_Notice.reset();
+    lbl_Support.reset();
+    lbl_Author.reset();
+    Label1.reset();
+    vxLinkLabel.reset();
+    lbl_Icons_1.reset();
+    lbl_Icons_2.reset();
+    lnk_Silk.reset();
+    lnk_Tango.reset();
+    lbl_Free.reset();
+    GIFAnimator_1.reset();
+    if (hwnd_) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (icon_) DestroyIcon(icon_);
+    DeleteObject(whiteBrush_);
+    DeleteObject(navyBrush_);
+}
+
+std::unique_ptr<TvxLinkLabel> Tfrm_About::Label(int left, int top, const char* caption,
+                                                IShell* shell, const TFont& font) {
+    return std::make_unique<TvxLinkLabel>(Panel_Client, left, top, caption, shell, font);
+}
+
+std::unique_ptr<TvxLinkLabel> Tfrm_About::Link(int left, int top, const char* caption,
+                                               const char* link, TvxLinkLabelStyle style,
+                                               IShell* shell) {
+    // Blue at rest too, so a link reads as one before the mouse finds it.
+    TFont rest = LabelFont();
+    rest.Color = clBlue;
+    auto label = Label(left, top, caption, shell, rest);
+    TFont hover = LabelFont();
+    hover.Color = clBlue;
+    hover.Underline = true;
+    label->SetLinkFont(hover);
+    label->SetShadowSize(0);
+    label->SetLabelStyle(style);
+    label->SetLink(link);
+    return label;
+}
+
+void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
+    HINSTANCE self = ThisModule();
+    Panel_Left = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE, 0, 0, kLeftPanelWidth,
+                                 kAboutClientHeight, hwnd_, HMENU(INT_PTR(kLeftPanelId)), self, this);
+    Panel_Client = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "",
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kLeftPanelWidth, 0,
+                                   kAboutClientWidth - kLeftPanelWidth, kAboutClientHeight, hwnd_,
+                                   HMENU(INT_PTR(kClientPanelId)), self, this);
+    using S = TvxLinkLabelStyle;
+    lbl_CMP = Label(8, 16, about_text::Title, shell, TitleFont(clNavy));
+    Lbl_Version = Label(8, 64, "0.0", shell, TitleFont(clWindowText));
+    lbl_Notice = Label(8, 112, about_text::Notice, shell, LabelFont());
+    lbl_Support = Label(8, 128, about_text::Support, shell, LabelFont());
+    // The links follow their texts, also where a substituted font runs wider.
+    const int authorLeft = std::max<int>(304, lbl_Support->BoundsRect().right);
+    lbl_Author = Link(authorLeft, 128, about_text::ClickHere, kSupportMail, S::lsMailTo, shell);
+    Label1 = Label(8, 144, about_text::Website, shell, LabelFont());
+    const int webLeft = std::max<int>(128, Label1->BoundsRect().right);
+    vxLinkLabel = Link(webLeft, 144, about_text::ClickHere, kPublisherWebPage, S::lsInternetLink,
+                       shell);
+    lbl_Icons_1 = Label(16, 176, about_text::Icons1, shell, LabelFont());
+    lnk_Silk = Link(336, 176, about_text::SilkLink, kSilkIconsPage, S::lsInternetLink, shell);
+    lbl_Icons_2 = Label(16, 192, about_text::Icons2, shell, LabelFont());
+    lnk_Tango = Link(336, 192, about_text::TangoLink, kTangoIconsPage, S::lsInternetLink, shell);
+    lbl_Free = Label(16, 232, about_text::Free, shell, BoldNavyFont());
+
+    Memo1 = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", about_text::Disclaimer,
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
+                                ES_READONLY | ES_AUTOVSCROLL,
+                            16, 256, 497, 73, Panel_Client, nullptr, self, nullptr);
+    SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont())), FALSE);
+    GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client, 16, 352, 114, 41, module,
+                                                   IDR_ABOUT_GIF);
+    btn_Close = CreateWindowExA(0, "BUTTON", about_text::Ok,
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424,
+                                360, 89, 25, Panel_Client, HMENU(INT_PTR(IDOK)), self, nullptr);
+    SendMessageA(btn_Close, WM_SETFONT, WPARAM(buttonFont_.Get(LabelFont())), FALSE);
+}
+
+void Tfrm_About::FormCreate() {
+    SetPosition(LoadAboutPosition(settings_, Position()));
+    Lbl_Version->SetCaption(ProgramVersionText());
+}
+
+void Tfrm_About::FormDestroy() {
+    if (hwnd_) SaveAboutPosition(settings_, Position());
+}
+
+TFormPosition Tfrm_About::Position() const {
+    RECT r{};
+    if (hwnd_) GetWindowRect(hwnd_, &r);
+    return {r.left, r.top};
+}
+
+void Tfrm_About::SetPosition(TFormPosition position) {
+    if (hwnd_)
+        SetWindowPos(hwnd_, nullptr, position.Left, position.Top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Tfrm_About::Execute() {
+    StartAnimation();
+    ShowModal();
+    StopAnimation();
+}
+
+void Tfrm_About::ShowModal() {
+    if (modal_ || !hwnd_) return;
+    modal_ = true;
+    TDisabledWindows disabled{hwnd_, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableThreadWindow, LPARAM(&disabled));
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    SetFocus(btn_Close);
+    MSG msg;
+    while (modal_) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(int(msg.wParam));  // the application's loop must see it too
+            break;
+        }
+        if (got == -1) break;
+        if (!IsDialogMessageA(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    modal_ = false;
+    // Enabled before hiding, so activation returns to the window below.
+    for (HWND h : disabled.Windows)
+        if (IsWindow(h)) EnableWindow(h, TRUE);
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Tfrm_About::Close() {
+    if (modal_) modal_ = false;
+    else if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Tfrm_About::PaintLeftPanel(HDC dc) {
+    RECT r;
+    GetClientRect(Panel_Left, &r);
+    FillRect(dc, &r, navyBrush_);
+    if (icon_) DrawIconEx(dc, (kLeftPanelWidth - 48) / 2, 16, icon_, 48, 48, 0, nullptr, DI_NORMAL);
+}
+
+void Tfrm_About::PaintClientPanel(HDC dc) {
+    RECT r;
+    GetClientRect(Panel_Client, &r);
+    FillRect(dc, &r, whiteBrush_);
+    // Bevel3 (acknowledgement), Bevel2 (notice and disclaimer), Bevel1 (animation, button).
+    const RECT bevels[] = {{8, 170, 8 + 513, 170 + 39}, {8, 218, 8 + 513, 218 + 111},
+                           {8, 344, 8 + 513, 344 + 50}};
+    for (RECT b : bevels) DrawEdge(dc, &b, EDGE_ETCHED, BF_RECT);
+}
+
+LRESULT CALLBACK Tfrm_About::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = WindowObject<Tfrm_About>(hwnd, msg, lParam);
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_NCCREATE:
+        self->hwnd_ = hwnd;
+        break;
+    case WM_NCDESTROY:
+        self->hwnd_ = nullptr;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        break;
+    case WM_COMMAND:
+        // Enter and Escape arrive as IDOK and IDCANCEL through IsDialogMessage.
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) self->Close();
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_CLOSE:
+        self->Close();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Tfrm_About::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = WindowObject<Tfrm_About>(hwnd, msg, lParam);
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    const bool left = GetDlgCtrlID(hwnd) == kLeftPanelId;
+    switch (msg) {
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, left ? kWhite : GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, left ? kNavy : kWhite);
+        return reinterpret_cast<LRESULT>(left ? self->navyBrush_ : self->whiteBrush_);
+    }
+    case WM_COMMAND:
+        if (reinterpret_cast<HWND>(lParam) == self->btn_Close && HIWORD(wParam) == BN_CLICKED)
+            self->Close();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (left) self->PaintLeftPanel(dc);
+        else self->PaintClientPanel(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace vx

@@ -1,0 +1,76 @@
+// Tfrm_About: the about box.
+//
+//   Tfrm_About about(module, settings, &shell, mainHwnd);  // created hidden at start-up
+//   about.Execute();      // act_About: animation on, modal, animation off
+//   // destroyed at program end: saves its position ("About Left"/"About Top")
+//
+// Creating the box is its FormCreate: the position is loaded (a negative value
+// becomes 0) and Lbl_Version shows the version of the running program's own
+// version resource (empty without one). While shown modally the other windows
+// of the thread are disabled; "&OK", Enter and Escape close it.
+#pragma once
+
+#include "forms/GifAnimator_win.h"
+#include "forms/form_About.h"
+#include "forms/vxLinkLabel_win.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace vx {
+
+inline constexpr int kAboutClientWidth = 603;
+inline constexpr int kAboutClientHeight = 401;
+
+class Tfrm_About {
+public:
+    Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* shell, HWND owner = nullptr);
+    ~Tfrm_About();
+    Tfrm_About(const Tfrm_About&) = delete;
+    Tfrm_About& operator=(const Tfrm_About&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    // Starts the animation, shows the box modally, stops the animation.
+    void Execute();
+    // Runs until the box is closed; the box is hidden again afterwards.
+    void ShowModal();
+    bool Showing() const { return modal_; }
+    void Close();  // btn_CloseClick
+    void StartAnimation() { GIFAnimator_1->SetAnimate(true); }
+    void StopAnimation() { GIFAnimator_1->SetAnimate(false); }
+    TFormPosition Position() const;
+    void SetPosition(TFormPosition position);
+
+    // The box's parts, named as on the form.
+    HWND Panel_Left = nullptr;
+    HWND Panel_Client = nullptr;
+    std::unique_ptr<TvxLinkLabel> lbl_CMP, Lbl_Version, lbl_Notice, lbl_Support, lbl_Author,
+        Label1, vxLinkLabel, lbl_Icons_1, lbl_Icons_2, lnk_Silk, lnk_Tango, lbl_Free;
+    HWND Memo1 = nullptr;
+    std::unique_ptr<TGifAnimator> GIFAnimator_1;
+    HWND btn_Close = nullptr;
+
+private:
+    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void CreateComponents(HINSTANCE module, IShell* shell);
+    std::unique_ptr<TvxLinkLabel> Label(int left, int top, const char* caption, IShell* shell,
+                                        const TFont& font);
+    std::unique_ptr<TvxLinkLabel> Link(int left, int top, const char* caption, const char* link,
+                                       TvxLinkLabelStyle style, IShell* shell);
+    void PaintClientPanel(HDC dc);
+    void PaintLeftPanel(HDC dc);
+    void FormCreate();
+    void FormDestroy();
+
+    TRegistryHandler& settings_;
+    HWND hwnd_ = nullptr;
+    HBRUSH whiteBrush_ = nullptr;
+    HBRUSH navyBrush_ = nullptr;
+    HICON icon_ = nullptr;
+    TGdiFont memoFont_, buttonFont_;
+    bool modal_ = false;
+};
+
+}  // namespace vx

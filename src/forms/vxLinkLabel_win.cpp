@@ -1,0 +1,210 @@
+#include "forms/vxLinkLabel_win.h"
+
+#include <windowsx.h>
+
+namespace vx {
+
+namespace {
+constexpr const char* kClassName = "TvxLinkLabel";
+// Room right of the text for glyphs whose ink runs past their advance width
+// (italics, and substituted fonts under some renderers); the label's
+// background hides it.
+constexpr int kInkMargin = 4;
+}
+
+TvxLinkLabel::TvxLinkLabel(HWND parent, int left, int top, const std::string& caption,
+                           IShell* shell, const TFont& font)
+    : TvxLinkLabelBase(shell, font) {
+    RegisterFormClass(kClassName, &WndProc, nullptr);
+    hwnd_ = CreateWindowExA(0, kClassName, caption.c_str(), WS_CHILD | WS_VISIBLE, left, top, 0, 0,
+                            parent, nullptr, ThisModule(), this);
+    SetCaption(caption);
+    AdjustBounds();
+}
+
+TvxLinkLabel::~TvxLinkLabel() {
+    if (hwnd_) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void TvxLinkLabel::SetAutoSize(bool value) {
+    if (value == autoSize_) return;
+    autoSize_ = value;
+    AdjustBounds();
+}
+
+void TvxLinkLabel::SetShowAccelChar(bool value) {
+    if (value == showAccelChar_) return;
+    showAccelChar_ = value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TvxLinkLabel::SetBounds(int left, int top, int width, int height) {
+    if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TvxLinkLabel::BoundsRect() const {
+    RECT r{};
+    if (!hwnd_) return r;
+    GetWindowRect(hwnd_, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void TvxLinkLabel::Invalidate() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TvxLinkLabel::AdjustBounds() {
+    if (!hwnd_ || !autoSize_) return;
+    HDC dc = GetDC(hwnd_);
+    const SIZE text = MeasureText(dc);
+    ReleaseDC(hwnd_, dc);
+    const TLabelRect bounds = Layout(text.cx, text.cy).Bounds;
+    SetWindowPos(hwnd_, nullptr, 0, 0, bounds.Width() + kInkMargin, bounds.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TvxLinkLabel::CursorChanged() {
+    // The new shape shows at once when the mouse is over the label.
+    POINT p;
+    if (hwnd_ && GetCursorPos(&p) && WindowFromPoint(p) == hwnd_) ApplyCursor();
+}
+
+void TvxLinkLabel::EnabledChanged() {
+    if (hwnd_) EnableWindow(hwnd_, Enabled());
+}
+
+void TvxLinkLabel::CaptionChanged() {
+    if (hwnd_) SetWindowTextA(hwnd_, Caption().c_str());
+}
+
+void TvxLinkLabel::ApplyCursor() {
+    ::SetCursor(LoadCursor(nullptr, Cursor() == crHandPoint ? IDC_HAND : IDC_ARROW));
+}
+
+UINT TvxLinkLabel::DrawFlags() const {
+    UINT flags = DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_NOCLIP;
+    if (!showAccelChar_) flags |= DT_NOPREFIX;
+    return flags;
+}
+
+HFONT TvxLinkLabel::CurrentFont() {
+    const TFont& font = TextFont();
+    return &font == &LinkFont() ? linkFontHandle_.Get(font) : fontHandle_.Get(font);
+}
+
+SIZE TvxLinkLabel::MeasureText(HDC dc) {
+    // An empty caption (or a lone "&" shown as an accelerator) still measures
+    // one blank, so an auto-sized label keeps its line height.
+    std::string text = Caption();
+    if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
+    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), int(text.size()), &r, DrawFlags() | DT_CALCRECT);
+    SelectObject(dc, old);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void TvxLinkLabel::Paint(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    HWND parent = GetParent(hwnd_);
+    auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(hwnd_)));
+    FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    SetBkMode(dc, TRANSPARENT);
+
+    const SIZE size = MeasureText(dc);
+    const TLinkTextLayout layout = Layout(size.cx, size.cy);
+    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    const std::string& text = Caption();
+    auto draw = [&](const TLabelRect& r, COLORREF colour) {
+        RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+        SetTextColor(dc, colour);
+        DrawTextA(dc, text.c_str(), int(text.size()), &rc, DrawFlags());
+    };
+    if (Enabled()) {
+        if (ShadowSize() > 0) draw(layout.Shadow, ColorToRGB(ShadowColor()));
+        draw(layout.Text, ColorToRGB(TextFont().Color));
+    } else {
+        // The engraved look of a disabled label.
+        const TLabelRect& t = layout.Text;
+        draw({t.Left + 1, t.Top + 1, t.Right + 1, t.Bottom + 1}, ColorToRGB(clBtnHighlight));
+        draw(t, ColorToRGB(clBtnShadow));
+    }
+    SelectObject(dc, old);
+}
+
+LRESULT CALLBACK TvxLinkLabel::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = WindowObject<TvxLinkLabel>(hwnd, msg, lParam);
+    if (msg == WM_NCCREATE && self) self->hwnd_ = hwnd;
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        self->hwnd_ = nullptr;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    return self->Message(msg, wParam, lParam);
+}
+
+LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        Paint(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // Paint fills the background
+    case WM_MOUSEMOVE:
+        if (!tracking_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+            tracking_ = TrackMouseEvent(&track) != FALSE;
+            MouseEnter();
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        MouseLeave();
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            ApplyCursor();
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        pressed_ = true;
+        SetCapture(hwnd_);
+        return 0;
+    case WM_LBUTTONUP:
+        if (pressed_) {
+            pressed_ = false;
+            ReleaseCapture();
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (PtInRect(&client, p)) Click();
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
+        return 0;
+    case WM_ENABLE:
+        Invalidate();
+        return 0;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace vx

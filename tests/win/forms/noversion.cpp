@@ -1,0 +1,2 @@
+// A program without a version resource.
+int main() { return 0; }

@@ -1,0 +1,191 @@
+// The about box: version text, position memory, links, modal run and animation.
+#include "WinTestUtil.h"
+#include "forms/ProgramVersion_win.h"
+#include "forms/form_About_win.h"
+#include "platform/Fakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+
+std::string Text(HWND hwnd) {
+    char text[256];
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+std::string SiblingPath(const char* name) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p = path;
+    return p.substr(0, p.find_last_of("\\/") + 1) + name;
+}
+
+struct AboutTest : ::testing::Test {
+    TMemorySettings store;
+    TRegistryHandler settings{store};
+    TFakeShell shell;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    std::string Stored(const char* name) {
+        return settings.RegReadString(kDisplaySection, name, "<none>");
+    }
+};
+
+// Test timers have no window: their state lives here.
+Tfrm_About* gAbout = nullptr;
+struct TSeen {
+    bool Showing = false, Visible = false, Animating = false, HostDisabled = false;
+    int FramesStepped = 0;
+} gSeen;
+HWND gHost = nullptr;
+int gFirstFrame = 0;
+
+void CALLBACK ObserveAndClose(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    gSeen.Showing = gAbout->Showing();
+    gSeen.Visible = IsWindowVisible(gAbout->Handle());
+    gSeen.Animating = gAbout->GIFAnimator_1->Animate();
+    gSeen.HostDisabled = !IsWindowEnabled(gHost);
+    gSeen.FramesStepped = gAbout->GIFAnimator_1->Frame() - gFirstFrame;
+    SendMessageA(gAbout->btn_Close, BM_CLICK, 0, 0);
+}
+
+// Ends a modal run that nothing else ended, so a broken close fails instead of hanging.
+bool gSafetyFired = false;
+void CALLBACK Safety(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (gAbout && gAbout->Showing()) {
+        gSafetyFired = true;
+        gAbout->Close();
+    }
+}
+
+void CALLBACK PressEscape(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostMessageA(gAbout->btn_Close, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+}  // namespace
+
+TEST(VersionText, MajorMinorAndReleaseWithoutSeparator) {
+    EXPECT_EQ(FormatVersionText(0x00010002, 0x00030000), "1.23");
+    EXPECT_EQ(FormatVersionText(0x00010002, 0x00000005), "1.2");
+    EXPECT_EQ(FormatVersionText(0x000A0000, 0x00000000), "10.0");
+    // This test program carries FILEVERSION 1,2,3,0; its sibling none at all.
+    EXPECT_EQ(ProgramVersionText(), "1.23");
+    EXPECT_EQ(FileVersionText(SiblingPath(VX_NOVERSION_EXE)), "");
+    EXPECT_EQ(FileVersionText(SiblingPath("no-such-file.exe")), "");
+}
+
+TEST_F(AboutTest, LayoutTextsAndLinks) {
+    Tfrm_About about(module, settings, &shell);
+    HWND h = about.Handle();
+    ASSERT_TRUE(IsWindow(h));
+    EXPECT_FALSE(IsWindowVisible(h));  // created hidden
+    EXPECT_EQ(Text(h), "About");
+    RECT client;
+    GetClientRect(h, &client);
+    EXPECT_EQ(client.right, 603);
+    EXPECT_EQ(client.bottom, 401);
+    const LONG style = GetWindowLongA(h, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_FALSE(style & WS_SYSMENU);  // no border icons
+    EXPECT_EQ(about.Lbl_Version->Caption(), "1.23");
+    EXPECT_EQ(about.lbl_CMP->Caption(), "vxDebugger for Borland Delphi");
+    EXPECT_EQ(Text(about.btn_Close), "&OK");
+
+    EXPECT_EQ(about.lbl_Author->LabelStyle(), TvxLinkLabelStyle::lsMailTo);
+    EXPECT_EQ(about.vxLinkLabel->LabelStyle(), TvxLinkLabelStyle::lsInternetLink);
+    for (TvxLinkLabel* link : {about.lbl_Author.get(), about.vxLinkLabel.get(),
+                               about.lnk_Silk.get(), about.lnk_Tango.get()}) {
+        EXPECT_EQ(link->ShadowSize(), 0);
+        EXPECT_EQ(link->LinkFont().Name, "MS Sans Serif");
+        EXPECT_EQ(link->LinkFont().Size, 8);
+        EXPECT_TRUE(link->LinkFont().Underline);
+        link->Click();
+    }
+    ASSERT_EQ(shell.Calls.size(), 4u);
+    EXPECT_EQ(shell.Calls[0].Target, std::string("mailto:") + kSupportMail);
+    EXPECT_EQ(shell.Calls[1].Target, kPublisherWebPage);
+    EXPECT_EQ(shell.Calls[2].Target, kSilkIconsPage);
+    EXPECT_EQ(shell.Calls[3].Target, kTangoIconsPage);
+
+    // A link stays clear of the text before it.
+    EXPECT_GE(about.lbl_Author->BoundsRect().left, about.lbl_Support->BoundsRect().right);
+    EXPECT_GE(about.vxLinkLabel->BoundsRect().left, about.Label1->BoundsRect().right);
+}
+
+TEST_F(AboutTest, RemembersItsPosition) {
+    TFormPosition centred;
+    {
+        Tfrm_About about(module, settings, &shell);
+        centred = about.Position();
+        EXPECT_GT(centred.Left, 0);  // nothing stored: stays where it was made
+        about.SetPosition({123, 45});
+    }
+    EXPECT_EQ(Stored("About Left"), "123");
+    EXPECT_EQ(Stored("About Top"), "45");
+    {
+        Tfrm_About about(module, settings, &shell);
+        EXPECT_EQ(about.Position(), (TFormPosition{123, 45}));
+    }
+
+    settings.RegWriteInteger(kDisplaySection, "About Left", -20);
+    settings.RegWriteInteger(kDisplaySection, "About Top", -1);
+    {
+        Tfrm_About about(module, settings, &shell);
+        EXPECT_EQ(about.Position(), (TFormPosition{0, 0}));
+    }
+    // Beyond the screen is kept as stored.
+    settings.RegWriteInteger(kDisplaySection, "About Left", 5000);
+    settings.RegWriteInteger(kDisplaySection, "About Top", 4000);
+    {
+        Tfrm_About about(module, settings, &shell);
+        EXPECT_EQ(about.Position(), (TFormPosition{5000, 4000}));
+    }
+    EXPECT_EQ(Stored("About Left"), "5000");
+}
+
+TEST_F(AboutTest, ModalRunAnimatesOnlyWhileOpen) {
+    gHost = vxtest::CreateHostWindow();
+    ShowWindow(gHost, SW_SHOWNOACTIVATE);
+    Tfrm_About about(module, settings, &shell, gHost);
+    gAbout = &about;
+    ASSERT_TRUE(about.GIFAnimator_1->PictureLoaded());
+    ASSERT_GT(about.GIFAnimator_1->FrameCount(), 1);
+    EXPECT_FALSE(about.GIFAnimator_1->Animate());
+    gFirstFrame = about.GIFAnimator_1->Frame();
+
+    // OK pressed after a while: the animation ran and the host was disabled.
+    SetTimer(nullptr, 0, 1200, &ObserveAndClose);
+    UINT_PTR safety = SetTimer(nullptr, 0, 5000, &Safety);
+    about.Execute();
+    KillTimer(nullptr, safety);
+    EXPECT_FALSE(gSafetyFired);
+    EXPECT_TRUE(gSeen.Showing);
+    EXPECT_TRUE(gSeen.Visible);
+    EXPECT_TRUE(gSeen.Animating);
+    EXPECT_TRUE(gSeen.HostDisabled);
+    EXPECT_GE(gSeen.FramesStepped, 1);
+    EXPECT_FALSE(about.Showing());
+    EXPECT_FALSE(IsWindowVisible(about.Handle()));
+    EXPECT_FALSE(about.GIFAnimator_1->Animate());
+    EXPECT_TRUE(IsWindowEnabled(gHost));
+
+    // Hidden, the animation stands still.
+    const int frame = about.GIFAnimator_1->Frame();
+    vxtest::Pump(700);
+    EXPECT_EQ(about.GIFAnimator_1->Frame(), frame);
+
+    // Escape closes the box too.
+    SetTimer(nullptr, 0, 200, &PressEscape);
+    safety = SetTimer(nullptr, 0, 3000, &Safety);
+    about.ShowModal();
+    KillTimer(nullptr, safety);
+    EXPECT_FALSE(gSafetyFired);
+    EXPECT_FALSE(IsWindowVisible(about.Handle()));
+    gAbout = nullptr;
+    DestroyWindow(gHost);
+}
