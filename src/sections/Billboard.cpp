@@ -13,6 +13,11 @@ std::string Numbered(size_t number, std::string_view message) {
     return line;
 }
 
+std::string WithoutBars(std::string answer) {
+    std::replace(answer.begin(), answer.end(), TBillboard::kDelimiter, '?');
+    return answer;
+}
+
 } // namespace
 
 void TBillboard::AddNumbered(const std::string& text) {
@@ -20,6 +25,7 @@ void TBillboard::AddNumbered(const std::string& text) {
 }
 
 void TBillboard::Clear() {
+    ++generation_;
     std::vector<std::string>().swap(lines_);
     selected_ = npos;
 }
@@ -30,36 +36,41 @@ void TBillboard::RenumberMessages() {
 }
 
 std::string TBillboard::AskMessage(IDialogs& dialogs, const char* caption, const std::string& def) {
-    std::string answer = dialogs.InputBox(caption, "Message Text: ", def);
-    std::replace(answer.begin(), answer.end(), kDelimiter, '?');
-    return answer;
+    return dialogs.InputBox(caption, "Message Text: ", def);
 }
 
 bool TBillboard::UserAdd(IDialogs& dialogs) {
     std::string answer = AskMessage(dialogs, "Add Message", "");
     if (answer.empty()) return false;
-    AddNumbered(answer);
+    AddNumbered(WithoutBars(answer));
     return true;
 }
 
 bool TBillboard::UserEdit(IDialogs& dialogs) {
     if (selected_ == npos) return false;
-    std::string answer =
-        AskMessage(dialogs, "Edit Message", std::string(MessagePart(lines_[selected_])));
-    if (answer.empty()) return false;
-    std::string line(IdPart(lines_[selected_]));
-    line += kDelimiter;
-    line += answer;
-    lines_[selected_] = std::move(line);
+    size_t line = selected_;
+    uint64_t generation = generation_;
+    std::string old(MessagePart(lines_[line]));
+    std::string answer = AskMessage(dialogs, "Edit Message", old);
+    // An unchanged answer (also a cancel) keeps the line as it is, bars and all.
+    if (answer.empty() || answer == old || generation != generation_) return false;
+    std::string text(IdPart(lines_[line]));
+    text += kDelimiter;
+    text += WithoutBars(answer);
+    lines_[line] = std::move(text);
     return true;
 }
 
 bool TBillboard::UserInsert(IDialogs& dialogs) {
     if (selected_ == npos) return false;
+    size_t line = selected_;
+    uint64_t generation = generation_;
     std::string answer = AskMessage(dialogs, "Insert Message", "");
-    if (answer.empty()) return false;
-    lines_.insert(lines_.begin() + ptrdiff_t(selected_), "XX|" + answer);
-    ++selected_; // the selection stays on the line it was on
+    if (answer.empty() || generation != generation_) return false;
+    lines_.insert(lines_.begin() + ptrdiff_t(line), "XX|" + WithoutBars(answer));
+    ++generation_;
+    // The selection stays on the line it was on.
+    if (selected_ != npos && selected_ >= line) ++selected_;
     RenumberMessages();
     return true;
 }
@@ -67,6 +78,7 @@ bool TBillboard::UserInsert(IDialogs& dialogs) {
 bool TBillboard::UserDelete() {
     if (selected_ == npos) return false;
     lines_.erase(lines_.begin() + ptrdiff_t(selected_));
+    ++generation_;
     selected_ = npos;
     RenumberMessages();
     return true;

@@ -6,6 +6,7 @@
 #include "sections/DebugRowSource.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,8 @@ class TBillboard : public IMessageListBox {
 
     // The user's commands; each asks through an input box and returns whether
     // the lines changed. "|" in an answer becomes "?" so it cannot split a line.
+    // Client lines may arrive while a box is open; an edit or insert whose line
+    // a client cleared away meanwhile is dropped.
     bool UserAdd(IDialogs& dialogs);
     bool UserEdit(IDialogs& dialogs);
     bool UserInsert(IDialogs& dialogs);
@@ -61,6 +64,7 @@ class TBillboard : public IMessageListBox {
 
     std::vector<std::string> lines_;
     size_t selected_ = npos;
+    uint64_t generation_ = 0; // changes whenever existing lines move or go
 };
 
 } // namespace vx

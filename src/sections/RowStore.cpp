@@ -54,6 +54,12 @@ void TDebugRowStore::GrowIfFull() {
     if (rows_.size() == rows_.capacity()) rows_.reserve(rows_.size() * 2 + 16);
 }
 
+// Geometric growth: reserving one more slot per row would copy the whole index
+// on every append while a filter is active.
+void TDebugRowStore::GrowShownIfFull() {
+    if (visible_.size() == visible_.capacity()) visible_.reserve(visible_.size() * 2 + 16);
+}
+
 // Counts a row once it is safely in the list.
 void TDebugRowStore::Adopted(const TRowRecord& r) {
     liveText_ += r.TextLength;
@@ -65,7 +71,7 @@ void TDebugRowStore::Adopted(const TRowRecord& r) {
 
 size_t TDebugRowStore::Append(TDebugInfoRec& rec) {
     // Room first, so nothing can fail once the record holds the data.
-    if (hidden_) visible_.reserve(visible_.size() + 1);
+    if (hidden_) GrowShownIfFull();
     GrowIfFull();
     rows_.push_back(MakeRecord(rec));
     Adopted(rows_.back());
@@ -76,9 +82,10 @@ size_t TDebugRowStore::Append(TDebugInfoRec& rec) {
 
 void TDebugRowStore::Insert(size_t before, TDebugInfoRec& rec) {
     if (before > rows_.size()) throw std::out_of_range("row index");
-    if (hidden_) visible_.reserve(visible_.size() + 1);
+    if (hidden_) GrowShownIfFull();
     GrowIfFull();
     rows_.insert(rows_.begin() + ptrdiff_t(before), MakeRecord(rec));
+    ++generation_;
     Adopted(rows_[before]);
     if (hidden_) {
         auto pos = std::lower_bound(visible_.begin(), visible_.end(), uint32_t(before));
@@ -109,6 +116,7 @@ void TDebugRowStore::ReleaseData(TRowRecord& r) {
 
 void TDebugRowStore::Erase(size_t row) {
     TRowRecord& r = rows_.at(row);
+    ++generation_;
     ReleaseData(r);
     liveText_ -= r.TextLength;
     if (hidden_) {
@@ -126,6 +134,7 @@ void TDebugRowStore::Erase(size_t row) {
 }
 
 void TDebugRowStore::Clear() {
+    ++generation_;
     for (TRowRecord& r : rows_)
         ReleaseData(r);
     std::vector<TRowRecord>().swap(rows_);

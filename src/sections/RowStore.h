@@ -61,6 +61,11 @@ class TDebugRowStore : public IDebugTree {
     std::string_view UnitName(size_t row) const { return names_.Name(rows_[row].UnitName); }
     std::string_view ProcName(size_t row) const { return names_.Name(rows_[row].ProcName); }
 
+    // Changes whenever existing rows move or go (insert, erase, clear); appends
+    // leave it alone. A command that waits on the user checks it to know that
+    // the row it asked about is still where it was.
+    uint64_t Generation() const { return generation_; }
+
     // Shows the rows of one group and hides the others; group -1 shows all.
     void ShowGroup(int group);
     bool IsShown(size_t row) const { return !rows_[row].Hidden; }
@@ -85,6 +90,7 @@ class TDebugRowStore : public IDebugTree {
     TRowRecord MakeRecord(TDebugInfoRec& rec);
     void Adopted(const TRowRecord& r);
     void GrowIfFull();
+    void GrowShownIfFull();
     void ReleaseData(TRowRecord& r);
     void CompactTextsIfWasteful();
 
@@ -96,6 +102,7 @@ class TDebugRowStore : public IDebugTree {
     std::vector<uint32_t> visible_; // shown rows in order; only while some are hidden
     size_t dataBlocks_ = 0;
     size_t dataBytes_ = 0;
+    uint64_t generation_ = 0;
 };
 
 // Gives freed heap memory back to the system where the C library allows it.

@@ -84,15 +84,20 @@ void TSectionCore::mnu_AddNoteClick() {
     if (auto rec = AskNote("Add new note")) AddDebugInfo(*rec, true);
 }
 
+// The input boxes are modal, and clients' records keep arriving while one is
+// open: appended rows move nothing, but a client's clear takes the row away.
+// So a command remembers its row and drops the answer when the row is gone.
+
 void TSectionCore::mnu_InsertNoteClick() {
     if (focused_ == npos) return;
-    auto rec = AskNote("Insert note");
-    if (!rec) return;
-    TBatch batch(*this);
     size_t at = focused_;
+    uint64_t generation = rows_.Generation();
+    auto rec = AskNote("Insert note");
+    if (!rec || rows_.Generation() != generation || at >= rows_.Count()) return;
+    TBatch batch(*this);
     rows_.Insert(at, *rec);
     // Focus and selection stay on their rows, which moved down by one.
-    ++focused_;
+    if (focused_ != npos && focused_ >= at) ++focused_;
     if (selected_ != npos && selected_ >= at) ++selected_;
     Changed(scRows | scFocus);
     RefreshInfo();
@@ -100,10 +105,13 @@ void TSectionCore::mnu_InsertNoteClick() {
 
 void TSectionCore::mnu_EditInfoClick() {
     if (focused_ == npos || rows_.Record(focused_).Kind == dkSeparator) return;
-    std::string answer = ctx_.Platform.Dialogs->InputBox(
-        "Edit Message", "Message Text: ", std::string(rows_.Text(focused_)));
-    if (answer.empty()) return;
-    rows_.SetText(focused_, answer);
+    size_t row = focused_;
+    uint64_t generation = rows_.Generation();
+    std::string old(rows_.Text(row));
+    std::string answer = ctx_.Platform.Dialogs->InputBox("Edit Message", "Message Text: ", old);
+    if (answer.empty() || answer == old) return;
+    if (rows_.Generation() != generation || row >= rows_.Count()) return;
+    rows_.SetText(row, answer);
     Changed(scRepaint);
 }
 
@@ -178,6 +186,7 @@ void TSectionCore::act_Delete() {
     if (ctx_.Host) ctx_.Host->RemoveSideBarButton(SectionNumber);
     HideSection(); // still saves under the client's real ID
     ClientID = "DEL_" + ClientID;
+    deleted_ = true;
 }
 
 void TSectionCore::ShowSection() {

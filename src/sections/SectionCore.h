@@ -114,6 +114,9 @@ class TSectionCore {
     // Stores the filter value without filtering (a client's connect resets it).
     void SetGroupFilter(uint8_t value) { groupFilter_ = value; }
     bool Visible() const { return visible_; }
+    // Deleted by the user: hidden for good (its ClientID no longer tells, since
+    // a client may choose an ID that begins with "DEL_").
+    bool Deleted() const { return deleted_; }
 
     // --- Rows and the list model ---
     // Appends a row and focuses it; the row takes over rec.Data. Returns false
@@ -240,6 +243,7 @@ class TSectionCore {
     size_t selected_ = npos;
     bool connected_ = false;
     bool visible_ = false;
+    bool deleted_ = false;
     bool useColorsChecked_ = true;
     uint8_t groupFilter_ = 0;
     int groupsGlyph_ = kFirstGroupsGlyph;

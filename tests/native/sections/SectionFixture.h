@@ -6,8 +6,10 @@
 #include "settings/SettingsBackend.h"
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vx::test {
@@ -36,6 +38,17 @@ inline void Attach(TDebugInfoRec& r, const std::string& bytes) {
     std::memcpy(r.Data.get(), bytes.data(), bytes.size());
 }
 
+// Input boxes are modal, so client records are handled while one is open:
+// WhileOpen runs inside the next box, before it answers.
+struct TBusyDialogs : TFakeDialogs {
+    std::function<void()> WhileOpen;
+    std::string InputBox(const std::string& c, const std::string& p,
+                         const std::string& d) override {
+        if (auto f = std::exchange(WhileOpen, nullptr)) f();
+        return TFakeDialogs::InputBox(c, p, d);
+    }
+};
+
 struct SectionTest {
     TFakePlatform Fakes;
     TMemorySettings Settings;
@@ -45,9 +58,12 @@ struct SectionTest {
     TSectionShared Shared;
     std::vector<unsigned> Changes;
 
-    std::unique_ptr<TSectionCore> Make(const std::string& clientID = "Client 1") {
+    std::unique_ptr<TSectionCore> Make(const std::string& clientID = "Client 1",
+                                       IDialogs* dialogs = nullptr) {
+        TPlatform platform = Fakes.Services();
+        if (dialogs) platform.Dialogs = dialogs;
         auto s = std::make_unique<TSectionCore>(
-            TSectionContext{Fakes.Services(), &Registry, &Host, &Viewer, &Shared});
+            TSectionContext{platform, &Registry, &Host, &Viewer, &Shared});
         s->ClientID = clientID;
         s->OnChanged = [this](TSectionCore&, unsigned c) { Changes.push_back(c); };
         return s;

@@ -103,3 +103,48 @@ TEST(InfoPad, LinesAreParsedShortenedClearedAndRangeChecked) {
         EXPECT_EQ(s->InfoPad().Line(i).Value, "");
     }
 }
+
+TEST(Billboard, ClientLinesArrivingWhileAnInputBoxIsOpen) {
+    SectionTest t;
+    TBusyDialogs box;
+    auto s = t.Make("Client 1", &box);
+    s->AddMessage("one");
+    s->AddMessage("two|2");
+
+    // A client line takes the selection meanwhile; the edit still goes to the
+    // line the user chose.
+    s->SelectMessage(0);
+    box.WhileOpen = [&] { s->AddMessage("three"); };
+    box.InputAnswers.push_back("edited");
+    s->mnu_EditMessageClick();
+    EXPECT_EQ(s->Billboard().Line(0), "1|edited");
+    EXPECT_EQ(s->Billboard().Line(2), "3|three");
+
+    s->SelectMessage(1);
+    box.WhileOpen = [&] { s->AddMessage("four"); };
+    box.InputAnswers.push_back("inserted");
+    s->mnu_InsertMessageClick();
+    EXPECT_EQ(s->Billboard().Line(1), "2|inserted");
+    EXPECT_EQ(s->Billboard().Line(4), "5|four");
+    EXPECT_EQ(s->Billboard().Selected(), 4u); // still on "four"
+
+    // Cancelling the edit of a client line keeps its bars.
+    s->SelectMessage(2);
+    s->mnu_EditMessageClick();
+    EXPECT_EQ(box.Inputs.back().Default, "two|2");
+    EXPECT_EQ(s->Billboard().Line(2), "3|two|2");
+
+    // A client's clear takes the line away: the answer is dropped.
+    for (auto command :
+         {&TSectionCore::mnu_EditMessageClick, &TSectionCore::mnu_InsertMessageClick}) {
+        s->SelectMessage(0);
+        box.WhileOpen = [&] {
+            s->ClearMessages();
+            s->AddMessage("fresh");
+        };
+        box.InputAnswers.push_back("lost");
+        ((*s).*command)();
+        ASSERT_EQ(s->Billboard().Count(), 1u);
+        EXPECT_EQ(s->Billboard().Line(0), "1|fresh");
+    }
+}

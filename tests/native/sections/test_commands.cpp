@@ -194,3 +194,44 @@ TEST(SectionCommands, CloseKeepsEverythingDeleteEmptiesAndRenames) {
     s->HideSection();
     EXPECT_FALSE(t.Settings.KeyExists("Software\\Vexel\\Debugger\\1.0\\Debugger\\DEL_Client 7"));
 }
+
+TEST(SectionCommands, ClientRowsArrivingWhileAnInputBoxIsOpen) {
+    SectionTest t;
+    TBusyDialogs box;
+    auto s = t.Make("Client 1", &box);
+    t.Add(*s, "first");
+    t.Add(*s, "second");
+
+    // A client row takes the focus meanwhile; the edit still goes to the row
+    // the user chose.
+    s->FocusRow(0);
+    box.WhileOpen = [&] { t.Add(*s, "client"); };
+    box.InputAnswers.push_back("edited");
+    s->mnu_EditInfoClick();
+    EXPECT_EQ(s->lst_DebugGetText(0, 2), "edited");
+    EXPECT_EQ(s->lst_DebugGetText(2, 2), "client");
+
+    // The note goes before the chosen row; the focus stays on the client's row.
+    s->FocusRow(1);
+    box.WhileOpen = [&] { t.Add(*s, "client 2"); };
+    box.InputAnswers.push_back("note");
+    s->mnu_InsertNoteClick();
+    EXPECT_EQ(s->lst_DebugGetText(1, 2), "note");
+    EXPECT_EQ(s->lst_DebugGetText(2, 2), "second");
+    EXPECT_EQ(s->FocusedRow(), 4u);
+    EXPECT_EQ(s->lst_DebugGetText(4, 2), "client 2");
+
+    // A client's clear takes the chosen row away: the answer is dropped, even
+    // though a new row now stands at the same position.
+    for (auto command : {&TSectionCore::mnu_EditInfoClick, &TSectionCore::mnu_InsertNoteClick}) {
+        s->FocusRow(0);
+        box.WhileOpen = [&] {
+            s->ClearDebugInfos(false);
+            t.Add(*s, "after clear");
+        };
+        box.InputAnswers.push_back("lost");
+        ((*s).*command)();
+        ASSERT_EQ(s->RowCount(), 1u);
+        EXPECT_EQ(s->lst_DebugGetText(0, 2), "after clear");
+    }
+}
