@@ -22,11 +22,6 @@ enum class TvxLinkLabelStyle { lsStandard, lsInternetLink, lsMailTo };
 // Cursor shapes, numbered as the toolkit numbers them.
 enum TCursor : int { crDefault = 0, crArrow = -2, crHandPoint = -21 };
 
-inline constexpr TColor clBtnShadow = 0xFF000010;     // COLOR_BTNSHADOW
-inline constexpr TColor clBtnHighlight = 0xFF000014;  // COLOR_BTNHIGHLIGHT
-inline constexpr TColor clNavy = RGBColor(0, 0, 128);
-inline constexpr TColor clBlue = RGBColor(0, 0, 255);
-inline constexpr TColor clWhite = RGBColor(255, 255, 255);
 
 // The show command of the shell call: show without activating.
 inline constexpr int kLinkShowCommand = 4;

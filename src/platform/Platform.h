@@ -16,12 +16,21 @@ inline constexpr TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) {
     return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16);
 }
 
+// Named colours shared by every part of the program.
+inline constexpr TColor clBlack = RGBColor(0, 0, 0);
+inline constexpr TColor clWhite = RGBColor(255, 255, 255);
+inline constexpr TColor clNavy = RGBColor(0, 0, 128);
+inline constexpr TColor clRed = RGBColor(255, 0, 0);
+inline constexpr TColor clBlue = RGBColor(0, 0, 255);
+
 // System colours (high byte 0xFF, low byte the COLOR_* index).
 inline constexpr TColor clWindowText = 0xFF000008;
 inline constexpr TColor clWindow = 0xFF000005;
 inline constexpr TColor clBtnFace = 0xFF00000F;
 inline constexpr TColor clHighlight = 0xFF00000D;
 inline constexpr TColor clHighlightText = 0xFF00000E;
+inline constexpr TColor clBtnShadow = 0xFF000010;
+inline constexpr TColor clBtnHighlight = 0xFF000014;
 
 struct IClock {
     virtual ~IClock() = default;

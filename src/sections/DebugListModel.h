@@ -13,9 +13,6 @@ namespace vx {
 
 // Row colours by group (general, information, warning, error).
 inline constexpr TColor GroupColors[4] = {0xFFFFFF, 0x00FFFF, 0xFFFF00, 0x0000FF};
-inline constexpr TColor clWhite = 0xFFFFFF;
-inline constexpr TColor clNavy = 0x800000;
-inline constexpr TColor clRed = 0x0000FF;
 
 inline constexpr int kDebugRowHeight = 20;
 inline constexpr int kNoImage = -1;

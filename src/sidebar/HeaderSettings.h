@@ -100,8 +100,8 @@ public:
 
 private:
     TGradientType type_ = TGradientType::gtt2b;
-    TColor start_ = sbar::clBlack;
-    TColor end_ = sbar::clBlue;
+    TColor start_ = clBlack;
+    TColor end_ = clBlue;
     TBackStyle backStyle_ = TBackStyle::bsNormal;
 };
 

@@ -46,12 +46,8 @@ enum class TBorderStyle { bsNone, bsSingle };
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
-// System colours the bar paints with (high byte 0xFF, low byte the COLOR_* index).
-inline constexpr TColor clBtnShadow = 0xFF000010;
-inline constexpr TColor clBtnHighlight = 0xFF000014;
-inline constexpr TColor clBlack = 0x000000;
+// The bar also paints with the program's named colours (platform/Platform.h).
 inline constexpr TColor clGray = 0x808080;
-inline constexpr TColor clBlue = 0xFF0000;
 
 // Virtual-key codes the bar reacts to.
 inline constexpr int kKeyReturn = 0x0D;

@@ -1,0 +1,242 @@
+// xtHTML: an HTML 4 page holding the header text, one table and the footer.
+#include "export/vxExportFormat.h"
+#include "export/vxExportOutput.h"
+#include "export/vxExportWriters.h"
+
+#include <cstdio>
+
+namespace vx {
+namespace {
+
+// Colour indices 0..9 of the built-in schemes, ctStandard to ctOlive, stored
+// so that their digits read as HTML colours.
+const TColor kSchemes[8][10] = {
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xFFFF00, 0x336699, 0xFFFFFF, 0xFFFFCF, 0xFFFFFF, 0x000000},
+    {0xBBBBBB, 0xFFFFFF, 0xAAAAAA, 0x000000, 0xDDDDDD, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xF3F3F3, 0x000000},
+    {0xFF0000, 0x339966, 0x0066CC, 0x000000, 0x923FC1, 0x000000, 0xFF0000, 0x006BCE, 0x007AEC, 0xFFFFFF},
+    {0xFF0000, 0x339966, 0x0066CC, 0x000000, 0x923FC1, 0xCC0033, 0xFFFFFF, 0xFFFFFF, 0xFAF100, 0xFFFFFF},
+    {0xFFFF00, 0x317676, 0xDDE760, 0xFFE760, 0xCCCC39, 0x3A9393, 0xFFFFFF, 0x004040, 0x000000, 0xFFFFFF},
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xFFFF00, 0x808080, 0xFFFFFF, 0xFFFFFF, 0xEEEEEE, 0x000000},
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xAABBAA, 0xCEC6B5, 0x000000, 0xDEE7DE, 0xFFFBF0, 0x000080},
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x5F605F, 0xFFFF00, 0xCFC890, 0x000000, 0xFFFFFF, 0xFFFFCF, 0x000000},
+};
+
+TColor CustomColor(const TvxHTMLColors& c, int index) {
+    switch (index) {
+    case 0: return c.ActiveLink;
+    case 1: return c.Background;
+    case 2: return c.DefaultLink;
+    case 3: return c.DefaultText;
+    case 4: return c.VisitedLink;
+    case 5: return c.HeaderBackground;
+    case 6: return c.HeadersFontColor;
+    case 7: return c.TableBackground;
+    case 8: return c.TableOddBackground;
+    default: return c.TableFontColor;
+    }
+}
+
+// True when the text holds "http:", "https:", "ftp:", "news:", "nntp:" or
+// "mailto:" anywhere (exact case). Looks only at the colons, so a text
+// without one costs a single scan.
+bool IsURL(std::string_view text) {
+    static const std::string_view schemes[] = {"http", "https", "ftp", "news", "nntp", "mailto"};
+    for (size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+        std::string_view before = text.substr(0, colon);
+        for (std::string_view s : schemes)
+            if (before.size() >= s.size() && before.substr(before.size() - s.size()) == s) return true;
+    }
+    return false;
+}
+
+// A link target may not carry a scheme that runs script (javascript:,
+// vbscript:, data:...). Browsers skip leading blanks and controls and ignore
+// tabs and line breaks inside the scheme, so the check does the same.
+bool IsSafeLinkTarget(std::string_view text) {
+    std::string scheme;
+    size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\t' || c == '\r' || c == '\n') continue;
+        if (c == ':') break;
+        bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        if (!letter && !(other && !scheme.empty())) return true;  // no scheme: a relative address
+        scheme += char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    if (i >= text.size()) return true;
+    for (const char* s : {"http", "https", "ftp", "news", "nntp", "mailto"})
+        if (scheme == s) return true;
+    return false;
+}
+
+// nullptr for an unknown code: the cell keeps the previous cell's value.
+const char* AlignAttribute(uint8_t code) {
+    switch (code) {
+    case 0: return "";
+    case 1: return " ALIGN=\"Left\" ";
+    case 2: return " ALIGN=\"Right\" ";
+    case 3: return " ALIGN=\"Center\" ";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+TvxHTMLWriter::TvxHTMLWriter(TvxCustomExport& owner) : TvxDocumentWriter(owner) {
+    for (int i = 0; i < 10; ++i) FColor[i] = HTMLColor(i);
+    FOddRowStart = "   <TR BGCOLOR=\"" + FColor[8] + "\">";
+}
+
+std::string TvxHTMLWriter::HTMLColor(int index) const {
+    const TvxHTMLOptions& o = FOwner.HTML;
+    TColor c = o.Template == ctCustom ? CustomColor(o.CustomColors, index)
+                                      : kSchemes[o.Template <= ctOlive ? o.Template : 0][index];
+    // The value is printed as it is stored, without exchanging red and blue.
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%.6X", unsigned(c));
+    return buf;
+}
+
+std::string TvxHTMLWriter::HTMLFontFace(bool table) const {
+    const TvxHTMLOptions& o = FOwner.HTML;
+    if (o.Template != ctCustom) return "Arial,Helvetica";
+    return HTMLEscape(table ? o.CustomColors.TableFontFace : o.CustomColors.DefaultFontFace);
+}
+
+void TvxHTMLWriter::Prologue() {
+    TvxOutput& out = FOwner.Out();
+    out.WriteLine("<!-- THIS FILE WAS CREATED BY VEXEL'S EXPORT COMPONENTS FOR BORLAND DELPHI -->");
+    out.WriteLine("<!-- DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\" -->");
+    out.WriteLine("<HTML>");
+    out.WriteLine(" <HEAD>");
+    out.WriteLine("  <META HTTP - EQUIV = \"Content - Type\" CONTENT = \"TEXT/HTML\">");
+    out.WriteLine("  <META NAME = \"GENERATOR\" CONTENT = \"Vexel's Export Components for Delphi\" >");
+    out.WriteLine("  <META NAME = \"Author\" CONTENT = \"Orin Vale\" >");
+    out.WriteLine("  <META NAME = \"Description\" CONTENT = \"\" >");
+    if (FOwner.HTML.Options.Has(hoDisplayTitle))
+        out.WriteLine("  <TITLE>" + HTMLEscape(FOwner.HTML.Title) + "</TITLE>");
+    out.WriteLine(" </HEAD>");
+    out.WriteLine(" <BODY BGCOLOR=\"" + FColor[1] + "\" LINK=\"" + FColor[2] + "\" ALINK=\"" +
+                  FColor[0] + "\" VLINK=\"" + FColor[4] + "\" TEXT=\"" + FColor[3] + "\">");
+    out.WriteLine(" <FONT COLOR=\"" + FColor[3] + "\" FACE=\"" + HTMLFontFace(false) + "\">");
+}
+
+// Header lines are the program's own text and may carry markup on purpose.
+void TvxHTMLWriter::HeaderText(const TStringList& lines) {
+    TvxOutput& out = FOwner.Out();
+    for (const std::string& line : lines) out.WriteLine(line);
+    if (FOwner.Options.Has(xoHeaderLine)) out.WriteLine("  <HR>");
+}
+
+void TvxHTMLWriter::TableStart() {
+    TvxOutput& out = FOwner.Out();
+    const char* border = FOwner.HTML.Options.Has(hoShowGridLines) ? " BORDER=\"1\"" : "";
+    out.WriteLine(std::string("  <TABLE WIDTH=\"100%\" CELLPADDING=\"4\" CELLSPACING=\"0\"") + border +
+                  " BGCOLOR=\"" + FColor[7] + "\">");
+    // The caption row's start; without captions it stays open and empty.
+    out.WriteLine("  <FONT COLOR=\"" + FColor[9] + "\" FACE=\"" + HTMLFontFace(true) + "\">");
+    out.WriteLine("   <TR BGCOLOR=\"" + FColor[5] + "\">");
+}
+
+void TvxHTMLWriter::CaptionRow(const TvxValues& captions) {
+    TvxOutput& out = FOwner.Out();
+    TableStart();
+    if (FOwner.Options.Has(xoRowNumbers)) out.WriteLine("    <TD>&nbsp;</TD>");
+    FAlign.clear();
+    FOwner.FormatRow(captions, true, false, FRow);
+    out.WriteRow(FRow);
+    out.WriteLine("   </TR>");
+}
+
+void TvxHTMLWriter::HeaderSeparator() {
+    if (!FOwner.Options.Has(xoShowHeader)) TableStart();
+}
+
+void TvxHTMLWriter::DataRow(const TvxValues& values) {
+    TvxOutput& out = FOwner.Out();
+    // Parity of the source index, so skipped records shift the colouring.
+    if (FOwner.HTML.Options.Has(hoOddRowColoring) && (FOwner.RecordIndex & 1))
+        out.WriteLine(FOddRowStart);
+    else
+        out.WriteLine("   <TR>");
+    FAlign.clear();
+    size_t start = out.Buffer().size();
+    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
+    out.EndRow(start, true);
+    out.WriteLine("   </TR>");
+}
+
+void TvxHTMLWriter::EndTable() {
+    FOwner.Out().WriteLine("  </FONT>");
+    FOwner.Out().WriteLine("  </TABLE>");
+}
+
+void TvxHTMLWriter::Epilogue() {
+    FOwner.Out().WriteLine(" </FONT>");
+    FOwner.Out().WriteLine(" </BODY>");
+    FOwner.Out().WriteLine("</HTML>");
+}
+
+void TvxHTMLWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
+    row += "    <TD ALIGN=\"Right\">";
+    AppendHTMLEscaped(row, number);
+    row += "</TD>";
+}
+
+void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    if (cell.Position > 0) row += "\r\n";
+    row += "    <TD";
+    const TStringList& widths = FOwner.ColumnWidths();
+    if (size_t(cell.Column) < widths.size()) {
+        row += " WIDTH=\"";
+        AppendHTMLEscaped(row, widths[size_t(cell.Column)]);
+        row += '"';
+    }
+    // An unknown alignment code keeps the attribute of the cell before it.
+    if (!FOwner.Options.Has(xoUseAlignments))
+        FAlign.clear();
+    else if (const char* a = AlignAttribute(cell.Alignment))
+        FAlign = a;
+    row += FAlign;
+    row += '>';
+    if (cell.Header) {
+        if (FOwner.HTML.Options.Has(hoBoldHeaders)) row += "<B>";
+        row += "<FONT COLOR=\"";
+        row += FColor[6];
+        row += "\">";
+    }
+    row += "<small>";
+    // The link text is the value's whole text, also when the cell text was cut.
+    std::string_view full = cell.Text;
+    std::string fullText;
+    if (cell.Value && !cell.Value->IsNull()) {
+        if (cell.Value->IsString()) {
+            full = cell.Value->AsString();
+        } else {
+            fullText = FOwner.ValueText(*cell.Value);
+            full = fullText;
+        }
+    }
+    if (FOwner.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() && IsURL(full) &&
+        IsSafeLinkTarget(cell.Text)) {
+        row += "<A HREF=\"";
+        AppendHTMLEscaped(row, cell.Text);
+        row += "\">";
+        AppendHTMLEscaped(row, full);
+        row += "</A>";
+    } else if (cell.Text.empty()) {
+        row += "&nbsp;";
+    } else {
+        AppendHTMLEscaped(row, cell.Text);
+    }
+    row += "</small>";
+    if (cell.Header) {
+        row += "</FONT>";
+        if (FOwner.HTML.Options.Has(hoBoldHeaders)) row += "</B>";
+    }
+    row += "</TD>";
+}
+
+}  // namespace vx

@@ -1,0 +1,156 @@
+#include "export/vxExportOutput.h"
+
+#include "export/vxExportFormat.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace vx {
+namespace {
+
+bool Exists(const std::string& path) {
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::fclose(f);
+        return true;
+    }
+    return false;
+}
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path) {
+    throw std::runtime_error(what + " \"" + path + "\": " + std::strerror(errno));
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::string& source, const std::string& target) {
+    if (std::rename(source.c_str(), target.c_str()) == 0) return true;
+    // Windows will not rename over an existing file: move the old one aside
+    // first and bring it back if the new one cannot take its place.
+    if (!Exists(target)) return false;
+    std::string backup;
+    for (unsigned n = 1; n < 1000; ++n) {
+        backup = target + ".~old" + std::to_string(n);
+        if (!Exists(backup)) break;
+    }
+    if (std::rename(target.c_str(), backup.c_str()) != 0) return false;
+    if (std::rename(source.c_str(), target.c_str()) != 0) {
+        std::rename(backup.c_str(), target.c_str());
+        return false;
+    }
+    std::remove(backup.c_str());
+    return true;
+}
+
+TvxOutput::~TvxOutput() { Abort(); }
+
+void TvxOutput::OpenFile(const std::string& target, bool openStream) {
+    Abort();
+    FMemory = false;
+    FTarget = target;
+    // A name in the target's folder, so the final rename stays on one volume;
+    // it keeps the target's extension for writers that insist on one.
+    std::string folder = ExtractFilePath(target);
+    std::string name = target.substr(folder.size());
+    for (unsigned n = 1;; ++n) {
+        FTempPath = folder + "~vx" + std::to_string(n) + "~" + name;
+        if (!Exists(FTempPath)) break;
+        if (n == 10000) Fail("No free temporary name for", target);
+    }
+    FBuffer.clear();
+    FBuffer.reserve(kFlushSize);
+    if (openStream) {
+        FFile = std::fopen(FTempPath.c_str(), "wb");
+        if (!FFile) Fail("Cannot create file", FTempPath);
+        std::setvbuf(FFile, nullptr, _IONBF, 0);  // this sink buffers already
+    }
+    FPending = true;
+}
+
+void TvxOutput::OpenMemory() {
+    Abort();
+    FMemory = true;
+    FBuffer.clear();
+}
+
+void TvxOutput::Flush(size_t incoming) {
+    if (FMemory) {
+        // Grows geometrically: the clipboard text is built in memory anyway.
+        if (FBuffer.capacity() < FBuffer.size() + incoming)
+            FBuffer.reserve(2 * (FBuffer.size() + incoming));
+        return;
+    }
+    if (!FBuffer.empty()) {
+        if (!FFile) throw std::logic_error("document written to a closed sink");
+        if (std::fwrite(FBuffer.data(), 1, FBuffer.size(), FFile) != FBuffer.size())
+            Fail("Cannot write file", FTempPath);
+        FBuffer.clear();
+    }
+}
+
+void TvxOutput::WriteLines(std::string_view text) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    // The next CR and the next LF, each searched again only once passed.
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', text.size()));
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', text.size()));
+    while (p < end) {
+        if (cr && cr < p) cr = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)));
+        if (lf && lf < p) lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+        const char* brk = !cr ? lf : !lf ? cr : cr < lf ? cr : lf;
+        if (!brk) brk = end;
+        WriteLine(std::string_view(p, size_t(brk - p)));
+        p = brk;
+        if (p < end && *p == '\r') ++p;
+        if (p < end && *p == '\n') ++p;
+    }
+}
+
+void TvxOutput::EndRow(size_t start, bool breaksDone) {
+    const char* row = FBuffer.data() + start;
+    size_t size = FBuffer.size() - start;
+    if (!breaksDone && (std::memchr(row, '\r', size) || std::memchr(row, '\n', size))) {
+        // A value held a line break: the row is split into lines like any text.
+        std::string text(row, size);
+        FBuffer.resize(start);
+        WriteLines(text);
+        return;
+    }
+    if (size == 0) return;
+    FBuffer.append("\r\n", 2);
+    if (FBuffer.size() >= kFlushSize) Flush(0);
+}
+
+void TvxOutput::CloseFile() {
+    if (!FFile) return;
+    std::FILE* f = FFile;
+    FFile = nullptr;
+    if (std::fclose(f) != 0) Fail("Cannot write file", FTempPath);
+}
+
+void TvxOutput::Commit() {
+    if (FMemory || !FPending) return;
+    try {
+        Flush(0);
+        CloseFile();
+        if (!ReplaceFile(FTempPath, FTarget)) Fail("Cannot replace file", FTarget);
+        FPending = false;
+    } catch (...) {
+        Abort();
+        throw;
+    }
+}
+
+void TvxOutput::Abort() {
+    if (FFile) {
+        std::fclose(FFile);
+        FFile = nullptr;
+    }
+    if (FPending) {
+        std::remove(FTempPath.c_str());
+        FPending = false;
+    }
+    if (!FMemory) FBuffer.clear();
+}
+
+}  // namespace vx

@@ -1,0 +1,150 @@
+// xtSYLK and xtDIF: the spreadsheet interchange formats. Every value is a
+// string cell; neither format receives header or footer texts.
+#include "export/vxExportFormat.h"
+#include "export/vxExportOutput.h"
+#include "export/vxExportWriters.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace vx {
+namespace {
+
+bool HasBreak(std::string_view text) {
+    return std::memchr(text.data(), '\r', text.size()) || std::memchr(text.data(), '\n', text.size());
+}
+
+// A DIF string value: quoted, inner quotes doubled, on one line.
+void AppendStringValue(std::string& row, std::string_view text) {
+    if (!HasBreak(text)) return AppendQuoted(row, text, true);
+    std::string flat;
+    AppendWithoutBreaks(flat, text);
+    AppendQuoted(row, flat, true);
+}
+
+void AppendNumber(std::string& row, int value) {
+    char buf[16];
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
+    row.append(buf, r.ptr);
+}
+
+// A SYLK K value. Readers take everything between the outer quotes, so inner
+// quotes stay single; a semicolon ends a field unless it is doubled.
+void AppendSylkValue(std::string& row, std::string_view text) {
+    std::string flat;
+    if (HasBreak(text)) {
+        AppendWithoutBreaks(flat, text);
+        text = flat;
+    }
+    row += '"';
+    size_t start = 0;
+    for (size_t s = text.find(';'); s != std::string_view::npos; s = text.find(';', s + 1)) {
+        row.append(text.substr(start, s + 1 - start));
+        row += ';';
+        start = s + 1;
+    }
+    row.append(text.substr(start));
+    row += '"';
+}
+
+}  // namespace
+
+// ---- SYLK ----
+
+void TvxSYLKWriter::Prologue() { FOwner.Out().WriteLine("ID;P" + FOwner.ClassName()); }
+
+void TvxSYLKWriter::CaptionRow(const TvxValues& captions) {
+    // Nothing stands above the row numbers: a record must start its line.
+    FOwner.FormatRow(captions, true, false, FRow);
+    FOwner.Out().WriteRow(FRow);
+}
+
+void TvxSYLKWriter::DataRow(const TvxValues& values) {
+    TvxOutput& out = FOwner.Out();
+    size_t start = out.Buffer().size();
+    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
+    out.EndRow(start, true);
+}
+
+void TvxSYLKWriter::Epilogue() { FOwner.Out().WriteLine("E"); }
+
+void TvxSYLKWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
+    row += "C;X1;Y";
+    AppendNumber(row, FOwner.OutputRow);
+    row += ";K";
+    AppendSylkValue(row, number);
+}
+
+void TvxSYLKWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    if (cell.Position > 0) row += "\r\n";
+    // Columns follow the value index, so an unwritten column leaves a gap.
+    int x = cell.Column + (FOwner.Options.Has(xoRowNumbers) ? 2 : 1);
+    row += "C;X";
+    AppendNumber(row, x);
+    row += ";Y";
+    AppendNumber(row, FOwner.OutputRow);
+    row += ";K";
+    AppendSylkValue(row, cell.Text);
+}
+
+// ---- DIF ----
+
+void TvxDIFWriter::Prologue() {
+    TvxOutput& out = FOwner.Out();
+    int vectors = FOwner.GetColumnCount() + (FOwner.Options.Has(xoRowNumbers) ? 1 : 0);
+    out.WriteLine("TABLE");
+    out.WriteLine("0,1");
+    std::string title(1, '"');
+    title += FOwner.ClassName();
+    title += '"';
+    out.WriteLine(title);
+    out.WriteLine("VECTORS");
+    out.WriteLine("0," + std::to_string(vectors));
+    out.WriteLine("\"\"");
+    out.WriteLine("TUPLES");
+    out.WriteLine("0," + std::to_string(FOwner.RecordCount));
+    out.WriteLine("\"\"");
+    out.WriteLine("DATA");
+    out.WriteLine("0,0");
+    out.WriteLine("\"\"");
+}
+
+void TvxDIFWriter::CaptionRow(const TvxValues& captions) {
+    TvxOutput& out = FOwner.Out();
+    out.WriteLine("-1,0");
+    out.WriteLine("BOT");
+    if (FOwner.Options.Has(xoRowNumbers)) {
+        out.WriteLine("1,0");
+        out.WriteLine("\"\"");
+    }
+    FOwner.FormatRow(captions, true, false, FRow);
+    out.WriteRow(FRow);
+}
+
+void TvxDIFWriter::DataRow(const TvxValues& values) {
+    TvxOutput& out = FOwner.Out();
+    out.WriteLine("-1,0");
+    out.WriteLine("BOT");
+    size_t start = out.Buffer().size();
+    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
+    out.EndRow(start, true);
+}
+
+void TvxDIFWriter::Epilogue() {
+    FOwner.Out().WriteLine("-1,0");
+    FOwner.Out().WriteLine("EOD");
+}
+
+void TvxDIFWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
+    row += "1,0\r\n";
+    AppendStringValue(row, number);
+}
+
+// Every string value is quoted: readers stop at an unquoted one.
+void TvxDIFWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    if (cell.Position > 0) row += "\r\n";
+    row += "1,0\r\n";
+    AppendStringValue(row, cell.Text);
+}
+
+}  // namespace vx

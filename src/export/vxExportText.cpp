@@ -1,0 +1,111 @@
+// TXT, clipboard, CSV and TAB: the plain-text output types.
+#include "export/vxExportFormat.h"
+#include "export/vxExportOutput.h"
+#include "export/vxExportWriters.h"
+
+#include <stdexcept>
+
+namespace vx {
+
+// ---- TXT ----
+
+void TvxTXTWriter::HeaderText(const TStringList& lines) {
+    for (const std::string& line : lines) FOwner.Out().WriteLine(line);
+}
+
+void TvxTXTWriter::AppendCaptionPlaceholder(std::string& row) {
+    row.append(FOwner.RowNumberCell().size() + 1, ' ');
+}
+
+void TvxTXTWriter::CaptionRow(const TvxValues& captions) {
+    FOwner.FormatRow(captions, true, false, FRow);
+    FLine.clear();
+    if (FOwner.Options.Has(xoRowNumbers)) AppendCaptionPlaceholder(FLine);
+    FLine += FRow;
+    FOwner.Out().WriteLines(FLine);
+}
+
+void TvxTXTWriter::DataRow(const TvxValues& values) {
+    TvxOutput& out = FOwner.Out();
+    size_t start = out.Buffer().size();
+    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
+    out.EndRow(start);
+}
+
+void TvxTXTWriter::AppendRowNumberCell(std::string& row, std::string_view number, int width) {
+    if (width > 0 && number.size() < size_t(width)) row.append(size_t(width) - number.size(), ' ');
+    row.append(number);
+}
+
+void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    if (cell.Position > 0) row += ' ';
+    int width = cell.Width;
+    size_t pad = width > 0 && cell.Text.size() < size_t(width) ? size_t(width) - cell.Text.size() : 0;
+    uint8_t align = FOwner.Options.Has(xoUseAlignments) ? cell.Alignment : 0;
+    switch (align) {
+    case 0:
+    case 1:
+        row.append(cell.Text);
+        row.append(pad, ' ');
+        break;
+    case 2:
+        row.append(pad, ' ');
+        row.append(cell.Text);
+        break;
+    case 3:  // centred; an odd space goes to the right
+        row.append(pad / 2, ' ');
+        row.append(cell.Text);
+        row.append(pad - pad / 2, ' ');
+        break;
+    default:
+        row.append(cell.Text);
+        break;
+    }
+}
+
+// ---- Clipboard ----
+
+void TvxClipboardWriter::Epilogue() {
+    const TPlatform& p = FOwner.Platform();
+    if (!p.Clipboard || !p.Clipboard->SetText(FOwner.Out().Text()))
+        throw std::runtime_error("the clipboard cannot take the text");
+    if (FOwner.Options.Has(xoClipboardMessage) && p.Dialogs)
+        p.Dialogs->ShowInformation(FOwner.Messages.CopiedToClipboard);
+}
+
+// ---- CSV ----
+
+void TvxCSVWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
+    AppendQuoted(row, number, false);
+}
+
+void TvxCSVWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    if (cell.Position > 0) row += ',';
+    AppendQuoted(row, cell.Text, false);
+}
+
+// ---- TAB ----
+
+void TvxTABWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
+    row.append(number);
+}
+
+void TvxTABWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    if (cell.Position > 0) row += '\t';
+    row.append(cell.Text);
+}
+
+void AppendWithoutBreaks(std::string& out, std::string_view text) {
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        out.append(text.substr(start, i - start));
+        // CR LF counts as one break.
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out += ' ';
+        start = i + 1;
+    }
+    out.append(text.substr(start));
+}
+
+}  // namespace vx

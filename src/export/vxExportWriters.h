@@ -1,0 +1,147 @@
+// The writers of the text-based output types, created by CreateDocumentWriter.
+#pragma once
+
+#include "export/vxDocumentWriter.h"
+
+#include <string>
+
+namespace vx {
+
+// Fixed-width text: cells padded to their column widths, one space between.
+class TvxTXTWriter : public TvxDocumentWriter {
+public:
+    using TvxDocumentWriter::TvxDocumentWriter;
+    void HeaderText(const TStringList& lines) override;
+    void CaptionRow(const TvxValues& captions) override;
+    void DataRow(const TvxValues& values) override;
+    void Footer(const TStringList& lines) override { WriteTextFooter(lines); }
+    void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
+    void AppendCell(std::string& row, const TvxCellInfo& cell) override;
+
+protected:
+    // What stands in the caption row above the row numbers.
+    virtual void AppendCaptionPlaceholder(std::string& row);
+    std::string FRow, FLine;
+};
+
+// The TXT text, put on the clipboard instead of a file.
+class TvxClipboardWriter : public TvxTXTWriter {
+public:
+    using TvxTXTWriter::TvxTXTWriter;
+    bool WritesToMemory() const override { return true; }
+    void Epilogue() override;
+};
+
+// Comma-separated values, fields quoted where needed.
+class TvxCSVWriter : public TvxTXTWriter {
+public:
+    using TvxTXTWriter::TvxTXTWriter;
+    void HeaderText(const TStringList&) override {}
+    void Footer(const TStringList&) override {}
+    void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
+    void AppendCell(std::string& row, const TvxCellInfo& cell) override;
+
+protected:
+    void AppendCaptionPlaceholder(std::string& row) override { row += ','; }
+};
+
+// Tab-separated values, never quoted.
+class TvxTABWriter : public TvxTXTWriter {
+public:
+    using TvxTXTWriter::TvxTXTWriter;
+    void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
+    void AppendCell(std::string& row, const TvxCellInfo& cell) override;
+
+protected:
+    void AppendCaptionPlaceholder(std::string& row) override { row += '\t'; }
+};
+
+class TvxHTMLWriter : public TvxDocumentWriter {
+public:
+    explicit TvxHTMLWriter(TvxCustomExport& owner);
+    void Prologue() override;
+    void HeaderText(const TStringList& lines) override;
+    void CaptionRow(const TvxValues& captions) override;
+    void HeaderSeparator() override;
+    void DataRow(const TvxValues& values) override;
+    void EndTable() override;
+    void Footer(const TStringList& lines) override { WriteTextFooter(lines); }
+    void Epilogue() override;
+    void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
+    void AppendCell(std::string& row, const TvxCellInfo& cell) override;
+
+    // "#RRGGBB" of colour index 0..9 of the current scheme.
+    std::string HTMLColor(int index) const;
+    std::string HTMLFontFace(bool table) const;
+
+private:
+    void TableStart();
+    std::string FColor[10];
+    std::string FOddRowStart, FRow, FAlign;
+};
+
+// Rich Text, for both xtRTF and xtWord.
+class TvxRTFWriter : public TvxDocumentWriter {
+public:
+    using TvxDocumentWriter::TvxDocumentWriter;
+    void Prologue() override;
+    void HeaderText(const TStringList& lines) override;
+    void CaptionRow(const TvxValues& captions) override;
+    void HeaderSeparator() override {}
+    void DataRow(const TvxValues& values) override;
+    void EndTable() override;
+    void Footer(const TStringList& lines) override;
+    void Epilogue() override;
+    void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
+    void AppendCell(std::string& row, const TvxCellInfo& cell) override;
+
+    // The red, green and blue bytes of colour index 0..5 of the current scheme.
+    TColor RTFColor(int index) const;
+
+private:
+    void RowDefinition(bool header);
+    void Paragraph(std::string_view line);
+    std::string FRow, FAlign, FDefaultAttributes;
+};
+
+class TvxSYLKWriter : public TvxDocumentWriter {
+public:
+    using TvxDocumentWriter::TvxDocumentWriter;
+    void Prologue() override;
+    void HeaderSeparator() override {}
+    void CaptionRow(const TvxValues& captions) override;
+    void DataRow(const TvxValues& values) override;
+    void Epilogue() override;
+    void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
+    void AppendCell(std::string& row, const TvxCellInfo& cell) override;
+
+private:
+    std::string FRow;
+};
+
+class TvxDIFWriter : public TvxDocumentWriter {
+public:
+    using TvxDocumentWriter::TvxDocumentWriter;
+    void Prologue() override;
+    void HeaderSeparator() override {}
+    void CaptionRow(const TvxValues& captions) override;
+    void DataRow(const TvxValues& values) override;
+    void Epilogue() override;
+    void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
+    void AppendCell(std::string& row, const TvxCellInfo& cell) override;
+
+private:
+    std::string FRow;
+};
+
+// Rich Text and line-based cells cannot hold a line break: SYLK and DIF
+// cells carry it as a space, so one cell never spills into the next record.
+void AppendWithoutBreaks(std::string& out, std::string_view text);
+
+// Pieces of the Rich Text document.
+std::string RTFFontEntry(int number, const TFont& font, const IFonts* fonts);
+std::string RTFFontAttributes(const TFont& font);
+// Right edge of cell k in twips: (k + 1) * 100 / pixelsPerInch * cellWidth.
+int64_t RTFCellBoundary(int k, int pixelsPerInch, int cellWidth);
+
+}  // namespace vx

@@ -1,0 +1,124 @@
+#include "export/vxVirtualTreeExport.h"
+
+#include "platform/DateTimeFormat.h"
+#include "protocol/Common_Types.h"
+
+#include <cmath>
+
+namespace vx {
+
+const char* GroupName(uint8_t group) {
+    switch (group) {
+    case 0: return "General";
+    case 1: return "Info";
+    case 2: return "Warning";
+    case 3: return "Error";
+    default: return "";
+    }
+}
+
+TvxVirtualTreeExport::TvxVirtualTreeExport(const TPlatform& platform) : TvxCustomExport(platform) {
+    Messages.Caption = "Exporting List";
+}
+
+TvxVirtualTreeExport::~TvxVirtualTreeExport() { FTree = nullptr; }
+
+void TvxVirtualTreeExport::SetVirtualTree(IDebugTree* tree) {
+    FTree = tree;
+    FNode = kNone;
+    FWidthRows = kNone;
+}
+
+void TvxVirtualTreeExport::FirstRecord() {
+    RecordIndex = 0;
+    FNode = FTree && FTree->RowCount() > 0 ? 0 : kNone;
+    FWidthRows = kNone;
+    FTimeKey = -1;
+    FPictureRead = false;  // read again once per export
+}
+
+// The node the next GetRecordValues delivers. The end is reached when there
+// is none, so the walk never yields an empty record after the last row.
+size_t TvxVirtualTreeExport::NodeForRecord() const {
+    if (!FTree) return kNone;
+    size_t next = RecordIndex == 0 ? 0 : (FNode == kNone ? kNone : FNode + 1);
+    return next < FTree->RowCount() ? next : kNone;
+}
+
+bool TvxVirtualTreeExport::IsEndOfRecords() { return NodeForRecord() == kNone; }
+
+int TvxVirtualTreeExport::GetColumnWidth(int index) {
+    if (!FTree) return 0;
+    switch (index) {
+    case 0: return 7;
+    case 1: return 20;
+    case 3: {
+        const TPlatform& p = Platform();
+        if (!p.Locale) return 2;
+        return int(FormatLongTime(*p.Locale, p.Clock ? p.Clock->Now() : 0).size()) + 2;
+    }
+    default: break;
+    }
+    size_t rows = FTree->RowCount();
+    if (FWidthRows != rows) {
+        size_t widest = 0;
+        for (size_t i = 0; i < rows; ++i) {
+            size_t n = FTree->Row(i).Text.size();
+            if (n > widest) widest = n;
+        }
+        FTextWidth = int(widest);
+        FWidthRows = rows;
+    }
+    return FTextWidth;
+}
+
+std::string TvxVirtualTreeExport::GetColumnCaption(int index) {
+    return FTree ? FTree->ColumnCaption(index) : std::string();
+}
+
+int TvxVirtualTreeExport::GetColumnCount() { return FTree ? FTree->ColumnCount() : 0; }
+
+int TvxVirtualTreeExport::GetRecordCount() { return FTree ? int(FTree->RowCount()) : 0; }
+
+const std::string& TvxVirtualTreeExport::TimeText(TDateTime time) {
+    const ILocale* locale = Platform().Locale;
+    if (!locale) {
+        FTimeText.clear();
+        return FTimeText;
+    }
+    // The long time format shows no fraction of a second: one text per second.
+    double ms = std::round(time * 86400000.0);
+    int64_t key = std::isfinite(ms) && std::fabs(ms) < 9e15 ? int64_t(std::floor(ms / 1000.0)) : -2;
+    if (!FPictureRead) {
+        FTimePicture = locale->LongTimePicture();
+        FPictureRead = true;
+        FTimeKey = -1;
+    }
+    if (key != FTimeKey || key == -2) {
+        FTimeText = FormatTimePicture(FTimePicture, time, locale->TimeAM(), locale->TimePM());
+        FTimeKey = key;
+    }
+    return FTimeText;
+}
+
+// Neighbouring rows often share group, kind and second: a value that is
+// already there is kept rather than built again.
+static void SetText(TVariant& value, std::string_view text) {
+    if (!value.IsString() || value.AsString() != text) value = TVariant(std::string(text));
+}
+
+void TvxVirtualTreeExport::GetRecordValues(TvxValues& values) {
+    values.resize(4);
+    FNode = NodeForRecord();
+    if (FNode == kNone) {
+        for (TVariant& v : values) v = TVariant("");
+        return;
+    }
+    TDebugRowView row = FTree->Row(FNode);
+    SetText(values[0], GroupName(row.Group));
+    SetText(values[1], KindName(row.Kind));
+    SetText(values[2], row.Text);
+    SetText(values[3], TimeText(row.Time));
+}
+
+}  // namespace vx

@@ -1,0 +1,57 @@
+// TvxVirtualTreeExport: the export component over a section's debug list.
+// Each row gives four values: group name, kind name, message text and time.
+#pragma once
+
+#include "export/vxExport.h"
+#include "sections/DebugRowSource.h"
+
+#include <cstddef>
+#include <string>
+
+namespace vx {
+
+// "General", "Info", "Warning", "Error"; any other group has an empty name.
+const char* GroupName(uint8_t group);
+
+class TvxVirtualTreeExport : public TvxCustomExport {
+public:
+    explicit TvxVirtualTreeExport(const TPlatform& platform);
+    ~TvxVirtualTreeExport() override;
+
+    IDebugTree* VirtualTree() const { return FTree; }
+    void SetVirtualTree(IDebugTree* tree);
+    // The section tells its exporter when the list goes away.
+    void SourceRemoved(const IDebugTree* tree) {
+        if (tree == FTree) SetVirtualTree(nullptr);
+    }
+
+    void FirstRecord() override;
+    bool HasSource() override { return FTree != nullptr; }
+    bool IsEndOfRecords() override;
+    bool IsColumnVisible(int) override { return true; }
+    bool IsRecordSelected(int) override { return true; }
+    int GetColumnWidth(int index) override;
+    std::string GetColumnCaption(int index) override;
+    int GetColumnCount() override;
+    void GetRecordValues(TvxValues& values) override;
+    int GetRecordCount() override;
+    std::string ClassName() const override { return "TVXVIRTUALTREEEXPORT"; }
+
+private:
+    static constexpr size_t kNone = size_t(-1);
+    size_t NodeForRecord() const;
+    const std::string& TimeText(TDateTime time);
+
+    IDebugTree* FTree = nullptr;
+    size_t FNode = kNone;  // row of the record at RecordIndex
+    // The widest message, measured once per row count (an export reads it
+    // for every phase that needs the layout).
+    size_t FWidthRows = kNone;
+    int FTextWidth = 0;
+    // The time text of the last second formatted: rows come many a second.
+    int64_t FTimeKey = -1;
+    bool FPictureRead = false;
+    std::string FTimePicture, FTimeText;
+};
+
+}  // namespace vx

@@ -1,0 +1,174 @@
+// Written documents read back by LibreOffice headless: CSV, TAB, HTML, SYLK
+// and DIF converted to CSV by the spreadsheet; RTF, DOC and the fixed-width
+// TXT (text, not a table) converted to plain text by the word processor. The
+// same cell texts come back.
+#include "export/vxExport.h"
+#include "platform/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+using namespace vx;
+namespace fs = std::filesystem;
+
+namespace {
+
+using TSheet = std::vector<std::vector<std::string>>;
+
+bool HaveLibreOffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
+
+// Runs soffice on files in dir with a private profile; true when it ran cleanly.
+bool Convert(const fs::path& dir, const std::string& to, const std::string& infilter,
+             const std::vector<std::string>& files) {
+    std::string cmd = "cd '" + dir.string() + "' && timeout 300 soffice --headless --norestore" +
+                      " -env:UserInstallation=file://" + (dir / "lo-profile").string();
+    if (!infilter.empty()) cmd += " --infilter='" + infilter + "'";
+    cmd += " --convert-to '" + to + "' --outdir '" + (dir / "out").string() + "'";
+    for (const auto& f : files) cmd += " '" + f + "'";
+    cmd += " >>'" + (dir / "soffice.log").string() + "' 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// RFC 4180 reading of LibreOffice's CSV output.
+TSheet ParseCsv(const std::string& text) {
+    TSheet rows(1);
+    std::string field;
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') field += '"', ++i;
+            else if (c == '"') quoted = false;
+            else field += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            rows.back().push_back(field), field.clear();
+        } else if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            rows.back().push_back(field), field.clear();
+            rows.emplace_back();
+        } else {
+            field += c;
+        }
+    }
+    if (!field.empty() || !rows.back().empty()) rows.back().push_back(field);
+    if (rows.back().empty()) rows.pop_back();
+    return rows;
+}
+
+class TTable : public TvxCustomExport {
+public:
+    using TvxCustomExport::TvxCustomExport;
+    std::vector<std::string> Caps{"Message", "Kind", "Count"};
+    std::vector<TvxValues> Rows;
+    void FirstRecord() override { RecordIndex = 0; }
+    bool HasSource() override { return true; }
+    bool IsEndOfRecords() override { return RecordIndex >= int(Rows.size()); }
+    bool IsColumnVisible(int) override { return true; }
+    bool IsRecordSelected(int) override { return true; }
+    int GetColumnWidth(int) override { return 40; }
+    std::string GetColumnCaption(int i) override { return Caps[size_t(i)]; }
+    int GetColumnCount() override { return int(Caps.size()); }
+    void GetRecordValues(TvxValues& v) override { v = Rows[size_t(RecordIndex)]; }
+    int GetRecordCount() override { return int(Rows.size()); }
+};
+
+// The values every format must carry through: separators, quotes, markup,
+// braces and backslashes, semicolons, a one-word first caption.
+const std::vector<std::vector<std::string>> kCells = {
+    {"Message", "Kind", "Count"},
+    {"a<b & \"c\"", "Note", "1"},
+    {"x, y; z", "String", "22"},
+    {"C:\\dir\\{file}", "<script>alert(1)</script>", "333"},
+    {"say \"hi\"", "it\"s", "-4"},
+};
+
+struct TInterop : ::testing::Test {
+    fs::path Dir;
+    TFakePlatform Fake;
+    void SetUp() override {
+        if (!HaveLibreOffice()) GTEST_SKIP() << "soffice is not installed";
+        Dir = fs::temp_directory_path() / ("vx_interop_export_" + std::to_string(getpid()));
+        fs::remove_all(Dir);
+        fs::create_directories(Dir / "out");
+        Fake.Files.UseRealFiles = true;
+    }
+    void TearDown() override {
+        if (!HasFailure() && !Dir.empty() && !std::getenv("VX_KEEP")) fs::remove_all(Dir);
+    }
+    // Writes the cells as type to Dir/name.<ext>; returns the file name.
+    std::string Write(TvxExportType type, const std::string& name) {
+        TTable t(Fake.Services());
+        t.SetExportType(type);
+        t.ExportStyle = xsFile;
+        t.Options.Exclude(xoShowExportDate);
+        t.Options.Exclude(xoHeaderLine);
+        t.Options.Exclude(xoFooterLine);
+        for (size_t r = 1; r < kCells.size(); ++r)
+            t.Rows.push_back({TVariant(kCells[r][0]), TVariant(kCells[r][1]), TVariant(kCells[r][2])});
+        t.FileName = (Dir / name).string();
+        bool failed = false;
+        t.OnError = [&](TvxCustomExport&, TvxExportError) { failed = true; };
+        t.ExportData();
+        EXPECT_FALSE(failed);
+        return name.substr(0, name.rfind('.') + 1) + t.DefaultExtension();
+    }
+};
+
+}  // namespace
+
+TEST_F(TInterop, SpreadsheetFormatsGiveBackTheCells) {
+    std::vector<std::string> files = {Write(xtCSV, "as_csv.x"), Write(xtSYLK, "as_slk.x"),
+                                      Write(xtDIF, "as_dif.x"), Write(xtTAB, "as_tab.x")};
+    ASSERT_TRUE(Convert(Dir, "csv:Text - txt - csv (StarCalc):44,34,76", "", {files[0], files[1], files[2]}));
+    // A tab-separated .TXT needs the separator named.
+    ASSERT_TRUE(Convert(Dir, "csv:Text - txt - csv (StarCalc):44,34,76",
+                        "Text - txt - csv (StarCalc):9,34,76", {files[3]}));
+    ASSERT_TRUE(Convert(Dir, "csv:Text - txt - csv (StarCalc):44,34,76", "HTML (StarCalc)",
+                        {Write(xtHTML, "as_html.x")}));
+    for (const char* stem : {"as_csv", "as_slk", "as_dif", "as_tab", "as_html"}) {
+        SCOPED_TRACE(stem);
+        TSheet sheet = ParseCsv(Read(Dir / "out" / (std::string(stem) + ".csv")));
+        ASSERT_EQ(sheet.size(), kCells.size());
+        for (size_t r = 0; r < kCells.size(); ++r) {
+            ASSERT_GE(sheet[r].size(), 3u) << "row " << r;
+            for (size_t c = 0; c < 3; ++c) EXPECT_EQ(sheet[r][c], kCells[r][c]) << "row " << r << " column " << c;
+        }
+    }
+}
+
+TEST_F(TInterop, RichTextAndWordGiveBackTheCells) {
+    std::vector<std::string> files = {Write(xtRTF, "as_rtf.x"), Write(xtWord, "as_doc.x"),
+                                      Write(xtTXT, "as_txt.x")};
+    ASSERT_TRUE(Convert(Dir, "txt:Text (encoded):UTF8", "", files));
+    for (const char* stem : {"as_rtf", "as_doc", "as_txt"}) {
+        SCOPED_TRACE(stem);
+        std::string text = Read(Dir / "out" / (std::string(stem) + ".txt"));
+        ASSERT_FALSE(text.empty());
+        // Each cell comes out in order (a table cell is a paragraph of its own).
+        size_t at = 0;
+        for (const auto& row : kCells)
+            for (const auto& cell : row) {
+                size_t found = text.find(cell, at);
+                EXPECT_NE(found, std::string::npos) << cell;
+                if (found != std::string::npos) at = found + cell.size();
+            }
+        EXPECT_EQ(text.find("\\"), text.find("C:\\dir\\{file}") + 2);  // no stray control words
+    }
+}
