@@ -1,0 +1,181 @@
+#include "SectionManager.h"
+
+#include "sidebar/vxOutlookBar.h"
+
+#include <cstdio>
+
+namespace vx {
+
+namespace {
+
+std::string FormatWParam(const char* format, uint32_t wParam) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, format, int32_t(wParam));
+    return buf;
+}
+
+// Kinds 9 and 8 set the level text; an unknown level keeps the old one.
+void SetLevel(TSectionCore& core, uint8_t level) {
+    if (level <= dlHigh) core.LevelText = LevelName(level);
+}
+
+}  // namespace
+
+std::string UnknownCopyDataText(uint32_t wParam) {
+    return FormatWParam("Unknown Message in Debugger WMCOPYDATA [%d],", wParam);
+}
+
+std::string UnknownHandshakeText(uint32_t wParam) {
+    return FormatWParam("Unknown Message in Debugger WndProc [%d],", wParam);
+}
+
+std::string ApplicationFileName(const std::string& path) {
+    size_t pos = path.find_last_of("\\:");
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+TSectionManager::TSectionManager(const TSectionManagerContext& context) : ctx_(context) {}
+
+TSectionManager::~TSectionManager() = default;
+
+bool TSectionManager::Handshake(uint32_t wParam) {
+    if ((wParam & 0xFF) == hsHello) return true;
+    if (ctx_.Platform.Dialogs) ctx_.Platform.Dialogs->ShowError(UnknownHandshakeText(wParam));
+    return false;
+}
+
+ISectionFrame* TSectionManager::FindSection(const std::string& clientID) const {
+    for (size_t i = sections_.size(); i-- > 0;)
+        if (sections_[i]->Core().ClientID == clientID) return sections_[i].get();
+    return nullptr;
+}
+
+ISectionFrame* TSectionManager::CreateSection(const std::string& clientID,
+                                              const std::string& application) {
+    size_t count = sections_.size();
+    try {
+        std::unique_ptr<ISectionFrame> frame = ctx_.Factory ? ctx_.Factory() : nullptr;
+        if (!frame) return nullptr;
+        TSectionCore& core = frame->Core();
+        core.ClientID = clientID;
+        core.ApplicationName = application;
+        sections_.push_back(std::move(frame));
+        core.SectionNumber = int(sections_.size());
+        core.Paused = false;
+        core.ShowSection();
+        return sections_.back().get();
+    } catch (...) {
+        // A half-built section must not stay in the list: its number would be
+        // taken and its client would find a frame that cannot show anything.
+        sections_.resize(count);
+        return nullptr;
+    }
+}
+
+void TSectionManager::WMCopyData(uint32_t wParam, const void* data, size_t size) {
+    std::optional<TDecodedPacket> packet = DecodePacket(wParam, data, size);
+    if (!packet) return;
+    try {
+        Dispatch(packet->ClientID, packet->Rec, wParam);
+    } catch (const std::exception& e) {
+        if (ctx_.OnException) ctx_.OnException(e);
+    }
+    // Whatever no row took is released with the record here.
+}
+
+void TSectionManager::Dispatch(const std::string& clientID, TDebugInfoRec& rec,
+                               uint32_t wParam) {
+    uint8_t kind = rec.Kind;
+    if (kind == dkConnect) return Connect(clientID, rec);
+    if (kind == dkShowViewer) {
+        if (ctx_.ShowMainWindow) ctx_.ShowMainWindow();
+        return;
+    }
+    bool known = kind == dkDisconnect || (kind >= dkSetLevel && kind <= kLastRowKind);
+    if (!known) {
+        if (ctx_.Platform.Dialogs) ctx_.Platform.Dialogs->ShowError(UnknownCopyDataText(wParam));
+        return;
+    }
+    ISectionFrame* frame = FindSection(clientID);
+    if (!frame) return;
+    TSectionCore& core = frame->Core();
+    switch (kind) {
+    case dkDisconnect: core.SetConnected(false); break;
+    case dkSetLevel:
+        SetLevel(core, rec.Level);
+        core.RefreshInfo();
+        break;
+    case dkClearMessages: core.ClearMessages(); break;
+    case dkClearDebugInfos: core.ClearDebugInfos(false); break;
+    case dkAddMessage: core.AddMessage(rec.Text); break;
+    case dkSetInfoLine: core.SetInfoLine(rec.InfoLine, rec.Text); break;
+    default: core.AddDebugInfo(rec, false); break;
+    }
+}
+
+void TSectionManager::Connect(const std::string& clientID, const TDebugInfoRec& rec) {
+    ISectionFrame* frame = FindSection(clientID);
+    size_t bar = rec.Text.find('|');
+    std::string application = bar == std::string::npos ? std::string() : rec.Text.substr(0, bar);
+    std::string caption = bar == std::string::npos ? rec.Text : rec.Text.substr(bar + 1, 255);
+    if (!frame) frame = CreateSection(clientID, application);
+    if (!frame) return;
+    TSectionCore& core = frame->Core();
+    core.SetConnected(true);
+    core.SetGroupFilter(0);
+    core.Caption = caption;
+    SetLevel(core, rec.Level);
+    AddSideBarButton(core, application, caption);
+    core.RefreshInfo();
+}
+
+void TSectionManager::AddSideBarButton(TSectionCore& core, const std::string& application,
+                                       const std::string& caption) {
+    TvxOutlookBar* bar = ctx_.SideBar;
+    if (!bar) return;
+    TvxOutlookBarHeader* header = nullptr;
+    const ILocale* locale = ctx_.Platform.Locale;
+    for (int i = 0; i < bar->HeaderCount() && !header; ++i) {
+        TvxOutlookBarHeader* h = bar->Headers(i);
+        bool same = locale ? locale->CompareStr(h->Hint, application) == 0 : h->Hint == application;
+        if (same) header = h;
+    }
+    if (!header) {
+        bar->AddHeader(ApplicationFileName(application));
+        header = bar->Headers(bar->HeaderCount() - 1);
+        header->Hint = application;
+    }
+    for (int i = 0; i < header->ButtonCount(); ++i)
+        if (header->Buttons(i)->Tag == core.SectionNumber) return;
+    TOutlookButton* button = header->AddButton("");
+    button->SetCaption(caption.empty() ? "Section " + std::to_string(header->ButtonCount())
+                                       : caption);
+    button->SetLargeImages(ctx_.LargeImages);
+    button->SetSmallImages(ctx_.SmallImages);
+    button->SetImageIndex(1);
+    button->Tag = core.SectionNumber;
+    button->OnClick = [this](sbar::TObject* sender) { ShowSectionsExecute(sender); };
+}
+
+void TSectionManager::ShowSectionsExecute(sbar::TObject* sender) {
+    auto* button = dynamic_cast<TOutlookButton*>(sender);
+    if (!button) return;
+    intptr_t index = button->Tag - 1;
+    if (index < 0 || size_t(index) >= sections_.size()) return;
+    TSectionCore& core = sections_[size_t(index)]->Core();
+    // Deleting removes only the section's first button; one that a reconnect
+    // put under another application must not bring the section back.
+    if (core.Deleted()) return;
+    if (core.Visible()) core.BringSectionToFront();
+    else core.ShowSection();
+}
+
+void TSectionManager::FreeAllSections() {
+    for (size_t i = sections_.size(); i-- > 0;) sections_[i]->Core().HideSection();
+    while (!sections_.empty()) {
+        sections_.back()->Core().ClearDebugInfos(true);
+        sections_.pop_back();
+    }
+}
+
+}  // namespace vx

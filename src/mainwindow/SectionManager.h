@@ -1,0 +1,98 @@
+// The dispatcher and section manager of the main window: every client record
+// becomes one operation on its client's section, connecting clients get a
+// section and a side-bar button, and the section list lives here.
+//
+// The main window owns one TSectionManager. Its WM_COPYDATA handler calls
+// WMCopyData with the block and its delivered size; its handler of the
+// "vxClient2Debugger" message calls Handshake and posts vnAnswer when that
+// returns true. Sections are built through the Factory (the Win32 frame in
+// the program, a bare core in tests).
+#pragma once
+
+#include "platform/Platform.h"
+#include "protocol/Common_Types.h"
+#include "sections/SectionCore.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+class TvxOutlookBar;
+class TSideBarImages;
+namespace sbar {
+class TObject;
+}
+
+// A section as the manager owns it: the frame around the section's core.
+struct ISectionFrame {
+    virtual ~ISectionFrame() = default;
+    virtual TSectionCore& Core() = 0;
+};
+
+struct TSectionManagerContext {
+    TPlatform Platform;                 // Dialogs for the error boxes
+    TvxOutlookBar* SideBar = nullptr;   // headers by application, buttons by section
+    TSideBarImages* LargeImages = nullptr;
+    TSideBarImages* SmallImages = nullptr;
+    // Builds a section frame; may throw or return null when it cannot.
+    std::function<std::unique_ptr<ISectionFrame>()> Factory;
+    // Kind 33 and "&Show...": the main window becomes visible and comes to the front.
+    std::function<void()> ShowMainWindow;
+    // An exception raised by a section operation (a range error, say): the
+    // application shows it in its error box and logs it.
+    std::function<void(const std::exception&)> OnException;
+};
+
+class TSectionManager {
+public:
+    explicit TSectionManager(const TSectionManagerContext& context);
+    ~TSectionManager();
+    TSectionManager(const TSectionManager&) = delete;
+    TSectionManager& operator=(const TSectionManager&) = delete;
+
+    // Decodes and dispatches one WM_COPYDATA block of `size` delivered bytes.
+    // Blocks that cannot be decoded (null, shorter than the fixed part) are dropped.
+    void WMCopyData(uint32_t wParam, const void* data, size_t size);
+    // A "vxClient2Debugger" request: true when it is a handshake to answer;
+    // any other code shows the error box and gets no answer.
+    bool Handshake(uint32_t wParam);
+
+    // The last section whose ClientID equals id byte for byte, or null.
+    ISectionFrame* FindSection(const std::string& clientID) const;
+    // A new section, or null when building it fails (nothing is left behind).
+    ISectionFrame* CreateSection(const std::string& clientID, const std::string& application);
+    // Click handler of every section button.
+    void ShowSectionsExecute(sbar::TObject* sender);
+    void FreeAllSections();
+
+    size_t SectionCount() const { return sections_.size(); }
+    // The window that owns the manager completes the context once its side
+    // bar exists, and reads the section list directly.
+    TSectionManagerContext& Context() { return ctx_; }
+    std::vector<std::unique_ptr<ISectionFrame>>& List() { return sections_; }
+    ISectionFrame& Section(size_t index) const { return *sections_[index]; }
+
+private:
+    void Dispatch(const std::string& clientID, TDebugInfoRec& rec, uint32_t wParam);
+    void Connect(const std::string& clientID, const TDebugInfoRec& rec);
+    void AddSideBarButton(TSectionCore& core, const std::string& application,
+                          const std::string& caption);
+
+    TSectionManagerContext ctx_;
+    std::vector<std::unique_ptr<ISectionFrame>> sections_;
+};
+
+// "Unknown Message in Debugger WMCOPYDATA [%d]," and its handshake twin, with
+// the whole wParam as a signed number.
+std::string UnknownCopyDataText(uint32_t wParam);
+std::string UnknownHandshakeText(uint32_t wParam);
+// The file-name part of an application path: what follows the last "\" or ":".
+std::string ApplicationFileName(const std::string& path);
+
+}  // namespace vx

@@ -1,0 +1,166 @@
+// Tfrm_VexelDebugWindow: the program's main window.
+//
+//   int RunViewer(HINSTANCE)   the whole life of the program (ViewerApp_win.cpp)
+//
+// The window holds a menu tool bar ("&File", "&View", "&Help" drop-downs), the
+// side bar in its docking panel with a splitter, the information line, the
+// dock panel for the section frames and a five-panel status bar; a tray icon
+// keeps the program alive while the window is hidden. Tests build it
+// in-process with fake dialogs and drive it through its actions and messages.
+#pragma once
+
+#include "mainwindow/MainWindowSettings.h"
+#include "platform/Platform.h"
+#include "sections/SectionHost.h"
+#include "settings/RegistryHandler.h"
+#include "sidebar/vxOutlookBar.h"
+#include "ui/Action.h"
+#include "ui/CaptionGradient_win.h"
+#include "ui/HintTracker_win.h"
+#include "ui/Menu_win.h"
+#include "ui/Panel_win.h"
+#include "ui/Splitter_win.h"
+#include "ui/StatusBar_win.h"
+#include "ui/Timer_win.h"
+#include "ui/ToolBar_win.h"
+#include "ui/TrayIcon_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+class Tfrm_SplashScreen;
+class Tfrm_About;
+class Tfme_Sections;
+struct ISectionFrame;  // a section as the section list keeps it (SectionManager.h)
+class TSectionManager;
+
+inline constexpr const char* kApplicationTitle = "vxDebugger for Delphi";
+inline constexpr const char* kTrayHint = "vxDebugger for Borland Delphi";
+inline constexpr const char* kExitQuestion = "Do you really want to exit?";
+inline constexpr const char* kWelcomeText = "Welcome to vxDebugger";
+
+int RunViewer(HINSTANCE instance);
+
+// Takes every client record (WM_COPYDATA); the dispatcher implements it.
+struct IClientDispatcher {
+    virtual ~IClientDispatcher() = default;
+    // wParam as sent; data and size are the COPYDATASTRUCT's block.
+    virtual void DispatchRecord(uint32_t wParam, const void* data, size_t size) = 0;
+};
+
+struct TMainWindowContext {
+    HINSTANCE Module = nullptr;      // where the icons and image strips are
+    TPlatform Platform;              // Dialogs, Shell and Screen are used
+    TRegistryHandler* Registry = nullptr;
+};
+
+class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
+public:
+    // Creates the window and its components (hidden) and runs FormCreate.
+    explicit Tfrm_VexelDebugWindow(const TMainWindowContext& context);
+    ~Tfrm_VexelDebugWindow() override;
+
+    // --- Components, named as on the form ---
+    ui::TPanel ControlBar;
+    ui::TMenuToolBar ToolBar_MainMenu;
+    ui::TPanel SideBarDock;  // the side bar's docking panel
+    std::unique_ptr<TvxOutlookBar> vxOutlookBar;
+    HWND vxOutlookBarHandle = nullptr;
+    ui::TSplitter Splitter;
+    ui::TPanel Panel_Client;
+    ui::TPanel Panel_InformationLine;
+    ui::TPanel PANEL_PLUGIN_DOCK;
+    ui::TStatusBar StatusBar;
+    HIMAGELIST Image_Side_Large = nullptr, Image_Side_Small = nullptr;
+    std::unique_ptr<TSideBarImages> SideLargeImages, SideSmallImages;
+    HICON ProgramIcon = nullptr, ProgramIconSmall = nullptr;
+    ui::TTrayIcon LMDTrayIcon;
+    ui::TTimer Timer;
+
+    ui::TActionList Actions;
+    ui::TAction *act_Exit, *act_Show, *act_StatusBar, *act_InformationLine, *act_SideBar,
+        *act_LargeIcons, *act_SmallIcons, *act_About, *act_WebSite;
+    ui::TPopupMenu mnu_File, mnu_View, mnu_Help, PopupMenu_1, PopupMenu_2, PopupMenu_3;
+    ui::THintTracker Hints;
+    ui::TCaptionGradient CaptionGradient;
+
+    // The dispatcher and section manager; it owns the section list.
+    std::unique_ptr<TSectionManager> Manager;
+    // The section list, in creation order; SectionNumber is the 1-based position.
+    std::vector<std::unique_ptr<ISectionFrame>>& Sections;
+    // What every section shares: the colour switch and the data viewer.
+    TSectionShared SectionShared;
+    IDataViewer* Viewer = nullptr;
+    // A new, hidden section frame filling PANEL_PLUGIN_DOCK, with the main
+    // window's services (the first step of creating a section); null when
+    // its windows cannot be built.
+    std::unique_ptr<ISectionFrame> CreateSectionFrame();
+    // The frame window of a section made by CreateSectionFrame; null for others.
+    static Tfme_Sections* FrameOf(ISectionFrame& section);
+    // Takes the client records in place of the section manager when set (tests).
+    IClientDispatcher* Dispatcher = nullptr;
+    // Shown by act_About; the splash is removed by the timer.
+    Tfrm_About* About = nullptr;
+    std::unique_ptr<Tfrm_SplashScreen> Splash;
+
+    // --- ISectionHost ---
+    void SetInformationLine(const std::string& text) override;
+    void SetStatusPanel(int panel, const std::string& text) override;
+    void RemoveSideBarButton(int tag) override;
+
+    // --- Behaviour ---
+    void LoadSettings();
+    void SaveSettings();
+    TMainWindowSettings CurrentSettings() const;
+    void IconStyleChange(ui::TAction& sender);
+    void ApplicationCtrlHint(const std::string& hint);
+    void act_ShowExecute();
+    void act_ExitExecute();
+    void act_AboutExecute();
+    void act_WebSiteExecute();
+    // Close box and minimise: the window and its taskbar button go, the tray icon stays.
+    void HideToTray();
+    // FormCloseQuery, then FormClose and FormDestroy; false when the user said No.
+    bool CloseQueryAndClose();
+    bool Closing() const { return closing_; }
+    void FreeAllSections();
+    const std::string& WindowHint() const { return Hint; }
+    // The registered messages and WM_COPYDATA of the client protocol.
+    bool ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // Runs when the window has been destroyed at shut-down (ends the message loop).
+    std::function<void()> OnClosed;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateComponents();
+    void CreateActions();
+    void CreateMenus();
+    void CreateSideBar();
+    void ConnectSectionManager();
+    void PaintControlBar(HDC dc, const RECT& client);
+    void ViewToggle(ui::TAction& action);
+    void ApplyViewChecks();
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormDestroy();
+    void TimerTimer();
+    void Broadcast(WPARAM notice);
+    LRESULT WMCopyData(WPARAM wParam, LPARAM lParam);
+
+    TMainWindowContext ctx_;
+    bool closing_ = false, destroyed_ = false;
+};
+
+}  // namespace vx

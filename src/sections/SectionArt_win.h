@@ -1,0 +1,26 @@
+// The section frame's pictures, loaded once from the program's resources
+// (res/art.rc) and shared by every frame: DebugImages for the debug list and
+// the filter menu, and the side bar's 32x32 strip for the tool buttons, with
+// a greyed copy for disabled buttons.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace vx {
+
+struct TSectionArt {
+    HIMAGELIST DebugImages = nullptr;     // 16x16, DebugImages
+    HIMAGELIST Glyphs = nullptr;          // 32x32, Image_Side_Large
+    HIMAGELIST GlyphsDisabled = nullptr;  // the same pictures, greyed
+};
+
+// The pictures of the program module; lists that cannot be loaded stay null
+// (the frame then shows no pictures rather than failing).
+const TSectionArt& SectionArt();
+
+// An alpha strip of size x size images as an image list with a mask made from
+// the alpha; with `greyed` the pictures are desaturated and faded.
+HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed);
+
+}  // namespace vx

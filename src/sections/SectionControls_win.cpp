@@ -1,0 +1,296 @@
+#include "sections/SectionControls_win.h"
+
+#include <algorithm>
+
+namespace vx {
+
+// --- TLabel ---
+
+TLabel::~TLabel() {
+    if (brush_) DeleteObject(brush_);
+}
+
+bool TLabel::Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
+                    TColor color, TColor background) {
+    font_ = font;
+    color_ = color;
+    background_ = background;
+    if (!CreateControl("STATIC", parent, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0,
+                       caption.c_str()))
+        return false;
+    if (font_) SetFont(font_);
+    SetBounds(left, top, 0, 0);
+    AutoSize();
+    return true;
+}
+
+void TLabel::SetCaption(const std::string& caption) {
+    if (caption == Text()) return;
+    SetText(caption);
+    AutoSize();
+}
+
+void TLabel::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    Invalidate();
+}
+
+void TLabel::AutoSize() {
+    HDC dc = GetDC(Handle());
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    std::string text = Text();
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(Handle(), dc);
+    RECT r = Bounds();
+    // The old picture is not reused: a label that grew would keep the
+    // background of its former edge over the new text.
+    SetWindowPos(Handle(), nullptr, r.left, r.top, size.cx, tm.tmHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+bool TLabel::OnCtlColor(HDC dc, LRESULT& result) {
+    SetTextColor(dc, ui::ToColorRef(color_));
+    SetBkColor(dc, ui::ToColorRef(background_));
+    SetBkMode(dc, OPAQUE);
+    if (background_ & 0xFF000000u) {
+        result = reinterpret_cast<LRESULT>(GetSysColorBrush(int(background_ & 0xFF)));
+    } else {
+        if (!brush_) brush_ = CreateSolidBrush(ui::ToColorRef(background_));
+        result = reinterpret_cast<LRESULT>(brush_);
+    }
+    return true;
+}
+
+// --- TEditBox ---
+
+bool TEditBox::Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top,
+                      int width, int height) {
+    if (!CreateControl("EDIT", parent, WS_CHILD | WS_VISIBLE | style, exStyle)) return false;
+    SetBounds(left, top, width, height);
+    return true;
+}
+
+LRESULT TEditBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_LBUTTONDBLCLK && OnDblClick) {
+        LRESULT r = Default(msg, wParam, lParam);
+        OnDblClick(*this);
+        return r;
+    }
+    return TWindow::WndProc(msg, wParam, lParam);
+}
+
+// --- TReportList ---
+
+bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& columns,
+                         int stretchColumn, DWORD extendedStyle) {
+    columns_ = columns;
+    stretch_ = stretchColumn;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                  LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    if (!CreateControl(WC_LISTVIEWA, parent, style, WS_EX_CLIENTEDGE)) return false;
+    ListView_SetExtendedListViewStyle(Handle(), LVS_EX_FULLROWSELECT | extendedStyle);
+    // The first column of a list view is always left-aligned; one that was
+    // inserted second and moved to the front by deleting a dummy keeps its
+    // alignment.
+    const bool dummy = !columns_.empty() && columns_[0].Format != LVCFMT_LEFT;
+    if (dummy) {
+        LVCOLUMNA c{};
+        c.mask = LVCF_WIDTH;
+        SendMessageA(Handle(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&c));
+    }
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        LVCOLUMNA c{};
+        c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        c.fmt = columns_[i].Format;
+        c.cx = columns_[i].Width;
+        c.pszText = const_cast<char*>(columns_[i].Caption.c_str());
+        SendMessageA(Handle(), LVM_INSERTCOLUMNA, i + (dummy ? 1 : 0), reinterpret_cast<LPARAM>(&c));
+    }
+    if (dummy) SendMessageA(Handle(), LVM_DELETECOLUMN, 0, 0);
+    HWND header = ListView_GetHeader(Handle());
+    if (header) {
+        SetWindowSubclass(header, &TReportList::HeaderProc, 1, 0);
+        // Makes the list lay its header out again at the fixed height.
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    }
+    return true;
+}
+
+LRESULT CALLBACK TReportList::HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR) {
+    if (msg == HDM_LAYOUT) {
+        auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
+        int top = layout->prc->top;
+        LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+        layout->pwpos->cy = kHeaderHeight;
+        layout->prc->top = top + kHeaderHeight;
+        return r;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &TReportList::HeaderProc, 1);
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+int TReportList::Count() const { return int(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+
+void TReportList::SetCount(size_t count) {
+    SendMessageA(Handle(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+int TReportList::FocusedItem() const {
+    return int(SendMessageA(Handle(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+}
+
+int TReportList::SelectedItem() const {
+    return int(SendMessageA(Handle(), LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+}
+
+void TReportList::SetCurrentItem(int item, bool scroll) {
+    const int count = Count();
+    if (item >= count) item = -1;
+    syncing_ = true;
+    const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
+    if (current_ != item && current_ >= 0 && current_ < count)
+        ListView_SetItemState(Handle(), current_, 0, both);
+    current_ = item;
+    if (item >= 0) {
+        ListView_SetItemState(Handle(), item, both, both);
+        if (scroll) ListView_EnsureVisible(Handle(), item, FALSE);
+    }
+    syncing_ = false;
+}
+
+void TReportList::InvalidateAll() {
+    if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+int TReportList::ColumnWidth(int column) const {
+    return int(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+void TReportList::StretchColumn() {
+    if (stretch_ < 0 || stretch_ >= int(columns_.size())) return;
+    RECT r;
+    GetClientRect(Handle(), &r);
+    int others = 0;
+    for (int i = 0; i < int(columns_.size()); ++i)
+        if (i != stretch_) others += ColumnWidth(i);
+    int width = std::max(40, int(r.right - r.left) - others);
+    if (width != ColumnWidth(stretch_))
+        SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, stretch_, width);
+}
+
+void TReportList::GetDispInfo(NMLVDISPINFOA& info) {
+    LVITEMA& item = info.item;
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        text_ = OnGetText ? OnGetText(item.iItem, item.iSubItem) : std::string();
+        lstrcpynA(item.pszText, text_.c_str(), item.cchTextMax);
+    }
+    if (item.mask & LVIF_IMAGE) item.iImage = OnGetImage ? OnGetImage(item.iItem, item.iSubItem) : -1;
+}
+
+void TReportList::GetDispInfoW(NMLVDISPINFOW& info) {
+    LVITEMW& item = info.item;
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        text_ = OnGetText ? OnGetText(item.iItem, item.iSubItem) : std::string();
+        int n = MultiByteToWideChar(CP_ACP, 0, text_.c_str(), int(text_.size()), item.pszText,
+                                    item.cchTextMax - 1);
+        item.pszText[std::max(0, n)] = L'\0';
+    }
+    if (item.mask & LVIF_IMAGE) item.iImage = OnGetImage ? OnGetImage(item.iItem, item.iSubItem) : -1;
+}
+
+bool TReportList::OnNotify(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+        GetDispInfo(*reinterpret_cast<NMLVDISPINFOA*>(header));
+        return true;
+    case LVN_GETDISPINFOW:
+        GetDispInfoW(*reinterpret_cast<NMLVDISPINFOW*>(header));
+        return true;
+    case LVN_ITEMCHANGED: {
+        auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+        if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return false;
+        bool focusNow = (change->uNewState & LVIS_FOCUSED) && !(change->uOldState & LVIS_FOCUSED);
+        if (focusNow) current_ = change->iItem;
+        if (syncing_) return false;
+        bool selectNow =
+            (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED);
+        if (focusNow && OnFocusChanged) OnFocusChanged(change->iItem);
+        if (selectNow && OnSelectChanged) OnSelectChanged(change->iItem);
+        return false;
+    }
+    case NM_DBLCLK:
+        if (OnDblClick) OnDblClick(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
+        return true;
+    case NM_CUSTOMDRAW:
+        if (!OnCustomDraw) return false;
+        result = OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+        return true;
+    }
+    return false;
+}
+
+bool TReportList::HeaderNotify(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+    case HDN_BEGINTRACKA:
+    case HDN_BEGINTRACKW:
+    case HDN_DIVIDERDBLCLICKA:
+    case HDN_DIVIDERDBLCLICKW: {
+        int column = reinterpret_cast<NMHEADERA*>(header)->iItem;
+        if (column >= 0 && column < int(columns_.size()) && columns_[column].Fixed) {
+            result = TRUE;  // fixed columns keep their width
+            return true;
+        }
+        return false;
+    }
+    }
+    return false;
+}
+
+LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (header->hwndFrom == ListView_GetHeader(Handle()) && HeaderNotify(header, result))
+            return result;
+        break;
+    }
+    case WM_SIZE: {
+        LRESULT r = Default(msg, wParam, lParam);
+        StretchColumn();
+        if (OnResize) OnResize(*this);
+        return r;
+    }
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == Handle() && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_GETDLGCODE:
+        // Enter and the other command keys belong to the list, not to a dialog.
+        return Default(msg, wParam, lParam) | DLGC_WANTALLKEYS;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        // The shortcuts are plain keys; with a modifier (Ctrl+Ins copies) the
+        // key is the list's own. F10 arrives as a system key.
+        bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 &&
+                     GetKeyState(VK_MENU) >= 0;
+        bool candidate = msg == WM_KEYDOWN || wParam == VK_F10;
+        if (plain && candidate && OnKey && OnKey(WORD(wParam))) return 0;
+        break;
+    }
+    }
+    return TWindow::WndProc(msg, wParam, lParam);
+}
+
+}  // namespace vx

@@ -1,0 +1,106 @@
+// The standard controls of the section frame, as thin windows of the widget
+// layer: a label that sizes itself to its text, an edit or memo, and a
+// report-mode list view in owner-data mode whose rows come from callbacks.
+#pragma once
+
+#include "ui/Window_win.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+// A STATIC label in its own colours; it is as wide as its text.
+class TLabel : public ui::TWindow {
+public:
+    ~TLabel() override;
+    bool Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
+                TColor color, TColor background);
+    void SetCaption(const std::string& caption);
+    void SetColor(TColor color);
+    TColor Color() const { return color_; }
+
+protected:
+    bool OnCtlColor(HDC dc, LRESULT& result) override;
+
+private:
+    void AutoSize();
+    HFONT font_ = nullptr;     // not owned
+    HBRUSH brush_ = nullptr;   // for a background that is not a system colour
+    TColor color_ = 0, background_ = 0;
+};
+
+// An EDIT control; with ES_MULTILINE a memo. A double click raises OnDblClick.
+class TEditBox : public ui::TWindow {
+public:
+    bool Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top, int width,
+                int height);
+    std::function<void(TEditBox& sender)> OnDblClick;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+struct TListColumn {
+    std::string Caption;
+    int Width = 50;
+    int Format = LVCFMT_LEFT;
+    bool Fixed = false;  // the user cannot resize it
+};
+
+// A SysListView32 in report and owner-data mode: it holds no texts, only an
+// item count, and asks OnGetText / OnGetImage for what it shows. One column
+// may take up the width that the others leave.
+class TReportList : public ui::TWindow {
+public:
+    static constexpr int kHeaderHeight = 18;
+
+    bool Create(ui::TWindow* parent, const std::vector<TListColumn>& columns, int stretchColumn,
+                DWORD extendedStyle);
+
+    int Count() const;
+    // A new item count that keeps the scroll position and repaints nothing by
+    // itself: appends during a flood cost no repaint each.
+    void SetCount(size_t count);
+    // The list's own focused and selected items (asked of the control).
+    int FocusedItem() const;
+    int SelectedItem() const;
+    // Focuses and selects one item (-1: none), optionally scrolling it into
+    // view; the list's notifications of this change are not passed on. Only
+    // the previous item is touched, so this stays cheap in long lists.
+    void SetCurrentItem(int item, bool scroll);
+    void InvalidateAll();
+    int ColumnWidth(int column) const;
+
+    std::function<std::string(int item, int column)> OnGetText;
+    std::function<int(int item, int column)> OnGetImage;
+    // The user moved the focus (keys or mouse) to an item.
+    std::function<void(int item)> OnFocusChanged;
+    std::function<void(int item)> OnSelectChanged;
+    std::function<void(int item)> OnDblClick;  // item -1: not on an item
+    // A key pressed in the list; true when handled.
+    std::function<bool(WORD key)> OnKey;
+    std::function<LRESULT(NMLVCUSTOMDRAW& draw)> OnCustomDraw;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+
+private:
+    void GetDispInfo(NMLVDISPINFOA& info);
+    void GetDispInfoW(NMLVDISPINFOW& info);
+    void StretchColumn();
+    bool HeaderNotify(NMHDR* header, LRESULT& result);
+    static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+    std::vector<TListColumn> columns_;
+    int stretch_ = -1;
+    bool syncing_ = false;
+    int current_ = -1;  // the item that has the focus and the selection
+    std::string text_;  // the text of the last LVN_GETDISPINFO
+};
+
+}  // namespace vx

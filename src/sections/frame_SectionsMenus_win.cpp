@@ -1,0 +1,168 @@
+// Tfme_Sections: the context menus, the filter drop-down and the lists'
+// command keys.
+#include "sections/frame_Sections_win.h"
+
+namespace vx {
+
+namespace {
+
+// Menu entries with a DebugImages picture carry a tag and its index as item data.
+constexpr ULONG_PTR kPictureTag = 0x5EC70000;
+
+bool IsPictureItem(ULONG_PTR data) { return (data & 0xFFFF0000) == kPictureTag; }
+
+}  // namespace
+
+void Tfme_Sections::CreateMenus() {
+    TSectionCore& c = core_;
+    ui::TPopupMenu& m1 = PopupMenu_1;
+    m1.AddItem("mnu_AddMessage", "Add message\tEnter", [&c] { c.mnu_AddMessageClick(); });
+    m1.AddItem("mnu_EditMessage", "&Edit message\tF2", [&c] { c.mnu_EditMessageClick(); });
+    m1.AddItem("mnu_InsertMessage", "&Insert message\tIns", [&c] { c.mnu_InsertMessageClick(); });
+    m1.AddItem("mnu_DeleteMessage", "&Delete message\tDel", [&c] { c.mnu_DeleteMessageClick(); });
+    m1.AddSeparator();
+    m1.AddItem("mnu_ClearMessages", "Clear billboard\tF10", [&c] { c.mnu_ClearMessagesClick(); });
+    m1.AddSeparator();
+    m1.AddItem("mnu_HideMessages", "&Hide", [&c] { c.mnu_HideMessagesClick(); },
+               "Shows or hides the messages");
+    m1.AddSeparator();
+    m1.AddItem("mnu_MessageExport", "&Export...", [this] {
+        if (OnExportMessages) OnExportMessages(*this);
+    });
+    m1.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_1Popup(); };
+
+    ui::TPopupMenu& m2 = PopupMenu_2;
+    m2.AddItem("mnu_ClearInfoPad", "Clear Info Pad\tF9", [&c] { c.mnu_ClearInfoPadClick(); });
+    m2.AddSeparator();
+    m2.AddItem("mnu_HideInfoPad", "&Hide", [&c] { c.mnu_HideInfoPadClick(); },
+               "Shows or hides the Info Pad");
+
+    ui::TPopupMenu& m3 = PopupMenu_3;
+    m3.AddItem("mnu_AddNote", "&Add Note", [&c] { c.mnu_AddNoteClick(); });
+    m3.AddItem("mnu_InsertNote", "&Insert note\tIns", [&c] { c.mnu_InsertNoteClick(); });
+    m3.AddSeparator();
+    m3.AddItem("mnu_EditInfo", "&Edit debug info\tEnter", [&c] { c.mnu_EditInfoClick(); });
+    m3.AddItem("mnu_DeleteInfo", "&Delete debug info\tDel", [&c] { c.mnu_DeleteInfoClick(); });
+    m3.AddSeparator();
+    m3.AddItem("mnu_ClearDebugInfos", "Clear all items\tF10", [&c] { c.mnu_ClearDebugInfosClick(); });
+    m3.AddSeparator();
+    m3.AddItem("mnu_ExportItems", "&Export...", [this] {
+        if (OnExportItems) OnExportItems(*this);
+    });
+    m3.AddSeparator();
+    m3.AddItem("mnu_Usecolors", "&Use colors", [&c] { c.mnu_UsecolorsClick(); });
+    m3.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_3Popup(); };
+
+    ui::TPopupMenu& g = Popup_Groups;
+    g.AddItem("act_ShowGeneral", "General", [&c] { c.ChooseGroupFilter(1); });
+    g.AddItem("act_ShowInfo", "Information", [&c] { c.ChooseGroupFilter(2); });
+    g.AddItem("act_ShowWarning", "Warning", [&c] { c.ChooseGroupFilter(3); });
+    g.AddItem("act_ShowError", "Error", [&c] { c.ChooseGroupFilter(4); });
+    g.AddItem("act_ShowAll", "Show all", [&c] { c.ChooseGroupFilter(0); });
+}
+
+void Tfme_Sections::PopupMenu_1Popup() {
+    TBillboardMenuState s = core_.PopupMenu_1Popup();
+    PopupMenu_1.FindItem("mnu_EditMessage")->Enabled = s.EditMessage;
+    PopupMenu_1.FindItem("mnu_InsertMessage")->Enabled = s.InsertMessage;
+    PopupMenu_1.FindItem("mnu_DeleteMessage")->Enabled = s.DeleteMessage;
+    PopupMenu_1.FindItem("mnu_ClearMessages")->Enabled = s.ClearMessages;
+}
+
+void Tfme_Sections::PopupMenu_3Popup() {
+    TDebugMenuState s = core_.PopupMenu_3Popup();
+    PopupMenu_3.FindItem("mnu_AddNote")->Enabled = s.AddNote;
+    PopupMenu_3.FindItem("mnu_InsertNote")->Enabled = s.InsertNote;
+    PopupMenu_3.FindItem("mnu_EditInfo")->Enabled = s.EditInfo;
+    PopupMenu_3.FindItem("mnu_DeleteInfo")->Enabled = s.DeleteInfo;
+    PopupMenu_3.FindItem("mnu_ClearDebugInfos")->Enabled = s.ClearDebugInfos;
+    PopupMenu_3.FindItem("mnu_ExportItems")->Enabled = s.ExportItems;
+    ui::TMenuItem* colors = PopupMenu_3.FindItem("mnu_Usecolors");
+    colors->Enabled = s.UseColors;
+    colors->Checked = core_.UseColorsChecked();
+}
+
+// The filter entries show the group pictures of DebugImages; the menu asks
+// for them through WM_MEASUREITEM and WM_DRAWITEM.
+void Tfme_Sections::AddGroupPictures(HMENU menu) {
+    for (UINT pos = 0; pos < 4; ++pos) {
+        MENUITEMINFOA mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_BITMAP | MIIM_DATA;
+        mi.hbmpItem = HBMMENU_CALLBACK;
+        mi.dwItemData = kPictureTag | pos;
+        SetMenuItemInfoA(menu, pos, TRUE, &mi);
+    }
+}
+
+void Tfme_Sections::ShowPopup(ui::TPopupMenu& menu, POINT screen) {
+    HMENU handle = menu.Handle();  // runs OnPopup and rebuilds the entries
+    if (&menu == &Popup_Groups) AddGroupPictures(handle);
+    // The menu closes on a click elsewhere only when its window is in front.
+    HWND root = GetAncestor(Handle(), GA_ROOT);
+    SetForegroundWindow(root);
+    int id = int(TrackPopupMenu(handle, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                screen.x, screen.y, 0, Handle(), nullptr));
+    PostMessageA(root, WM_NULL, 0, 0);
+    if (id) menu.Click(id);
+}
+
+void Tfme_Sections::btn_GroupsDropDown() {
+    RECT r;
+    GetWindowRect(btn_Groups.Handle(), &r);
+    ShowPopup(Popup_Groups, POINT{r.left, r.bottom});
+}
+
+bool Tfme_Sections::MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_MEASUREITEM: {
+        auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (m->CtlType != ODT_MENU || !IsPictureItem(m->itemData)) return false;
+        m->itemWidth = 16;
+        m->itemHeight = 16;
+        result = TRUE;
+        return true;
+    }
+    case WM_DRAWITEM: {
+        auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (d->CtlType != ODT_MENU || !IsPictureItem(d->itemData)) return false;
+        if (art_.DebugImages) {
+            int y = d->rcItem.top + (d->rcItem.bottom - d->rcItem.top - 16) / 2;
+            ImageList_Draw(art_.DebugImages, int(d->itemData & 0xFFFF), d->hDC, d->rcItem.left, y,
+                           ILD_TRANSPARENT);
+        }
+        result = TRUE;
+        return true;
+    }
+    case WM_MENUSELECT: {
+        HMENU menu = reinterpret_cast<HMENU>(lParam);
+        if (!menu || (HIWORD(wParam) & MF_POPUP) || !OnHint) return false;
+        if (ui::TPopupMenu* m = ui::TPopupMenu::FromHandle(menu)) OnHint(m->HintOf(LOWORD(wParam)));
+        return false;
+    }
+    }
+    return false;
+}
+
+bool Tfme_Sections::lst_DebugKey(WORD key) {
+    switch (key) {
+    case VK_INSERT: core_.mnu_InsertNoteClick(); return true;
+    case VK_RETURN: core_.mnu_EditInfoClick(); return true;
+    case VK_DELETE: core_.mnu_DeleteInfoClick(); return true;
+    case VK_F10: core_.mnu_ClearDebugInfosClick(); return true;
+    }
+    return false;
+}
+
+bool Tfme_Sections::lst_MessagesKey(WORD key) {
+    switch (key) {
+    case VK_RETURN: core_.mnu_AddMessageClick(); return true;
+    case VK_F2: core_.mnu_EditMessageClick(); return true;
+    case VK_INSERT: core_.mnu_InsertMessageClick(); return true;
+    case VK_DELETE: core_.mnu_DeleteMessageClick(); return true;
+    case VK_F10: core_.mnu_ClearMessagesClick(); return true;
+    }
+    return false;
+}
+
+}  // namespace vx

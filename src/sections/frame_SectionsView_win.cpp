@@ -1,0 +1,287 @@
+// Tfme_Sections: bringing the windows up to date with the core, and painting
+// the debug list's rows.
+#include "sections/frame_Sections_win.h"
+
+#include "sections/form_Viewer_win.h"
+
+namespace vx {
+
+namespace {
+
+// What the windows show of the rows, details, labels and lists is brought up
+// to date at most this often; a flood of records costs one update per period.
+constexpr DWORD kUpdateInterval = 200;
+constexpr UINT_PTR kUpdateTimer = 1;
+constexpr unsigned kContent =
+    scRows | scFocus | scDetails | scLabels | scRepaint | scBillboard | scInfoPad;
+
+int ItemOf(size_t visible) { return visible == TSectionCore::npos ? -1 : int(visible); }
+
+}  // namespace
+
+void Tfme_Sections::Changed(unsigned changes) {
+    if (changes & scPanels) UpdatePanels();
+    if (changes & scGroupsGlyph) btn_Groups.SetImageIndex(core_.GroupsGlyph());
+    if (changes & scPause) btn_Pause.SetDown(core_.Paused);
+    if (changes & (scVisible | scToFront)) UpdateVisible((changes & scToFront) != 0);
+    pending_ |= changes & kContent;
+    if (!pending_ || updateTimer_) return;
+    DWORD since = GetTickCount() - lastUpdate_;
+    if (since >= kUpdateInterval) {
+        UpdateNow();
+    } else {
+        SetTimer(Handle(), kUpdateTimer, kUpdateInterval - since, nullptr);
+        updateTimer_ = true;
+    }
+}
+
+void Tfme_Sections::UpdateNow() {
+    if (updateTimer_) KillTimer(Handle(), kUpdateTimer);
+    updateTimer_ = false;
+    unsigned changes = pending_;
+    pending_ = 0;
+    lastUpdate_ = GetTickCount();
+    if (changes & (scRows | scFocus)) {
+        // Some list views paint at once when an item's state or their count
+        // changes; with redrawing off they only invalidate.
+        HWND list = lst_Debug.Handle();
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        if (changes & scRows) UpdateRowCount();
+        UpdateFocus();
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        size_t row = core_.FocusedRow();
+        int item = row == TSectionCore::npos ? -1 : ItemOf(core_.VisibleOfRow(row));
+        if (item >= 0) ListView_EnsureVisible(list, item, FALSE);
+    }
+    if (changes & scDetails) UpdateDetails();
+    if (changes & scLabels) UpdateLabels();
+    if (changes & scBillboard) UpdateBillboard();
+    if (changes & scInfoPad) UpdateInfoPad();
+    if (changes & (scRows | scRepaint)) lst_Debug.InvalidateAll();
+}
+
+void Tfme_Sections::UpdateRowCount() { lst_Debug.SetCount(core_.VisibleCount()); }
+
+void Tfme_Sections::UpdateFocus() {
+    size_t row = core_.FocusedRow();
+    lst_Debug.SetCurrentItem(row == TSectionCore::npos ? -1 : ItemOf(core_.VisibleOfRow(row)), false);
+}
+
+void Tfme_Sections::UpdateDetails() {
+    const TSectionDetails& d = core_.Details();
+    if (d.Data != memoText_) {
+        memoText_ = d.Data;
+        SetWindowTextA(Memo_Data.Handle(), ToEditLineBreaks(memoText_).c_str());
+    }
+    Edit_UnitName.SetText(d.UnitName);
+    Edit_Procedure.SetText(d.Procedure);
+    Edit_LineNumber.SetText(d.LineNumber);
+}
+
+void Tfme_Sections::UpdateLabels() {
+    const TSectionLabels& l = core_.Labels();
+    lbl_ID.SetCaption(l.ID);
+    lbl_Application.SetCaption(l.Application);
+    lbl_DebugLevel.SetCaption(l.DebugLevel);
+    lbl_Disconnected.SetCaption(l.Connection);
+    lbl_Disconnected.SetColor(l.ConnectionColor);
+    btn_Delete.SetEnabled(l.DeleteEnabled);
+    Panel_InfoResize();
+}
+
+void Tfme_Sections::UpdateBillboard() {
+    const TBillboard& b = core_.Billboard();
+    lst_Messages.SetCount(b.Count());
+    lst_Messages.SetCurrentItem(b.Selected() == TBillboard::npos ? -1 : int(b.Selected()), true);
+    lst_Messages.InvalidateAll();
+}
+
+void Tfme_Sections::UpdateInfoPad() {
+    TLabel* labels[] = {&lbl_Info_1, &lbl_Info_2, &lbl_Info_3};
+    TEditBox* edits[] = {&Edit_Info_1, &Edit_Info_2, &Edit_Info_3};
+    for (int i = 0; i < TInfoPad::kLines; ++i) {
+        const TInfoLine& line = core_.InfoPad().Line(i + 1);
+        labels[i]->SetCaption(line.Caption);
+        edits[i]->SetText(line.Value);
+    }
+}
+
+void Tfme_Sections::UpdatePanels() {
+    const TPanelLayout& l = core_.Layout();
+    btn_ShowData.SetDown(l.ShowDataDown);
+    btn_ShowMessage.SetDown(l.ShowMessageDown);
+    btn_ShowInfoPad.SetDown(l.ShowInfoPadDown);
+    // Sizes first, then one layout pass per container.
+    auto resize = [](ui::TWindow& w, int width, int height) {
+        RECT r = w.Bounds();
+        SetWindowPos(w.Handle(), nullptr, r.left, r.top, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    resize(Panel_Data_Base, l.DataWidth, Panel_Data_Base.Height());
+    resize(Panel_Memo_Base, Panel_Memo_Base.Width(), l.MemoHeight);
+    resize(Panel_InfoPad, Panel_InfoPad.Width(), l.InfoPadHeight);
+    ShowWindow(Splitter_2.Handle(), l.DataSplitterVisible ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Splitter_1.Handle(), l.MemoSplitterVisible ? SW_SHOWNA : SW_HIDE);
+    Panel_WorkArea.Realign();
+    Panel_List.Realign();
+}
+
+void Tfme_Sections::UpdateVisible(bool toFront) {
+    bool visible = core_.Visible();
+    if (visible != Visible()) {
+        // A section that is shown comes in front of its siblings: showing it
+        // underneath another section would leave it out of sight.
+        if (visible) toFront = true;
+        SetVisible(visible);
+    }
+    if (visible && toFront)
+        SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Tfme_Sections::Panel_InfoResize() {
+    TLabelPlacement p = PlaceConnectionLabel(Panel_Info.Width(), lbl_Disconnected.Width(),
+                                             lbl_Application.Width());
+    int top = (Panel_Info.Height() - lbl_Disconnected.Height()) / 2;
+    SetWindowPos(lbl_Disconnected.Handle(), nullptr, p.Left, top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    lbl_Disconnected.SetVisible(p.Visible);
+}
+
+void Tfme_Sections::Panel_InfoPadResize() {
+    int width = InfoEditWidth(Panel_InfoPad.Width());
+    for (TEditBox* e : {&Edit_Info_1, &Edit_Info_2, &Edit_Info_3}) {
+        RECT r = e->Bounds();
+        SetWindowPos(e->Handle(), nullptr, 0, 0, width > 0 ? width : 0, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT Tfme_Sections::lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        PaintDebugRow(draw.nmcd.hdc, int(draw.nmcd.dwItemSpec));
+        return CDRF_SKIPDEFAULT;
+    }
+    return CDRF_DODEFAULT;
+}
+
+LRESULT Tfme_Sections::lst_MessagesCustomDraw(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        PaintMessageRow(draw.nmcd.hdc, int(draw.nmcd.dwItemSpec));
+        return CDRF_SKIPDEFAULT;
+    }
+    return CDRF_DODEFAULT;
+}
+
+// A billboard line: its ID centred in the first column (which a list view
+// would always draw left-aligned), its message in the second.
+void Tfme_Sections::PaintMessageRow(HDC dc, int item) {
+    const TBillboard& b = core_.Billboard();
+    if (item < 0 || size_t(item) >= b.Count()) return;
+    HWND list = lst_Messages.Handle();
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    if (!SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&bounds)))
+        return;
+    const bool active = GetFocus() == list;
+    const bool selected = size_t(item) == b.Selected();
+    COLORREF back = GetSysColor(!selected ? COLOR_WINDOW : active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(dc, &bounds, brush);
+    DeleteObject(brush);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected && active ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    HWND header = ListView_GetHeader(list);
+    const std::string& line = b.Line(size_t(item));
+    for (int column = 0; column < 2; ++column) {
+        RECT h{};
+        if (!header || !Header_GetItemRect(header, column, &h)) continue;
+        RECT cell{bounds.left + h.left + 4, bounds.top, bounds.left + h.right - 4, bounds.bottom};
+        std::string_view text = column == 0 ? TBillboard::IdPart(line) : TBillboard::MessagePart(line);
+        DrawTextA(dc, text.data(), int(text.size()), &cell,
+                  (column == 0 ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX |
+                      DT_END_ELLIPSIS);
+    }
+    SelectObject(dc, oldFont);
+    if (active && size_t(item) == b.Selected()) DrawFocusRect(dc, &bounds);
+}
+
+// The whole row is drawn here: separators as a line, other rows in their
+// group colour (or the selection colours) with the two icons centred in
+// their columns and the two texts.
+void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
+    if (item < 0 || size_t(item) >= core_.VisibleCount()) return;
+    const size_t row = core_.RowOfVisible(size_t(item));
+    HWND list = lst_Debug.Handle();
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    if (!SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&bounds)))
+        return;
+    const TRowPaint sep = core_.lst_DebugBeforeItemPaint(row);
+    if (sep.OwnerDrawn) {
+        HBRUSH back = CreateSolidBrush(ui::ToColorRef(sep.Background));
+        FillRect(dc, &bounds, back);
+        DeleteObject(back);
+        HPEN pen = CreatePen(PS_SOLID, 1, ui::ToColorRef(sep.Line));
+        HGDIOBJ old = SelectObject(dc, pen);
+        int y = SeparatorLineY(bounds.top, bounds.bottom);
+        MoveToEx(dc, bounds.left, y, nullptr);
+        LineTo(dc, bounds.right, y);
+        SelectObject(dc, old);
+        DeleteObject(pen);
+        return;
+    }
+    const bool active = GetFocus() == list;
+    const bool selected = row == core_.SelectedRow() || row == core_.FocusedRow();
+    COLORREF back = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+    if (selected) {
+        back = GetSysColor(active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+        if (active) text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    } else if (auto fill = core_.SetCanvasColor(row)) {
+        back = ui::ToColorRef(*fill);
+    }
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(dc, &bounds, brush);
+    DeleteObject(brush);
+
+    HWND header = ListView_GetHeader(list);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    for (int column = 0; column < TDebugRowStore::kColumnCount; ++column) {
+        RECT h{};
+        if (!header || !Header_GetItemRect(header, column, &h)) continue;
+        RECT cell{bounds.left + h.left, bounds.top, bounds.left + h.right, bounds.bottom};
+        int image = core_.lst_DebugGetImageIndex(row, column);
+        if (image >= 0 && art_.DebugImages) {
+            int x = cell.left + (cell.right - cell.left - 16) / 2;
+            int y = cell.top + (cell.bottom - cell.top - 16) / 2;
+            ImageList_Draw(art_.DebugImages, image, dc, x, y, ILD_TRANSPARENT);
+        }
+        std::string s = core_.lst_DebugGetText(row, column);
+        if (!s.empty()) {
+            InflateRect(&cell, -4, 0);
+            DrawTextA(dc, s.c_str(), int(s.size()), &cell,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        }
+    }
+    SelectObject(dc, oldFont);
+    if (active && row == core_.FocusedRow()) DrawFocusRect(dc, &bounds);
+}
+
+LRESULT Tfme_Sections::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (msg == WM_TIMER && wParam == kUpdateTimer) {
+        UpdateNow();
+        return 0;
+    }
+    if (MenuMessage(msg, wParam, lParam, result)) return result;
+    return TPanel::WndProc(msg, wParam, lParam);
+}
+
+}  // namespace vx

@@ -1,0 +1,131 @@
+// Tfme_Sections: one client's section frame on screen, around the portable
+// TSectionCore that decides everything it shows.
+//
+//   auto frame = std::make_unique<Tfme_Sections>(dockPanelHandle, context);
+//   frame->Core().ClientID = id; ... frame->Core().ShowSection();
+//
+// The frame fills its dock panel. The debug list is an owner-data list view
+// whose rows are painted here from the core (icons, group colours, separator
+// lines); the billboard is a two-column owner-data list; menus, tool buttons,
+// keys and double-clicks call the core's handlers, and the core's change
+// notices bring the windows up to date.
+#pragma once
+
+#include "sections/SectionArt_win.h"
+#include "sections/SectionControls_win.h"
+#include "sections/SectionCore.h"
+#include "sections/SpeedButton_win.h"
+#include "ui/Menu_win.h"
+#include "ui/Panel_win.h"
+#include "ui/Splitter_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+namespace vx {
+
+class Tfme_Sections : public ui::TPanel {
+public:
+    // parent: the dock panel the frame fills (a window of the widget layer,
+    // or any window).
+    Tfme_Sections(HWND parent, const TSectionContext& context);
+    ~Tfme_Sections() override;
+    Tfme_Sections(const Tfme_Sections&) = delete;
+    Tfme_Sections& operator=(const Tfme_Sections&) = delete;
+
+    TSectionCore& Core() { return core_; }
+    const TSectionCore& Core() const { return core_; }
+
+    // The rows, details, labels, billboard and info pad follow the core at
+    // most every 200 ms, so a flood of records costs no list-view work and no
+    // painting per record; panels and visibility follow at once. UpdateNow
+    // brings everything up to date immediately.
+    void UpdateNow();
+    bool UpdatePending() const { return pending_ != 0; }
+
+    // The export commands of the two lists (hooked up by the export part).
+    std::function<void(Tfme_Sections& sender)> OnExportItems, OnExportMessages;
+    // The hint of a menu entry under the mouse, for the status bar.
+    std::function<void(const std::string& hint)> OnHint;
+
+    // --- The frame's parts, named as on the form ---
+    ui::TPanel panel_tools;
+    TSpeedButton btn_Close, btn_Delete, btn_ShowMessage, btn_ShowData, btn_ShowInfoPad,
+        btn_ShowViewer, btn_Pause, btn_Groups;
+    ui::TPanel Panel_Info;
+    TLabel lbl_ID, lbl_Application, lbl_DebugLevel, lbl_Disconnected;
+    ui::TPanel Panel_WorkArea;
+    ui::TPanel Panel_Memo_Base, Panel_MemoCaption;
+    TReportList lst_Messages;
+    ui::TSplitter Splitter_1;
+    ui::TPanel Panel_Data_Base, Panel_DataCaption;
+    TEditBox Memo_Data;
+    ui::TSplitter Splitter_2;
+    ui::TPanel Panel_List_Base, Panel_ListCaption, Panel_List;
+    TReportList lst_Debug;
+    ui::TPanel Panel_MapInfo;
+    TLabel lbl_UnitName, lbl_Procedure, lbl_LineNumber;
+    TEditBox Edit_UnitName, Edit_Procedure, Edit_LineNumber;
+    ui::TPanel Panel_InfoPad, Panel_InfoPadCaption;
+    TLabel lbl_Info_1, lbl_Info_2, lbl_Info_3;
+    TEditBox Edit_Info_1, Edit_Info_2, Edit_Info_3;
+    ui::TPopupMenu PopupMenu_1, PopupMenu_2, PopupMenu_3, Popup_Groups;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Building (frame_Sections_win.cpp).
+    void FitToParent();
+    void AddToolTip(ui::TWindow& tool);
+    void CreateCaption(ui::TPanel& caption, ui::TWindow& parent, const char* text);
+    void CreateTools();
+    void CreateInfo();
+    void CreateWorkArea();
+    void CreateListArea();
+    void CreateInfoPad();
+    void CreateMapInfo();
+
+    // Keeping the windows up to date (frame_SectionsView_win.cpp).
+    void Changed(unsigned changes);
+    void UpdateRowCount();
+    void UpdateFocus();
+    void UpdateDetails();
+    void UpdateLabels();
+    void UpdateBillboard();
+    void UpdateInfoPad();
+    void UpdatePanels();
+    void UpdateVisible(bool toFront);
+    void Panel_InfoResize();
+    void Panel_InfoPadResize();
+    LRESULT lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw);
+    void PaintDebugRow(HDC dc, int item);
+    LRESULT lst_MessagesCustomDraw(NMLVCUSTOMDRAW& draw);
+    void PaintMessageRow(HDC dc, int item);
+
+    // Menus and keys (frame_SectionsMenus_win.cpp).
+    void CreateMenus();
+    void PopupMenu_1Popup();
+    void PopupMenu_3Popup();
+    void AddGroupPictures(HMENU menu);
+    void ShowPopup(ui::TPopupMenu& menu, POINT screen);
+    void btn_GroupsDropDown();
+    bool MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool lst_DebugKey(WORD key);
+    bool lst_MessagesKey(WORD key);
+
+    TSectionCore core_;
+    const TSectionArt& art_;
+    HFONT connectionFont_ = nullptr;
+    HFONT memoFont_ = nullptr;
+    HWND toolTip_ = nullptr;
+    std::string memoText_;  // what Memo_Data shows, before its line breaks are made CR LF
+    unsigned pending_ = 0;  // TSectionChange flags not shown yet
+    bool updateTimer_ = false;
+    DWORD lastUpdate_ = 0;
+};
+
+}  // namespace vx

@@ -1,0 +1,319 @@
+#include "ui/Window_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace vx::ui {
+namespace {
+
+const char* const kObjectProp = "vxWindowObject";
+const char* const kOwnClass = "vxWindow";
+
+void RegisterOwnClass(WNDPROC proc) {
+    static bool done = false;
+    if (done) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kOwnClass;
+    RegisterClassExA(&wc);
+    done = true;
+}
+
+TExceptionHandler& ExceptionHandler() {
+    static TExceptionHandler handler;
+    return handler;
+}
+
+bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+
+}  // namespace
+
+COLORREF ToColorRef(TColor color) {
+    if (color & 0xFF000000u) return GetSysColor(int(color & 0xFF));
+    return COLORREF(color & 0xFFFFFF);
+}
+
+TWindow::~TWindow() {
+    for (TWindow* child : children_) child->parent_ = nullptr;
+    if (parent_) {
+        auto& list = parent_->children_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    if (hwnd_) {
+        HWND h = hwnd_;
+        RemovePropA(h, kObjectProp);
+        if (controlProc_) SetWindowLongPtrA(h, GWLP_WNDPROC, LONG_PTR(controlProc_));
+        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        DestroyWindow(h);
+    }
+}
+
+TWindow* TWindow::FromHandle(HWND hwnd) {
+    // The property marks the windows of this layer: only their GWLP_USERDATA
+    // is ours to read (other code may use it on its own windows).
+    if (!hwnd || !GetPropA(hwnd, kObjectProp)) return nullptr;
+    return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+void TWindow::Attach(HWND hwnd, TWindow* parent) {
+    hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetPropA(hwnd, kObjectProp, reinterpret_cast<HANDLE>(1));
+    parent_ = parent;
+    if (parent) parent->children_.push_back(this);
+}
+
+bool TWindow::CreateOwn(TWindow* parent, DWORD style, DWORD exStyle, const char* text,
+                        HWND parentHandle) {
+    RegisterOwnClass(&TWindow::OwnProc);
+    HWND ph = parent ? parent->Handle() : parentHandle;
+    // The object travels as the creation parameter and is attached at WM_NCCREATE.
+    pendingParent_ = parent;
+    HWND h = CreateWindowExA(exStyle, kOwnClass, text, style, 0, 0, 0, 0, ph, nullptr,
+                             GetModuleHandleA(nullptr), this);
+    return h != nullptr;
+}
+
+bool TWindow::CreateControl(const char* className, TWindow* parent, DWORD style, DWORD exStyle,
+                            const char* text, int id) {
+    HWND h = CreateWindowExA(exStyle, className, text, style, 0, 0, 0, 0,
+                             parent ? parent->Handle() : nullptr,
+                             reinterpret_cast<HMENU>(intptr_t(id)), GetModuleHandleA(nullptr),
+                             nullptr);
+    if (!h) return false;
+    Attach(h, parent);
+    controlProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::ControlProc)));
+    SendMessageA(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return true;
+}
+
+LRESULT CALLBACK TWindow::OwnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->Attach(hwnd, self->pendingParent_);
+        return self->Dispatch(msg, wParam, lParam);
+    }
+    TWindow* self = FromHandle(hwnd);
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TWindow* self = FromHandle(hwnd);
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT TWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCDESTROY) {
+        HWND h = hwnd_;
+        WNDPROC proc = controlProc_;
+        LRESULT r = proc ? CallWindowProcA(proc, h, msg, wParam, lParam)
+                         : DefWindowProcA(h, msg, wParam, lParam);
+        RemovePropA(h, kObjectProp);
+        if (proc) SetWindowLongPtrA(h, GWLP_WNDPROC, LONG_PTR(proc));
+        hwnd_ = nullptr;
+        Destroyed();
+        return r;
+    }
+    // C++ exceptions must not unwind through the system's frames.
+    try {
+        return WndProc(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        HandleException(std::runtime_error("Unknown exception"));
+    }
+    return 0;
+}
+
+LRESULT TWindow::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (controlProc_) return CallWindowProcA(controlProc_, hwnd_, msg, wParam, lParam);
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+bool TWindow::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_COMMAND && lParam) {
+        TWindow* child = FromHandle(reinterpret_cast<HWND>(lParam));
+        return child && child != this && child->OnCommand(HIWORD(wParam), result);
+    }
+    if (msg == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        TWindow* child = FromHandle(header->hwndFrom);
+        return child && child != this && child->OnNotify(header, result);
+    }
+    if (IsCtlColor(msg)) {
+        TWindow* child = FromHandle(reinterpret_cast<HWND>(lParam));
+        return child && child != this && child->OnCtlColor(reinterpret_cast<HDC>(wParam), result);
+    }
+    return false;
+}
+
+LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (Reflect(msg, wParam, lParam, result)) return result;
+    switch (msg) {
+    case WM_SIZE: {
+        LRESULT r = Default(msg, wParam, lParam);
+        Realign();
+        if (OnResize) OnResize(*this);
+        return r;
+    }
+    case WM_CONTEXTMENU: {
+        HWND from = reinterpret_cast<HWND>(wParam);
+        if (OnContextMenu && (from == hwnd_ || IsChild(hwnd_, from))) {
+            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (lParam == -1) {  // from the keyboard: the window's top-left corner
+                pt = {2, 2};
+                ClientToScreen(hwnd_, &pt);
+            }
+            OnContextMenu(*this, pt);
+            return 0;
+        }
+        break;
+    }
+    }
+    return Default(msg, wParam, lParam);
+}
+
+RECT TWindow::Bounds() const {
+    RECT r{};
+    if (!hwnd_) return r;
+    GetWindowRect(hwnd_, &r);
+    HWND parent = (GetWindowLongA(hwnd_, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd_) : nullptr;
+    if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void TWindow::SetBounds(int left, int top, int width, int height) {
+    if (hwnd_)
+        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TWindow::Width() const {
+    RECT r = Bounds();
+    return r.right - r.left;
+}
+
+int TWindow::Height() const {
+    RECT r = Bounds();
+    return r.bottom - r.top;
+}
+
+void TWindow::SetWidth(int width) {
+    RECT r = Bounds();
+    SetBounds(r.left, r.top, width, r.bottom - r.top);
+    if (parent_) parent_->Realign();
+}
+
+void TWindow::SetHeight(int height) {
+    RECT r = Bounds();
+    SetBounds(r.left, r.top, r.right - r.left, height);
+    if (parent_) parent_->Realign();
+}
+
+bool TWindow::Visible() const {
+    return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE);
+}
+
+void TWindow::SetVisible(bool visible) {
+    if (!hwnd_ || visible == Visible()) return;
+    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+    if (parent_) parent_->Realign();
+}
+
+std::string TWindow::Text() const {
+    if (!hwnd_) return {};
+    std::vector<char> buf(GetWindowTextLengthA(hwnd_) + 1, '\0');
+    GetWindowTextA(hwnd_, buf.data(), int(buf.size()));
+    return buf.data();
+}
+
+void TWindow::SetText(const std::string& text) {
+    if (hwnd_ && text != Text()) SetWindowTextA(hwnd_, text.c_str());
+}
+
+void TWindow::SetFont(HFONT font) {
+    if (hwnd_) SendMessageA(hwnd_, WM_SETFONT, WPARAM(font), TRUE);
+}
+
+void TWindow::Invalidate() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TWindow::Realign() {
+    if (!hwnd_) return;
+    RECT area;
+    GetClientRect(hwnd_, &area);
+    area.left += Padding.left;
+    area.top += Padding.top;
+    area.right -= Padding.right;
+    area.bottom -= Padding.bottom;
+    auto place = [](TWindow* c, LONG l, LONG t, LONG r, LONG b) {
+        c->SetBounds(l, t, std::max<LONG>(0, r - l), std::max<LONG>(0, b - t));
+    };
+    for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
+                        TAlign::alClient}) {
+        for (TWindow* c : children_) {
+            if (c->Align != pass || !c->Visible()) continue;
+            switch (pass) {
+            case TAlign::alTop: {
+                int h = c->Height();
+                place(c, area.left, area.top, area.right, area.top + h);
+                area.top = std::min(area.bottom, area.top + h);
+                break;
+            }
+            case TAlign::alBottom: {
+                int h = c->Height();
+                place(c, area.left, area.bottom - h, area.right, area.bottom);
+                area.bottom = std::max(area.top, area.bottom - h);
+                break;
+            }
+            case TAlign::alLeft: {
+                int w = c->Width();
+                place(c, area.left, area.top, area.left + w, area.bottom);
+                area.left = std::min(area.right, area.left + w);
+                break;
+            }
+            case TAlign::alRight: {
+                int w = c->Width();
+                place(c, area.right - w, area.top, area.right, area.bottom);
+                area.right = std::max(area.left, area.right - w);
+                break;
+            }
+            default:
+                place(c, area.left, area.top, area.right, area.bottom);
+                break;
+            }
+        }
+    }
+}
+
+void SetExceptionHandler(TExceptionHandler handler) { ExceptionHandler() = std::move(handler); }
+
+void HandleException(const std::exception& error) {
+    if (ExceptionHandler()) {
+        ExceptionHandler()(error);
+        return;
+    }
+    MessageBoxA(nullptr, error.what(), "Error", MB_OK | MB_ICONERROR);
+}
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace vx::ui

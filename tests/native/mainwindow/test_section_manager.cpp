@@ -1,0 +1,321 @@
+#include "mainwindow/SectionManager.h"
+
+#include "platform/Errors.h"
+#include "platform/Fakes.h"
+#include "sidebar/vxOutlookBar.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace vx;
+
+namespace {
+
+struct TTestFrame : ISectionFrame {
+    TTestFrame(const TSectionContext& c, std::vector<std::string>& log) : core(c), log(log) {
+        // Hiding shows as a visibility change; freeing as the destructor.
+        core.OnChanged = [this](TSectionCore& s, unsigned changes) {
+            if ((changes & scVisible) && !s.Visible())
+                this->log.push_back("hide " + std::to_string(s.SectionNumber));
+        };
+    }
+    ~TTestFrame() override { log.push_back("free " + std::to_string(core.SectionNumber)); }
+    TSectionCore& Core() override { return core; }
+    TSectionCore core;
+    std::vector<std::string>& log;
+};
+
+struct Manager : ::testing::Test, ISectionHost {
+    TFakePlatform fakes;
+    TMemorySettings mem;
+    TRegistryHandler reg{mem};
+    TSectionShared shared;
+    TvxOutlookBar bar;
+    std::vector<std::string> log; // outlives the sections, which write to it
+    std::unique_ptr<TSectionManager> manager;
+    int shows = 0, builds = 0;
+    bool failNextBuild = false;
+    std::vector<std::string> exceptions;
+
+    void SetInformationLine(const std::string&) override {}
+    void SetStatusPanel(int, const std::string&) override {}
+    // As the main window does: the first button with the tag, and its header
+    // once that is empty.
+    void RemoveSideBarButton(int tag) override {
+        for (int h = 0; h < bar.HeaderCount(); ++h) {
+            TvxOutlookBarHeader* header = bar.Headers(h);
+            for (int b = 0; b < header->ButtonCount(); ++b) {
+                if (header->Buttons(b)->Tag != tag) continue;
+                header->DeleteButton(b);
+                if (header->ButtonCount() == 0) bar.DeleteHeader(h);
+                return;
+            }
+        }
+    }
+
+    void SetUp() override {
+        TSectionManagerContext c;
+        c.Platform = fakes.Services();
+        c.SideBar = &bar;
+        c.ShowMainWindow = [this] { ++shows; };
+        c.OnException = [this](const std::exception& e) { exceptions.push_back(e.what()); };
+        c.Factory = [this]() -> std::unique_ptr<ISectionFrame> {
+            ++builds;
+            if (failNextBuild) {
+                failNextBuild = false;
+                throw std::runtime_error("no window");
+            }
+            TSectionContext s;
+            s.Platform = fakes.Services();
+            s.Registry = &reg;
+            s.Host = this;
+            s.Shared = &shared;
+            return std::make_unique<TTestFrame>(s, log);
+        };
+        manager = std::make_unique<TSectionManager>(c);
+    }
+
+    void Send(uint32_t wParam, const std::string& id, const std::string& text = "",
+              uint8_t level = 0, int32_t infoLine = 0, const std::string& data = "") {
+        TPacketFields f;
+        f.ClientID = id;
+        f.Text = text;
+        f.Level = level;
+        f.InfoLine = infoLine;
+        f.Data = data;
+        std::string block = EncodePacket(f);
+        manager->WMCopyData(wParam, block.data(), block.size());
+    }
+    TSectionCore& Core(size_t i) { return manager->Section(i).Core(); }
+};
+
+}  // namespace
+
+TEST_F(Manager, ConnectBuildsSectionsHeadersAndButtons) {
+    Send(dkConnect, "a1", "C:\\Apps\\Demo.exe|", 1);
+    Send(dkConnect, "a2", "C:\\Apps\\Demo.exe|");
+    Send(dkConnect, "m1", "C:\\Other\\Mail.exe|Main", 2);
+    ASSERT_EQ(manager->SectionCount(), 3u);
+    EXPECT_EQ(Core(0).SectionNumber, 1);
+    EXPECT_EQ(Core(2).SectionNumber, 3);
+    EXPECT_TRUE(Core(0).Connected());
+    EXPECT_EQ(Core(0).ApplicationName, "C:\\Apps\\Demo.exe");
+    EXPECT_EQ(Core(0).LevelText, "Medium");
+    EXPECT_EQ(Core(2).Caption, "Main");
+    ASSERT_EQ(bar.HeaderCount(), 2);
+    TvxOutlookBarHeader* demo = bar.Headers(0);
+    EXPECT_EQ(demo->Caption(), "Demo.exe");
+    EXPECT_EQ(demo->Hint, "C:\\Apps\\Demo.exe");
+    ASSERT_EQ(demo->ButtonCount(), 2);
+    EXPECT_EQ(demo->Buttons(0)->Caption(), "Section 1");
+    EXPECT_EQ(demo->Buttons(1)->Caption(), "Section 2");
+    EXPECT_EQ(demo->Buttons(1)->Tag, 2);
+    EXPECT_EQ(demo->Buttons(1)->ImageIndex(), 1);
+    EXPECT_EQ(bar.Headers(1)->Buttons(0)->Caption(), "Main");
+
+    // A reconnect reuses section and button; the button keeps its caption.
+    Send(dkConnect, "a1", "C:\\Apps\\Demo.exe|Renamed", 7);
+    EXPECT_EQ(manager->SectionCount(), 3u);
+    EXPECT_EQ(Core(0).Caption, "Renamed");
+    EXPECT_EQ(Core(0).LevelText, "Medium");
+    EXPECT_EQ(demo->ButtonCount(), 2);
+    EXPECT_EQ(demo->Buttons(0)->Caption(), "Section 1");
+
+    // No "|": the caption is the whole text, under a header without a name.
+    Send(dkConnect, "x", "Just a caption");
+    EXPECT_EQ(Core(3).Caption, "Just a caption");
+    EXPECT_EQ(bar.Headers(2)->Caption(), "");
+    EXPECT_EQ(bar.Headers(2)->Hint, "");
+}
+
+TEST_F(Manager, RecordsReachOnlyTheirSection) {
+    Send(dkString, "a", "before connect");  // dropped: no section yet
+    Send(dkConnect, "a", "App.exe|A");
+    Send(dkConnect, "b", "App.exe|B");
+    Send(dkString, "a", "row for a", 0, 0, "data");
+    Send(dkAddMessage, "b", "line for b");
+    Send(dkSetInfoLine, "b", "Name|Value", 0, 2);
+    Send(dkString, "nobody", "lost");
+    EXPECT_EQ(Core(0).RowCount(), 1u);
+    EXPECT_EQ(Core(1).RowCount(), 0u);
+    EXPECT_EQ(Core(0).Rows().Row(0).Text, "row for a");
+    EXPECT_EQ(Core(0).Rows().Row(0).DataSize, 4);
+    EXPECT_EQ(Core(1).Billboard().Count(), 1u);
+
+    // Disconnected sections keep taking rows; the level changes only for known levels.
+    Send(dkDisconnect, "a");
+    EXPECT_FALSE(Core(0).Connected());
+    Send(dkString, "a", "after disconnect");
+    EXPECT_EQ(Core(0).RowCount(), 2u);
+    Send(dkSetLevel, "a", "", 2);
+    EXPECT_EQ(Core(0).LevelText, "High");
+    Send(dkSetLevel, "a", "", 7);
+    EXPECT_EQ(Core(0).LevelText, "High");
+    Send(dkClearDebugInfos, "a");
+    EXPECT_EQ(Core(0).RowCount(), 0u);
+
+    // A paused section drops rows and lines and never gets them later.
+    Core(1).Paused = true;
+    Send(dkAddMessage, "b", "while paused");
+    Send(dkString, "b", "while paused");
+    Core(1).Paused = false;
+    EXPECT_EQ(Core(1).Billboard().Count(), 1u);
+    EXPECT_EQ(Core(1).RowCount(), 0u);
+}
+
+TEST_F(Manager, UnknownKindsAndHandshakes) {
+    Send(0x122, "a");
+    Send(0, "a");
+    Send(0x108, "a", "App.exe|A");  // kind 8 in the low byte
+    ASSERT_EQ(fakes.Dialogs.Errors.size(), 2u);
+    EXPECT_EQ(fakes.Dialogs.Errors[0], "Unknown Message in Debugger WMCOPYDATA [290],");
+    EXPECT_EQ(fakes.Dialogs.Errors[1], "Unknown Message in Debugger WMCOPYDATA [0],");
+    EXPECT_EQ(manager->SectionCount(), 1u);
+    EXPECT_EQ(UnknownCopyDataText(0xFFFFFFFF), "Unknown Message in Debugger WMCOPYDATA [-1],");
+
+    EXPECT_TRUE(manager->Handshake(1));
+    EXPECT_TRUE(manager->Handshake(0x101));
+    EXPECT_FALSE(manager->Handshake(2));
+    EXPECT_EQ(fakes.Dialogs.Errors.back(), "Unknown Message in Debugger WndProc [2],");
+
+    // Kind 33 needs no connect.
+    Send(dkShowViewer, "");
+    EXPECT_EQ(shows, 1);
+}
+
+TEST_F(Manager, HostileBlocksAreDroppedAndRangeErrorsReported) {
+    Send(dkConnect, "a", "App.exe|A");
+    std::string shortBlock(100, '\x0E');
+    manager->WMCopyData(dkString, shortBlock.data(), shortBlock.size());
+    manager->WMCopyData(dkString, nullptr, 852);
+    EXPECT_EQ(Core(0).RowCount(), 0u);
+    // An info line index that does not fit a byte is refused and reported.
+    Send(dkSetInfoLine, "a", "Name|Value", 0, 300);
+    ASSERT_EQ(exceptions.size(), 1u);
+    Send(dkString, "a", "still alive");
+    EXPECT_EQ(Core(0).RowCount(), 1u);
+}
+
+TEST_F(Manager, FailedBuildLeavesNothingBehindAndDeletedSectionsStayHidden) {
+    failNextBuild = true;
+    Send(dkConnect, "a", "App.exe|A");
+    EXPECT_EQ(manager->SectionCount(), 0u);
+    EXPECT_EQ(bar.HeaderCount(), 0);
+    Send(dkConnect, "a", "App.exe|A");
+    ASSERT_EQ(manager->SectionCount(), 1u);
+    EXPECT_EQ(Core(0).SectionNumber, 1);
+
+    // The user deletes the disconnected section; the client's next connect
+    // gets a new section with the next number.
+    Send(dkDisconnect, "a");
+    Core(0).act_Delete();
+    EXPECT_EQ(Core(0).ClientID, "DEL_a");
+    Send(dkString, "a", "lost");
+    Send(dkConnect, "a", "App.exe|A");
+    ASSERT_EQ(manager->SectionCount(), 2u);
+    EXPECT_EQ(Core(1).SectionNumber, 2);
+    EXPECT_EQ(Core(0).RowCount(), 0u);
+    // A client whose own ID has the prefix reaches the hidden section.
+    Send(dkString, "DEL_a", "found");
+    EXPECT_EQ(Core(0).RowCount(), 1u);
+}
+
+TEST_F(Manager, ButtonsShowTheirSectionAndFreeAllSavesPanels) {
+    Send(dkConnect, "a", "App.exe|A");
+    Send(dkConnect, "b", "App.exe|B");
+    Core(0).HideSection();
+    EXPECT_FALSE(Core(0).Visible());
+    TOutlookButton* button = bar.Headers(0)->Buttons(0);
+    button->OnClick(button);
+    EXPECT_TRUE(Core(0).Visible());
+    manager->FreeAllSections();
+    EXPECT_EQ(manager->SectionCount(), 0u);
+    EXPECT_TRUE(mem.KeyExists(std::string(kRegistryRoot) + "Debugger\\a"));
+    EXPECT_NE(mem.Find(std::string(kRegistryRoot) + "Debugger\\b", "Info Panel"), nullptr);
+}
+
+TEST_F(Manager, PausedSectionTakesOnlyConnectDisconnectAndLevel) {
+    Send(dkConnect, "a", "App.exe|A", dlLow);
+    Send(dkString, "a", "row");
+    Send(dkAddMessage, "a", "line");
+    Send(dkSetInfoLine, "a", "Name|Value", 0, 1);
+    Core(0).act_Pause(true);
+
+    Send(dkClearMessages, "a");
+    Send(dkClearDebugInfos, "a");
+    Send(dkSetInfoLine, "a", "Other|changed", 0, 1);
+    Send(dkAddMessage, "a", "dropped");
+    EXPECT_EQ(Core(0).RowCount(), 1u);
+    EXPECT_EQ(Core(0).Billboard().Count(), 1u);
+    EXPECT_EQ(Core(0).InfoPad().Line(1).Value, "Value");
+
+    Send(dkDisconnect, "a");
+    EXPECT_FALSE(Core(0).Connected());
+    Send(dkSetLevel, "a", "", dlHigh);
+    EXPECT_EQ(Core(0).LevelText, "High");
+    // An unknown level keeps the text, yet the section is still refreshed.
+    unsigned changes = 0;
+    Core(0).OnChanged = [&](TSectionCore&, unsigned c) { changes |= c; };
+    Send(dkSetLevel, "a", "", 7);
+    EXPECT_EQ(Core(0).LevelText, "High");
+    EXPECT_TRUE(changes & scLabels);
+    Core(0).ChooseGroupFilter(4);
+    Send(dkConnect, "a", "App.exe|Again", dlMedium);
+    EXPECT_TRUE(Core(0).Connected());
+    EXPECT_EQ(Core(0).Caption, "Again");
+    EXPECT_EQ(Core(0).LevelText, "Medium");
+    // The connect resets the filter value but neither re-filters nor changes the glyph.
+    EXPECT_EQ(Core(0).GroupFilter(), 0);
+    EXPECT_EQ(Core(0).VisibleCount(), 0u);
+    EXPECT_EQ(Core(0).GroupsGlyph(), 37);
+    EXPECT_TRUE(Core(0).Paused);
+}
+
+TEST_F(Manager, ReconnectsAndDeletesKeepTheSideBarInStep) {
+    Send(dkConnect, "a", "C:\\One.exe|A");
+    // Another application named on a reconnect: a second button under its own
+    // header, while the section keeps its first application.
+    Send(dkConnect, "a", "D:Two.exe|Renamed");
+    ASSERT_EQ(manager->SectionCount(), 1u);
+    EXPECT_EQ(Core(0).ApplicationName, "C:\\One.exe");
+    ASSERT_EQ(bar.HeaderCount(), 2);
+    EXPECT_EQ(bar.Headers(1)->Caption(), "Two.exe");
+    ASSERT_EQ(bar.Headers(1)->ButtonCount(), 1);
+    EXPECT_EQ(bar.Headers(1)->Buttons(0)->Caption(), "Renamed");
+    EXPECT_EQ(bar.Headers(1)->Buttons(0)->Tag, 1);
+
+    // Deleting the only section of an application takes its header away; the
+    // client's next connect builds section 2 under a new header.
+    Send(dkConnect, "b", "C:\\Solo.exe|B");
+    Send(dkDisconnect, "b");
+    Core(1).act_Delete();
+    ASSERT_EQ(bar.HeaderCount(), 2);
+    Send(dkConnect, "b", "C:\\Solo.exe|");
+    ASSERT_EQ(manager->SectionCount(), 3u);
+    ASSERT_EQ(bar.HeaderCount(), 3);
+    EXPECT_EQ(bar.Headers(2)->Caption(), "Solo.exe");
+    EXPECT_EQ(bar.Headers(2)->Buttons(0)->Tag, 3);
+    EXPECT_EQ(bar.Headers(2)->Buttons(0)->Caption(), "Section 1");
+
+    // Deleting takes only a section's first button; the one under the other
+    // application stays but no longer shows the section.
+    Send(dkDisconnect, "a");
+    Core(0).act_Delete();
+    ASSERT_EQ(bar.HeaderCount(), 2);
+    TOutlookButton* leftover = bar.Headers(0)->Buttons(0);
+    ASSERT_EQ(leftover->Tag, 1);
+    leftover->OnClick(leftover);
+    EXPECT_FALSE(Core(0).Visible());
+}
+
+TEST_F(Manager, FreeAllSectionsHidesEveryOneBeforeFreeingAny) {
+    for (const char* id : {"a", "b", "c"})
+        Send(dkConnect, id, std::string("App.exe|") + id);
+    Core(1).act_Pause(true); // a paused section is freed all the same
+    log.clear();
+    manager->FreeAllSections();
+    std::vector<std::string> want = {"hide 3", "hide 2", "hide 1", "free 3", "free 2", "free 1"};
+    EXPECT_EQ(log, want);
+    EXPECT_EQ(manager->SectionCount(), 0u);
+}

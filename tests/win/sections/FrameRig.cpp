@@ -1,0 +1,209 @@
+#include "FrameRig.h"
+
+#include <algorithm>
+
+namespace vxtest {
+
+namespace {
+
+// Frames of the running test, by handle: Pump waits until they show what
+// their cores hold.
+std::vector<HWND>& Frames() {
+    static std::vector<HWND> frames;
+    return frames;
+}
+
+void Dispatch() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_SIZE) {
+        // The dock panel fills the window, as the main window's does.
+        if (auto* dock = vx::ui::TWindow::FromHandle(GetWindow(h, GW_CHILD)))
+            dock->SetBounds(0, 0, LOWORD(l), HIWORD(l));
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+}  // namespace
+
+TFrameRig::TFrameRig(vx::ISettingsBackend* settings, int width, int height) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    Registry = std::make_unique<vx::TRegistryHandler>(settings ? *settings : Memory);
+    // One window for all tests of the program: taking a top-level window off
+    // the screen costs Wine two seconds without a window manager.
+    static HWND host = nullptr;
+    if (!host) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = GetSysColorBrush(COLOR_APPWORKSPACE);
+        wc.lpszClassName = "vxFrameRig";
+        RegisterClassA(&wc);
+        host = CreateWindowExA(0, "vxFrameRig", "Section frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               0, 0, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    Window = host;
+    SetWindowPos(Window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    Dock = std::make_unique<vx::ui::TPanel>();
+    vx::ui::TPanelStyle s;
+    s.Color = 0xFF00000C;
+    Dock->Create(nullptr, s, Window);
+    RECT r;
+    GetClientRect(Window, &r);
+    Dock->SetBounds(0, 0, r.right, r.bottom);
+    Frame = NewFrame();
+    Pump();
+}
+
+TFrameRig::~TFrameRig() {
+    Frame.reset();
+    Dock.reset();
+}
+
+std::unique_ptr<vx::Tfme_Sections> TFrameRig::NewFrame() {
+    vx::TSectionContext c;
+    c.Platform = Platform.Services();
+    c.Registry = Registry.get();
+    c.Host = &Host;
+    c.Viewer = &Viewer;
+    c.Shared = &Shared;
+    auto frame = std::make_unique<vx::Tfme_Sections>(Dock->Handle(), c);
+    Frames().push_back(frame->Handle());
+    return frame;
+}
+
+vx::TDebugInfoRec Rec(uint8_t group, uint8_t kind, const std::string& text, const std::string& data,
+                      int line) {
+    vx::TDebugInfoRec r;
+    r.Group = group;
+    r.Kind = kind;
+    r.Text = text;
+    r.Time = 46000.5;
+    r.UnitName = "Main.pas";
+    r.ProcName = "TForm1.Button1Click";
+    r.LineNumber = line;
+    if (!data.empty()) {
+        r.DataSize = int32_t(data.size());
+        r.Data = std::make_unique<uint8_t[]>(data.size());
+        std::copy(data.begin(), data.end(), r.Data.get());
+    }
+    return r;
+}
+
+void Pump() {
+    Dispatch();
+    DWORD start = GetTickCount();
+    auto& frames = Frames();
+    frames.erase(std::remove_if(frames.begin(), frames.end(), [](HWND h) { return !IsWindow(h); }),
+                 frames.end());
+    for (HWND h : frames) {
+        auto* f = dynamic_cast<vx::Tfme_Sections*>(vx::ui::TWindow::FromHandle(h));
+        while (f && f->UpdatePending() && GetTickCount() - start < 2000) {
+            Sleep(10);
+            Dispatch();
+        }
+    }
+}
+
+std::string WindowText(HWND h) {
+    std::string s(size_t(GetWindowTextLengthA(h)) + 1, '\0');
+    s.resize(size_t(GetWindowTextA(h, s.data(), int(s.size()))));
+    return s;
+}
+
+std::string ItemText(HWND list, int item, int column) {
+    char buf[512] = {};
+    LVITEMA it{};
+    it.iSubItem = column;
+    it.pszText = buf;
+    it.cchTextMax = sizeof buf;
+    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&it));
+    return buf;
+}
+
+int ItemImage(HWND list, int item, int column) {
+    LVITEMA it{};
+    it.mask = LVIF_IMAGE;
+    it.iItem = item;
+    it.iSubItem = column;
+    it.iImage = -99;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return it.iImage;
+}
+
+bool ItemState(HWND list, int item, UINT state) {
+    return (SendMessageA(list, LVM_GETITEMSTATE, item, state) & state) != 0;
+}
+
+std::string MenuText(HMENU menu, int pos) {
+    char buf[128] = {};
+    GetMenuStringA(menu, UINT(pos), buf, sizeof buf, MF_BYPOSITION);
+    return buf;
+}
+
+bool MenuEnabled(HMENU menu, int pos) {
+    return !(GetMenuState(menu, UINT(pos), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+}
+
+bool MenuChecked(HMENU menu, int pos) {
+    return (GetMenuState(menu, UINT(pos), MF_BYPOSITION) & MF_CHECKED) != 0;
+}
+
+bool MenuSeparator(HMENU menu, int pos) {
+    return (GetMenuState(menu, UINT(pos), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+}
+
+void Choose(vx::ui::TPopupMenu& menu, const std::string& name) {
+    menu.Update();  // as when it opens: enabled states first
+    if (vx::ui::TMenuItem* item = menu.FindItem(name)) menu.Click(item->Id);
+    Pump();
+}
+
+void Key(HWND window, WORD key) {
+    SendMessageA(window, key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+    Pump();
+}
+
+void Click(vx::ui::TWindow& button) {
+    SendMessageA(button.Handle(), BM_CLICK, 0, 0);
+    Pump();
+}
+
+TPixels PrintClient(HWND hwnd) {
+    TPixels p;
+    RECT r;
+    GetClientRect(hwnd, &r);
+    p.Width = r.right;
+    p.Height = r.bottom;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = p.Width;
+    bi.bmiHeader.biHeight = -p.Height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    auto* px = static_cast<unsigned*>(bits);
+    p.Data.assign(px, px + size_t(p.Width) * p.Height);
+    for (auto& v : p.Data) v &= 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
+}  // namespace vxtest

@@ -1,0 +1,78 @@
+// A section frame in a plain window, with fake services, for the window tests.
+#pragma once
+
+#include "platform/Fakes.h"
+#include "sections/frame_Sections_win.h"
+#include "settings/RegistryHandler.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vxtest {
+
+// The main window as the section sees it: what it was told last.
+struct TFakeHost : vx::ISectionHost {
+    std::string Information;
+    std::string Panels[4];
+    std::vector<int> RemovedButtons;
+    void SetInformationLine(const std::string& text) override { Information = text; }
+    void SetStatusPanel(int panel, const std::string& text) override { Panels[panel] = text; }
+    void RemoveSideBarButton(int tag) override { RemovedButtons.push_back(tag); }
+};
+
+// A top-level window holding a dock panel of the widget layer (as the main
+// window's PANEL_PLUGIN_DOCK) with one frame in it.
+class TFrameRig {
+public:
+    explicit TFrameRig(vx::ISettingsBackend* settings = nullptr, int width = 900, int height = 640);
+    ~TFrameRig();
+
+    // Another frame in the same dock, sharing the services.
+    std::unique_ptr<vx::Tfme_Sections> NewFrame();
+
+    vx::TFakePlatform Platform;
+    vx::TMemorySettings Memory;
+    std::unique_ptr<vx::TRegistryHandler> Registry;
+    TFakeHost Host;
+    vx::TDataViewerModel Viewer;
+    vx::TSectionShared Shared;
+    HWND Window = nullptr;
+    std::unique_ptr<vx::ui::TPanel> Dock;
+    std::unique_ptr<vx::Tfme_Sections> Frame;
+
+    vx::TSectionCore& Core() { return Frame->Core(); }
+};
+
+vx::TDebugInfoRec Rec(uint8_t group, uint8_t kind, const std::string& text,
+                      const std::string& data = "", int line = 0);
+
+// Runs the waiting messages and waits until every frame shows what its core holds.
+void Pump();
+std::string WindowText(HWND h);
+std::string ItemText(HWND list, int item, int column);
+int ItemImage(HWND list, int item, int column);
+bool ItemState(HWND list, int item, UINT state);
+// The menu entry's text, and whether it is enabled, checked or a separator.
+std::string MenuText(HMENU menu, int pos);
+bool MenuEnabled(HMENU menu, int pos);
+bool MenuChecked(HMENU menu, int pos);
+bool MenuSeparator(HMENU menu, int pos);
+// Runs a menu's entry by name as a click on it.
+void Choose(vx::ui::TPopupMenu& menu, const std::string& name);
+void Key(HWND window, WORD key);
+void Click(vx::ui::TWindow& button);  // BM_CLICK
+
+// A window's client area as its WM_PRINTCLIENT paints it, 0x00RRGGBB.
+struct TPixels {
+    int Width = 0, Height = 0;
+    std::vector<unsigned> Data;
+    unsigned At(int x, int y) const { return Data[size_t(y) * Width + x]; }
+};
+TPixels PrintClient(HWND hwnd);
+inline unsigned Rgb(unsigned r, unsigned g, unsigned b) { return (r << 16) | (g << 8) | b; }
+
+}  // namespace vxtest
