@@ -9,11 +9,11 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEARCH=win64
 
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  for vx_n in $(seq 90 120); do
+    [ -e /tmp/.X11-unix/X$vx_n ] || [ -e /tmp/.X$vx_n-lock ] && continue
+    Xvfb :$vx_n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     VX_XVFB_PID=$!
-    export DISPLAY=:$n
+    export DISPLAY=:$vx_n
     break
   done
   for _ in $(seq 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <map>
+
 namespace vx::ui {
 
 bool TStatusBar::Create(TWindow* parent, const std::vector<TStatusPanel>& panels, int height) {
@@ -12,6 +14,7 @@ bool TStatusBar::Create(TWindow* parent, const std::vector<TStatusPanel>& panels
         return false;
     panels_ = panels;
     texts_.assign(panels.size(), "");
+    waiting_.assign(panels.size(), false);
     std::vector<int> edges;
     int x = 0;
     for (size_t i = 0; i < panels.size(); ++i) {
@@ -23,9 +26,61 @@ bool TStatusBar::Create(TWindow* parent, const std::vector<TStatusPanel>& panels
     return true;
 }
 
+namespace {
+// The bars that wait for their refresh timer, by window.
+std::map<HWND, TStatusBar*>& WaitingBars() {
+    static std::map<HWND, TStatusBar*> bars;
+    return bars;
+}
+constexpr UINT_PTR kFlushTimerId = 0x5B01;
+}  // namespace
+
+TStatusBar::~TStatusBar() {
+    if (timer_ && Handle()) KillTimer(Handle(), kFlushTimerId);
+    WaitingBars().erase(Handle());
+}
+
 void TStatusBar::SetPanelText(int index, const std::string& text) {
     if (index < 0 || index >= PanelCount() || texts_[index] == text) return;
     texts_[index] = text;
+    waiting_[index] = true;
+    if (timer_) return;
+    if (GetTickCount() - lastPush_ >= kRefreshInterval) {
+        Flush();
+        return;
+    }
+    if (SetTimer(Handle(), kFlushTimerId, kRefreshInterval, FlushTimer)) {
+        timer_ = true;
+        WaitingBars()[Handle()] = this;
+    } else {
+        Flush();
+    }
+}
+
+void CALLBACK TStatusBar::FlushTimer(HWND hwnd, UINT, UINT_PTR, DWORD) {
+    auto& bars = WaitingBars();
+    auto it = bars.find(hwnd);
+    if (it == bars.end()) {
+        KillTimer(hwnd, kFlushTimerId);
+        return;
+    }
+    it->second->Flush();
+}
+
+void TStatusBar::Flush() {
+    if (timer_) {
+        KillTimer(Handle(), kFlushTimerId);
+        WaitingBars().erase(Handle());
+        timer_ = false;
+    }
+    for (int i = 0; i < PanelCount(); ++i)
+        if (waiting_[i]) Push(i);
+    lastPush_ = GetTickCount();
+}
+
+void TStatusBar::Push(int index) {
+    waiting_[index] = false;
+    const std::string& text = texts_[index];
     // A leading tab centres the text, two right-align it.
     std::string shown = panels_[index].Alignment == TTextAlign::taCenter  ? "\t" + text
                         : panels_[index].Alignment == TTextAlign::taRight ? "\t\t" + text

@@ -201,6 +201,17 @@ TEST(UiControls, StatusBarPanelsAlignTheirTexts) {
     bar.SetPanelText(1, "12");
     bar.SetPanelText(7, "ignored");
     char text[64] = {};
+    // The second text came within the refresh interval: the bar has it at
+    // once, the control when the interval ends.
+    EXPECT_EQ(bar.PanelText(1), "12");
+    SendMessageA(bar.Handle(), SB_GETTEXTA, 1, LPARAM(text));
+    EXPECT_STREQ(text, "");
+    DWORD end = GetTickCount() + 3 * TStatusBar::kRefreshInterval;
+    while (int32_t(end - GetTickCount()) > 0) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        Sleep(10);
+    }
     SendMessageA(bar.Handle(), SB_GETTEXTA, 1, LPARAM(text));
     EXPECT_STREQ(text, "\t12");
     SendMessageA(bar.Handle(), SB_GETTEXTA, 0, LPARAM(text));
