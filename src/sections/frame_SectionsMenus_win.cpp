@@ -118,7 +118,7 @@ bool Tfme_Sections::MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_MEASUREITEM: {
         auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (m->CtlType != ODT_MENU || !IsPictureItem(m->itemData)) return false;
-        m->itemWidth = 16;
+        m->itemWidth = 16 + 4;  // a little air between picture and caption
         m->itemHeight = 16;
         result = TRUE;
         return true;
@@ -128,7 +128,7 @@ bool Tfme_Sections::MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
         if (d->CtlType != ODT_MENU || !IsPictureItem(d->itemData)) return false;
         if (art_.DebugImages) {
             int y = d->rcItem.top + (d->rcItem.bottom - d->rcItem.top - 16) / 2;
-            ImageList_Draw(art_.DebugImages, int(d->itemData & 0xFFFF), d->hDC, d->rcItem.left, y,
+            ImageList_Draw(art_.DebugImages, int(d->itemData & 0xFFFF), d->hDC, d->rcItem.left + 1, y,
                            ILD_TRANSPARENT);
         }
         result = TRUE;

@@ -41,14 +41,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmd, int) {
     SetFocus(rig.Frame->lst_Debug.Handle());
     DWORD until = GetTickCount() + DWORD(std::atoi(cmd && *cmd ? cmd : "30")) * 1000;
     if (cmd && std::strstr(cmd, "menu")) {
-        // A click on the arrow part of the filter button, as the user gives it.
-        HWND groups = rig.Frame->btn_Groups.Handle();
-        SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR id, DWORD) {
+        // A click on the arrow part of the filter button, as the user gives
+        // it; the menu closes itself after five seconds.
+        PostMessageA(rig.Frame->btn_Groups.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(44, 18));
+        SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR id, DWORD) {
             KillTimer(nullptr, id);
-            HWND button = FindWindowExA(nullptr, nullptr, nullptr, nullptr);
-            (void)button;
+            EndMenu();
         });
-        PostMessageA(groups, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(44, 18));
     }
     MSG m;
     while (GetTickCount() < until) {
