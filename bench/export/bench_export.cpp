@@ -3,7 +3,7 @@
 // one buffered fwrite loop. Also reports the peak memory an export adds, for
 // 100,000 and for 1,000,000 rows (it should not grow with the row count).
 //
-// Usage: bench_export [rows] [folder]
+// Usage: bench_export [rows] [folder] [type]   (type: one of the names below)
 #include "export/vxVirtualTreeExport.h"
 #include "platform/Fakes.h"
 #include "sections/DebugRowSource.h"
@@ -129,6 +129,7 @@ constexpr int kRuns = 3;
 int main(int argc, char** argv) {
     size_t rows = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
     std::string folder = argc > 2 ? argv[2] : "/tmp";
+    std::string only = argc > 3 ? argv[3] : "";
     if (folder.back() != '/') folder += '/';
 
     TFakePlatform fake;
@@ -171,6 +172,7 @@ int main(int argc, char** argv) {
         {xtRTF, "RTF"}, {xtSYLK, "SYLK"}, {xtDIF, "DIF"}};
     bool ok = true;
     for (auto& [type, name] : types) {
+        if (!only.empty() && only != name) continue;
         exporter.SetExportType(type);
         exporter.FileName = folder + "vxbench_out." + name;
         std::string written = folder + "vxbench_out." + exporter.DefaultExtension();

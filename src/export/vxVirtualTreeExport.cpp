@@ -103,9 +103,7 @@ const std::string& TvxVirtualTreeExport::TimeText(TDateTime time) {
 
 // Neighbouring rows often share group, kind and second: a value that is
 // already there is kept rather than built again.
-static void SetText(TVariant& value, std::string_view text) {
-    if (!value.IsString() || value.AsString() != text) value = TVariant(std::string(text));
-}
+static void SetText(TVariant& value, std::string_view text) { value.SetString(text); }
 
 void TvxVirtualTreeExport::GetRecordValues(TvxValues& values) {
     values.resize(4);

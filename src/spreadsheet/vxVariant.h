@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vx {
@@ -71,6 +72,14 @@ class TVariant {
     double AsDouble() const { return IsReal() ? real_ : double(int_); }
     bool AsBoolean() const { return IsReal() ? real_ != 0 : int_ != 0; }
     const std::string& AsString() const { return text_; }
+    // Makes this a varString holding text, reusing the storage it has: the
+    // export fills the same cells once per record.
+    void SetString(std::string_view text) {
+        type_ = varString;
+        int_ = 0;
+        real_ = 0;
+        text_.assign(text.data(), text.size());
+    }
 
     bool operator==(const TVariant&) const = default;
 
