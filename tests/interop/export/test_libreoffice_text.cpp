@@ -1,7 +1,8 @@
 // Written documents read back by LibreOffice headless: CSV, TAB, HTML, SYLK
 // and DIF converted to CSV by the spreadsheet; RTF, DOC and the fixed-width
 // TXT (text, not a table) converted to plain text by the word processor. The
-// same cell texts come back.
+// same cell texts come back. The HTML page is also loaded by headless
+// Chromium, which must show the data as text and run none of it.
 #include "export/vxExport.h"
 #include "platform/Fakes.h"
 
@@ -171,4 +172,59 @@ TEST_F(TInterop, RichTextAndWordGiveBackTheCells) {
             }
         EXPECT_EQ(text.find("\\"), text.find("C:\\dir\\{file}") + 2);  // no stray control words
     }
+}
+
+namespace {
+
+bool HaveChromium() { return std::system("command -v chromium-headless-shell >/dev/null 2>&1") == 0; }
+
+// The page's document after Chromium loaded it and ran its scripts.
+std::string ChromiumDom(const fs::path& page) {
+    fs::path dom = page.string() + ".dom";
+    std::string cmd = "timeout 120 chromium-headless-shell --no-sandbox --disable-gpu"
+                      " --virtual-time-budget=2000 --dump-dom 'file://" + page.string() + "' >'" +
+                      dom.string() + "' 2>>'" + page.string() + ".log'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    return Read(dom);
+}
+
+}  // namespace
+
+TEST_F(TInterop, HtmlPageRunsNoScriptFromTheData) {
+    if (!HaveChromium()) GTEST_SKIP() << "chromium-headless-shell is not installed";
+    // Each attack adds an element with a marker id when it runs.
+    const std::string attacks[] = {
+        "<script>document.body.insertAdjacentHTML('beforeend','<p id=\"ran1\">x</p>')</script>",
+        "<img src=\"nothing\" onerror=\"document.body.insertAdjacentHTML('beforeend','<p id=ran2>x</p>')\">",
+        // A link target that tries to leave its attribute.
+        "http://example.com/\" onmouseover=\"x\" id=\"ran3",
+    };
+    // The same markup in a page of the test's own: Chromium runs it there,
+    // so the check below would see an attack that got through.
+    std::ofstream(Dir / "control.html") << "<html><body>" << attacks[0] << attacks[1] << "</body></html>";
+    std::string control = ChromiumDom(Dir / "control.html");
+    ASSERT_NE(control.find("<p id=\"ran1\">"), std::string::npos) << control;
+    ASSERT_NE(control.find("<p id=\"ran2\">"), std::string::npos) << control;
+
+    TTable t(Fake.Services());
+    t.SetExportType(xtHTML);
+    t.ExportStyle = xsFile;
+    t.Caps = {"Message", "<b id=\"ran4\">Kind</b>", "Count"};
+    for (const std::string& a : attacks) t.Rows.push_back({TVariant(a), TVariant(a), TVariant("1")});
+    t.FileName = (Dir / "attack.html").string();
+    t.ExportData();
+    ASSERT_TRUE(t.LastExportWritten());
+    std::string dom = ChromiumDom(Dir / "attack.HTML");
+    ASSERT_NE(dom.find("<table"), std::string::npos) << dom;
+    // Chromium writes text with < as &lt; (quotes stay), so a marker element
+    // shows as a tag only when it was really made.
+    for (const char* tag : {"<p id=\"ran1\">", "<p id=\"ran2\">", "<b id=\"ran4\">"})
+        EXPECT_EQ(dom.find(tag), std::string::npos) << tag << "\n" << dom;
+    // The link keeps the whole text in its target instead of gaining attributes.
+    EXPECT_EQ(dom.find("href=\"http://example.com/\" "), std::string::npos) << dom;
+    EXPECT_NE(dom.find("href=\"http://example.com/&quot; onmouseover="), std::string::npos) << dom;
+    // The texts are shown as they were sent: the browser escapes them again
+    // when it writes the document out.
+    EXPECT_NE(dom.find("&lt;script&gt;document.body.insertAdjacentHTML"), std::string::npos) << dom;
+    EXPECT_NE(dom.find("&lt;img src=\"nothing\""), std::string::npos) << dom;
 }
