@@ -1,0 +1,110 @@
+// The progress window shown while a document is written.
+#include "export/vxExportUI_win.h"
+
+#include "export/vxExportWindows_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace vx {
+
+namespace {
+
+constexpr const char* kProgressClass = "TvxExportProgress";
+constexpr int kBarHeight = 16;
+constexpr int kMargin = 8;
+constexpr DWORD kRepaintInterval = 50;  // ms: 20 pictures a second
+
+LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Only the export closes the window (by destroying it).
+    if (msg == WM_CLOSE) return 0;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+BOOL CALLBACK RepaintWindow(HWND hwnd, LPARAM) {
+    if (IsWindowVisible(hwnd))
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+SIZE TextSize(HWND control, const std::string& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return SIZE{r.right - r.left, std::max<LONG>(r.bottom - r.top, tm.tmHeight)};
+}
+
+}  // namespace
+
+TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions& messages, int max)
+    : max_(std::max(max, 0)) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+    export_ui::RegisterWindowClass(kProgressClass, &ProgressProc);
+
+    const int width = messages.Width, height = messages.Height;
+    const POINT at = export_ui::CentredOnScreen(width, height);
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kProgressClass,
+                            messages.Caption.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN,
+                            at.x, at.y, width, height, owner, nullptr, module, nullptr);
+    if (!hwnd_) return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int clientWidth = client.right, clientHeight = client.bottom;
+
+    int barTop = (height - kBarHeight - 16) / 2;
+    if (!messages.Text.empty()) {
+        label_ = CreateWindowExA(0, "STATIC", messages.Text.c_str(), WS_CHILD | WS_VISIBLE,
+                                 kMargin, kMargin, 0, 0, hwnd_, nullptr, module, nullptr);
+        export_ui::SetGuiFont(label_);
+        const SIZE text = TextSize(label_, messages.Text);
+        SetWindowPos(label_, nullptr, 0, 0, text.cx, text.cy, SWP_NOMOVE | SWP_NOZORDER);
+        barTop = (height - clientHeight) + (clientHeight - text.cy - 16 - kBarHeight) / 2;
+    }
+    // A window smaller than its texts still shows the whole bar.
+    barTop = std::max(0, std::min(barTop, clientHeight - kBarHeight));
+    bar_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, kMargin, barTop,
+                           std::max(clientWidth - 2 * kMargin, 0), kBarHeight, hwnd_, nullptr,
+                           module, nullptr);
+    SendMessageA(bar_, PBM_SETRANGE32, 0, max_);
+    SendMessageA(bar_, PBM_SETPOS, 0, 0);
+
+    // Shown without taking the focus from the window the export started in.
+    ShowWindow(hwnd_, SW_SHOWNA);
+    Repaint();
+}
+
+TvxExportProgressWin::~TvxExportProgressWin() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TvxExportProgressWin::SetPosition(int position) {
+    if (!bar_ || position == shown_) return;
+    // A repaint costs more than writing many records, so the window shows
+    // the position at most every 50 ms; the bar still ends at the last record.
+    const bool due = GetTickCount() - shownAt_ >= kRepaintInterval;
+    if (!due && position < max_ - 1) return;
+    shown_ = position;
+    SendMessageA(bar_, PBM_SETPOS, WPARAM(position), 0);
+    if (due) Repaint();
+}
+
+void TvxExportProgressWin::Repaint() {
+    ++repaints_;
+    shownAt_ = GetTickCount();
+    // Every window of the program paints what is waiting (the bar, and what
+    // the closed dialog uncovered), so the program does not look hung. No
+    // message is taken from the queue: that would also run input, timers
+    // and the records clients send, and a record could change the list
+    // being exported.
+    EnumThreadWindows(GetCurrentThreadId(), &RepaintWindow, 0);
+}
+
+}  // namespace vx
