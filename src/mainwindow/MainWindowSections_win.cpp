@@ -43,6 +43,8 @@ std::unique_ptr<ISectionFrame> Tfrm_VexelDebugWindow::CreateSectionFrame() {
     try {
         auto frame = std::make_unique<Tfme_Sections>(PANEL_PLUGIN_DOCK.Handle(), ctx);
         frame->OnHint = [this](const std::string& hint) { Hints.SetHint(hint); };
+        ExportUI.SetOwner(Handle());
+        frame->Exports.SetUI(&ExportUI);
         return std::make_unique<TDockedSection>(std::move(frame));
     } catch (const std::exception&) {
         return nullptr;  // a section that cannot be built is dropped silently
@@ -61,6 +63,8 @@ void Tfrm_VexelDebugWindow::RemoveSideBarButton(int tag) {
         }
     }
 }
+
+std::string Tfrm_VexelDebugWindow::MainCaption() const { return Text(); }
 
 void Tfrm_VexelDebugWindow::FreeAllSections() { Manager->FreeAllSections(); }
 

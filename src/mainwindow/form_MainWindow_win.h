@@ -9,6 +9,7 @@
 // in-process with fake dialogs and drive it through its actions and messages.
 #pragma once
 
+#include "export/vxExportUI_win.h"
 #include "mainwindow/MainWindowSettings.h"
 #include "platform/Platform.h"
 #include "sections/SectionHost.h"
@@ -92,6 +93,9 @@ public:
     ui::THintTracker Hints;
     ui::TCaptionGradient CaptionGradient;
 
+    // The export dialogs and progress window of every section's exports,
+    // owned by this window; declared first so it outlives the sections.
+    TvxExportUIWin ExportUI;
     // The dispatcher and section manager; it owns the section list.
     std::unique_ptr<TSectionManager> Manager;
     // The section list, in creation order; SectionNumber is the 1-based position.
@@ -115,6 +119,7 @@ public:
     void SetInformationLine(const std::string& text) override;
     void SetStatusPanel(int panel, const std::string& text) override;
     void RemoveSideBarButton(int tag) override;
+    std::string MainCaption() const override;
 
     // --- Behaviour ---
     void LoadSettings();

@@ -16,6 +16,8 @@ struct ISectionHost {
     // Removes the first side-bar button whose tag is `tag` (and its group when
     // that leaves it empty).
     virtual void RemoveSideBarButton(int tag) = 0;
+    // The main window's current caption: reports say which program wrote them.
+    virtual std::string MainCaption() const { return "vxDebugger"; }
 };
 
 // The data viewer window shared by all sections.

@@ -26,9 +26,8 @@ void Tfme_Sections::CreateMenus() {
     m1.AddItem("mnu_HideMessages", "&Hide", [&c] { c.mnu_HideMessagesClick(); },
                "Shows or hides the messages");
     m1.AddSeparator();
-    m1.AddItem("mnu_MessageExport", "&Export...", [this] {
-        if (OnExportMessages) OnExportMessages(*this);
-    });
+    m1.AddItem("mnu_MessageExport", "&Export...",
+               [this] { Exports.MessageExport(core_.MessageList()); });
     m1.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_1Popup(); };
 
     ui::TPopupMenu& m2 = PopupMenu_2;
@@ -46,9 +45,8 @@ void Tfme_Sections::CreateMenus() {
     m3.AddSeparator();
     m3.AddItem("mnu_ClearDebugInfos", "Clear all items\tF10", [&c] { c.mnu_ClearDebugInfosClick(); });
     m3.AddSeparator();
-    m3.AddItem("mnu_ExportItems", "&Export...", [this] {
-        if (OnExportItems) OnExportItems(*this);
-    });
+    m3.AddItem("mnu_ExportItems", "&Export...",
+               [this] { Exports.ExportItems(core_.DebugTree()); });
     m3.AddSeparator();
     m3.AddItem("mnu_Usecolors", "&Use colors", [&c] { c.mnu_UsecolorsClick(); });
     m3.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_3Popup(); };

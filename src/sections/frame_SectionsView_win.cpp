@@ -4,14 +4,34 @@
 
 #include "sections/form_Viewer_win.h"
 
+#include <algorithm>
+
 namespace vx {
 
 namespace {
 
 // What the windows show of the rows, details, labels and lists is brought up
-// to date at most this often; a flood of records costs one update per period.
+// to date at most every kUpdateInterval ms; a flood of records costs one
+// update per period. Under Wine an update of a long list (item count, focus,
+// scroll bar) and the repaint after it take tens of milliseconds, so the
+// period stretches to kUpdateCostFactor times what the last update and
+// paint cost: the screen never takes more than about a tenth of the time
+// the records need.
 constexpr DWORD kUpdateInterval = 200;
+constexpr DWORD kLongestInterval = 1000;
+constexpr double kUpdateCostFactor = 10;
 constexpr UINT_PTR kUpdateTimer = 1;
+
+double Milliseconds() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
 constexpr unsigned kContent =
     scRows | scFocus | scDetails | scLabels | scRepaint | scBillboard | scInfoPad;
 
@@ -27,12 +47,18 @@ void Tfme_Sections::Changed(unsigned changes) {
     pending_ |= changes & kContent;
     if (!pending_ || updateTimer_) return;
     DWORD since = GetTickCount() - lastUpdate_;
-    if (since >= kUpdateInterval) {
+    if (since >= interval_) {
         UpdateNow();
     } else {
-        SetTimer(Handle(), kUpdateTimer, kUpdateInterval - since, nullptr);
+        SetTimer(Handle(), kUpdateTimer, interval_ - since, nullptr);
         updateTimer_ = true;
     }
+}
+
+void Tfme_Sections::PaceUpdates(double updateCost) {
+    double cost = updateCost + paintCost_;
+    interval_ = DWORD(std::clamp(cost * kUpdateCostFactor, double(kUpdateInterval),
+                                 double(kLongestInterval)));
 }
 
 void Tfme_Sections::UpdateNow() {
@@ -41,6 +67,7 @@ void Tfme_Sections::UpdateNow() {
     unsigned changes = pending_;
     pending_ = 0;
     lastUpdate_ = GetTickCount();
+    const double start = Milliseconds();
     if (changes & (scRows | scFocus)) {
         // Some list views paint at once when an item's state or their count
         // changes; with redrawing off they only invalidate.
@@ -58,6 +85,7 @@ void Tfme_Sections::UpdateNow() {
     if (changes & scBillboard) UpdateBillboard();
     if (changes & scInfoPad) UpdateInfoPad();
     if (changes & (scRows | scRepaint)) lst_Debug.InvalidateAll();
+    PaceUpdates(Milliseconds() - start);
 }
 
 void Tfme_Sections::UpdateRowCount() { lst_Debug.SetCount(core_.VisibleCount()); }
@@ -159,10 +187,14 @@ void Tfme_Sections::Panel_InfoPadResize() {
 LRESULT Tfme_Sections::lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw) {
     switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
+        paintStart_ = Milliseconds();
+        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     case CDDS_ITEMPREPAINT:
         PaintDebugRow(draw.nmcd.hdc, int(draw.nmcd.dwItemSpec));
         return CDRF_SKIPDEFAULT;
+    case CDDS_POSTPAINT:
+        paintCost_ = Milliseconds() - paintStart_;
+        break;
     }
     return CDRF_DODEFAULT;
 }

@@ -29,7 +29,9 @@ void Check(bool ok, const char* what) {
 }  // namespace
 
 Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
-    : core_(context), art_(SectionArt()) {
+    : Exports(context.Platform,
+              [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
+      core_(context), art_(SectionArt()) {
     connectionFont_ = GuiFont(-21, FW_BOLD, "Times New Roman");
     memoFont_ = GuiFont(-13, FW_NORMAL, "Courier New");
 

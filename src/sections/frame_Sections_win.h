@@ -14,6 +14,7 @@
 #include "sections/SectionArt_win.h"
 #include "sections/SectionControls_win.h"
 #include "sections/SectionCore.h"
+#include "sections/SectionExport.h"
 #include "sections/SpeedButton_win.h"
 #include "ui/Menu_win.h"
 #include "ui/Panel_win.h"
@@ -46,8 +47,9 @@ public:
     void UpdateNow();
     bool UpdatePending() const { return pending_ != 0; }
 
-    // The export commands of the two lists (hooked up by the export part).
-    std::function<void(Tfme_Sections& sender)> OnExportItems, OnExportMessages;
+    // The export components of the billboard and of the debug list; their
+    // format dialog and progress window belong to the main window.
+    TSectionExports Exports;
     // The hint of a menu entry under the mouse, for the status bar.
     std::function<void(const std::string& hint)> OnHint;
 
@@ -99,6 +101,7 @@ private:
     void UpdateInfoPad();
     void UpdatePanels();
     void UpdateVisible(bool toFront);
+    void PaceUpdates(double updateCost);
     void Panel_InfoResize();
     void Panel_InfoPadResize();
     LRESULT lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw);
@@ -126,6 +129,9 @@ private:
     unsigned pending_ = 0;  // TSectionChange flags not shown yet
     bool updateTimer_ = false;
     DWORD lastUpdate_ = 0;
+    DWORD interval_ = 200;    // ms between updates, stretched when they cost much
+    double paintStart_ = 0;   // ms, when the debug list's last paint began
+    double paintCost_ = 0;    // ms the debug list's last paint took
 };
 
 }  // namespace vx

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 using namespace vx;
 using namespace vxtest;
@@ -14,6 +16,19 @@ using namespace vxtest;
 namespace {
 
 int Count(HWND list) { return int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string TempFile(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 void Fill(TSectionCore& c) {
     const uint8_t groups[] = {dgGeneral, dgWarning, dgError, dgWarning, dgInformation};
@@ -111,10 +126,16 @@ TEST(FrameCommands, NotesEditsAndDeletesOnTheDebugList) {
     EXPECT_EQ(dialogs.Inputs.back().Default, "inserted");
     EXPECT_EQ(ItemText(list, 0, 2), "inserted");
 
-    int exports = 0;
-    f.OnExportItems = [&](Tfme_Sections& sender) { exports += &sender == &f; };
+    // The list's export command writes its rows (no dialogs in this rig).
+    vx::TvxVirtualTreeExport& listExport = f.Exports.vxDebugListExport;
+    listExport.ExportStyle = vx::xsFile;
+    listExport.SetExportType(vx::xtCSV);
+    listExport.FileName = TempFile("frame-list.csv");
     Choose(f.PopupMenu_3, "mnu_ExportItems");
-    EXPECT_EQ(exports, 1);
+    std::string csv = ReadAll(listExport.FileName);
+    EXPECT_NE(csv.find("edited"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("inserted"), std::string::npos) << csv;
+    EXPECT_EQ(listExport.VirtualTree(), &c.DebugTree());
 
     // Delete removes the focused row; F10 clears all, not while paused.
     Key(list, VK_DELETE);
@@ -197,10 +218,14 @@ TEST(FrameCommands, Billboard) {
     EXPECT_EQ(ItemText(list, 0, 0), "1");
     Key(list, VK_F10);
     EXPECT_EQ(Count(list), 0);
-    int exports = 0;
-    f.OnExportMessages = [&](Tfme_Sections&) { ++exports; };
+    vx::TvxLMDListBoxExport& boardExport = f.Exports.vxDebugExport;
+    boardExport.ExportStyle = vx::xsFile;
+    boardExport.FileName = TempFile("frame-board.html");
+    DeleteFileA(boardExport.FileName.c_str());
     Choose(f.PopupMenu_1, "mnu_MessageExport");
-    EXPECT_EQ(exports, 1) << "an empty billboard can still be exported";
+    EXPECT_NE(ReadAll(boardExport.FileName).find("<TABLE"), std::string::npos)
+        << "an empty billboard can still be exported";
+    EXPECT_TRUE(rig.Platform.Dialogs.Errors.empty());
 }
 
 TEST(FrameCommands, InfoPad) {
