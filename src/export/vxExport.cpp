@@ -176,6 +176,8 @@ void TvxCustomExport::Execute() {
 
 void TvxCustomExport::ExportData() {
     FWritten = false;
+    FOpened.clear();
+    FOpenResult = 0;
     if (!HasSource()) {
         DoError(xeNoSource);
         return;
@@ -196,8 +198,10 @@ void TvxCustomExport::ExportData() {
     WriteDocument(name);
     // Only a document that was written is opened: asking the shell for a
     // file that is not there would put its error box in front of the user.
-    if (ExportStyle == xsView && FExportType != xtClipboard && FWritten && FPlatform.Shell)
-        FPlatform.Shell->Open(name, ExtractFilePath(name), 4 /* show without activating */);
+    if (ExportStyle == xsView && FExportType != xtClipboard && FWritten && FPlatform.Shell) {
+        FOpened = name;
+        FOpenResult = FPlatform.Shell->Open(name, ExtractFilePath(name), 4 /* show without activating */);
+    }
 }
 
 void TvxCustomExport::WriteDocument(const std::string& outputName) {

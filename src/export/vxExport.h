@@ -145,6 +145,10 @@ public:
     void SetUI(IExportUI* ui) { FUI = ui; }
     // Whether the last document was written completely and put in place.
     bool LastExportWritten() const { return FWritten; }
+    // The document the last view-only export opened, and the shell's answer
+    // (greater than 32 when a program took it; 0 when nothing was opened).
+    const std::string& LastOpenedDocument() const { return FOpened; }
+    intptr_t LastOpenResult() const { return FOpenResult; }
 
 private:
     struct TColumn {
@@ -177,6 +181,8 @@ private:
     TvxValues FValues;
     std::string FRow, FScratch;
     bool FWritten = false;
+    std::string FOpened;
+    intptr_t FOpenResult = 0;
 };
 
 }  // namespace vx

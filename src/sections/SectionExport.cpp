@@ -68,11 +68,22 @@ void TSectionExports::SetUI(IExportUI* ui) {
 void TSectionExports::MessageExport(IMessageListBox& messages) {
     vxDebugExport.SetListBox(&messages);
     vxDebugExport.Execute();
+    ReportUnopened(vxDebugExport);
 }
 
 void TSectionExports::ExportItems(IDebugTree& debugList) {
     vxDebugListExport.SetVirtualTree(&debugList);
     vxDebugListExport.Execute();
+    ReportUnopened(vxDebugListExport);
+}
+
+// A view-only document that no program opened would otherwise vanish
+// without a word: say where it is.
+void TSectionExports::ReportUnopened(const TvxCustomExport& exporter) const {
+    if (!dialogs_ || exporter.LastOpenedDocument().empty() || exporter.LastOpenResult() > 32)
+        return;
+    dialogs_->ShowError("The list was exported to \"" + exporter.LastOpenedDocument() +
+                        "\", but no program could open it.");
 }
 
 void TSectionExports::vxDebugExportGetHeader(TvxCustomExport&, uint32_t,

@@ -34,6 +34,7 @@ public:
 private:
     void Configure(TvxCustomExport& exporter);
     void ReportError(TvxCustomExport& sender, TvxExportError error) const;
+    void ReportUnopened(const TvxCustomExport& exporter) const;
 
     IDialogs* dialogs_;
 

@@ -112,6 +112,19 @@ TEST_F(SectionExport, FailedExportsAreReportedAndCancelledSavesAreNot) {
     list.FileName.clear();
     Exports->ExportItems(section->DebugTree());
     EXPECT_EQ(Fakes.Dialogs.Errors.size(), 1u);
+
+    // A view-only document goes to the temporary folder and is opened; when
+    // no program takes it the user learns where it is.
+    list.ExportStyle = xsView;
+    Fakes.Files.Temp = Folder / "";
+    Exports->ExportItems(section->DebugTree());
+    ASSERT_EQ(Fakes.Shell.Calls.size(), 1u);
+    EXPECT_EQ(Fakes.Dialogs.Errors.size(), 1u);
+    Fakes.Shell.Result = 31;  // no association
+    Exports->ExportItems(section->DebugTree());
+    ASSERT_EQ(Fakes.Dialogs.Errors.size(), 2u);
+    EXPECT_EQ(Fakes.Dialogs.Errors[1], "The list was exported to \"" + Fakes.Shell.Calls[1].Target +
+                                           "\", but no program could open it.");
 }
 
 }  // namespace
