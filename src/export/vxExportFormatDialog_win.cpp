@@ -5,6 +5,7 @@
 
 #include "export/vxExport.h"
 #include "export/vxExportWindows_win.h"
+#include "platform/ModalLoop_win.h"
 
 #include <commctrl.h>
 
@@ -247,56 +248,18 @@ void TFormatDialog::DrawImage(const DRAWITEMSTRUCT& item) {
     DeleteDC(mem);
 }
 
-struct TDisabledWindows {
-    HWND Except;
-    std::vector<HWND> Windows;
-};
-
-// Like any modal form, the dialog disables the program's other windows.
-BOOL CALLBACK DisableThreadWindow(HWND hwnd, LPARAM param) {
-    auto* state = reinterpret_cast<TDisabledWindows*>(param);
-    if (hwnd != state->Except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-        EnableWindow(hwnd, FALSE);
-        state->Windows.push_back(hwnd);
-    }
-    return TRUE;
-}
-
 bool TFormatDialog::ShowModal() {
     if (!hwnd_) return false;
     HWND focus = GetFocus();
-    TDisabledWindows disabled{hwnd_, {}};
-    EnumThreadWindows(GetCurrentThreadId(), &DisableThreadWindow, LPARAM(&disabled));
-    if (owner_ && IsWindowEnabled(owner_)) {  // an owner of another thread
-        EnableWindow(owner_, FALSE);
-        disabled.Windows.push_back(owner_);
-    }
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    SetFocus(cmb_Formats);
-    MSG msg;
-    while (!closed_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(int(msg.wParam));  // the application's loop must see it too
-            break;
-        }
-        if (got == -1) break;
-        if (!IsDialogMessageA(hwnd_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    // Enabled before the dialog goes, so activation returns to them.
-    for (HWND h : disabled.Windows)
-        if (IsWindow(h)) EnableWindow(h, TRUE);
+    // Like any modal form, the dialog disables the program's other windows.
+    RunModalLoop(hwnd_, owner_, cmb_Formats, [this] { return closed_; });
     DestroyWindow(hwnd_);
     if (focus && IsWindow(focus)) SetFocus(focus);
     return confirmed_;
 }
 
 LRESULT CALLBACK TFormatDialog::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = export_ui::WindowObject<TFormatDialog>(hwnd, msg, lParam);
+    auto* self = WindowObject<TFormatDialog>(hwnd, msg, lParam);
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     if (msg == WM_NCDESTROY) {

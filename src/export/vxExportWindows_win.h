@@ -11,15 +11,5 @@ void RegisterWindowClass(const char* name, WNDPROC proc);
 POINT CentredOnScreen(int width, int height);
 // The standard GUI font, on one control.
 void SetGuiFont(HWND control);
-// The window object of a window whose creation parameter was its object.
-template <typename T>
-T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* object = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
-        return object;
-    }
-    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
 
 }  // namespace vx::export_ui

@@ -1,6 +1,7 @@
 // Small GDI helpers of the forms: colours, fonts and window classes.
 #pragma once
 
+#include "platform/ModalLoop_win.h"  // WindowObject
 #include "platform/Platform.h"
 
 #include <windows.h>
@@ -35,16 +36,6 @@ private:
 const char* RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background,
                               UINT style = 0);
 
-// The object stored with a window at WM_NCCREATE (its creation parameter).
-template <class T>
-T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        return self;
-    }
-    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
 
 // The module that holds this code (the exe in the program and in tests).
 HINSTANCE ThisModule();

@@ -1,5 +1,7 @@
 #include "forms/form_About_win.h"
 
+#include "platform/ModalLoop_win.h"
+
 #include "forms/ArtImages_win.h"
 #include "forms/ProgramVersion_win.h"
 #include "resource_ids.h"
@@ -34,20 +36,6 @@ TFont BoldNavyFont() {
     f.Bold = true;
     f.Color = clNavy;
     return f;
-}
-
-struct TDisabledWindows {
-    HWND Except;
-    std::vector<HWND> Windows;
-};
-
-BOOL CALLBACK DisableThreadWindow(HWND hwnd, LPARAM param) {
-    auto* state = reinterpret_cast<TDisabledWindows*>(param);
-    if (hwnd != state->Except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-        EnableWindow(hwnd, FALSE);
-        state->Windows.push_back(hwnd);
-    }
-    return TRUE;
 }
 
 }  // namespace
@@ -189,28 +177,8 @@ void Tfrm_About::Execute() {
 void Tfrm_About::ShowModal() {
     if (modal_ || !hwnd_) return;
     modal_ = true;
-    TDisabledWindows disabled{hwnd_, {}};
-    EnumThreadWindows(GetCurrentThreadId(), &DisableThreadWindow, LPARAM(&disabled));
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    SetFocus(btn_Close);
-    MSG msg;
-    while (modal_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(int(msg.wParam));  // the application's loop must see it too
-            break;
-        }
-        if (got == -1) break;
-        if (!IsDialogMessageA(hwnd_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    RunModalLoop(hwnd_, nullptr, btn_Close, [this] { return !modal_; });
     modal_ = false;
-    // Enabled before hiding, so activation returns to the window below.
-    for (HWND h : disabled.Windows)
-        if (IsWindow(h)) EnableWindow(h, TRUE);
     ShowWindow(hwnd_, SW_HIDE);
 }
 

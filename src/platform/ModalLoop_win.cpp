@@ -1,0 +1,51 @@
+#include "platform/ModalLoop_win.h"
+
+#include <vector>
+
+namespace vx {
+namespace {
+
+struct TDisabled {
+    HWND Except;
+    std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK DisableThreadWindow(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<TDisabled*>(param);
+    if (hwnd != state->Except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        state->Windows.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done) {
+    TDisabled disabled{dialog, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableThreadWindow, LPARAM(&disabled));
+    if (owner && IsWindowEnabled(owner)) {  // an owner of another thread
+        EnableWindow(owner, FALSE);
+        disabled.Windows.push_back(owner);
+    }
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
+    if (focus) SetFocus(focus);
+    MSG msg;
+    while (!done()) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(int(msg.wParam));  // the application's loop must see it too
+            break;
+        }
+        if (got == -1) break;
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    for (HWND h : disabled.Windows)
+        if (IsWindow(h)) EnableWindow(h, TRUE);
+}
+
+}  // namespace vx

@@ -1,0 +1,30 @@
+// What the program's hand-built windows share: a modal message loop like a
+// modal form's, and finding a window's object from its handle.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace vx {
+
+// Shows `dialog` and runs its messages until `done` answers true. Meanwhile
+// the thread's other visible windows, and `owner` (which may belong to
+// another thread), are disabled; keys go through IsDialogMessage (Tab, Enter,
+// Escape); a WM_QUIT ends the loop and is posted again for the program's own
+// loop. The windows are enabled again before the function returns, while the
+// dialog still stands, so activation goes back to them when it closes.
+void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done);
+
+// The object stored with a window at WM_NCCREATE (its creation parameter).
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        return self;
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+}  // namespace vx
