@@ -116,7 +116,7 @@ TEST_F(SectionExport, FailedExportsAreReportedAndCancelledSavesAreNot) {
     // A view-only document goes to the temporary folder and is opened; when
     // no program takes it the user learns where it is.
     list.ExportStyle = xsView;
-    Fakes.Files.Temp = Folder / "";
+    list.SetTempDir(Folder / "");
     Exports->ExportItems(section->DebugTree());
     ASSERT_EQ(Fakes.Shell.Calls.size(), 1u);
     EXPECT_EQ(Fakes.Dialogs.Errors.size(), 1u);
