@@ -22,13 +22,16 @@ const char* const kUsage =
     "usage: vxsend [options] KIND     send one record\n"
     "       vxsend [options] demo     three demo clients with a realistic stream\n"
     "       vxsend [options] flood N  N debug records as fast as the viewer takes them\n"
+    "       vxsend [options] listen   connect, then stay until the viewer announces its\n"
+    "                                 closing (exit 0) or --wait runs out (exit 1)\n"
     "KIND: connect disconnect level clear-messages clear message info string note enter\n"
     "      exit separator exception point color cursor rect checkpoint reminder dump\n"
     "      component stringlist sysinfo object property unknown show hello, or a number\n"
     "options: --client ID  --app PATH  --caption TEXT  --group N|general|info|warning|error\n"
     "         --text TEXT  --info-line N  --level N  --time DAYS|now  --unit NAME\n"
     "         --proc NAME  --line N  --data TEXT  --data-file FILE  --wparam N\n"
-    "         --timeout MS (wait for the viewer's answer, default 3000)\n";
+    "         --timeout MS (wait for the viewer's answer, default 3000)\n"
+    "         --wait MS (how long listen stays, default 60000)\n";
 
 const std::map<std::string, uint32_t> kKinds = {
     {"disconnect", dkDisconnect}, {"connect", dkConnect}, {"level", dkSetLevel},
@@ -69,6 +72,7 @@ struct TOptions {
     bool HasWParam = false;
     uint32_t WParam = 0;
     DWORD Timeout = 3000;
+    DWORD Wait = 60000;
     std::vector<std::string> Args;
 };
 
@@ -112,6 +116,7 @@ TOptions ParseArgs(int argc, char** argv) {
             o.WParam = uint32_t(ParseNumber(value(), "--wparam"));
             o.HasWParam = true;
         } else if (a == "--timeout") o.Timeout = DWORD(ParseNumber(value(), "--timeout"));
+        else if (a == "--wait") o.Wait = DWORD(ParseNumber(value(), "--wait"));
         else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -238,6 +243,22 @@ int RunFlood(TDebugClient& c, const TOptions& o, long n) {
     return ok == n ? 0 : 1;
 }
 
+// A client that stays connected: the test of the viewer's closing notice.
+// Output is flushed at once so a reader of a pipe sees each line when it happens.
+int RunListen(TDebugClient& c, const TOptions& o) {
+    Connect(c, o.Fields.ClientID, o.App, o.Caption, o.Fields.Level);
+    std::printf("vxsend: connected to viewer window %p\n", static_cast<void*>(c.Viewer()));
+    std::fflush(stdout);
+    DWORD end = GetTickCount() + o.Wait;
+    while (!c.ViewerClosed() && int32_t(end - GetTickCount()) > 0) c.Pump(50);
+    if (!c.ViewerClosed()) {
+        std::printf("vxsend: the viewer is still running\n");
+        return 1;
+    }
+    std::printf("vxsend: the viewer is closing\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -254,6 +275,7 @@ int main(int argc, char** argv) {
         if (o.Args.size() < 2) Fail("flood needs a record count");
         return RunFlood(client, o, ParseNumber(o.Args[1], "flood"));
     }
+    if (cmd == "listen") return RunListen(client, o);
     if (cmd == "hello") {
         // The handshake already happened; print what answered.
         std::printf("vxsend: viewer window %p\n", static_cast<void*>(client.Viewer()));

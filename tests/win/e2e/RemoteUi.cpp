@@ -1,0 +1,271 @@
+#include "RemoteUi.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace vx::e2e {
+
+namespace {
+
+constexpr UINT kTimeout = 5000;  // for one message to another process
+
+LRESULT Send(HWND w, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(w, msg, wParam, lParam, SMTO_ABORTIFHUNG, kTimeout, &result))
+        return -1;
+    return LRESULT(result);
+}
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string WindowText(HWND w) {
+    LRESULT n = Send(w, WM_GETTEXTLENGTH);
+    if (n <= 0) return {};
+    std::vector<char> buf(size_t(n) + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
+                             SMTO_ABORTIFHUNG, kTimeout, &copied))
+        return {};
+    return std::string(buf.data(), std::min<size_t>(copied, n));
+}
+
+std::string ClassOf(HWND w) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    return cls;
+}
+
+std::vector<HWND> Descendants(HWND root) {
+    std::vector<HWND> all;
+    EnumChildWindows(root, CollectChild, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::vector<HWND> FindDescendants(HWND root, const char* cls, const char* text) {
+    std::vector<HWND> found;
+    for (HWND w : Descendants(root))
+        if (lstrcmpiA(ClassOf(w).c_str(), cls) == 0 && (!text || WindowText(w) == text))
+            found.push_back(w);
+    return found;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    std::vector<HWND> all, mine;
+    EnumWindows(CollectChild, reinterpret_cast<LPARAM>(&all));
+    for (HWND w : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) mine.push_back(w);
+    }
+    return mine;
+}
+
+RECT ScreenRect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+void PumpFor(DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        int32_t left = int32_t(end - GetTickCount());
+        if (left <= 0) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left), QS_ALLINPUT);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& cond, DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    for (;;) {
+        if (cond()) return true;
+        if (int32_t(end - GetTickCount()) <= 0) return cond();
+        PumpFor(40);
+    }
+}
+
+// --- TRemoteBuffer ---
+
+TRemoteBuffer::TRemoteBuffer(HANDLE process, size_t size) : process_(process) {
+    address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+TRemoteBuffer::~TRemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+}
+
+bool TRemoteBuffer::Write(const void* data, size_t size, size_t offset) {
+    SIZE_T done = 0;
+    return address_ &&
+           WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) &&
+           done == size;
+}
+
+bool TRemoteBuffer::Read(void* data, size_t size, size_t offset) const {
+    SIZE_T done = 0;
+    return address_ &&
+           ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) &&
+           done == size;
+}
+
+// --- TRemoteList ---
+
+int TRemoteList::Count() const { return int(Send(list_, LVM_GETITEMCOUNT)); }
+
+int TRemoteList::ColumnCount() const {
+    HWND header = reinterpret_cast<HWND>(Send(list_, LVM_GETHEADER));
+    return header ? int(Send(header, HDM_GETITEMCOUNT)) : 0;
+}
+
+int TRemoteList::Focused() const {
+    return int(Send(list_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+}
+
+std::string TRemoteList::Text(int item, int column) const {
+    constexpr size_t kText = 1024;
+    // The item record and its text buffer both live in the list's process.
+    TRemoteBuffer buf(process_, sizeof(LVITEMA) + kText);
+    if (!buf.Valid()) return "<no memory>";
+    LVITEMA lv{};
+    lv.mask = LVIF_TEXT;
+    lv.iItem = item;
+    lv.iSubItem = column;
+    lv.pszText = reinterpret_cast<char*>(buf.Address(sizeof(LVITEMA)));
+    lv.cchTextMax = int(kText);
+    char zero = 0;
+    buf.Write(&zero, 1, sizeof(LVITEMA));
+    buf.Write(&lv, sizeof lv);
+    LRESULT n = Send(list_, LVM_GETITEMTEXTA, WPARAM(item), buf.Address());
+    if (n < 0) return "<no answer>";
+    std::vector<char> text(kText + 1, '\0');
+    buf.Read(text.data(), kText, sizeof(LVITEMA));
+    return text.data();
+}
+
+int TRemoteList::Image(int item, int column) const {
+    TRemoteBuffer buf(process_, sizeof(LVITEMA));
+    LVITEMA lv{};
+    lv.mask = LVIF_IMAGE;
+    lv.iItem = item;
+    lv.iSubItem = column;
+    lv.iImage = -7;  // shows when nobody filled it in
+    buf.Write(&lv, sizeof lv);
+    if (Send(list_, LVM_GETITEMA, 0, buf.Address()) <= 0) return -8;
+    buf.Read(&lv, sizeof lv);
+    return lv.iImage;
+}
+
+std::vector<std::string> TRemoteList::Column(int column) const {
+    std::vector<std::string> texts;
+    int n = Count();
+    for (int i = 0; i < n; ++i) texts.push_back(Text(i, column));
+    return texts;
+}
+
+// --- TRemoteStatusBar ---
+
+int TRemoteStatusBar::PartCount() const { return int(Send(bar_, SB_GETPARTS, 0, 0)); }
+
+std::vector<int> TRemoteStatusBar::PartEdges() const {
+    int n = PartCount();
+    std::vector<int> edges(size_t(std::max(n, 0)));
+    if (n <= 0) return edges;
+    TRemoteBuffer buf(process_, edges.size() * sizeof(int));
+    Send(bar_, SB_GETPARTS, WPARAM(n), buf.Address());
+    buf.Read(edges.data(), edges.size() * sizeof(int));
+    return edges;
+}
+
+std::string TRemoteStatusBar::Text(int part) const {
+    LRESULT length = Send(bar_, SB_GETTEXTLENGTHA, WPARAM(part));
+    if (length < 0) return "<no answer>";
+    size_t n = LOWORD(length);
+    TRemoteBuffer buf(process_, n + 1);
+    Send(bar_, SB_GETTEXTA, WPARAM(part), buf.Address());
+    std::vector<char> text(n + 1, '\0');
+    buf.Read(text.data(), n);
+    std::string s(text.data(), n);
+    // Leading tabs only say how the panel aligns its text.
+    return s.substr(std::min(s.find_first_not_of('\t'), s.size()));
+}
+
+// --- TBoxWatcher ---
+
+TBoxWatcher::TBoxWatcher(DWORD pid) : pid_(pid), thread_([this] { Run(); }) {}
+
+TBoxWatcher::~TBoxWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<TBoxWatcher::TBox> TBoxWatcher::Boxes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_;
+}
+
+size_t TBoxWatcher::Count() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_.size();
+}
+
+void TBoxWatcher::Clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    boxes_.clear();
+}
+
+bool TBoxWatcher::WaitForCount(size_t n, DWORD ms) const {
+    return WaitFor([&] { return Count() >= n; }, ms);
+}
+
+void TBoxWatcher::Run() {
+    while (!stop_) {
+        for (HWND w : TopLevelWindows(pid_)) {
+            if (ClassOf(w) != "#32770" || !IsWindowVisible(w)) continue;
+            if (std::find(answered_.begin(), answered_.end(), w) != answered_.end()) continue;
+            Answer(w);
+        }
+        // Boxes that are gone can be forgotten; their handles may come back.
+        answered_.erase(std::remove_if(answered_.begin(), answered_.end(),
+                                       [](HWND w) { return !IsWindow(w); }),
+                        answered_.end());
+        Sleep(40);
+    }
+}
+
+void TBoxWatcher::Answer(HWND box) {
+    TBox seen;
+    seen.Title = WindowText(box);
+    // A message box's text is its static control 0xFFFF; else the longest text.
+    if (HWND text = GetDlgItem(box, 0xFFFF)) seen.Text = WindowText(text);
+    if (seen.Text.empty())
+        for (HWND w : FindDescendants(box, "Static"))
+            if (WindowText(w).size() > seen.Text.size()) seen.Text = WindowText(w);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        boxes_.push_back(seen);
+    }
+    answered_.push_back(box);
+    int id = GetDlgItem(box, IDYES) ? (yes_ ? IDYES : IDNO)
+             : GetDlgItem(box, IDOK) ? IDOK
+                                     : IDCANCEL;
+    // Pressed as a user would press it; a box that does not take the click
+    // gets its command directly.
+    if (HWND button = GetDlgItem(box, id)) PostMessageA(button, BM_CLICK, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(30);
+    if (IsWindow(box) && IsWindowVisible(box))
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+}
+
+}  // namespace vx::e2e
