@@ -14,7 +14,7 @@ bool TPanel::Create(TWindow* parent, const TPanelStyle& style, HWND parentHandle
     Align = style.Align;
     DWORD ws = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     if (style.SingleBorder) ws |= WS_BORDER;
-    if (!CreateOwn(parent, ws, 0, "", parentHandle)) return false;
+    if (!CreateOwn(parent, ws, 0, caption_.c_str(), parentHandle)) return false;
     int f = FrameWidth();
     Padding = {f, f, f, f};
     SetBounds(0, 0, style.Width, style.Height);
@@ -32,6 +32,8 @@ void TPanel::SetColor(TColor color) {
 void TPanel::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
+    // Also the window text, so screen readers and other programs can read it.
+    if (Handle()) SetWindowTextA(Handle(), caption_.c_str());
     Invalidate();
 }
 
