@@ -8,11 +8,21 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEARCH=win64
 
+# An Xvfb started for this build folder before (by a shell that did not stop
+# it) is used again rather than starting one more.
+vx_display_file="$vx_build/.xvfb-display"
+if [ -z "${DISPLAY:-}" ] && [ -f "$vx_display_file" ]; then
+  read -r vx_n vx_pid < "$vx_display_file" || true
+  if [ -n "${vx_pid:-}" ] && kill -0 "$vx_pid" 2>/dev/null && [ -e /tmp/.X11-unix/X$vx_n ]; then
+    export DISPLAY=:$vx_n
+  fi
+fi
 if [ -z "${DISPLAY:-}" ]; then
   for vx_n in $(seq 90 120); do
     [ -e /tmp/.X11-unix/X$vx_n ] || [ -e /tmp/.X$vx_n-lock ] && continue
     Xvfb :$vx_n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     VX_XVFB_PID=$!
+    echo "$vx_n $VX_XVFB_PID" > "$vx_display_file"
     export DISPLAY=:$vx_n
     break
   done
