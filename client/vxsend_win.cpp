@@ -20,7 +20,8 @@ namespace {
 
 const char* const kUsage =
     "usage: vxsend [options] KIND     send one record\n"
-    "       vxsend [options] demo     three demo clients with a realistic stream\n"
+    "       vxsend [options] demo [N] three demo clients with a realistic stream\n"
+    "                                 (three rounds, or until N records are sent)\n"
     "       vxsend [options] flood N  N debug records as fast as the viewer takes them\n"
     "       vxsend [options] listen   connect, then stay until the viewer announces its\n"
     "                                 closing (exit 0) or --wait runs out (exit 1)\n"
@@ -142,7 +143,8 @@ struct TDemoClient {
 };
 
 // A believable session of three clients: two of one application, one of another.
-int RunDemo(TDebugClient& c) {
+// Three rounds of the mix, or as many as it takes to send `total` records.
+int RunDemo(TDebugClient& c, long total) {
     const TDemoClient clients[] = {
         {"Inventory-1832", "C:\\Projects\\Inventory\\Inventory.exe", "Inventory (main)"},
         {"Inventory-1832-Import", "C:\\Projects\\Inventory\\Inventory.exe", "Import thread"},
@@ -183,9 +185,9 @@ int RunDemo(TDebugClient& c) {
         {dkProcExit, 0, "TfrmMain.FormCreate", "frmMain", "TfrmMain.FormCreate", 160, nullptr},
         {dkUnknown, 0, "Custom record", "uPlugin", "Send", 9, nullptr},
     };
-    int sent = 0;
+    int sent = 0, rowsSent = 0;
     for (const auto& cl : clients) Connect(c, cl.ID, cl.App, cl.Caption, dlMedium);
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; total > 0 ? sent < total : round < 3; ++round) {
         for (size_t k = 0; k < std::size(clients); ++k) {
             const auto& cl = clients[k];
             for (size_t r = k; r < std::size(rows); r += 1 + k) {
@@ -198,7 +200,9 @@ int RunDemo(TDebugClient& c) {
                 f.LineNumber = rows[r].Line;
                 f.Time = NowLocal();
                 if (rows[r].Data) f.Data = rows[r].Data;
-                sent += c.Send(rows[r].Kind, f);
+                const bool ok = c.Send(rows[r].Kind, f);
+                sent += ok;
+                rowsSent += ok;
             }
             TPacketFields m;
             m.ClientID = cl.ID;
@@ -216,7 +220,8 @@ int RunDemo(TDebugClient& c) {
     lvl.ClientID = clients[2].ID;
     lvl.Level = dlHigh;
     c.Send(dkSetLevel, lvl);
-    std::printf("vxsend: demo sent %d records from %zu clients\n", sent, std::size(clients));
+    std::printf("vxsend: demo sent %d records (%d of them list rows) from %zu clients\n", sent,
+                rowsSent, std::size(clients));
     return 0;
 }
 
@@ -270,7 +275,7 @@ int main(int argc, char** argv) {
     TDebugClient client;
     if (!client.FindViewer(o.Timeout)) Fail("no viewer answered (is vxDebugger running?)", 1);
     const std::string& cmd = o.Args[0];
-    if (cmd == "demo") return RunDemo(client);
+    if (cmd == "demo") return RunDemo(client, o.Args.size() > 1 ? ParseNumber(o.Args[1], "demo") : 0);
     if (cmd == "flood") {
         if (o.Args.size() < 2) Fail("flood needs a record count");
         return RunFlood(client, o, ParseNumber(o.Args[1], "flood"));
