@@ -15,11 +15,11 @@ namespace {
 // update per period. Under Wine an update of a long list (item count, focus,
 // scroll bar) and the repaint after it take tens of milliseconds, so the
 // period stretches to kUpdateCostFactor times what the last update and
-// paint cost: the screen never takes more than about a tenth of the time
+// paint cost: the screen never takes more than about a twentieth of the time
 // the records need.
 constexpr DWORD kUpdateInterval = 200;
 constexpr DWORD kLongestInterval = 1000;
-constexpr double kUpdateCostFactor = 10;
+constexpr double kUpdateCostFactor = 20;
 constexpr UINT_PTR kUpdateTimer = 1;
 
 double Milliseconds() {
