@@ -259,14 +259,8 @@ bool TFormatDialog::ShowModal() {
 }
 
 LRESULT CALLBACK TFormatDialog::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<TFormatDialog>(hwnd, msg, lParam);
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
-    if (msg == WM_NCDESTROY) {
-        self->hwnd_ = nullptr;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
+    auto* self = WindowObject<TFormatDialog>(hwnd, msg, lParam, &TFormatDialog::hwnd_);
+    if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
     return self->WndProc(msg, wParam, lParam);
 }
 

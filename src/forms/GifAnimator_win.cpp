@@ -64,16 +64,11 @@ void TGifAnimator::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK TGifAnimator::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<TGifAnimator>(hwnd, msg, lParam);
+    auto* self = WindowObject<TGifAnimator>(hwnd, msg, lParam, &TGifAnimator::hwnd_);
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_NCCREATE:
-        self->hwnd_ = hwnd;
-        break;
     case WM_NCDESTROY:
         KillTimer(hwnd, kFrameTimer);
-        self->hwnd_ = nullptr;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         break;
     case WM_TIMER:
         if (wParam == kFrameTimer && self->animate_) {

@@ -205,16 +205,9 @@ void Tfrm_About::PaintClientPanel(HDC dc) {
 }
 
 LRESULT CALLBACK Tfrm_About::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<Tfrm_About>(hwnd, msg, lParam);
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto* self = WindowObject<Tfrm_About>(hwnd, msg, lParam, &Tfrm_About::hwnd_);
+    if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_NCCREATE:
-        self->hwnd_ = hwnd;
-        break;
-    case WM_NCDESTROY:
-        self->hwnd_ = nullptr;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        break;
     case WM_COMMAND:
         // Enter and Escape arrive as IDOK and IDCANCEL through IsDialogMessage.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) self->Close();

@@ -44,16 +44,9 @@ void Tfrm_SplashScreen::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK Tfrm_SplashScreen::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<Tfrm_SplashScreen>(hwnd, msg, lParam);
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto* self = WindowObject<Tfrm_SplashScreen>(hwnd, msg, lParam, &Tfrm_SplashScreen::hwnd_);
+    if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_NCCREATE:
-        self->hwnd_ = hwnd;
-        break;
-    case WM_NCDESTROY:
-        self->hwnd_ = nullptr;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {

@@ -141,14 +141,8 @@ void TvxLinkLabel::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK TvxLinkLabel::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<TvxLinkLabel>(hwnd, msg, lParam);
-    if (msg == WM_NCCREATE && self) self->hwnd_ = hwnd;
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        self->hwnd_ = nullptr;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
+    auto* self = WindowObject<TvxLinkLabel>(hwnd, msg, lParam, &TvxLinkLabel::hwnd_);
+    if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
     return self->Message(msg, wParam, lParam);
 }
 

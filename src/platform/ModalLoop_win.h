@@ -27,4 +27,20 @@ T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
     return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+// The same, keeping the object's window-handle member up to date: set at
+// WM_NCCREATE; cleared, with the link to the object, at WM_NCDESTROY (the
+// object is still returned for that last message).
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam, HWND T::*handle) {
+    T* self = WindowObject<T>(hwnd, msg, lParam);
+    if (!self) return nullptr;
+    if (msg == WM_NCCREATE) {
+        self->*handle = hwnd;
+    } else if (msg == WM_NCDESTROY) {
+        self->*handle = nullptr;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    }
+    return self;
+}
+
 }  // namespace vx
