@@ -95,6 +95,55 @@ bool WaitFor(const std::function<bool()>& cond, DWORD ms) {
     }
 }
 
+std::vector<HWND> VisibleTopLevels(DWORD pid, const char* cls, const char* text) {
+    std::vector<HWND> found;
+    for (HWND w : TopLevelWindows(pid))
+        if (IsWindowVisible(w) && ClassOf(w) == cls && (!text || WindowText(w) == text))
+            found.push_back(w);
+    return found;
+}
+
+std::vector<HWND> OpenPopupMenus(DWORD pid) { return VisibleTopLevels(pid, "#32768"); }
+
+std::vector<TRemoteMenuItem> PopupMenuItems(HWND popup) {
+    std::vector<TRemoteMenuItem> items;
+    // Windows keeps menus with the window manager, so the handle that the
+    // popup window reports can be read from any process. Wine keeps them in
+    // the process that made them: there the count fails and nothing is read.
+    auto menu = reinterpret_cast<HMENU>(Send(popup, MN_GETHMENU));
+    if (!menu || menu == reinterpret_cast<HMENU>(-1)) return items;
+    int n = GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i) {
+        TRemoteMenuItem item;
+        UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
+        item.Separator = (state & MF_SEPARATOR) != 0;
+        item.Disabled = (state & (MF_DISABLED | MF_GRAYED)) != 0;
+        item.Id = GetMenuItemID(menu, i);
+        char text[256] = {};
+        if (!item.Separator) GetMenuStringA(menu, UINT(i), text, sizeof text, MF_BYPOSITION);
+        item.Text = text;
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::string ComboItemText(HWND combo, int item) {
+    LRESULT n = Send(combo, CB_GETLBTEXTLEN, WPARAM(item));
+    if (n < 0) return {};
+    // Asked for in UTF-16: Wine hands the ANSI form of this message to
+    // another process as UTF-16 all the same, twice the bytes it was given
+    // room for. Room to spare, since the length may be counted in bytes.
+    std::vector<wchar_t> wide(size_t(n) * 2 + 16, L'\0');
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(combo, CB_GETLBTEXT, WPARAM(item),
+                             reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, kTimeout,
+                             &result))
+        return {};
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
 // --- TRemoteBuffer ---
 
 TRemoteBuffer::TRemoteBuffer(HANDLE process, size_t size) : process_(process) {
@@ -200,6 +249,50 @@ std::string TRemoteStatusBar::Text(int part) const {
     return s.substr(std::min(s.find_first_not_of('\t'), s.size()));
 }
 
+// --- TRemoteSaveDialog ---
+
+namespace {
+// Control ids of the common file dialogs (dlgs.h).
+constexpr int kFileTypeBox = 0x470, kFolderBox = 0x471, kFileNameCombo = 0x47c,
+              kFileNameEdit = 0x480;
+}  // namespace
+
+HWND TRemoteSaveDialog::Control(int id) const {
+    if (HWND w = GetDlgItem(dialog_, id)) return w;
+    for (HWND w : Descendants(dialog_))  // a dialog with a template of its own nests them
+        if (GetDlgCtrlID(w) == id) return w;
+    return nullptr;
+}
+
+std::string TRemoteSaveDialog::Folder() const { return WindowText(Control(kFolderBox)); }
+
+std::string TRemoteSaveDialog::FileType() const { return WindowText(Control(kFileTypeBox)); }
+
+HWND TRemoteSaveDialog::FileNameBox() const {
+    // Newer dialogs have a combo box with an edit inside, older ones an edit.
+    if (HWND combo = Control(kFileNameCombo)) {
+        std::vector<HWND> edits = FindDescendants(combo, "Edit");
+        if (!edits.empty()) return edits[0];
+    }
+    return Control(kFileNameEdit);
+}
+
+bool TRemoteSaveDialog::Save(const std::string& fileName) const {
+    HWND box = FileNameBox();
+    HWND save = GetDlgItem(dialog_, IDOK);
+    DWORD_PTR result = 0;
+    // WM_SETTEXT carries its text to the other process.
+    if (!box || !save ||
+        !SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()),
+                             SMTO_ABORTIFHUNG, kTimeout, &result))
+        return false;
+    return PostMessageA(save, BM_CLICK, 0, 0) != FALSE;
+}
+
+void TRemoteSaveDialog::Cancel() const {
+    PostMessageA(GetDlgItem(dialog_, IDCANCEL), BM_CLICK, 0, 0);
+}
+
 // --- TBoxWatcher ---
 
 TBoxWatcher::TBoxWatcher(DWORD pid) : pid_(pid), thread_([this] { Run(); }) {}
@@ -219,6 +312,21 @@ size_t TBoxWatcher::Count() const {
     return boxes_.size();
 }
 
+void TBoxWatcher::LeaveAlone(const std::string& title) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    leftAlone_.push_back(title);
+}
+
+bool TBoxWatcher::LeftAlone(HWND w) const {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (leftAlone_.empty()) return false;
+    }
+    std::string title = WindowText(w);
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::find(leftAlone_.begin(), leftAlone_.end(), title) != leftAlone_.end();
+}
+
 void TBoxWatcher::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     boxes_.clear();
@@ -233,6 +341,7 @@ void TBoxWatcher::Run() {
         for (HWND w : TopLevelWindows(pid_)) {
             if (ClassOf(w) != "#32770" || !IsWindowVisible(w)) continue;
             if (std::find(answered_.begin(), answered_.end(), w) != answered_.end()) continue;
+            if (LeftAlone(w)) continue;
             Answer(w);
         }
         // Boxes that are gone can be forgotten; their handles may come back.

@@ -31,6 +31,23 @@ bool WaitFor(const std::function<bool()>& cond, DWORD ms = 10000);
 // Pumps this thread's messages for ms.
 void PumpFor(DWORD ms);
 
+// One entry of a menu that another process shows.
+struct TRemoteMenuItem {
+    UINT Id = 0;
+    std::string Text;  // with its "&" and its "\t" shortcut
+    bool Separator = false, Disabled = false;
+};
+// The popup menu windows (#32768) a process shows now.
+std::vector<HWND> OpenPopupMenus(DWORD pid);
+// The entries of the menu that a popup menu window shows (MN_GETHMENU);
+// empty where menus cannot be read from another process (Wine).
+std::vector<TRemoteMenuItem> PopupMenuItems(HWND popup);
+
+// The text of a combo box's item (the system carries it between processes).
+std::string ComboItemText(HWND combo, int item);
+// The top-level windows of a process with this class and caption that are visible.
+std::vector<HWND> VisibleTopLevels(DWORD pid, const char* cls, const char* text = nullptr);
+
 // A block of memory in another process, freed with the object.
 class TRemoteBuffer {
 public:
@@ -82,6 +99,27 @@ private:
     HWND bar_;
 };
 
+// The system's save dialog (GetSaveFileName, explorer style) that another
+// process shows.
+class TRemoteSaveDialog {
+public:
+    explicit TRemoteSaveDialog(HWND dialog) : dialog_(dialog) {}
+    HWND Handle() const { return dialog_; }
+    std::string Title() const { return WindowText(dialog_); }
+    // The name of the folder it shows ("Save in").
+    std::string Folder() const;
+    // The chosen entry of "Files of type" ("Excel Files (*.xls)").
+    std::string FileType() const;
+    // Types the name into the file-name box and presses Save.
+    bool Save(const std::string& fileName) const;
+    void Cancel() const;
+
+private:
+    HWND Control(int id) const;
+    HWND FileNameBox() const;
+    HWND dialog_;
+};
+
 // Watches for the message boxes of one process on a thread of its own (the
 // test's thread may be blocked in a SendMessage that the box holds), records
 // their texts and answers them: with Yes when it is offered and the test asked
@@ -98,6 +136,9 @@ public:
 
     // The answer for a box with Yes and No (the exit confirmation).
     void SetAnswerYes(bool yes) { yes_ = yes; }
+    // Dialogs with this title are the test's to answer (a save dialog): they
+    // are neither recorded nor answered.
+    void LeaveAlone(const std::string& title);
     std::vector<TBox> Boxes() const;
     size_t Count() const;
     void Clear();
@@ -105,6 +146,7 @@ public:
 
 private:
     void Run();
+    bool LeftAlone(HWND w) const;
     void Answer(HWND box);
 
     DWORD pid_;
@@ -112,6 +154,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<TBox> boxes_;
     std::vector<HWND> answered_;
+    std::vector<std::string> leftAlone_;  // guarded by mutex_
     std::thread thread_;
 };
 

@@ -320,4 +320,45 @@ HWND TViewerProcess::TextViewer() const {
     return nullptr;
 }
 
+HWND TViewerProcess::WaitForWindow(const char* cls, const char* text, DWORD ms) const {
+    HWND found = nullptr;
+    WaitFor([&] {
+        std::vector<HWND> w = VisibleTopLevels(Pid(), cls, text);
+        found = w.empty() ? nullptr : w[0];
+        return found != nullptr;
+    }, ms);
+    return found;
+}
+
+HWND TViewerProcess::OpenContextMenu(HWND list, DWORD ms) const {
+    RECT r{};
+    GetClientRect(list, &r);
+    LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(list, WM_RBUTTONUP, 0, at);
+    return WaitForWindow("#32768", nullptr, ms);
+}
+
+bool TViewerProcess::ChooseMenuEntry(HWND popup, const std::string& text, int place) const {
+    auto close = [&] {
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        WaitFor([&] { return OpenPopupMenus(Pid()).empty(); }, 5000);
+        return false;
+    };
+    std::vector<TRemoteMenuItem> items = PopupMenuItems(popup);
+    int keys = place + 1;  // the first Down highlights the first entry
+    if (!items.empty()) {
+        auto wanted = std::find_if(items.begin(), items.end(),
+                                   [&](const TRemoteMenuItem& i) { return i.Text == text; });
+        if (wanted == items.end() || wanted->Disabled) return close();
+        keys = 1 + int(std::count_if(items.begin(), wanted,
+                                     [](const TRemoteMenuItem& i) { return !i.Separator; }));
+    }
+    // The menu's own loop reads the keys of the thread in the order they come.
+    for (int i = 0; i < keys; ++i) PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+    if (WaitFor([&] { return OpenPopupMenus(Pid()).empty(); }, 5000)) return true;
+    return close();  // Enter on a disabled entry leaves the menu open
+}
+
 }  // namespace vx::e2e

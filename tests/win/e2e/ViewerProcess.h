@@ -133,6 +133,21 @@ public:
     // The data viewer window "vxDebugger Text Viewer".
     HWND TextViewer() const;
 
+    // A visible top-level window of the viewer with this class (and caption),
+    // once it is there; null after ms.
+    HWND WaitForWindow(const char* cls, const char* text = nullptr, DWORD ms = 10000) const;
+    // Right-clicks a list of the viewer as the mouse would and waits for the
+    // context menu; its popup window, or null.
+    HWND OpenContextMenu(HWND list, DWORD ms = 10000) const;
+    // Chooses an entry of an open popup menu with the arrow keys and Enter,
+    // as a user does; true once the menu has closed. The entry is found by
+    // its text when this process can read the menu (Windows keeps menus with
+    // the window manager); Wine keeps them in the process that made them, so
+    // there `place` says where it is: its index among the entries that are
+    // not separators. False, with the menu closed, when a menu that can be
+    // read has no such entry or it is disabled.
+    bool ChooseMenuEntry(HWND popup, const std::string& text, int place) const;
+
 private:
     PROCESS_INFORMATION info_{};
     HWND main_ = nullptr;
