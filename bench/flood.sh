@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Records per second from `vxsend flood N` into the viewer, measured side by
 # side with a bare receiver window that only takes the records (the ceiling of
-# WM_COPYDATA under this Wine). Usage: bash bench/flood.sh [N]
+# WM_COPYDATA under this Wine), once hidden and once shown on the screen as the
+# viewer's is. Usage: bash bench/flood.sh [N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-20000}
@@ -23,7 +24,9 @@ measure() {  # receiver command...
   wineserver -p >/dev/null 2>&1 || true
 }
 
-echo "== bare receiver"
+echo "== bare receiver, hidden window"
 measure wine build/win/client/vxreceive.exe "$((n + 1))"
+echo "== bare receiver, window shown"
+measure wine build/win/client/vxreceive.exe --show "$((n + 1))"
 echo "== vxDebugger"
 measure wine build/win/vxDebugger.exe

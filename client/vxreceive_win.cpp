@@ -1,7 +1,10 @@
 // vxreceive: a bare receiver of the client protocol. It answers the handshake
 // and takes WM_COPYDATA records without doing anything with them, which gives
 // the ceiling a viewer's rate is measured against. Ends after N records when
-// given N, else on Ctrl+C.
+// given N, else on Ctrl+C. With --show its window is shown (as the viewer's
+// is), without it the window stays hidden.
+//
+// Usage: vxreceive [--show] [N]
 #include "protocol/Common_Types.h"
 #include "protocol/vxDebugIntf.h"
 
@@ -9,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -31,16 +35,22 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) g_limit = std::atol(argv[1]);
+    bool show = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--show") == 0) show = true;
+        else g_limit = std::atol(argv[i]);
+    }
     vx::RegisterDebugMessages();
     WNDCLASSA wc{};
     wc.lpfnWndProc = ReceiverProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "vxBareReceiver";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "vxreceive", WS_OVERLAPPED, 0, 0, 100, 100,
-                                nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "vxreceive", WS_OVERLAPPEDWINDOW, 0, 0, 400,
+                                300, nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd) return 1;
+    if (show) ShowWindow(hwnd, SW_SHOWNORMAL);
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
     std::printf("vxreceive: %ld records\n", g_count);
