@@ -3,14 +3,35 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include <stdexcept>
 #include <vector>
 
 namespace vx::ui {
 namespace {
 
-const char* const kObjectProp = "vxWindowObject";
 const char* const kOwnClass = "vxWindow";
+
+// The windows of this layer and their objects. Kept in the process rather
+// than as window properties or data: under Wine every GetProp is a call to
+// the server, and this lookup runs for every message and every notification
+// a window of the layer receives (a client's record, each custom-drawn row).
+struct TObjects {
+    std::mutex Lock;
+    std::unordered_map<HWND, TWindow*> Map;
+};
+
+TObjects& Objects() {
+    static TObjects objects;
+    return objects;
+}
+
+void Forget(HWND hwnd) {
+    TObjects& o = Objects();
+    std::lock_guard<std::mutex> guard(o.Lock);
+    o.Map.erase(hwnd);
+}
 
 void RegisterOwnClass(WNDPROC proc) {
     static bool done = false;
@@ -48,25 +69,28 @@ TWindow::~TWindow() {
     }
     if (hwnd_) {
         HWND h = hwnd_;
-        RemovePropA(h, kObjectProp);
+        Forget(h);
         if (controlProc_) SetWindowLongPtrA(h, GWLP_WNDPROC, LONG_PTR(controlProc_));
-        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
         DestroyWindow(h);
     }
 }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
-    // The property marks the windows of this layer: only their GWLP_USERDATA
-    // is ours to read (other code may use it on its own windows).
-    if (!hwnd || !GetPropA(hwnd, kObjectProp)) return nullptr;
-    return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!hwnd) return nullptr;
+    TObjects& o = Objects();
+    std::lock_guard<std::mutex> guard(o.Lock);
+    auto it = o.Map.find(hwnd);
+    return it == o.Map.end() ? nullptr : it->second;
 }
 
 void TWindow::Attach(HWND hwnd, TWindow* parent) {
     hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetPropA(hwnd, kObjectProp, reinterpret_cast<HANDLE>(1));
+    {
+        TObjects& o = Objects();
+        std::lock_guard<std::mutex> guard(o.Lock);
+        o.Map[hwnd] = this;
+    }
     parent_ = parent;
     if (parent) parent->children_.push_back(this);
 }
@@ -119,7 +143,7 @@ LRESULT TWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         WNDPROC proc = controlProc_;
         LRESULT r = proc ? CallWindowProcA(proc, h, msg, wParam, lParam)
                          : DefWindowProcA(h, msg, wParam, lParam);
-        RemovePropA(h, kObjectProp);
+        Forget(h);
         if (proc) SetWindowLongPtrA(h, GWLP_WNDPROC, LONG_PTR(proc));
         hwnd_ = nullptr;
         Destroyed();

@@ -1,8 +1,8 @@
 // The window base of the widget layer.
 //
 // A TWindow is either a window of our own class (its object comes from the
-// creation parameter, then GWLP_USERDATA) or a standard control that it
-// subclasses. Either way WM_COMMAND, WM_NOTIFY and WM_CTLCOLOR* that a child
+// creation parameter, then the layer's table of windows) or a standard
+// control that it subclasses. Either way WM_COMMAND, WM_NOTIFY and WM_CTLCOLOR* that a child
 // sends its parent are reflected to the child's own object, so a control
 // handles its own events. A container lays out its children by Align, in the
 // order alTop, alBottom, alLeft, alRight, alClient, each group in creation
