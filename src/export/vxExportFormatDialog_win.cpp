@@ -5,7 +5,7 @@
 
 #include "export/vxExport.h"
 #include "export/vxExportWindows_win.h"
-#include "platform/ModalLoop_win.h"
+#include "platform/WindowHelpers_win.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 // Small GDI helpers of the forms: colours, fonts and window classes.
 #pragma once
 
-#include "platform/ModalLoop_win.h"  // WindowObject
+#include "platform/WindowHelpers_win.h"  // WindowObject
 #include "platform/Platform.h"
 
 #include <windows.h>

@@ -66,6 +66,7 @@ void TGifAnimator::Paint(HDC dc) {
 LRESULT CALLBACK TGifAnimator::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = WindowObject<TGifAnimator>(hwnd, msg, lParam, &TGifAnimator::hwnd_);
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (PaintMessage(hwnd, msg, wParam, [self](HDC dc) { self->Paint(dc); })) return 0;
     switch (msg) {
     case WM_NCDESTROY:
         KillTimer(hwnd, kFrameTimer);
@@ -78,13 +79,6 @@ LRESULT CALLBACK TGifAnimator::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        self->Paint(dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

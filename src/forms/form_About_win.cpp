@@ -1,6 +1,6 @@
 #include "forms/form_About_win.h"
 
-#include "platform/ModalLoop_win.h"
+#include "platform/WindowHelpers_win.h"
 
 #include "forms/ArtImages_win.h"
 #include "forms/ProgramVersion_win.h"

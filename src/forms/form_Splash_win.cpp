@@ -46,19 +46,10 @@ void Tfrm_SplashScreen::Paint(HDC dc) {
 LRESULT CALLBACK Tfrm_SplashScreen::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = WindowObject<Tfrm_SplashScreen>(hwnd, msg, lParam, &Tfrm_SplashScreen::hwnd_);
     if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (PaintMessage(hwnd, msg, wParam, [self](HDC dc) { self->Paint(dc); })) return 0;
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        self->Paint(dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        self->Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;  // a click on the picture must not steal the focus
     }

@@ -147,17 +147,8 @@ LRESULT CALLBACK TvxLinkLabel::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (PaintMessage(hwnd_, msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_ERASEBKGND:
         return 1;  // Paint fills the background
     case WM_MOUSEMOVE:

@@ -1,5 +1,7 @@
 #include "sections/SpeedButton_win.h"
 
+#include "platform/WindowHelpers_win.h"
+
 #include <windowsx.h>
 
 namespace vx {
@@ -118,19 +120,10 @@ void TSpeedButton::Paint(HDC dc) {
 }
 
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (PaintMessage(Handle(), msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_MOUSEMOVE: {
         if (!hot_) {
             hot_ = true;

@@ -1,5 +1,7 @@
 #include "ui/Panel_win.h"
 
+#include "platform/WindowHelpers_win.h"
+
 #include <windowsx.h>
 
 namespace vx::ui {
@@ -71,6 +73,7 @@ void TPanel::Paint(HDC dc) {
 }
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (PaintMessage(Handle(), msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_ERASEBKGND: {
         // Our own painting covers everything; this serves transparent
@@ -82,16 +85,6 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
         return 1;
     }
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_LBUTTONDBLCLK:
         if (OnDblClick) {
             OnDblClick(*this, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});

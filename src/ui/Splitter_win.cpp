@@ -1,5 +1,7 @@
 #include "ui/Splitter_win.h"
 
+#include "platform/WindowHelpers_win.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -113,16 +115,10 @@ void TSplitter::Paint(HDC dc) {
 }
 
 LRESULT TSplitter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (PaintMessage(Handle(), msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
     case WM_SETCURSOR: {
         POINT pt;
         GetCursorPos(&pt);

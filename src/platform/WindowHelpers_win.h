@@ -1,5 +1,6 @@
 // What the program's hand-built windows share: a modal message loop like a
-// modal form's, and finding a window's object from its handle.
+// modal form's, painting on WM_PAINT and WM_PRINTCLIENT, and finding a
+// window's object from its handle.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,25 @@ namespace vx {
 // loop. The windows are enabled again before the function returns, while the
 // dialog still stands, so activation goes back to them when it closes.
 void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done);
+
+// WM_PAINT (between BeginPaint and EndPaint) and WM_PRINTCLIENT (on the DC
+// it brings) drawn by paint(HDC); true when msg was one of them (the window
+// procedure then returns 0).
+template <class F>
+bool PaintMessage(HWND hwnd, UINT msg, WPARAM wParam, F&& paint) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        paint(dc);
+        EndPaint(hwnd, &ps);
+        return true;
+    }
+    if (msg == WM_PRINTCLIENT) {
+        paint(reinterpret_cast<HDC>(wParam));
+        return true;
+    }
+    return false;
+}
 
 // The object stored with a window at WM_NCCREATE (its creation parameter).
 template <class T>

@@ -1,4 +1,4 @@
-#include "platform/ModalLoop_win.h"
+#include "platform/WindowHelpers_win.h"
 
 #include <vector>
 
