@@ -3,7 +3,7 @@
 set -euo pipefail
 need=()
 want() { dpkg -s "$1" >/dev/null 2>&1 || need+=("$1"); }
-for p in cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix wine64 xvfb xauth \
+for p in cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth \
          imagemagick x11-utils libreoffice-calc-nogui libreoffice-writer-nogui \
          chromium-headless-shell; do
   want "$p"
