@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need, on Debian, as root. Safe to run again.
+# Installs what the build and the tests need, on Debian, as root. Safe to run
+# again. `deps.sh --list` prints the packages; scripts/check-deps.sh fails when
+# a command that the scripts or tests call comes from none of them.
 set -euo pipefail
+packages=(
+  cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix
+  # wine has the wine, wineserver and wineboot commands; wine64 only the loader
+  wine wine64 xvfb xauth x11-utils imagemagick
+  libreoffice-calc-nogui libreoffice-writer-nogui chromium-headless-shell
+)
+if [ "${1:-}" = --list ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 need=()
-want() { dpkg -s "$1" >/dev/null 2>&1 || need+=("$1"); }
-for p in cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth \
-         imagemagick x11-utils libreoffice-calc-nogui libreoffice-writer-nogui \
-         chromium-headless-shell; do
-  want "$p"
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
