@@ -16,6 +16,7 @@ struct TNamedMessage {
     const char* Name;
 };
 
+// clang-format off
 #define VX_MSG(m) {m, #m}
 constexpr TNamedMessage kMessages[] = {
     VX_MSG(WM_CREATE),        VX_MSG(WM_DESTROY),        VX_MSG(WM_MOVE),
@@ -42,6 +43,7 @@ constexpr TNamedMessage kMessages[] = {
     VX_MSG(WM_DROPFILES),     VX_MSG(WM_MOUSELEAVE),     VX_MSG(WM_PRINTCLIENT),
 };
 #undef VX_MSG
+// clang-format on
 
 // "vx::ui::TPanel" reads as "TPanel" in a log line.
 std::string ShortName(const std::type_info& type) {
@@ -71,16 +73,20 @@ std::string MessageName(UINT msg) {
         int n = GetClipboardFormatNameA(msg, text, int(sizeof text));
         if (n > 0) return std::string(text, size_t(n));
     }
-    if (msg >= WM_APP && msg < 0xC000) std::snprintf(text, sizeof text, "WM_APP+%u", msg - WM_APP);
-    else if (msg >= WM_USER && msg < WM_APP) std::snprintf(text, sizeof text, "WM_USER+%u", msg - WM_USER);
-    else std::snprintf(text, sizeof text, "message 0x%04X", msg);
+    if (msg >= WM_APP && msg < 0xC000)
+        std::snprintf(text, sizeof text, "WM_APP+%u", msg - WM_APP);
+    else if (msg >= WM_USER && msg < WM_APP)
+        std::snprintf(text, sizeof text, "WM_USER+%u", msg - WM_USER);
+    else
+        std::snprintf(text, sizeof text, "message 0x%04X", msg);
     return text;
 }
 
 std::string CatchSite(const std::type_info& window, UINT msg, WPARAM, LPARAM lParam) {
     std::string site = ShortName(window) + " " + MessageName(msg);
     if (HWND from = NotifyingChild(msg, lParam))
-        if (TWindow* child = TWindow::FromHandle(from)) site += " from " + ShortName(typeid(*child));
+        if (TWindow* child = TWindow::FromHandle(from))
+            site += " from " + ShortName(typeid(*child));
     return site;
 }
 

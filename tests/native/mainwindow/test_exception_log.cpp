@@ -49,7 +49,8 @@ TEST(ExceptionLog, CppEntriesNameTypeAndCatchSiteInsteadOfAnAddress) {
     // Reported outside any catch block: the object's own type.
     ASSERT_TRUE(log.AppendException(std::runtime_error("Invalid data type for 'x'"), ""));
     // Text from outside stays on one bounded line.
-    ASSERT_TRUE(log.Append(std::string(100000, 'x') + "\n", "std::runtime_error", "TRegistryHandler"));
+    ASSERT_TRUE(
+        log.Append(std::string(100000, 'x') + "\n", "std::runtime_error", "TRegistryHandler"));
 
     auto lines = Lines(log.LogPath());
     ASSERT_EQ(lines.size(), 5u);

@@ -61,7 +61,8 @@ class TScreenDpiForChildren {
 public:
     explicit TScreenDpiForChildren(DWORD dpi) {
         if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr) != ERROR_SUCCESS)
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS)
             return;
         DWORD size = sizeof old_, type = 0;
         had_ = RegQueryValueExA(key_, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_),
@@ -101,8 +102,10 @@ DWORD RunTestInChild(const std::string& filter) {
                         &pi))
         return DWORD(-1);
     DWORD code = DWORD(-2);
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    else TerminateProcess(pi.hProcess, code);
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return code;
