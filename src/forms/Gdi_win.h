@@ -32,6 +32,11 @@ private:
     int pixels_ = 0;
 };
 
+// The pixel height of a font's points at this many pixels per inch.
+inline int FontPixels(const TFont& font, int pixelsPerInch) {
+    return MulDiv(font.Size, pixelsPerInch, 72);
+}
+
 // Registers a window class once per process; returns its name.
 const char* RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background,
                               UINT style = 0);

@@ -25,7 +25,7 @@ TFont LabelFont() { return TFont{}; }  // MS Sans Serif, 8 points
 TFont TitleFont(TColor color) {
     TFont f;
     f.Name = "Comic Sans MS";
-    f.Size = 24;  // 32 pixels at 96 pixels per inch
+    f.Size = 24;  // 32 pixels in the layout
     f.Bold = true;
     f.Color = color;
     return f;
@@ -58,6 +58,7 @@ Tfrm_About::Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* she
     const int top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
     hwnd_ = CreateWindowExA(exStyle, kFormClass, about_text::Caption, style, left, top, w, h, owner,
                             nullptr, ThisModule(), this);
+    if (hwnd_) CaptionGradient.Attach(hwnd_);
     CreateComponents(module, shell);
     FormCreate();
 }
@@ -88,7 +89,9 @@ Tfrm_About::~Tfrm_About() {
 
 std::unique_ptr<TvxLinkLabel> Tfrm_About::Label(int left, int top, const char* caption,
                                                 IShell* shell, const TFont& font) {
-    return std::make_unique<TvxLinkLabel>(Panel_Client, left, top, caption, shell, font);
+    auto label = std::make_unique<TvxLinkLabel>(Panel_Client, left, top, caption, shell, font);
+    label->SetPixelsPerInch(kAboutLayoutPixelsPerInch);
+    return label;
 }
 
 std::unique_ptr<TvxLinkLabel> Tfrm_About::Link(int left, int top, const char* caption,
@@ -119,6 +122,7 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     using S = TvxLinkLabelStyle;
     lbl_CMP = Label(8, 16, about_text::Title, shell, TitleFont(clNavy));
     Lbl_Version = Label(8, 64, "0.0", shell, TitleFont(clWindowText));
+    FitTitle();
     lbl_Notice = Label(8, 112, about_text::Notice, shell, LabelFont());
     lbl_Support = Label(8, 128, about_text::Support, shell, LabelFont());
     // The links follow their texts, also where a substituted font runs wider.
@@ -138,13 +142,25 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                 ES_READONLY | ES_AUTOVSCROLL,
                             16, 256, 497, 73, Panel_Client, nullptr, self, nullptr);
-    SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont())), FALSE);
+    const int labelPixels = FontPixels(LabelFont(), kAboutLayoutPixelsPerInch);
+    SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont(), labelPixels)), FALSE);
     GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client, 16, 352, 114, 41, module,
                                                    IDR_ABOUT_GIF);
     btn_Close = CreateWindowExA(0, "BUTTON", about_text::Ok,
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424,
                                 360, 89, 25, Panel_Client, HMENU(INT_PTR(IDOK)), self, nullptr);
-    SendMessageA(btn_Close, WM_SETFONT, WPARAM(buttonFont_.Get(LabelFont())), FALSE);
+    SendMessageA(btn_Close, WM_SETFONT, WPARAM(buttonFont_.Get(LabelFont(), labelPixels)), FALSE);
+}
+
+// Where the title's font is a substitute that runs wider than the one the box
+// was drawn with, the title and the version under it get smaller until the
+// title fits its panel.
+void Tfrm_About::FitTitle() {
+    const int right = kAboutClientWidth - kLeftPanelWidth - 8;  // the left margin, mirrored
+    int ppi = kAboutLayoutPixelsPerInch;
+    while (lbl_CMP->BoundsRect().right > right && ppi > kAboutLayoutPixelsPerInch / 2)
+        lbl_CMP->SetPixelsPerInch(--ppi);
+    Lbl_Version->SetPixelsPerInch(ppi);
 }
 
 void Tfrm_About::FormCreate() {
@@ -207,6 +223,8 @@ void Tfrm_About::PaintClientPanel(HDC dc) {
 LRESULT CALLBACK Tfrm_About::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = WindowObject<Tfrm_About>(hwnd, msg, lParam, &Tfrm_About::hwnd_);
     if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    LRESULT result = 0;
+    if (self->CaptionGradient.HandleMessage(msg, wParam, lParam, result)) return result;
     switch (msg) {
     case WM_COMMAND:
         // Enter and Escape arrive as IDOK and IDCANCEL through IsDialogMessage.

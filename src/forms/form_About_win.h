@@ -7,12 +7,14 @@
 // Creating the box is its FormCreate: the position is loaded (a negative value
 // becomes 0) and Lbl_Version shows the version of the running program's own
 // version resource (empty without one). While shown modally the other windows
-// of the thread are disabled; "&OK", Enter and Escape close it.
+// of the thread are disabled; "&OK", Enter and Escape close it. Its caption
+// bar has the main window's colour gradient.
 #pragma once
 
 #include "forms/GifAnimator_win.h"
 #include "forms/form_About.h"
 #include "forms/vxLinkLabel_win.h"
+#include "ui/CaptionGradient_win.h"
 
 #include <windows.h>
 
@@ -22,6 +24,10 @@ namespace vx {
 
 inline constexpr int kAboutClientWidth = 603;
 inline constexpr int kAboutClientHeight = 401;
+// The box is laid out in pixels for a screen of 96 pixels per inch. Its fonts
+// are asked for in the pixel heights of that layout (the 24-point title 32
+// pixels high), so on a larger setting the texts do not outgrow their places.
+inline constexpr int kAboutLayoutPixelsPerInch = 96;
 
 class Tfrm_About {
 public:
@@ -50,6 +56,7 @@ public:
     HWND Memo1 = nullptr;
     std::unique_ptr<TGifAnimator> GIFAnimator_1;
     HWND btn_Close = nullptr;
+    ui::TCaptionGradient CaptionGradient;  // the main window's caption look
 
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -59,6 +66,7 @@ private:
                                         const TFont& font);
     std::unique_ptr<TvxLinkLabel> Link(int left, int top, const char* caption, const char* link,
                                        TvxLinkLabelStyle style, IShell* shell);
+    void FitTitle();
     void PaintClientPanel(HDC dc);
     void PaintLeftPanel(HDC dc);
     void FormCreate();

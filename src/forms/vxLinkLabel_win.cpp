@@ -42,6 +42,13 @@ void TvxLinkLabel::SetShowAccelChar(bool value) {
     Invalidate();
 }
 
+void TvxLinkLabel::SetPixelsPerInch(int value) {
+    if (value == pixelsPerInch_) return;
+    pixelsPerInch_ = value;
+    AdjustBounds();
+    Invalidate();
+}
+
 void TvxLinkLabel::SetBounds(int left, int top, int width, int height) {
     if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -94,7 +101,9 @@ UINT TvxLinkLabel::DrawFlags() const {
 
 HFONT TvxLinkLabel::CurrentFont() {
     const TFont& font = TextFont();
-    return &font == &LinkFont() ? linkFontHandle_.Get(font) : fontHandle_.Get(font);
+    const int pixels = pixelsPerInch_ > 0 ? FontPixels(font, pixelsPerInch_) : 0;
+    return &font == &LinkFont() ? linkFontHandle_.Get(font, pixels)
+                                : fontHandle_.Get(font, pixels);
 }
 
 SIZE TvxLinkLabel::MeasureText(HDC dc) {

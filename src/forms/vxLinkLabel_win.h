@@ -30,6 +30,11 @@ public:
     // Off: "&" is shown as it is instead of underlining the next letter.
     bool ShowAccelChar() const { return showAccelChar_; }
     void SetShowAccelChar(bool value);
+    // Pixels per inch at which the fonts' points become pixels: 0 (the
+    // default) takes the screen's; a form laid out in pixels gives the one
+    // its layout was made for, so the text keeps to its place at any setting.
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int value);
     void SetBounds(int left, int top, int width, int height);
     RECT BoundsRect() const;  // in the parent's client coordinates
 
@@ -51,6 +56,7 @@ private:
 
     HWND hwnd_ = nullptr;
     TGdiFont fontHandle_, linkFontHandle_;
+    int pixelsPerInch_ = 0;
     bool autoSize_ = true;
     bool showAccelChar_ = true;
     bool tracking_ = false;

@@ -1,12 +1,29 @@
 #include "mainwindow/ExceptionLog.h"
 
 #include "platform/DateTimeFormat.h"
+#include "platform/TypeName.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <typeinfo>
 
 namespace vx {
+
+namespace {
+
+// Messages may carry text from outside (a client's, a registry value's name):
+// one line per entry, and no entry larger than the log can sensibly hold.
+constexpr size_t kMaxMessage = 1024, kMaxName = 256;
+
+std::string OneLine(const std::string& text, size_t max) {
+    std::string line = text.size() > max ? text.substr(0, max) + "..." : text;
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < ' ') c = ' ';
+    return line;
+}
+
+}  // namespace
 
 TExceptionLog::TExceptionLog(std::string folder, const ILocale& locale, const IClock& clock,
                              uintmax_t limit)
@@ -15,17 +32,40 @@ TExceptionLog::TExceptionLog(std::string folder, const ILocale& locale, const IC
 std::string TExceptionLog::Header() { return "vxDebugger exception log"; }
 
 std::string TExceptionLog::FormatEntry(int number, const std::string& date,
-                                       const std::string& time, const std::string& message,
-                                       const void* address) {
-    char head[32], addr[32];
+                                       const std::string& time, const std::string& text) {
+    char head[32];
     std::snprintf(head, sizeof head, "%4d  ", number);
+    return head + date + " " + time + "  " + text;
+}
+
+std::string TExceptionLog::ExceptionText(const std::string& message, const std::string& type,
+                                         const std::string& where) {
+    return OneLine(message, kMaxMessage) + ", Type: " +
+           (type.empty() ? "unknown" : OneLine(type, kMaxName)) +
+           ", Caught in: " + (where.empty() ? "unknown" : OneLine(where, kMaxName));
+}
+
+std::string TExceptionLog::AddressText(const std::string& message, const void* address) {
+    char addr[32];
     // Upper-case hex of the full pointer width, as debuggers show addresses.
     std::snprintf(addr, sizeof addr, "%0*llX", int(sizeof(void*) * 2),
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(address)));
-    std::string text = message;
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';  // one line per entry
-    return head + date + " " + time + "  " + text + ", Address: " + addr;
+    return OneLine(message, kMaxMessage) + ", Address: " + addr;
+}
+
+bool TExceptionLog::AppendException(const std::exception& error, const std::string& where) {
+    std::string type = CurrentExceptionTypeName();
+    if (type.empty()) type = TypeName(typeid(error));
+    return Append(error.what(), type, where);
+}
+
+bool TExceptionLog::Append(const std::string& message, const std::string& type,
+                           const std::string& where) {
+    return AppendText(ExceptionText(message, type, where));
+}
+
+bool TExceptionLog::Append(const std::string& message, const void* address) {
+    return AppendText(AddressText(message, address));
 }
 
 int TExceptionLog::NextNumber() const {
@@ -40,12 +80,11 @@ int TExceptionLog::NextNumber() const {
     return last + 1;
 }
 
-bool TExceptionLog::Append(const std::string& message, const void* address) {
+bool TExceptionLog::AppendText(const std::string& text) {
     TDateTime now = clock_.Now();
+    const std::string date = FormatShortDate(locale_, now), time = FormatLongTime(locale_, now);
     std::string path = LogPath();
-    int number = NextNumber();
-    std::string entry = FormatEntry(number, FormatShortDate(locale_, now),
-                                    FormatLongTime(locale_, now), message, address) + "\r\n";
+    std::string entry = FormatEntry(NextNumber(), date, time, text) + "\r\n";
     // Plain stdio on the ANSI path: the folder comes from the A functions.
     uintmax_t size = 0;
     {
@@ -57,8 +96,7 @@ bool TExceptionLog::Append(const std::string& message, const void* address) {
         if (std::rename(path.c_str(), BackupPath().c_str()) != 0)
             std::remove(path.c_str());  // a log that cannot be kept is started over
         size = 0;
-        entry = FormatEntry(1, FormatShortDate(locale_, now), FormatLongTime(locale_, now),
-                            message, address) + "\r\n";
+        entry = FormatEntry(1, date, time, text) + "\r\n";
     }
     std::ofstream out(path, std::ios::binary | std::ios::app);
     if (!out) return false;

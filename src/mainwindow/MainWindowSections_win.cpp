@@ -78,7 +78,9 @@ void Tfrm_VexelDebugWindow::ConnectSectionManager() {
     c.SmallImages = SideSmallImages.get();
     c.Factory = [this] { return CreateSectionFrame(); };
     c.ShowMainWindow = [this] { act_ShowExecute(); };
-    c.OnException = [](const std::exception& e) { ui::HandleException(e); };
+    c.OnException = [](const std::exception& e) {
+        ui::HandleException(e, "TSectionManager WM_COPYDATA");
+    };
 }
 
 }  // namespace vx

@@ -123,12 +123,14 @@ int RunViewer(HINSTANCE instance) {
     TExceptionLog log(ExceptionLogFolder(), platform.Locale, platform.Clock);
     g_log = &log;
     SetUnhandledExceptionFilter(CrashFilter);
-    ui::SetExceptionHandler([&](const std::exception& e) {
+    // Logged before the box is shown: the entry stays even if the user never
+    // answers it.
+    ui::SetExceptionHandler([&](const std::exception& e, const std::string& where) {
+        log.AppendException(e, where);
         platform.Dialogs.ShowError(e.what());
-        log.Append(e.what(), nullptr);
     });
     registry.OnError = [](const std::string& message) {
-        ui::HandleException(std::runtime_error(message));
+        ui::HandleException(std::runtime_error(message), "TRegistryHandler");
     };
 
     TApplicationWindow application(kApplicationTitle);

@@ -287,7 +287,9 @@ void TvxOutlookBarHeader::MouseUp(TMouseButton button, int x, int y) {
     TvxOutlookBar* bar = OutlookBar();
     bool open = bar && !IsActive() && y >= 1 && y < CaptionHeight() && x >= 1 && x < Width();
     if (open) bar->ChangeHeader(this);
-    if (!IsActive()) Invalidate();
+    // Opening repaints the whole bar; anything else (a click on the open
+    // header, a release off the strip, a veto) must drop the pressed look here.
+    if (!open || !IsActive()) Invalidate();
 }
 
 bool TvxOutlookBarHeader::KeyDown(int key) {

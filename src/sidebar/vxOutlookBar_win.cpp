@@ -1,8 +1,13 @@
 #include "sidebar/vxOutlookBar_win.h"
 
 #include "sidebar/OutlookPaint_win.h"
+#include "ui/CatchSite_win.h"
+#include "ui/Window_win.h"
 
 #include <windowsx.h>
+
+#include <stdexcept>
+#include <typeinfo>
 
 namespace vx {
 
@@ -84,7 +89,19 @@ public:
             SetWindowLongPtrA(h, GWLP_USERDATA, 0);
             return DefWindowProcA(h, msg, wp, lp);
         }
-        return self->Message(msg, wp, lp);
+        // A click runs the application's handlers (a button shows its
+        // section): what they throw must not unwind through the system's
+        // frames. The class is taken first, as the handler may free the control.
+        const std::type_info& type = typeid(self->control_);
+        try {
+            return self->Message(msg, wp, lp);
+        } catch (const std::exception& e) {
+            ui::HandleException(e, ui::CatchSite(type, msg, wp, lp));
+        } catch (...) {
+            ui::HandleException(std::runtime_error("Unknown exception"),
+                                ui::CatchSite(type, msg, wp, lp));
+        }
+        return 0;
     }
 
 protected:

@@ -61,6 +61,14 @@ RECT TCaptionGradient::CaptionRect() const {
     GetWindowRect(hwnd_, &window);
     r = info.rcTitleBar;
     OffsetRect(&r, -window.left, -window.top);
+    // The title bar leaves room for the window menu's icon; a window without
+    // one (a dialog box) has its caption text there, which the gradient
+    // covers too: it reaches from the frame's inner edge.
+    if (!(GetWindowLongA(hwnd_, GWL_STYLE) & WS_SYSMENU)) {
+        POINT client{0, 0};
+        ClientToScreen(hwnd_, &client);
+        if (client.x - window.left < r.left) r.left = client.x - window.left;
+    }
     // The close, maximise and minimise buttons stay the system's.
     int buttons = 0;
     for (int i = 2; i <= 5; ++i)

@@ -1,11 +1,14 @@
 #include "ui/Window_win.h"
 
+#include "ui/CatchSite_win.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
 #include <mutex>
 #include <unordered_map>
 #include <stdexcept>
+#include <typeinfo>
 #include <vector>
 
 namespace vx::ui {
@@ -149,13 +152,16 @@ LRESULT TWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         Destroyed();
         return r;
     }
-    // C++ exceptions must not unwind through the system's frames.
+    // C++ exceptions must not unwind through the system's frames. The class
+    // is taken first: a handler may free its own window before it throws.
+    const std::type_info& type = typeid(*this);
     try {
         return WndProc(msg, wParam, lParam);
     } catch (const std::exception& e) {
-        HandleException(e);
+        HandleException(e, CatchSite(type, msg, wParam, lParam));
     } catch (...) {
-        HandleException(std::runtime_error("Unknown exception"));
+        HandleException(std::runtime_error("Unknown exception"),
+                        CatchSite(type, msg, wParam, lParam));
     }
     return 0;
 }
@@ -324,9 +330,17 @@ void TWindow::Realign() {
 
 void SetExceptionHandler(TExceptionHandler handler) { ExceptionHandler() = std::move(handler); }
 
-void HandleException(const std::exception& error) {
+void SetExceptionHandler(std::function<void(const std::exception& error)> handler) {
+    if (!handler) return SetExceptionHandler(nullptr);
+    ExceptionHandler() = [handler = std::move(handler)](const std::exception& e,
+                                                        const std::string&) { handler(e); };
+}
+
+void SetExceptionHandler(std::nullptr_t) { ExceptionHandler() = nullptr; }
+
+void HandleException(const std::exception& error, const std::string& where) {
     if (ExceptionHandler()) {
-        ExceptionHandler()(error);
+        ExceptionHandler()(error, where);
         return;
     }
     MessageBoxA(nullptr, error.what(), "Error", MB_OK | MB_ICONERROR);

@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <exception>
 #include <functional>
 #include <string>
@@ -105,10 +106,15 @@ private:
 void ProcessMessages();
 
 // An exception that escapes a window's handler goes here instead of through
-// the system's code; the application shows and logs it. Without a handler
-// it is shown in a plain error box.
-using TExceptionHandler = std::function<void(const std::exception& error)>;
+// the system's code; the application shows and logs it, with where it was
+// caught ("Tfrm_VexelDebugWindow WM_COPYDATA", see CatchSite_win.h). The
+// handler runs inside the catch block. Without a handler the exception is
+// shown in a plain error box.
+using TExceptionHandler =
+    std::function<void(const std::exception& error, const std::string& where)>;
 void SetExceptionHandler(TExceptionHandler handler);
-void HandleException(const std::exception& error);
+void SetExceptionHandler(std::function<void(const std::exception& error)> handler);
+void SetExceptionHandler(std::nullptr_t);
+void HandleException(const std::exception& error, const std::string& where = {});
 
 }  // namespace vx::ui

@@ -190,6 +190,13 @@ TEST(SideBarModel, CaptionMouseOpensHeaders) {
     a->MouseDown(TMouseButton::mbLeft, 10, 5);
     a->MouseUp(TMouseButton::mbLeft, 10, 5);
     EXPECT_EQ(bar.ActiveHeader(), a);
+    // A click on the open header opens nothing, but its pressed look must go.
+    a->MouseDown(TMouseButton::mbLeft, 10, 5);
+    const int repaints = av->Invalidates;
+    a->MouseUp(TMouseButton::mbLeft, 10, 5);
+    EXPECT_FALSE(a->Pressed());
+    EXPECT_EQ(bar.ActiveHeader(), a);
+    EXPECT_GT(av->Invalidates, repaints);
 
     // Leaving the header clears its hot state, so no strip stays lit.
     a->MouseMove(10, 5);

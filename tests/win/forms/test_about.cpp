@@ -1,10 +1,15 @@
-// The about box: version text, position memory, links, modal run and animation.
+// The about box: version text, layout at any screen setting, position memory,
+// links, caption, modal run and animation.
 #include "WinTestUtil.h"
 #include "forms/ProgramVersion_win.h"
 #include "forms/form_About_win.h"
 #include "platform/Fakes.h"
+#include "ui/CaptionGradient_win.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
 
 using namespace vx;
 
@@ -23,6 +28,89 @@ std::string SiblingPath(const char* name) {
     return p.substr(0, p.find_last_of("\\/") + 1) + name;
 }
 
+RECT Bounds(const TvxLinkLabel& label) { return label.BoundsRect(); }
+
+// The texts keep to the places the box was laid out for: the title on its
+// panel, no line running into the next, the credits inside their frame.
+void ExpectLayoutKept(const Tfrm_About& about) {
+    RECT panel;
+    GetClientRect(about.Panel_Client, &panel);
+    const RECT title = Bounds(*about.lbl_CMP), version = Bounds(*about.Lbl_Version);
+    EXPECT_LE(title.right, panel.right) << "the title runs past its panel";
+    EXPECT_LE(title.bottom, version.top);
+    EXPECT_LE(version.bottom, Bounds(*about.lbl_Notice).top);
+    EXPECT_LE(Bounds(*about.lbl_Notice).bottom, Bounds(*about.lbl_Support).top);
+    EXPECT_LE(Bounds(*about.lbl_Support).bottom, Bounds(*about.Label1).top);
+    EXPECT_LE(Bounds(*about.lbl_Author).right, panel.right);
+    const RECT bevel3{8, 170, 8 + 513, 170 + 39};
+    for (const TvxLinkLabel* l : {about.lbl_Icons_1.get(), about.lbl_Icons_2.get(),
+                                  about.lnk_Silk.get(), about.lnk_Tango.get()}) {
+        const RECT r = Bounds(*l);
+        EXPECT_TRUE(r.left >= bevel3.left && r.top >= bevel3.top && r.right <= bevel3.right &&
+                    r.bottom <= bevel3.bottom)
+            << l->Caption() << " leaves its frame";
+    }
+    EXPECT_LE(Bounds(*about.lbl_Icons_1).bottom, Bounds(*about.lbl_Icons_2).top);
+    EXPECT_LE(Bounds(*about.lbl_Icons_1).right, Bounds(*about.lnk_Silk).left);
+}
+
+// The pixels per inch of the prefix's screen for the programs started while
+// this lives (Wine reads LogPixels when a program starts); the value before
+// is put back.
+class TScreenDpiForChildren {
+public:
+    explicit TScreenDpiForChildren(DWORD dpi) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        DWORD size = sizeof old_, type = 0;
+        had_ = RegQueryValueExA(key_, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_),
+                                &size) == ERROR_SUCCESS && type == REG_DWORD;
+        RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof dpi);
+    }
+    ~TScreenDpiForChildren() {
+        if (!key_) return;
+        if (had_)
+            RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_),
+                           sizeof old_);
+        else
+            RegDeleteValueA(key_, "LogPixels");
+        RegCloseKey(key_);
+    }
+
+private:
+    HKEY key_ = nullptr;
+    DWORD old_ = 0;
+    bool had_ = false;
+};
+
+constexpr int kHighDpi = 144;
+constexpr DWORD kDpiNotTaken = 77;  // the child's screen kept its setting
+
+// Runs one test of this program in a process of its own; its exit code.
+DWORD RunTestInChild(const std::string& filter) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string cmd = std::string("\"") + self +
+                      "\" --gtest_brief=1 --gtest_also_run_disabled_tests --gtest_filter=" + filter;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return DWORD(-1);
+    DWORD code = DWORD(-2);
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
 struct AboutTest : ::testing::Test {
     TMemorySettings store;
     TRegistryHandler settings{store};
@@ -37,6 +125,7 @@ struct AboutTest : ::testing::Test {
 Tfrm_About* gAbout = nullptr;
 struct TSeen {
     bool Showing = false, Visible = false, Animating = false, HostDisabled = false;
+    bool CaptionPainted = true;  // false: the caption's start is not the gradient's colour
     int FramesStepped = 0;
 } gSeen;
 HWND gHost = nullptr;
@@ -49,6 +138,25 @@ void CALLBACK ObserveAndClose(HWND, UINT, UINT_PTR id, DWORD) {
     gSeen.Animating = gAbout->GIFAnimator_1->Animate();
     gSeen.HostDisabled = !IsWindowEnabled(gHost);
     gSeen.FramesStepped = gAbout->GIFAnimator_1->Frame() - gFirstFrame;
+    // The caption's first pixels, just inside the frame, are the gradient's
+    // start, as on the main window (where the system draws captions itself,
+    // there is nothing to see).
+    ui::TCaptionGradient probe;
+    probe.Attach(gAbout->Handle());
+    TITLEBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    if (probe.Painting() && GetTitleBarInfo(gAbout->Handle(), &bar)) {
+        RECT window;
+        GetWindowRect(gAbout->Handle(), &window);
+        POINT client{0, 0};
+        ClientToScreen(gAbout->Handle(), &client);
+        HDC dc = GetWindowDC(gAbout->Handle());
+        const COLORREF first = GetPixel(dc, client.x - window.left + 1,
+                                        bar.rcTitleBar.bottom - window.top - 2);
+        ReleaseDC(gAbout->Handle(), dc);
+        const ui::TCaptionColors colors;
+        gSeen.CaptionPainted = first == colors.ActiveFrom || first == colors.InactiveFrom;
+    }
     SendMessageA(gAbout->btn_Close, BM_CLICK, 0, 0);
 }
 
@@ -115,6 +223,27 @@ TEST_F(AboutTest, LayoutTextsAndLinks) {
     // A link stays clear of the text before it.
     EXPECT_GE(about.lbl_Author->BoundsRect().left, about.lbl_Support->BoundsRect().right);
     EXPECT_GE(about.vxLinkLabel->BoundsRect().left, about.Label1->BoundsRect().right);
+    ExpectLayoutKept(about);
+}
+
+// Run by the test below in a process whose screen has 144 pixels per inch.
+TEST_F(AboutTest, DISABLED_LayoutAtHighDpi) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi != kHighDpi) std::exit(int(kDpiNotTaken));
+    Tfrm_About about(module, settings, &shell);
+    ExpectLayoutKept(about);
+}
+
+TEST_F(AboutTest, KeepsItsLayoutAtHighDpi) {
+    DWORD code;
+    {
+        TScreenDpiForChildren dpi(kHighDpi);
+        code = RunTestInChild("AboutTest.DISABLED_LayoutAtHighDpi");
+    }
+    if (code == kDpiNotTaken) GTEST_SKIP() << "a new program here keeps the screen's setting";
+    EXPECT_EQ(code, 0u);
 }
 
 TEST_F(AboutTest, RemembersItsPosition) {
@@ -169,6 +298,7 @@ TEST_F(AboutTest, ModalRunAnimatesOnlyWhileOpen) {
     EXPECT_TRUE(gSeen.Animating);
     EXPECT_TRUE(gSeen.HostDisabled);
     EXPECT_GE(gSeen.FramesStepped, 1);
+    EXPECT_TRUE(gSeen.CaptionPainted);
     EXPECT_FALSE(about.Showing());
     EXPECT_FALSE(IsWindowVisible(about.Handle()));
     EXPECT_FALSE(about.GIFAnimator_1->Animate());

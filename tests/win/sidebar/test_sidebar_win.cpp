@@ -3,6 +3,8 @@
 #include "sidebar/vxOutlookBar_win.h"
 
 #include "TestImages.h"
+#include "platform/Errors.h"
+#include "ui/Window_win.h"
 
 #include <gtest/gtest.h>
 
@@ -359,6 +361,22 @@ TEST_F(SideBarWin, PaintsFrameBodyAndButtons) {
     bar.reset();  // before the image lists go
     ImageList_Destroy(large32);
     ImageList_Destroy(small16);
+}
+
+TEST_F(SideBarWin, WhatAClickHandlerThrowsReachesTheApplication) {
+    TvxOutlookBarHeader* h = bar->AddHeader("a");
+    TOutlookButton* b = h->AddButton("one");
+    std::string caught, where;
+    ui::SetExceptionHandler([&](const std::exception& e, const std::string& site) {
+        caught = e.what();
+        where = site;
+    });
+    b->OnClick = [](TObject*) { throw ERangeError(); };
+    Click(OutlookWindow(*b), 5, 5);
+    ui::SetExceptionHandler(nullptr);
+    EXPECT_EQ(caught, "Range check error");
+    EXPECT_EQ(where, "TOutlookButton WM_LBUTTONUP");
+    EXPECT_FALSE(b->Pressed());
 }
 
 TEST_F(SideBarWin, GradientFlatLookAndTiles) {

@@ -2,6 +2,7 @@
 // caption gradient of the widget layer.
 #include "ui/Action.h"
 #include "ui/CaptionGradient_win.h"
+#include "ui/CatchSite_win.h"
 #include "ui/HintTracker_win.h"
 #include "ui/Menu_win.h"
 #include "ui/StatusBar_win.h"
@@ -59,13 +60,20 @@ TEST(UiControls, ChildNotificationsAreReflectedAndExceptionsHandled) {
     EXPECT_EQ(SendMessageA(host.Handle(), WM_NOTIFY, 7, LPARAM(&hdr)), 42);
     EXPECT_EQ(button.Notifies, 1);
 
-    std::string caught;
-    SetExceptionHandler([&](const std::exception& e) { caught = e.what(); });
+    // The application learns where the exception was caught, for its log.
+    std::string caught, where;
+    SetExceptionHandler([&](const std::exception& e, const std::string& site) {
+        caught = e.what();
+        where = site;
+    });
     button.Throw = true;
     SendMessageA(button.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(caught, "Range check error");
+    EXPECT_EQ(where, "THostWindow WM_COMMAND from TCountingButton");
     EXPECT_EQ(button.Clicks, 2);
     SetExceptionHandler(nullptr);
+    EXPECT_EQ(MessageName(RegisterWindowMessageA("vxClient2Debugger")), "vxClient2Debugger");
+    EXPECT_EQ(MessageName(WM_USER + 5), "WM_USER+5");
 
     // A destroyed control forgets its handle; its object can go later.
     DestroyWindow(button.Handle());
