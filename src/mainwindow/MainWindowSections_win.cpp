@@ -65,6 +65,10 @@ void Tfrm_VexelDebugWindow::RemoveSideBarButton(int tag) {
     }
 }
 
+// Only a deleted section's frame goes before the end. A closed one keeps its
+// windows: its button shows it again at once with its rows, focus, scroll
+// position and dragged panel sizes, and there are never more closed sections
+// than buttons the user can still click.
 void Tfrm_VexelDebugWindow::SectionDeleted(int sectionNumber) {
     if (Handle()) PostMessageA(Handle(), kReleaseSectionMessage, WPARAM(sectionNumber), 0);
 }
