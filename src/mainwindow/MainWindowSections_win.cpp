@@ -1,5 +1,6 @@
 // The main window's side of the section list: freeing every section at the
-// end and taking a deleted section's button off the side bar.
+// end, and taking a deleted section's button off the side bar and its frame
+// out of the list.
 #include "forms/form_Splash_win.h"
 #include "mainwindow/SectionManager.h"
 #include "mainwindow/form_MainWindow_win.h"
@@ -62,6 +63,14 @@ void Tfrm_VexelDebugWindow::RemoveSideBarButton(int tag) {
             return;
         }
     }
+}
+
+// Only a deleted section's frame goes before the end. A closed one keeps its
+// windows: its button shows it again at once with its rows, focus, scroll
+// position and dragged panel sizes, and there are never more closed sections
+// than buttons the user can still click.
+void Tfrm_VexelDebugWindow::SectionDeleted(int sectionNumber) {
+    if (Handle()) PostMessageA(Handle(), kReleaseSectionMessage, WPARAM(sectionNumber), 0);
 }
 
 std::string Tfrm_VexelDebugWindow::MainCaption() const { return Text(); }

@@ -8,6 +8,16 @@ namespace vx {
 
 namespace {
 
+// A deleted section's place in the list, holding nothing but its names.
+class TDeletedSection : public ISectionFrame {
+public:
+    explicit TDeletedSection(std::unique_ptr<TSectionCore> core) : core_(std::move(core)) {}
+    TSectionCore& Core() override { return *core_; }
+
+private:
+    std::unique_ptr<TSectionCore> core_;
+};
+
 std::string FormatWParam(const char* format, uint32_t wParam) {
     char buf[96];
     std::snprintf(buf, sizeof buf, format, int32_t(wParam));
@@ -45,8 +55,10 @@ bool TSectionManager::Handshake(uint32_t wParam) {
 }
 
 ISectionFrame* TSectionManager::FindSection(const std::string& clientID) const {
-    for (size_t i = sections_.size(); i-- > 0;)
-        if (sections_[i]->Core().ClientID == clientID) return sections_[i].get();
+    for (size_t i = sections_.size(); i-- > 0;) {
+        TSectionCore& core = sections_[i]->Core();
+        if (core.ClientID == clientID && !core.Deleted()) return sections_[i].get();
+    }
     return nullptr;
 }
 
@@ -176,6 +188,19 @@ void TSectionManager::FreeAllSections() {
         sections_.back()->Core().ClearDebugInfos(true);
         sections_.pop_back();
     }
+}
+
+bool TSectionManager::ReleaseDeletedSection(int sectionNumber) {
+    if (sectionNumber < 1 || size_t(sectionNumber) > sections_.size()) return false;
+    std::unique_ptr<ISectionFrame>& slot = sections_[size_t(sectionNumber) - 1];
+    if (!slot->Core().Deleted() || dynamic_cast<TDeletedSection*>(slot.get())) return false;
+    auto standIn = std::make_unique<TDeletedSection>(slot->Core().DeletedStandIn());
+    slot = std::move(standIn);  // the frame and all it owns go here
+    return true;
+}
+
+void TSectionManager::SaveAllPanelSettings() {
+    for (auto& section : sections_) section->Core().SavePanelSettings();
 }
 
 }  // namespace vx

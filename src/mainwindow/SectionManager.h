@@ -64,12 +64,23 @@ public:
     bool Handshake(uint32_t wParam);
 
     // The last section whose ClientID equals id byte for byte, or null.
+    // Deleted sections are never found, even by a client whose own ID begins
+    // with "DEL_": nobody could see what they took.
     ISectionFrame* FindSection(const std::string& clientID) const;
     // A new section, or null when building it fails (nothing is left behind).
     ISectionFrame* CreateSection(const std::string& clientID, const std::string& application);
     // Click handler of every section button.
     void ShowSectionsExecute(sbar::TObject* sender);
     void FreeAllSections();
+    // Puts an empty stand-in in place of the deleted section with this
+    // number (numbers are positions, so the place stays taken): its windows,
+    // fonts, menus, rows and data go now, not at the end of the program.
+    // False when there is no deleted section with that number or it is
+    // already a stand-in.
+    bool ReleaseDeletedSection(int sectionNumber);
+    // Windows is ending the session: every section's panel layout is kept,
+    // and nothing is freed.
+    void SaveAllPanelSettings();
 
     size_t SectionCount() const { return sections_.size(); }
     // The window that owns the manager completes the context once its side

@@ -116,8 +116,60 @@ void Tfrm_VexelDebugWindow::act_WebSiteExecute() {
     if (ctx_.Platform.Shell) ctx_.Platform.Shell->Open(kPublisherWebPage, "", SW_SHOWNOACTIVATE);
 }
 
+bool Tfrm_VexelDebugWindow::ModalBoxOpen() const {
+    if (About && About->Showing()) return true;
+    // Every other modal box of the program (input box, export and save
+    // dialogs, message boxes) is owned by this window and disables it while
+    // it waits for its answer.
+    return Handle() && !IsWindowEnabled(Handle());
+}
+
+namespace {
+
+struct TOwnedBox {
+    HWND Owner;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
+    auto* box = reinterpret_cast<TOwnedBox*>(param);
+    if (GetWindow(hwnd, GW_OWNER) != box->Owner || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+        return TRUE;
+    box->Found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+void Tfrm_VexelDebugWindow::BringModalBoxToFront() {
+    HWND box = nullptr;
+    if (About && About->Showing()) {
+        box = About->Handle();
+    } else {
+        box = GetLastActivePopup(Handle());
+        if (!box || box == Handle() || !IsWindowEnabled(box)) {
+            TOwnedBox owned{Handle()};
+            EnumThreadWindows(GetCurrentThreadId(), &FindOwnedBox, LPARAM(&owned));
+            box = owned.Found;
+        }
+    }
+    // The box belongs to the main window: both come back from the tray.
+    if (!IsWindowVisible(Handle())) {
+        ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+    }
+    if (!box) return;
+    SetForegroundWindow(box);
+    BringWindowToTop(box);
+}
+
 bool Tfrm_VexelDebugWindow::CloseQueryAndClose() {
     if (closing_ || !Handle()) return true;
+    // The tray icon's menu still works while a modal box waits; shutting down
+    // then would free the sections that the box's caller is using.
+    if (ModalBoxOpen()) {
+        BringModalBoxToFront();
+        return false;
+    }
     // FormCloseQuery: only Yes lets the window close.
     if (!ctx_.Platform.Dialogs->ConfirmYesNo(kExitQuestion)) return false;
     closing_ = true;
@@ -143,6 +195,16 @@ void Tfrm_VexelDebugWindow::FormDestroy() {
     // The bar frees its own windows; that must happen before its parent goes.
     vxOutlookBar.reset();
     vxOutlookBarHandle = nullptr;
+}
+
+// Windows is ending the session, maybe with a modal box open: no question and
+// nothing freed, but clients hear of it, and the window's settings and every
+// section's panel layout are kept. The process may end any time after this.
+void Tfrm_VexelDebugWindow::EndSession() {
+    if (closing_) return;
+    closing_ = true;
+    FormClose();
+    if (Manager) Manager->SaveAllPanelSettings();
 }
 
 void Tfrm_VexelDebugWindow::TimerTimer() {
@@ -241,12 +303,14 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE:
         if (vxOutlookBarHandle) SendMessageA(vxOutlookBarHandle, msg, wParam, lParam);
         break;
+    case WM_QUERYENDSESSION:
+        // Nothing is saved yet: another program may still refuse the log-off.
+        return TRUE;
     case WM_ENDSESSION:
-        // Windows is ending: no question, but clients hear of it and settings are kept.
-        if (wParam && !closing_) {
-            closing_ = true;
-            FormClose();
-        }
+        if (wParam) EndSession();
+        return 0;
+    case kReleaseSectionMessage:
+        if (Manager) Manager->ReleaseDeletedSection(int(wParam));
         return 0;
     case WM_DESTROY:
         FormDestroy();

@@ -119,6 +119,10 @@ public:
     void SetInformationLine(const std::string& text) override;
     void SetStatusPanel(int panel, const std::string& text) override;
     void RemoveSideBarButton(int tag) override;
+    // Posts kReleaseSectionMessage: the frame goes once its click has returned.
+    void SectionDeleted(int sectionNumber) override;
+    // wParam: the number of a deleted section whose frame is to be released.
+    static constexpr UINT kReleaseSectionMessage = WM_APP + 1;
     std::string MainCaption() const override;
 
     // --- Behaviour ---
@@ -133,8 +137,13 @@ public:
     void act_WebSiteExecute();
     // Close box and minimise: the window and its taskbar button go, the tray icon stays.
     void HideToTray();
-    // FormCloseQuery, then FormClose and FormDestroy; false when the user said No.
+    // FormCloseQuery, then FormClose and FormDestroy; false when the user said
+    // No, or when a modal box is open (the box comes to the front instead: the
+    // sections under it must not go while it waits for its answer).
     bool CloseQueryAndClose();
+    // An input box, export or save dialog, message box or the about box of
+    // this program is open.
+    bool ModalBoxOpen() const;
     bool Closing() const { return closing_; }
     void FreeAllSections();
     const std::string& WindowHint() const { return Hint; }
@@ -160,6 +169,8 @@ private:
     void FormShow();
     void FormClose();
     void FormDestroy();
+    void BringModalBoxToFront();
+    void EndSession();
     void TimerTimer();
     void Broadcast(WPARAM notice);
     LRESULT WMCopyData(WPARAM wParam, LPARAM lParam);

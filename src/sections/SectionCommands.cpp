@@ -9,7 +9,10 @@ namespace vx {
 // --- Billboard ---
 
 void TSectionCore::ClearMessages() {
-    if (Paused) return;
+    if (!Paused) DropMessages();
+}
+
+void TSectionCore::DropMessages() {
     TBatch batch(*this);
     billboard_.Clear();
     Changed(scBillboard);
@@ -88,9 +91,13 @@ void TSectionCore::mnu_AddNoteClick() {
 // open: appended rows move nothing, but a client's clear takes the row away.
 // So a command remembers its row and drops the answer when the row is gone.
 
+size_t TSectionCore::ShownFocus() const {
+    return focused_ != npos && rows_.IsShown(focused_) ? focused_ : npos;
+}
+
 void TSectionCore::mnu_InsertNoteClick() {
-    if (focused_ == npos) return;
-    size_t at = focused_;
+    size_t at = ShownFocus();
+    if (at == npos) return;
     uint64_t generation = rows_.Generation();
     auto rec = AskNote("Insert note");
     if (!rec || rows_.Generation() != generation || at >= rows_.Count()) return;
@@ -104,8 +111,8 @@ void TSectionCore::mnu_InsertNoteClick() {
 }
 
 void TSectionCore::mnu_EditInfoClick() {
-    if (focused_ == npos || rows_.Record(focused_).Kind == dkSeparator) return;
-    size_t row = focused_;
+    size_t row = ShownFocus();
+    if (row == npos || rows_.Record(row).Kind == dkSeparator) return;
     uint64_t generation = rows_.Generation();
     std::string old(rows_.Text(row));
     std::string answer = ctx_.Platform.Dialogs->InputBox("Edit Message", "Message Text: ", old);
@@ -116,9 +123,9 @@ void TSectionCore::mnu_EditInfoClick() {
 }
 
 void TSectionCore::mnu_DeleteInfoClick() {
-    if (focused_ == npos) return;
+    size_t row = ShownFocus();
+    if (row == npos) return;
     TBatch batch(*this);
-    size_t row = focused_;
     rows_.Erase(row);
     focused_ = npos;
     if (selected_ == row)
@@ -136,11 +143,12 @@ void TSectionCore::mnu_UsecolorsClick() {
 }
 
 TDebugMenuState TSectionCore::PopupMenu_3Popup() const {
-    bool focus = focused_ != npos;
+    size_t row = ShownFocus();
+    bool focus = row != npos;
     bool any = rows_.Count() > 0;
     TDebugMenuState m;
     m.InsertNote = focus;
-    m.EditInfo = focus && rows_.Record(focused_).Kind != dkSeparator;
+    m.EditInfo = focus && rows_.Record(row).Kind != dkSeparator;
     m.DeleteInfo = focus;
     m.ClearDebugInfos = any;
     m.ExportItems = any;
@@ -180,17 +188,36 @@ void TSectionCore::act_Close() {
 
 void TSectionCore::act_Delete() {
     if (connected_) return;
-    TBatch batch(*this);
-    ClearMessages();
-    ClearDebugInfos(false);
-    if (ctx_.Host) ctx_.Host->RemoveSideBarButton(SectionNumber);
-    HideSection(); // still saves under the client's real ID
-    ClientID = "DEL_" + ClientID;
-    deleted_ = true;
+    {
+        TBatch batch(*this);
+        // A deleted section is never seen again: what it holds goes now,
+        // paused or not.
+        DropMessages();
+        DropRows(false);
+        if (ctx_.Host) ctx_.Host->RemoveSideBarButton(SectionNumber);
+        HideSection(); // still saves under the client's real ID
+        ClientID = "DEL_" + ClientID;
+        deleted_ = true;
+    }
+    // Last: the host may release the frame once this handler has returned.
+    if (ctx_.Host) ctx_.Host->SectionDeleted(SectionNumber);
+}
+
+std::unique_ptr<TSectionCore> TSectionCore::DeletedStandIn() const {
+    auto s = std::make_unique<TSectionCore>(ctx_);
+    s->ClientID = ClientID;
+    s->Caption = Caption;
+    s->ApplicationName = ApplicationName;
+    s->LevelText = LevelText;
+    s->SectionNumber = SectionNumber;
+    s->Paused = Paused;
+    s->deleted_ = deleted_;
+    return s;
 }
 
 void TSectionCore::ShowSection() {
     TBatch batch(*this);
+    if (OnShowing) OnShowing(*this);
     RefreshInfo();
     LoadPanelSettings();
     visible_ = true;

@@ -53,7 +53,10 @@ bool TSectionCore::AddDebugInfo(TDebugInfoRec& rec, bool force) {
 }
 
 void TSectionCore::ClearDebugInfos(bool keepViewer) {
-    if (Paused) return;
+    if (!Paused) DropRows(keepViewer);
+}
+
+void TSectionCore::DropRows(bool keepViewer) {
     TBatch batch(*this);
     rows_.Clear();
     focused_ = selected_ = npos;

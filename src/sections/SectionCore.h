@@ -31,6 +31,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -100,6 +101,10 @@ class TSectionCore {
     TSectionCore& operator=(const TSectionCore&) = delete;
 
     std::function<void(TSectionCore& sender, unsigned changes)> OnChanged;
+    // ShowSection is about to lay the panels out: the frame reports its work
+    // area's current size through SetWorkAreaSize (a hidden frame is not
+    // resized with the main window).
+    std::function<void(TSectionCore& sender)> OnShowing;
 
     // Fields the dispatcher keeps.
     std::string ClientID;
@@ -195,7 +200,9 @@ class TSectionCore {
     void act_Pause(bool down);
     void act_ShowViewer();
     void act_Close();
-    void act_Delete(); // only while disconnected
+    // Only while disconnected. Rows, data and billboard go whether paused or
+    // not, and the host hears of it to release the frame.
+    void act_Delete();
     void ShowSection();
     void BringSectionToFront();
     void HideSection();
@@ -212,6 +219,10 @@ class TSectionCore {
     void MemoPanelDragged(int height); // Splitter_1
     void LoadPanelSettings();
     void SavePanelSettings();
+
+    // An empty core that keeps a deleted section's place in the section list:
+    // its names, number and "DEL_" ID, deleted and hidden, owning nothing else.
+    std::unique_ptr<TSectionCore> DeletedStandIn() const;
 
   private:
     // Collects the changes of one operation so the frame hears of them once.
@@ -230,6 +241,12 @@ class TSectionCore {
     void SetInformation(const std::string& text);
     void SetViewerText(const std::string& text);
     std::optional<TDebugInfoRec> AskNote(const char* caption);
+    // The focused row when the filter shows it, else npos: the list's
+    // commands act only on a row the user can see.
+    size_t ShownFocus() const;
+    // Empty the debug list or the billboard, paused or not.
+    void DropRows(bool keepViewer);
+    void DropMessages();
 
     TSectionContext ctx_;
     TDebugRowStore rows_;

@@ -16,6 +16,10 @@ struct ISectionHost {
     // Removes the first side-bar button whose tag is `tag` (and its group when
     // that leaves it empty).
     virtual void RemoveSideBarButton(int tag) = 0;
+    // The user deleted the section with this number. Called last from the
+    // delete command, inside the frame's own click: a host that releases the
+    // frame must do so later.
+    virtual void SectionDeleted(int /*sectionNumber*/) {}
     // The main window's current caption: reports say which program wrote them.
     virtual std::string MainCaption() const { return "vxDebugger"; }
 };

@@ -1,6 +1,7 @@
 // Tfme_Sections: building the frame's windows.
 #include "sections/frame_Sections_win.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vx {
@@ -32,8 +33,8 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     : Exports(context.Platform,
               [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
       core_(context), art_(SectionArt()) {
-    connectionFont_ = GuiFont(-21, FW_BOLD, "Times New Roman");
-    memoFont_ = GuiFont(-13, FW_NORMAL, "Courier New");
+    connectionFont_.reset(GuiFont(-21, FW_BOLD, "Times New Roman"));
+    memoFont_.reset(GuiFont(-13, FW_NORMAL, "Courier New"));
 
     ui::TWindow* parentWindow = TWindow::FromHandle(parent);
     ui::TPanelStyle style;
@@ -56,6 +57,10 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
         core_.SetWorkAreaSize(w.Width(), w.Height());
     };
     Panel_List.OnResize = [this](ui::TWindow&) { core_.RefreshInfo(); };
+    // While hidden the frame is left out of its dock's layout; before it is
+    // shown it takes the dock's present size, so its panels are laid out
+    // from that.
+    core_.OnShowing = [this](TSectionCore&) { FitToParent(); };
     FitToParent();
     core_.SetWorkAreaSize(Panel_WorkArea.Width(), Panel_WorkArea.Height());
     UpdateLabels();
@@ -67,18 +72,24 @@ Tfme_Sections::~Tfme_Sections() {
     core_.OnChanged = nullptr;
     if (toolTip_) DestroyWindow(toolTip_);
     // All windows go now, while the core that their last notifications reach
-    // and the fonts they use are still there.
+    // and the fonts they use (members, freed after this) are still there.
     if (Handle()) DestroyWindow(Handle());
-    DeleteObject(connectionFont_);
-    DeleteObject(memoFont_);
 }
 
+// The place the dock's layout gives the frame: its client area less its padding.
 void Tfme_Sections::FitToParent() {
     HWND parent = GetParent(Handle());
     if (!parent) return;
     RECT r;
     GetClientRect(parent, &r);
-    SetBounds(0, 0, r.right - r.left, r.bottom - r.top);
+    if (ui::TWindow* dock = TWindow::FromHandle(parent)) {
+        r.left += dock->Padding.left;
+        r.top += dock->Padding.top;
+        r.right -= dock->Padding.right;
+        r.bottom -= dock->Padding.bottom;
+    }
+    SetBounds(r.left, r.top, std::max<LONG>(0, r.right - r.left),
+              std::max<LONG>(0, r.bottom - r.top));
 }
 
 void Tfme_Sections::AddToolTip(ui::TWindow& tool) {
@@ -164,8 +175,8 @@ void Tfme_Sections::CreateInfo() {
                                      clAppWorkSpace) &&
               lbl_DebugLevel.Create(&Panel_Info, "Debug Level:", 8, 36, font, 0xFFFFFF,
                                     clAppWorkSpace) &&
-              lbl_Disconnected.Create(&Panel_Info, "DISCONNECTED", 0, 0, connectionFont_, clRed,
-                                      clAppWorkSpace),
+              lbl_Disconnected.Create(&Panel_Info, "DISCONNECTED", 0, 0, connectionFont_.get(),
+                                      clRed, clAppWorkSpace),
           "labels");
     lbl_Disconnected.SetVisible(false);
     // Information only: the panel takes no clicks.
@@ -221,7 +232,7 @@ void Tfme_Sections::CreateWorkArea() {
                            WS_EX_CLIENTEDGE, 0, 0, 100, 100),
           "data memo");
     Memo_Data.Align = ui::TAlign::alClient;
-    Memo_Data.SetFont(memoFont_);
+    Memo_Data.SetFont(memoFont_.get());
     Memo_Data.Hint = "Click double to zoom...";
     SendMessageA(Memo_Data.Handle(), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);  // data blocks can be large
     Memo_Data.OnDblClick = [this](TEditBox&) { core_.act_ShowViewer(); };

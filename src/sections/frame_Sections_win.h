@@ -24,7 +24,9 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 namespace vx {
 
@@ -122,8 +124,13 @@ private:
 
     TSectionCore core_;
     const TSectionArt& art_;
-    HFONT connectionFont_ = nullptr;
-    HFONT memoFont_ = nullptr;
+    // Owned, so that a frame whose windows cannot be built gives them back.
+    struct TFontDeleter {
+        void operator()(HFONT font) const { DeleteObject(font); }
+    };
+    using TFont = std::unique_ptr<std::remove_pointer_t<HFONT>, TFontDeleter>;
+    TFont connectionFont_;
+    TFont memoFont_;
     HWND toolTip_ = nullptr;
     std::string memoText_;  // what Memo_Data shows, before its line breaks are made CR LF
     unsigned pending_ = 0;  // TSectionChange flags not shown yet

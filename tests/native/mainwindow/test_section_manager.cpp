@@ -38,6 +38,8 @@ struct Manager : ::testing::Test, ISectionHost {
     bool failNextBuild = false;
     std::vector<std::string> exceptions;
 
+    std::vector<int> deleted;
+    void SectionDeleted(int number) override { deleted.push_back(number); }
     void SetInformationLine(const std::string&) override {}
     void SetStatusPanel(int, const std::string&) override {}
     // As the main window does: the first button with the tag, and its header
@@ -216,9 +218,39 @@ TEST_F(Manager, FailedBuildLeavesNothingBehindAndDeletedSectionsStayHidden) {
     ASSERT_EQ(manager->SectionCount(), 2u);
     EXPECT_EQ(Core(1).SectionNumber, 2);
     EXPECT_EQ(Core(0).RowCount(), 0u);
-    // A client whose own ID has the prefix reaches the hidden section.
-    Send(dkString, "DEL_a", "found");
-    EXPECT_EQ(Core(0).RowCount(), 1u);
+    // Not even a client whose own ID has the prefix reaches the hidden
+    // section: it would fill a list nobody can see.
+    Send(dkString, "DEL_a", "lost");
+    EXPECT_EQ(Core(0).RowCount(), 0u);
+    Send(dkConnect, "DEL_a", "App.exe|Own");
+    ASSERT_EQ(manager->SectionCount(), 3u);
+    EXPECT_EQ(Core(2).ClientID, "DEL_a");
+}
+
+TEST_F(Manager, DeletedSectionIsReleasedButKeepsItsNumber) {
+    Send(dkConnect, "a", "App.exe|A");
+    Send(dkConnect, "b", "App.exe|B");
+    Send(dkDisconnect, "a");
+    Core(0).act_Delete();
+    ASSERT_EQ(deleted, std::vector<int>{1});
+    log.clear();
+    EXPECT_FALSE(manager->ReleaseDeletedSection(2)); // not deleted
+    EXPECT_TRUE(manager->ReleaseDeletedSection(1));
+    EXPECT_EQ(log, std::vector<std::string>{"free 1"});
+    EXPECT_FALSE(manager->ReleaseDeletedSection(1)); // already a stand-in
+    EXPECT_FALSE(manager->ReleaseDeletedSection(9));
+    ASSERT_EQ(manager->SectionCount(), 2u);
+    EXPECT_TRUE(Core(0).Deleted());
+    EXPECT_EQ(Core(0).ClientID, "DEL_a");
+    EXPECT_EQ(Core(0).SectionNumber, 1);
+    // The list goes on numbering by position, and the end frees the stand-in too.
+    Send(dkConnect, "a", "App.exe|A");
+    ASSERT_EQ(manager->SectionCount(), 3u);
+    EXPECT_EQ(Core(2).SectionNumber, 3);
+    EXPECT_EQ(bar.Headers(0)->Buttons(1)->Tag, 3);
+    manager->FreeAllSections();
+    EXPECT_EQ(manager->SectionCount(), 0u);
+    EXPECT_FALSE(mem.KeyExists(std::string(kRegistryRoot) + "Debugger\\DEL_a"));
 }
 
 TEST_F(Manager, ButtonsShowTheirSectionAndFreeAllSavesPanels) {

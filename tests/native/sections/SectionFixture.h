@@ -16,10 +16,11 @@ namespace vx::test {
 
 struct TRecordingHost : ISectionHost {
     std::string InfoLine, Panels[4];
-    std::vector<int> RemovedTags;
+    std::vector<int> RemovedTags, DeletedSections;
     void SetInformationLine(const std::string& t) override { InfoLine = t; }
     void SetStatusPanel(int panel, const std::string& t) override { Panels[panel] = t; }
     void RemoveSideBarButton(int tag) override { RemovedTags.push_back(tag); }
+    void SectionDeleted(int number) override { DeletedSections.push_back(number); }
 };
 
 inline TDebugInfoRec Rec(const std::string& text, uint8_t group = dgGeneral,

@@ -235,3 +235,46 @@ TEST(SectionCommands, ClientRowsArrivingWhileAnInputBoxIsOpen) {
         EXPECT_EQ(s->lst_DebugGetText(0, 2), "after clear");
     }
 }
+
+TEST(SectionCommands, ListCommandsActOnlyOnARowTheFilterShows) {
+    SectionTest t;
+    auto s = t.Make();
+    t.Add(*s, "general");
+    t.Add(*s, "warning", dgWarning); // focused: the last row added
+    s->ChooseGroupFilter(1);         // general rows only
+    ASSERT_EQ(s->VisibleCount(), 1u);
+    ASSERT_EQ(s->FocusedRow(), 1u);
+
+    TDebugMenuState m = s->PopupMenu_3Popup();
+    EXPECT_FALSE(m.InsertNote || m.EditInfo || m.DeleteInfo);
+    t.Answer("typed");
+    s->mnu_EditInfoClick();   // Enter
+    s->mnu_InsertNoteClick(); // Insert
+    s->mnu_DeleteInfoClick(); // Delete
+    EXPECT_TRUE(t.Fakes.Dialogs.Inputs.empty());
+    ASSERT_EQ(s->RowCount(), 2u);
+    EXPECT_EQ(s->lst_DebugGetText(1, 2), "warning");
+
+    // Once the row can be seen again the commands reach it.
+    s->ChooseGroupFilter(0);
+    s->mnu_DeleteInfoClick();
+    ASSERT_EQ(s->RowCount(), 1u);
+    EXPECT_EQ(s->lst_DebugGetText(0, 2), "general");
+}
+
+TEST(SectionCommands, DeletingAPausedSectionStillReleasesRowsDataAndBillboard) {
+    SectionTest t;
+    auto s = t.Make("Client 9");
+    s->SectionNumber = 4;
+    TDebugInfoRec r = Rec("with data");
+    Attach(r, std::string(4096, 'x'));
+    s->AddDebugInfo(r, false);
+    s->AddMessage("line");
+    s->act_Pause(true);
+    s->act_Delete();
+    EXPECT_EQ(s->RowCount(), 0u);
+    EXPECT_EQ(s->Rows().DataBlocks(), 0u);
+    EXPECT_EQ(s->Billboard().Count(), 0u);
+    EXPECT_EQ(t.Viewer.Text(), "");
+    EXPECT_EQ(t.Host.DeletedSections, std::vector<int>{4});
+}

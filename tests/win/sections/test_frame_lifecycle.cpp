@@ -1,0 +1,49 @@
+// The section frame's life: shown again after the window changed size, and
+// built in vain.
+#include "FrameRig.h"
+#include "GuiObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+using namespace vx;
+using namespace vxtest;
+
+TEST(FrameLifecycle, ShownAgainAfterTheWindowGrewItLaysOutFromTheNewSize) {
+    TFrameRig rig(nullptr, 900, 640);
+    Tfme_Sections& f = *rig.Frame;
+    TSectionCore& c = rig.Core();
+    c.ShowSection();
+    Pump();
+    c.act_Close();
+    Pump();
+    SetWindowPos(rig.Window, nullptr, 0, 0, 1200, 900, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    c.ShowSection();
+    Pump();
+    RECT dock, frame, work;
+    GetClientRect(rig.Dock->Handle(), &dock);
+    GetClientRect(f.Handle(), &frame);
+    GetClientRect(f.Panel_WorkArea.Handle(), &work);
+    EXPECT_EQ(frame.right, dock.right);
+    EXPECT_EQ(frame.bottom, dock.bottom);
+    EXPECT_EQ(f.Panel_Data_Base.Width(), work.right / 2);
+    EXPECT_EQ(f.Panel_Memo_Base.Height(), work.bottom / 3);
+}
+
+TEST(FrameLifecycle, AFrameThatCannotBeBuiltGivesBackWhatItTook) {
+    TFrameRig rig; // loads the section art, which the program keeps
+    TSectionContext c{rig.Platform.Services(), rig.Registry.get(), &rig.Host, &rig.Viewer,
+                      &rig.Shared};
+    // A frame needs a parent window to live in.
+    HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    DestroyWindow(gone);
+    TGuiObjects before = GuiObjects();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_THROW(std::make_unique<Tfme_Sections>(gone, c), std::runtime_error);
+    TGuiObjects after = GuiObjects();
+    EXPECT_EQ(after.Gdi, before.Gdi);
+    EXPECT_EQ(after.User, before.User);
+}
