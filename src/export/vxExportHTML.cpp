@@ -227,6 +227,9 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     else if (const char* a = AlignAttribute(cell.Alignment))
         FAlign = a;
     row += FAlign;
+    // A spreadsheet that opens the page would run "=..." as a formula: the
+    // cell is marked as text for it, and browsers show the text as it is.
+    if (LooksLikeFormula(cell.Text)) row += " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\"";
     row += '>';
     if (cell.Header) {
         if (FOwner.HTML.Options.Has(hoBoldHeaders)) row += "<B>";

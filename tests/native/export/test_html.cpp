@@ -187,3 +187,16 @@ TEST(HtmlExport, DeclaresTheSystemCodePage) {
     f.Fake.Locale.CodePage = 437;
     EXPECT_TRUE(Has(f.Export(xtHTML), "  <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"TEXT/HTML\">\r\n"));
 }
+
+TEST(HtmlExport, FormulaLikeCellsAreMarkedAsText) {
+    TExportFixture f;
+    f.Source.Caps = {"=Name", "Value"};
+    f.Source.Records = {{TVariant("@SUM(A1)"), TVariant("-4")}};
+    f.Source.Options = {xoShowHeader};
+    f.Source.HTML.Options = {};
+    const std::string text = " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\">";
+    std::string doc = f.Export(xtHTML);
+    EXPECT_TRUE(Has(doc, "    <TD" + text + "<FONT COLOR=\"#FFFFFF\"><small>=Name</small>"));
+    EXPECT_TRUE(Has(doc, "    <TD" + text + "<small>@SUM(A1)</small>"));
+    EXPECT_TRUE(Has(doc, "    <TD><small>-4</small>"));
+}
