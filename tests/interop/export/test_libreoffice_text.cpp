@@ -311,3 +311,19 @@ TEST_F(TInterop, HostileTextsComeBackAsText) {
         for (const std::string& cell : cells) EXPECT_NE(text.find(cell), std::string::npos) << cell << "\n" << text;
     }
 }
+
+// A browser reads the page's 8-bit texts in the code page they were written in.
+TEST_F(TInterop, HtmlPageShowsTextsOfTheSystemCodePage) {
+    if (!HaveChromium()) GTEST_SKIP() << "chromium-headless-shell is not installed";
+    Fake.Locale.CodePage = 1251;
+    TTable t(Fake.Services());
+    t.SetExportType(xtHTML);
+    t.ExportStyle = xsFile;
+    // Too short a text for a browser to guess its code page from.
+    t.Rows.push_back({TVariant("caf\xE9"), TVariant("x"), TVariant("1")});
+    t.FileName = (Dir / "cyrillic.html").string();
+    t.ExportData();
+    ASSERT_TRUE(t.LastExportWritten());
+    std::string dom = ChromiumDom(Dir / "cyrillic.HTML");
+    EXPECT_NE(dom.find("<small>caf\xD0\xB9</small>"), std::string::npos) << dom;  // the last letter Cyrillic
+}
