@@ -8,6 +8,7 @@
 #include "spreadsheet/vxNativeExcel.h"
 
 #include <charconv>
+#include <cstring>
 #include <stdexcept>
 
 namespace vx {
@@ -214,7 +215,8 @@ void TvxCustomExport::WriteDocument(const std::string& outputName) {
     bool ended = true;
     std::unique_ptr<TvxDocumentWriter> writer;
     try {
-        if (FPlatform.Files && FPlatform.Files->FileExists(outputName)) {
+        // The clipboard type writes no file, so there is nothing to replace.
+        if (FExportType != xtClipboard && FPlatform.Files && FPlatform.Files->FileExists(outputName)) {
             bool canOverWrite = true;
             if (OnFileExist) OnFileExist(*this, outputName, canOverWrite);
             if (!canOverWrite) {
@@ -327,6 +329,15 @@ std::string_view TvxCustomExport::CellText(const TVariant& value, int width,
         text = value.AsString();
     } else {
         scratch = VarToStr(value, FPlatform.Locale ? *FPlatform.Locale : kDefaultLocale);
+        text = scratch;
+    }
+    // A zero byte ends the text for most readers (and for the clipboard):
+    // written as a space, nothing after it is lost.
+    if (std::memchr(text.data(), '\0', text.size())) {
+        std::string clean(text);
+        for (char& c : clean)
+            if (c == '\0') c = ' ';
+        scratch = std::move(clean);
         text = scratch;
     }
     if (Options.Has(xoTruncate) && width > 0 && size_t(width) < text.size()) {

@@ -177,6 +177,32 @@ std::string QuoteField(std::string_view text, bool force) {
     return s;
 }
 
+bool LooksLikeFormula(std::string_view text) {
+    if (text.empty()) return false;
+    char first = text[0];
+    if (first == '=' || first == '@') return true;
+    if (first != '+' && first != '-') return false;
+    // A sign before digits, one decimal point and an exponent is a number.
+    size_t i = 1, digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == '.' && !point) point = true;
+        else break;
+    }
+    if (digits == 0) return true;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        size_t start = j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j;
+        if (j == start) return true;
+        i = j;
+    }
+    return i != text.size();
+}
+
 // Line breaks come out as CR LF, so a row of cells is ready to write as it is.
 void AppendHTMLEscaped(std::string& out, std::string_view text) {
     size_t start = 0;
@@ -193,6 +219,7 @@ void AppendHTMLEscaped(std::string& out, std::string_view text) {
             entity = "\r\n";
             break;
         case '\n': entity = "\r\n"; break;
+        case '\0': entity = " "; break;  // browsers show a zero byte as a replacement mark
         default: continue;
         }
         out.append(text.substr(start, runEnd - start));
@@ -216,7 +243,11 @@ void AppendRTFEscaped(std::string& out, std::string_view text) {
         if (c != '\\' && c != '{' && c != '}' && c != '\r' && c != '\n' && c < 128) continue;
         out.append(text.substr(start, i - start));
         start = i + 1;
-        if (c == '\r' || c == '\n') continue;
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') start = ++i + 1;
+            out.append("\\line ");
+            continue;
+        }
         if (c >= 128) {
             out.append("\\'");
             out.push_back(hex[c >> 4]);

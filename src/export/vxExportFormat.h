@@ -22,11 +22,17 @@ bool FormatString(std::string_view fmt, std::string_view value, std::string& out
 std::string QuoteField(std::string_view text, bool force);
 void AppendQuoted(std::string& out, std::string_view text, bool force);
 
+// True when a spreadsheet would take the text for a formula: it begins with
+// =, +, - or @ and is not a plain number such as -4 or +1.5e3. CSV and TAB
+// write such a text behind an apostrophe, so it is shown as text.
+bool LooksLikeFormula(std::string_view text);
+
 // &, <, > and " as entities, so data cannot become markup.
 void AppendHTMLEscaped(std::string& out, std::string_view text);
 std::string HTMLEscape(std::string_view text);
 // \, { and } with a backslash, bytes above 127 as \'hh, so data cannot change
-// the structure of a Rich Text document. Line breaks are dropped.
+// the structure of a Rich Text document. A line break (CR LF, CR or LF) is
+// written as \line, so the words around it stay apart.
 void AppendRTFEscaped(std::string& out, std::string_view text);
 
 // The lines of a text split at CR LF, CR or LF; an empty text has no lines and

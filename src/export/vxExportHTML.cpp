@@ -84,6 +84,27 @@ const char* AlignAttribute(uint8_t code) {
 
 }  // namespace
 
+const char* HTMLCharset(unsigned codePage) {
+    switch (codePage) {
+    case 874: return "windows-874";
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "EUC-KR";
+    case 950: return "Big5";
+    case 1250: return "windows-1250";
+    case 1251: return "windows-1251";
+    case 1252: return "windows-1252";
+    case 1253: return "windows-1253";
+    case 1254: return "windows-1254";
+    case 1255: return "windows-1255";
+    case 1256: return "windows-1256";
+    case 1257: return "windows-1257";
+    case 1258: return "windows-1258";
+    case 65001: return "utf-8";
+    default: return nullptr;
+    }
+}
+
 TvxHTMLWriter::TvxHTMLWriter(TvxCustomExport& owner) : TvxDocumentWriter(owner) {
     for (int i = 0; i < 10; ++i) FColor[i] = HTMLColor(i);
     FOddRowStart = "   <TR BGCOLOR=\"" + FColor[8] + "\">";
@@ -111,7 +132,13 @@ void TvxHTMLWriter::Prologue() {
     out.WriteLine("<!-- DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\" -->");
     out.WriteLine("<HTML>");
     out.WriteLine(" <HEAD>");
-    out.WriteLine("  <META HTTP - EQUIV = \"Content - Type\" CONTENT = \"TEXT/HTML\">");
+    // The texts are bytes of the system code page: without its name a browser
+    // guesses, and 8-bit characters come out garbled.
+    const ILocale* locale = FOwner.Platform().Locale;
+    const char* charset = HTMLCharset(locale ? locale->AnsiCodePage() : 1252);
+    std::string type = "  <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"TEXT/HTML";
+    if (charset) type += std::string("; charset=") + charset;
+    out.WriteLine(type + "\">");
     out.WriteLine("  <META NAME = \"GENERATOR\" CONTENT = \"Vexel's Export Components for Delphi\" >");
     out.WriteLine("  <META NAME = \"Author\" CONTENT = \"Orin Vale\" >");
     out.WriteLine("  <META NAME = \"Description\" CONTENT = \"\" >");
@@ -200,6 +227,9 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     else if (const char* a = AlignAttribute(cell.Alignment))
         FAlign = a;
     row += FAlign;
+    // A spreadsheet that opens the page would run "=..." as a formula: the
+    // cell is marked as text for it, and browsers show the text as it is.
+    if (LooksLikeFormula(cell.Text)) row += " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\"";
     row += '>';
     if (cell.Header) {
         if (FOwner.HTML.Options.Has(hoBoldHeaders)) row += "<B>";

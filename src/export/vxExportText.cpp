@@ -3,6 +3,7 @@
 #include "export/vxExportOutput.h"
 #include "export/vxExportWriters.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace vx {
@@ -67,7 +68,16 @@ void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
 
 void TvxClipboardWriter::Epilogue() {
     const TPlatform& p = FOwner.Platform();
-    if (!p.Clipboard || !p.Clipboard->SetText(FOwner.Out().Text()))
+    // The clipboard's text ends at its first zero byte: a header or footer
+    // line holding one would hide everything after it.
+    const std::string& text = FOwner.Out().Text();
+    std::string clean;
+    if (std::memchr(text.data(), '\0', text.size())) {
+        clean = text;
+        for (char& c : clean)
+            if (c == '\0') c = ' ';
+    }
+    if (!p.Clipboard || !p.Clipboard->SetText(clean.empty() ? text : clean))
         throw std::runtime_error("the clipboard cannot take the text");
     if (FOwner.Options.Has(xoClipboardMessage) && p.Dialogs)
         p.Dialogs->ShowInformation(FOwner.Messages.CopiedToClipboard);
@@ -81,7 +91,11 @@ void TvxCSVWriter::AppendRowNumberCell(std::string& row, std::string_view number
 
 void TvxCSVWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += ',';
-    AppendQuoted(row, cell.Text, false);
+    if (!LooksLikeFormula(cell.Text)) return AppendQuoted(row, cell.Text, false);
+    // Any client can send "=..." : behind an apostrophe it stays text.
+    std::string guarded(1, '\'');
+    guarded += cell.Text;
+    AppendQuoted(row, guarded, false);
 }
 
 // ---- TAB ----
@@ -90,9 +104,22 @@ void TvxTABWriter::AppendRowNumberCell(std::string& row, std::string_view number
     row.append(number);
 }
 
+// A TAB or a line break inside a value would shift or split the record: each
+// becomes a space (CR LF one space), so the record keeps its line and columns.
 void TvxTABWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += '\t';
-    row.append(cell.Text);
+    std::string_view text = cell.Text;
+    if (LooksLikeFormula(text)) row += '\'';  // shown as text, not run as a formula
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c != '\t' && c != '\r' && c != '\n') continue;
+        row.append(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        row += ' ';
+        start = i + 1;
+    }
+    row.append(text.substr(start));
 }
 
 void AppendWithoutBreaks(std::string& out, std::string_view text) {

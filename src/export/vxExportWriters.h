@@ -134,8 +134,11 @@ private:
     std::string FRow;
 };
 
-// Rich Text and line-based cells cannot hold a line break: SYLK and DIF
-// cells carry it as a space, so one cell never spills into the next record.
+// The name browsers know for a Windows ANSI code page; nullptr when there is none.
+const char* HTMLCharset(unsigned codePage);
+
+// Line-based cells cannot hold a line break: SYLK and DIF cells carry it as
+// a space, so one cell never spills into the next record.
 void AppendWithoutBreaks(std::string& out, std::string_view text);
 
 // Pieces of the Rich Text document.

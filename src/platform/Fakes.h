@@ -22,9 +22,11 @@ struct TFakeLocale : ILocale {
     std::string ShortDate = "M/d/yyyy";
     std::string LongTime = "h:mm:ss tt";
     std::string ShortTime = "h:mm tt";
+    unsigned CodePage = 1252;
     std::string ShortDatePicture() const override { return ShortDate; }
     std::string LongTimePicture() const override { return LongTime; }
     std::string ShortTimePicture() const override { return ShortTime; }
+    unsigned AnsiCodePage() const override { return CodePage; }
 };
 
 struct TFakeClipboard : IClipboard {

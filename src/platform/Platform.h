@@ -47,6 +47,9 @@ struct ILocale {
     virtual std::string ShortTimePicture() const = 0;
     virtual std::string TimeAM() const { return "AM"; }
     virtual std::string TimePM() const { return "PM"; }
+    // The system's ANSI code page, in which all 8-bit text is held (1252,
+    // 1251, 932...).
+    virtual unsigned AnsiCodePage() const { return 1252; }
     // Case-sensitive comparison by the locale's collation (<0, 0, >0).
     virtual int CompareStr(const std::string& a, const std::string& b) const {
         return a.compare(b);

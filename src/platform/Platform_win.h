@@ -21,6 +21,7 @@ struct TWinLocale : ILocale {
     std::string ShortTimePicture() const override;
     std::string TimeAM() const override;
     std::string TimePM() const override;
+    unsigned AnsiCodePage() const override { return GetACP(); }
     int CompareStr(const std::string& a, const std::string& b) const override;
 };
 

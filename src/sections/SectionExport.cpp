@@ -24,6 +24,13 @@ void TSectionExports::Configure(TvxCustomExport& exporter) {
     exporter.OnError = [this](TvxCustomExport& sender, TvxExportError error) {
         ReportError(sender, error);
     };
+    // An existing document is replaced only when the user says so; "No"
+    // leaves it as it is, and that is no failure to report.
+    exporter.OnBeginExport = [this](TvxCustomExport&) { refused_ = false; };
+    exporter.OnFileExist = [this](TvxCustomExport&, const std::string& name, bool& canOverWrite) {
+        canOverWrite = dialogs_ && dialogs_->ConfirmYesNo(ReplaceQuestion(name));
+        refused_ = !canOverWrite;
+    };
     exporter.OnGetHeader = [this](TvxCustomExport& s, uint32_t n, std::string& h) {
         vxDebugExportGetHeader(s, n, h);
     };
@@ -48,8 +55,12 @@ void TSectionExports::Configure(TvxCustomExport& exporter) {
     exporter.EXCEL.TableFont = plain;
 }
 
+std::string TSectionExports::ReplaceQuestion(const std::string& fileName) {
+    return "\"" + fileName + "\" already exists.\nDo you want to replace it?";
+}
+
 void TSectionExports::ReportError(TvxCustomExport& sender, TvxExportError error) const {
-    if (!dialogs_) return;
+    if (!dialogs_ || refused_) return;
     std::string target = sender.ExportStyle == xsFile && sender.ExportType() != xtClipboard
                              ? " to \"" + sender.FileName + "\""
                              : std::string();

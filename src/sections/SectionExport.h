@@ -31,12 +31,16 @@ public:
     void vxDebugExportGetHeader(TvxCustomExport& sender, uint32_t recordCount,
                                 std::string& header) const;
 
+    // What the user is asked before an existing document is replaced.
+    static std::string ReplaceQuestion(const std::string& fileName);
+
 private:
     void Configure(TvxCustomExport& exporter);
     void ReportError(TvxCustomExport& sender, TvxExportError error) const;
     void ReportUnopened(const TvxCustomExport& exporter) const;
 
     IDialogs* dialogs_;
+    bool refused_ = false;  // the user kept the existing document
 
     std::function<std::string()> caption_;
 };

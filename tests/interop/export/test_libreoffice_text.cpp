@@ -27,9 +27,10 @@ using TSheet = std::vector<std::vector<std::string>>;
 bool HaveLibreOffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
 
 // Runs soffice on files in dir with a private profile; true when it ran cleanly.
+// env goes in front of the command ("LC_ALL=C").
 bool Convert(const fs::path& dir, const std::string& to, const std::string& infilter,
-             const std::vector<std::string>& files) {
-    std::string cmd = "cd '" + dir.string() + "' && timeout 300 soffice --headless --norestore" +
+             const std::vector<std::string>& files, const std::string& env = "") {
+    std::string cmd = "cd '" + dir.string() + "' && " + env + " timeout 300 soffice --headless --norestore" +
                       " -env:UserInstallation=file://" + (dir / "lo-profile").string();
     if (!infilter.empty()) cmd += " --infilter='" + infilter + "'";
     cmd += " --convert-to '" + to + "' --outdir '" + (dir / "out").string() + "'";
@@ -227,4 +228,102 @@ TEST_F(TInterop, HtmlPageRunsNoScriptFromTheData) {
     // when it writes the document out.
     EXPECT_NE(dom.find("&lt;script&gt;document.body.insertAdjacentHTML"), std::string::npos) << dom;
     EXPECT_NE(dom.find("&lt;img src=\"nothing\""), std::string::npos) << dom;
+}
+
+namespace {
+
+// Texts a client may send that a document must neither garble nor split nor
+// run: 8-bit characters of the system code page (1252 here), line breaks, a
+// TAB, a zero byte and formula-like values.
+const std::vector<std::vector<std::string>> kHostile = {
+    {"caf\xE9 \xFC\xDF", "=1+2", "two\r\nlines"},
+    {"a\tb", std::string("be\0fore", 7), "@SUM(1;2)"},
+    {"-1+2", "x\ny", "+A1"},
+};
+
+// The text a reader shows for a sent text, in UTF-8. Spreadsheets get CSV and
+// TAB formula-like texts behind an apostrophe; TAB writes TABs and line breaks
+// as spaces, SYLK and DIF line breaks; a spreadsheet's HTML import folds all
+// white space. A zero byte is a space everywhere.
+std::string Shown(const std::string& sent, const std::string& type) {
+    std::string s;
+    bool guard = (type == "csv" || type == "tab") && !sent.empty() && std::string("=+-@").find(sent[0]) != std::string::npos;
+    if (guard) s += '\'';
+    for (size_t i = 0; i < sent.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(sent[i]);
+        bool brk = c == '\r' || c == '\n';
+        if (c == '\r' && i + 1 < sent.size() && sent[i + 1] == '\n') ++i;
+        if (c == 0) s += ' ';
+        else if (brk && type == "csv") s += '\n';
+        else if (brk || (c == '\t' && (type == "tab" || type == "html"))) s += ' ';
+        else if (c >= 0x80) s += char(0xC0 | c >> 6), s += char(0x80 | (c & 0x3F));
+        else s += char(c);
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST_F(TInterop, HostileTextsComeBackAsText) {
+    auto write = [&](TvxExportType type, const std::string& name) {
+        TTable t(Fake.Services());
+        t.SetExportType(type);
+        t.ExportStyle = xsFile;
+        t.Options = {xoShowHeader};
+        for (const auto& row : kHostile) t.Rows.push_back({TVariant(row[0]), TVariant(row[1]), TVariant(row[2])});
+        t.FileName = (Dir / name).string();
+        t.ExportData();
+        EXPECT_TRUE(t.LastExportWritten()) << name;
+        return name.substr(0, name.rfind('.') + 1) + t.DefaultExtension();
+    };
+    // Opened as a user would open them: CSV and TAB in the code page they were
+    // written in, and with formulas evaluated, as spreadsheets do by default.
+    const std::string csv = "csv:Text - txt - csv (StarCalc):44,34,76";
+    const std::string options = ",34,1,1,,1033,false,false,false,false,false,-1,true";
+    ASSERT_TRUE(Convert(Dir, csv, "Text - txt - csv (StarCalc):44" + options, {write(xtCSV, "csv.x")}));
+    ASSERT_TRUE(Convert(Dir, csv, "Text - txt - csv (StarCalc):9" + options, {write(xtTAB, "tab.x")}));
+    ASSERT_TRUE(Convert(Dir, csv, "", {write(xtDIF, "dif.x")}));
+    ASSERT_TRUE(Convert(Dir, csv, "HTML (StarCalc)", {write(xtHTML, "html.x")}));
+    // SYLK has no way to name its code page: the spreadsheet reads it in that
+    // of its own locale, which on Windows is the system's. Here a locale of
+    // 8-bit text stands in for it.
+    ASSERT_TRUE(Convert(Dir, csv, "", {write(xtSYLK, "slk.x")}, "LC_ALL=C"));
+    for (const char* type : {"csv", "tab", "dif", "html", "slk"}) {
+        SCOPED_TRACE(type);
+        TSheet sheet = ParseCsv(Read(Dir / "out" / (std::string(type) + ".csv")));
+        ASSERT_EQ(sheet.size(), kHostile.size() + 1);
+        for (size_t r = 0; r < kHostile.size(); ++r) {
+            ASSERT_GE(sheet[r + 1].size(), 3u) << "row " << r;
+            for (size_t c = 0; c < 3; ++c)
+                EXPECT_EQ(sheet[r + 1][c], Shown(kHostile[r][c], type)) << "row " << r << " column " << c;
+        }
+    }
+
+    // The word processor keeps each line break inside its cell, and the
+    // fixed-width text its 8-bit characters.
+    ASSERT_TRUE(Convert(Dir, "txt:Text (encoded):UTF8", "", {write(xtRTF, "rtf.x"), write(xtWord, "doc.x")}));
+    ASSERT_TRUE(Convert(Dir, "txt:Text (encoded):UTF8", "Text (encoded):MS_1252", {write(xtTXT, "txt.x")}));
+    for (const char* type : {"rtf", "doc", "txt"}) {
+        SCOPED_TRACE(type);
+        std::string text = Read(Dir / "out" / (std::string(type) + ".txt"));
+        std::vector<std::string> cells = {Shown(kHostile[0][0], type), "be fore", "=1+2", "@SUM(1;2)", "a\tb"};
+        if (std::string(type) != "txt") cells.insert(cells.end(), {"two\nlines", "x\ny"});
+        for (const std::string& cell : cells) EXPECT_NE(text.find(cell), std::string::npos) << cell << "\n" << text;
+    }
+}
+
+// A browser reads the page's 8-bit texts in the code page they were written in.
+TEST_F(TInterop, HtmlPageShowsTextsOfTheSystemCodePage) {
+    if (!HaveChromium()) GTEST_SKIP() << "chromium-headless-shell is not installed";
+    Fake.Locale.CodePage = 1251;
+    TTable t(Fake.Services());
+    t.SetExportType(xtHTML);
+    t.ExportStyle = xsFile;
+    // Too short a text for a browser to guess its code page from.
+    t.Rows.push_back({TVariant("caf\xE9"), TVariant("x"), TVariant("1")});
+    t.FileName = (Dir / "cyrillic.html").string();
+    t.ExportData();
+    ASSERT_TRUE(t.LastExportWritten());
+    std::string dom = ChromiumDom(Dir / "cyrillic.HTML");
+    EXPECT_NE(dom.find("<small>caf\xD0\xB9</small>"), std::string::npos) << dom;  // the last letter Cyrillic
 }

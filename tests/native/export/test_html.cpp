@@ -9,7 +9,7 @@ namespace {
 std::string Head() {
     return Lines({"<!-- THIS FILE WAS CREATED BY VEXEL'S EXPORT COMPONENTS FOR BORLAND DELPHI -->",
                   "<!-- DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\" -->", "<HTML>", " <HEAD>",
-                  "  <META HTTP - EQUIV = \"Content - Type\" CONTENT = \"TEXT/HTML\">",
+                  "  <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"TEXT/HTML; charset=windows-1252\">",
                   "  <META NAME = \"GENERATOR\" CONTENT = \"Vexel's Export Components for Delphi\" >",
                   "  <META NAME = \"Author\" CONTENT = \"Orin Vale\" >",
                   "  <META NAME = \"Description\" CONTENT = \"\" >"});
@@ -169,4 +169,34 @@ TEST(HtmlExport, OddRowsFollowTheSourceIndex) {
     EXPECT_FALSE(Has(doc, "r1"));
     EXPECT_TRUE(Has(doc, "   <TR>\r\n    <TD><small>r2"));
     EXPECT_TRUE(Has(doc, "   <TR BGCOLOR=\"#FFFFFF\">\r\n    <TD><small>r3"));
+}
+
+// The page names the system code page, so browsers read 8-bit texts right.
+TEST(HtmlExport, DeclaresTheSystemCodePage) {
+    TExportFixture f;
+    f.SmallTable();
+    const std::pair<unsigned, const char*> pages[] = {
+        {1250, "windows-1250"}, {1251, "windows-1251"}, {1258, "windows-1258"}, {874, "windows-874"},
+        {932, "Shift_JIS"},     {936, "GBK"},           {949, "EUC-KR"},        {950, "Big5"}};
+    for (auto [page, name] : pages) {
+        f.Fake.Locale.CodePage = page;
+        EXPECT_TRUE(Has(f.Export(xtHTML), std::string("CONTENT=\"TEXT/HTML; charset=") + name + "\">\r\n"))
+            << page;
+    }
+    // A code page without a name browsers know is not guessed at.
+    f.Fake.Locale.CodePage = 437;
+    EXPECT_TRUE(Has(f.Export(xtHTML), "  <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"TEXT/HTML\">\r\n"));
+}
+
+TEST(HtmlExport, FormulaLikeCellsAreMarkedAsText) {
+    TExportFixture f;
+    f.Source.Caps = {"=Name", "Value"};
+    f.Source.Records = {{TVariant("@SUM(A1)"), TVariant("-4")}};
+    f.Source.Options = {xoShowHeader};
+    f.Source.HTML.Options = {};
+    const std::string text = " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\">";
+    std::string doc = f.Export(xtHTML);
+    EXPECT_TRUE(Has(doc, "    <TD" + text + "<FONT COLOR=\"#FFFFFF\"><small>=Name</small>"));
+    EXPECT_TRUE(Has(doc, "    <TD" + text + "<small>@SUM(A1)</small>"));
+    EXPECT_TRUE(Has(doc, "    <TD><small>-4</small>"));
 }

@@ -139,7 +139,9 @@ TEST(RtfExport, DataCannotChangeTheStructure) {
     EXPECT_FALSE(Has(doc, "\\cellx2917"));
     f.Source.Visible = {};
     doc = f.Export(xtRTF);
-    EXPECT_TRUE(Has(doc, "caf\\'e9 twolines\\cell }"));
+    EXPECT_TRUE(Has(doc, "caf\\'e9 two\\line lines\\cell }"));
+    f.Source.Records = {{TVariant("a\nb\rc"), TVariant("")}};
+    EXPECT_TRUE(Has(f.Export(xtWord), "a\\line b\\line c\\cell "));
     // Braces balance: every group that opens is closed.
     int depth = 0;
     for (size_t i = 0; i < doc.size(); ++i) {

@@ -84,8 +84,41 @@ TEST(TextExport, TabNeverQuotesAndKeepsHeaderAndFooter) {
     f.Source.Records = {{TVariant("a b"), TVariant("\"q\"")}, {TVariant("x\ty"), TVariant("")}};
     HeaderAndFooter(f.Source);
     f.Source.Options.Include(xoRowNumbers);
-    EXPECT_EQ(f.Export(xtTAB), Lines({"Report", "2 rows", "\tName\tValue", "1\ta b\t\"q\"", "2\tx\ty\t",
+    EXPECT_EQ(f.Export(xtTAB), Lines({"Report", "2 rows", "\tName\tValue", "1\ta b\t\"q\"", "2\tx y\t",
                                       "End", kCreated}));
+}
+
+TEST(TextExport, TabRecordKeepsItsLineAndColumns) {
+    TExportFixture f;
+    f.Source.Caps = {"A", "B", "C"};
+    f.Source.Widths = {1, 1, 1};
+    f.Source.Records = {{TVariant("a\tb"), TVariant("two\r\nlines"), TVariant("x\ny\rz")}};
+    f.Source.Options = {};
+    EXPECT_EQ(f.Export(xtTAB), Lines({"a b\ttwo lines\tx y z"}));
+}
+
+// Any client can send a text that a spreadsheet would run: CSV and TAB put an
+// apostrophe in front, so it is shown as text. Plain numbers stay numbers.
+TEST(TextExport, FormulaLikeValuesAreWrittenAsText) {
+    TExportFixture f;
+    f.Source.Caps = {"=Caption"};
+    f.Source.Widths = {1};
+    f.Source.Options = {xoShowHeader};
+    for (const char* v : {"=1+2", "+1+2", "-1+2", "@SUM(A1)", "-", "--- x ---", "-1e", "+.5.5", "-4", "+1.5",
+                          "-1e5", "-2.5E-3", "a=b", " =x"})
+        f.Source.Records.push_back({TVariant(v)});
+    const std::vector<std::string> shown = {"'=Caption", "'=1+2", "'+1+2", "'-1+2", "'@SUM(A1)", "'-",
+                                            "'--- x ---", "'-1e", "'+.5.5", "-4", "+1.5", "-1e5",
+                                            "-2.5E-3", "a=b", " =x"};
+    std::string csv, tab;
+    for (const std::string& line : shown) {
+        csv += (line.find(' ') != std::string::npos ? "\"" + line + "\"" : line) + "\r\n";
+        tab += line + "\r\n";
+    }
+    EXPECT_EQ(f.Export(xtCSV), csv);
+    EXPECT_EQ(f.Export(xtTAB), tab);
+    // The other types carry the text as it is.
+    EXPECT_EQ(f.Export(xtTXT).substr(0, 16), Lines({"=Caption", "=1+2"}));
 }
 
 TEST(TextExport, ClipboardHoldsTheTxtText) {
@@ -109,6 +142,17 @@ TEST(TextExport, ClipboardHoldsTheTxtText) {
     f.Source.ExportData();
     EXPECT_EQ(f.Fake.Clipboard.Text, Lines({"Name  Value", "---------", "---------", "End", kCreated}));
     EXPECT_EQ(f.Fake.Dialogs.Informations.size(), 1u);
+
+    // The clipboard text ends at a zero byte: none may stay in it, so nothing
+    // after one is lost.
+    f.Source.Records = {{TVariant(std::string("be\0fore", 7)), TVariant("after")}};
+    f.Source.OnGetFooter = [](TvxCustomExport&, uint32_t, std::string& t) { t = std::string("End\0more", 8); };
+    f.Source.Options.Exclude(xoShowExportDate);
+    f.Source.ExportData();
+    EXPECT_EQ(f.Fake.Clipboard.Text.find('\0'), std::string::npos);
+    EXPECT_NE(f.Fake.Clipboard.Text.find("be fore after"), std::string::npos) << f.Fake.Clipboard.Text;
+    EXPECT_NE(f.Fake.Clipboard.Text.find("End more\r\n"), std::string::npos) << f.Fake.Clipboard.Text;
+    f.Source.OnGetFooter = nullptr;
 
     // A clipboard that refuses the text fails the export.
     f.Fake.Clipboard.Fail = true;

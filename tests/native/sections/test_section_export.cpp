@@ -127,5 +127,43 @@ TEST_F(SectionExport, FailedExportsAreReportedAndCancelledSavesAreNot) {
                                            "\", but no program could open it.");
 }
 
+TEST_F(SectionExport, ExistingDocumentIsReplacedOnlyWhenTheUserSaysYes) {
+    auto section = Make();
+    Add(*section, "new row");
+    TvxVirtualTreeExport& list = Exports->vxDebugListExport;
+    ToFile(list, xtCSV, "list.xls");  // a name stored by an export of another type
+    const std::string csv = Folder / "list.CSV";
+    vxtest::WriteFile(csv, "old");
+
+    // No: the old document stays, and that is no failure.
+    Exports->ExportItems(section->DebugTree());
+    EXPECT_EQ(Fakes.Dialogs.Confirmations,
+              std::vector<std::string>{TSectionExports::ReplaceQuestion(csv)});
+    EXPECT_EQ(ReadFile(csv), "old");
+    EXPECT_TRUE(Fakes.Dialogs.Errors.empty());
+    EXPECT_EQ(Folder.Files(), std::vector<std::string>{"list.CSV"});
+
+    // Yes: replaced.
+    Fakes.Dialogs.ConfirmAnswers = {true};
+    Exports->ExportItems(section->DebugTree());
+    EXPECT_EQ(Fakes.Dialogs.Confirmations.size(), 2u);
+    EXPECT_NE(ReadFile(csv).find("new row"), std::string::npos);
+    EXPECT_TRUE(Fakes.Dialogs.Errors.empty());
+
+    // A failure after a refusal is still reported.
+    Fakes.Dialogs.ConfirmAnswers = {false};
+    Exports->ExportItems(section->DebugTree());
+    ToFile(list, xtCSV, "missing-folder/list.csv");
+    Exports->ExportItems(section->DebugTree());
+    EXPECT_EQ(Fakes.Dialogs.Errors.size(), 1u);
+
+    // The clipboard writes no file, so it asks about none.
+    ToFile(list, xtClipboard, "list.xls");
+    vxtest::WriteFile(Folder / "list.TMP", "old");
+    Exports->ExportItems(section->DebugTree());
+    EXPECT_EQ(Fakes.Dialogs.Confirmations.size(), 3u);
+    EXPECT_NE(Fakes.Clipboard.Text.find("new row"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vx::test

@@ -455,6 +455,38 @@ TEST_F(ExportTest, DebugListGoesToExcelAndThenToCsvUnderTheSameName) {
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"DEBUG.CSV", "DEBUG.XLS"}));
     EXPECT_EQ(viewer.Boxes().Count(), 0u) << BoxTexts();
     EXPECT_EQ(list.Count(), int(kRows.size()));
+
+    // Once more as CSV: the document exists, so the viewer asks first. No
+    // keeps it and is no failure: the question is the only box.
+    ASSERT_TRUE(Send(dkString, id, "added later"));
+    ASSERT_EQ(EventuallyCount(int(kRows.size()) + 1, [&] { return list.Count(); }),
+              int(kRows.size()) + 1);
+    dialog = OpenFormatDialog(list.Handle(), kDebugMenuExport);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->Selected(), "Comma-Separated Text");
+    dialog->Export();
+    ASSERT_TRUE(viewer.Boxes().WaitForCount(1)) << BoxTexts();
+    EXPECT_TRUE(WaitFor([&] { return OpenDialogs() == 0 && viewer.Responsive(); }));
+    PumpFor(300); // an error box would be up by now
+    ASSERT_EQ(viewer.Boxes().Count(), 1u) << BoxTexts();
+    const std::string question = viewer.Boxes().Boxes()[0].Text;
+    EXPECT_NE(question.find("debug.CSV\" already exists."), std::string::npos) << question;
+    EXPECT_NE(question.find("Do you want to replace it?"), std::string::npos) << question;
+    EXPECT_EQ(ReadWholeFile(csv), text);
+
+    // Yes: the new document takes its place.
+    viewer.Boxes().SetAnswerYes(true);
+    dialog = OpenFormatDialog(list.Handle(), kDebugMenuExport);
+    ASSERT_TRUE(dialog);
+    dialog->Export();
+    ASSERT_TRUE(viewer.Boxes().WaitForCount(2)) << BoxTexts();
+    EXPECT_TRUE(WaitFor(
+        [&] { return ReadWholeFile(csv).find("added later") != std::string::npos && viewer.Responsive(); },
+        15000));
+    EXPECT_EQ(ParseCsv(ReadWholeFile(csv)).size(), expected.size() + 2);
+    PumpFor(300);
+    EXPECT_EQ(viewer.Boxes().Count(), 2u) << BoxTexts();
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"DEBUG.CSV", "DEBUG.XLS"}));
 }
 
 TEST_F(ExportTest, BillboardGoesToHtmlAndAnEmptyOneToo) {
