@@ -126,6 +126,15 @@ TEST_F(KeyboardTest, RowsAreSelectedAndCopiedAndTabWalksTheSection) {
     Press(VK_TAB);
     ASSERT_EQ(WaitForFocus(list.Handle()), list.Handle());
 
+    // Shift+F10 opens the list's own menu, not the menu bar.
+    auto menusOpen = [&] { return OpenPopupMenus(viewer.Pid()).size(); };
+    Press(VK_F10, {VK_SHIFT});
+    ASSERT_EQ(Eventually<size_t>(1, [&] { return menusOpen(); }), 1u);
+    Press(VK_ESCAPE);
+    EXPECT_EQ(Eventually<size_t>(0, [&] { return menusOpen(); }), 0u);
+    EXPECT_EQ(WaitForFocus(list.Handle()), list.Handle());
+    EXPECT_EQ(list.Count(), 3);
+
     // Ctrl+Enter opens the data viewer with the keys in it; Esc closes it.
     HWND textViewer = viewer.TextViewer();
     ASSERT_TRUE(textViewer);
