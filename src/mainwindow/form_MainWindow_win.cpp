@@ -227,6 +227,10 @@ void Tfrm_VexelDebugWindow::RestoreFocus() {
 bool Tfrm_VexelDebugWindow::TabKey(bool back) {
     HWND focus = GetFocus();
     if (!focus || !IsChild(Handle(), focus)) return false;  // a dialog's own Tab
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) && (thread.flags & GUI_INMENUMODE))
+        return false;  // a menu is open and has the keys
     Tfme_Sections* frame = FrontFrame(PANEL_PLUGIN_DOCK.Handle());
     std::vector<HWND> stops = frame ? frame->TabStops() : std::vector<HWND>{};
     const bool inBar = vxOutlookBarHandle &&

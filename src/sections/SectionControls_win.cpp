@@ -193,7 +193,7 @@ void TReportList::SetCurrentItem(int item, bool scroll) {
     const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
     if (current_ != item) {
         if (MultiSelect && SelectedCount() > 1)
-            SetItemState(Handle(), -1, 0, LVIS_SELECTED);
+            SetAllSelected(false);
         else if (current_ >= 0 && current_ < count)
             SetItemState(Handle(), current_, 0, both);
         current_ = item;
@@ -217,6 +217,12 @@ int TReportList::SelectedCount() const {
 
 std::vector<int> TReportList::SelectedItems() const {
     std::vector<int> items;
+    const int count = Count();
+    if (count > 0 && SelectedCount() == count) {  // Ctrl+A: no walk through a long list
+        items.resize(size_t(count));
+        for (int i = 0; i < count; ++i) items[size_t(i)] = i;
+        return items;
+    }
     const int focused = FocusedItem();
     bool focusedIn = focused < 0;
     for (int i = SelectedItem(); i >= 0;
@@ -233,22 +239,30 @@ std::vector<int> TReportList::SelectedItems() const {
     return items;
 }
 
+void TReportList::SetAllSelected(bool selected) {
+    // Some list views invalidate every item they select, each a trip to the
+    // window server; with redrawing off they do not.
+    const bool redraw = redraw_;
+    if (redraw) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    SetItemState(Handle(), -1, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    if (redraw) SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateAll();
+}
+
 void TReportList::SelectAll() {
     if (!MultiSelect || Count() == 0) return;
     syncing_ = true;
-    SetItemState(Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    SetAllSelected(true);
     syncing_ = false;
-    InvalidateAll();
 }
 
 void TReportList::KeepOneSelected() {
     if (!MultiSelect || SelectedCount() <= 1) return;
     syncing_ = true;
-    SetItemState(Handle(), -1, 0, LVIS_SELECTED);
+    SetAllSelected(false);
     if (current_ >= 0 && current_ < Count())
         SetItemState(Handle(), current_, LVIS_SELECTED, LVIS_SELECTED);
     syncing_ = false;
-    InvalidateAll();
 }
 
 void TReportList::InvalidateAll() {
@@ -363,6 +377,9 @@ LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         // Enter and the other command keys belong to the list, not to a dialog.
         return Default(msg, wParam, lParam) | DLGC_WANTALLKEYS;
+    case WM_SETREDRAW:
+        redraw_ = wParam != 0;
+        break;
     case WM_KEYDOWN:
         // System keys (F10, Alt with a letter) go on to the menu bar.
         eatChar_ = OnKey && OnKey(WORD(wParam), HeldModifiers());

@@ -116,6 +116,7 @@ private:
     void GetDispInfoW(NMLVDISPINFOW& info);
     void StretchColumn();
     void KeepOneSelected();
+    void SetAllSelected(bool selected);
     bool HeaderNotify(NMHDR* header, LRESULT& result);
     static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
@@ -125,6 +126,7 @@ private:
     int current_ = -1;  // the item that has the focus and the selection
     std::string text_;  // the text of the last LVN_GETDISPINFO
     bool eatChar_ = false;
+    bool redraw_ = true;  // WM_SETREDRAW as last sent
 };
 
 }  // namespace vx
