@@ -1,8 +1,7 @@
 #include "FrameRig.h"
 
-#include <cstring>
-
 #include <algorithm>
+#include <cstring>
 
 namespace vxtest {
 
