@@ -8,12 +8,42 @@
 #include "forms/form_Splash_win.h"
 #include "protocol/Common_Types.h"
 #include "protocol/vxDebugIntf.h"
+#include "sections/frame_Sections_win.h"
 
 #include <cstdio>
 
 namespace vx {
 
+namespace {
+
+Tfrm_VexelDebugWindow* g_keyWindow = nullptr;  // the window of the thread's key hook
+
+// The side bar and the sections are windows of their own that each handle
+// their keys; Tab from one to the other is seen here, before either.
+LRESULT CALLBACK TabHook(int code, WPARAM key, LPARAM lParam) {
+    const bool down = !(lParam & 0x80000000);
+    if (code == HC_ACTION && down && key == VK_TAB && g_keyWindow &&
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 &&
+        g_keyWindow->TabKey(GetKeyState(VK_SHIFT) < 0))
+        return 1;
+    return CallNextHookEx(nullptr, code, key, lParam);
+}
+
+Tfme_Sections* FrontFrame(HWND dock) {
+    for (HWND h = dock ? GetTopWindow(dock) : nullptr; h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(h)) continue;
+        if (auto* frame = dynamic_cast<Tfme_Sections*>(ui::TWindow::FromHandle(h))) return frame;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void Tfrm_VexelDebugWindow::FormCreate() {
+    if (!g_keyWindow) {
+        g_keyWindow = this;
+        keyHook_ = SetWindowsHookExA(WH_KEYBOARD, &TabHook, nullptr, GetCurrentThreadId());
+    }
     LoadSettings();
     SetInformationLine(kWelcomeText);
     Hint = "vxDebugger v" + ProgramVersionText() + " - The debugging tool for Borland Delphi";
@@ -189,6 +219,9 @@ void Tfrm_VexelDebugWindow::FormClose() {
 void Tfrm_VexelDebugWindow::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
+    if (keyHook_) UnhookWindowsHookEx(keyHook_);
+    keyHook_ = nullptr;
+    if (g_keyWindow == this) g_keyWindow = nullptr;
     Timer.SetEnabled(false);
     LMDTrayIcon.Hide();
     FreeAllSections();
@@ -240,6 +273,42 @@ LRESULT Tfrm_VexelDebugWindow::WMCopyData(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+void Tfrm_VexelDebugWindow::RestoreFocus() {
+    auto usable = [this](HWND h) {
+        return h && IsWindow(h) && IsChild(Handle(), h) && IsWindowVisible(h) &&
+               IsWindowEnabled(h) && h != ToolBar_MainMenu.Handle();
+    };
+    HWND target = usable(lastFocus_) ? lastFocus_ : nullptr;
+    if (!target)
+        if (Tfme_Sections* frame = FrontFrame(PANEL_PLUGIN_DOCK.Handle()))
+            if (usable(frame->lst_Debug.Handle())) target = frame->lst_Debug.Handle();
+    if (!target && usable(vxOutlookBarHandle)) target = vxOutlookBarHandle;
+    if (target) SetFocus(target);
+}
+
+bool Tfrm_VexelDebugWindow::TabKey(bool back) {
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(Handle(), focus)) return false;  // a dialog's own Tab
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) && (thread.flags & GUI_INMENUMODE))
+        return false;  // a menu is open and has the keys
+    Tfme_Sections* frame = FrontFrame(PANEL_PLUGIN_DOCK.Handle());
+    std::vector<HWND> stops = frame ? frame->TabStops() : std::vector<HWND>{};
+    const bool inBar = vxOutlookBarHandle &&
+                       (focus == vxOutlookBarHandle || IsChild(vxOutlookBarHandle, focus));
+    if (inBar) {
+        if (stops.empty()) return false;
+        SetFocus(back ? stops.back() : stops.front());
+        return true;
+    }
+    // Out of the section at its last part (or before its first) to the side bar.
+    if (stops.empty() || !vxOutlookBarHandle || !IsWindowVisible(vxOutlookBarHandle)) return false;
+    if (focus != (back ? stops.front() : stops.back())) return false;
+    SetFocus(vxOutlookBarHandle);
+    return true;
+}
+
 LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (CaptionGradient.HandleMessage(msg, wParam, lParam, result)) return result;
@@ -267,14 +336,28 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             HideToTray();
             return 0;
         }
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) {
+            // F10 or a lone Alt: the menu tool bar stands in for a menu bar.
+            ToolBar_MainMenu.ToggleMenuMode();
+            return 0;
+        }
         if ((wParam & 0xFFF0) == SC_KEYMENU && lParam) {
             int index = ToolBar_MainMenu.FindAccelerator(char(lParam));
             if (index >= 0) {
-                ToolBar_MainMenu.DropDown(index);
+                ToolBar_MainMenu.DropDownByKey(index);
                 return 0;
             }
         }
         break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        }
+        break;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
     case WM_SYSCHAR:
         if (ToolBar_MainMenu.FindAccelerator(char(wParam)) < 0 && vxOutlookBar &&
             vxOutlookBar->DialogChar(char(wParam), true))

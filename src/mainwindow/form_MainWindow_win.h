@@ -150,6 +150,12 @@ public:
     // The registered messages and WM_COPYDATA of the client protocol.
     bool ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // Where the keyboard goes when the window is activated: the part that had
+    // it last, else the debug list of the section in front, else the side bar.
+    void RestoreFocus();
+    // Tab between the side bar and the section in front; true when it moved the focus.
+    bool TabKey(bool back);
+
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;
 
@@ -177,6 +183,8 @@ private:
 
     TMainWindowContext ctx_;
     bool closing_ = false, destroyed_ = false;
+    HWND lastFocus_ = nullptr;
+    HHOOK keyHook_ = nullptr;
 };
 
 }  // namespace vx

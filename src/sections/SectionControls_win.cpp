@@ -4,6 +4,26 @@
 
 namespace vx {
 
+namespace {
+
+// ListView_SetItemState is a block, not an expression.
+void SetItemState(HWND list, int item, UINT state, UINT mask) {
+    LVITEMA lvi{};
+    lvi.stateMask = mask;
+    lvi.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, WPARAM(item), reinterpret_cast<LPARAM>(&lvi));
+}
+
+}  // namespace
+
+unsigned HeldModifiers() {
+    unsigned m = 0;
+    if (GetKeyState(VK_SHIFT) < 0) m |= kmShift;
+    if (GetKeyState(VK_CONTROL) < 0) m |= kmCtrl;
+    if (GetKeyState(VK_MENU) < 0) m |= kmAlt;
+    return m;
+}
+
 // --- TLabel ---
 
 TLabel::~TLabel() {
@@ -78,6 +98,16 @@ bool TEditBox::Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left,
 }
 
 LRESULT TEditBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_KEYDOWN) {
+        // A key that is taken here (Tab, a section's shortcut) must not reach
+        // the edit as a character either.
+        eatChar_ = OnKey && OnKey(WORD(wParam), HeldModifiers());
+        if (eatChar_) return 0;
+    }
+    if (msg == WM_CHAR && eatChar_) {
+        eatChar_ = false;
+        return 0;
+    }
     if (msg == WM_LBUTTONDBLCLK && OnDblClick) {
         LRESULT r = Default(msg, wParam, lParam);
         OnDblClick(*this);
@@ -93,7 +123,7 @@ bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& co
     columns_ = columns;
     stretch_ = stretchColumn;
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                  LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+                  LVS_SHOWSELALWAYS | (MultiSelect ? 0 : LVS_SINGLESEL);
     if (!CreateControl(WC_LISTVIEWA, parent, style, WS_EX_CLIENTEDGE)) return false;
     ListView_SetExtendedListViewStyle(Handle(), LVS_EX_FULLROWSELECT | extendedStyle);
     // The first column of a list view is always left-aligned; one that was
@@ -141,7 +171,11 @@ LRESULT CALLBACK TReportList::HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 int TReportList::Count() const { return int(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
 
 void TReportList::SetCount(size_t count) {
+    const int before = Count();
     SendMessageA(Handle(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    // Rows that came, went or moved leave a selection of several pointing at
+    // the wrong rows.
+    if (int(count) != before) KeepOneSelected();
 }
 
 int TReportList::FocusedItem() const {
@@ -157,13 +191,77 @@ void TReportList::SetCurrentItem(int item, bool scroll) {
     if (item >= count) item = -1;
     syncing_ = true;
     const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
-    if (current_ != item && current_ >= 0 && current_ < count)
-        ListView_SetItemState(Handle(), current_, 0, both);
-    current_ = item;
-    if (item >= 0) {
-        ListView_SetItemState(Handle(), item, both, both);
-        if (scroll) ListView_EnsureVisible(Handle(), item, FALSE);
+    if (current_ != item) {
+        if (MultiSelect && SelectedCount() > 1)
+            SetAllSelected(false);
+        else if (current_ >= 0 && current_ < count)
+            SetItemState(Handle(), current_, 0, both);
+        current_ = item;
+        if (item >= 0) SetItemState(Handle(), item, both, both);
+    } else if (item >= 0 && (!(ListView_GetItemState(Handle(), item, LVIS_FOCUSED) & LVIS_FOCUSED) ||
+                             SelectedCount() == 0)) {
+        // The list lost its own state of the item (its count changed).
+        SetItemState(Handle(), item, both, both);
     }
+    if (item >= 0 && scroll) ListView_EnsureVisible(Handle(), item, FALSE);
+    syncing_ = false;
+}
+
+bool TReportList::IsSelected(int item) const {
+    return (ListView_GetItemState(Handle(), item, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int TReportList::SelectedCount() const {
+    return int(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+std::vector<int> TReportList::SelectedItems() const {
+    std::vector<int> items;
+    const int count = Count();
+    if (count > 0 && SelectedCount() == count) {  // Ctrl+A: no walk through a long list
+        items.resize(size_t(count));
+        for (int i = 0; i < count; ++i) items[size_t(i)] = i;
+        return items;
+    }
+    const int focused = FocusedItem();
+    bool focusedIn = focused < 0;
+    for (int i = SelectedItem(); i >= 0;
+         i = int(SendMessageA(Handle(), LVM_GETNEXTITEM, WPARAM(i), LVNI_SELECTED))) {
+        if (!items.empty() && i <= items.back()) break;  // a list that wraps around
+        if (!focusedIn && focused < i) {
+            items.push_back(focused);
+            focusedIn = true;
+        }
+        focusedIn = focusedIn || i == focused;
+        items.push_back(i);
+    }
+    if (!focusedIn) items.push_back(focused);
+    return items;
+}
+
+void TReportList::SetAllSelected(bool selected) {
+    // Some list views invalidate every item they select, each a trip to the
+    // window server; with redrawing off they do not.
+    const bool redraw = redraw_;
+    if (redraw) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    SetItemState(Handle(), -1, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    if (redraw) SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateAll();
+}
+
+void TReportList::SelectAll() {
+    if (!MultiSelect || Count() == 0) return;
+    syncing_ = true;
+    SetAllSelected(true);
+    syncing_ = false;
+}
+
+void TReportList::KeepOneSelected() {
+    if (!MultiSelect || SelectedCount() <= 1) return;
+    syncing_ = true;
+    SetAllSelected(false);
+    if (current_ >= 0 && current_ < Count())
+        SetItemState(Handle(), current_, LVIS_SELECTED, LVIS_SELECTED);
     syncing_ = false;
 }
 
@@ -279,16 +377,38 @@ LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         // Enter and the other command keys belong to the list, not to a dialog.
         return Default(msg, wParam, lParam) | DLGC_WANTALLKEYS;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        // The shortcuts are plain keys; with a modifier (Ctrl+Ins copies) the
-        // key is the list's own. F10 arrives as a system key.
-        bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 &&
-                     GetKeyState(VK_MENU) >= 0;
-        bool candidate = msg == WM_KEYDOWN || wParam == VK_F10;
-        if (plain && candidate && OnKey && OnKey(WORD(wParam))) return 0;
+    case WM_SETREDRAW:
+        redraw_ = wParam != 0;
         break;
-    }
+    case WM_KEYDOWN:
+        // System keys (F10, Alt with a letter) go on to the menu bar.
+        eatChar_ = OnKey && OnKey(WORD(wParam), HeldModifiers());
+        if (eatChar_) return 0;
+        break;
+    case WM_CHAR:
+        // Typing searches the list; the character of a key taken above does not.
+        if (eatChar_) {
+            eatChar_ = false;
+            return 0;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        if (lParam == -1 && OnContextMenu) {
+            // From the keyboard: under the focused item, else the top-left corner.
+            POINT pt{2, 2};
+            RECT r{LVIR_BOUNDS, 0, 0, 0};
+            int item = FocusedItem();
+            if (item >= 0 &&
+                SendMessageA(Handle(), LVM_GETITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&r))) {
+                RECT client;
+                GetClientRect(Handle(), &client);
+                if (r.bottom > client.top && r.top < client.bottom) pt = {r.left + 24, r.bottom};
+            }
+            ClientToScreen(Handle(), &pt);
+            OnContextMenu(*this, pt);
+            return 0;
+        }
+        break;
     }
     return TWindow::WndProc(msg, wParam, lParam);
 }

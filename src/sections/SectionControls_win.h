@@ -13,6 +13,12 @@
 
 namespace vx {
 
+// The modifier keys held with a key, as the section's key handlers get them.
+enum TKeyModifier : unsigned { kmShift = 1, kmCtrl = 2, kmAlt = 4 };
+unsigned HeldModifiers();
+// A key handler: true when it took the key.
+using TKeyEvent = std::function<bool(WORD key, unsigned modifiers)>;
+
 // A STATIC label in its own colours; it is as wide as its text.
 class TLabel : public ui::TWindow {
 public:
@@ -33,15 +39,20 @@ private:
     TColor color_ = 0, background_ = 0;
 };
 
-// An EDIT control; with ES_MULTILINE a memo. A double click raises OnDblClick.
+// An EDIT control; with ES_MULTILINE a memo. A double click raises OnDblClick;
+// a key goes to OnKey before the edit sees it.
 class TEditBox : public ui::TWindow {
 public:
     bool Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top, int width,
                 int height);
     std::function<void(TEditBox& sender)> OnDblClick;
+    TKeyEvent OnKey;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool eatChar_ = false;  // the character of a key that OnKey took
 };
 
 struct TListColumn {
@@ -58,6 +69,9 @@ class TReportList : public ui::TWindow {
 public:
     static constexpr int kHeaderHeight = 18;
 
+    // Set before Create: Shift and Ctrl with clicks and arrows select several items.
+    bool MultiSelect = false;
+
     bool Create(ui::TWindow* parent, const std::vector<TListColumn>& columns, int stretchColumn,
                 DWORD extendedStyle);
 
@@ -70,8 +84,16 @@ public:
     int SelectedItem() const;
     // Focuses and selects one item (-1: none), optionally scrolling it into
     // view; the list's notifications of this change are not passed on. Only
-    // the previous item is touched, so this stays cheap in long lists.
+    // the previous item is touched, so this stays cheap in long lists. A move
+    // to another item ends a selection of several; the item that is current
+    // already keeps the selection the user made around it.
     void SetCurrentItem(int item, bool scroll);
+    bool IsSelected(int item) const;
+    int SelectedCount() const;
+    // The selected items in order, with the focused item when the user took
+    // it out of the selection: what the list shows as selected.
+    std::vector<int> SelectedItems() const;
+    void SelectAll();
     void InvalidateAll();
     int ColumnWidth(int column) const;
 
@@ -81,8 +103,8 @@ public:
     std::function<void(int item)> OnFocusChanged;
     std::function<void(int item)> OnSelectChanged;
     std::function<void(int item)> OnDblClick;  // item -1: not on an item
-    // A key pressed in the list; true when handled.
-    std::function<bool(WORD key)> OnKey;
+    // A key pressed in the list, before the list handles it; true when taken.
+    TKeyEvent OnKey;
     std::function<LRESULT(NMLVCUSTOMDRAW& draw)> OnCustomDraw;
 
 protected:
@@ -93,6 +115,8 @@ private:
     void GetDispInfo(NMLVDISPINFOA& info);
     void GetDispInfoW(NMLVDISPINFOW& info);
     void StretchColumn();
+    void KeepOneSelected();
+    void SetAllSelected(bool selected);
     bool HeaderNotify(NMHDR* header, LRESULT& result);
     static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
@@ -101,6 +125,8 @@ private:
     bool syncing_ = false;
     int current_ = -1;  // the item that has the focus and the selection
     std::string text_;  // the text of the last LVN_GETDISPINFO
+    bool eatChar_ = false;
+    bool redraw_ = true;  // WM_SETREDRAW as last sent
 };
 
 }  // namespace vx

@@ -61,7 +61,50 @@ Tfrm_Viewer::Tfrm_Viewer(HINSTANCE inst, HWND owner) {
     ti.uId = reinterpret_cast<UINT_PTR>(memo_);
     ti.lpszText = const_cast<char*>("Click double to zoom...");
     SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    // The program's message loop has no dialog manager: the children pass
+    // their dialog keys here.
+    SetWindowSubclass(memo_, &Tfrm_Viewer::ChildKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(close_, &Tfrm_Viewer::ChildKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+    focus_ = memo_;
     Layout();
+}
+
+bool Tfrm_Viewer::Key(HWND from, WPARAM key) {
+    switch (key) {
+    case VK_ESCAPE:
+        btn_CloseClick();
+        return true;
+    case VK_TAB:
+        if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+        SetFocus(from == memo_ ? close_ : memo_);
+        return true;
+    case VK_RETURN:
+        if (from != close_) return false;
+        btn_CloseClick();
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK Tfrm_Viewer::ChildKeys(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<Tfrm_Viewer*>(data);
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (self->Key(hwnd, wParam)) return 0;
+        break;
+    case WM_CHAR:
+        // The characters of the keys taken above.
+        if (wParam == '\t' || wParam == 27 || (wParam == '\r' && hwnd == self->close_)) return 0;
+        break;
+    case WM_SETFOCUS:
+        self->focus_ = hwnd;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, &Tfrm_Viewer::ChildKeys, 1);
+        break;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 Tfrm_Viewer::~Tfrm_Viewer() {
@@ -81,6 +124,8 @@ void Tfrm_Viewer::Show() {
     ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd_);
     BringWindowToTop(hwnd_);
+    // The text takes the keys, so Esc closes at once.
+    SetFocus(focus_ ? focus_ : memo_);
 }
 
 void Tfrm_Viewer::btn_CloseClick() { ShowWindow(hwnd_, SW_HIDE); }
@@ -124,6 +169,15 @@ LRESULT Tfrm_Viewer::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Closing only hides: the window lives until the program ends.
         btn_CloseClick();
         return 0;
+    case WM_SETFOCUS:
+        SetFocus(focus_ ? focus_ : memo_);
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) {
+            btn_CloseClick();
+            return 0;
+        }
+        break;
     case WM_CTLCOLORSTATIC:
         // A read-only edit asks here; keep it on the window colour like a text view.
         if (reinterpret_cast<HWND>(lParam) == memo_) {

@@ -30,10 +30,14 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    // The memo's and the button's keys: Tab between them, Esc closes.
+    static LRESULT CALLBACK ChildKeys(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    bool Key(HWND from, WPARAM key);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void Layout();
 
     HWND hwnd_ = nullptr, memo_ = nullptr, close_ = nullptr, tip_ = nullptr;
+    HWND focus_ = nullptr;  // the child that had the focus when the window was left
     HFONT memoFont_ = nullptr, uiFont_ = nullptr;
     std::string text_;
 };

@@ -2,6 +2,10 @@
 // command keys.
 #include "sections/frame_Sections_win.h"
 
+#include "sections/SectionCopy.h"
+
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -21,13 +25,17 @@ void Tfme_Sections::CreateMenus() {
     m1.AddItem("mnu_InsertMessage", "&Insert message\tIns", [&c] { c.mnu_InsertMessageClick(); });
     m1.AddItem("mnu_DeleteMessage", "&Delete message\tDel", [&c] { c.mnu_DeleteMessageClick(); });
     m1.AddSeparator();
-    m1.AddItem("mnu_ClearMessages", "Clear billboard\tF10", [&c] { c.mnu_ClearMessagesClick(); });
+    // Clearing is not on F10: that key opens the menu bar, as in every program.
+    m1.AddItem("mnu_ClearMessages", "Clear billboard\tCtrl+Del", [&c] { c.mnu_ClearMessagesClick(); });
     m1.AddSeparator();
     m1.AddItem("mnu_HideMessages", "&Hide", [&c] { c.mnu_HideMessagesClick(); },
                "Shows or hides the messages");
     m1.AddSeparator();
     m1.AddItem("mnu_MessageExport", "&Export...",
                [this] { Exports.MessageExport(core_.MessageList()); });
+    m1.AddSeparator();
+    m1.AddItem("mnu_CopyMessages", "&Copy\tCtrl+C", [this] { CopyMessageLines(); });
+    m1.AddItem("mnu_SelectAllMessages", "Select all\tCtrl+A", [this] { lst_Messages.SelectAll(); });
     m1.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_1Popup(); };
 
     ui::TPopupMenu& m2 = PopupMenu_2;
@@ -43,12 +51,32 @@ void Tfme_Sections::CreateMenus() {
     m3.AddItem("mnu_EditInfo", "&Edit debug info\tEnter", [&c] { c.mnu_EditInfoClick(); });
     m3.AddItem("mnu_DeleteInfo", "&Delete debug info\tDel", [&c] { c.mnu_DeleteInfoClick(); });
     m3.AddSeparator();
-    m3.AddItem("mnu_ClearDebugInfos", "Clear all items\tF10", [&c] { c.mnu_ClearDebugInfosClick(); });
+    m3.AddItem("mnu_ClearDebugInfos", "Clear all items\tCtrl+Del", [&c] { c.mnu_ClearDebugInfosClick(); });
     m3.AddSeparator();
     m3.AddItem("mnu_ExportItems", "&Export...",
                [this] { Exports.ExportItems(core_.DebugTree()); });
     m3.AddSeparator();
     m3.AddItem("mnu_Usecolors", "&Use colors", [&c] { c.mnu_UsecolorsClick(); });
+    m3.AddSeparator();
+    m3.AddItem("mnu_CopyItems", "&Copy\tCtrl+C", [this] { CopyDebugRows(); });
+    m3.AddItem("mnu_SelectAllItems", "Select all\tCtrl+A", [this] { lst_Debug.SelectAll(); });
+    // The tool buttons' commands, for the keyboard; the keys work anywhere in the section.
+    m3.AddSeparator();
+    m3.AddItem("mnu_Pause", "&Pause\tPause", [this] { btn_Pause.Click(); }, btn_Pause.Hint);
+    m3.AddItem("mnu_ShowMessages", "Show &billboard\tCtrl+B", [this] { btn_ShowMessage.Click(); },
+               btn_ShowMessage.Hint);
+    m3.AddItem("mnu_ShowData", "Show data pa&nel\tCtrl+D", [this] { btn_ShowData.Click(); },
+               btn_ShowData.Hint);
+    m3.AddItem("mnu_ShowInfoPad", "Show in&fo pad\tCtrl+I", [this] { btn_ShowInfoPad.Click(); },
+               btn_ShowInfoPad.Hint);
+    m3.AddItem("mnu_ShowViewer", "Data &viewer\tCtrl+Enter", [this] { btn_ShowViewer.Click(); },
+               btn_ShowViewer.Hint);
+    m3.AddItem("mnu_Groups", "Filter by &group...\tCtrl+G", [this] { btn_GroupsDropDown(); });
+    m3.AddSeparator();
+    m3.AddItem("mnu_CloseSection", "Close &section\tCtrl+F4", [this] { btn_Close.Click(); },
+               btn_Close.Hint);
+    m3.AddItem("mnu_DeleteSection", "Delete sec&tion", [this] { btn_Delete.Click(); },
+               btn_Delete.Hint);
     m3.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_3Popup(); };
 
     ui::TPopupMenu& g = Popup_Groups;
@@ -78,6 +106,18 @@ void Tfme_Sections::PopupMenu_3Popup() {
     ui::TMenuItem* colors = PopupMenu_3.FindItem("mnu_Usecolors");
     colors->Enabled = s.UseColors;
     colors->Checked = core_.UseColorsChecked();
+    PopupMenu_3SectionItems();
+}
+
+void Tfme_Sections::PopupMenu_3SectionItems() {
+    ui::TPopupMenu& m = PopupMenu_3;
+    m.FindItem("mnu_CopyItems")->Enabled = core_.VisibleCount() > 0;
+    m.FindItem("mnu_SelectAllItems")->Enabled = core_.VisibleCount() > 0;
+    m.FindItem("mnu_Pause")->Checked = btn_Pause.Down();
+    m.FindItem("mnu_ShowMessages")->Checked = btn_ShowMessage.Down();
+    m.FindItem("mnu_ShowData")->Checked = btn_ShowData.Down();
+    m.FindItem("mnu_ShowInfoPad")->Checked = btn_ShowInfoPad.Down();
+    m.FindItem("mnu_DeleteSection")->Enabled = btn_Delete.Enabled();
 }
 
 // The filter entries show the group pictures of DebugImages; the menu asks
@@ -142,25 +182,111 @@ bool Tfme_Sections::MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     return false;
 }
 
-bool Tfme_Sections::lst_DebugKey(WORD key) {
-    switch (key) {
-    case VK_INSERT: core_.mnu_InsertNoteClick(); return true;
-    case VK_RETURN: core_.mnu_EditInfoClick(); return true;
-    case VK_DELETE: core_.mnu_DeleteInfoClick(); return true;
-    case VK_F10: core_.mnu_ClearDebugInfosClick(); return true;
-    }
-    return false;
+namespace {
+
+bool IsCopyKey(WORD key, unsigned modifiers) {
+    return modifiers == kmCtrl && (key == 'C' || key == VK_INSERT);
 }
 
-bool Tfme_Sections::lst_MessagesKey(WORD key) {
-    switch (key) {
-    case VK_RETURN: core_.mnu_AddMessageClick(); return true;
-    case VK_F2: core_.mnu_EditMessageClick(); return true;
-    case VK_INSERT: core_.mnu_InsertMessageClick(); return true;
-    case VK_DELETE: core_.mnu_DeleteMessageClick(); return true;
-    case VK_F10: core_.mnu_ClearMessagesClick(); return true;
+}  // namespace
+
+bool Tfme_Sections::lst_DebugKey(WORD key, unsigned modifiers) {
+    if (modifiers == 0) {
+        switch (key) {
+        case VK_INSERT: core_.mnu_InsertNoteClick(); return true;
+        case VK_RETURN: core_.mnu_EditInfoClick(); return true;
+        case VK_DELETE: core_.mnu_DeleteInfoClick(); return true;
+        }
     }
-    return false;
+    if (IsCopyKey(key, modifiers)) {
+        CopyDebugRows();
+        return true;
+    }
+    if (modifiers == kmCtrl && key == VK_DELETE) {
+        core_.mnu_ClearDebugInfosClick();
+        return true;
+    }
+    if (modifiers == kmCtrl && key == 'A') {
+        lst_Debug.SelectAll();
+        return true;
+    }
+    return SectionKey(lst_Debug.Handle(), key, modifiers);
+}
+
+bool Tfme_Sections::lst_MessagesKey(WORD key, unsigned modifiers) {
+    if (modifiers == 0) {
+        switch (key) {
+        case VK_RETURN: core_.mnu_AddMessageClick(); return true;
+        case VK_F2: core_.mnu_EditMessageClick(); return true;
+        case VK_INSERT: core_.mnu_InsertMessageClick(); return true;
+        case VK_DELETE: core_.mnu_DeleteMessageClick(); return true;
+        }
+    }
+    if (IsCopyKey(key, modifiers)) {
+        CopyMessageLines();
+        return true;
+    }
+    if (modifiers == kmCtrl && key == VK_DELETE) {
+        core_.mnu_ClearMessagesClick();
+        return true;
+    }
+    if (modifiers == kmCtrl && key == 'A') {
+        lst_Messages.SelectAll();
+        return true;
+    }
+    return SectionKey(lst_Messages.Handle(), key, modifiers);
+}
+
+bool Tfme_Sections::SectionKey(HWND from, WORD key, unsigned modifiers) {
+    if (key == VK_TAB && (modifiers & ~kmShift) == 0) {
+        FocusNext(from, (modifiers & kmShift) != 0);
+        return true;
+    }
+    if (modifiers == 0 && key == VK_F9) {
+        core_.mnu_ClearInfoPadClick();
+        return true;
+    }
+    TSpeedButton* button = nullptr;
+    if (modifiers == 0 && key == VK_PAUSE) button = &btn_Pause;
+    if (modifiers == kmCtrl) {
+        switch (key) {
+        case 'B': button = &btn_ShowMessage; break;
+        case 'D': button = &btn_ShowData; break;
+        case 'I': button = &btn_ShowInfoPad; break;
+        case VK_RETURN: button = &btn_ShowViewer; break;
+        case VK_F4: button = &btn_Close; break;
+        case 'G': btn_GroupsDropDown(); return true;
+        }
+    }
+    if (!button) return false;
+    button->Click();
+    // A part that was just closed (or the whole section) gives the focus back.
+    HWND focus = GetFocus();
+    if (!Visible()) {
+        if (focus == Handle() || IsChild(Handle(), focus)) SetFocus(GetAncestor(Handle(), GA_ROOT));
+    } else if (focus && IsChild(Handle(), focus)) {
+        std::vector<HWND> stops = TabStops();
+        if (std::find(stops.begin(), stops.end(), focus) == stops.end())
+            SetFocus(lst_Debug.Handle());
+    }
+    return true;
+}
+
+void Tfme_Sections::CopyDebugRows() {
+    if (!clipboard_) return;
+    std::vector<size_t> rows;
+    for (int item : lst_Debug.SelectedItems())
+        if (item >= 0 && size_t(item) < core_.VisibleCount())
+            rows.push_back(core_.RowOfVisible(size_t(item)));
+    if (!rows.empty()) clipboard_->SetText(DebugRowsCopyText(core_, rows));
+}
+
+void Tfme_Sections::CopyMessageLines() {
+    if (!clipboard_) return;
+    std::vector<size_t> lines;
+    for (int item : lst_Messages.SelectedItems())
+        if (item >= 0) lines.push_back(size_t(item));
+    if (!lines.empty()) clipboard_->SetText(BillboardCopyText(core_.Billboard(), lines));
 }
 
 }  // namespace vx

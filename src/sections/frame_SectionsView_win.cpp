@@ -220,7 +220,7 @@ void Tfme_Sections::PaintMessageRow(HDC dc, int item) {
     if (!SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&bounds)))
         return;
     const bool active = GetFocus() == list;
-    const bool selected = size_t(item) == b.Selected();
+    const bool selected = size_t(item) == b.Selected() || lst_Messages.IsSelected(item);
     COLORREF back = GetSysColor(!selected ? COLOR_WINDOW : active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
     HBRUSH brush = CreateSolidBrush(back);
     FillRect(dc, &bounds, brush);
@@ -269,7 +269,8 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
         return;
     }
     const bool active = GetFocus() == list;
-    const bool selected = row == core_.SelectedRow() || row == core_.FocusedRow();
+    const bool selected =
+        row == core_.SelectedRow() || row == core_.FocusedRow() || lst_Debug.IsSelected(item);
     COLORREF back = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
     if (selected) {
         back = GetSysColor(active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);

@@ -32,7 +32,7 @@ void Check(bool ok, const char* what) {
 Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     : Exports(context.Platform,
               [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
-      core_(context), art_(SectionArt()) {
+      core_(context), art_(SectionArt()), clipboard_(context.Platform.Clipboard) {
     connectionFont_.reset(GuiFont(-21, FW_BOLD, "Times New Roman"));
     memoFont_.reset(GuiFont(-13, FW_NORMAL, "Courier New"));
 
@@ -196,6 +196,7 @@ void Tfme_Sections::CreateWorkArea() {
     memo.Height = 129;
     Check(Panel_Memo_Base.Create(&Panel_WorkArea, memo), "billboard");
     CreateCaption(Panel_MemoCaption, Panel_Memo_Base, "Billboard");
+    lst_Messages.MultiSelect = true;
     Check(lst_Messages.Create(&Panel_Memo_Base,
                               {{"ID", 50, LVCFMT_CENTER, false}, {"Message", 400, LVCFMT_LEFT, false}},
                               1, 0),
@@ -208,9 +209,12 @@ void Tfme_Sections::CreateWorkArea() {
         const std::string& line = b.Line(size_t(item));
         return std::string(column == 0 ? TBillboard::IdPart(line) : TBillboard::MessagePart(line));
     };
+    // The line the user moves to is the one the commands act on, also while
+    // several are selected.
     lst_Messages.OnSelectChanged = [this](int item) { core_.SelectMessage(size_t(item)); };
+    lst_Messages.OnFocusChanged = [this](int item) { core_.SelectMessage(size_t(item)); };
     lst_Messages.OnDblClick = [this](int) { core_.mnu_EditMessageClick(); };
-    lst_Messages.OnKey = [this](WORD key) { return lst_MessagesKey(key); };
+    lst_Messages.OnKey = [this](WORD key, unsigned m) { return lst_MessagesKey(key, m); };
     lst_Messages.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_1, pt); };
     lst_Messages.OnCustomDraw = [this](NMLVCUSTOMDRAW& draw) { return lst_MessagesCustomDraw(draw); };
 
@@ -236,6 +240,7 @@ void Tfme_Sections::CreateWorkArea() {
     Memo_Data.Hint = "Click double to zoom...";
     SendMessageA(Memo_Data.Handle(), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);  // data blocks can be large
     Memo_Data.OnDblClick = [this](TEditBox&) { core_.act_ShowViewer(); };
+    Memo_Data.OnKey = [this](WORD key, unsigned m) { return SectionKey(Memo_Data.Handle(), key, m); };
 
     split.Align = ui::TAlign::alRight;
     Check(Splitter_2.Create(&Panel_WorkArea, &Panel_Data_Base, split), "splitter");
@@ -257,6 +262,7 @@ void Tfme_Sections::CreateListArea() {
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         columns.push_back({core_.HeaderCaption(c), c == 2 ? 476 : c == 3 ? 80 : 40, LVCFMT_LEFT,
                            c != 2});
+    lst_Debug.MultiSelect = true;
     Check(lst_Debug.Create(&Panel_List, columns, 2, LVS_EX_HEADERDRAGDROP | LVS_EX_SUBITEMIMAGES),
           "debug list");
     lst_Debug.Align = ui::TAlign::alClient;
@@ -288,7 +294,7 @@ void Tfme_Sections::CreateListArea() {
     lst_Debug.OnDblClick = [this](int item) {
         if (item >= 0) core_.mnu_EditInfoClick();
     };
-    lst_Debug.OnKey = [this](WORD key) { return lst_DebugKey(key); };
+    lst_Debug.OnKey = [this](WORD key, unsigned m) { return lst_DebugKey(key, m); };
     lst_Debug.OnCustomDraw = [this](NMLVCUSTOMDRAW& draw) { return lst_DebugCustomDraw(draw); };
     lst_Debug.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_3, pt); };
 }
@@ -306,11 +312,16 @@ void Tfme_Sections::CreateInfoPad() {
     const char* captions[] = {"1st Info Line", "2nd Info Line", "3rd Info Line"};
     for (int i = 0; i < 3; ++i) {
         int top = kCaptionHeight + 4 + i * 25;
+        // Read-only rather than disabled: the keyboard reaches the values and
+        // they can be selected and copied.
         Check(labels[i]->Create(&Panel_InfoPad, captions[i], 8, top + 4, font, clWindowText,
                                 clBtnFace) &&
-                  edits[i]->Create(&Panel_InfoPad, ES_READONLY | ES_AUTOHSCROLL | WS_DISABLED,
-                                   WS_EX_CLIENTEDGE, kInfoEditLeft, top, 200, 21),
+                  edits[i]->Create(&Panel_InfoPad, ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                                   kInfoEditLeft, top, 200, 21),
               "info lines");
+        TEditBox& edit = *edits[i];
+        edit.OnKey = [this, &edit](WORD key, unsigned m) { return SectionKey(edit.Handle(), key, m); };
+        edit.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_2, pt); };
     }
     Panel_InfoPad.OnResize = [this](ui::TWindow&) { Panel_InfoPadResize(); };
     Panel_InfoPad.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_2, pt); };
@@ -344,7 +355,54 @@ void Tfme_Sections::CreateMapInfo() {
                                 f.Left, 8, f.Width, 21),
               "source fields");
         f.Edit.Hint = f.Hint;
+        TEditBox& edit = f.Edit;
+        edit.OnKey = [this, &edit](WORD key, unsigned m) { return SectionKey(edit.Handle(), key, m); };
     }
+}
+
+namespace {
+
+// Whether a part can be seen: shown, enabled, and not cut away by a panel of
+// the frame that is closed to 0 pixels.
+bool Showing(HWND hwnd, HWND frame) {
+    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return false;
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    for (HWND p = GetParent(hwnd); p; p = GetParent(p)) {
+        RECT client;
+        GetClientRect(p, &client);
+        MapWindowPoints(p, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        if (!IntersectRect(&r, &r, &client)) return false;
+        if (p == frame) break;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<HWND> Tfme_Sections::TabStops() const {
+    const HWND order[] = {lst_Debug.Handle(),   Edit_UnitName.Handle(), Edit_Procedure.Handle(),
+                          Edit_LineNumber.Handle(), Memo_Data.Handle(),  Edit_Info_1.Handle(),
+                          Edit_Info_2.Handle(), Edit_Info_3.Handle(),   lst_Messages.Handle()};
+    std::vector<HWND> stops;
+    for (HWND h : order)
+        if (h && Showing(h, Handle())) stops.push_back(h);
+    return stops;
+}
+
+void Tfme_Sections::FocusNext(HWND from, bool back) {
+    std::vector<HWND> stops = TabStops();
+    if (stops.empty()) return;
+    size_t n = stops.size(), at = n;
+    for (size_t i = 0; i < n; ++i)
+        if (stops[i] == from || IsChild(stops[i], from)) at = i;
+    size_t next = at == n ? (back ? n - 1 : 0) : (back ? at + n - 1 : at + 1) % n;
+    HWND target = stops[next];
+    SetFocus(target);
+    // As in a dialog: a field reached by Tab has its whole text selected.
+    char cls[16] = {};
+    GetClassNameA(target, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") == 0) SendMessageA(target, EM_SETSEL, 0, -1);
 }
 
 }  // namespace vx

@@ -27,6 +27,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace vx {
 
@@ -54,6 +55,16 @@ public:
     TSectionExports Exports;
     // The hint of a menu entry under the mouse, for the status bar.
     std::function<void(const std::string& hint)> OnHint;
+
+    // The parts that Tab and Shift+Tab visit, in order: the debug list, the
+    // source fields, the data text, the info pad and the billboard, as far as
+    // they are shown.
+    std::vector<HWND> TabStops() const;
+    // Moves the focus to the next (or previous) part after `from`.
+    void FocusNext(HWND from, bool back);
+    // The selected rows (or billboard lines) on the clipboard as text.
+    void CopyDebugRows();
+    void CopyMessageLines();
 
     // --- The frame's parts, named as on the form ---
     ui::TPanel panel_tools;
@@ -119,11 +130,15 @@ private:
     void ShowPopup(ui::TPopupMenu& menu, POINT screen);
     void btn_GroupsDropDown();
     bool MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    bool lst_DebugKey(WORD key);
-    bool lst_MessagesKey(WORD key);
+    bool lst_DebugKey(WORD key, unsigned modifiers);
+    bool lst_MessagesKey(WORD key, unsigned modifiers);
+    // Keys that work wherever the focus is in the section.
+    bool SectionKey(HWND from, WORD key, unsigned modifiers);
+    void PopupMenu_3SectionItems();
 
     TSectionCore core_;
     const TSectionArt& art_;
+    IClipboard* clipboard_ = nullptr;
     // Owned, so that a frame whose windows cannot be built gives them back.
     struct TFontDeleter {
         void operator()(HFONT font) const { DeleteObject(font); }

@@ -98,13 +98,17 @@ void TPopupMenu::Update() {
 }
 
 void TPopupMenu::Popup(HWND owner, POINT screen, UINT align) {
+    if (int id = Track(owner, screen, align)) Click(id);
+}
+
+int TPopupMenu::Track(HWND owner, POINT screen, UINT align) {
     HMENU m = Handle();
     // The owner must be in front or the menu will not close when clicking elsewhere.
     SetForegroundWindow(owner);
     int id = int(TrackPopupMenu(m, align | TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
                                 owner, nullptr));
     PostMessageA(owner, WM_NULL, 0, 0);
-    if (id) Click(id);
+    return id;
 }
 
 bool TPopupMenu::Click(int id) {

@@ -47,6 +47,8 @@ public:
     void Update();
     // Shows the menu at a screen point and runs the chosen entry.
     void Popup(HWND owner, POINT screen, UINT align = TPM_LEFTALIGN | TPM_TOPALIGN);
+    // Shows the menu and returns the chosen entry's command id (0: none) without running it.
+    int Track(HWND owner, POINT screen, UINT align = TPM_LEFTALIGN | TPM_TOPALIGN);
     // Runs the entry with this command id; false when it is not one of ours.
     bool Click(int id);
     std::string HintOf(int id) const;

@@ -2,12 +2,20 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cctype>
 
 namespace vx::ui {
 namespace {
 constexpr int kFirstButtonId = 100;
-}
+
+// What the keys did in the menu that is open (one at a time, on the UI thread).
+struct TMenuKeys {
+    int Move = 0;        // -1 Left, +1 Right: on to the next menu
+    bool Escaped = false;
+} g_menuKeys;
+
+}  // namespace
 
 bool TMenuToolBar::Create(TWindow* parent) {
     if (!CreateControl(TOOLBARCLASSNAMEA, parent,
@@ -49,13 +57,119 @@ POINT TMenuToolBar::MenuPoint(int index) const {
     return pt;
 }
 
-void TMenuToolBar::DropDown(int index) {
-    if (index < 0 || index >= ButtonCount()) return;
-    int id = kFirstButtonId + index;
-    SendMessageA(Handle(), TB_PRESSBUTTON, id, TRUE);
+void TMenuToolBar::DropDown(int index) { Open(index, mode_); }
+
+void TMenuToolBar::DropDownByKey(int index) { Open(index, true); }
+
+// Left and Right in an open menu go on to the neighbouring menu, as in a menu
+// bar; the menu's own loop is told to end.
+LRESULT CALLBACK TMenuToolBar::MenuFilter(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_MENU) {
+        const MSG* m = reinterpret_cast<const MSG*>(lParam);
+        if (m && m->message == WM_KEYDOWN) {
+            if (m->wParam == VK_LEFT || m->wParam == VK_RIGHT) {
+                g_menuKeys.Move = m->wParam == VK_LEFT ? -1 : 1;
+                EndMenu();
+                return 1;
+            }
+            if (m->wParam == VK_ESCAPE) g_menuKeys.Escaped = true;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TMenuToolBar::Open(int index, bool keyboard) {
+    const int n = ButtonCount();
+    if (index < 0 || index >= n) return;
+    if (keyboard && !mode_) EnterMenuMode(index);
     HWND owner = GetAncestor(Handle(), GA_ROOT);
-    menus_[index].Menu->Popup(owner, MenuPoint(index));
-    SendMessageA(Handle(), TB_PRESSBUTTON, id, FALSE);
+    for (;;) {
+        const int id = kFirstButtonId + index;
+        SetHot(index);
+        SendMessageA(Handle(), TB_PRESSBUTTON, id, TRUE);
+        g_menuKeys = {};
+        HHOOK hook = SetWindowsHookExA(WH_MSGFILTER, &TMenuToolBar::MenuFilter, nullptr,
+                                       GetCurrentThreadId());
+        opening_ = true;
+        int command = menus_[index].Menu->Track(owner, MenuPoint(index));
+        opening_ = false;
+        if (hook) UnhookWindowsHookEx(hook);
+        SendMessageA(Handle(), TB_PRESSBUTTON, id, FALSE);
+        if (g_menuKeys.Move) {
+            index = (index + g_menuKeys.Move + n) % n;
+            keyboard = true;
+            if (!mode_) EnterMenuMode(index);
+            continue;
+        }
+        if (!command && keyboard && g_menuKeys.Escaped) {
+            SetHot(index);  // Esc steps back to the menu bar
+            return;
+        }
+        LeaveMenuMode();
+        if (command) menus_[index].Menu->Click(command);
+        return;
+    }
+}
+
+void TMenuToolBar::SetHot(int index) {
+    SendMessageA(Handle(), TB_SETHOTITEM, WPARAM(index), 0);
+}
+
+int TMenuToolBar::HotButton() const { return int(SendMessageA(Handle(), TB_GETHOTITEM, 0, 0)); }
+
+void TMenuToolBar::ToggleMenuMode() {
+    if (mode_) LeaveMenuMode();
+    else EnterMenuMode();
+}
+
+void TMenuToolBar::EnterMenuMode(int hot) {
+    if (ButtonCount() == 0) return;
+    if (!mode_) {
+        HWND focus = GetFocus();
+        restore_ = focus != Handle() ? focus : nullptr;
+        mode_ = true;
+        SetFocus(Handle());
+    }
+    SetHot(hot);
+}
+
+void TMenuToolBar::LeaveMenuMode() {
+    if (!mode_) return;
+    mode_ = false;
+    SetHot(-1);
+    HWND back = restore_;
+    restore_ = nullptr;
+    if (GetFocus() == Handle()) {
+        HWND root = GetAncestor(Handle(), GA_ROOT);
+        SetFocus(back && IsWindow(back) && IsWindowVisible(back) ? back : root);
+    }
+}
+
+bool TMenuToolBar::MenuModeKey(UINT msg, WPARAM wParam) {
+    const int n = ButtonCount();
+    const int hot = std::max(0, HotButton());
+    switch (msg) {
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_LEFT: SetHot((hot + n - 1) % n); return true;
+        case VK_RIGHT: SetHot((hot + 1) % n); return true;
+        case VK_HOME: SetHot(0); return true;
+        case VK_END: SetHot(n - 1); return true;
+        case VK_DOWN:
+        case VK_UP:
+        case VK_RETURN:
+        case VK_SPACE: Open(hot, true); return true;
+        case VK_ESCAPE: LeaveMenuMode(); return true;
+        }
+        return false;
+    case WM_CHAR:
+    case WM_SYSCHAR: {
+        int index = FindAccelerator(char(wParam));
+        if (index >= 0) Open(index, true);
+        return true;  // no beep and no typing into the bar
+    }
+    }
+    return false;
 }
 
 int TMenuToolBar::FindAccelerator(char key) const {
@@ -77,6 +191,14 @@ SIZE TMenuToolBar::IdealSize() const {
 }
 
 LRESULT TMenuToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (mode_ && MenuModeKey(msg, wParam)) return 0;
+    if (msg == WM_KILLFOCUS && mode_ && !opening_) {
+        // The user went elsewhere: out of the menu bar, the focus stays where it went.
+        mode_ = false;
+        restore_ = nullptr;
+        SetHot(-1);
+    }
+    if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS;
     if (msg == WM_LBUTTONDOWN) {
         // Menus open on the press, like a menu bar's.
         POINT pt{short(LOWORD(lParam)), short(HIWORD(lParam))};

@@ -1,6 +1,7 @@
 #include "FrameRig.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vxtest {
 
@@ -169,6 +170,19 @@ void Choose(vx::ui::TPopupMenu& menu, const std::string& name) {
 
 void Key(HWND window, WORD key) {
     SendMessageA(window, key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+    Pump();
+}
+
+void KeyWith(HWND window, WORD key, unsigned modifiers) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE held[256];
+    memcpy(held, state, sizeof held);
+    if (modifiers & vx::kmShift) held[VK_SHIFT] = 0x80;
+    if (modifiers & vx::kmCtrl) held[VK_CONTROL] = 0x80;
+    SetKeyboardState(held);
+    SendMessageA(window, WM_KEYDOWN, key, 1);
+    SetKeyboardState(state);
     Pump();
 }
 

@@ -64,6 +64,8 @@ bool MenuSeparator(HMENU menu, int pos);
 // Runs a menu's entry by name as a click on it.
 void Choose(vx::ui::TPopupMenu& menu, const std::string& name);
 void Key(HWND window, WORD key);
+// A key with Shift or Ctrl held (vx::kmShift, vx::kmCtrl), as the thread's key state tells.
+void KeyWith(HWND window, WORD key, unsigned modifiers);
 void Click(vx::ui::TWindow& button);  // BM_CLICK
 
 // A window's client area as its WM_PRINTCLIENT paints it, 0x00RRGGBB.

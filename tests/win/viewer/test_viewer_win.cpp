@@ -69,3 +69,22 @@ TEST(Viewer, LineBreaks) {
     EXPECT_EQ(ToEditLineBreaks("a\rb"), "a\r\nb");
     EXPECT_EQ(ToEditLineBreaks("a\r\n\nb\r"), "a\r\n\r\nb\r\n");
 }
+
+TEST(Viewer, KeysOfADialogWithoutADialogManager) {
+    Tfrm_Viewer viewer(GetModuleHandleA(nullptr), nullptr);
+    viewer.Show();
+    Pump();
+    EXPECT_EQ(GetFocus(), viewer.Memo()) << "the text has the keys when it opens";
+    SendMessageA(viewer.Memo(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), viewer.CloseButton());
+    SendMessageA(viewer.CloseButton(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), viewer.Memo());
+    SendMessageA(viewer.Memo(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(IsWindowVisible(viewer.Handle()));
+    viewer.Show();
+    Pump();
+    EXPECT_EQ(GetFocus(), viewer.Memo());
+    SendMessageA(viewer.Memo(), WM_KEYDOWN, VK_TAB, 0);
+    SendMessageA(viewer.CloseButton(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_FALSE(IsWindowVisible(viewer.Handle())) << "Enter on Close";
+}
