@@ -53,6 +53,7 @@ bool TSessionWriter::Fail(const std::string& what, const std::string& why) {
 }
 
 bool TSessionWriter::Create(const std::string& path, TDateTime created) {
+    if (Ready()) Close();
     path_ = path;
     error_.clear();
     records_ = written_ = 0;
