@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 using namespace vx;
@@ -105,6 +107,13 @@ TEST(SectionLog, AWriteFailureIsReportedAndStopsOnlyTheLog) {
     EXPECT_FALSE(log.Start(dir.Path("plainfile/logs"), *s, 46365.5));
     EXPECT_NE(log.Error().find("plainfile"), std::string::npos) << log.Error();
     EXPECT_FALSE(log.Active());
+    if (geteuid() != 0) { // the superuser writes into any folder
+        ASSERT_EQ(mkdir(dir.Path("readonly").c_str(), 0555), 0);
+        EXPECT_FALSE(log.Start(dir.Path("readonly"), *s, 46365.5));
+        EXPECT_NE(log.Error().find("Cannot create the session log \"" + dir.Path("readonly/")),
+                  std::string::npos)
+            << log.Error();
+    }
 
     // The disk fills up while the log runs (a file size limit stands in for it).
     ASSERT_TRUE(log.Start(dir.Path("logs"), *s, 46365.5)) << log.Error();
