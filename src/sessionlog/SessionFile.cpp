@@ -61,6 +61,15 @@ bool TLogFile::CreateNew(const std::string& path) {
         return false;
     }
     error_.clear();
+#if !defined(_WIN32)
+    // The new name must survive a power cut too: sync the folder that holds it.
+    std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+#endif
     return true;
 }
 

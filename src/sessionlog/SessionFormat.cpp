@@ -239,7 +239,7 @@ bool DecodeRecord(const uint8_t* payload, size_t size, TSessionRecord& out) {
     case srBillboard: {
         uint32_t n = in.Varint32();
         // Each line takes at least its length byte: a count beyond that is a lie.
-        if (n > in.Left()) return false;
+        if (n > kMaxLines || n > in.Left()) return false;
         out.Lines.reserve(n);
         for (uint32_t i = 0; i < n && in.Ok(); ++i)
             out.Lines.push_back(in.Bytes(kMaxString));

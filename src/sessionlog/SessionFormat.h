@@ -42,6 +42,7 @@ inline constexpr size_t kBlockTarget = 64 * 1024;
 // Bounds a reader holds every file to, whatever its lengths say.
 inline constexpr size_t kMaxString = 64 * 1024;
 inline constexpr size_t kMaxData = 64 * 1024 * 1024; // attached bytes of one row
+inline constexpr size_t kMaxLines = 1000000;          // billboard lines in one record
 inline constexpr size_t kMaxRecord = kMaxData + 4 * kMaxString + 64;
 inline constexpr size_t kMaxBlockRaw = kMaxRecord + kBlockTarget + 16;
 inline constexpr size_t kMaxBlockStored = kMaxBlockRaw + kMaxBlockRaw / 8 + 1024;
@@ -94,7 +95,7 @@ class TRecordEncoder {
         size_t n = 0, bytes = 0;
         for (const auto& l : lines) {
             bytes += std::string_view(l).substr(0, sessionfile::kMaxString).size() + 5;
-            if (bytes > sessionfile::kMaxData) break;
+            if (bytes > sessionfile::kMaxData || n == sessionfile::kMaxLines) break;
             ++n;
         }
         Begin(srBillboard);

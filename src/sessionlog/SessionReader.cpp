@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace vx {
@@ -75,6 +76,8 @@ void TReader::Run() {
         }
     } catch (const std::bad_alloc&) {
         Stop("out of memory");
+    } catch (const std::exception& e) { // the records' receiver could keep no more
+        Stop(e.what());
     }
 }
 
@@ -138,7 +141,6 @@ bool TReader::Frame() {
     size_t used = 0;
     size_t n = Records(rawHave, why, used);
     if (method == kStored) raw_.swap(stored_);
-    scan_.Records += n;
     if (!complete) return Stop("the file ends inside a block (" + std::to_string(n) + " of its " +
                                std::to_string(count) + " records kept)");
     if (!why.empty() || !streamOk || rawHave != raw || used != raw || n != count)
@@ -171,6 +173,7 @@ size_t TReader::Records(size_t size, std::string& why, size_t& used) {
         }
         sink_(record_);
         ++n;
+        ++scan_.Records;
         pos += len + 8;
     }
     used = pos;
