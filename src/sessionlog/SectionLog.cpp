@@ -6,15 +6,24 @@
 
 namespace vx {
 
+namespace {
+
+std::vector<std::string> Lines(const TBillboard& b) {
+    std::vector<std::string> lines;
+    lines.reserve(b.Count());
+    for (size_t i = 0; i < b.Count(); ++i)
+        lines.push_back(b.Line(i));
+    return lines;
+}
+
+} // namespace
+
 bool WriteSectionState(TSessionWriter& w, const TSectionCore& s) {
     bool ok = w.Identity(s.ClientID, s.ApplicationName, s.Caption) && w.Level(s.LevelText);
     const TDebugRowStore& rows = s.Rows();
     for (size_t i = 0; ok && i < rows.Count(); ++i)
         ok = w.AppendRow(rows.Row(i));
-    std::vector<std::string> lines;
-    for (size_t i = 0; i < s.Billboard().Count(); ++i)
-        lines.push_back(s.Billboard().Line(i));
-    ok = ok && w.Billboard(lines);
+    ok = ok && w.Billboard(Lines(s.Billboard()));
     for (int i = 1; ok && i <= TInfoPad::kLines; ++i)
         ok = w.InfoLine(i, s.InfoPad().Line(i).Caption, s.InfoPad().Line(i).Value);
     return ok && w.Flush(true);
@@ -53,6 +62,36 @@ bool TSectionLog::Tick(const TSectionCore& section, TDateTime now) {
 bool TSectionLog::Stop() {
     if (!writer_.IsOpen()) return !writer_.Failed();
     return writer_.Close();
+}
+
+} // namespace vx
+
+namespace vx {
+
+bool TSectionLog::RowAdded(const TSectionCore& s) {
+    return s.RowCount() > 0 && writer_.AppendRow(s.Rows().Row(s.RowCount() - 1));
+}
+
+bool TSectionLog::RowInserted(const TSectionCore& s, size_t row) {
+    return row < s.RowCount() && writer_.InsertRow(row, s.Rows().Row(row));
+}
+
+bool TSectionLog::RowEdited(const TSectionCore& s, size_t row) {
+    return row < s.RowCount() && writer_.EditRow(row, s.Rows().Text(row));
+}
+
+bool TSectionLog::MessageAdded(const TSectionCore& s) {
+    const TBillboard& b = s.Billboard();
+    return b.Count() > 0 && writer_.Message(b.Line(b.Count() - 1));
+}
+
+bool TSectionLog::BillboardChanged(const TSectionCore& s) {
+    return writer_.Billboard(Lines(s.Billboard()));
+}
+
+bool TSectionLog::InfoLineChanged(const TSectionCore& s, int line) {
+    if (line < 1 || line > TInfoPad::kLines) return false;
+    return writer_.InfoLine(line, s.InfoPad().Line(line).Caption, s.InfoPad().Line(line).Value);
 }
 
 } // namespace vx

@@ -71,10 +71,30 @@ TEST(SectionLog, EachDaysFileOpensToTheWholeSection) {
     const std::string first = log.Path();
     EXPECT_EQ(first, dir.Path("logs/today/Inventory-1832 main 2026-12-09.vxs"));
 
-    // A change goes to the section and, as it happens, to the log.
+    // Each change goes to the log right after the section made it.
     TDebugInfoRec r2 = Rec("second");
-    log.Writer().AppendRow(RowView(r2));
     s->AddDebugInfo(r2, false);
+    EXPECT_TRUE(log.RowAdded(*s));
+    TDebugInfoRec r3 = Rec("third");
+    s->AddDebugInfo(r3, false);
+    EXPECT_TRUE(log.RowAdded(*s));
+    s->FocusRow(1);
+    t.Answer("a note");
+    s->mnu_InsertNoteClick();
+    EXPECT_TRUE(log.RowInserted(*s, 1));
+    s->FocusRow(0);
+    t.Answer("edited \xFC");
+    s->mnu_EditInfoClick();
+    EXPECT_TRUE(log.RowEdited(*s, 0));
+    s->FocusRow(2);
+    s->mnu_DeleteInfoClick();
+    EXPECT_TRUE(log.RowDeleted(2));
+    s->AddMessage("more");
+    EXPECT_TRUE(log.MessageAdded(*s));
+    s->SetInfoLine(3, "Errors|0");
+    EXPECT_TRUE(log.InfoLineChanged(*s, 3));
+    ASSERT_EQ(s->RowCount(), 3u);
+    ASSERT_EQ(s->Rows().Text(1), "a note");
     ASSERT_TRUE(log.Tick(*s, day + 0.01));
     {
         TSessionImage img;
