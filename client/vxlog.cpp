@@ -18,11 +18,12 @@ using namespace vx;
 
 namespace {
 
-const char kUsage[] = "usage: vxlog dump FILE|FOLDER\n"
-                      "       vxlog verify FILE\n"
-                      "dump prints each record of a session file (or of every session file in a\n"
-                      "folder) as one JSON line; verify prints how many records are good and where\n"
-                      "a bad tail starts. The exit status is 0 only when every file is whole.\n";
+const char kUsage[] =
+    "usage: vxlog dump FILE|FOLDER\n"
+    "       vxlog verify FILE\n"
+    "dump prints each record of a session file (or of every session file in a\n"
+    "folder) as one JSON line; verify prints how many records are good and where\n"
+    "a bad tail starts. The exit status is 0 only when every file is whole.\n";
 
 // Texts are 8-bit bytes of no known code page: every control byte and every
 // byte from 0x80 up is written as \u00XX, so the line is valid JSON as it is.
@@ -103,15 +104,25 @@ std::string Json(const TSessionRecord& r, const std::string* file) {
         Text(out, "ApplicationName", r.ApplicationName);
         Text(out, "Caption", r.Caption);
         break;
-    case srLevel: Text(out, "LevelText", r.Text); break;
-    case srInsertRow: Number(out, "Index", r.Index); [[fallthrough]];
-    case srRow: Row(out, r.Row); break;
+    case srLevel:
+        Text(out, "LevelText", r.Text);
+        break;
+    case srInsertRow:
+        Number(out, "Index", r.Index);
+        [[fallthrough]];
+    case srRow:
+        Row(out, r.Row);
+        break;
     case srEditRow:
         Number(out, "Index", r.Index);
         Text(out, "Text", r.Text);
         break;
-    case srDeleteRow: Number(out, "Index", r.Index); break;
-    case srMessage: Text(out, "Line", r.Text); break;
+    case srDeleteRow:
+        Number(out, "Index", r.Index);
+        break;
+    case srMessage:
+        Text(out, "Line", r.Text);
+        break;
     case srBillboard:
         Field(out, "Lines");
         out += '[';
@@ -127,8 +138,11 @@ std::string Json(const TSessionRecord& r, const std::string* file) {
         Text(out, "Value", r.Text);
         break;
     case srClearRows:
-    case srClearInfoPad: break;
-    default: Number(out, "Type", r.Type); break;
+    case srClearInfoPad:
+        break;
+    default:
+        Number(out, "Type", r.Type);
+        break;
     }
     out += "}\n";
     return out;

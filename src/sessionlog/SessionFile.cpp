@@ -30,17 +30,31 @@ int OpenNew(const char* path) {
 int WriteSome(int fd, const void* p, size_t n) {
     return _write(fd, p, unsigned(std::min<size_t>(n, 1u << 30)));
 }
-int SyncFile(int fd) { return _commit(fd); } // FlushFileBuffers underneath
-int CloseFile(int fd) { return _close(fd); }
-int MakeFolder(const char* path) { return _mkdir(path); }
+int SyncFile(int fd) {
+    return _commit(fd);
+} // FlushFileBuffers underneath
+int CloseFile(int fd) {
+    return _close(fd);
+}
+int MakeFolder(const char* path) {
+    return _mkdir(path);
+}
 #else
 int OpenNew(const char* path) {
     return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
 }
-ssize_t WriteSome(int fd, const void* p, size_t n) { return ::write(fd, p, n); }
-int SyncFile(int fd) { return ::fdatasync(fd); }
-int CloseFile(int fd) { return ::close(fd); }
-int MakeFolder(const char* path) { return ::mkdir(path, 0755); }
+ssize_t WriteSome(int fd, const void* p, size_t n) {
+    return ::write(fd, p, n);
+}
+int SyncFile(int fd) {
+    return ::fdatasync(fd);
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
+int MakeFolder(const char* path) {
+    return ::mkdir(path, 0755);
+}
 #endif
 
 bool IsSeparator(char c) {

@@ -10,18 +10,30 @@ using namespace sessionfile;
 
 const char* RecordTypeName(uint8_t type) {
     switch (type) {
-    case srIdentity: return "identity";
-    case srLevel: return "level";
-    case srRow: return "row";
-    case srInsertRow: return "insert";
-    case srEditRow: return "edit";
-    case srDeleteRow: return "delete";
-    case srClearRows: return "clear";
-    case srMessage: return "message";
-    case srBillboard: return "billboard";
-    case srInfoLine: return "info";
-    case srClearInfoPad: return "clearinfo";
-    default: return "unknown";
+    case srIdentity:
+        return "identity";
+    case srLevel:
+        return "level";
+    case srRow:
+        return "row";
+    case srInsertRow:
+        return "insert";
+    case srEditRow:
+        return "edit";
+    case srDeleteRow:
+        return "delete";
+    case srClearRows:
+        return "clear";
+    case srMessage:
+        return "message";
+    case srBillboard:
+        return "billboard";
+    case srInfoLine:
+        return "info";
+    case srClearInfoPad:
+        return "clearinfo";
+    default:
+        return "unknown";
     }
 }
 
@@ -37,8 +49,12 @@ uint32_t Crc32(const void* data, size_t size) {
     return uint32_t(crc);
 }
 
-void PutU16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
-void PutU32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+void PutU16(uint8_t* p, uint16_t v) {
+    std::memcpy(p, &v, 2);
+}
+void PutU32(uint8_t* p, uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
 uint16_t GetU16(const uint8_t* p) {
     uint16_t v;
     std::memcpy(&v, p, 2);
@@ -228,14 +244,22 @@ bool DecodeRecord(const uint8_t* payload, size_t size, TSessionRecord& out) {
         out.Caption = in.Bytes(kMaxString);
         break;
     case srLevel:
-    case srMessage: out.Text = in.Bytes(kMaxString); break;
-    case srInsertRow: out.Index = in.Varint32(); [[fallthrough]];
-    case srRow: ReadRow(in, out.Row); break;
+    case srMessage:
+        out.Text = in.Bytes(kMaxString);
+        break;
+    case srInsertRow:
+        out.Index = in.Varint32();
+        [[fallthrough]];
+    case srRow:
+        ReadRow(in, out.Row);
+        break;
     case srEditRow:
         out.Index = in.Varint32();
         out.Text = in.Bytes(kMaxString);
         break;
-    case srDeleteRow: out.Index = in.Varint32(); break;
+    case srDeleteRow:
+        out.Index = in.Varint32();
+        break;
     case srBillboard: {
         uint32_t n = in.Varint32();
         // Each line takes at least its length byte: a count beyond that is a lie.
@@ -251,8 +275,10 @@ bool DecodeRecord(const uint8_t* payload, size_t size, TSessionRecord& out) {
         out.Text = in.Bytes(kMaxString);
         break;
     case srClearRows:
-    case srClearInfoPad: break;
-    default: return in.Ok(); // a later version's record: framed and checked, so skippable
+    case srClearInfoPad:
+        break;
+    default:
+        return in.Ok(); // a later version's record: framed and checked, so skippable
     }
     return in.Ok() && in.AtEnd();
 }

@@ -42,7 +42,7 @@ inline constexpr size_t kBlockTarget = 64 * 1024;
 // Bounds a reader holds every file to, whatever its lengths say.
 inline constexpr size_t kMaxString = 64 * 1024;
 inline constexpr size_t kMaxData = 64 * 1024 * 1024; // attached bytes of one row
-inline constexpr size_t kMaxLines = 1000000;          // billboard lines in one record
+inline constexpr size_t kMaxLines = 1000000;         // billboard lines in one record
 inline constexpr size_t kMaxRecord = kMaxData + 4 * kMaxString + 64;
 inline constexpr size_t kMaxBlockRaw = kMaxRecord + kBlockTarget + 16;
 inline constexpr size_t kMaxBlockStored = kMaxBlockRaw + kMaxBlockRaw / 8 + 1024;
@@ -83,9 +83,7 @@ class TRecordEncoder {
                   std::string_view caption);
     void Level(std::string_view text) { Simple(srLevel, text); }
     void Row(const TDebugRowView& row) { RowRecord(srRow, 0, row); }
-    void InsertRow(uint32_t index, const TDebugRowView& row) {
-        RowRecord(srInsertRow, index, row);
-    }
+    void InsertRow(uint32_t index, const TDebugRowView& row) { RowRecord(srInsertRow, index, row); }
     void EditRow(uint32_t index, std::string_view text);
     void DeleteRow(uint32_t index);
     void ClearRows() { Simple(srClearRows, {}); }

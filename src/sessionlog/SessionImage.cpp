@@ -34,7 +34,9 @@ void TSessionImage::Apply(const TSessionRecord& r) {
         ApplicationName.assign(r.ApplicationName);
         Caption.assign(r.Caption);
         return;
-    case srLevel: LevelText.assign(r.Text); return;
+    case srLevel:
+        LevelText.assign(r.Text);
+        return;
     case srRow:
         FillRecord(r.Row);
         Rows.Append(rec_);
@@ -52,9 +54,15 @@ void TSessionImage::Apply(const TSessionRecord& r) {
         if (r.Index >= Rows.Count()) break;
         Rows.Erase(r.Index);
         return;
-    case srClearRows: Rows.Clear(); return;
-    case srMessage: Billboard.emplace_back(r.Text); return;
-    case srBillboard: Billboard.assign(r.Lines.begin(), r.Lines.end()); return;
+    case srClearRows:
+        Rows.Clear();
+        return;
+    case srMessage:
+        Billboard.emplace_back(r.Text);
+        return;
+    case srBillboard:
+        Billboard.assign(r.Lines.begin(), r.Lines.end());
+        return;
     case srInfoLine:
         if (r.Index < 1 || r.Index > uint32_t(TInfoPad::kLines)) break;
         Info[r.Index - 1] = {std::string(r.Caption), std::string(r.Text)};
@@ -66,7 +74,8 @@ void TSessionImage::Apply(const TSessionRecord& r) {
             Info[i] = pad.Line(i + 1);
         return;
     }
-    default: break;
+    default:
+        break;
     }
     ++Ignored;
 }

@@ -5,8 +5,8 @@
 namespace vx {
 
 std::string DefaultLogFolder(const std::string& localAppData, const std::string& tempPath) {
-    const std::string sub = std::string("Vexel") + PathSeparator() + "Debugger" + PathSeparator() +
-                            "Sessions";
+    const std::string sub =
+        std::string("Vexel") + PathSeparator() + "Debugger" + PathSeparator() + "Sessions";
     return JoinPath(localAppData.empty() ? tempPath : localAppData, sub);
 }
 

@@ -141,8 +141,9 @@ bool TReader::Frame() {
     size_t used = 0;
     size_t n = Records(rawHave, why, used);
     if (method == kStored) raw_.swap(stored_);
-    if (!complete) return Stop("the file ends inside a block (" + std::to_string(n) + " of its " +
-                               std::to_string(count) + " records kept)");
+    if (!complete)
+        return Stop("the file ends inside a block (" + std::to_string(n) + " of its " +
+                    std::to_string(count) + " records kept)");
     if (!why.empty() || !streamOk || rawHave != raw || used != raw || n != count)
         return Stop("a block is damaged (" + std::to_string(n) + " of its " +
                     std::to_string(count) + " records kept" + (why.empty() ? "" : ": " + why) +

@@ -85,40 +85,52 @@ bool TSessionWriter::Added() {
 }
 
 // Encodes into the pending block; a failed allocation leaves the block as it was.
-#define VX_ENCODE(call)                                                                            \
-    if (!Ready()) return false;                                                                    \
-    size_t mark = block_.size();                                                                   \
-    try {                                                                                          \
-        TRecordEncoder(block_).call;                                                               \
-    } catch (const std::bad_alloc&) {                                                              \
-        block_.resize(mark);                                                                       \
-        return Fail("Cannot write", "out of memory");                                              \
-    }                                                                                              \
+template <class F> bool TSessionWriter::Encode(F&& encode) {
+    if (!Ready()) return false;
+    size_t mark = block_.size();
+    try {
+        TRecordEncoder e(block_);
+        encode(e);
+    } catch (const std::bad_alloc&) {
+        block_.resize(mark);
+        return Fail("Cannot write", "out of memory");
+    }
     return Added();
+}
 
 bool TSessionWriter::Identity(std::string_view id, std::string_view app, std::string_view cap) {
-    VX_ENCODE(Identity(id, app, cap))
+    return Encode([&](TRecordEncoder& e) { e.Identity(id, app, cap); });
 }
-bool TSessionWriter::Level(std::string_view text) { VX_ENCODE(Level(text)) }
-bool TSessionWriter::AppendRow(const TDebugRowView& row) { VX_ENCODE(Row(row)) }
+bool TSessionWriter::Level(std::string_view text) {
+    return Encode([&](TRecordEncoder& e) { e.Level(text); });
+}
+bool TSessionWriter::AppendRow(const TDebugRowView& row) {
+    return Encode([&](TRecordEncoder& e) { e.Row(row); });
+}
 bool TSessionWriter::InsertRow(size_t index, const TDebugRowView& row) {
-    VX_ENCODE(InsertRow(uint32_t(index), row))
+    return Encode([&](TRecordEncoder& e) { e.InsertRow(uint32_t(index), row); });
 }
 bool TSessionWriter::EditRow(size_t index, std::string_view text) {
-    VX_ENCODE(EditRow(uint32_t(index), text))
+    return Encode([&](TRecordEncoder& e) { e.EditRow(uint32_t(index), text); });
 }
-bool TSessionWriter::DeleteRow(size_t index) { VX_ENCODE(DeleteRow(uint32_t(index))) }
-bool TSessionWriter::ClearRows() { VX_ENCODE(ClearRows()) }
-bool TSessionWriter::Message(std::string_view line) { VX_ENCODE(Message(line)) }
+bool TSessionWriter::DeleteRow(size_t index) {
+    return Encode([&](TRecordEncoder& e) { e.DeleteRow(uint32_t(index)); });
+}
+bool TSessionWriter::ClearRows() {
+    return Encode([&](TRecordEncoder& e) { e.ClearRows(); });
+}
+bool TSessionWriter::Message(std::string_view line) {
+    return Encode([&](TRecordEncoder& e) { e.Message(line); });
+}
 bool TSessionWriter::Billboard(const std::vector<std::string>& lines) {
-    VX_ENCODE(Billboard(lines))
+    return Encode([&](TRecordEncoder& e) { e.Billboard(lines); });
 }
 bool TSessionWriter::InfoLine(int index, std::string_view caption, std::string_view value) {
-    VX_ENCODE(InfoLine(uint32_t(index), caption, value))
+    return Encode([&](TRecordEncoder& e) { e.InfoLine(uint32_t(index), caption, value); });
 }
-bool TSessionWriter::ClearInfoPad() { VX_ENCODE(ClearInfoPad()) }
-
-#undef VX_ENCODE
+bool TSessionWriter::ClearInfoPad() {
+    return Encode([&](TRecordEncoder& e) { e.ClearInfoPad(); });
+}
 
 bool TSessionWriter::WriteBlock() {
     if (block_.empty()) return true;

@@ -62,6 +62,7 @@ class TSessionWriter {
   private:
     struct TDeflater;
     bool Ready() const { return file_.IsOpen(); }
+    template <class F> bool Encode(F&& encode);
     bool Added();
     bool WriteBlock();
     bool Fail(const std::string& what, const std::string& why);

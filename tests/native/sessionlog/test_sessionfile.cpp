@@ -18,8 +18,8 @@ struct TTestFile {
     std::string Path;
     std::vector<TRowCopy> Rows;
     std::vector<uint64_t> FrameStarts, FrameEnds;
-    std::vector<size_t> RowsBefore;     // rows in the blocks before each block
-    std::vector<uint64_t> StoredEnds;   // file offset after each record of the last block
+    std::vector<size_t> RowsBefore;   // rows in the blocks before each block
+    std::vector<uint64_t> StoredEnds; // file offset after each record of the last block
     std::string Bytes;
 
     explicit TTestFile(const std::string& path) : Path(path) {
@@ -190,7 +190,9 @@ TEST(SessionFile, ADamagedByteStopsReadingAtItsBlock) {
 
 namespace {
 
-std::string U32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+std::string U32(uint32_t v) {
+    return std::string(reinterpret_cast<const char*>(&v), 4);
+}
 
 std::string FileHeader() {
     uint8_t h[sessionfile::kHeaderSize] = {};
@@ -224,14 +226,18 @@ TEST(SessionFile, LengthsAndCountsAreNeverTrusted) {
         std::string body;
     } cases[] = {
         {"4 GB block", FrameHeader(sessionfile::kDeflated, 0xFFFFFFF0u, 0xFFFFFFFFu, 1)},
-        {"more records than bytes", FrameHeader(sessionfile::kStored, 90, 90, 11) + std::string(90, 0)},
+        {"more records than bytes",
+         FrameHeader(sessionfile::kStored, 90, 90, 11) + std::string(90, 0)},
         {"60 MB block in a short file",
          FrameHeader(sessionfile::kDeflated, 60000000u, 60000000u, 1) + std::string(100, 'x')},
-        {"record longer than its block", StoredRecord(std::string(1, char(srLevel)) + '\x01' + 'H', 0x7FFFFFFFu)},
+        {"record longer than its block",
+         StoredRecord(std::string(1, char(srLevel)) + '\x01' + 'H', 0x7FFFFFFFu)},
         {"billboard of 268 million lines",
          StoredRecord(std::string(1, char(srBillboard)) + "\xFF\xFF\xFF\x7F" + '\x01' + 'x', 7)},
-        {"string past its record", StoredRecord(std::string(1, char(srLevel)) + "\x90\x01" + "ab", 5)},
-        {"varint of 6 bytes", StoredRecord(std::string(1, char(srDeleteRow)) + "\xFF\xFF\xFF\xFF\xFF\x01", 7)},
+        {"string past its record",
+         StoredRecord(std::string(1, char(srLevel)) + "\x90\x01" + "ab", 5)},
+        {"varint of 6 bytes",
+         StoredRecord(std::string(1, char(srDeleteRow)) + "\xFF\xFF\xFF\xFF\xFF\x01", 7)},
     };
     for (const Case& c : cases) {
         WriteBytes(path, FileHeader() + c.body);
@@ -251,10 +257,10 @@ TEST(SessionFile, FileNamesAreSafeAndKeepDistinctClientsApart) {
     TDateTime day = 46365.75; // 2026-12-09 18:00
     EXPECT_EQ(SessionFileName("Inventory-1832", day), "Inventory-1832 2026-12-09.vxs");
     EXPECT_EQ(SessionFileName("Inventory-1832", day, 2), "Inventory-1832 2026-12-09 (2).vxs");
-    for (std::string id : {std::string("a/b"), std::string("a\\b"), std::string("..\\..\\x"),
-                           std::string("c:x"), std::string("tab\there"), std::string("nul\0x", 5),
-                           std::string("caf\xE9"), std::string("end. "), std::string(".hidden"),
-                           std::string(500, 'L'), std::string()}) {
+    for (std::string id :
+         {std::string("a/b"), std::string("a\\b"), std::string("..\\..\\x"), std::string("c:x"),
+          std::string("tab\there"), std::string("nul\0x", 5), std::string("caf\xE9"),
+          std::string("end. "), std::string(".hidden"), std::string(500, 'L'), std::string()}) {
         std::string stem = SafeFileStem(id);
         EXPECT_FALSE(stem.empty());
         EXPECT_LE(stem.size(), kMaxStem + 12) << id;
