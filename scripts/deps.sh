@@ -5,6 +5,8 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix
+  # session files are deflated with zlib, natively and in the Windows build
+  zlib1g-dev libz-mingw-w64-dev
   # wine has the wine, wineserver and wineboot commands; wine64 only the loader
   wine wine64 xvfb xauth x11-utils imagemagick
   libreoffice-calc-nogui libreoffice-writer-nogui chromium-headless-shell

@@ -1,0 +1,38 @@
+// A session file replayed: the section it describes, as it stood when the
+// last good record was written. Rows land in a section's own row store.
+#pragma once
+
+#include "SessionReader.h"
+#include "protocol/Common_Types.h"
+#include "sections/InfoPad.h"
+#include "sections/RowStore.h"
+
+#include <string>
+#include <vector>
+
+namespace vx {
+
+class TSessionImage {
+  public:
+    TSessionImage();
+    TSessionImage(const TSessionImage&) = delete;
+    TSessionImage& operator=(const TSessionImage&) = delete;
+
+    std::string ClientID, ApplicationName, Caption, LevelText;
+    TDebugRowStore Rows;
+    std::vector<std::string> Billboard;
+    TInfoLine Info[TInfoPad::kLines]; // as a new section shows them until set
+    // Records that name a row or info line the session does not have, or that
+    // a later version wrote: a writer of this version makes none.
+    uint64_t Ignored = 0;
+
+    void Apply(const TSessionRecord& record);
+
+  private:
+    void FillRecord(const TDebugRowView& row);
+    TDebugInfoRec rec_; // reused, so its strings keep their room
+};
+
+TSessionScan LoadSession(const std::string& path, TSessionImage& image);
+
+} // namespace vx

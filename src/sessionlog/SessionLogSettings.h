@@ -1,0 +1,27 @@
+// Whether sections are logged to disk and where: two values of their own
+// under the settings key, read with a default like every other setting.
+#pragma once
+
+#include "settings/RegistryHandler.h"
+
+#include <string>
+
+namespace vx {
+
+inline constexpr const char* kSessionLogSection = "Session Log";
+
+struct TSessionLogSettings {
+    bool Enabled = false; // "Log To Disk"
+    std::string Folder;   // "Log Folder"
+};
+
+// The folder used until the user picks one: "Vexel\Debugger\Sessions" in the
+// user's local application data (LOCALAPPDATA), else in the temporary folder.
+// The program folder is no choice: it may be one the user cannot write to.
+std::string DefaultLogFolder(const std::string& localAppData, const std::string& tempPath);
+
+TSessionLogSettings ReadSessionLogSettings(TRegistryHandler& registry,
+                                           const std::string& defaultFolder);
+void WriteSessionLogSettings(TRegistryHandler& registry, const TSessionLogSettings& settings);
+
+} // namespace vx

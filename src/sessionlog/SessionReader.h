@@ -1,0 +1,28 @@
+// Reads a session file record by record, trusting none of its lengths: every
+// allocation is bounded, every record is checked, and reading stops at the
+// first damage with every good record before it delivered.
+#pragma once
+
+#include "SessionFormat.h"
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vx {
+
+struct TSessionScan {
+    bool Opened = false;     // the file could be read at all
+    bool Whole = false;      // every byte belongs to good records
+    uint64_t Records = 0;    // good records delivered
+    uint64_t StopOffset = 0; // where the bad tail starts; the file's size when whole
+    TDateTime Created = 0;
+    std::string Error; // what is wrong at StopOffset; empty when whole
+};
+
+using TRecordSink = std::function<void(const TSessionRecord&)>;
+
+TSessionScan ReadSession(const std::string& path, const TRecordSink& onRecord);
+
+} // namespace vx
