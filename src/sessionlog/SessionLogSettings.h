@@ -1,5 +1,5 @@
-// Whether sections are logged to disk and where: two values of their own
-// under the settings key, read with a default like every other setting.
+// Whether sections are logged to disk and where: the "Display" values
+// LogToDisk ("0"/"1") and LogFolder, read with a default like every other setting.
 #pragma once
 
 #include "settings/RegistryHandler.h"
@@ -8,14 +8,14 @@
 
 namespace vx {
 
-inline constexpr const char* kSessionLogSection = "Session Log";
+inline constexpr const char* kSessionLogSection = "Display";
 
 struct TSessionLogSettings {
-    bool Enabled = false; // "Log To Disk"
-    std::string Folder;   // "Log Folder"
+    bool Enabled = false; // LogToDisk
+    std::string Folder;   // LogFolder
 };
 
-// The folder used until the user picks one: "Vexel\Debugger\Sessions" in the
+// The folder used until the user picks one: "Vexel\Debugger\Logs" in the
 // user's local application data (LOCALAPPDATA), else in the temporary folder.
 // The program folder is no choice: it may be one the user cannot write to.
 std::string DefaultLogFolder(const std::string& localAppData, const std::string& tempPath);
