@@ -38,18 +38,30 @@ void TPlainSearch::Reset(std::string_view needle, bool matchCase) {
     if (!matchCase)
         for (char& c : needle_)
             c = char(FoldByte(uint8_t(c)));
-    rare_ = 0;
-    int best = 1000;
-    for (size_t i = 0; i < needle_.size(); ++i) {
-        int score = Commonness(uint8_t(needle_[i]), matchCase);
-        if (score < best) {
-            best = score;
-            rare_ = i;
+    auto pick = [&](size_t skip) {
+        size_t at = skip == size_t(-1) ? 0 : skip;
+        int best = 1000;
+        for (size_t i = 0; i < needle_.size(); ++i) {
+            if (i == skip) continue;
+            int score = Commonness(uint8_t(needle_[i]), matchCase);
+            // A second byte equal to the first tells the scan nothing new.
+            if (skip != size_t(-1) && needle_[i] == needle_[skip]) score += 200;
+            if (score < best) {
+                best = score;
+                at = i;
+            }
         }
-    }
+        return at;
+    };
+    rare_ = pick(size_t(-1));
+    rare2_ = needle_.size() > 1 ? pick(rare_) : rare_;
+    auto other = [&](uint8_t c) {
+        return !matchCase && IsAsciiLetter(c) ? uint8_t(c - 32) : c;
+    };
     rareA_ = needle_.empty() ? 0 : uint8_t(needle_[rare_]);
-    rareB_ = rareA_;
-    if (!matchCase && IsAsciiLetter(rareA_)) rareB_ = uint8_t(rareA_ - 32);
+    rareB_ = other(rareA_);
+    rare2A_ = needle_.empty() ? 0 : uint8_t(needle_[rare2_]);
+    rare2B_ = other(rare2A_);
 }
 
 bool TPlainSearch::At(std::string_view text, size_t pos) const {
@@ -64,27 +76,37 @@ size_t TPlainSearch::Find(std::string_view text, size_t from) const {
     size_t n = needle_.size();
     if (from > text.size() || text.size() - from < n) return npos;
     if (n == 0) return from;
-    // Candidate positions of the rare byte run from `from + rare_` to `last`.
     const uint8_t* t = reinterpret_cast<const uint8_t*>(text.data());
-    size_t i = from + rare_;
-    size_t last = text.size() - n + rare_; // inclusive
+    const size_t last = text.size() - n; // last possible start
+    size_t i = from;
 #if defined(__SSE2__)
-    const __m128i a = _mm_set1_epi8(char(rareA_));
-    const __m128i b = _mm_set1_epi8(char(rareB_));
-    while (i + 16 <= last + 1) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-        unsigned mask = unsigned(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b))));
-        while (mask) {
-            size_t k = i + size_t(std::countr_zero(mask));
-            if (At(text, k - rare_)) return k - rare_;
-            mask &= mask - 1;
+    if (last - from + 1 >= 16) {
+        const __m128i a = _mm_set1_epi8(char(rareA_)), b = _mm_set1_epi8(char(rareB_));
+        const __m128i a2 = _mm_set1_epi8(char(rare2A_)), b2 = _mm_set1_epi8(char(rare2B_));
+        for (;;) {
+            // The last block overlaps the one before rather than leave a tail;
+            // the starts tested twice failed the first time.
+            if (i + 16 > last + 1) i = last + 1 - 16;
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + rare_));
+            __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + rare2_));
+            __m128i hit = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b)),
+                                        _mm_or_si128(_mm_cmpeq_epi8(w, a2), _mm_cmpeq_epi8(w, b2)));
+            unsigned mask = unsigned(_mm_movemask_epi8(hit));
+            while (mask) {
+                size_t k = i + size_t(std::countr_zero(mask));
+                if (At(text, k)) return k;
+                mask &= mask - 1;
+            }
+            if (i + 16 > last) return npos;
+            i += 16;
         }
-        i += 16;
     }
 #endif
-    for (; i <= last; ++i)
-        if ((t[i] == rareA_ || t[i] == rareB_) && At(text, i - rare_)) return i - rare_;
+    for (; i <= last; ++i) {
+        uint8_t c = t[i + rare_], d = t[i + rare2_];
+        if ((c == rareA_ || c == rareB_) && (d == rare2A_ || d == rare2B_) && At(text, i))
+            return i;
+    }
     return npos;
 }
 

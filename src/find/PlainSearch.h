@@ -1,7 +1,7 @@
 // Finds a literal byte string in a text, with or without ASCII case folding.
-// It scans for the needle's rarest byte sixteen bytes at a time and checks the
-// whole needle only where that byte stands, so a miss costs little more than
-// reading the text once.
+// It tests sixteen start positions at a time for the needle's two rarest
+// bytes at their places, and checks the whole needle only where both stand,
+// so a miss costs little more than reading the text once.
 #pragma once
 
 #include <cstddef>
@@ -29,9 +29,10 @@ class TPlainSearch {
   private:
     std::string needle_; // folded when the case is ignored
     bool matchCase_ = true;
-    size_t rare_ = 0;    // index of the byte the scan looks for
-    uint8_t rareA_ = 0;  // that byte, and its other case (the same when none)
-    uint8_t rareB_ = 0;
+    // The two bytes the scan looks for: their index in the needle, the byte
+    // and its other case (the same byte when it has none).
+    size_t rare_ = 0, rare2_ = 0;
+    uint8_t rareA_ = 0, rareB_ = 0, rare2A_ = 0, rare2B_ = 0;
 };
 
 } // namespace vx

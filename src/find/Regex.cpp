@@ -601,6 +601,7 @@ bool TRegex::Compile(std::string_view pattern, bool matchCase, bool wholeWord,
 void TRegex::FlushCache() const {
     states_.clear();
     trans_.clear();
+    idle_.clear();
     ids_.clear();
     starts_ = {-1, -1, -1, -1};
 }
@@ -658,6 +659,7 @@ int32_t TRegex::Intern(std::vector<int32_t>& kernel, bool atStart, bool prevWord
     st.AtStart = atStart;
     st.PrevWord = prevWord;
     st.Idle = !anchored_ && kernel.size() == 1 && kernel[0] == start_;
+    idle_.push_back(st.Idle ? 1 : 0);
     states_.push_back(std::move(st));
     trans_.resize(states_.size() * 256, kUnknown);
     int32_t id = int32_t(states_.size() - 1);
@@ -732,19 +734,24 @@ bool TRegex::Search(std::string_view text) const {
         if (i == TPlainSearch::npos) return false;
     }
     int32_t s = StartState(i == 0, i > 0 && IsWordByte(t[i - 1]));
+    const int32_t* trans = trans_.data();
     while (i < n) {
-        if (hasPrefix_ && states_[size_t(s)].Idle) {
+        if (hasPrefix_ && idle_[size_t(s)]) {
             // Nothing under way: skip to where the next match could begin.
             size_t p = prefix_.Find(text, i);
             if (p == TPlainSearch::npos) return false;
             if (p != i) {
                 i = p;
                 s = StartState(false, IsWordByte(t[i - 1]));
+                trans = trans_.data();
             }
         }
-        int32_t next = trans_[size_t(s) * 256 + t[i]];
+        int32_t next = trans[size_t(s) * 256 + t[i]];
         if (next < 0) {
-            if (next == kUnknown) next = Step(s, t[i]);
+            if (next == kUnknown) {
+                next = Step(s, t[i]);
+                trans = trans_.data(); // the table may have grown or been flushed
+            }
             if (next == kMatched) return true;
             if (next == kDead) return false;
         }

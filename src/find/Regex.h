@@ -80,6 +80,7 @@ class TRegex {
     // The lazily built DFA.
     mutable std::vector<TDfaState> states_;
     mutable std::vector<int32_t> trans_; // 256 per state: -1 unknown, else kMatched, kDead or a state
+    mutable std::vector<uint8_t> idle_;  // per state, as TDfaState::Idle, read once per byte
     mutable std::unordered_map<std::string, int32_t> ids_;
     mutable std::array<int32_t, 4> starts_{-1, -1, -1, -1};
     // Scratch of the closure.

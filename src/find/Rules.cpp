@@ -1,5 +1,7 @@
 #include "Rules.h"
 
+#include <algorithm>
+
 namespace vx {
 
 bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
@@ -41,6 +43,19 @@ bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
         case raBookmark: marks_.push_back(uint8_t(i)); break;
         }
     }
+    // Any match decides an include, exclude or bookmark, so those are tried
+    // cheapest first; highlights keep their order, since the first one wins.
+    auto cost = [&](uint8_t i) {
+        const TFindRule& r = rules_[i];
+        if (r.Field == rfGroup || r.Field == rfKind) return 0;
+        if (r.Field == rfUnitName || r.Field == rfProcName) return 1;
+        if (r.Match == mkEquals || r.Match == mkStartsWith) return 2;
+        return r.Match == mkRegularExpression ? 4 : 3;
+    };
+    auto byCost = [&](uint8_t a, uint8_t b) { return cost(a) < cost(b); };
+    std::stable_sort(excludes_.begin(), excludes_.end(), byCost);
+    std::stable_sort(includes_.begin(), includes_.end(), byCost);
+    std::stable_sort(marks_.begin(), marks_.end(), byCost);
     filters_ = !includes_.empty() || !excludes_.empty();
     return true;
 }
