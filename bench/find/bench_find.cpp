@@ -6,6 +6,7 @@
 #include "sections/SectionCore.h"
 #include "settings/SettingsBackend.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -85,10 +86,10 @@ struct TSection {
     ~TSection() { core->SetRowListener(nullptr); }
 };
 
-const char* const kUnits[] = {"Main.pas", "Network.pas", "Database.pas", "Parser.pas",
-                              "Forms.pas", "Journal.pas"};
+const char* const kUnits[] = {"Main.pas",   "Network.pas", "Database.pas",
+                              "Parser.pas", "Forms.pas",   "Journal.pas"};
 const char* const kProcs[] = {"TMainForm.FormCreate", "TClient.Send", "TTimer.OnTick",
-                              "TQuery.Open", "TParser.Next", "TJournal.Write"};
+                              "TQuery.Open",          "TParser.Next", "TJournal.Write"};
 
 TDebugInfoRec MakeRec(std::mt19937& rng, size_t i) {
     TDebugInfoRec r;
@@ -110,13 +111,22 @@ void Fill(TSection& s, size_t rows, uint32_t seed) {
     }
 }
 
+double g_longestSlice = 0; // processor ms of the longest Work() call seen
+
+bool TimedWork(TSection& s) {
+    double t = CpuMs();
+    bool done = s.finder->Work();
+    g_longestSlice = std::max(g_longestSlice, CpuMs() - t);
+    return done;
+}
+
 double FindAll(TSection& s, const std::string& text, bool regex, size_t& count) {
     TFindOptions o;
     o.RegularExpression = regex;
     std::string error;
     double t = CpuMs();
     s.finder->StartFind(text, o, 0, error);
-    while (!s.finder->Work()) {
+    while (!TimedWork(s)) {
     }
     double ms = CpuMs() - t;
     count = s.finder->MatchCount(TSectionFinder::npos).Total;
@@ -187,6 +197,8 @@ double AppendBare(size_t base, size_t extra) {
 
 int main(int argc, char** argv) {
     const size_t rows = argc > 1 ? std::stoul(argv[1]) : 1000000;
+    // A second argument names the one figure to measure: find, rules or append.
+    const std::string only = argc > 2 ? argv[2] : "";
     TSection s;
     Fill(s, rows, 1);
     const TDebugRowStore& store = s.core->Rows();
@@ -201,51 +213,54 @@ int main(int argc, char** argv) {
     std::string error;
     TFindOptions o;
     double t = CpuMs();
-    s.finder->StartFind("zanzibar", o, 0, error);
-    while (s.finder->FirstHit().Pending)
-        s.finder->Work();
-    double nextMs = CpuMs() - t;
-    if (s.finder->FirstHit().Row != rows / 2) std::fprintf(stderr, "wrong first hit\n");
-    Print("find_next_plain_ms", nextMs, "ms");
+    if (only.empty() || only == "find") {
+        s.finder->StartFind("zanzibar", o, 0, error);
+        while (s.finder->FirstHit().Pending)
+            s.finder->Work();
+        double nextMs = CpuMs() - t;
+        if (s.finder->FirstHit().Row != rows / 2) std::fprintf(stderr, "wrong first hit\n");
+        Print("find_next_plain_ms", nextMs, "ms");
 
-    size_t count = 0;
-    Print("find_all_plain_ms", FindAll(s, "timeout", false, count), "ms");
-    Print("find_all_plain_matches", double(count), "rows");
-    Print("find_all_regex_ms", FindAll(s, "err(or)?\\s+\\d{3}", true, count), "ms");
-    Print("find_all_regex_matches", double(count), "rows");
-    // A pattern that begins with no fixed text: the DFA reads every byte.
-    Print("find_all_regex_unprefixed_ms", FindAll(s, "\\d{3}\\s+(ms|rows)", true, count), "ms");
-    Print("find_all_regex_unprefixed_matches", double(count), "rows");
+        size_t count = 0;
+        Print("find_all_plain_ms", FindAll(s, "timeout", false, count), "ms");
+        Print("find_all_plain_matches", double(count), "rows");
+        Print("find_all_regex_ms", FindAll(s, "err(or)?\\s+\\d{3}", true, count), "ms");
+        Print("find_all_regex_matches", double(count), "rows");
+        // A pattern that begins with no fixed text: the DFA reads every byte.
+        Print("find_all_regex_unprefixed_ms", FindAll(s, "\\d{3}\\s+(ms|rows)", true, count), "ms");
+        Print("find_all_regex_unprefixed_matches", double(count), "rows");
 
-    // The standard library's engine on a tenth of the rows, scaled up.
-    {
-        std::regex re("err(or)?\\s+\\d{3}", std::regex::ECMAScript | std::regex::icase);
-        size_t n = rows / 10, hits = 0;
-        double t0 = CpuMs();
-        for (size_t i = 0; i < n; ++i) {
-            std::string_view v = store.Text(i);
-            hits += std::regex_search(v.begin(), v.end(), re);
+        // The standard library's engine on a tenth of the rows, scaled up.
+        {
+            std::regex re("err(or)?\\s+\\d{3}", std::regex::ECMAScript | std::regex::icase);
+            size_t n = rows / 10, hits = 0;
+            double t0 = CpuMs();
+            for (size_t i = 0; i < n; ++i) {
+                std::string_view v = store.Text(i);
+                hits += std::regex_search(v.begin(), v.end(), re);
+            }
+            Print("find_all_std_regex_ms", (CpuMs() - t0) * double(rows) / double(n), "ms");
         }
-        Print("find_all_std_regex_ms", (CpuMs() - t0) * double(rows) / double(n), "ms");
+        s.finder->StopFind();
     }
-    s.finder->StopFind();
 
-    t = CpuMs();
-    s.finder->SetRules(TenRules(), error);
-    while (!s.finder->Work()) {
+    if (only.empty() || only == "rules") {
+        t = CpuMs();
+        s.finder->SetRules(TenRules(), error);
+        while (!TimedWork(s)) {
+        }
+        Print("rules_apply_ms", CpuMs() - t, "ms");
+        Print("work_slice_longest_ms", g_longestSlice, "ms");
+        Print("rules_rows_shown", double(s.finder->VisibleCount()), "rows");
+        s.finder->SetRules({}, error);
     }
-    Print("rules_apply_ms", CpuMs() - t, "ms");
-    Print("rules_rows_shown", double(s.finder->VisibleCount()), "rows");
-    s.finder->SetRules({}, error);
 
-    // AddDebugInfo with the rules and find, and without: the difference is
-    // what they add to a row, on a full section and on a small one.
-    double big = AppendWithRules(rows, 200000), bigBare = AppendBare(rows, 200000);
-    double small = AppendWithRules(rows / 100, 200000), smallBare = AppendBare(rows / 100, 200000);
-    Print("append_with_rules_us", big, "us");
-    Print("append_bare_us", bigBare, "us");
-    Print("append_rules_share_us", big - bigBare, "us");
-    Print("append_with_rules_small_section_us", small, "us");
-    Print("append_rules_share_small_section_us", small - smallBare, "us");
+    if (only.empty() || only == "append") {
+        // AddDebugInfo with the rules and find on a full section and on a small
+    // one, and without them on a full one.
+    Print("append_with_rules_us", AppendWithRules(rows, 200000), "us");
+    Print("append_with_rules_small_section_us", AppendWithRules(rows / 100, 200000), "us");
+    Print("append_bare_us", AppendBare(rows, 200000), "us");
+    }
     return 0;
 }

@@ -53,10 +53,10 @@ bool TFindEngine::RowMatches(size_t row) {
     return (where & fwData) && matcher_.Matches(RowDataText(r));
 }
 
-void TFindEngine::Found(size_t row) {
+void TFindEngine::Found(size_t row, bool wrapped) {
     if (firstHit_ == npos && shown_.IsShown(row)) {
         firstHit_ = row;
-        firstWrapped_ = phase_ == kHead;
+        firstWrapped_ = wrapped;
     }
 }
 
@@ -72,7 +72,7 @@ bool TFindEngine::Work(size_t budget) {
         for (; next_ < stop; ++next_)
             if (RowMatches(next_)) {
                 into.push_back(uint32_t(next_));
-                Found(next_);
+                Found(next_, phase_ == kHead);
             }
         budget -= next_ - begin;
         if (next_ < end) break; // budget used up
@@ -126,7 +126,7 @@ void TFindEngine::RowAppended(size_t row) {
     if (!active_ || phase_ == kTail) return;
     if (RowMatches(row)) {
         matches_.push_back(uint32_t(row));
-        Found(row);
+        Found(row, false); // after the anchor, like every new row
     }
 }
 

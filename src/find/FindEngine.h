@@ -88,7 +88,7 @@ class TFindEngine {
   private:
     enum TPhase { kTail, kHead, kDone }; // anchor to end, top to anchor, finished
     void Restart();
-    void Found(size_t row);
+    void Found(size_t row, bool wrapped);
 
     const TDebugRowStore& rows_;
     const IRowVisibility& shown_;

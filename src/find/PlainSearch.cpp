@@ -64,12 +64,27 @@ void TPlainSearch::Reset(std::string_view needle, bool matchCase) {
     rare2B_ = other(rare2A_);
 }
 
-bool TPlainSearch::At(std::string_view text, size_t pos) const {
-    const char* p = text.data() + pos;
-    if (matchCase_) return std::memcmp(p, needle_.data(), needle_.size()) == 0;
-    for (size_t i = 0; i < needle_.size(); ++i)
-        if (FoldByte(uint8_t(p[i])) != uint8_t(needle_[i])) return false;
+namespace {
+
+// Whether the needle stands at p; inlined into the scan, whose constants
+// would otherwise be saved around a call.
+inline bool NeedleAt(const uint8_t* p, const std::string& needle, bool matchCase) {
+    const uint8_t* q = reinterpret_cast<const uint8_t*>(needle.data());
+    size_t n = needle.size();
+    if (matchCase) {
+        for (size_t i = 0; i < n; ++i)
+            if (p[i] != q[i]) return false;
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            if (FoldByte(p[i]) != q[i]) return false;
+    }
     return true;
+}
+
+} // namespace
+
+bool TPlainSearch::At(std::string_view text, size_t pos) const {
+    return NeedleAt(reinterpret_cast<const uint8_t*>(text.data()) + pos, needle_, matchCase_);
 }
 
 size_t TPlainSearch::Find(std::string_view text, size_t from) const {
@@ -94,7 +109,7 @@ size_t TPlainSearch::Find(std::string_view text, size_t from) const {
             unsigned mask = unsigned(_mm_movemask_epi8(hit));
             while (mask) {
                 size_t k = i + size_t(std::countr_zero(mask));
-                if (At(text, k)) return k;
+                if (NeedleAt(t + k, needle_, matchCase_)) return k;
                 mask &= mask - 1;
             }
             if (i + 16 > last) return npos;
@@ -104,7 +119,8 @@ size_t TPlainSearch::Find(std::string_view text, size_t from) const {
 #endif
     for (; i <= last; ++i) {
         uint8_t c = t[i + rare_], d = t[i + rare2_];
-        if ((c == rareA_ || c == rareB_) && (d == rare2A_ || d == rare2B_) && At(text, i))
+        if ((c == rareA_ || c == rareB_) && (d == rare2A_ || d == rare2B_) &&
+            NeedleAt(t + i, needle_, matchCase_))
             return i;
     }
     return npos;

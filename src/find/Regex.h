@@ -27,7 +27,7 @@ class TRegex {
   public:
     static constexpr size_t kMaxPattern = 1000;   // bytes of a pattern
     static constexpr size_t kMaxNfaStates = 20000;
-    static constexpr size_t kMaxDfaStates = 2000; // the cache starts anew beyond this
+    static constexpr size_t kMaxDfaStates = 500; // 1 KB each; the cache starts anew beyond this
 
     // Compiles the pattern; on failure returns false, sets error to a text for
     // the user and leaves the object matching nothing. Never throws for any

@@ -67,9 +67,19 @@ void TSectionFinder::SetShown(size_t row, bool shown) {
 
 // --- Slices of work ---
 
-bool TSectionFinder::Work(size_t budget) {
-    find_.Work(budget);
-    WorkRules(budget);
+bool TSectionFinder::WorkRows(size_t rows) {
+    find_.Work(rows);
+    WorkRules(rows);
+    return !Busy();
+}
+
+bool TSectionFinder::Work(std::chrono::microseconds budget) {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + budget;
+    // A few hundred rows take well under a millisecond with any usual pattern.
+    constexpr size_t kStep = 512;
+    while (Busy() && Clock::now() < until)
+        WorkRows(kStep);
     return !Busy();
 }
 

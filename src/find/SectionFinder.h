@@ -9,7 +9,7 @@
 //   let it through. IsMatch, Highlight and IsBookmarked mark rows as they
 //   are painted.
 // - StartFind and SetRules only prepare; Work does the scanning in slices.
-//   The window calls Work(kWorkSlice) from its idle time or a timer until it
+//   The window calls Work() from its idle time or a timer until it
 //   returns true, shows Progress() meanwhile, and after each slice focuses
 //   FirstHit() once it is known (the match as the user types).
 // - FindNext, the counts and the bookmark moves answer at once; while a find
@@ -20,6 +20,7 @@
 #include "Rules.h"
 #include "sections/RowStore.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,8 +42,8 @@ struct TMatchCount {
 class TSectionFinder : public IRowStoreListener, public IRowVisibility {
   public:
     static constexpr size_t npos = size_t(-1);
-    // Rows a slice of Work tests: a few milliseconds for plain texts.
-    static constexpr size_t kWorkSlice = 100000;
+    // How long one slice of Work may take at most (a little over, a row at most).
+    static constexpr std::chrono::microseconds kWorkSlice{20000};
 
     explicit TSectionFinder(const TDebugRowStore& rows) : rows_(rows), find_(rows, *this) {}
     TSectionFinder(const TSectionFinder&) = delete;
@@ -55,8 +56,12 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     size_t VisibleOfRow(size_t row) const; // npos when hidden
 
     // --- Slices of work ---
-    // Tests up to `budget` rows for find and the rules; true when nothing is left.
-    bool Work(size_t budget = kWorkSlice);
+    // Tests rows for find and the rules for about `budget`; true when nothing
+    // is left. Slices are timed, not counted, since a row's cost depends on
+    // the patterns and on the size of its data.
+    bool Work(std::chrono::microseconds budget = kWorkSlice);
+    // Tests at most `rows` rows for each; true when nothing is left.
+    bool WorkRows(size_t rows);
     bool Busy() const { return !find_.Complete() || pending_; }
     double Progress() const;
 

@@ -25,7 +25,7 @@ struct Rows {
         return store.Append(r);
     }
     void Finish() {
-        while (!finder.Work(3)) {
+        while (!finder.WorkRows(3)) {
         }
     }
     std::vector<size_t> Shown() const {
@@ -57,7 +57,7 @@ TEST(Find, FirstMatchFromTheFocusedRowThenNextAndPreviousGoRound) {
     ASSERT_TRUE(t.finder.StartFind("error", {}, 3, error));
     // Before any work nothing is known; a small slice already finds row 4.
     EXPECT_TRUE(t.finder.FirstHit().Pending);
-    t.finder.Work(2);
+    t.finder.WorkRows(2);
     EXPECT_EQ(t.finder.FirstHit().Row, 4u);
     EXPECT_FALSE(t.finder.FirstHit().Wrapped);
     EXPECT_TRUE(t.finder.FindNext(4, true).Pending); // the scan has not gone round yet
@@ -78,6 +78,14 @@ TEST(Find, FirstMatchFromTheFocusedRowThenNextAndPreviousGoRound) {
     t.Finish();
     EXPECT_EQ(t.finder.FirstHit().Row, 4u);
     EXPECT_TRUE(t.finder.FirstHit().Wrapped);
+
+    // A row that arrives while the scan goes round from the top is after the
+    // starting row: found without going round.
+    ASSERT_TRUE(t.finder.StartFind("late", {}, 5, error));
+    t.finder.WorkRows(1); // row 5 tested; now from the top
+    t.Add("late row");
+    EXPECT_EQ(t.finder.FirstHit().Row, 6u);
+    EXPECT_FALSE(t.finder.FirstHit().Wrapped);
 
     // A bad regular expression: its error, and find is off.
     TFindOptions re;
@@ -107,9 +115,9 @@ TEST(Find, LooksWhereItIsToldAndFollowsEveryChangeOfTheRows) {
     // Rows that arrive while the scan runs and after it are tested once each.
     o.Where = fwMessage;
     ASSERT_TRUE(t.finder.StartFind("hit", o, 1, error));
-    t.finder.Work(1);
+    t.finder.WorkRows(1);
     t.Add("hit 3");
-    t.finder.Work(1); // the scan has reached the end once and now goes round
+    t.finder.WorkRows(1); // the scan has reached the end once and now goes round
     t.Add("hit 4");
     t.Finish();
     t.Add("hit 5");

@@ -56,16 +56,22 @@ TEST(TextMatcher, ContainsAgreesWithANaiveSearchAcrossBlockEdges) {
         size_t tn = rng() % 80, nn = 1 + rng() % 4;
         for (size_t i = 0; i < tn; ++i) text += alphabet[rng() % alphabet.size()];
         for (size_t i = 0; i < nn; ++i) needle += alphabet[rng() % alphabet.size()];
-        bool matchCase = rng() % 2;
+        bool matchCase = rng() % 2, wholeWord = rng() % 2;
         auto fold = [&](std::string s) {
             if (!matchCase)
                 for (char& c : s)
                     if (c >= 'A' && c <= 'Z') c = char(c + 32);
             return s;
         };
-        bool expected = fold(text).find(fold(needle)) != std::string::npos;
-        ASSERT_EQ(Match(needle, text, mkContains, matchCase), expected)
-            << "needle '" << needle << "' text '" << text << "' case " << matchCase;
+        auto word = [](char c) { return c != ';'; }; // every other byte here is a word byte
+        std::string ft = fold(text), fn = fold(needle);
+        bool expected = false;
+        for (size_t p = ft.find(fn); p != std::string::npos && !expected; p = ft.find(fn, p + 1))
+            expected = !wholeWord || ((p == 0 || !word(ft[p - 1])) &&
+                                      (p + fn.size() == ft.size() || !word(ft[p + fn.size()])));
+        ASSERT_EQ(Match(needle, text, mkContains, matchCase, wholeWord), expected)
+            << "needle '" << needle << "' text '" << text << "' case " << matchCase << " word "
+            << wholeWord;
     }
 }
 
@@ -164,6 +170,25 @@ TEST(Regex, BadPatternsGiveAnErrorAndMatchNothing) {
     EXPECT_EQ(error, "The regular expression is too large");
     EXPECT_FALSE(re.Compile(std::string(150, '(') + std::string(150, ')'), true, false, error));
     EXPECT_FALSE(re.Compile(std::string(1001, 'a'), true, false, error));
+    // Whatever bytes a pattern holds, compiling and searching neither throw nor
+    // read out of bounds (the sanitizer build checks the second).
+    std::mt19937 rng(5);
+    const std::string meta = "()[]{}|*+?.^$\\-,:=!dwsbBx0129aZä";
+    for (int round = 0; round < 20000; ++round) {
+        std::string p;
+        size_t n = rng() % 12;
+        for (size_t i = 0; i < n; ++i) p += meta[rng() % meta.size()];
+        TRegex r;
+        std::string why;
+        ASSERT_NO_THROW({
+            if (r.Compile(p, rng() % 2, rng() % 2, why)) {
+                r.Search("a0 Z9ä-x");
+                r.Search("");
+            } else {
+                EXPECT_FALSE(why.empty()) << p;
+            }
+        }) << p;
+    }
     // A good pattern after a bad one works.
     EXPECT_TRUE(re.Compile("b+", true, false, error));
     EXPECT_TRUE(re.Search("abbc"));
