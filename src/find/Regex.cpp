@@ -626,9 +626,6 @@ void TRegex::Closure(const std::vector<int32_t>& kernel, bool atStart, bool prev
             stack_.push_back(n.Out2);
             stack_.push_back(n.Out);
             break;
-        case TNfaState::nsEpsilon:
-            stack_.push_back(n.Out);
-            break;
         case TNfaState::nsAssert: {
             bool holds = false;
             switch (n.Assert) {

@@ -45,8 +45,8 @@ class TRegex {
 
   private:
     struct TNfaState {
-        enum TType : uint8_t { nsByte, nsSplit, nsAssert, nsEpsilon, nsMatch };
-        TType Type = nsEpsilon;
+        enum TType : uint8_t { nsByte, nsSplit, nsAssert, nsMatch };
+        TType Type = nsMatch;
         uint8_t Assert = 0;
         int32_t Out = -1;
         int32_t Out2 = -1;

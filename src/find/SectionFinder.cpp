@@ -195,13 +195,13 @@ const std::vector<TFindRule>& TSectionFinder::Rules() const {
 
 void TSectionFinder::RestartPending() {
     nextOutcomes_.clear();
+    nextOutcomes_.reserve(rows_.Count()); // rows that come later grow it geometrically
 }
 
 bool TSectionFinder::WorkRules(size_t budget) {
     if (!pending_) return true;
     size_t n = rows_.Count();
     if (!next_.Empty()) {
-        if (nextOutcomes_.capacity() < n) nextOutcomes_.reserve(n);
         size_t stop = std::min(n, nextOutcomes_.size() + budget);
         for (size_t r = nextOutcomes_.size(); r < stop; ++r)
             nextOutcomes_.push_back(next_.Evaluate(rows_, r));
@@ -301,7 +301,9 @@ void TSectionFinder::RowInserted(size_t row) {
         Shift(visible_, row, +1);
         SetShown(row, IsShown(row));
     }
-    if (pending_) RestartPending();
+    // The rules being applied keep their place: only the new row is tested.
+    if (pending_ && row <= nextOutcomes_.size())
+        nextOutcomes_.insert(nextOutcomes_.begin() + ptrdiff_t(row), next_.Evaluate(rows_, row));
     find_.RowInserted(row);
 }
 
@@ -309,14 +311,15 @@ void TSectionFinder::RowErased(size_t row) {
     if (!outcomes_.empty()) outcomes_.erase(outcomes_.begin() + ptrdiff_t(row));
     RemoveRow(toggled_, row);
     if (OwnIndex()) RemoveRow(visible_, row);
-    if (pending_) RestartPending();
+    if (pending_ && row < nextOutcomes_.size())
+        nextOutcomes_.erase(nextOutcomes_.begin() + ptrdiff_t(row));
     find_.RowErased(row);
 }
 
 void TSectionFinder::RowEdited(size_t row) {
     if (!rules_.Empty()) outcomes_[row] = rules_.Evaluate(rows_, row);
     SetShown(row, IsShown(row));
-    if (pending_) RestartPending();
+    if (pending_ && row < nextOutcomes_.size()) nextOutcomes_[row] = next_.Evaluate(rows_, row);
     find_.RowEdited(row);
 }
 

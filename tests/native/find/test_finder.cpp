@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 using namespace vx;
 using namespace vx::test;
@@ -251,4 +252,59 @@ TEST(TimeColumns, MillisecondsFromThePreviousAndTheFirstShownRow) {
     EXPECT_EQ(t.finder.MsSincePrevious(2), 200); // row 1 is hidden
     EXPECT_EQ(t.finder.MsSinceFirst(3), 300);
     EXPECT_FALSE(t.finder.MsSinceFirst(1));
+}
+
+TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
+    // Appends, inserts, edits, deletes and group filters come in any order,
+    // also while find and the rules are still scanning; once the work is
+    // done, everything derived must equal what a fresh scan of the rows gives.
+    const std::vector<TFindRule> rules = {
+        Rule(rfMessage, mkContains, "x", raExclude),
+        Rule(rfMessage, mkRegularExpression, "a+b", raHighlight, 0x111111),
+        Rule(rfGroup, mkEquals, "Error", raHighlight, 0x222222),
+    };
+    const std::vector<TFindRule> other = {Rule(rfMessage, mkStartsWith, "b", raInclude)};
+    const char* texts[] = {"ab", "x", "aab", "b", "xab", "", "ba"};
+    std::mt19937 rng(21);
+    Rows t;
+    std::string error;
+    bool first = true;
+    for (int step = 0; step < 3000; ++step) {
+        size_t n = t.store.Count();
+        TDebugInfoRec r = Rec(texts[rng() % 7], uint8_t(rng() % 4));
+        switch (rng() % 9) {
+        case 0:
+        case 1: t.store.Append(r); break;
+        case 2: t.store.Insert(rng() % (n + 1), r); break;
+        case 3: if (n) t.store.Erase(rng() % n); break;
+        case 4: if (n) t.store.SetText(rng() % n, texts[rng() % 7]); break;
+        case 5: t.store.ShowGroup(int(rng() % 5) - 1); break;
+        case 6: t.finder.WorkRows(1 + rng() % 3); break;
+        case 7: ASSERT_TRUE(t.finder.SetRules(rng() % 3 ? rules : other, error)); break;
+        case 8: ASSERT_TRUE(t.finder.StartFind("ab", {}, n ? rng() % n : 0, error)); break;
+        }
+        if (first) {
+            ASSERT_TRUE(t.finder.SetRules(rules, error));
+            ASSERT_TRUE(t.finder.StartFind("ab", {}, 0, error));
+            first = false;
+        }
+        if (step % 50 != 49) continue;
+        t.Finish();
+        TSectionFinder fresh(t.store);
+        ASSERT_TRUE(fresh.SetRules(t.finder.Rules(), error));
+        ASSERT_TRUE(fresh.StartFind("ab", {}, 0, error));
+        while (!fresh.WorkRows(1000)) {
+        }
+        ASSERT_EQ(t.finder.VisibleCount(), fresh.VisibleCount()) << "step " << step;
+        for (size_t v = 0; v < fresh.VisibleCount(); ++v)
+            ASSERT_EQ(t.finder.RowOfVisible(v), fresh.RowOfVisible(v)) << "step " << step;
+        ASSERT_EQ(t.finder.Find().Matches(), fresh.Find().Matches()) << "step " << step;
+        for (size_t row = 0; row < t.store.Count(); ++row) {
+            auto a = t.finder.Highlight(row), b = fresh.Highlight(row);
+            ASSERT_EQ(bool(a), bool(b)) << "row " << row << " step " << step;
+            if (a) {
+                ASSERT_EQ(a->BackColor, b->BackColor);
+            }
+        }
+    }
 }
