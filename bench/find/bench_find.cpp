@@ -257,10 +257,10 @@ int main(int argc, char** argv) {
 
     if (only.empty() || only == "append") {
         // AddDebugInfo with the rules and find on a full section and on a small
-    // one, and without them on a full one.
-    Print("append_with_rules_us", AppendWithRules(rows, 200000), "us");
-    Print("append_with_rules_small_section_us", AppendWithRules(rows / 100, 200000), "us");
-    Print("append_bare_us", AppendBare(rows, 200000), "us");
+        // one, and without them on a full one.
+        Print("append_with_rules_us", AppendWithRules(rows, 200000), "us");
+        Print("append_with_rules_small_section_us", AppendWithRules(rows / 100, 200000), "us");
+        Print("append_bare_us", AppendBare(rows, 200000), "us");
     }
     return 0;
 }

@@ -9,8 +9,8 @@
 namespace vx {
 
 inline constexpr bool IsWordByte(uint8_t c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           c == '_' || c >= 0x80;
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+           c >= 0x80;
 }
 
 inline constexpr uint8_t FoldByte(uint8_t c) {

@@ -154,8 +154,10 @@ void TFindEngine::RowErased(size_t row) {
     if (pos != matches_.end() && *pos == row) pos = matches_.erase(pos);
     for (auto it = pos; it != matches_.end(); ++it)
         --*it;
-    if (firstHit_ == row) firstHit_ = npos;
-    else if (firstHit_ != npos && firstHit_ > row) --firstHit_;
+    if (firstHit_ == row)
+        firstHit_ = npos;
+    else if (firstHit_ != npos && firstHit_ > row)
+        --firstHit_;
 }
 
 void TFindEngine::RowEdited(size_t row) {

@@ -55,9 +55,7 @@ void TPlainSearch::Reset(std::string_view needle, bool matchCase) {
     };
     rare_ = pick(size_t(-1));
     rare2_ = needle_.size() > 1 ? pick(rare_) : rare_;
-    auto other = [&](uint8_t c) {
-        return !matchCase && IsAsciiLetter(c) ? uint8_t(c - 32) : c;
-    };
+    auto other = [&](uint8_t c) { return !matchCase && IsAsciiLetter(c) ? uint8_t(c - 32) : c; };
     rareA_ = needle_.empty() ? 0 : uint8_t(needle_[rare_]);
     rareB_ = other(rareA_);
     rare2A_ = needle_.empty() ? 0 : uint8_t(needle_[rare2_]);

@@ -192,10 +192,14 @@ class TRegexCompiler {
             int min, max;
             char c = Peek();
             size_t end = pos_ + 1;
-            if (c == '*') min = 0, max = -1;
-            else if (c == '+') min = 1, max = -1;
-            else if (c == '?') min = 0, max = 1;
-            else if (c != '{' || !ReadBraces(min, max, end)) break;
+            if (c == '*')
+                min = 0, max = -1;
+            else if (c == '+')
+                min = 1, max = -1;
+            else if (c == '?')
+                min = 0, max = 1;
+            else if (c != '{' || !ReadBraces(min, max, end))
+                break;
             if (count == kMaxQuantifiers) {
                 Fail("Too many quantifiers in a row");
                 break;
@@ -282,13 +286,26 @@ class TRegexCompiler {
     // A class escape (\d \w \s and their negations) into s; false when c is none.
     static bool ClassEscape(char c, TByteSet& s) {
         switch (c) {
-        case 'd': AddIf(s, IsDigit, false); return true;
-        case 'D': AddIf(s, IsDigit, true); return true;
-        case 'w': AddIf(s, IsWord, false); return true;
-        case 'W': AddIf(s, IsWord, true); return true;
-        case 's': AddIf(s, IsSpace, false); return true;
-        case 'S': AddIf(s, IsSpace, true); return true;
-        default: return false;
+        case 'd':
+            AddIf(s, IsDigit, false);
+            return true;
+        case 'D':
+            AddIf(s, IsDigit, true);
+            return true;
+        case 'w':
+            AddIf(s, IsWord, false);
+            return true;
+        case 'W':
+            AddIf(s, IsWord, true);
+            return true;
+        case 's':
+            AddIf(s, IsSpace, false);
+            return true;
+        case 'S':
+            AddIf(s, IsSpace, true);
+            return true;
+        default:
+            return false;
         }
     }
 
@@ -298,12 +315,18 @@ class TRegexCompiler {
         char c = Peek();
         ++pos_;
         switch (c) {
-        case 't': return '\t';
-        case 'n': return '\n';
-        case 'r': return '\r';
-        case 'f': return '\f';
-        case 'v': return '\v';
-        case '0': return 0;
+        case 't':
+            return '\t';
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 'f':
+            return '\f';
+        case 'v':
+            return '\v';
+        case '0':
+            return 0;
         case 'b':
             if (inClass) return '\b';
             break;
@@ -566,8 +589,7 @@ class TRegexCompiler {
     std::vector<TAst> ast_;
 };
 
-bool TRegex::Compile(std::string_view pattern, bool matchCase, bool wholeWord,
-                     std::string& error) {
+bool TRegex::Compile(std::string_view pattern, bool matchCase, bool wholeWord, std::string& error) {
     valid_ = false;
     nfa_.clear();
     sets_.clear();
@@ -606,8 +628,8 @@ void TRegex::FlushCache() const {
     starts_ = {-1, -1, -1, -1};
 }
 
-void TRegex::Closure(const std::vector<int32_t>& kernel, bool atStart, bool prevWord,
-                     bool nextWord, bool atEnd) const {
+void TRegex::Closure(const std::vector<int32_t>& kernel, bool atStart, bool prevWord, bool nextWord,
+                     bool atEnd) const {
     if (++stamp_ == 0) {
         std::fill(mark_.begin(), mark_.end(), 0);
         stamp_ = 1;
@@ -629,12 +651,24 @@ void TRegex::Closure(const std::vector<int32_t>& kernel, bool atStart, bool prev
         case TNfaState::nsAssert: {
             bool holds = false;
             switch (n.Assert) {
-            case asBeginText: holds = atStart; break;
-            case asEndText: holds = atEnd; break;
-            case asWordBoundary: holds = prevWord != nextWord; break;
-            case asNotWordBoundary: holds = prevWord == nextWord; break;
-            case asNoWordBefore: holds = !prevWord; break;
-            case asNoWordAfter: holds = !nextWord; break;
+            case asBeginText:
+                holds = atStart;
+                break;
+            case asEndText:
+                holds = atEnd;
+                break;
+            case asWordBoundary:
+                holds = prevWord != nextWord;
+                break;
+            case asNotWordBoundary:
+                holds = prevWord == nextWord;
+                break;
+            case asNoWordBefore:
+                holds = !prevWord;
+                break;
+            case asNoWordAfter:
+                holds = !nextWord;
+                break;
             }
             if (holds) stack_.push_back(n.Out);
             break;

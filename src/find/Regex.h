@@ -25,7 +25,7 @@ namespace vx {
 
 class TRegex {
   public:
-    static constexpr size_t kMaxPattern = 1000;   // bytes of a pattern
+    static constexpr size_t kMaxPattern = 1000; // bytes of a pattern
     static constexpr size_t kMaxNfaStates = 20000;
     static constexpr size_t kMaxDfaStates = 500; // 1 KB each; the cache starts anew beyond this
 
@@ -40,8 +40,14 @@ class TRegex {
     size_t DfaStates() const { return states_.size(); }
 
     using TByteSet = std::array<uint64_t, 4>;
-    enum TAssert : uint8_t { asBeginText, asEndText, asWordBoundary, asNotWordBoundary,
-                             asNoWordBefore, asNoWordAfter };
+    enum TAssert : uint8_t {
+        asBeginText,
+        asEndText,
+        asWordBoundary,
+        asNotWordBoundary,
+        asNoWordBefore,
+        asNoWordAfter
+    };
 
   private:
     struct TNfaState {
@@ -56,7 +62,7 @@ class TRegex {
         std::vector<int32_t> Kernel;
         bool AtStart = false;
         bool PrevWord = false;
-        bool Idle = false;   // holds nothing but the start: no match under way
+        bool Idle = false;     // holds nothing but the start: no match under way
         int8_t EndAccept = -1; // unknown until asked
     };
     friend class TRegexCompiler;
@@ -79,8 +85,9 @@ class TRegex {
 
     // The lazily built DFA.
     mutable std::vector<TDfaState> states_;
-    mutable std::vector<int32_t> trans_; // 256 per state: -1 unknown, else kMatched, kDead or a state
-    mutable std::vector<uint8_t> idle_;  // per state, as TDfaState::Idle, read once per byte
+    mutable std::vector<int32_t>
+        trans_; // 256 per state: -1 unknown, else kMatched, kDead or a state
+    mutable std::vector<uint8_t> idle_; // per state, as TDfaState::Idle, read once per byte
     mutable std::unordered_map<std::string, int32_t> ids_;
     mutable std::array<int32_t, 4> starts_{-1, -1, -1, -1};
     // Scratch of the closure.

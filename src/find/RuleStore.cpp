@@ -10,7 +10,7 @@ namespace vx {
 namespace {
 
 constexpr const char* kRuleCount = "Rule Count";
-const char* const kFields[kRowFieldCount] = {"message", "unit", "procedure",
+const char* const kFields[kRowFieldCount] = {"message", "unit",  "procedure",
                                              "data",    "group", "kind"};
 const char* const kMatches[4] = {"contains", "equals", "starts", "regex"};
 const char* const kActions[4] = {"include", "exclude", "highlight", "bookmark"};
@@ -138,8 +138,9 @@ bool DecodeRule(std::string_view text, TFindRule& rule, std::string& why) {
     bool fits = Split(text, f, 8);
     if (f.empty() || f[0] != std::to_string(kRuleFormatVersion)) {
         // A later version may add fields; this one cannot know what they mean.
-        why = f.empty() || f[0].empty() ? "no version" : "unknown version '" +
-                                                             std::string(f[0].substr(0, 8)) + "'";
+        why = f.empty() || f[0].empty()
+                  ? "no version"
+                  : "unknown version '" + std::string(f[0].substr(0, 8)) + "'";
         return false;
     }
     if (!fits || f.size() != 8) {
@@ -149,10 +150,14 @@ bool DecodeRule(std::string_view text, TFindRule& rule, std::string& why) {
     TFindRule r;
     int field = IndexOf(kFields, f[1]), match = IndexOf(kMatches, f[2]),
         action = IndexOf(kActions, f[4]);
-    if (field < 0) why = "unknown field '" + std::string(f[1].substr(0, 20)) + "'";
-    else if (match < 0) why = "unknown match '" + std::string(f[2].substr(0, 20)) + "'";
-    else if (f[3] != "0" && f[3] != "1") why = "bad case flag";
-    else if (action < 0) why = "unknown action '" + std::string(f[4].substr(0, 20)) + "'";
+    if (field < 0)
+        why = "unknown field '" + std::string(f[1].substr(0, 20)) + "'";
+    else if (match < 0)
+        why = "unknown match '" + std::string(f[2].substr(0, 20)) + "'";
+    else if (f[3] != "0" && f[3] != "1")
+        why = "bad case flag";
+    else if (action < 0)
+        why = "unknown action '" + std::string(f[4].substr(0, 20)) + "'";
     else if (!ParseColor(f[5], r.TextColor) || !ParseColor(f[6], r.BackColor))
         why = "bad colour";
     if (!why.empty()) return false;

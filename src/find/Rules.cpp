@@ -14,8 +14,10 @@ bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
     for (size_t i = 0; i < rules.size(); ++i) {
         const TFindRule& r = rules[i];
         std::string why;
-        if (r.Field >= kRowFieldCount) why = "unknown field";
-        else if (r.Action > raBookmark) why = "unknown action";
+        if (r.Field >= kRowFieldCount)
+            why = "unknown field";
+        else if (r.Action > raBookmark)
+            why = "unknown action";
         else {
             TMatchSpec spec{r.Pattern, r.Match, r.MatchCase, false};
             compiled[i].Matcher.Compile(spec, why);
@@ -37,10 +39,18 @@ bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
     highlights_.clear();
     for (size_t i = 0; i < rules_.size(); ++i) {
         switch (rules_[i].Action) {
-        case raInclude: includes_.push_back(uint8_t(i)); break;
-        case raExclude: excludes_.push_back(uint8_t(i)); break;
-        case raHighlight: highlights_.push_back(uint8_t(i)); break;
-        case raBookmark: marks_.push_back(uint8_t(i)); break;
+        case raInclude:
+            includes_.push_back(uint8_t(i));
+            break;
+        case raExclude:
+            excludes_.push_back(uint8_t(i));
+            break;
+        case raHighlight:
+            highlights_.push_back(uint8_t(i));
+            break;
+        case raBookmark:
+            marks_.push_back(uint8_t(i));
+            break;
         }
     }
     // Any match decides an include, exclude or bookmark, so those are tried
@@ -64,12 +74,18 @@ bool TRuleSet::Test(size_t i, const TDebugRowStore& rows, size_t row) {
     TCompiled& c = compiled_[i];
     const TRowRecord& r = rows.Record(row);
     switch (rules_[i].Field) {
-    case rfMessage: return c.Matcher.Matches(rows.Text(row));
-    case rfUnitName: return c.Names.Matches(c.Matcher, r.UnitName, rows.UnitName(row));
-    case rfProcName: return c.Names.Matches(c.Matcher, r.ProcName, rows.ProcName(row));
-    case rfDataText: return c.Matcher.Matches(RowDataText(r));
-    case rfGroup: return c.ByValue[r.Group];
-    case rfKind: return c.ByValue[r.Kind];
+    case rfMessage:
+        return c.Matcher.Matches(rows.Text(row));
+    case rfUnitName:
+        return c.Names.Matches(c.Matcher, r.UnitName, rows.UnitName(row));
+    case rfProcName:
+        return c.Names.Matches(c.Matcher, r.ProcName, rows.ProcName(row));
+    case rfDataText:
+        return c.Matcher.Matches(RowDataText(r));
+    case rfGroup:
+        return c.ByValue[r.Group];
+    case rfKind:
+        return c.ByValue[r.Kind];
     }
     return false;
 }

@@ -44,7 +44,7 @@ class TRuleSet {
     bool Assign(const std::vector<TFindRule>& rules, std::string& error);
     const std::vector<TFindRule>& Rules() const { return rules_; }
     bool Empty() const { return rules_.empty(); }
-    bool Filters() const { return filters_; } // has include or exclude rules
+    bool Filters() const { return filters_; }      // has include or exclude rules
     bool Marks() const { return !marks_.empty(); } // has bookmark rules
 
     TRuleOutcome Evaluate(const TDebugRowStore& rows, size_t row);

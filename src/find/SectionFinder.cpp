@@ -99,15 +99,14 @@ double TSectionFinder::Progress() const {
 
 // --- Find ---
 
-bool TSectionFinder::StartFind(const std::string& text, const TFindOptions& options,
-                               size_t focused, std::string& error) {
+bool TSectionFinder::StartFind(const std::string& text, const TFindOptions& options, size_t focused,
+                               std::string& error) {
     bool ok = find_.Start(text, options, focused == npos ? 0 : focused);
     error = find_.Error();
     return ok;
 }
 
-TFindHit TSectionFinder::NextIn(const std::vector<uint32_t>& m, size_t from,
-                                bool forward) const {
+TFindHit TSectionFinder::NextIn(const std::vector<uint32_t>& m, size_t from, bool forward) const {
     TFindHit hit;
     size_t split;
     if (from == npos)

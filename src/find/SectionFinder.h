@@ -129,8 +129,8 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     TRuleSet next_;                      // being applied by Work
     std::vector<TRuleOutcome> nextOutcomes_;
     bool pending_ = false;
-    std::vector<uint32_t> visible_;    // shown rows, while the rules filter
-    std::vector<uint32_t> toggled_;    // rows whose bookmark the user flipped, in order
+    std::vector<uint32_t> visible_; // shown rows, while the rules filter
+    std::vector<uint32_t> toggled_; // rows whose bookmark the user flipped, in order
 };
 
 } // namespace vx

@@ -141,11 +141,11 @@ TEST(Find, LooksWhereItIsToldAndFollowsEveryChangeOfTheRows) {
 
 TEST(Rules, OrderCombinationWithTheGroupFilterAndNewRows) {
     Rows t;
-    t.Add("open file", dgGeneral);                        // 0
-    t.Add("open socket", dgError);                        // 1
-    t.Add("heartbeat", dgGeneral);                        // 2
+    t.Add("open file", dgGeneral);                         // 0
+    t.Add("open socket", dgError);                         // 1
+    t.Add("heartbeat", dgGeneral);                         // 2
     t.Add("close file", dgWarning, dkString, "Files.pas"); // 3
-    t.Add("open pipe", dgError, dkNote);                  // 4
+    t.Add("open pipe", dgError, dkNote);                   // 4
     std::string error;
     ASSERT_TRUE(t.finder.SetRules(
         {
@@ -174,8 +174,8 @@ TEST(Rules, OrderCombinationWithTheGroupFilterAndNewRows) {
     EXPECT_EQ(t.finder.VisibleOfRow(1), 0u);
     EXPECT_EQ(t.finder.VisibleOfRow(0), TSectionFinder::npos);
     // A new row meets the rules at once (the group filter only when applied again).
-    t.Add("open port", dgGeneral);    // 5: included
-    t.Add("heartbeat 2", dgGeneral);  // 6: not included
+    t.Add("open port", dgGeneral);   // 5: included
+    t.Add("heartbeat 2", dgGeneral); // 6: not included
     EXPECT_EQ(t.Shown(), (std::vector<size_t>{1, 5}));
     t.store.ShowGroup(-1);
     EXPECT_EQ(t.Shown(), (std::vector<size_t>{0, 1, 3, 5}));
@@ -274,14 +274,30 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
         TDebugInfoRec r = Rec(texts[rng() % 7], uint8_t(rng() % 4));
         switch (rng() % 9) {
         case 0:
-        case 1: t.store.Append(r); break;
-        case 2: t.store.Insert(rng() % (n + 1), r); break;
-        case 3: if (n) t.store.Erase(rng() % n); break;
-        case 4: if (n) t.store.SetText(rng() % n, texts[rng() % 7]); break;
-        case 5: t.store.ShowGroup(int(rng() % 5) - 1); break;
-        case 6: t.finder.WorkRows(1 + rng() % 3); break;
-        case 7: ASSERT_TRUE(t.finder.SetRules(rng() % 3 ? rules : other, error)); break;
-        case 8: ASSERT_TRUE(t.finder.StartFind("ab", {}, n ? rng() % n : 0, error)); break;
+        case 1:
+            t.store.Append(r);
+            break;
+        case 2:
+            t.store.Insert(rng() % (n + 1), r);
+            break;
+        case 3:
+            if (n) t.store.Erase(rng() % n);
+            break;
+        case 4:
+            if (n) t.store.SetText(rng() % n, texts[rng() % 7]);
+            break;
+        case 5:
+            t.store.ShowGroup(int(rng() % 5) - 1);
+            break;
+        case 6:
+            t.finder.WorkRows(1 + rng() % 3);
+            break;
+        case 7:
+            ASSERT_TRUE(t.finder.SetRules(rng() % 3 ? rules : other, error));
+            break;
+        case 8:
+            ASSERT_TRUE(t.finder.StartFind("ab", {}, n ? rng() % n : 0, error));
+            break;
         }
         if (first) {
             ASSERT_TRUE(t.finder.SetRules(rules, error));

@@ -15,7 +15,8 @@ bool Match(const std::string& pattern, const std::string& text, TMatchKind kind,
            bool matchCase = false, bool wholeWord = false) {
     TTextMatcher m;
     std::string error;
-    EXPECT_TRUE(m.Compile({pattern, kind, matchCase, wholeWord}, error)) << pattern << ": " << error;
+    EXPECT_TRUE(m.Compile({pattern, kind, matchCase, wholeWord}, error))
+        << pattern << ": " << error;
     return m.Matches(text);
 }
 
@@ -30,8 +31,16 @@ TEST(TextMatcher, PlainKindsCaseAndWholeWord) {
     // Case folds in ASCII only; bytes from 0x80 compare exactly ("\xC4" is not "\xE4").
     EXPECT_TRUE(Match("ERROR", "an error here", mkContains));
     EXPECT_FALSE(Match("ERROR", "an error here", mkContains, true));
-    EXPECT_TRUE(Match("gr\xC4" "f", "x GR\xC4" "F y", mkContains));
-    EXPECT_FALSE(Match("gr\xC4" "f", "x GR\xE4" "F y", mkContains));
+    EXPECT_TRUE(Match("gr\xC4"
+                      "f",
+                      "x GR\xC4"
+                      "F y",
+                      mkContains));
+    EXPECT_FALSE(Match("gr\xC4"
+                       "f",
+                       "x GR\xE4"
+                       "F y",
+                       mkContains));
     EXPECT_TRUE(Match("Open", "open file", mkStartsWith));
     EXPECT_FALSE(Match("file", "open file", mkStartsWith));
     EXPECT_TRUE(Match("open file", "OPEN FILE", mkEquals));
@@ -41,7 +50,8 @@ TEST(TextMatcher, PlainKindsCaseAndWholeWord) {
     EXPECT_TRUE(Match("cat", "concat cat.", mkContains, false, true));
     EXPECT_FALSE(Match("cat", "concat cats", mkContains, false, true));
     EXPECT_FALSE(Match("cat", "cat_id", mkContains, false, true));
-    EXPECT_FALSE(Match("caf", "caf\xE9", mkContains, false, true)); // an accented letter is part of the word
+    EXPECT_FALSE(
+        Match("caf", "caf\xE9", mkContains, false, true)); // an accented letter is part of the word
     EXPECT_TRUE(Match("open", "open: x", mkStartsWith, false, true));
     EXPECT_FALSE(Match("open", "opened", mkStartsWith, false, true));
 }
@@ -54,8 +64,10 @@ TEST(TextMatcher, ContainsAgreesWithANaiveSearchAcrossBlockEdges) {
     for (int round = 0; round < 4000; ++round) {
         std::string text, needle;
         size_t tn = rng() % 80, nn = 1 + rng() % 4;
-        for (size_t i = 0; i < tn; ++i) text += alphabet[rng() % alphabet.size()];
-        for (size_t i = 0; i < nn; ++i) needle += alphabet[rng() % alphabet.size()];
+        for (size_t i = 0; i < tn; ++i)
+            text += alphabet[rng() % alphabet.size()];
+        for (size_t i = 0; i < nn; ++i)
+            needle += alphabet[rng() % alphabet.size()];
         bool matchCase = rng() % 2, wholeWord = rng() % 2;
         auto fold = [&](std::string s) {
             if (!matchCase)
@@ -127,7 +139,8 @@ TEST(Regex, Syntax) {
 
 TEST(Regex, AgreesWithTheStandardLibraryOnRandomPatterns) {
     std::mt19937 rng(11);
-    const char* atoms[] = {"a", "b", ".", "[ab]", "[^a]", "\\w", "\\s", "(a|b)", "(ab|b)", "(?:a*)"};
+    const char* atoms[] = {"a",   "b",   ".",     "[ab]",   "[^a]",
+                           "\\w", "\\s", "(a|b)", "(ab|b)", "(?:a*)"};
     const char* quants[] = {"", "", "", "*", "+", "?", "{1,2}", "{2}"};
     const char* anchors[] = {"", "", "", "^", "$", "\\b"};
     int checked = 0;
@@ -142,7 +155,8 @@ TEST(Regex, AgreesWithTheStandardLibraryOnRandomPatterns) {
         }
         std::string text;
         size_t n = rng() % 10;
-        for (size_t i = 0; i < n; ++i) text += "abB _"[rng() % 5];
+        for (size_t i = 0; i < n; ++i)
+            text += "abB _"[rng() % 5];
         bool icase = rng() % 2;
         auto flags = std::regex::ECMAScript | (icase ? std::regex::icase : std::regex::flag_type{});
         bool expected = std::regex_search(text, std::regex(p, flags));
@@ -153,9 +167,8 @@ TEST(Regex, AgreesWithTheStandardLibraryOnRandomPatterns) {
 }
 
 TEST(Regex, BadPatternsGiveAnErrorAndMatchNothing) {
-    const char* bad[] = {"(abc",   "abc)",   "[abc",   "*a",      "a{3,1}", "\\",
-                         "\\1",    "(?=a)",  "\\q",    "[z-a]",   "a{1001}", "\\x4",
-                         "a++++++", "[a-\\d]"};
+    const char* bad[] = {"(abc",  "abc)", "[abc",  "*a",      "a{3,1}", "\\",      "\\1",
+                         "(?=a)", "\\q",  "[z-a]", "a{1001}", "\\x4",   "a++++++", "[a-\\d]"};
     for (const char* p : bad) {
         TRegex re;
         std::string error;
@@ -177,7 +190,8 @@ TEST(Regex, BadPatternsGiveAnErrorAndMatchNothing) {
     for (int round = 0; round < 20000; ++round) {
         std::string p;
         size_t n = rng() % 12;
-        for (size_t i = 0; i < n; ++i) p += meta[rng() % meta.size()];
+        for (size_t i = 0; i < n; ++i)
+            p += meta[rng() % meta.size()];
         TRegex r;
         std::string why;
         ASSERT_NO_THROW({
@@ -211,7 +225,8 @@ TEST(Regex, LongTextsAndAStateHungryPatternStayCorrect) {
     for (int round = 0; round < 300; ++round) {
         std::string text;
         size_t n = 10 + rng() % 300;
-        for (size_t i = 0; i < n; ++i) text += "ab"[rng() % 2];
+        for (size_t i = 0; i < n; ++i)
+            text += "ab"[rng() % 2];
         bool expected = n >= 13 && text[n - 13] == 'a';
         ASSERT_EQ(re.Search(text), expected) << text;
     }

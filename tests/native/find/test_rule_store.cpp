@@ -55,20 +55,20 @@ TEST(RuleStore, HostileStoredValuesAreDroppedWithANoteEach) {
     TRegistryHandler registry(settings);
     const std::string good = "1;message;contains;0;exclude;0;FFFFFF;noise";
     const char* bad[] = {
-        "",                                              // missing
-        "2;message;contains;0;exclude;0;0;x",            // a later version
-        "1;message;contains;0;exclude;0;0",              // a field short
-        "1;message;contains;0;exclude;0;0;x;extra",      // a field too many
-        "1;title;contains;0;exclude;0;0;x",              // unknown field
-        "1;message;like;0;exclude;0;0;x",                // unknown match
-        "1;message;contains;yes;exclude;0;0;x",          // bad case flag
-        "1;message;contains;0;hide;0;0;x",               // unknown action
-        "1;message;contains;0;highlight;1FFFFFFFF;0;x",  // colour beyond 32 bits
-        "1;message;contains;0;highlight;red;0;x",        // colour no number
-        "1;message;contains;0;exclude;0;0;x\\",          // lone backslash
-        "1;message;contains;0;exclude;0;0;\\x4",         // short \x escape
-        "1;message;contains;0;exclude;0;0;\\n",          // unknown escape
-        "1;message;regex;0;exclude;0;0;(unclosed",       // the pattern does not compile
+        "",                                             // missing
+        "2;message;contains;0;exclude;0;0;x",           // a later version
+        "1;message;contains;0;exclude;0;0",             // a field short
+        "1;message;contains;0;exclude;0;0;x;extra",     // a field too many
+        "1;title;contains;0;exclude;0;0;x",             // unknown field
+        "1;message;like;0;exclude;0;0;x",               // unknown match
+        "1;message;contains;yes;exclude;0;0;x",         // bad case flag
+        "1;message;contains;0;hide;0;0;x",              // unknown action
+        "1;message;contains;0;highlight;1FFFFFFFF;0;x", // colour beyond 32 bits
+        "1;message;contains;0;highlight;red;0;x",       // colour no number
+        "1;message;contains;0;exclude;0;0;x\\",         // lone backslash
+        "1;message;contains;0;exclude;0;0;\\x4",        // short \x escape
+        "1;message;contains;0;exclude;0;0;\\n",         // unknown escape
+        "1;message;regex;0;exclude;0;0;(unclosed",      // the pattern does not compile
     };
     int n = 0;
     registry.RegWriteString("Debugger\\c", "Rule " + std::to_string(++n), good);
