@@ -78,8 +78,13 @@ bool TSectionFinder::Work(std::chrono::microseconds budget) {
     const auto until = Clock::now() + budget;
     // A few hundred rows take well under a millisecond with any usual pattern.
     constexpr size_t kStep = 512;
-    while (Busy() && Clock::now() < until)
+    // The slice ends early once the first match is known, so the window can
+    // focus it while the user still types.
+    bool seeking = find_.FirstHit().Pending;
+    while (Busy() && Clock::now() < until) {
         WorkRows(kStep);
+        if (seeking && !find_.FirstHit().Pending) break;
+    }
     return !Busy();
 }
 

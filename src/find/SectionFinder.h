@@ -56,9 +56,10 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     size_t VisibleOfRow(size_t row) const; // npos when hidden
 
     // --- Slices of work ---
-    // Tests rows for find and the rules for about `budget`; true when nothing
-    // is left. Slices are timed, not counted, since a row's cost depends on
-    // the patterns and on the size of its data.
+    // Tests rows for find and the rules for about `budget`, or until find's
+    // first match becomes known; true when nothing is left. Slices are timed,
+    // not counted, since a row's cost depends on the patterns and on the size
+    // of its data.
     bool Work(std::chrono::microseconds budget = kWorkSlice);
     // Tests at most `rows` rows for each; true when nothing is left.
     bool WorkRows(size_t rows);

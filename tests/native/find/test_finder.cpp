@@ -88,6 +88,14 @@ TEST(Find, FirstMatchFromTheFocusedRowThenNextAndPreviousGoRound) {
     EXPECT_EQ(t.finder.FirstHit().Row, 6u);
     EXPECT_FALSE(t.finder.FirstHit().Wrapped);
 
+    // A timed slice ends once the first match is known, however long it may run.
+    for (int i = 0; i < 5000; ++i)
+        t.Add("filler");
+    ASSERT_TRUE(t.finder.StartFind("one", {}, 0, error));
+    t.finder.Work(std::chrono::seconds(100));
+    EXPECT_EQ(t.finder.FirstHit().Row, 0u);
+    EXPECT_LT(t.finder.Find().RowsTested(), t.store.Count());
+
     // A bad regular expression: its error, and find is off.
     TFindOptions re;
     re.RegularExpression = true;
