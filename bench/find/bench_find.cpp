@@ -240,6 +240,14 @@ int main(int argc, char** argv) {
                 hits += std::regex_search(v.begin(), v.end(), re);
             }
             Print("find_all_std_regex_ms", (CpuMs() - t0) * double(rows) / double(n), "ms");
+            // Both engines must agree on those rows.
+            TTextMatcher own;
+            own.Compile({"err(or)?\\s+\\d{3}", mkRegularExpression, false, false}, error);
+            size_t ownHits = 0;
+            for (size_t i = 0; i < n; ++i)
+                ownHits += own.Matches(store.Text(i));
+            if (ownHits != hits)
+                std::fprintf(stderr, "the engines disagree: %zu and %zu\n", ownHits, hits);
         }
         s.finder->StopFind();
     }
