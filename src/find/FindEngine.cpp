@@ -9,12 +9,12 @@ bool TFindEngine::Start(const std::string& text, const TFindOptions& options, si
     text_ = text;
     options_ = options;
     if (text.empty()) return true;
-    TMatchSpec spec;
-    spec.Pattern = text;
-    spec.Kind = options.RegularExpression ? mkRegularExpression : mkContains;
-    spec.MatchCase = options.MatchCase;
-    spec.WholeWord = options.WholeWord;
-    if (!matcher_.Compile(spec, error_)) return false;
+    TMatchQuery query;
+    query.Pattern = text;
+    query.Kind = options.RegularExpression ? mkRegularExpression : mkContains;
+    query.MatchCase = options.MatchCase;
+    query.WholeWord = options.WholeWord;
+    if (!matcher_.Compile(query, error_)) return false;
     active_ = true;
     anchor_ = anchor;
     Restart();

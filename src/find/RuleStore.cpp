@@ -168,7 +168,7 @@ bool DecodeRule(std::string_view text, TFindRule& rule, std::string& why) {
     r.Action = TRuleAction(action);
     // The pattern must compile too, or the rule would silently match nothing.
     TTextMatcher m;
-    if (!m.Compile(TMatchSpec{r.Pattern, r.Match, r.MatchCase, false}, why)) return false;
+    if (!m.Compile(TMatchQuery{r.Pattern, r.Match, r.MatchCase, false}, why)) return false;
     rule = std::move(r);
     return true;
 }

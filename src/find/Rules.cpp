@@ -19,8 +19,8 @@ bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
         else if (r.Action > raBookmark)
             why = "unknown action";
         else {
-            TMatchSpec spec{r.Pattern, r.Match, r.MatchCase, false};
-            compiled[i].Matcher.Compile(spec, why);
+            TMatchQuery query{r.Pattern, r.Match, r.MatchCase, false};
+            compiled[i].Matcher.Compile(query, why);
         }
         if (!why.empty()) {
             error = "Rule " + std::to_string(i + 1) + ": " + why;

@@ -4,24 +4,24 @@
 
 namespace vx {
 
-bool TTextMatcher::Compile(const TMatchSpec& spec, std::string& error) {
+bool TTextMatcher::Compile(const TMatchQuery& query, std::string& error) {
     error.clear();
-    kind_ = spec.Kind;
-    wholeWord_ = spec.WholeWord;
+    kind_ = query.Kind;
+    wholeWord_ = query.WholeWord;
     valid_ = false;
     if (kind_ > mkRegularExpression) {
         error = "Unknown kind of match";
         return false;
     }
     if (kind_ == mkRegularExpression) {
-        valid_ = regex_.Compile(spec.Pattern, spec.MatchCase, spec.WholeWord, error);
+        valid_ = regex_.Compile(query.Pattern, query.MatchCase, query.WholeWord, error);
         return valid_;
     }
-    if (spec.Pattern.size() > kMaxPattern) {
+    if (query.Pattern.size() > kMaxPattern) {
         error = "The search text is longer than 1000 characters";
         return false;
     }
-    plain_.Reset(spec.Pattern, spec.MatchCase);
+    plain_.Reset(query.Pattern, query.MatchCase);
     valid_ = true;
     return true;
 }

@@ -15,7 +15,7 @@ namespace vx {
 
 enum TMatchKind : uint8_t { mkContains, mkEquals, mkStartsWith, mkRegularExpression };
 
-struct TMatchSpec {
+struct TMatchQuery {
     std::string Pattern;
     TMatchKind Kind = mkContains;
     bool MatchCase = false;
@@ -28,7 +28,7 @@ class TTextMatcher {
 
     // False, with error set, when the pattern cannot be used; the matcher then
     // matches nothing.
-    bool Compile(const TMatchSpec& spec, std::string& error);
+    bool Compile(const TMatchQuery& query, std::string& error);
     bool Valid() const { return valid_; }
     bool Matches(std::string_view text) const;
 
