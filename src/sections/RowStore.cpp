@@ -77,6 +77,7 @@ size_t TDebugRowStore::Append(TDebugInfoRec& rec) {
     Adopted(rows_.back());
     size_t row = rows_.size() - 1;
     if (hidden_) visible_.push_back(uint32_t(row));
+    if (listener_) listener_->RowAppended(row);
     return row;
 }
 
@@ -93,6 +94,7 @@ void TDebugRowStore::Insert(size_t before, TDebugInfoRec& rec) {
             ++*it;
         visible_.insert(pos, uint32_t(before));
     }
+    if (listener_) listener_->RowInserted(before);
 }
 
 void TDebugRowStore::SetText(size_t row, std::string_view text) {
@@ -103,6 +105,7 @@ void TDebugRowStore::SetText(size_t row, std::string_view text) {
     r.TextLength = uint8_t(text.size());
     liveText_ += text.size();
     CompactTextsIfWasteful();
+    if (listener_) listener_->RowEdited(row);
 }
 
 void TDebugRowStore::ReleaseData(TRowRecord& r) {
@@ -127,6 +130,7 @@ void TDebugRowStore::Erase(size_t row) {
         if (r.Hidden && --hidden_ == 0) std::vector<uint32_t>().swap(visible_);
     }
     rows_.erase(rows_.begin() + ptrdiff_t(row));
+    if (listener_) listener_->RowErased(row);
     if (rows_.empty())
         Clear();
     else
@@ -144,6 +148,7 @@ void TDebugRowStore::Clear() {
     liveText_ = 0;
     hidden_ = 0;
     ReturnFreeMemory();
+    if (listener_) listener_->RowsCleared();
 }
 
 // Edits and deletes leave dead text behind; once it outweighs the live text,
@@ -163,6 +168,7 @@ void TDebugRowStore::ShowGroup(int group) {
             r.Hidden = 0;
         hidden_ = 0;
         std::vector<uint32_t>().swap(visible_);
+        if (listener_) listener_->GroupShown();
         return;
     }
     // One pass that marks the rows and collects the shown ones.
@@ -175,6 +181,7 @@ void TDebugRowStore::ShowGroup(int group) {
     }
     hidden_ = rows_.size() - visible_.size();
     if (!hidden_) std::vector<uint32_t>().swap(visible_);
+    if (listener_) listener_->GroupShown();
 }
 
 size_t TDebugRowStore::VisibleOfRow(size_t row) const {

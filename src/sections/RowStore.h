@@ -32,6 +32,19 @@ struct TRowRecord {
 };
 static_assert(sizeof(TRowRecord) <= 40, "a row record must stay compact");
 
+// Hears of every change to a store's rows, just after it is made, so that
+// what is derived from the rows (find marks, rule results, bookmarks) follows
+// them without scanning again.
+struct IRowStoreListener {
+    virtual ~IRowStoreListener() = default;
+    virtual void RowAppended(size_t row) = 0;
+    virtual void RowInserted(size_t row) = 0;
+    virtual void RowErased(size_t row) = 0; // rows after it moved up by one
+    virtual void RowEdited(size_t row) = 0;
+    virtual void RowsCleared() = 0;
+    virtual void GroupShown() = 0; // ShowGroup changed which rows are hidden
+};
+
 class TDebugRowStore : public IDebugTree {
   public:
     static constexpr size_t npos = size_t(-1);
@@ -74,6 +87,10 @@ class TDebugRowStore : public IDebugTree {
     // Position of a row among the shown rows, npos when it is hidden.
     size_t VisibleOfRow(size_t row) const;
 
+    // One listener at most; null for none. The listener must outlive its
+    // registration.
+    void SetListener(IRowStoreListener* listener) { listener_ = listener; }
+
     // Attached data blocks currently held, and their bytes.
     size_t DataBlocks() const { return dataBlocks_; }
     size_t DataBytes() const { return dataBytes_; }
@@ -103,6 +120,7 @@ class TDebugRowStore : public IDebugTree {
     size_t dataBlocks_ = 0;
     size_t dataBytes_ = 0;
     uint64_t generation_ = 0;
+    IRowStoreListener* listener_ = nullptr;
 };
 
 // Gives freed heap memory back to the system where the C library allows it.

@@ -136,6 +136,8 @@ class TSectionCore {
     void ApplyGroupFilter(uint8_t value);
 
     const TDebugRowStore& Rows() const { return rows_; }
+    // Find and the rules follow the rows through this (null: none).
+    void SetRowListener(IRowStoreListener* listener) { rows_.SetListener(listener); }
     IDebugTree& DebugTree() { return rows_; }
     size_t RowCount() const { return rows_.Count(); }
     size_t VisibleCount() const { return rows_.VisibleCount(); }

@@ -1,0 +1,110 @@
+// Find over a section's rows: which rows match the find text, in row order,
+// found by a scan that runs in slices so a window stays responsive. The scan
+// starts at the focused row and wraps, so the first match at or after it is
+// known after the first slice that reaches it; rows that arrive later are
+// tested as they come, never by scanning again.
+#pragma once
+
+#include "RowFields.h"
+#include "TextMatcher.h"
+#include "sections/RowStore.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+// Where find looks; or-ed together.
+enum TFindWhere : unsigned {
+    fwMessage = 1u << 0,
+    fwSource = 1u << 1, // unit and procedure names
+    fwData = 1u << 2,   // the attached data as text
+};
+
+struct TFindOptions {
+    bool MatchCase = false;
+    bool WholeWord = false;
+    bool RegularExpression = false;
+    unsigned Where = fwMessage;
+};
+
+// Which rows the list shows; find reports only shown rows as its first match.
+struct IRowVisibility {
+    virtual ~IRowVisibility() = default;
+    virtual bool IsShown(size_t row) const = 0;
+};
+
+struct TFindHit {
+    static constexpr size_t npos = size_t(-1);
+    size_t Row = npos;    // npos: no match (or not known yet)
+    bool Wrapped = false; // the match lies before the starting row: the search went round
+    bool Pending = false; // the scan has not got far enough yet: ask again after Work
+};
+
+class TFindEngine {
+  public:
+    static constexpr size_t npos = size_t(-1);
+
+    TFindEngine(const TDebugRowStore& rows, const IRowVisibility& shown)
+        : rows_(rows), shown_(shown) {}
+
+    // Starts finding text from row `anchor` (npos: the first row). An empty
+    // text stops find. A pattern that cannot be used stops find too, returns
+    // false and leaves its text in Error().
+    bool Start(const std::string& text, const TFindOptions& options, size_t anchor);
+    void Stop();
+    bool Active() const { return active_; }
+    const std::string& Error() const { return error_; }
+    const std::string& Text() const { return text_; }
+    const TFindOptions& Options() const { return options_; }
+
+    // Tests up to `budget` more rows; true when every row has been tested.
+    bool Work(size_t budget);
+    bool Complete() const { return !active_ || phase_ == kDone; }
+    size_t RowsTested() const;
+    double Progress() const;
+
+    // The first shown match at or after the anchor, going round to the top.
+    TFindHit FirstHit() const;
+    bool IsMatch(size_t row) const;
+    size_t MatchesSoFar() const { return head_.size() + matches_.size(); }
+    // The matching rows found so far, shown or not: Head() then Matches() is
+    // in row order. Once Complete(), Head() is empty and Matches() holds all.
+    const std::vector<uint32_t>& Head() const { return head_; }
+    const std::vector<uint32_t>& Matches() const { return matches_; }
+
+    // Whether one row matches now (tests it, whatever the scan has done).
+    bool RowMatches(size_t row);
+
+    // Row changes, as a store's listener hears them.
+    void RowAppended(size_t row);
+    void RowInserted(size_t row);
+    void RowErased(size_t row);
+    void RowEdited(size_t row);
+    void RowsCleared();
+
+  private:
+    enum TPhase { kTail, kHead, kDone }; // anchor to end, top to anchor, finished
+    void Restart();
+    void Found(size_t row, bool wrapped);
+
+    const TDebugRowStore& rows_;
+    const IRowVisibility& shown_;
+    TTextMatcher matcher_;
+    TNameAnswers names_;
+    std::string text_;
+    std::string error_;
+    TFindOptions options_;
+    bool active_ = false;
+    TPhase phase_ = kDone;
+    size_t anchor_ = 0;
+    size_t next_ = 0;               // next row to test in the current phase
+    std::vector<uint32_t> matches_; // rows >= anchor_ in order; all rows once done
+    std::vector<uint32_t> head_;    // rows < anchor_ while the scan runs
+    size_t firstHit_ = npos;
+    bool firstWrapped_ = false;
+};
+
+} // namespace vx

@@ -1,0 +1,130 @@
+#include "Rules.h"
+
+#include <algorithm>
+
+namespace vx {
+
+bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
+    error.clear();
+    if (rules.size() > kMaxRules) {
+        error = "At most " + std::to_string(kMaxRules) + " rules";
+        return false;
+    }
+    std::vector<TCompiled> compiled(rules.size());
+    for (size_t i = 0; i < rules.size(); ++i) {
+        const TFindRule& r = rules[i];
+        std::string why;
+        if (r.Field >= kRowFieldCount)
+            why = "unknown field";
+        else if (r.Action > raBookmark)
+            why = "unknown action";
+        else {
+            TMatchQuery query{r.Pattern, r.Match, r.MatchCase, false};
+            compiled[i].Matcher.Compile(query, why);
+        }
+        if (!why.empty()) {
+            error = "Rule " + std::to_string(i + 1) + ": " + why;
+            return false;
+        }
+        if (r.Field == rfGroup || r.Field == rfKind)
+            for (int v = 0; v < 256; ++v)
+                compiled[i].ByValue[size_t(v)] = compiled[i].Matcher.Matches(
+                    r.Field == rfGroup ? GroupText(uint8_t(v)) : KindText(uint8_t(v)));
+    }
+    rules_ = rules;
+    compiled_ = std::move(compiled);
+    excludes_.clear();
+    includes_.clear();
+    marks_.clear();
+    highlights_.clear();
+    for (size_t i = 0; i < rules_.size(); ++i) {
+        switch (rules_[i].Action) {
+        case raInclude:
+            includes_.push_back(uint8_t(i));
+            break;
+        case raExclude:
+            excludes_.push_back(uint8_t(i));
+            break;
+        case raHighlight:
+            highlights_.push_back(uint8_t(i));
+            break;
+        case raBookmark:
+            marks_.push_back(uint8_t(i));
+            break;
+        }
+    }
+    // Any match decides an include, exclude or bookmark, so those are tried
+    // cheapest first; highlights keep their order, since the first one wins.
+    auto cost = [&](uint8_t i) {
+        const TFindRule& r = rules_[i];
+        if (r.Field == rfGroup || r.Field == rfKind) return 0;
+        if (r.Field == rfUnitName || r.Field == rfProcName) return 1;
+        if (r.Match == mkEquals || r.Match == mkStartsWith) return 2;
+        return r.Match == mkRegularExpression ? 4 : 3;
+    };
+    auto byCost = [&](uint8_t a, uint8_t b) { return cost(a) < cost(b); };
+    std::stable_sort(excludes_.begin(), excludes_.end(), byCost);
+    std::stable_sort(includes_.begin(), includes_.end(), byCost);
+    std::stable_sort(marks_.begin(), marks_.end(), byCost);
+    filters_ = !includes_.empty() || !excludes_.empty();
+    return true;
+}
+
+bool TRuleSet::Test(size_t i, const TDebugRowStore& rows, size_t row) {
+    TCompiled& c = compiled_[i];
+    const TRowRecord& r = rows.Record(row);
+    switch (rules_[i].Field) {
+    case rfMessage:
+        return c.Matcher.Matches(rows.Text(row));
+    case rfUnitName:
+        return c.Names.Matches(c.Matcher, r.UnitName, rows.UnitName(row));
+    case rfProcName:
+        return c.Names.Matches(c.Matcher, r.ProcName, rows.ProcName(row));
+    case rfDataText:
+        return c.Matcher.Matches(RowDataText(r));
+    case rfGroup:
+        return c.ByValue[r.Group];
+    case rfKind:
+        return c.ByValue[r.Kind];
+    }
+    return false;
+}
+
+TRuleOutcome TRuleSet::Evaluate(const TDebugRowStore& rows, size_t row) {
+    for (uint8_t i : excludes_)
+        if (Test(i, rows, row)) return kRuleHidden;
+    if (!includes_.empty()) {
+        bool in = false;
+        for (uint8_t i : includes_)
+            if (Test(i, rows, row)) {
+                in = true;
+                break;
+            }
+        if (!in) return kRuleHidden;
+    }
+    // A hidden row needs no colour nor mark, so those are only decided here.
+    TRuleOutcome out = 0;
+    for (uint8_t i : highlights_)
+        if (Test(i, rows, row)) {
+            out = TRuleOutcome(i + 1);
+            break;
+        }
+    for (uint8_t i : marks_)
+        if (Test(i, rows, row)) {
+            out |= kRuleBookmark;
+            break;
+        }
+    return out;
+}
+
+const TFindRule* TRuleSet::Highlight(TRuleOutcome outcome) const {
+    size_t i = outcome & kRuleHighlightMask;
+    return i > 0 && i <= rules_.size() ? &rules_[i - 1] : nullptr;
+}
+
+void TRuleSet::ForgetNames() {
+    for (TCompiled& c : compiled_)
+        c.Names.Forget();
+}
+
+} // namespace vx
