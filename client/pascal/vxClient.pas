@@ -195,10 +195,13 @@ var
   HelperWindow: HWND;
   WindowReady, ViewerKnown: THandle;  { events }
   Viewer: HWND;
+  { Counts the viewers met: a new handle, or any viewer after one was
+    forgotten (a restarted viewer may get the old handle again). }
+  ViewerGeneration: Cardinal;
 
   { Guarded by SendLock. }
   Connected, EverConnected: Boolean;
-  ConnectedTo: HWND;
+  ConnectedTo: Cardinal;  { the generation that has our connect record }
   MyCaption, MyClientID: AnsiString;
   MyLevel: Byte;
 
@@ -211,14 +214,23 @@ begin
   LeaveCriticalSection(StateLock);
 end;
 
+function ViewerAndGeneration(var Generation: Cardinal): HWND;
+begin
+  EnterCriticalSection(StateLock);
+  Result := Viewer;
+  Generation := ViewerGeneration;
+  LeaveCriticalSection(StateLock);
+end;
+
 procedure SetViewer(Wnd: HWND);
 begin
   EnterCriticalSection(StateLock);
-  Viewer := Wnd;
-  if Wnd <> 0 then
-    SetEvent(ViewerKnown)
-  else
-    ResetEvent(ViewerKnown);
+  if Viewer <> Wnd then
+  begin
+    Viewer := Wnd;
+    Inc(ViewerGeneration);
+  end;
+  SetEvent(ViewerKnown);
   LeaveCriticalSection(StateLock);
 end;
 
@@ -226,9 +238,10 @@ end;
 procedure ForgetViewer(Wnd: HWND);
 begin
   EnterCriticalSection(StateLock);
-  if Viewer = Wnd then
+  if (Viewer = Wnd) and (Wnd <> 0) then
   begin
     Viewer := 0;
+    Inc(ViewerGeneration);
     ResetEvent(ViewerKnown);
   end;
   LeaveCriticalSection(StateLock);
@@ -249,7 +262,7 @@ begin
   begin
     case wParam and $FF of
       vnAnswer, vnShown:
-        if HWND(lParam) <> 0 then
+        if IsWindow(HWND(lParam)) then
           SetViewer(HWND(lParam));
       vnClosing:
         ForgetViewer(HWND(lParam));
@@ -479,7 +492,7 @@ begin
     MyClientID := DefaultClientID;
   Connected := True;
   EverConnected := True;
-  ConnectedTo := 0;
+  ConnectedTo := 0;  { no generation: the record goes out again }
 end;
 
 { Sends one record from any thread. Records of a section (every kind but the
@@ -488,19 +501,24 @@ end;
 procedure Send(const R: TvxRecord);
 var
   Wnd: HWND;
+  Generation: Cardinal;
 begin
   if not EnsureStarted then
-    Exit;
-  Wnd := CurrentViewer;
-  if Wnd = 0 then
     Exit;
   EnterCriticalSection(SendLock);
   try
     try
+      { Read under the lock, so a record never goes to an older viewer than
+        the one before it. }
+      Wnd := ViewerAndGeneration(Generation);
+      if Wnd = 0 then
+        Exit;
       if (R.Kind <> kShowViewer) and (R.Kind <> kDisconnect) and not Connected
         and not EverConnected then
         SetIdentity('', MyLevel, '');
-      if (R.Kind <> kShowViewer) and Connected and (ConnectedTo <> Wnd) and
+      if (R.Kind = kDisconnect) and (ConnectedTo <> Generation) then
+        Exit;  { this viewer has no section of ours to close }
+      if (R.Kind <> kShowViewer) and Connected and (ConnectedTo <> Generation) and
         (R.Kind <> kConnect) then
       begin
         if not Deliver(Wnd, ConnectRecord) then
@@ -509,12 +527,12 @@ begin
             ForgetViewer(Wnd);
           Exit;
         end;
-        ConnectedTo := Wnd;
+        ConnectedTo := Generation;
       end;
       if Deliver(Wnd, R) then
       begin
         if R.Kind = kConnect then
-          ConnectedTo := Wnd;
+          ConnectedTo := Generation;
       end
       else if not IsWindow(Wnd) then
         ForgetViewer(Wnd);
@@ -624,9 +642,9 @@ begin
     SendFull(Kind, Group, Text, UnitName, ProcName, Line, nil, 0);
     Exit;
   end;
-  if CurrentViewer = 0 then
+  if not vxViewerPresent then
   begin
-    { Nothing to read the stream for; this also starts the helper. }
+    { Nothing to read the stream for. }
     SendFull(Kind, Group, Text, UnitName, ProcName, Line, nil, 0);
     Exit;
   end;
