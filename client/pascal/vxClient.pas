@@ -486,9 +486,9 @@ procedure SetIdentity(const Caption: AnsiString; Level: Byte;
 begin
   MyCaption := Caption;
   MyLevel := Level;
-  if ClientID <> '' then
+  if Length(ClientID) > 0 then
     MyClientID := ClientID
-  else if MyClientID = '' then
+  else if Length(MyClientID) = 0 then
     MyClientID := DefaultClientID;
   Connected := True;
   EverConnected := True;
