@@ -373,9 +373,10 @@ function NowAsDays: Double;
 const
   Before: array[1..12] of Integer =
     (0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334);
+  MsPerDay: Double = 86400000.0;
 var
   T: TSystemTime;
-  Y, Days: Integer;
+  Y, Days, Ms: Integer;
 begin
   GetLocalTime(T);
   Y := T.wYear - 1;
@@ -383,10 +384,13 @@ begin
   if (T.wMonth > 2) and ((T.wYear mod 4 = 0) and
     ((T.wYear mod 100 <> 0) or (T.wYear mod 400 = 0))) then
     Inc(Days);
-  { 693594 days from 0001-01-01 (day 1) to 1899-12-30 (day 693594 + 1). }
-  Result := (Days - 693594 - 1) +
-    (((T.wHour * 60 + T.wMinute) * 60 + T.wSecond) * 1000.0 +
-    T.wMilliseconds) / 86400000.0;
+  Ms := ((T.wHour * 60 + T.wMinute) * 60 + T.wSecond) * 1000 + T.wMilliseconds;
+  { Days counts 0001-01-01 as day 1, which makes 1899-12-30 day 693594. The
+    sum is a Double throughout: Free Pascal would work out an expression of
+    integers and constants such as 86400000.0 in single precision, which
+    rounds a time stamp of today to steps of five and a half minutes. }
+  Result := Days - 693594;
+  Result := Result + Ms / MsPerDay;
 end;
 
 { Sends one record to Wnd; false when the viewer did not take the call. }

@@ -7,6 +7,7 @@
 
 #include "protocol/Common_Types.h"
 
+#include <algorithm>
 #include <map>
 
 using namespace vx;
@@ -35,6 +36,63 @@ TVxsendResult RunExample(const std::string& step, DWORD ms = 60000) {
     result.ExitCode = child->ExitCode();
     result.Output = child->Output();
     return result;
+}
+
+// A stand-in for the viewer in this process: answers the handshake and keeps
+// every record it is sent, decoded, with the size of its block.
+class TReceiver {
+public:
+    struct TRecord {
+        TDecodedPacket Packet;
+        size_t Size;
+    };
+    TReceiver() {
+        RegisterDebugMessages();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "vxE2EPascalReceiver";
+        RegisterClassA(&wc);
+        hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "receiver", WS_POPUP, 0, 0, 0,
+                                0, nullptr, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~TReceiver() { DestroyWindow(hwnd_); }
+    TReceiver(const TReceiver&) = delete;
+    TReceiver& operator=(const TReceiver&) = delete;
+    std::vector<TRecord> Records;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<TReceiver*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        if (self && msg != 0 && msg == WM_CLIENT2DEBUGGER) {
+            if ((wParam & 0xFF) == hsHello)
+                PostMessageA(reinterpret_cast<HWND>(lParam), WM_DEBUGGER2CLIENT, vnAnswer,
+                             reinterpret_cast<LPARAM>(h));
+            return 0;
+        }
+        if (self && msg == WM_COPYDATA) {
+            auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            auto packet = DecodePacket(uint32_t(wParam), cds->lpData, cds->cbData);
+            if (packet) self->Records.push_back({std::move(*packet), size_t(cds->cbData)});
+            return 0;
+        }
+        return DefWindowProcA(h, msg, wParam, lParam);
+    }
+    HWND hwnd_ = nullptr;
+};
+
+// The local time now, as the records carry it.
+double LocalNowAsDays() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    // 100-ns ticks since 1601-01-01, which is 109205 days before 1899-12-30.
+    return double(t.QuadPart) / 864e9 - 109205.0;
 }
 
 class PascalTest : public E2ETest {
@@ -195,4 +253,43 @@ TEST_F(PascalTest, FindsALaterViewerAndForgetsAClosedOne) {
     EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return again->ConnectionLabel(); }),
               "DISCONNECTED");
     EXPECT_TRUE(next.ExitThroughMenu());
+}
+
+TEST(PascalRecords, CarryEveryFieldWhereTheViewerReadsIt) {
+    TReceiver receiver;
+    TVxsendResult r = RunExample("marks");
+    ASSERT_EQ(r.ExitCode, 0u) << r.Output;
+    r = RunExample("stream");
+    ASSERT_EQ(r.ExitCode, 0u) << r.Output;
+
+    std::vector<int> kinds;
+    for (const auto& x : receiver.Records) kinds.push_back(x.Packet.Rec.Kind);
+    // Each program connects first and disconnects at its end.
+    ASSERT_EQ(kinds, (std::vector<int>{8, dkNote, dkSeparator, 16, 12, 12, 13, 13, 9, 2,  //
+                                       8, 28, 2}));
+    double now = LocalNowAsDays();
+    for (const auto& x : receiver.Records) {
+        SCOPED_TRACE("kind " + std::to_string(x.Packet.Rec.Kind));
+        EXPECT_EQ(x.Packet.ClientID, "Pascal example");
+        EXPECT_NEAR(x.Packet.Rec.Time, now, 120.0 / 86400) << "not the local date and time";
+        EXPECT_EQ(x.Size, 852u + size_t(std::max(0, x.Packet.Rec.DataSize)));
+    }
+    const TDebugInfoRec& connect = receiver.Records[0].Packet.Rec;
+    EXPECT_EQ(connect.Text, ProgramPath(VXPASCAL_EXE) + "|Example");
+    EXPECT_EQ(connect.Level, 1);
+    const TDebugInfoRec& enter = receiver.Records[3].Packet.Rec;
+    EXPECT_EQ(enter.Text, "Entering");
+    EXPECT_EQ(enter.UnitName, "uMarks");
+    EXPECT_EQ(enter.ProcName, "TMarks.Run");
+    EXPECT_EQ(enter.LineNumber, 7);
+    EXPECT_EQ(enter.DataSize, 0);
+    EXPECT_EQ(receiver.Records[6].Packet.Rec.InfoLine, 1);
+    EXPECT_EQ(receiver.Records[6].Packet.Rec.Text, "Records|42");
+    EXPECT_EQ(receiver.Records[7].Packet.Rec.InfoLine, 2);
+    EXPECT_EQ(receiver.Records[8].Packet.Rec.Level, 2);
+    const TDebugInfoRec& stream = receiver.Records[11].Packet.Rec;
+    EXPECT_EQ(stream.Group, 2);
+    ASSERT_EQ(stream.DataSize, 14);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.Data.get()), 14),
+              "line 1\r\nline 2");
 }
