@@ -110,7 +110,9 @@ procedure Threads;
 var
   W: array[1..4] of TWorker;
   I: Integer;
+  Start: DWORD;
 begin
+  Start := GetTickCount;
   for I := 1 to 4 do
     W[I] := TWorker.Create(I);
   for I := 1 to 4 do
@@ -118,6 +120,7 @@ begin
     W[I].WaitFor;
     W[I].Free;
   end;
+  WriteLn('1000 rows from 4 threads in ', GetTickCount - Start, ' ms');
 end;
 
 { Sends a row every 100 ms until a viewer has come, gone and come again. }
@@ -155,6 +158,9 @@ var
   I: Integer;
   Start: DWORD;
 begin
+  Start := GetTickCount;
+  vxDebug('nobody listens');  { the first call asks for a viewer }
+  WriteLn('first call without viewer: ', GetTickCount - Start, ' ms');
   Start := GetTickCount;
   for I := 1 to 10000 do
     vxDebug('nobody listens');
