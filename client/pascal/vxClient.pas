@@ -17,13 +17,14 @@
   "vxDebugger2Client" notices: vnAnswer and vnShown name the viewer, vnClosing
   forgets it. While no viewer is known it asks again every three seconds, so a
   viewer that starts later is found; a call never waits for an answer (only
-  the first call of the program waits up to a quarter of a second, or
-  vxWaitForViewer as long as asked). Each record is one WM_COPYDATA sent with
-  SendMessage under a critical section, so records from several threads arrive
-  whole and in each thread's order. When the unit meets a viewer that has not
-  had this program's connect record yet (one that started or restarted after
-  vxConnect), it sends the connect record first. At program end the unit
-  sends the disconnect record and stops its thread.
+  the first call of the program, which starts the thread, waits up to a
+  quarter of a second for it, and vxWaitForViewer as long as asked; a viewer
+  that answers later gets the records from then on). Each record is one
+  WM_COPYDATA sent with SendMessage under a critical section, so records from
+  several threads arrive whole and in each thread's order. When the unit
+  meets a viewer that has not had this program's connect record yet (one that
+  started or restarted after vxConnect), it sends the connect record first.
+  At program end the unit sends the disconnect record and stops its thread.
 
   Texts are sent as 8-bit text in the system code page: in a Unicode Delphi
   the string parameters are converted by AnsiString(); texts longer than the
@@ -42,7 +43,10 @@
   (SendMessageTimeout's result parameter, the COPYDATASTRUCT record) are
   declared here instead. The thread is started with System.BeginThread, whose
   thread function returns Integer in Delphi and PtrInt in Free Pascal; the
-  type vxThreadResult below chooses the right one. }
+  type vxThreadResult below chooses the right one. It has been compiled with
+  Free Pascal only: in Delphi mode, and in its Delphi Unicode mode (string is
+  UnicodeString there, as in Delphi 2009 and later) without a warning about
+  string conversions; the Delphi versions above are what it is written for. }
 unit vxClient;
 
 {$IFDEF FPC}{$MODE DELPHI}{$ENDIF}
