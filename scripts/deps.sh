@@ -10,6 +10,9 @@ packages=(
   # wine has the wine, wineserver and wineboot commands; wine64 only the loader
   wine wine64 xvfb xauth x11-utils imagemagick
   libreoffice-calc-nogui libreoffice-writer-nogui chromium-headless-shell
+  # Free Pascal builds the Pascal client's example; its Win64 run-time units
+  # are built from fpc-source into the build tree
+  fp-compiler fpc-source
 )
 if [ "${1:-}" = --list ]; then
   printf '%s\n' "${packages[@]}"
