@@ -52,7 +52,7 @@ closure=$(printf '%s\n' "$db" | awk -F'\t' -v roots="$listed" '
   }' | sort -u)
 
 # Words in a command's place: every word of the shell scripts (comments left
-# out); in CMake files the word after COMMAND; in the test programs, in the
+# out); in CMake files the word after COMMAND and the program find_program looks for; in the test programs, in the
 # string literals of lines that build or run a command line, the first word
 # and the word after a shell operator, timeout N, command -v or exec.
 strip_comments() { sed -e 's/^[[:space:]]*#.*$//' -e 's/[[:space:]]#.*$//' "$@"; }
@@ -65,7 +65,8 @@ words=$(
       strip_comments "$f" | grep -oE '[$]?[{]?[A-Za-z][A-Za-z0-9._+-]*=?' | grep -vE '^[$]|^[{]|=$'
     done
     find . \( -name CMakeLists.txt -o -name '*.cmake' \) -not -path './build*' -print0 | xargs -0 cat |
-      strip_comments | grep -oE 'COMMAND +[A-Za-z][A-Za-z0-9._+-]*' | sed 's/^COMMAND *//' || true
+      strip_comments | grep -oE 'COMMAND +[A-Za-z][A-Za-z0-9._+-]*|find_program\( *[A-Za-z0-9_]+ +[A-Za-z][A-Za-z0-9._+-]*' |
+      sed -E 's/^(COMMAND|find_program\( *[A-Za-z0-9_]+) +//' || true
     find tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 grep -hE 'system\(|popen\(|\bcmd\b' |
       grep -oE '"([^"\\]|\\.)*"' | sed -e 's/^"//' -e 's/"$//' -e 's/&&\|||\|[;|(]/\n/g' | tr -s ' ' |
       sed -E -e 's/^ +//' -e 's/^(timeout [0-9]+|command -v|exec) +//' | grep -oE '^[A-Za-z][A-Za-z0-9._+-]*' || true

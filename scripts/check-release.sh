@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && cmake -E tar xf "$zip")
 top=$work/vxDebugger-$version-win64
 status=0
-for f in vxDebugger.exe vxsend.exe vxlog.exe README.md NOTICE client/include/vxClient_win.h; do
+for f in vxDebugger.exe vxsend.exe vxlog.exe README.md NOTICE client/include/vxClient_win.h client/pascal/vxClient.pas; do
   [ -s "$top/$f" ] || { echo "check-release: the ZIP has no $f"; status=1; }
 done
 if ! x86_64-w64-mingw32-g++-posix -std=c++20 -I "$top/client/include" tests/release/consumer.cpp \
