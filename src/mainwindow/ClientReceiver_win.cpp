@@ -4,6 +4,7 @@
 #include "protocol/vxDebugIntf.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 
@@ -17,9 +18,13 @@ constexpr UINT_PTR kBatchTimer = 1;
 }  // namespace
 
 TClientReceiver::TClientReceiver(HWND target, UINT batchMessage, TLimits limits)
-    : target_(target), batchMessage_(batchMessage), limits_(limits) {}
+    : target_(target), batchMessage_(batchMessage), limits_(limits),
+      appliedEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
-TClientReceiver::~TClientReceiver() { Stop(); }
+TClientReceiver::~TClientReceiver() {
+    Stop();
+    if (appliedEvent_) CloseHandle(appliedEvent_);
+}
 
 bool TClientReceiver::SenderWaitsFor(uint32_t wParam) {
     uint8_t kind = uint8_t(wParam & 0xFF);
@@ -37,6 +42,7 @@ size_t TClientReceiver::KeptSize(const void* data, size_t size) {
 
 bool TClientReceiver::Start() {
     if (thread_.joinable()) return hwnd_ != nullptr;
+    if (!appliedEvent_) return false;
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!ready) return false;
     try {
@@ -61,12 +67,14 @@ void TClientReceiver::Stop() {
         stopping_ = true;
     }
     changed_.notify_all();
+    SetEvent(appliedEvent_);
     PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
     thread_.join();
     hwnd_ = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.clear();
     queuedBytes_ = 0;
+    applied_.clear();
 }
 
 void TClientReceiver::Run(HANDLE ready) {
@@ -126,30 +134,29 @@ LRESULT TClientReceiver::CopyData(WPARAM wParam, const COPYDATASTRUCT* cds) {
         return stopping_ || queue_.empty() ||
                (queue_.size() < limits_.Records && queuedBytes_ + bytes <= limits_.Bytes);
     };
-    if (!room()) {
-        // Full: the user-interface thread must hear of it before this sender waits.
+    while (!room()) {
+        // Full: the user-interface thread must hear of it while this sender waits.
         PostBatch();
-        changed_.wait(lock, room);
+        changed_.wait_for(lock, std::chrono::milliseconds(100));
     }
     if (stopping_) return 0;
     uint64_t sequence = rec.Sequence = nextSequence_++;
     queuedBytes_ += bytes;
     queue_.push_back(std::move(rec));
-    bool arm = false;
-    if (!posted_) {
-        if (waits || queue_.size() >= limits_.Records ||
-            GetTickCount64() - lastPost_ >= limits_.BatchMs)
-            PostBatch();
-        else
-            arm = !timerArmed_;
-    }
+    // A record after a quiet spell goes off at once; in a flood the records
+    // of one period make one batch.
+    if (!posted_ && (waits || queue_.size() >= limits_.Records ||
+                     GetTickCount64() - lastPost_ >= limits_.BatchMs))
+        PostBatch();
+    const bool arm = !posted_ && !timerArmed_;
+    lock.unlock();
     if (waits) {
-        changed_.wait(lock, [&] { return stopping_ || applied_ >= sequence; });
+        WaitApplied(sequence);
         return 0;
     }
-    lock.unlock();
     if (arm) {
-        // The batch is sent off when the period ends, also when no record follows.
+        // The timer ticks while records come and sends off what a period
+        // gathered, also when no record follows it; it stops when idle.
         timerArmed_ = SetTimer(hwnd_, kBatchTimer, limits_.BatchMs, nullptr) != 0;
         if (!timerArmed_) {
             std::lock_guard<std::mutex> again(mutex_);
@@ -159,11 +166,37 @@ LRESULT TClientReceiver::CopyData(WPARAM wParam, const COPYDATASTRUCT* cds) {
     return 0;
 }
 
+void TClientReceiver::WaitApplied(uint64_t sequence) {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = std::find(applied_.begin(), applied_.end(), sequence);
+            if (it != applied_.end()) {
+                applied_.erase(it);
+                return;
+            }
+            if (stopping_) return;
+            PostBatch();
+        }
+        // Other clients are served meanwhile, as while an error box is up:
+        // their records queue up behind this one.
+        MsgWaitForMultipleObjects(1, &appliedEvent_, FALSE, 100, QS_SENDMESSAGE);
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 void TClientReceiver::OnTimer() {
-    KillTimer(hwnd_, kBatchTimer);
-    timerArmed_ = false;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!queue_.empty()) PostBatch();
+    bool idle;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!queue_.empty()) PostBatch();
+        idle = queue_.empty() && !posted_;
+    }
+    if (idle) {
+        KillTimer(hwnd_, kBatchTimer);
+        timerArmed_ = false;
+    }
 }
 
 void TClientReceiver::PostBatch() {
@@ -195,9 +228,9 @@ std::deque<TClientReceiver::TRecord> TClientReceiver::TakeBatch() {
 void TClientReceiver::Applied(uint64_t sequence) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        applied_ = std::max(applied_, sequence);
+        applied_.push_back(sequence);
     }
-    changed_.notify_all();
+    SetEvent(appliedEvent_);
 }
 
 }  // namespace vx

@@ -13,7 +13,7 @@
 //   until the user-interface thread has taken a batch: nothing is dropped.
 // - A record of an unknown kind is reported in an error box that the sender
 //   waits for, as before: its SendMessage returns once the record has been
-//   applied.
+//   applied. Other clients are served meanwhile.
 // - The handshake is answered here with this window's handle; any other
 //   request code goes to the main window, which reports it.
 #pragma once
@@ -27,13 +27,14 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vx {
 
 struct TReceiverLimits {
     size_t Records = 1024;     // queued records before a sender waits
     size_t Bytes = 16u << 20;  // queued block bytes before a sender waits
-    DWORD BatchMs = 10;        // a batch gathers records for at most this long
+    DWORD BatchMs = 20;        // a batch gathers records for about this long
 };
 
 class TClientReceiver {
@@ -84,6 +85,9 @@ private:
     LRESULT CopyData(WPARAM wParam, const COPYDATASTRUCT* cds);
     void Handshake(WPARAM wParam, LPARAM lParam);
     void OnTimer();
+    // Returns once the record has been applied (or the receiver stops),
+    // serving the other clients meanwhile.
+    void WaitApplied(uint64_t sequence);
     // With the lock held: posts the batch message unless one is on its way.
     void PostBatch();
 
@@ -99,7 +103,8 @@ private:
     std::deque<TRecord> queue_;
     size_t queuedBytes_ = 0;
     uint64_t nextSequence_ = 1;
-    uint64_t applied_ = 0;       // highest sequence whose sender may go on
+    std::vector<uint64_t> applied_;  // waited-for records applied, senders not yet gone on
+    HANDLE appliedEvent_ = nullptr;  // set when applied_ grows or the receiver stops
     bool posted_ = false;        // a batch message is on its way
     bool stopping_ = false;
     bool timerArmed_ = false;    // receiver thread only

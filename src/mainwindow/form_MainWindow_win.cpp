@@ -209,27 +209,25 @@ void Tfrm_VexelDebugWindow::DispatchClientRecord(uint32_t wParam, const void* da
 }
 
 void Tfrm_VexelDebugWindow::ApplyClientRecords() {
-    // An error box of one record pumps messages; the batches that arrive
-    // meanwhile are left to the loop below, which keeps the order.
-    if (!Receiver || applyingRecords_) return;
-    applyingRecords_ = true;
-    struct TReset {
-        bool& flag;
-        ~TReset() { flag = false; }
-    } reset{applyingRecords_};
+    if (!Receiver) return;
+    // A record is taken off the inbox before it is applied, so a call nested
+    // in its error box (which pumps messages) goes on with the records after
+    // it and the order holds.
     for (;;) {
-        std::deque<TClientReceiver::TRecord> batch = Receiver->TakeBatch();
-        if (batch.empty()) return;
-        for (TClientReceiver::TRecord& rec : batch) {
-            // One record's failure must not cost the records after it.
-            try {
-                DispatchClientRecord(rec.WParam, rec.HasBlock ? rec.Block.data() : nullptr,
-                                     rec.Block.size());
-            } catch (const std::exception& e) {
-                ui::HandleException(e);
-            }
-            if (rec.SenderWaits) Receiver->Applied(rec.Sequence);
+        if (clientInbox_.empty()) {
+            clientInbox_ = Receiver->TakeBatch();
+            if (clientInbox_.empty()) return;
         }
+        TClientReceiver::TRecord rec = std::move(clientInbox_.front());
+        clientInbox_.pop_front();
+        // One record's failure must not cost the records after it.
+        try {
+            DispatchClientRecord(rec.WParam, rec.HasBlock ? rec.Block.data() : nullptr,
+                                 rec.Block.size());
+        } catch (const std::exception& e) {
+            ui::HandleException(e);
+        }
+        if (rec.SenderWaits) Receiver->Applied(rec.Sequence);
     }
 }
 

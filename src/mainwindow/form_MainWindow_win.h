@@ -31,6 +31,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -180,7 +181,7 @@ private:
 
     TMainWindowContext ctx_;
     bool closing_ = false, destroyed_ = false;
-    bool applyingRecords_ = false;  // a batch is being applied (an error box may pump)
+    std::deque<TClientReceiver::TRecord> clientInbox_;  // taken from the receiver, not yet applied
 };
 
 }  // namespace vx

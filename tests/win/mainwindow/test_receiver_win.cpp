@@ -127,16 +127,24 @@ TEST_F(MainWindowTest, AnnouncedReceiverTakesHandshakeShowAndUnknownKinds) {
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(w->Handle()) != FALSE; }));
     show.join();
 
-    // The sender of an unknown kind waits until its error box has been shown.
+    // The sender of an unknown kind waits until its error box has been
+    // shown; other clients are served meanwhile.
     done = false;
     std::thread unknown([&] {
         SendRecord(receiver, 0x122, EncodePacket({}));
         done = true;
     });
+    Sleep(200);
+    std::atomic<bool> otherDone{false};
+    std::thread other([&] {
+        otherDone = SendRecord(receiver, dkString, EncodePacket({}));
+    });
     Sleep(300);
+    EXPECT_TRUE(otherDone.load()) << "another client waited for the first one's box";
     EXPECT_FALSE(done.load()) << "the sender went on before its record was reported";
     EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
     unknown.join();
+    other.join();
     ASSERT_EQ(fakes.Dialogs.Errors.size(), 2u);
     EXPECT_EQ(fakes.Dialogs.Errors[1], "Unknown Message in Debugger WMCOPYDATA [290],");
 }
