@@ -18,8 +18,24 @@ source scripts/wine-env.sh build/win
 trap vx_wine_stop EXIT
 vxsend=build/win/client/vxsend.exe
 
+# Processor time (user and system, in clock ticks) of a process so far.
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+# The wineserver of this prefix (each prefix has its own).
+server_pid() {
+  local p
+  for p in $(pgrep -x wineserver64; pgrep -x wineserver); do
+    if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$p"
+      return
+    fi
+  done
+}
+hz=$(getconf CLK_TCK)
+us_per_record() { awk -v t="$1" -v hz="$hz" -v n="$n" 'BEGIN {printf "%.0f", t * 1e6 / hz / n}'; }
+
 # Starts a receiver, lets `prepare` open further sections, floods it and
-# prints the rate vxsend measured.
+# prints the rate vxsend measured, then the processor time per record of
+# the server and of the receiving process, in microseconds.
 measure() {  # prepare receiver command...
   local prepare=$1
   shift
@@ -27,19 +43,28 @@ measure() {  # prepare receiver command...
   local pid=$!
   sleep 2
   $prepare
-  local out
+  local out server s0 p0 s1 p1
+  server=$(server_pid)
+  s0=$(ticks "$server") p0=$(ticks "$pid")
   out=$(wine $vxsend --client "flood" --app 'C:\Bench\Flood.exe' --caption Flood flood "$n" || true)
-  # The bare receiver ends after the flood; the viewer would ask before it
-  # exits, so it is ended by force (the server and Wine's services stay up).
+  s1=$(ticks "$server") p1=$(ticks "$pid")
+  # Receivers are ended by force (the viewer would ask before it exits);
+  # the server and Wine's services stay up.
   sleep 0.5
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  sed -n 's/.* \([0-9][0-9]*\) records per second.*/\1/p' <<<"$out"
+  local rate
+  rate=$(sed -n 's/.* \([0-9][0-9]*\) records per second.*/\1/p' <<<"$out")
+  echo "${rate:-0} $(us_per_record $((s1 - s0))) $(us_per_record $((p1 - p0)))"
 }
 
-none() { :; }
+# The flood's client connects first, so its section stands before the clock runs.
+one() {
+  wine $vxsend --client "flood" --app 'C:\Bench\Flood.exe' --caption Flood flood 1 >/dev/null 2>&1 || true
+}
 # 19 other clients, each with a section of its own, before the flood's.
-nineteen() {
+twenty() {
+  one
   local i
   for i in $(seq 1 19); do
     wine $vxsend --client "other $i" --app 'C:\Bench\Other.exe' --caption "Other $i" \
@@ -50,23 +75,29 @@ nineteen() {
 median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR]=$1} END {print NR ? v[int((NR+1)/2)] : 0}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 
-hidden="" shown="" viewer="" viewer20=""
+hidden="" shown="" viewer="" viewer20="" hsrv="" hproc="" vsrv="" vproc=""
 for r in $(seq 1 "$rounds"); do
-  h=$(measure none wine build/win/client/vxreceive.exe "$((n + 1))")
-  s=$(measure none wine build/win/client/vxreceive.exe --show "$((n + 1))")
-  v=$(measure none wine build/win/vxDebugger.exe)
-  v20=$(measure nineteen wine build/win/vxDebugger.exe)
-  echo "round $r: bare hidden ${h:-0}/s, bare shown ${s:-0}/s, viewer ${v:-0}/s, viewer with 20 sections ${v20:-0}/s" >&2
-  hidden+=" ${h:-0}" shown+=" ${s:-0}" viewer+=" ${v:-0}" viewer20+=" ${v20:-0}"
+  read -r h hs hp < <(measure one wine build/win/client/vxreceive.exe)
+  read -r s _ _ < <(measure one wine build/win/client/vxreceive.exe --show)
+  read -r v vs vp < <(measure one wine build/win/vxDebugger.exe)
+  read -r v20 _ _ < <(measure twenty wine build/win/vxDebugger.exe)
+  echo "round $r: bare hidden $h/s, bare shown $s/s, viewer $v/s, viewer with 20 sections $v20/s;" \
+    "per record: server $hs us with the bare receiver, $vs us with the viewer;" \
+    "process $hp us bare, $vp us viewer" >&2
+  hidden+=" $h" shown+=" $s" viewer+=" $v" viewer20+=" $v20"
+  hsrv+=" $hs" hproc+=" $hp" vsrv+=" $vs" vproc+=" $vp"
 done
 
 mh=$(median <<<"$hidden")
-ms=$(median <<<"$shown")
 mv=$(median <<<"$viewer")
 mv20=$(median <<<"$viewer20")
 echo "flood_bare_hidden_rps: $mh records/s"
-echo "flood_bare_shown_rps: $ms records/s"
+echo "flood_bare_shown_rps: $(median <<<"$shown") records/s"
 echo "flood_viewer_rps: $mv records/s"
 echo "flood_ratio: $(ratio "$mv" "$mh") of bare hidden"
 echo "flood20_viewer_rps: $mv20 records/s"
 echo "flood20_ratio: $(ratio "$mv20" "$mh") of bare hidden"
+echo "flood_bare_server_us: $(median <<<"$hsrv") us/record"
+echo "flood_viewer_server_us: $(median <<<"$vsrv") us/record"
+echo "flood_bare_process_us: $(median <<<"$hproc") us/record"
+echo "flood_viewer_process_us: $(median <<<"$vproc") us/record"
