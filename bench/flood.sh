@@ -75,17 +75,17 @@ twenty() {
 median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR]=$1} END {print NR ? v[int((NR+1)/2)] : 0}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 
-hidden="" shown="" viewer="" viewer20="" hsrv="" hproc="" vsrv="" vproc=""
+hidden="" shown="" viewer="" viewer20="" hsrv="" hproc="" vsrv="" vproc="" v20srv="" v20proc=""
 for r in $(seq 1 "$rounds"); do
   read -r h hs hp < <(measure one wine build/win/client/vxreceive.exe)
   read -r s _ _ < <(measure one wine build/win/client/vxreceive.exe --show)
   read -r v vs vp < <(measure one wine build/win/vxDebugger.exe)
-  read -r v20 _ _ < <(measure twenty wine build/win/vxDebugger.exe)
+  read -r v20 v20s v20p < <(measure twenty wine build/win/vxDebugger.exe)
   echo "round $r: bare hidden $h/s, bare shown $s/s, viewer $v/s, viewer with 20 sections $v20/s;" \
-    "per record: server $hs us with the bare receiver, $vs us with the viewer;" \
-    "process $hp us bare, $vp us viewer" >&2
+    "per record: server $hs us with the bare receiver, $vs us with the viewer, $v20s us with 20" \
+    "sections; process $hp us bare, $vp us viewer, $v20p us viewer with 20 sections" >&2
   hidden+=" $h" shown+=" $s" viewer+=" $v" viewer20+=" $v20"
-  hsrv+=" $hs" hproc+=" $hp" vsrv+=" $vs" vproc+=" $vp"
+  hsrv+=" $hs" hproc+=" $hp" vsrv+=" $vs" vproc+=" $vp" v20srv+=" $v20s" v20proc+=" $v20p"
 done
 
 mh=$(median <<<"$hidden")
@@ -101,3 +101,5 @@ echo "flood_bare_server_us: $(median <<<"$hsrv") us/record"
 echo "flood_viewer_server_us: $(median <<<"$vsrv") us/record"
 echo "flood_bare_process_us: $(median <<<"$hproc") us/record"
 echo "flood_viewer_process_us: $(median <<<"$vproc") us/record"
+echo "flood20_viewer_server_us: $(median <<<"$v20srv") us/record"
+echo "flood20_viewer_process_us: $(median <<<"$v20proc") us/record"
