@@ -95,6 +95,40 @@ TEST_F(MainWindowTest, ReceiverKeepsTheOrderAndMakesAFullQueueWait) {
     EXPECT_EQ(recorder.Numbers, want);
 }
 
+TEST_F(MainWindowTest, ReceiverKeepsTheOrderWhenARecordPumpsMessages) {
+    // A record whose handling pumps messages, as an error box does: the
+    // batches that arrive meanwhile must not overtake the rest of its own.
+    struct TPumpingRecorder : TOrderRecorder {
+        void DispatchRecord(uint32_t wParam, const void* data, size_t size) override {
+            TOrderRecorder::DispatchRecord(wParam, data, size);
+            if (Numbers.back() == 2) {
+                DWORD end = GetTickCount() + 300;
+                while (int32_t(end - GetTickCount()) > 0) {
+                    ui::ProcessMessages();
+                    Sleep(5);
+                }
+            }
+        }
+    } recorder;
+    auto w = Make();
+    w->Dispatcher = &recorder;
+    ASSERT_TRUE(w->StartClientReceiver({4, 1u << 20, 5}));
+    HWND receiver = w->AnnouncedHandle();
+    const int kCount = 40;
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        for (int i = 0; i < kCount; ++i) SendRecord(receiver, dkString, Numbered(i));
+        done = true;
+    });
+    Sleep(200);  // the first batch holds the queue's four records
+    EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 30000));
+    sender.join();
+    EXPECT_TRUE(PumpUntil([&] { return recorder.Numbers.size() >= size_t(kCount); }));
+    std::vector<int32_t> want(kCount);
+    for (int i = 0; i < kCount; ++i) want[size_t(i)] = i;
+    EXPECT_EQ(recorder.Numbers, want);
+}
+
 TEST_F(MainWindowTest, AnnouncedReceiverTakesHandshakeShowAndUnknownKinds) {
     auto w = Make();
     ASSERT_TRUE(w->StartClientReceiver());
