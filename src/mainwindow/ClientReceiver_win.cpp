@@ -101,7 +101,8 @@ void TClientReceiver::Run(HANDLE ready) {
 LRESULT CALLBACK TClientReceiver::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<TClientReceiver*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self) {
-        if (msg == WM_COPYDATA) return self->CopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        if (msg == WM_COPYDATA)
+            return self->CopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         if (msg != 0 && msg == WM_CLIENT2DEBUGGER) {
             self->Handshake(wParam, lParam);
             return 0;
@@ -121,7 +122,8 @@ LRESULT TClientReceiver::CopyData(WPARAM wParam, const COPYDATASTRUCT* cds) {
     rec.HasBlock = cds->lpData != nullptr;
     try {
         if (rec.HasBlock)
-            rec.Block.assign(static_cast<const char*>(cds->lpData), KeptSize(cds->lpData, cds->cbData));
+            rec.Block.assign(static_cast<const char*>(cds->lpData),
+                             KeptSize(cds->lpData, cds->cbData));
     } catch (const std::bad_alloc&) {
         return 0;  // a block too large to copy is dropped, as a decoder would drop it
     }

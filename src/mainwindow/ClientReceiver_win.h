@@ -1,13 +1,14 @@
 // TClientReceiver: takes the clients' records on a thread of its own.
 //
-// Under Wine every message the user-interface thread waits for costs the
-// server a walk over that thread's windows, and the viewer keeps dozens of
-// windows per section; a record that arrives there costs several times what
-// it costs a bare window. So the window that the viewer announces to its
-// clients is a message-only window on a thread that owns nothing else. It
-// copies each WM_COPYDATA block into a bounded queue and returns; the
-// user-interface thread takes the queue in batches, one posted message per
-// batch, and applies the records in the order the clients sent them.
+// Under Wine a record that the user-interface thread takes costs a good deal
+// more than one a bare window takes: the server's work for each message
+// grows with that thread's windows and pending paints (dozens per section),
+// and the sender waits while the thread updates the screen. So the window
+// that the viewer announces to its clients is a message-only window on a
+// thread that owns nothing else. It copies each WM_COPYDATA block into a
+// bounded queue and returns; the user-interface thread takes the queue in
+// batches, one posted message per batch, and applies the records in the
+// order the clients sent them.
 //
 // - A full queue makes the sender wait (its SendMessage does not return)
 //   until the user-interface thread has taken a batch: nothing is dropped.
@@ -40,12 +41,12 @@ struct TReceiverLimits {
 class TClientReceiver {
 public:
     // One WM_COPYDATA as it arrived: the wParam and a copy of the block
-    // (HasBlock false for a message without a COPYDATASTRUCT or data).
+    // (HasBlock false when its lpData was null).
     struct TRecord {
         uint32_t WParam = 0;
         std::string Block;
         bool HasBlock = false;
-        uint64_t Sequence = 0;  // 1, 2, 3, ... in arrival order
+        uint64_t Sequence = 0;     // 1, 2, 3, ... in arrival order
         bool SenderWaits = false;  // the sender waits until Applied(Sequence)
     };
 
@@ -53,7 +54,8 @@ public:
 
     // Batches are announced to `target` by posting `batchMessage` (wParam 0).
     TClientReceiver(HWND target, UINT batchMessage, TLimits limits);
-    TClientReceiver(HWND target, UINT batchMessage) : TClientReceiver(target, batchMessage, TLimits()) {}
+    TClientReceiver(HWND target, UINT batchMessage)
+        : TClientReceiver(target, batchMessage, TLimits()) {}
     ~TClientReceiver();
     TClientReceiver(const TClientReceiver&) = delete;
     TClientReceiver& operator=(const TClientReceiver&) = delete;
@@ -105,9 +107,9 @@ private:
     uint64_t nextSequence_ = 1;
     std::vector<uint64_t> applied_;  // waited-for records applied, senders not yet gone on
     HANDLE appliedEvent_ = nullptr;  // set when applied_ grows or the receiver stops
-    bool posted_ = false;        // a batch message is on its way
+    bool posted_ = false;            // a batch message is on its way
     bool stopping_ = false;
-    bool timerArmed_ = false;    // receiver thread only
+    bool timerArmed_ = false;        // receiver thread only
     ULONGLONG lastPost_ = 0;     // GetTickCount64 of the last batch message
 };
 
