@@ -22,10 +22,12 @@ vxsend=build/win/client/vxsend.exe
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 # The wineserver of this prefix (each prefix has its own).
 server_pid() {
-  local p
-  for p in $(pgrep -x wineserver64; pgrep -x wineserver); do
-    if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-      echo "$p"
+  local d comm
+  for d in /proc/[0-9]*; do
+    read -r comm <"$d/comm" 2>/dev/null || continue
+    case $comm in wineserver | wineserver64) ;; *) continue ;; esac
+    if tr '\0' '\n' <"$d/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "${d#/proc/}"
       return
     fi
   done
