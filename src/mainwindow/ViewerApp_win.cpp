@@ -140,6 +140,9 @@ int RunViewer(HINSTANCE instance) {
     Tfrm_VexelDebugWindow mainWindow({instance, platform.Services(), &registry});
     platform.SetOwner(mainWindow.Handle());
     AllowClientMessages(mainWindow.Handle());
+    // Clients are told of the receiver's window, which takes their records
+    // on a thread of its own; without it the main window takes them.
+    if (mainWindow.StartClientReceiver()) AllowClientMessages(mainWindow.Receiver->Handle());
     mainWindow.Splash = std::move(splash);
     mainWindow.OnClosed = [] { PostQuitMessage(0); };
     application.OnActivate = [&mainWindow] { mainWindow.act_ShowExecute(); };

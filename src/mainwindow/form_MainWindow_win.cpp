@@ -246,7 +246,25 @@ void Tfrm_VexelDebugWindow::TimerTimer() {
 }
 
 void Tfrm_VexelDebugWindow::Broadcast(WPARAM notice) {
-    PostMessageA(HWND_BROADCAST, WM_DEBUGGER2CLIENT, notice, reinterpret_cast<LPARAM>(Handle()));
+    PostMessageA(HWND_BROADCAST, WM_DEBUGGER2CLIENT, notice,
+                 reinterpret_cast<LPARAM>(AnnouncedHandle()));
+}
+
+namespace {
+// Posted by the receiver when it has records for this window.
+constexpr UINT kClientRecordsMessage = WM_APP + 101;
+}  // namespace
+
+bool Tfrm_VexelDebugWindow::StartClientReceiver(const TClientReceiver::TLimits& limits) {
+    if (Receiver) return true;
+    auto receiver = std::make_unique<TClientReceiver>(Handle(), kClientRecordsMessage, limits);
+    if (!receiver->Start()) return false;
+    Receiver = std::move(receiver);
+    return true;
+}
+
+HWND Tfrm_VexelDebugWindow::AnnouncedHandle() const {
+    return Receiver ? Receiver->Handle() : Handle();
 }
 
 bool Tfrm_VexelDebugWindow::ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam,
@@ -255,11 +273,16 @@ bool Tfrm_VexelDebugWindow::ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam
         result = 0;
         if (Manager->Handshake(uint32_t(wParam)))
             PostMessageA(reinterpret_cast<HWND>(lParam), WM_DEBUGGER2CLIENT, vnAnswer,
-                         reinterpret_cast<LPARAM>(Handle()));
+                         reinterpret_cast<LPARAM>(AnnouncedHandle()));
         return true;
     }
     if (msg == WM_COPYDATA) {
         result = WMCopyData(wParam, lParam);
+        return true;
+    }
+    if (msg == kClientRecordsMessage) {
+        result = 0;
+        ApplyClientRecords();
         return true;
     }
     return false;
@@ -268,8 +291,10 @@ bool Tfrm_VexelDebugWindow::ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam
 LRESULT Tfrm_VexelDebugWindow::WMCopyData(WPARAM wParam, LPARAM lParam) {
     auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     if (!cds) return 0;
-    if (Dispatcher) Dispatcher->DispatchRecord(uint32_t(wParam), cds->lpData, cds->cbData);
-    else Manager->WMCopyData(uint32_t(wParam), cds->lpData, cds->cbData);
+    // What the receiver took before this record goes first: a client that
+    // turns from the receiver to this window keeps its order.
+    ApplyClientRecords();
+    DispatchClientRecord(uint32_t(wParam), cds->lpData, cds->cbData);
     return 0;
 }
 
@@ -307,6 +332,34 @@ bool Tfrm_VexelDebugWindow::TabKey(bool back) {
     if (focus != (back ? stops.front() : stops.back())) return false;
     SetFocus(vxOutlookBarHandle);
     return true;
+}
+
+void Tfrm_VexelDebugWindow::DispatchClientRecord(uint32_t wParam, const void* data, size_t size) {
+    if (Dispatcher) Dispatcher->DispatchRecord(wParam, data, size);
+    else Manager->WMCopyData(wParam, data, size);
+}
+
+void Tfrm_VexelDebugWindow::ApplyClientRecords() {
+    if (!Receiver) return;
+    // A record is taken off the inbox before it is applied, so a call nested
+    // in its error box (which pumps messages) goes on with the records after
+    // it and the order holds.
+    for (;;) {
+        if (clientInbox_.empty()) {
+            clientInbox_ = Receiver->TakeBatch();
+            if (clientInbox_.empty()) return;
+        }
+        TClientReceiver::TRecord rec = std::move(clientInbox_.front());
+        clientInbox_.pop_front();
+        // One record's failure must not cost the records after it.
+        try {
+            DispatchClientRecord(rec.WParam, rec.HasBlock ? rec.Block.data() : nullptr,
+                                 rec.Block.size());
+        } catch (const std::exception& e) {
+            ui::HandleException(e);
+        }
+        if (rec.SenderWaits) Receiver->Applied(rec.Sequence);
+    }
 }
 
 LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "export/vxExportUI_win.h"
+#include "mainwindow/ClientReceiver_win.h"
 #include "mainwindow/MainWindowSettings.h"
 #include "platform/Platform.h"
 #include "sections/SectionHost.h"
@@ -30,6 +31,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -111,6 +113,18 @@ public:
     static Tfme_Sections* FrameOf(ISectionFrame& section);
     // Takes the client records in place of the section manager when set (tests).
     IClientDispatcher* Dispatcher = nullptr;
+    // Takes the clients' records on a thread of its own once started; the
+    // window itself still takes records that are sent to it.
+    std::unique_ptr<TClientReceiver> Receiver;
+    // Starts the receiver; from then on the viewer announces the receiver's
+    // window to its clients. False (and the window takes every record) when
+    // it cannot be started.
+    bool StartClientReceiver(const TClientReceiver::TLimits& limits = {});
+    // The window that clients are told to send their records to.
+    HWND AnnouncedHandle() const;
+    // Applies every record the receiver has queued, in order (the receiver's
+    // batch message does this; a record sent to the window itself first).
+    void ApplyClientRecords();
     // Shown by act_About; the splash is removed by the timer.
     Tfrm_About* About = nullptr;
     std::unique_ptr<Tfrm_SplashScreen> Splash;
@@ -180,11 +194,13 @@ private:
     void TimerTimer();
     void Broadcast(WPARAM notice);
     LRESULT WMCopyData(WPARAM wParam, LPARAM lParam);
+    void DispatchClientRecord(uint32_t wParam, const void* data, size_t size);
 
     TMainWindowContext ctx_;
     bool closing_ = false, destroyed_ = false;
     HWND lastFocus_ = nullptr;
     HHOOK keyHook_ = nullptr;
+    std::deque<TClientReceiver::TRecord> clientInbox_;  // taken from the receiver, not yet applied
 };
 
 }  // namespace vx

@@ -25,6 +25,15 @@ HWND FindMainWindow(DWORD pid) {
     return nullptr;
 }
 
+HWND FindReceiver(DWORD pid) {
+    for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, "vxClientReceiver", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return w;
+    }
+    return nullptr;
+}
+
 // A viewer of an earlier, broken run still holds the single-instance mutex:
 // end it by force, since nothing of it is needed.
 void EndLeftoverViewer() {
@@ -216,10 +225,12 @@ bool TViewerProcess::Start(DWORD ms) {
                         &info_))
         return false;
     boxes_ = std::make_unique<TBoxWatcher>(info_.dwProcessId);
-    return WaitFor([this] {
+    bool up = WaitFor([this] {
         main_ = FindMainWindow(info_.dwProcessId);
         return main_ && IsWindowVisible(main_);
     }, ms);
+    announced_ = up ? FindReceiver(info_.dwProcessId) : nullptr;
+    return up;
 }
 
 bool TViewerProcess::Running() const {

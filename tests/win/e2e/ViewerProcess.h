@@ -114,6 +114,9 @@ public:
     void Terminate();
 
     HWND Main() const { return main_; }
+    // The window the viewer announces to its clients (its record receiver,
+    // else the main window).
+    HWND Announced() const { return announced_ ? announced_ : main_; }
     DWORD Pid() const { return info_.dwProcessId; }
     HANDLE Process() const { return info_.hProcess; }
     TBoxWatcher& Boxes() { return *boxes_; }
@@ -151,6 +154,7 @@ public:
 private:
     PROCESS_INFORMATION info_{};
     HWND main_ = nullptr;
+    HWND announced_ = nullptr;
     std::unique_ptr<TBoxWatcher> boxes_;
 };
 

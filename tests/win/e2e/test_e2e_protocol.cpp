@@ -29,22 +29,24 @@ TEST_F(E2ETest, HandshakeBothWays) {
     })) << "vxsend made no client window";
     PumpFor(300);  // its broadcast request has gone out to nobody
     StartViewer();
-    HWND main = viewer.Main();
-    EXPECT_TRUE(listener->WaitForNotice(vnShown, main)) << "no vnShown from the viewer";
+    HWND main = viewer.Main(), announced = viewer.Announced();
+    EXPECT_TRUE(listener->WaitForNotice(vnShown, announced)) << "no vnShown from the viewer";
     ASSERT_TRUE(early->Wait());
     EXPECT_EQ(early->ExitCode(), 0u) << early->Output();
-    EXPECT_EQ(PrintedHandle(early->Output()), main) << early->Output();
+    EXPECT_EQ(PrintedHandle(early->Output()), announced) << early->Output();
 
     // A client that starts later asks, and the viewer answers it.
     TVxsendResult later = RunVxsend("hello");
     EXPECT_EQ(later.ExitCode, 0u) << later.Output;
-    EXPECT_EQ(PrintedHandle(later.Output), main) << later.Output;
+    EXPECT_EQ(PrintedHandle(later.Output), announced) << later.Output;
 
-    // Only the low byte of a request counts; the answer is posted to the asker.
+    // Only the low byte of a request counts; the answer is posted to the
+    // asker, whether it asked the main window (as a broadcast does) or the
+    // announced one.
     listener->Hello(main, 1);
-    EXPECT_TRUE(listener->WaitForNotice(vnAnswer, main, 1));
-    listener->Hello(main, 0x101);
-    EXPECT_TRUE(listener->WaitForNotice(vnAnswer, main, 2));
+    EXPECT_TRUE(listener->WaitForNotice(vnAnswer, announced, 1));
+    listener->Hello(announced, 0x101);
+    EXPECT_TRUE(listener->WaitForNotice(vnAnswer, announced, 2));
 
     // Another code gets the error box and no answer. One at a time: a request
     // that arrives while a box is up opens its box over the first.
@@ -57,14 +59,14 @@ TEST_F(E2ETest, HandshakeBothWays) {
     EXPECT_EQ(boxes[0].Text, "Unknown Message in Debugger WndProc [2],");
     EXPECT_EQ(boxes[1].Text, "Unknown Message in Debugger WndProc [-254],");
     PumpFor(300);
-    EXPECT_EQ(listener->Count(vnAnswer, main), 2);
+    EXPECT_EQ(listener->Count(vnAnswer, announced), 2);
     EXPECT_TRUE(viewer.Responsive());
 }
 
 TEST_F(E2ETest, TrayAndShowViewerWithoutConnect) {
     StartViewer();
-    HWND main = viewer.Main();
-    ASSERT_TRUE(listener->WaitForNotice(vnShown, main));
+    HWND main = viewer.Main(), announced = viewer.Announced();
+    ASSERT_TRUE(listener->WaitForNotice(vnShown, announced));
     // The close box hides the window to the tray; the program goes on.
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main); })) << "the close box did not hide it";
@@ -83,7 +85,7 @@ TEST_F(E2ETest, TrayAndShowViewerWithoutConnect) {
     Vxsend("--client nobody show");
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; })) << "kind 33 did not show it";
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; })) << "not brought to the front";
-    EXPECT_TRUE(listener->WaitForNotice(vnShown, main, 2));
+    EXPECT_TRUE(listener->WaitForNotice(vnShown, announced, 2));
     EXPECT_EQ(viewer.Boxes().Count(), 0u);
 }
 

@@ -280,7 +280,7 @@ TEST_F(E2ETest, ShutdownAsksAndThenTellsConnectedClients) {
 
     // Yes: the viewer ends and both clients hear that it is closing.
     ASSERT_TRUE(viewer.ExitThroughMenu());
-    EXPECT_TRUE(listener->WaitForNotice(vnClosing, main));
+    EXPECT_TRUE(listener->WaitForNotice(vnClosing, viewer.Announced()));
     ASSERT_TRUE(stay->Wait(10000));
     EXPECT_EQ(stay->ExitCode(), 0u) << stay->Output();
     EXPECT_NE(stay->Output().find("the viewer is closing"), std::string::npos) << stay->Output();
