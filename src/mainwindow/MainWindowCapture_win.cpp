@@ -31,10 +31,12 @@ struct TOdsCapture {
     bool Wanted = false;  // what the user chose, remembered even when the buffer was taken
 };
 
+void TOdsCaptureDeleter::operator()(TOdsCapture* capture) const { delete capture; }
+
 bool Tfrm_VexelDebugWindow::Capturing() const { return Capture && Capture->Reader.Running(); }
 
 bool Tfrm_VexelDebugWindow::StartCapture() {
-    if (!Capture) Capture = std::make_unique<TOdsCapture>(*Manager, Handle());
+    if (!Capture) Capture.reset(new TOdsCapture(*Manager, Handle()));
     Capture->Wanted = true;
     TOdsReader::TStatus status = Capture->Reader.Start();
     std::string caption = kCaptureCaption;

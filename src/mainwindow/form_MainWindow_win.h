@@ -43,6 +43,9 @@ class Tfme_Sections;
 struct ISectionFrame;  // a section as the section list keeps it (SectionManager.h)
 class TSectionManager;
 struct TOdsCapture;  // OutputDebugString capture (MainWindowCapture_win.cpp)
+struct TOdsCaptureDeleter {
+    void operator()(TOdsCapture* capture) const;
+};
 
 inline constexpr const char* kApplicationTitle = "vxDebugger for Delphi";
 inline constexpr const char* kTrayHint = "vxDebugger for Borland Delphi";
@@ -174,7 +177,7 @@ public:
     void LoadCaptureSetting();
     void SaveCaptureSetting();
     void CreateCaptureAction();
-    std::unique_ptr<TOdsCapture> Capture;
+    std::unique_ptr<TOdsCapture, TOdsCaptureDeleter> Capture;
 
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;
