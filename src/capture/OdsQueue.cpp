@@ -26,8 +26,14 @@ bool TOdsQueue::Take(std::vector<TOdsEvent>& out, size_t max) {
         events_.pop_front();
     }
     room_.notify_all();
-    if (events_.empty()) posted_ = false;
     return !events_.empty();
+}
+
+bool TOdsQueue::Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!events_.empty()) return false;
+    posted_ = false;
+    return true;
 }
 
 void TOdsQueue::Close() {

@@ -1,8 +1,10 @@
 // The bounded hand-off between the reader thread and the user-interface
 // thread. A full queue makes the reader wait (senders then wait for the
 // buffer in turn): nothing is ever dropped. The user-interface thread gets
-// one posted message per batch: Push says when one must be posted, and Take
-// says when the consumer must post itself another one for what is left.
+// one posted message per batch: Push says when one must be posted. During a
+// flood the consumer comes back by itself (a timer) and nothing more is
+// posted, until it finds the queue empty and releases it: a post for every
+// text would cost each text two more trips through the system.
 #pragma once
 
 #include "capture/OdsText.h"
@@ -25,9 +27,11 @@ public:
     };
     // Waits while the queue is full; an event that had to wait is marked Delayed.
     TPushResult Push(TOdsEvent&& event);
-    // Moves up to max events into out. True when events are left, and the
-    // caller posts itself another batch message; false ends the batch.
+    // Moves up to max events into out; true when events are left.
     bool Take(std::vector<TOdsEvent>& out, size_t max);
+    // The consumer stops coming back: true when the queue is empty, and the
+    // next Push posts again; false when events came meanwhile.
+    bool Release();
     // Wakes a waiting Push for good; later pushes are refused.
     void Close();
     // Opens the queue again, empty, for a new capture.

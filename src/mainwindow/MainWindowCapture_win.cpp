@@ -16,7 +16,8 @@ constexpr const char* kCaptureSetting = "CaptureODS";
 // at most 16 MB of text.
 constexpr size_t kQueueCapacity = 4096;
 constexpr size_t kTakeAtOnce = 64;
-constexpr DWORD kSliceMs = 20;  // the window answers others within 50 ms
+constexpr DWORD kSliceMs = 15;  // the window answers others within 50 ms
+constexpr UINT kComeBackMs = 15;  // during a flood, the next slice
 
 }  // namespace
 
@@ -61,6 +62,7 @@ bool Tfrm_VexelDebugWindow::StartCapture() {
 void Tfrm_VexelDebugWindow::StopCapture() {
     if (!Capture) return;
     Capture->Reader.Stop();
+    if (Handle()) KillTimer(Handle(), kOdsTimerId);
     // What the reader had queued is shown; nothing it read is lost.
     std::vector<TOdsEvent> events;
     while (Capture->Queue.Take(events, kTakeAtOnce)) {}
@@ -81,23 +83,31 @@ void Tfrm_VexelDebugWindow::act_CaptureODSExecute() {
     }
 }
 
+// A batch message starts the work; while texts keep coming the timer brings
+// the window back for the next slice, and the reader posts nothing more.
 void Tfrm_VexelDebugWindow::OdsBatch() {
     if (!Capture || closing_) return;
+    KillTimer(Handle(), kOdsTimerId);
     const DWORD start = GetTickCount();
     std::vector<TOdsEvent> events;
+    bool took = false;
     for (;;) {
         events.clear();
         bool more = Capture->Queue.Take(events, kTakeAtOnce);
+        took = took || !events.empty();
         try {
             Capture->Sections.Apply(events);
         } catch (const std::exception& e) {
             ui::HandleException(e, "OutputDebugString capture");
         }
-        if (!more) return;
-        if (GetTickCount() - start >= kSliceMs) {
-            PostMessageA(Handle(), kOdsBatchMessage, 0, 0);
+        if (more && GetTickCount() - start < kSliceMs) continue;
+        if (more) {
+            PostMessageA(Handle(), kOdsBatchMessage, 0, 0);  // others first, then the rest
             return;
         }
+        if (!took && Capture->Queue.Release()) return;  // quiet: the reader posts again
+        SetTimer(Handle(), kOdsTimerId, kComeBackMs, nullptr);
+        return;
     }
 }
 

@@ -398,6 +398,12 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kOdsBatchMessage:
         OdsBatch();
         return 0;
+    case WM_TIMER:
+        if (wParam == kOdsTimerId) {
+            OdsBatch();
+            return 0;
+        }
+        break;
     case kReleaseSectionMessage:
         if (Manager) Manager->ReleaseDeletedSection(int(wParam));
         return 0;

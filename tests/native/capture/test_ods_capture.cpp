@@ -53,16 +53,19 @@ TEST(OdsText, AProcessIsKnownByItsIdAndStartTime) {
     EXPECT_EQ(MakeOdsProcess(7, 0, "").FileName, "Process 7");
 }
 
-TEST(OdsQueue, OneMessagePerBatchAndTheConsumerPostsForTheRest) {
+TEST(OdsQueue, OnlyTheFirstTextPostsUntilTheConsumerFindsTheQueueEmpty) {
     TOdsQueue q(100);
     EXPECT_TRUE(q.Push(Text("1")).Post);
     EXPECT_FALSE(q.Push(Text("2")).Post);
-    EXPECT_FALSE(q.Push(Text("3")).Post);
     std::vector<TOdsEvent> out;
-    EXPECT_TRUE(q.Take(out, 2));   // one left: the consumer posts again
-    EXPECT_FALSE(q.Push(Text("4")).Post);
-    EXPECT_FALSE(q.Take(out, 10)); // the batch ends here
-    EXPECT_TRUE(q.Push(Text("5")).Post);
+    EXPECT_TRUE(q.Take(out, 1));
+    EXPECT_FALSE(q.Take(out, 10));
+    EXPECT_FALSE(q.Push(Text("3")).Post);  // the consumer comes back by itself
+    EXPECT_FALSE(q.Release());            // and must: a text is waiting
+    EXPECT_FALSE(q.Take(out, 10));
+    EXPECT_TRUE(q.Release());
+    EXPECT_TRUE(q.Push(Text("4")).Post);
+    EXPECT_FALSE(q.Take(out, 10));
     ASSERT_EQ(out.size(), 4u);
     for (size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i].Text, std::to_string(i + 1));
 }
