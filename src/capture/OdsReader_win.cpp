@@ -104,7 +104,10 @@ void TOdsReader::Stop() {
 }
 
 void TOdsReader::Run() {
-    std::vector<HANDLE> waits;
+    // The lowest index wins when several are signalled: a stop comes before
+    // everything, and texts before ends, so a process's last text is queued
+    // before its end.
+    std::vector<HANDLE> waits{stop_};
     std::vector<TDbwinBuffer*> buffers;
     for (TDbwinBuffer* b : {&local_, &global_}) {
         if (!b->IsOpen()) continue;
@@ -112,17 +115,13 @@ void TOdsReader::Run() {
         waits.push_back(b->DataReady);
         buffers.push_back(b);
     }
-    // Texts first (the lowest index wins when several are signalled), so a
-    // process's last text is queued before its end.
     waits.push_back(wake_);
-    waits.push_back(stop_);
-    const DWORD wake = DWORD(buffers.size()), stop = wake + 1;
+    const DWORD wake = DWORD(waits.size() - 1);
     for (;;) {
         DWORD r = WaitForMultipleObjects(DWORD(waits.size()), waits.data(), FALSE, INFINITE);
-        if (r < wake) Read(*buffers[r]);
+        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) return;
+        if (r < wake) Read(*buffers[r - 1]);
         else if (r == wake) EndProcesses();
-        else if (r == stop || r == WAIT_FAILED) return;
-        if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) return;
     }
 }
 

@@ -39,6 +39,7 @@ TEST_F(MainWindowTest, CaptureIsOffUntilChosenShowsTheTextsAndLetsGoOfTheBuffer)
     ASSERT_TRUE(w->act_CaptureODS->Checked());
     EXPECT_EQ(w->act_CaptureODS->Caption.rfind("Capture OutputDebugString (", 0), 0u)
         << w->act_CaptureODS->Caption;
+    RecordProperty("CaptureCaption", w->act_CaptureODS->Caption);  // services or not, here
     EXPECT_TRUE(BufferServed());
     OutputDebugStringA("from the test\r\nsecond line");
     ASSERT_TRUE(PumpUntil([&] { return w->Sections.size() == 1 && w->Sections[0]->Core().RowCount() == 2; }));
