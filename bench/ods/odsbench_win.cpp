@@ -47,7 +47,8 @@ PROCESS_INFORMATION Start(const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string cmd = commandLine;
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
         std::fprintf(stderr, "odsbench: cannot start %s\n", commandLine.c_str());
         std::exit(1);
     }
@@ -78,33 +79,38 @@ struct TFind {
 
 HWND MainWindow(DWORD pid) {
     TFind f{pid};
-    EnumWindows([](HWND w, LPARAM param) -> BOOL {
-        auto* f = reinterpret_cast<TFind*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        char text[64] = {};
-        GetWindowTextA(w, text, sizeof text);
-        if (owner == f->Pid && IsWindowVisible(w) && std::string(text) == "vxDebugger") {
-            f->Found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }, LPARAM(&f));
+    EnumWindows(
+        [](HWND w, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<TFind*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            char text[64] = {};
+            GetWindowTextA(w, text, sizeof text);
+            if (owner == f->Pid && IsWindowVisible(w) && std::string(text) == "vxDebugger") {
+                f->Found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        LPARAM(&f));
     return f.Found;
 }
 
 // Rows in every debug list of the viewer (the billboards stay empty).
 long ViewerRows(HWND main) {
     long rows = 0;
-    EnumChildWindows(main, [](HWND w, LPARAM param) -> BOOL {
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        DWORD_PTR count = 0;
-        if (std::string(cls) == WC_LISTVIEWA &&
-            SendMessageTimeoutA(w, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count))
-            *reinterpret_cast<long*>(param) += long(count);
-        return TRUE;
-    }, LPARAM(&rows));
+    EnumChildWindows(
+        main,
+        [](HWND w, LPARAM param) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            DWORD_PTR count = 0;
+            if (std::string(cls) == WC_LISTVIEWA &&
+                SendMessageTimeoutA(w, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count))
+                *reinterpret_cast<long*>(param) += long(count);
+            return TRUE;
+        },
+        LPARAM(&rows));
     return rows;
 }
 
@@ -115,7 +121,7 @@ double Percentile(std::vector<double> v, double p) {
     return v[i];
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
@@ -156,13 +162,14 @@ int main(int argc, char** argv) {
     }
     PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
     HWND main = nullptr;
-    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i) Sleep(20);
+    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
+        Sleep(20);
     if (!main || !WaitUntil(BufferServed, 20000)) {
         std::fputs("odsbench: the viewer does not capture\n", stderr);
         TerminateProcess(viewer.hProcess, 1);
         return 1;
     }
-    Sleep(1000);  // past the start-up's own work
+    Sleep(1000); // past the start-up's own work
     std::atomic<bool> flooding{true};
     std::vector<double> answers;
     std::thread probe([&] {

@@ -23,10 +23,11 @@ int main(int argc, char** argv) {
     }
     HANDLE ready = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
     HANDLE data = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
-                                        "DBWIN_BUFFER");
-    const char* view = mapping ? static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4096))
-                               : nullptr;
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
+    const char* view =
+        mapping ? static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4096))
+                : nullptr;
     if (!ready || !data || !view) {
         std::fputs("odsreceive: the buffer cannot be made\n", stderr);
         return 1;
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     while (count < limit) {
         SetEvent(ready);
         if (WaitForSingleObject(data, timeout) != WAIT_OBJECT_0) break;
-        sink = view[4];  // touch the text as a reader that copies it would
+        sink = view[4]; // touch the text as a reader that copies it would
         QueryPerformanceCounter(count == 0 ? &first : &last);
         ++count;
     }

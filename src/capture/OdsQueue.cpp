@@ -54,4 +54,4 @@ size_t TOdsQueue::Size() const {
     return events_.size();
 }
 
-}  // namespace vx
+} // namespace vx

@@ -18,7 +18,7 @@
 namespace vx {
 
 class TOdsQueue {
-public:
+  public:
     explicit TOdsQueue(size_t capacity) : capacity_(capacity ? capacity : 1) {}
 
     struct TPushResult {
@@ -38,7 +38,7 @@ public:
     void Reset();
     size_t Size() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable room_;
     std::deque<TOdsEvent> events_;
@@ -47,4 +47,4 @@ private:
     bool closed_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

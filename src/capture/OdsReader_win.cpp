@@ -11,11 +11,11 @@ namespace {
 TDateTime NowLocal() {
     SYSTEMTIME st;
     GetLocalTime(&st);
-    return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
-                           st.wMilliseconds});
+    return EncodeDateTime(
+        {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
 }
 
-}  // namespace
+} // namespace
 
 TOdsOpen TDbwinBuffer::Open(const std::string& prefix) {
     const std::string ready = prefix + "DBWIN_BUFFER_READY", data = prefix + "DBWIN_DATA_READY",
@@ -31,15 +31,16 @@ TOdsOpen TDbwinBuffer::Open(const std::string& prefix) {
         return TOdsOpen::ooStarted;
     };
     TOdsOpen r = made(BufferReady = CreateEventA(nullptr, FALSE, FALSE, ready.c_str()));
-    if (r == TOdsOpen::ooStarted) r = made(DataReady = CreateEventA(nullptr, FALSE, FALSE, data.c_str()));
+    if (r == TOdsOpen::ooStarted)
+        r = made(DataReady = CreateEventA(nullptr, FALSE, FALSE, data.c_str()));
     if (r == TOdsOpen::ooStarted) {
         Mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                      DWORD(kDbwinBufferSize), buffer.c_str());
         // A mapping left by someone else may be smaller than the buffer: then
         // the view cannot be made and the capture does not start.
         if (Mapping)
-            View = static_cast<const char*>(MapViewOfFile(Mapping, FILE_MAP_READ, 0, 0,
-                                                          kDbwinBufferSize));
+            View = static_cast<const char*>(
+                MapViewOfFile(Mapping, FILE_MAP_READ, 0, 0, kDbwinBufferSize));
         if (!View) r = TOdsOpen::ooFailed;
     }
     if (r != TOdsOpen::ooStarted) Close();
@@ -64,7 +65,9 @@ struct TOdsReader::TWatched {
 TOdsReader::TOdsReader(TOdsQueue& queue, std::function<void()> post)
     : queue_(queue), post_(std::move(post)) {}
 
-TOdsReader::~TOdsReader() { Stop(); }
+TOdsReader::~TOdsReader() {
+    Stop();
+}
 
 TOdsReader::TStatus TOdsReader::Start() {
     TStatus status;
@@ -88,7 +91,7 @@ TOdsReader::TStatus TOdsReader::Start() {
 void TOdsReader::Stop() {
     if (thread_.joinable()) {
         SetEvent(stop_);
-        queue_.Close();  // a reader waiting for room gives up
+        queue_.Close(); // a reader waiting for room gives up
         thread_.join();
     }
     while (!processes_.empty()) {
@@ -120,8 +123,10 @@ void TOdsReader::Run() {
     for (;;) {
         DWORD r = WaitForMultipleObjects(DWORD(waits.size()), waits.data(), FALSE, INFINITE);
         if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) return;
-        if (r < wake) Read(*buffers[r - 1]);
-        else if (r == wake) EndProcesses();
+        if (r < wake)
+            Read(*buffers[r - 1]);
+        else if (r == wake)
+            EndProcesses();
     }
 }
 
@@ -223,4 +228,4 @@ void TOdsReader::Forget(TWatched& w) {
     w.Wait = w.Handle = nullptr;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -34,7 +34,7 @@ struct TDbwinBuffer {
 };
 
 class TOdsReader {
-public:
+  public:
     // post runs on the reader thread when the queue wants a batch message.
     TOdsReader(TOdsQueue& queue, std::function<void()> post);
     ~TOdsReader();
@@ -43,7 +43,7 @@ public:
 
     struct TStatus {
         TOdsOpen Local = TOdsOpen::ooFailed;
-        bool Global = false;  // the services' buffer is read as well
+        bool Global = false; // the services' buffer is read as well
     };
     TStatus Start();
     // Stops the thread and lets go of the buffer and every process handle;
@@ -51,7 +51,7 @@ public:
     void Stop();
     bool Running() const { return thread_.joinable(); }
 
-private:
+  private:
     struct TWatched;
     void Run();
     void Read(TDbwinBuffer& buffer);
@@ -66,9 +66,9 @@ private:
     TDbwinBuffer local_, global_;
     HANDLE stop_ = nullptr, wake_ = nullptr;
     std::thread thread_;
-    std::map<uint32_t, std::unique_ptr<TWatched>> processes_;  // reader thread only
+    std::map<uint32_t, std::unique_ptr<TWatched>> processes_; // reader thread only
     std::mutex endedMutex_;
-    std::vector<uint32_t> ended_;  // filled by the wait callbacks
+    std::vector<uint32_t> ended_; // filled by the wait callbacks
 };
 
-}  // namespace vx
+} // namespace vx

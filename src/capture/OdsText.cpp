@@ -43,4 +43,4 @@ TOdsProcess MakeOdsProcess(uint32_t pid, uint64_t startTime, const std::string& 
     return p;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -44,9 +44,9 @@ struct TOdsEvent {
     enum TKind : uint8_t { oeText, oeEnded };
     TKind Kind = oeText;
     std::shared_ptr<const TOdsProcess> Process;
-    std::string Text;   // oeText: the whole text as the process sent it
-    TDateTime Time = 0; // receive time
+    std::string Text;     // oeText: the whole text as the process sent it
+    TDateTime Time = 0;   // receive time
     bool Delayed = false; // the reader had to wait for room in the queue
 };
 
-}  // namespace vx
+} // namespace vx

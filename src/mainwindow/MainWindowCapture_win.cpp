@@ -16,25 +16,30 @@ constexpr const char* kCaptureSetting = "CaptureODS";
 // at most 16 MB of text.
 constexpr size_t kQueueCapacity = 4096;
 constexpr size_t kTakeAtOnce = 64;
-constexpr DWORD kSliceMs = 15;  // the window answers others within 50 ms
-constexpr UINT kComeBackMs = 15;  // during a flood, the next slice
+constexpr DWORD kSliceMs = 15;   // the window answers others within 50 ms
+constexpr UINT kComeBackMs = 15; // during a flood, the next slice
 
-}  // namespace
+} // namespace
 
 struct TOdsCapture {
     TOdsCapture(TSectionManager& manager, HWND window)
         : Queue(kQueueCapacity),
-          Reader(Queue, [window] { PostMessageA(window, Tfrm_VexelDebugWindow::kOdsBatchMessage, 0, 0); }),
+          Reader(Queue,
+                 [window] { PostMessageA(window, Tfrm_VexelDebugWindow::kOdsBatchMessage, 0, 0); }),
           Sections(manager) {}
     TOdsQueue Queue;
     TOdsReader Reader;
     TOdsSections Sections;
-    bool Wanted = false;  // what the user chose, remembered even when the buffer was taken
+    bool Wanted = false; // what the user chose, remembered even when the buffer was taken
 };
 
-void TOdsCaptureDeleter::operator()(TOdsCapture* capture) const { delete capture; }
+void TOdsCaptureDeleter::operator()(TOdsCapture* capture) const {
+    delete capture;
+}
 
-bool Tfrm_VexelDebugWindow::Capturing() const { return Capture && Capture->Reader.Running(); }
+bool Tfrm_VexelDebugWindow::Capturing() const {
+    return Capture && Capture->Reader.Running();
+}
 
 bool Tfrm_VexelDebugWindow::StartCapture() {
     if (!Capture) Capture.reset(new TOdsCapture(*Manager, Handle()));
@@ -65,7 +70,8 @@ void Tfrm_VexelDebugWindow::StopCapture() {
     if (Handle()) KillTimer(Handle(), kOdsTimerId);
     // What the reader had queued is shown; nothing it read is lost.
     std::vector<TOdsEvent> events;
-    while (Capture->Queue.Take(events, kTakeAtOnce)) {}
+    while (Capture->Queue.Take(events, kTakeAtOnce)) {
+    }
     Capture->Sections.Apply(events);
     Capture->Sections.DisconnectAll();
     if (act_CaptureODS) {
@@ -102,10 +108,10 @@ void Tfrm_VexelDebugWindow::OdsBatch() {
         }
         if (more && GetTickCount() - start < kSliceMs) continue;
         if (more) {
-            PostMessageA(Handle(), kOdsBatchMessage, 0, 0);  // others first, then the rest
+            PostMessageA(Handle(), kOdsBatchMessage, 0, 0); // others first, then the rest
             return;
         }
-        if (!took && Capture->Queue.Release()) return;  // quiet: the reader posts again
+        if (!took && Capture->Queue.Release()) return; // quiet: the reader posts again
         SetTimer(Handle(), kOdsTimerId, kComeBackMs, nullptr);
         return;
     }
@@ -124,9 +130,10 @@ void Tfrm_VexelDebugWindow::SaveCaptureSetting() {
 }
 
 void Tfrm_VexelDebugWindow::CreateCaptureAction() {
-    act_CaptureODS = &Actions.Add("act_CaptureODS", "View", kCaptureCaption,
-                                  "Shows what programs write with OutputDebugString, a section per process",
-                                  [this](ui::TAction&) { act_CaptureODSExecute(); });
+    act_CaptureODS =
+        &Actions.Add("act_CaptureODS", "View", kCaptureCaption,
+                     "Shows what programs write with OutputDebugString, a section per process",
+                     [this](ui::TAction&) { act_CaptureODSExecute(); });
 }
 
-}  // namespace vx
+} // namespace vx

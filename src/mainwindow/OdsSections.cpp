@@ -13,7 +13,7 @@ namespace {
 // Rows keep this much of their text; the whole line goes into the row's data.
 constexpr size_t kRowTextCapacity = 255;
 
-}  // namespace
+} // namespace
 
 std::string OdsCaption(const TOdsProcess& process, uint64_t delayed) {
     if (delayed == 0) return process.FileName;
@@ -24,8 +24,10 @@ std::string OdsCaption(const TOdsProcess& process, uint64_t delayed) {
 void TOdsSections::Apply(std::vector<TOdsEvent>& events) {
     for (TOdsEvent& e : events) {
         if (!e.Process) continue;
-        if (e.Kind == TOdsEvent::oeEnded) Ended(*e.Process);
-        else AddText(e);
+        if (e.Kind == TOdsEvent::oeEnded)
+            Ended(*e.Process);
+        else
+            AddText(e);
     }
 }
 
@@ -34,8 +36,8 @@ ISectionFrame* TOdsSections::SectionOf(const TOdsProcess& process) {
     if (frame && frame->Core().Connected()) return frame;
     frame = manager_.ConnectLocal(process.ClientID, kOdsHeader, process.Path,
                                   OdsCaption(process, Delayed(process.ClientID)));
-    if (frame && std::find(connected_.begin(), connected_.end(), process.ClientID) ==
-                     connected_.end())
+    if (frame &&
+        std::find(connected_.begin(), connected_.end(), process.ClientID) == connected_.end())
         connected_.push_back(process.ClientID);
     return frame;
 }
@@ -82,4 +84,4 @@ uint64_t TOdsSections::Delayed(const std::string& clientID) const {
     return it == delayed_.end() ? 0 : it->second;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -16,7 +16,7 @@ class TSectionManager;
 struct ISectionFrame;
 
 class TOdsSections {
-public:
+  public:
     explicit TOdsSections(TSectionManager& manager) : manager_(manager) {}
 
     void Apply(std::vector<TOdsEvent>& events);
@@ -25,18 +25,18 @@ public:
     // Texts of this process that waited for room in the queue.
     uint64_t Delayed(const std::string& clientID) const;
 
-private:
+  private:
     ISectionFrame* SectionOf(const TOdsProcess& process);
     void AddText(const TOdsEvent& event);
     void Ended(const TOdsProcess& process);
 
     TSectionManager& manager_;
     std::map<std::string, uint64_t> delayed_;
-    std::vector<std::string> connected_;  // client IDs of the sections this capture connected
+    std::vector<std::string> connected_; // client IDs of the sections this capture connected
 };
 
 // The caption of a process's section: its file name, and how many of its
 // texts had to wait.
 std::string OdsCaption(const TOdsProcess& process, uint64_t delayed);
 
-}  // namespace vx
+} // namespace vx

@@ -14,7 +14,8 @@ namespace {
 
 std::vector<std::string> Lines(std::string_view text) {
     std::vector<std::string> out;
-    for (std::string_view l : SplitLines(text)) out.emplace_back(l);
+    for (std::string_view l : SplitLines(text))
+        out.emplace_back(l);
     return out;
 }
 
@@ -24,11 +25,11 @@ TOdsEvent Text(const std::string& text) {
     return e;
 }
 
-}  // namespace
+} // namespace
 
 TEST(OdsText, BufferTextStopsAtItsNulOrTheBufferEnd) {
     char buffer[kDbwinBufferSize];
-    std::memset(buffer, 'x', sizeof buffer);  // a sender that wrote no NUL
+    std::memset(buffer, 'x', sizeof buffer); // a sender that wrote no NUL
     EXPECT_EQ(DbwinText(buffer, sizeof buffer).size(), kDbwinTextCapacity);
     std::memcpy(buffer + 4, "hello\0world", 12);
     EXPECT_EQ(DbwinText(buffer, sizeof buffer), "hello");
@@ -60,21 +61,23 @@ TEST(OdsQueue, OnlyTheFirstTextPostsUntilTheConsumerFindsTheQueueEmpty) {
     std::vector<TOdsEvent> out;
     EXPECT_TRUE(q.Take(out, 1));
     EXPECT_FALSE(q.Take(out, 10));
-    EXPECT_FALSE(q.Push(Text("3")).Post);  // the consumer comes back by itself
+    EXPECT_FALSE(q.Push(Text("3")).Post); // the consumer comes back by itself
     EXPECT_FALSE(q.Release());            // and must: a text is waiting
     EXPECT_FALSE(q.Take(out, 10));
     EXPECT_TRUE(q.Release());
     EXPECT_TRUE(q.Push(Text("4")).Post);
     EXPECT_FALSE(q.Take(out, 10));
     ASSERT_EQ(out.size(), 4u);
-    for (size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i].Text, std::to_string(i + 1));
+    for (size_t i = 0; i < out.size(); ++i)
+        EXPECT_EQ(out[i].Text, std::to_string(i + 1));
 }
 
 TEST(OdsQueue, AFullQueueMakesTheReaderWaitAndNothingIsDropped) {
     TOdsQueue q(4);
     constexpr int kCount = 2000;
     std::thread reader([&] {
-        for (int i = 0; i < kCount; ++i) q.Push(Text(std::to_string(i)));
+        for (int i = 0; i < kCount; ++i)
+            q.Push(Text(std::to_string(i)));
     });
     std::vector<TOdsEvent> got;
     while (got.size() < size_t(kCount)) {

@@ -61,7 +61,7 @@ struct OdsSections : ::testing::Test {
     TSectionCore& Core(size_t i) { return manager->Section(i).Core(); }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(OdsSections, EachProcessGetsASectionUnderOneHeaderWithARowPerLine) {
     auto a = Process(10, "C:\\Apps\\Alpha.exe"), b = Process(20, "C:\\Apps\\Beta.exe");
@@ -106,7 +106,8 @@ TEST_F(OdsSections, AnEndedProcessShowsDisconnectedAndANewOneWithItsIdGetsItsOwn
     End(first);
     EXPECT_FALSE(Core(0).Connected());
     // The system gave the ID out again: another start time, another section.
-    auto again = std::make_shared<const TOdsProcess>(MakeOdsProcess(10, 99999, "C:\\Apps\\Alpha.exe"));
+    auto again =
+        std::make_shared<const TOdsProcess>(MakeOdsProcess(10, 99999, "C:\\Apps\\Alpha.exe"));
     Send(again, "after");
     ASSERT_EQ(manager->SectionCount(), 2u);
     EXPECT_EQ(Core(0).RowCount(), 1u);
@@ -124,7 +125,7 @@ TEST_F(OdsSections, DelayedTextsAreCountedInTheSectionCaptionAndStoppingDisconne
     EXPECT_EQ(Core(0).RowCount(), 3u);
     ods->DisconnectAll();
     EXPECT_FALSE(Core(0).Connected());
-    Send(a, "4");  // capturing again: the same process finds its section
+    Send(a, "4"); // capturing again: the same process finds its section
     EXPECT_EQ(manager->SectionCount(), 1u);
     EXPECT_TRUE(Core(0).Connected());
 }

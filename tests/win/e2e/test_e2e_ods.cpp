@@ -24,7 +24,7 @@ bool LabelOfPid(const std::string& label, DWORD pid) {
 }
 
 class OdsE2E : public E2ETest {
-protected:
+  protected:
     void StartCapturingViewer() {
         viewer.DisplayValues = {{"CaptureODS", "1"}};
         StartViewer();
@@ -46,13 +46,16 @@ TEST_F(OdsE2E, FourProcessesOfTenThousandLinesEachLandInOrderInTheirOwnSections)
     constexpr int kSenders = 4, kLines = 10000;
     std::vector<std::unique_ptr<TChildProcess>> senders;
     for (int k = 0; k < kSenders; ++k)
-        senders.push_back(StartVxsend("ods " + std::to_string(kLines) + " sender" + std::to_string(k)));
-    for (auto& s : senders) ASSERT_TRUE(s->Wait(240000)) << "a sender did not finish";
+        senders.push_back(
+            StartVxsend("ods " + std::to_string(kLines) + " sender" + std::to_string(k)));
+    for (auto& s : senders)
+        ASSERT_TRUE(s->Wait(240000)) << "a sender did not finish";
     for (int k = 0; k < kSenders; ++k) {
         SCOPED_TRACE("sender " + std::to_string(k));
         auto section = SectionOfPid(senders[size_t(k)]->Pid());
         ASSERT_NE(section, nullptr);
-        EXPECT_EQ(EventuallyCount(kLines, [&] { return section->DebugList().Count(); }, 60000),
+        EXPECT_EQ(EventuallyCount(
+                      kLines, [&] { return section->DebugList().Count(); }, 60000),
                   kLines);
         std::vector<std::string> texts = section->DebugList().Column(2);
         ASSERT_EQ(texts.size(), size_t(kLines));
@@ -73,7 +76,8 @@ TEST_F(OdsE2E, FourProcessesOfTenThousandLinesEachLandInOrderInTheirOwnSections)
     for (const THeaderView& h : bar)
         if (h.Caption == "OutputDebugString") {
             odsButtons = int(h.Buttons.size());
-            for (const std::string& c : h.ButtonCaptions) EXPECT_EQ(c, "vxsend.exe");
+            for (const std::string& c : h.ButtonCaptions)
+                EXPECT_EQ(c, "vxsend.exe");
         }
     EXPECT_EQ(odsButtons, kSenders);
     EXPECT_TRUE(viewer.Responsive());
@@ -93,5 +97,5 @@ TEST_F(OdsE2E, ABufferHeldByAnotherProgramIsLeftToIt) {
     CloseHandle(ready);
 }
 
-}  // namespace
-}  // namespace vx::e2e
+} // namespace
+} // namespace vx::e2e

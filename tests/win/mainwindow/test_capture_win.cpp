@@ -27,7 +27,7 @@ bool PumpUntil(const std::function<bool()>& cond, DWORD ms = 10000) {
     return cond();
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(MainWindowTest, CaptureIsOffUntilChosenShowsTheTextsAndLetsGoOfTheBuffer) {
     auto w = Make();
@@ -39,10 +39,11 @@ TEST_F(MainWindowTest, CaptureIsOffUntilChosenShowsTheTextsAndLetsGoOfTheBuffer)
     ASSERT_TRUE(w->act_CaptureODS->Checked());
     EXPECT_EQ(w->act_CaptureODS->Caption.rfind("Capture OutputDebugString (", 0), 0u)
         << w->act_CaptureODS->Caption;
-    RecordProperty("CaptureCaption", w->act_CaptureODS->Caption);  // services or not, here
+    RecordProperty("CaptureCaption", w->act_CaptureODS->Caption); // services or not, here
     EXPECT_TRUE(BufferServed());
     OutputDebugStringA("from the test\r\nsecond line");
-    ASSERT_TRUE(PumpUntil([&] { return w->Sections.size() == 1 && w->Sections[0]->Core().RowCount() == 2; }));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return w->Sections.size() == 1 && w->Sections[0]->Core().RowCount() == 2; }));
     TSectionCore& s = w->Sections[0]->Core();
     EXPECT_EQ(s.Rows().Text(1), "second line");
     EXPECT_TRUE(s.Connected());
@@ -65,6 +66,6 @@ TEST_F(MainWindowTest, ARememberedCaptureLeavesABufferThatAnotherReaderHolds) {
     EXPECT_FALSE(w->act_CaptureODS->Checked());
     EXPECT_EQ(w->act_CaptureODS->Caption, "Capture OutputDebugString (in use by another program)");
     w->SaveSettings();
-    EXPECT_EQ(RegValue("Display", "CaptureODS"), "1");  // tried again at the next start
+    EXPECT_EQ(RegValue("Display", "CaptureODS"), "1"); // tried again at the next start
     CloseHandle(ready);
 }
