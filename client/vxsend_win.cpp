@@ -23,6 +23,8 @@ const char* const kUsage =
     "       vxsend [options] demo [N] three demo clients with a realistic stream\n"
     "                                 (three rounds, or until N records are sent)\n"
     "       vxsend [options] flood N  N debug records as fast as the viewer takes them\n"
+    "       vxsend ods [N] [TEXT]     N OutputDebugString lines \"TEXT 1\" to \"TEXT N\"\n"
+    "                                 (default 1 and \"vxsend ods line\"; no viewer needed)\n"
     "       vxsend [options] listen   connect, then stay until the viewer announces its\n"
     "                                 closing (exit 0) or --wait runs out (exit 1)\n"
     "KIND: connect disconnect level clear-messages clear message info string note enter\n"
@@ -264,6 +266,23 @@ int RunListen(TDebugClient& c, const TOptions& o) {
     return 0;
 }
 
+// The system's debug-output path, not the client protocol: every line waits
+// until a reader of the buffer (if any) has taken the one before.
+int RunOds(const std::vector<std::string>& args) {
+    long n = args.size() > 1 ? ParseNumber(args[1], "ods") : 1;
+    if (n < 0) Fail("ods needs a line count of 0 or more");
+    std::string text = args.size() > 2 ? args[2] : "vxsend ods line";
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t0);
+    for (long i = 1; i <= n; ++i) OutputDebugStringA((text + " " + std::to_string(i)).c_str());
+    QueryPerformanceCounter(&t1);
+    double s = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
+    std::printf("vxsend: ods sent %ld lines in %.3f s: %.0f lines per second\n", n, s,
+                s > 0 ? n / s : 0.0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -272,6 +291,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    if (o.Args[0] == "ods") return RunOds(o.Args);
     TDebugClient client;
     if (!client.FindViewer(o.Timeout)) Fail("no viewer answered (is vxDebugger running?)", 1);
     const std::string& cmd = o.Args[0];

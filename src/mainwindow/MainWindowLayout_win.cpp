@@ -70,6 +70,7 @@ void Tfrm_VexelDebugWindow::CreateActions() {
                              [this](ui::TAction&) { act_AboutExecute(); });
     act_WebSite = &Actions.Add("act_WebSite", "Help", "&Web Site", "Visit author's website",
                                [this](ui::TAction&) { act_WebSiteExecute(); });
+    CreateCaptureAction();
     for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar}) a->SetChecked(true);
     act_LargeIcons->SetChecked(true);
 }
@@ -80,6 +81,8 @@ void Tfrm_VexelDebugWindow::CreateMenus() {
     mnu_View.AddSeparator();
     mnu_View.AddAction(*act_LargeIcons);
     mnu_View.AddAction(*act_SmallIcons);
+    mnu_View.AddSeparator();
+    mnu_View.AddAction(*act_CaptureODS);
     mnu_Help.AddAction(*act_WebSite);
     mnu_Help.AddSeparator();
     mnu_Help.AddAction(*act_About);

@@ -141,6 +141,21 @@ void TSectionManager::Connect(const std::string& clientID, const TDebugInfoRec& 
     core.RefreshInfo();
 }
 
+ISectionFrame* TSectionManager::ConnectLocal(const std::string& clientID,
+                                            const std::string& header,
+                                            const std::string& application,
+                                            const std::string& caption) {
+    ISectionFrame* frame = FindSection(clientID);
+    if (!frame) frame = CreateSection(clientID, application);
+    if (!frame) return nullptr;
+    TSectionCore& core = frame->Core();
+    core.SetConnected(true);
+    core.Caption = caption;
+    AddSideBarButton(core, header, caption);
+    core.RefreshInfo();
+    return frame;
+}
+
 void TSectionManager::AddSideBarButton(TSectionCore& core, const std::string& application,
                                        const std::string& caption) {
     TvxOutlookBar* bar = ctx_.SideBar;

@@ -69,6 +69,12 @@ public:
     ISectionFrame* FindSection(const std::string& clientID) const;
     // A new section, or null when building it fails (nothing is left behind).
     ISectionFrame* CreateSection(const std::string& clientID, const std::string& application);
+    // A source inside the viewer (not a client record) connects a section:
+    // found by ClientID or created with the application text, connected,
+    // captioned, and given a button under the header whose hint is `header`.
+    // Null when the section cannot be built.
+    ISectionFrame* ConnectLocal(const std::string& clientID, const std::string& header,
+                                const std::string& application, const std::string& caption);
     // Click handler of every section button.
     void ShowSectionsExecute(sbar::TObject* sender);
     void FreeAllSections();

@@ -46,6 +46,7 @@ void Tfrm_VexelDebugWindow::FormCreate() {
     }
     LoadSettings();
     SetInformationLine(kWelcomeText);
+    LoadCaptureSetting();
     Hint = "vxDebugger v" + ProgramVersionText() + " - The debugging tool for Borland Delphi";
 }
 
@@ -97,6 +98,7 @@ void Tfrm_VexelDebugWindow::LoadSettings() {
 
 void Tfrm_VexelDebugWindow::SaveSettings() {
     SaveMainWindowSettings(*ctx_.Registry, CurrentSettings());
+    SaveCaptureSetting();
 }
 
 void Tfrm_VexelDebugWindow::ApplyViewChecks() {
@@ -224,6 +226,7 @@ void Tfrm_VexelDebugWindow::FormDestroy() {
     if (g_keyWindow == this) g_keyWindow = nullptr;
     Timer.SetEnabled(false);
     LMDTrayIcon.Hide();
+    StopCapture();
     FreeAllSections();
     // The bar frees its own windows; that must happen before its parent goes.
     vxOutlookBar.reset();
@@ -445,6 +448,15 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
         if (wParam) EndSession();
         return 0;
+    case kOdsBatchMessage:
+        OdsBatch();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kOdsTimerId) {
+            OdsBatch();
+            return 0;
+        }
+        break;
     case kReleaseSectionMessage:
         if (Manager) Manager->ReleaseDeletedSection(int(wParam));
         return 0;

@@ -44,6 +44,10 @@ class Tfrm_About;
 class Tfme_Sections;
 struct ISectionFrame;  // a section as the section list keeps it (SectionManager.h)
 class TSectionManager;
+struct TOdsCapture;  // OutputDebugString capture (MainWindowCapture_win.cpp)
+struct TOdsCaptureDeleter {
+    void operator()(TOdsCapture* capture) const;
+};
 
 inline constexpr const char* kApplicationTitle = "vxDebugger for Delphi";
 inline constexpr const char* kTrayHint = "vxDebugger for Borland Delphi";
@@ -169,6 +173,26 @@ public:
     void RestoreFocus();
     // Tab between the side bar and the section in front; true when it moved the focus.
     bool TabKey(bool back);
+
+    // --- OutputDebugString capture (MainWindowCapture_win.cpp) ---
+    ui::TAction* act_CaptureODS = nullptr;
+    // One posted message per batch of captured texts.
+    static constexpr UINT kOdsBatchMessage = WM_APP + 0x0D5;
+    static constexpr UINT_PTR kOdsTimerId = 0x0D5;  // a WM_TIMER of the window: OdsBatch
+    // Reads the system's debug-output buffer; false, with the entry saying
+    // why, when another program holds it or it cannot be made.
+    bool StartCapture();
+    void StopCapture();
+    bool Capturing() const;
+    void act_CaptureODSExecute();
+    // Applies queued texts for at most a slice of time, then lets the window
+    // answer others before it goes on.
+    void OdsBatch();
+    // The "Display" value CaptureODS: the user's choice, "0" unless made.
+    void LoadCaptureSetting();
+    void SaveCaptureSetting();
+    void CreateCaptureAction();
+    std::unique_ptr<TOdsCapture, TOdsCaptureDeleter> Capture;
 
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;

@@ -218,6 +218,10 @@ bool TViewerProcess::Start(DWORD ms) {
     EndLeftoverViewer();
     // Every run starts from the default window and panel settings.
     RegDeleteTreeA(HKEY_CURRENT_USER, kRegistryRoot);
+    const std::string display = std::string(kRegistryRoot) + "\\Display";
+    for (const auto& [name, value] : DisplayValues)
+        RegSetKeyValueA(HKEY_CURRENT_USER, display.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                        DWORD(value.size() + 1));
     std::string cmd = "\"" + ProgramPath(VXDEBUGGER_EXE) + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vx::e2e {
@@ -102,6 +103,8 @@ public:
     TViewerProcess(const TViewerProcess&) = delete;
     TViewerProcess& operator=(const TViewerProcess&) = delete;
 
+    // "Display" values written for the next Start, after the settings are cleared.
+    std::vector<std::pair<std::string, std::string>> DisplayValues;
     // Ends any viewer left over from an earlier run, clears the settings and
     // starts a new viewer; true once its main window is visible.
     bool Start(DWORD ms = 20000);

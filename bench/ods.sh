@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# OutputDebugString lines per second from four sending processes into the
+# viewer against a bare reader of the buffer in the same run (ods_ratio), and
+# the viewer window's answer time to WM_NULL during that flood (ods_ui_p99_ms).
+# Usage: bash bench/ods.sh [LINES_PER_SENDER]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+n=${1:-5000}
+root=$PWD
+build=build/win-bench
+[ -f $build/CMakeCache.txt ] || cmake -S . -B $build -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVX_BENCH=ON >/dev/null
+cmake --build $build --target vxDebugger vxsend odsreceive odsbench >/dev/null
+source scripts/wine-env.sh $build
+trap vx_wine_stop EXIT
+winpath() {  # Wine sees the root folder as drive Z:
+  local p
+  p=$(readlink -f "$1")
+  echo "Z:${p//\//\\}"
+}
+wine $build/bench/ods/odsbench.exe "$(winpath $build/vxDebugger.exe)" \
+  "$(winpath $build/client/vxsend.exe)" "$(winpath $build/bench/ods/odsreceive.exe)" "$n" | tr -d '\r'

@@ -1,0 +1,209 @@
+// odsbench: OutputDebugString lines per second from four sending processes,
+// first into the bare reader odsreceive and then into the viewer, in the
+// same run; meanwhile another thread measures how fast the viewer's window
+// answers WM_NULL. Prints one figure a line as "name: value unit".
+//
+// Usage: odsbench VXDEBUGGER VXSEND ODSRECEIVE [LINES_PER_SENDER]
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kSenders = 4;
+
+double Now() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(freq.QuadPart);
+}
+
+bool BufferServed() {
+    HANDLE ready = OpenEventA(SYNCHRONIZE, FALSE, "DBWIN_BUFFER_READY");
+    if (ready) CloseHandle(ready);
+    return ready != nullptr;
+}
+
+bool WaitUntil(bool (*cond)(), DWORD ms) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20))
+        if (cond()) return true;
+    return false;
+}
+
+PROCESS_INFORMATION Start(const std::string& commandLine) {
+    PROCESS_INFORMATION pi{};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmd = commandLine;
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        std::fprintf(stderr, "odsbench: cannot start %s\n", commandLine.c_str());
+        std::exit(1);
+    }
+    CloseHandle(pi.hThread);
+    return pi;
+}
+
+std::vector<PROCESS_INFORMATION> StartSenders(const std::string& vxsend, long lines) {
+    std::vector<PROCESS_INFORMATION> senders;
+    for (int k = 0; k < kSenders; ++k)
+        senders.push_back(Start("\"" + vxsend + "\" ods " + std::to_string(lines) + " bench" +
+                                std::to_string(k)));
+    return senders;
+}
+
+void WaitAll(std::vector<PROCESS_INFORMATION>& processes) {
+    for (auto& p : processes) {
+        WaitForSingleObject(p.hProcess, 300000);
+        CloseHandle(p.hProcess);
+    }
+    processes.clear();
+}
+
+struct TFind {
+    DWORD Pid;
+    HWND Found = nullptr;
+};
+
+HWND MainWindow(DWORD pid) {
+    TFind f{pid};
+    EnumWindows(
+        [](HWND w, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<TFind*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            char text[64] = {};
+            GetWindowTextA(w, text, sizeof text);
+            if (owner == f->Pid && IsWindowVisible(w) && std::string(text) == "vxDebugger") {
+                f->Found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        LPARAM(&f));
+    return f.Found;
+}
+
+// Rows in every debug list of the viewer (the billboards stay empty).
+long ViewerRows(HWND main) {
+    long rows = 0;
+    EnumChildWindows(
+        main,
+        [](HWND w, LPARAM param) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            DWORD_PTR count = 0;
+            if (std::string(cls) == WC_LISTVIEWA &&
+                SendMessageTimeoutA(w, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count))
+                *reinterpret_cast<long*>(param) += long(count);
+            return TRUE;
+        },
+        LPARAM(&rows));
+    return rows;
+}
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    size_t i = std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5));
+    return v[i];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fputs("usage: odsbench VXDEBUGGER VXSEND ODSRECEIVE [LINES_PER_SENDER]\n", stderr);
+        return 2;
+    }
+    const std::string viewerExe = argv[1], vxsend = argv[2], receiver = argv[3];
+    const long lines = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 5000;
+    const long total = lines * kSenders;
+    if (BufferServed()) {
+        std::fputs("odsbench: another program reads the buffer\n", stderr);
+        return 1;
+    }
+
+    // The bare reader.
+    PROCESS_INFORMATION bare = Start("\"" + receiver + "\" " + std::to_string(total));
+    if (!WaitUntil(BufferServed, 20000)) return 1;
+    double t0 = Now();
+    std::vector<PROCESS_INFORMATION> senders = StartSenders(vxsend, lines);
+    WaitForSingleObject(bare.hProcess, 300000);
+    double bareSeconds = Now() - t0;
+    DWORD bareExit = 1;
+    GetExitCodeProcess(bare.hProcess, &bareExit);
+    CloseHandle(bare.hProcess);
+    WaitAll(senders);
+    if (bareExit != 0) {
+        std::fputs("odsbench: the bare reader did not get every line\n", stderr);
+        return 1;
+    }
+    WaitUntil([] { return !BufferServed(); }, 10000);
+
+    // The viewer, capturing from the start.
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vexel\\Debugger\\1.0\\Display", 0, nullptr, 0,
+                        KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "CaptureODS", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+        RegCloseKey(key);
+    }
+    PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
+    HWND main = nullptr;
+    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
+        Sleep(20);
+    if (!main || !WaitUntil(BufferServed, 20000)) {
+        std::fputs("odsbench: the viewer does not capture\n", stderr);
+        TerminateProcess(viewer.hProcess, 1);
+        return 1;
+    }
+    Sleep(1000); // past the start-up's own work
+    std::atomic<bool> flooding{true};
+    std::vector<double> answers;
+    std::thread probe([&] {
+        while (flooding) {
+            double start = Now();
+            DWORD_PTR result;
+            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+            answers.push_back((Now() - start) * 1000);
+            Sleep(10);
+        }
+    });
+    t0 = Now();
+    senders = StartSenders(vxsend, lines);
+    // Counting rows asks the viewer's window, so it starts only once every
+    // sender is done and the rest is in the viewer's hands.
+    WaitAll(senders);
+    long rows = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 300000; Sleep(20))
+        if ((rows = ViewerRows(main)) >= total) break;
+    double viewerSeconds = Now() - t0;
+    flooding = false;
+    probe.join();
+    TerminateProcess(viewer.hProcess, 0);
+    CloseHandle(viewer.hProcess);
+    if (rows < total) {
+        std::fprintf(stderr, "odsbench: the viewer shows %ld of %ld lines\n", rows, total);
+        return 1;
+    }
+
+    double bareRate = total / bareSeconds, viewerRate = total / viewerSeconds;
+    std::printf("ods_bare_rate: %.0f lines/s\n", bareRate);
+    std::printf("ods_viewer_rate: %.0f lines/s\n", viewerRate);
+    std::printf("ods_ratio: %.3f ratio\n", viewerRate / bareRate);
+    std::printf("ods_ui_p99_ms: %.1f ms\n", Percentile(answers, 0.99));
+    std::printf("ods_ui_max_ms: %.1f ms\n", Percentile(answers, 1.0));
+    return 0;
+}

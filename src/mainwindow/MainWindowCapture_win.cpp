@@ -1,0 +1,139 @@
+// The View menu's "Capture OutputDebugString": the reader thread of the
+// system's debug-output buffer, its queue, and the batches that the window
+// applies to the sections of the sending processes.
+#include "capture/OdsReader_win.h"
+#include "mainwindow/OdsSections.h"
+#include "mainwindow/SectionManager.h"
+#include "mainwindow/form_MainWindow_win.h"
+
+namespace vx {
+
+namespace {
+
+constexpr const char* kCaptureCaption = "Capture OutputDebugString";
+constexpr const char* kCaptureSetting = "CaptureODS";
+// Texts held between the reader and the window: about 4 s of a flood, and
+// at most 16 MB of text.
+constexpr size_t kQueueCapacity = 4096;
+constexpr size_t kTakeAtOnce = 64;
+constexpr DWORD kSliceMs = 15;   // the window answers others within 50 ms
+constexpr UINT kComeBackMs = 15; // during a flood, the next slice
+
+} // namespace
+
+struct TOdsCapture {
+    TOdsCapture(TSectionManager& manager, HWND window)
+        : Queue(kQueueCapacity),
+          Reader(Queue,
+                 [window] { PostMessageA(window, Tfrm_VexelDebugWindow::kOdsBatchMessage, 0, 0); }),
+          Sections(manager) {}
+    TOdsQueue Queue;
+    TOdsReader Reader;
+    TOdsSections Sections;
+    bool Wanted = false; // what the user chose, remembered even when the buffer was taken
+};
+
+void TOdsCaptureDeleter::operator()(TOdsCapture* capture) const {
+    delete capture;
+}
+
+bool Tfrm_VexelDebugWindow::Capturing() const {
+    return Capture && Capture->Reader.Running();
+}
+
+bool Tfrm_VexelDebugWindow::StartCapture() {
+    if (!Capture) Capture.reset(new TOdsCapture(*Manager, Handle()));
+    Capture->Wanted = true;
+    TOdsReader::TStatus status = Capture->Reader.Start();
+    std::string caption = kCaptureCaption;
+    switch (status.Local) {
+    case TOdsOpen::ooStarted:
+        caption += status.Global ? " (services too)" : " (this session only)";
+        break;
+    case TOdsOpen::ooInUse:
+        caption += " (in use by another program)";
+        SetInformationLine("Another program reads OutputDebugString: the capture stays off");
+        break;
+    case TOdsOpen::ooFailed:
+        caption += " (not available)";
+        SetInformationLine("The OutputDebugString buffer cannot be opened");
+        break;
+    }
+    act_CaptureODS->Caption = caption;
+    act_CaptureODS->SetChecked(status.Local == TOdsOpen::ooStarted);
+    return status.Local == TOdsOpen::ooStarted;
+}
+
+void Tfrm_VexelDebugWindow::StopCapture() {
+    if (!Capture) return;
+    Capture->Reader.Stop();
+    if (Handle()) KillTimer(Handle(), kOdsTimerId);
+    // What the reader had queued is shown; nothing it read is lost.
+    std::vector<TOdsEvent> events;
+    while (Capture->Queue.Take(events, kTakeAtOnce)) {
+    }
+    Capture->Sections.Apply(events);
+    Capture->Sections.DisconnectAll();
+    if (act_CaptureODS) {
+        act_CaptureODS->Caption = kCaptureCaption;
+        act_CaptureODS->SetChecked(false);
+    }
+}
+
+void Tfrm_VexelDebugWindow::act_CaptureODSExecute() {
+    if (Capturing()) {
+        StopCapture();
+        Capture->Wanted = false;
+    } else {
+        StartCapture();
+    }
+}
+
+// A batch message starts the work; while texts keep coming the timer brings
+// the window back for the next slice, and the reader posts nothing more.
+void Tfrm_VexelDebugWindow::OdsBatch() {
+    if (!Capture || closing_) return;
+    KillTimer(Handle(), kOdsTimerId);
+    const DWORD start = GetTickCount();
+    std::vector<TOdsEvent> events;
+    bool took = false;
+    for (;;) {
+        events.clear();
+        bool more = Capture->Queue.Take(events, kTakeAtOnce);
+        took = took || !events.empty();
+        try {
+            Capture->Sections.Apply(events);
+        } catch (const std::exception& e) {
+            ui::HandleException(e, "OutputDebugString capture");
+        }
+        if (more && GetTickCount() - start < kSliceMs) continue;
+        if (more) {
+            PostMessageA(Handle(), kOdsBatchMessage, 0, 0); // others first, then the rest
+            return;
+        }
+        if (!took && Capture->Queue.Release()) return; // quiet: the reader posts again
+        SetTimer(Handle(), kOdsTimerId, kComeBackMs, nullptr);
+        return;
+    }
+}
+
+// Off unless the user chose it: a viewer started beside another reader of the
+// buffer must not take it away.
+void Tfrm_VexelDebugWindow::LoadCaptureSetting() {
+    if (ctx_.Registry && ctx_.Registry->RegReadBool("Display", kCaptureSetting, false))
+        StartCapture();
+}
+
+void Tfrm_VexelDebugWindow::SaveCaptureSetting() {
+    if (ctx_.Registry)
+        ctx_.Registry->RegWriteBool("Display", kCaptureSetting, Capture && Capture->Wanted);
+}
+
+void Tfrm_VexelDebugWindow::CreateCaptureAction() {
+    act_CaptureODS =
+        &Actions.Add("act_CaptureODS", "View", kCaptureCaption,
+                     "Shows what programs write with OutputDebugString, a section per process",
+                     [this](ui::TAction&) { act_CaptureODSExecute(); });
+}
+
+} // namespace vx
