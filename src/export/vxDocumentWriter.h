@@ -107,7 +107,7 @@ public:
     virtual void AppendCell(std::string& row, const TvxCellInfo& cell) = 0;
     // The row's cells in their shapes, the row-number cell first.
     void AppendCells(std::string& out, const TvxFormattedRow& row) {
-        StartCells(row);
+        FShaping = &row;
         if (row.RowNumber) AppendRowNumberCell(out, row.Number, row.NumberWidth);
         for (size_t i = 0; i < row.Count; ++i) AppendCell(out, row.Cells[i]);
     }
@@ -115,8 +115,8 @@ public:
     const TvxWriterOptions& Options() const { return FOptions; }
 
 protected:
-    // Called by AppendCells before the first cell of a row.
-    virtual void StartCells(const TvxFormattedRow& row) { (void)row; }
+    // The row AppendCells is shaping, for cell shapes that need more than the cell.
+    const TvxFormattedRow* FShaping = nullptr;
     // The footer of HTML and the text types: separator, footer lines, created line.
     void WriteTextFooter(const TStringList& lines, std::string_view separator, std::string_view created);
     bool Has(TvxExportOption option) const { return FOptions.Options.Has(option); }

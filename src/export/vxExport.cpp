@@ -434,7 +434,8 @@ const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, boo
     }
     // Grown before any text points into it.
     if (FScratch.size() < values.size()) FScratch.resize(values.size());
-    FCells.clear();
+    if (FCells.size() < values.size()) FCells.resize(values.size());
+    size_t count = 0;
     int position = row.RowNumber ? 1 : 0;
     const bool invisibles = Options.Has(xoExportInvisibles);
     for (size_t i = 0; i < values.size(); ++i) {
@@ -442,7 +443,7 @@ const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, boo
         bool known = i < FColumns.size();
         if (!invisibles && !(known ? FColumns[i].Visible : IsColumnVisible(col))) continue;
         int width = known ? FColumns[i].Width : EffectiveColumnWidth(col, GetColumnWidth(col));
-        TvxCellInfo& cell = FCells.emplace_back();
+        TvxCellInfo& cell = FCells[count++];
         cell.Column = col;
         cell.Position = position++;
         cell.Text = CellText(values[i], width, FScratch[i]);
@@ -452,7 +453,7 @@ const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, boo
         cell.Header = header;
     }
     row.Cells = FCells.data();
-    row.Count = FCells.size();
+    row.Count = count;
     return row;
 }
 

@@ -70,7 +70,7 @@ void TvxSYLKWriter::Epilogue() { FOut.WriteLine("E"); }
 
 void TvxSYLKWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     row += "C;X1;Y";
-    AppendNumber(row, FOutputRow);
+    AppendNumber(row, FShaping ? FShaping->OutputRow : 1);
     row += ";K";
     AppendSylkValue(row, number);
 }
@@ -82,7 +82,7 @@ void TvxSYLKWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     row += "C;X";
     AppendNumber(row, x);
     row += ";Y";
-    AppendNumber(row, FOutputRow);
+    AppendNumber(row, FShaping ? FShaping->OutputRow : 1);
     row += ";K";
     AppendSylkValue(row, cell.Text);
 }

@@ -118,12 +118,6 @@ public:
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
-
-protected:
-    void StartCells(const TvxFormattedRow& row) override { FOutputRow = row.OutputRow; }
-
-private:
-    int32_t FOutputRow = 1;  // the Y of the row being shaped
 };
 
 class TvxDIFWriter : public TvxDocumentWriter {
