@@ -5,31 +5,30 @@
 
 namespace vx {
 
-void TvxDocumentWriter::HeaderSeparator() {
-    std::string line = FOwner.SeparatorLine(true);
-    if (!line.empty()) FOwner.Out().WriteLine(line);
+void TvxDocumentWriter::HeaderSeparator(std::string_view separator) {
+    if (!separator.empty()) FOut.WriteLine(separator);
 }
 
-void TvxDocumentWriter::WriteTextFooter(const TStringList& lines) {
-    TvxOutput& out = FOwner.Out();
-    std::string separator = FOwner.SeparatorLine(false);
-    if (!separator.empty()) out.WriteLine(separator);
-    for (const std::string& line : lines) out.WriteLine(line);
-    if (FOwner.Options.Has(xoShowExportDate)) out.WriteLine(FOwner.CreatedLine());
+void TvxDocumentWriter::WriteTextFooter(const TStringList& lines, std::string_view separator,
+                                        std::string_view created) {
+    if (!separator.empty()) FOut.WriteLine(separator);
+    for (const std::string& line : lines) FOut.WriteLine(line);
+    if (!created.empty()) FOut.WriteLine(created);
 }
 
-std::unique_ptr<TvxDocumentWriter> CreateDocumentWriter(TvxExportType type, TvxCustomExport& owner) {
+std::unique_ptr<TvxDocumentWriter> CreateDocumentWriter(TvxExportType type, TvxOutput& out,
+                                                        const TvxWriterOptions& options) {
     switch (type) {
-    case xtHTML: return std::make_unique<TvxHTMLWriter>(owner);
-    case xtExcel: return CreateExcelWriter(owner);
+    case xtHTML: return std::make_unique<TvxHTMLWriter>(out, options);
+    case xtExcel: return CreateExcelWriter(out, options);
     case xtWord:
-    case xtRTF: return std::make_unique<TvxRTFWriter>(owner);
-    case xtTXT: return std::make_unique<TvxTXTWriter>(owner);
-    case xtCSV: return std::make_unique<TvxCSVWriter>(owner);
-    case xtTAB: return std::make_unique<TvxTABWriter>(owner);
-    case xtDIF: return std::make_unique<TvxDIFWriter>(owner);
-    case xtSYLK: return std::make_unique<TvxSYLKWriter>(owner);
-    case xtClipboard: return std::make_unique<TvxClipboardWriter>(owner);
+    case xtRTF: return std::make_unique<TvxRTFWriter>(out, options);
+    case xtTXT: return std::make_unique<TvxTXTWriter>(out, options);
+    case xtCSV: return std::make_unique<TvxCSVWriter>(out, options);
+    case xtTAB: return std::make_unique<TvxTABWriter>(out, options);
+    case xtDIF: return std::make_unique<TvxDIFWriter>(out, options);
+    case xtSYLK: return std::make_unique<TvxSYLKWriter>(out, options);
+    case xtClipboard: return std::make_unique<TvxClipboardWriter>(out, options);
     }
     return nullptr;
 }

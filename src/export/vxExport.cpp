@@ -231,15 +231,15 @@ void TvxCustomExport::WriteDocument(const std::string& outputName) {
         if (GetColumnCount() == 0) {
             ended = false;  // nothing to write and nothing to announce
         } else {
-            writer = CreateDocumentWriter(FExportType, *this);
-            if (!writer) throw std::runtime_error("no writer for this type");
             FOut = std::make_unique<TvxOutput>();
+            ReadColumnLayout();
+            writer = CreateDocumentWriter(FExportType, *FOut, WriterOptions());
+            if (!writer) throw std::runtime_error("no writer for this type");
             if (writer->WritesToMemory())
                 FOut->OpenMemory();
             else
                 FOut->OpenFile(outputName, !writer->WritesOwnFile());
             FWriter = writer.get();
-            ReadColumnLayout();
             WritePhases(*writer);
             FOut->Commit();
             FWritten = true;
@@ -280,16 +280,19 @@ void TvxCustomExport::WritePhases(TvxDocumentWriter& writer) {
         TvxValues captions(static_cast<size_t>(ColumnCount()));
         for (size_t i = 0; i < captions.size(); ++i)
             captions[i] = TVariant(i < FCaptions.size() ? FCaptions[i] : GetColumnCaption(int(i)));
-        writer.CaptionRow(captions);
+        writer.CaptionRow(FormatCells(captions, true, false));
+        ++OutputRow;
     }
-    writer.HeaderSeparator();
+    writer.HeaderSeparator(SeparatorLine(true));
     WriteRecords(writer);
     writer.EndTable();
     text.clear();
     lines.clear();
     if (OnGetFooter) OnGetFooter(*this, uint32_t(RecordCount), text);
     SplitLines(text, lines);
-    writer.Footer(lines);
+    std::string separator = SeparatorLine(false);
+    std::string created = Options.Has(xoShowExportDate) ? CreatedLine() : std::string();
+    writer.Footer(lines, separator, created);
     writer.Epilogue();
 }
 
@@ -306,7 +309,8 @@ void TvxCustomExport::WriteRecords(TvxDocumentWriter& writer) {
         }
         if (!writer.CanWriteRecord()) break;
         writer.BeginRecord();
-        writer.DataRow(FValues);
+        writer.DataRow(FormatCells(FValues, false, Options.Has(xoRowNumbers)));
+        ++OutputRow;
         ++RecordIndex;
         ++ExportedCount;
     }
@@ -407,41 +411,59 @@ void TvxCustomExport::FormatRow(const TvxValues& values, bool header, bool rowNu
     AppendRow(values, header, rowNumber, row);
 }
 
-void TvxCustomExport::AppendRow(const TvxValues& values, bool header, bool rowNumber,
-                                std::string& row) {
-    // Outside WriteDocument the current type's writer shapes the cells.
-    std::unique_ptr<TvxDocumentWriter> temporary;
-    TvxDocumentWriter* writer = FWriter;
-    if (!writer) {
-        temporary = CreateDocumentWriter(FExportType, *this);
-        if (!temporary) throw std::runtime_error("no writer for this type");
-        writer = temporary.get();
-        if (FColumns.size() != size_t(GetColumnCount())) ReadColumnLayout();
+TvxDocumentWriter* TvxCustomExport::ShapingWriter(std::unique_ptr<TvxDocumentWriter>& temporary) {
+    if (FWriter) return FWriter;
+    if (FColumns.size() != size_t(GetColumnCount())) ReadColumnLayout();
+    if (!FNoOutput) FNoOutput = std::make_unique<TvxOutput>();
+    temporary = CreateDocumentWriter(FExportType, *FNoOutput, WriterOptions());
+    return temporary.get();
+}
+
+const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, bool header, bool rowNumber) {
+    TvxFormattedRow& row = FFormatted;
+    row = TvxFormattedRow{};
+    row.Header = header;
+    row.RowNumber = rowNumber && !header;
+    row.RecordIndex = RecordIndex;
+    row.OutputRow = OutputRow;
+    // The caption row carries the first row number too: some types leave
+    // room for it above the numbers.
+    if (row.RowNumber || (header && Options.Has(xoRowNumbers))) {
+        RowNumberParts(FNumber, row.NumberWidth);
+        row.Number = FNumber;
     }
-    int position = 0;
-    if (rowNumber && !header) {
-        std::string number;
-        int width = 0;
-        RowNumberParts(number, width);
-        writer->AppendRowNumberCell(row, number, width);
-        position = 1;
-    }
+    // Grown before any text points into it.
+    if (FScratch.size() < values.size()) FScratch.resize(values.size());
+    if (FCells.size() < values.size()) FCells.resize(values.size());
+    size_t count = 0;
+    int position = row.RowNumber ? 1 : 0;
     const bool invisibles = Options.Has(xoExportInvisibles);
     for (size_t i = 0; i < values.size(); ++i) {
         const int col = int(i);
         bool known = i < FColumns.size();
         if (!invisibles && !(known ? FColumns[i].Visible : IsColumnVisible(col))) continue;
         int width = known ? FColumns[i].Width : EffectiveColumnWidth(col, GetColumnWidth(col));
-        TvxCellInfo cell;
+        TvxCellInfo& cell = FCells[count++];
         cell.Column = col;
         cell.Position = position++;
-        cell.Text = CellText(values[i], width, FScratch);
+        cell.Text = CellText(values[i], width, FScratch[i]);
         cell.Width = width;
         cell.Alignment = known ? FColumns[i].Alignment : GetColumnAlignment(col);
         cell.Value = &values[i];
         cell.Header = header;
-        writer->AppendCell(row, cell);
     }
+    row.Cells = FCells.data();
+    row.Count = count;
+    return row;
+}
+
+void TvxCustomExport::AppendRow(const TvxValues& values, bool header, bool rowNumber,
+                                std::string& out) {
+    // Outside WriteDocument the current type's writer shapes the cells.
+    std::unique_ptr<TvxDocumentWriter> temporary;
+    TvxDocumentWriter* writer = ShapingWriter(temporary);
+    if (!writer) throw std::runtime_error("no writer for this type");
+    writer->AppendCells(out, FormatCells(values, header, rowNumber));
     ++OutputRow;
 }
 
@@ -453,16 +475,16 @@ std::string TvxCustomExport::FormatRow(const TvxValues& values, bool header, boo
 
 std::string TvxCustomExport::RowNumberCell() {
     std::unique_ptr<TvxDocumentWriter> temporary;
-    TvxDocumentWriter* writer = FWriter;
-    if (!writer) {
-        temporary = CreateDocumentWriter(FExportType, *this);
-        if (!temporary) return std::string();
-        writer = temporary.get();
-    }
+    TvxDocumentWriter* writer = ShapingWriter(temporary);
+    if (!writer) return std::string();
+    TvxFormattedRow row;
+    row.RowNumber = true;
+    row.RecordIndex = RecordIndex;
+    row.OutputRow = OutputRow;
     std::string number, cell;
-    int width = 0;
-    RowNumberParts(number, width);
-    writer->AppendRowNumberCell(cell, number, width);
+    RowNumberParts(number, row.NumberWidth);
+    row.Number = number;
+    writer->AppendCells(cell, row);
     return cell;
 }
 
@@ -485,6 +507,34 @@ std::string TvxCustomExport::SeparatorLine(bool header) {
         return std::string(w > 0 ? size_t(w) : 0, '-');
     }
     return std::string();
+}
+
+TvxWriterOptions TvxCustomExport::WriterOptions() {
+    TvxWriterOptions o;
+    o.Options = Options;
+    o.HTML = HTML;
+    o.RTF = DOC_RTF;
+    o.Excel = EXCEL;
+    o.ColumnWidths = FColumnWidths;
+    o.Title = ClassName();
+    o.ColumnCount = GetColumnCount();
+    if (FColumns.size() == size_t(o.ColumnCount)) {
+        o.WrittenColumnCount = WrittenColumnCount();
+    } else {
+        for (int i = 0; i < o.ColumnCount; ++i)
+            o.WrittenColumnCount += Options.Has(xoExportInvisibles) || IsColumnVisible(i);
+    }
+    o.RecordCount = RecordCount;
+    o.CopiedToClipboard = Messages.CopiedToClipboard;
+    o.Locale = FPlatform.Locale ? FPlatform.Locale : &kDefaultLocale;
+    o.CodePage = FPlatform.Locale ? FPlatform.Locale->AnsiCodePage() : 1252;
+    o.Fonts = FPlatform.Fonts;
+    o.PixelsPerInch = FPlatform.Screen ? FPlatform.Screen->PixelsPerInchY() : 96;
+    o.Clipboard = FPlatform.Clipboard;
+    o.Dialogs = FPlatform.Dialogs;
+    o.Sheet = FNativeExcel.get();
+    o.OnError = [this](TvxExportError error) { DoError(error); };
+    return o;
 }
 
 std::string TvxCustomExport::CreatedLine() const {

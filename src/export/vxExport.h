@@ -5,6 +5,7 @@
 // so memory stays flat and a failed export leaves the old file untouched.
 #pragma once
 
+#include "export/vxDocumentWriter.h"
 #include "export/vxExportTypes.h"
 #include "platform/Platform.h"
 
@@ -131,6 +132,8 @@ public:
     void AppendRow(const TvxValues& values, bool header, bool rowNumber, std::string& out);
     // "Created: <date time>" line of the footer.
     std::string CreatedLine() const;
+    // What the writers read, from the current properties and column layout.
+    TvxWriterOptions WriterOptions();
     void DoError(TvxExportError error);
 
     // The column layout is read once per document: these answer from it.
@@ -159,6 +162,10 @@ private:
     void ReadColumnLayout();
     std::string OutputName(const std::string& ext);
     void WritePhases(TvxDocumentWriter& writer);
+    // Formats the written cells of values (and the row number) into FCells.
+    const TvxFormattedRow& FormatCells(const TvxValues& values, bool header, bool rowNumber);
+    // The writer of the document being written, else a temporary one of the type.
+    TvxDocumentWriter* ShapingWriter(std::unique_ptr<TvxDocumentWriter>& temporary);
     void WriteRecords(TvxDocumentWriter& writer);
 
     TPlatform FPlatform;
@@ -179,7 +186,11 @@ private:
     mutable int FRowNumberWidth = 0;            // it was measured with
     std::vector<TColumn> FColumns;
     TvxValues FValues;
-    std::string FRow, FScratch;
+    std::vector<TvxCellInfo> FCells;
+    std::vector<std::string> FScratch;  // one per cell: a cell's text may live there
+    std::string FNumber;
+    TvxFormattedRow FFormatted;
+    std::unique_ptr<TvxOutput> FNoOutput;  // the sink of temporary writers, never opened
     bool FWritten = false;
     std::string FOpened;
     intptr_t FOpenResult = 0;

@@ -12,27 +12,28 @@ constexpr int kLastColumn = TvxNativeExcel::kColumnLimit;
 
 } // namespace
 
-std::unique_ptr<TvxDocumentWriter> CreateExcelWriter(TvxCustomExport& owner) {
-    return std::make_unique<TvxExcelWriter>(owner);
+std::unique_ptr<TvxDocumentWriter> CreateExcelWriter(TvxOutput& out, const TvxWriterOptions& options) {
+    if (!options.Sheet) return nullptr;
+    return std::make_unique<TvxExcelWriter>(out, options);
 }
 
-TvxExcelWriter::TvxExcelWriter(TvxCustomExport& owner)
-    : TvxDocumentWriter(owner), FExcel(owner.NativeExcel()) {}
+TvxExcelWriter::TvxExcelWriter(TvxOutput& out, const TvxWriterOptions& options)
+    : TvxDocumentWriter(out, options), FExcel(*options.Sheet) {}
 
 uint8_t TvxExcelWriter::CellBorders() const {
-    return FOwner.EXCEL.Options.Has(reUseBorders) ? ebAllBorders : 0;
+    return FOptions.Excel.Options.Has(reUseBorders) ? ebAllBorders : 0;
 }
 
 void TvxExcelWriter::ReportTruncation() {
     if (FTruncated) return;
     FTruncated = true;
-    FOwner.DoError(xeExportFailed);
+    if (FOptions.OnError) FOptions.OnError(xeExportFailed);
 }
 
 void TvxExcelWriter::Prologue() {
-    const TvxExcelOptions& o = FOwner.EXCEL;
+    const TvxExcelOptions& o = FOptions.Excel;
     FTruncated = false;
-    FExcel.SetFileName(FOwner.Out().Target());
+    FExcel.SetFileName(FOut.Target());
     FExcel.SetColumn(1);
     FExcel.SetRow(1);
     FExcel.SetBorders(0);
@@ -87,18 +88,19 @@ void TvxExcelWriter::HeaderText(const TStringList& lines) {
     FCellsInRow = 0;
 }
 
-void TvxExcelWriter::CaptionRow(const TvxValues& captions) {
+void TvxExcelWriter::CaptionRow(const TvxFormattedRow& row) {
     FCellsInRow = 0;
     if (FRowStart > kLastRow) {
         ReportTruncation();
         return;
     }
-    if (FOwner.Options.Has(xoRowNumbers)) {
+    if (Has(xoRowNumbers)) {
         FExcel.SetActiveFont(1);
         FCellsInRow = 1;
         FExcel.WriteBlank();
     }
-    FOwner.FormatRow(captions, true, false, FRow);
+    std::string none;  // the cells go to the sheet, not to text
+    AppendCells(none, row);
 }
 
 bool TvxExcelWriter::CanWriteRecord() {
@@ -114,13 +116,14 @@ void TvxExcelWriter::BeginRecord() {
     FExcel.SetRow(FRowStart);
 }
 
-void TvxExcelWriter::DataRow(const TvxValues& values) {
-    FOwner.FormatRow(values, false, FOwner.Options.Has(xoRowNumbers), FRow);
+void TvxExcelWriter::DataRow(const TvxFormattedRow& row) {
+    std::string none;
+    AppendCells(none, row);
 }
 
-void TvxExcelWriter::Footer(const TStringList& lines) {
+void TvxExcelWriter::Footer(const TStringList& lines, std::string_view, std::string_view created) {
     TStringList all = lines;
-    if (FOwner.Options.Has(xoShowExportDate)) all.push_back(FOwner.CreatedLine());
+    if (!created.empty()) all.emplace_back(created);
     FExcel.SetMoveAfterEnter(maDown);
     FExcel.SetActiveFont(0);
     FExcel.SetBorders(0);
@@ -128,9 +131,9 @@ void TvxExcelWriter::Footer(const TStringList& lines) {
 }
 
 void TvxExcelWriter::Epilogue() {
-    if (FOwner.EXCEL.Protected) FExcel.WriteProtect(true);
+    if (FOptions.Excel.Protected) FExcel.WriteProtect(true);
     FExcel.Close();
-    FExcel.SaveToFile(FOwner.Out().TempPath());
+    FExcel.SaveToFile(FOut.TempPath());
 }
 
 // A row holds at most 256 cells; more would wrap into the next row.
@@ -147,7 +150,7 @@ bool TvxExcelWriter::RoomForCell() {
 // outside 0..65535); everything else, and everything with reCellsAsText, text.
 void TvxExcelWriter::WriteCellText(std::string_view text) {
     int32_t value = 0;
-    if (!FOwner.EXCEL.Options.Has(reCellsAsText) && TryStrToInt(text, value))
+    if (!FOptions.Excel.Options.Has(reCellsAsText) && TryStrToInt(text, value))
         FExcel.WriteInteger(value);
     else
         FExcel.WriteLabel(text);
@@ -162,7 +165,7 @@ void TvxExcelWriter::AppendRowNumberCell(std::string&, std::string_view number, 
 
 void TvxExcelWriter::AppendCell(std::string&, const TvxCellInfo& cell) {
     if (!RoomForCell()) return;
-    if (FOwner.Options.Has(xoUseAlignments)) {
+    if (Has(xoUseAlignments)) {
         static const TvxExcelAlignment byCode[] = {eaGeneral, eaLeft, eaRight, eaCenter};
         if (cell.Alignment < 4) FExcel.SetAlignment(byCode[cell.Alignment]);
     }

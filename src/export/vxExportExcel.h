@@ -1,4 +1,4 @@
-// The spreadsheet output type: drives the component's TvxNativeExcel cell by
+// The spreadsheet output type: drives the TvxNativeExcel of its options cell by
 // cell and saves the sheet at the output's temporary name, which the engine
 // renames into place.
 //
@@ -21,17 +21,17 @@ class TvxNativeExcel;
 
 class TvxExcelWriter : public TvxDocumentWriter {
   public:
-    explicit TvxExcelWriter(TvxCustomExport& owner);
+    TvxExcelWriter(TvxOutput& out, const TvxWriterOptions& options);
     bool WritesOwnFile() const override { return true; }
 
     void Prologue() override;
     void HeaderText(const TStringList& lines) override;
-    void CaptionRow(const TvxValues& captions) override;
-    void HeaderSeparator() override {}
+    void CaptionRow(const TvxFormattedRow& row) override;
+    void HeaderSeparator(std::string_view) override {}
     bool CanWriteRecord() override;
     void BeginRecord() override;
-    void DataRow(const TvxValues& values) override;
-    void Footer(const TStringList& lines) override;
+    void DataRow(const TvxFormattedRow& row) override;
+    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override;
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
@@ -51,7 +51,6 @@ class TvxExcelWriter : public TvxDocumentWriter {
     int FRowStart = 1;   // sheet row of the caption or data row being written
     int FCellsInRow = 0; // cells written in that row
     bool FTruncated = false;
-    std::string FRow; // FormatRow's text: always empty for this type
 };
 
 } // namespace vx

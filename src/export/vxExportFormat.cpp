@@ -235,12 +235,27 @@ std::string HTMLEscape(std::string_view text) {
     return s;
 }
 
+namespace {
+
+// The bytes Rich Text cannot take as they are: one look-up per byte keeps the
+// scan to a single, nearly always untaken branch.
+struct TRTFSpecial {
+    bool Byte[256] = {};
+    constexpr TRTFSpecial() {
+        for (int c = 128; c < 256; ++c) Byte[c] = true;
+        Byte[int('\\')] = Byte[int('{')] = Byte[int('}')] = Byte[int('\r')] = Byte[int('\n')] = true;
+    }
+};
+constexpr TRTFSpecial kRTFSpecial;
+
+}  // namespace
+
 void AppendRTFEscaped(std::string& out, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c != '\\' && c != '{' && c != '}' && c != '\r' && c != '\n' && c < 128) continue;
+        if (!kRTFSpecial.Byte[c]) continue;
         out.append(text.substr(start, i - start));
         start = i + 1;
         if (c == '\r' || c == '\n') {

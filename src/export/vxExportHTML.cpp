@@ -105,13 +105,14 @@ const char* HTMLCharset(unsigned codePage) {
     }
 }
 
-TvxHTMLWriter::TvxHTMLWriter(TvxCustomExport& owner) : TvxDocumentWriter(owner) {
+TvxHTMLWriter::TvxHTMLWriter(TvxOutput& out, const TvxWriterOptions& options)
+    : TvxDocumentWriter(out, options) {
     for (int i = 0; i < 10; ++i) FColor[i] = HTMLColor(i);
     FOddRowStart = "   <TR BGCOLOR=\"" + FColor[8] + "\">";
 }
 
 std::string TvxHTMLWriter::HTMLColor(int index) const {
-    const TvxHTMLOptions& o = FOwner.HTML;
+    const TvxHTMLOptions& o = FOptions.HTML;
     TColor c = o.Template == ctCustom ? CustomColor(o.CustomColors, index)
                                       : kSchemes[o.Template <= ctOlive ? o.Template : 0][index];
     // The value is printed as it is stored, without exchanging red and blue.
@@ -121,29 +122,28 @@ std::string TvxHTMLWriter::HTMLColor(int index) const {
 }
 
 std::string TvxHTMLWriter::HTMLFontFace(bool table) const {
-    const TvxHTMLOptions& o = FOwner.HTML;
+    const TvxHTMLOptions& o = FOptions.HTML;
     if (o.Template != ctCustom) return "Arial,Helvetica";
     return HTMLEscape(table ? o.CustomColors.TableFontFace : o.CustomColors.DefaultFontFace);
 }
 
 void TvxHTMLWriter::Prologue() {
-    TvxOutput& out = FOwner.Out();
+    TvxOutput& out = FOut;
     out.WriteLine("<!-- THIS FILE WAS CREATED BY VEXEL'S EXPORT COMPONENTS FOR BORLAND DELPHI -->");
     out.WriteLine("<!-- DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\" -->");
     out.WriteLine("<HTML>");
     out.WriteLine(" <HEAD>");
     // The texts are bytes of the system code page: without its name a browser
     // guesses, and 8-bit characters come out garbled.
-    const ILocale* locale = FOwner.Platform().Locale;
-    const char* charset = HTMLCharset(locale ? locale->AnsiCodePage() : 1252);
+    const char* charset = HTMLCharset(FOptions.CodePage);
     std::string type = "  <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"TEXT/HTML";
     if (charset) type += std::string("; charset=") + charset;
     out.WriteLine(type + "\">");
     out.WriteLine("  <META NAME = \"GENERATOR\" CONTENT = \"Vexel's Export Components for Delphi\" >");
     out.WriteLine("  <META NAME = \"Author\" CONTENT = \"Orin Vale\" >");
     out.WriteLine("  <META NAME = \"Description\" CONTENT = \"\" >");
-    if (FOwner.HTML.Options.Has(hoDisplayTitle))
-        out.WriteLine("  <TITLE>" + HTMLEscape(FOwner.HTML.Title) + "</TITLE>");
+    if (FOptions.HTML.Options.Has(hoDisplayTitle))
+        out.WriteLine("  <TITLE>" + HTMLEscape(FOptions.HTML.Title) + "</TITLE>");
     out.WriteLine(" </HEAD>");
     out.WriteLine(" <BODY BGCOLOR=\"" + FColor[1] + "\" LINK=\"" + FColor[2] + "\" ALINK=\"" +
                   FColor[0] + "\" VLINK=\"" + FColor[4] + "\" TEXT=\"" + FColor[3] + "\">");
@@ -152,14 +152,14 @@ void TvxHTMLWriter::Prologue() {
 
 // Header lines are the program's own text and may carry markup on purpose.
 void TvxHTMLWriter::HeaderText(const TStringList& lines) {
-    TvxOutput& out = FOwner.Out();
+    TvxOutput& out = FOut;
     for (const std::string& line : lines) out.WriteLine(line);
-    if (FOwner.Options.Has(xoHeaderLine)) out.WriteLine("  <HR>");
+    if (Has(xoHeaderLine)) out.WriteLine("  <HR>");
 }
 
 void TvxHTMLWriter::TableStart() {
-    TvxOutput& out = FOwner.Out();
-    const char* border = FOwner.HTML.Options.Has(hoShowGridLines) ? " BORDER=\"1\"" : "";
+    TvxOutput& out = FOut;
+    const char* border = FOptions.HTML.Options.Has(hoShowGridLines) ? " BORDER=\"1\"" : "";
     out.WriteLine(std::string("  <TABLE WIDTH=\"100%\" CELLPADDING=\"4\" CELLSPACING=\"0\"") + border +
                   " BGCOLOR=\"" + FColor[7] + "\">");
     // The caption row's start; without captions it stays open and empty.
@@ -167,43 +167,44 @@ void TvxHTMLWriter::TableStart() {
     out.WriteLine("   <TR BGCOLOR=\"" + FColor[5] + "\">");
 }
 
-void TvxHTMLWriter::CaptionRow(const TvxValues& captions) {
-    TvxOutput& out = FOwner.Out();
+void TvxHTMLWriter::CaptionRow(const TvxFormattedRow& row) {
+    TvxOutput& out = FOut;
     TableStart();
-    if (FOwner.Options.Has(xoRowNumbers)) out.WriteLine("    <TD>&nbsp;</TD>");
+    if (Has(xoRowNumbers)) out.WriteLine("    <TD>&nbsp;</TD>");
     FAlign.clear();
-    FOwner.FormatRow(captions, true, false, FRow);
-    out.WriteRow(FRow);
+    size_t start = out.Buffer().size();
+    AppendCells(out.Buffer(), row);
+    out.EndRow(start, true);
     out.WriteLine("   </TR>");
 }
 
-void TvxHTMLWriter::HeaderSeparator() {
-    if (!FOwner.Options.Has(xoShowHeader)) TableStart();
+void TvxHTMLWriter::HeaderSeparator(std::string_view) {
+    if (!Has(xoShowHeader)) TableStart();
 }
 
-void TvxHTMLWriter::DataRow(const TvxValues& values) {
-    TvxOutput& out = FOwner.Out();
+void TvxHTMLWriter::DataRow(const TvxFormattedRow& row) {
+    TvxOutput& out = FOut;
     // Parity of the source index, so skipped records shift the colouring.
-    if (FOwner.HTML.Options.Has(hoOddRowColoring) && (FOwner.RecordIndex & 1))
+    if (FOptions.HTML.Options.Has(hoOddRowColoring) && (row.RecordIndex & 1))
         out.WriteLine(FOddRowStart);
     else
         out.WriteLine("   <TR>");
     FAlign.clear();
     size_t start = out.Buffer().size();
-    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
+    AppendCells(out.Buffer(), row);
     out.EndRow(start, true);
     out.WriteLine("   </TR>");
 }
 
 void TvxHTMLWriter::EndTable() {
-    FOwner.Out().WriteLine("  </FONT>");
-    FOwner.Out().WriteLine("  </TABLE>");
+    FOut.WriteLine("  </FONT>");
+    FOut.WriteLine("  </TABLE>");
 }
 
 void TvxHTMLWriter::Epilogue() {
-    FOwner.Out().WriteLine(" </FONT>");
-    FOwner.Out().WriteLine(" </BODY>");
-    FOwner.Out().WriteLine("</HTML>");
+    FOut.WriteLine(" </FONT>");
+    FOut.WriteLine(" </BODY>");
+    FOut.WriteLine("</HTML>");
 }
 
 void TvxHTMLWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
@@ -215,14 +216,14 @@ void TvxHTMLWriter::AppendRowNumberCell(std::string& row, std::string_view numbe
 void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += "\r\n";
     row += "    <TD";
-    const TStringList& widths = FOwner.ColumnWidths();
+    const TStringList& widths = FOptions.ColumnWidths;
     if (size_t(cell.Column) < widths.size()) {
         row += " WIDTH=\"";
         AppendHTMLEscaped(row, widths[size_t(cell.Column)]);
         row += '"';
     }
     // An unknown alignment code keeps the attribute of the cell before it.
-    if (!FOwner.Options.Has(xoUseAlignments))
+    if (!Has(xoUseAlignments))
         FAlign.clear();
     else if (const char* a = AlignAttribute(cell.Alignment))
         FAlign = a;
@@ -232,7 +233,7 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (LooksLikeFormula(cell.Text)) row += " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\"";
     row += '>';
     if (cell.Header) {
-        if (FOwner.HTML.Options.Has(hoBoldHeaders)) row += "<B>";
+        if (FOptions.HTML.Options.Has(hoBoldHeaders)) row += "<B>";
         row += "<FONT COLOR=\"";
         row += FColor[6];
         row += "\">";
@@ -244,12 +245,12 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Value && !cell.Value->IsNull()) {
         if (cell.Value->IsString()) {
             full = cell.Value->AsString();
-        } else {
-            fullText = FOwner.ValueText(*cell.Value);
+        } else if (FOptions.Locale) {
+            fullText = VarToStr(*cell.Value, *FOptions.Locale);
             full = fullText;
         }
     }
-    if (FOwner.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() && IsURL(full) &&
+    if (FOptions.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() && IsURL(full) &&
         IsSafeLinkTarget(cell.Text)) {
         row += "<A HREF=\"";
         AppendHTMLEscaped(row, cell.Text);
@@ -264,7 +265,7 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     row += "</small>";
     if (cell.Header) {
         row += "</FONT>";
-        if (FOwner.HTML.Options.Has(hoBoldHeaders)) row += "</B>";
+        if (FOptions.HTML.Options.Has(hoBoldHeaders)) row += "</B>";
     }
     row += "</TD>";
 }

@@ -97,7 +97,7 @@ int64_t RTFCellBoundary(int k, int pixelsPerInch, int cellWidth) {
 }
 
 TColor TvxRTFWriter::RTFColor(int index) const {
-    const TvxRTFOptions& o = FOwner.DOC_RTF;
+    const TvxRTFOptions& o = FOptions.RTF;
     if (o.Template != rtCustom) return kRTFSchemes[o.Template < rtCustom ? o.Template : 0][index];
     const TvxRTFColors& c = o.CustomSettings;
     switch (index) {
@@ -111,9 +111,9 @@ TColor TvxRTFWriter::RTFColor(int index) const {
 }
 
 void TvxRTFWriter::Prologue() {
-    TvxOutput& out = FOwner.Out();
-    const TvxRTFOptions& o = FOwner.DOC_RTF;
-    const IFonts* fonts = FOwner.Platform().Fonts;
+    TvxOutput& out = FOut;
+    const TvxRTFOptions& o = FOptions.RTF;
+    const IFonts* fonts = FOptions.Fonts;
     out.Write("{\\rtf1\\ansi\\deff0\\deftab720\r\n");
     out.Write("{\\fonttbl" + RTFFontEntry(0, o.CustomSettings.DefaultFont, fonts) +
               RTFFontEntry(1, o.CustomSettings.HeaderFont, fonts) +
@@ -131,11 +131,11 @@ void TvxRTFWriter::Paragraph(std::string_view line) {
     std::string s = "\\par \\pard\\plain\\f0" + FDefaultAttributes + "\\cf0 ";
     AppendRTFEscaped(s, line);
     s += "\r\n";
-    FOwner.Out().Write(s);
+    FOut.Write(s);
 }
 
 void TvxRTFWriter::HeaderText(const TStringList& lines) {
-    TvxOutput& out = FOwner.Out();
+    TvxOutput& out = FOut;
     for (const std::string& line : lines) Paragraph(line);
     out.Write("\\par \\pard\\plain\\cgrid\r\n");
     out.Write("{\\stylesheet{\\nowidctlpar\\widctlpar\\adjustright \\fs20\\cgrid \\snext0 Normal;}\r\n");
@@ -145,15 +145,16 @@ void TvxRTFWriter::HeaderText(const TStringList& lines) {
 
 // The row definition declares the cells that follow: the written columns and
 // the row-number column.
-void TvxRTFWriter::RowDefinition(bool header) {
-    TvxOutput& out = FOwner.Out();
-    const TvxRTFOptions& o = FOwner.DOC_RTF;
+void TvxRTFWriter::RowDefinition(const TvxFormattedRow& row) {
+    const bool header = row.Header;
+    TvxOutput& out = FOut;
+    const TvxRTFOptions& o = FOptions.RTF;
     const char* shading = header ? " \\clcbpat3"
-                          : o.Options.Has(roOddRowColoring) && (FOwner.RecordIndex & 1) ? " \\clcbpat5"
+                          : o.Options.Has(roOddRowColoring) && (row.RecordIndex & 1) ? " \\clcbpat5"
                                                                                         : " \\clcbpat4";
     const bool grid = o.Options.Has(roShowGridLines);
-    int cells = FOwner.WrittenColumnCount() + (FOwner.Options.Has(xoRowNumbers) ? 1 : 0);
-    int ppi = FOwner.Platform().Screen ? FOwner.Platform().Screen->PixelsPerInchY() : 96;
+    int cells = FOptions.WrittenColumnCount + (Has(xoRowNumbers) ? 1 : 0);
+    int ppi = FOptions.PixelsPerInch;
     out.Write("\\trowd\\trgaph108\\trrh260\\trleft0");
     for (int k = 0; k < cells; ++k) {
         out.Write("\\clvertalc");
@@ -172,31 +173,33 @@ void TvxRTFWriter::RowDefinition(bool header) {
         out.Write(" {\\f2" + RTFFontAttributes(c.TableFont) + "\\cf2\\cgrid0 ");
 }
 
-void TvxRTFWriter::CaptionRow(const TvxValues& captions) {
-    RowDefinition(true);
-    if (FOwner.Options.Has(xoRowNumbers)) FOwner.Out().Write(" \\cell ");
+void TvxRTFWriter::CaptionRow(const TvxFormattedRow& row) {
+    RowDefinition(row);
+    if (Has(xoRowNumbers)) FOut.Write(" \\cell ");
     FAlign.clear();
-    FOwner.FormatRow(captions, true, false, FRow);
-    FOwner.Out().Write(FRow);
-    FOwner.Out().Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
+    FRow.clear();
+    AppendCells(FRow, row);
+    FOut.Write(FRow);
+    FOut.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
 }
 
-void TvxRTFWriter::DataRow(const TvxValues& values) {
-    RowDefinition(false);
+void TvxRTFWriter::DataRow(const TvxFormattedRow& row) {
+    RowDefinition(row);
     FAlign.clear();
-    FOwner.FormatRow(values, false, FOwner.Options.Has(xoRowNumbers), FRow);
-    FOwner.Out().Write(FRow);
-    FOwner.Out().Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
+    FRow.clear();
+    AppendCells(FRow, row);
+    FOut.Write(FRow);
+    FOut.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
 }
 
-void TvxRTFWriter::EndTable() { FOwner.Out().Write("\\pard\\nowidctlpar\\widctlpar\\adjustright {\r\n"); }
+void TvxRTFWriter::EndTable() { FOut.Write("\\pard\\nowidctlpar\\widctlpar\\adjustright {\r\n"); }
 
-void TvxRTFWriter::Footer(const TStringList& lines) {
+void TvxRTFWriter::Footer(const TStringList& lines, std::string_view, std::string_view created) {
     for (const std::string& line : lines) Paragraph(line);
-    if (FOwner.Options.Has(xoShowExportDate)) Paragraph(FOwner.CreatedLine());
+    if (!created.empty()) Paragraph(created);
 }
 
-void TvxRTFWriter::Epilogue() { FOwner.Out().Write("}}"); }
+void TvxRTFWriter::Epilogue() { FOut.Write("}}"); }
 
 void TvxRTFWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     AppendRTFEscaped(row, number);
@@ -204,7 +207,7 @@ void TvxRTFWriter::AppendRowNumberCell(std::string& row, std::string_view number
 }
 
 void TvxRTFWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
-    if (!FOwner.Options.Has(xoUseAlignments))
+    if (!Has(xoUseAlignments))
         FAlign.clear();
     else if (const char* a = AlignWord(cell.Alignment))
         FAlign = a;

@@ -51,26 +51,26 @@ void AppendSylkValue(std::string& row, std::string_view text) {
 
 // ---- SYLK ----
 
-void TvxSYLKWriter::Prologue() { FOwner.Out().WriteLine("ID;P" + FOwner.ClassName()); }
+void TvxSYLKWriter::Prologue() { FOut.WriteLine("ID;P" + FOptions.Title); }
 
-void TvxSYLKWriter::CaptionRow(const TvxValues& captions) {
+void TvxSYLKWriter::CaptionRow(const TvxFormattedRow& row) {
     // Nothing stands above the row numbers: a record must start its line.
-    FOwner.FormatRow(captions, true, false, FRow);
-    FOwner.Out().WriteRow(FRow);
+    size_t start = FOut.Buffer().size();
+    AppendCells(FOut.Buffer(), row);
+    FOut.EndRow(start, true);
 }
 
-void TvxSYLKWriter::DataRow(const TvxValues& values) {
-    TvxOutput& out = FOwner.Out();
-    size_t start = out.Buffer().size();
-    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
-    out.EndRow(start, true);
+void TvxSYLKWriter::DataRow(const TvxFormattedRow& row) {
+    size_t start = FOut.Buffer().size();
+    AppendCells(FOut.Buffer(), row);
+    FOut.EndRow(start, true);
 }
 
-void TvxSYLKWriter::Epilogue() { FOwner.Out().WriteLine("E"); }
+void TvxSYLKWriter::Epilogue() { FOut.WriteLine("E"); }
 
 void TvxSYLKWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     row += "C;X1;Y";
-    AppendNumber(row, FOwner.OutputRow);
+    AppendNumber(row, FShaping ? FShaping->OutputRow : 1);
     row += ";K";
     AppendSylkValue(row, number);
 }
@@ -78,11 +78,11 @@ void TvxSYLKWriter::AppendRowNumberCell(std::string& row, std::string_view numbe
 void TvxSYLKWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += "\r\n";
     // Columns follow the value index, so an unwritten column leaves a gap.
-    int x = cell.Column + (FOwner.Options.Has(xoRowNumbers) ? 2 : 1);
+    int x = cell.Column + (Has(xoRowNumbers) ? 2 : 1);
     row += "C;X";
     AppendNumber(row, x);
     row += ";Y";
-    AppendNumber(row, FOwner.OutputRow);
+    AppendNumber(row, FShaping ? FShaping->OutputRow : 1);
     row += ";K";
     AppendSylkValue(row, cell.Text);
 }
@@ -90,51 +90,49 @@ void TvxSYLKWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
 // ---- DIF ----
 
 void TvxDIFWriter::Prologue() {
-    TvxOutput& out = FOwner.Out();
-    int vectors = FOwner.GetColumnCount() + (FOwner.Options.Has(xoRowNumbers) ? 1 : 0);
+    TvxOutput& out = FOut;
+    int vectors = FOptions.ColumnCount + (Has(xoRowNumbers) ? 1 : 0);
     out.WriteLine("TABLE");
     out.WriteLine("0,1");
     std::string title(1, '"');
-    title += FOwner.ClassName();
+    title += FOptions.Title;
     title += '"';
     out.WriteLine(title);
     out.WriteLine("VECTORS");
     out.WriteLine("0," + std::to_string(vectors));
     out.WriteLine("\"\"");
     out.WriteLine("TUPLES");
-    out.WriteLine("0," + std::to_string(FOwner.RecordCount));
+    out.WriteLine("0," + std::to_string(FOptions.RecordCount));
     out.WriteLine("\"\"");
     out.WriteLine("DATA");
     out.WriteLine("0,0");
     out.WriteLine("\"\"");
 }
 
-void TvxDIFWriter::CaptionRow(const TvxValues& captions) {
-    TvxOutput& out = FOwner.Out();
-    out.WriteLine("-1,0");
-    out.WriteLine("BOT");
-    if (FOwner.Options.Has(xoRowNumbers)) {
-        out.WriteLine("1,0");
-        out.WriteLine("\"\"");
+void TvxDIFWriter::CaptionRow(const TvxFormattedRow& row) {
+    FOut.WriteLine("-1,0");
+    FOut.WriteLine("BOT");
+    if (Has(xoRowNumbers)) {
+        FOut.WriteLine("1,0");
+        FOut.WriteLine("\"\"");
     }
-    FOwner.FormatRow(captions, true, false, FRow);
-    out.WriteRow(FRow);
+    size_t start = FOut.Buffer().size();
+    AppendCells(FOut.Buffer(), row);
+    FOut.EndRow(start, true);
 }
 
-void TvxDIFWriter::DataRow(const TvxValues& values) {
-    TvxOutput& out = FOwner.Out();
-    out.WriteLine("-1,0");
-    out.WriteLine("BOT");
-    size_t start = out.Buffer().size();
-    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
-    out.EndRow(start, true);
+void TvxDIFWriter::DataRow(const TvxFormattedRow& row) {
+    FOut.WriteLine("-1,0");
+    FOut.WriteLine("BOT");
+    size_t start = FOut.Buffer().size();
+    AppendCells(FOut.Buffer(), row);
+    FOut.EndRow(start, true);
 }
 
 void TvxDIFWriter::Epilogue() {
-    FOwner.Out().WriteLine("-1,0");
-    FOwner.Out().WriteLine("EOD");
+    FOut.WriteLine("-1,0");
+    FOut.WriteLine("EOD");
 }
-
 void TvxDIFWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     row += "1,0\r\n";
     AppendStringValue(row, number);

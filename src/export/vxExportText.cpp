@@ -11,26 +11,27 @@ namespace vx {
 // ---- TXT ----
 
 void TvxTXTWriter::HeaderText(const TStringList& lines) {
-    for (const std::string& line : lines) FOwner.Out().WriteLine(line);
+    for (const std::string& line : lines) FOut.WriteLine(line);
 }
 
-void TvxTXTWriter::AppendCaptionPlaceholder(std::string& row) {
-    row.append(FOwner.RowNumberCell().size() + 1, ' ');
+// As many spaces as the row-number column takes, with its joiner.
+void TvxTXTWriter::AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow& row) {
+    std::string cell;
+    AppendRowNumberCell(cell, row.Number, row.NumberWidth);
+    line.append(cell.size() + 1, ' ');
 }
 
-void TvxTXTWriter::CaptionRow(const TvxValues& captions) {
-    FOwner.FormatRow(captions, true, false, FRow);
+void TvxTXTWriter::CaptionRow(const TvxFormattedRow& row) {
     FLine.clear();
-    if (FOwner.Options.Has(xoRowNumbers)) AppendCaptionPlaceholder(FLine);
-    FLine += FRow;
-    FOwner.Out().WriteLines(FLine);
+    if (Has(xoRowNumbers)) AppendCaptionPlaceholder(FLine, row);
+    AppendCells(FLine, row);
+    FOut.WriteLines(FLine);
 }
 
-void TvxTXTWriter::DataRow(const TvxValues& values) {
-    TvxOutput& out = FOwner.Out();
-    size_t start = out.Buffer().size();
-    FOwner.AppendRow(values, false, FOwner.Options.Has(xoRowNumbers), out.Buffer());
-    out.EndRow(start);
+void TvxTXTWriter::DataRow(const TvxFormattedRow& row) {
+    size_t start = FOut.Buffer().size();
+    AppendCells(FOut.Buffer(), row);
+    FOut.EndRow(start);
 }
 
 void TvxTXTWriter::AppendRowNumberCell(std::string& row, std::string_view number, int width) {
@@ -42,7 +43,7 @@ void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += ' ';
     int width = cell.Width;
     size_t pad = width > 0 && cell.Text.size() < size_t(width) ? size_t(width) - cell.Text.size() : 0;
-    uint8_t align = FOwner.Options.Has(xoUseAlignments) ? cell.Alignment : 0;
+    uint8_t align = Has(xoUseAlignments) ? cell.Alignment : 0;
     switch (align) {
     case 0:
     case 1:
@@ -67,20 +68,18 @@ void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
 // ---- Clipboard ----
 
 void TvxClipboardWriter::Epilogue() {
-    const TPlatform& p = FOwner.Platform();
     // The clipboard's text ends at its first zero byte: a header or footer
     // line holding one would hide everything after it.
-    const std::string& text = FOwner.Out().Text();
+    const std::string& text = FOut.Text();
     std::string clean;
     if (std::memchr(text.data(), '\0', text.size())) {
         clean = text;
         for (char& c : clean)
             if (c == '\0') c = ' ';
     }
-    if (!p.Clipboard || !p.Clipboard->SetText(clean.empty() ? text : clean))
+    if (!FOptions.Clipboard || !FOptions.Clipboard->SetText(clean.empty() ? text : clean))
         throw std::runtime_error("the clipboard cannot take the text");
-    if (FOwner.Options.Has(xoClipboardMessage) && p.Dialogs)
-        p.Dialogs->ShowInformation(FOwner.Messages.CopiedToClipboard);
+    if (Has(xoClipboardMessage) && FOptions.Dialogs) FOptions.Dialogs->ShowInformation(FOptions.CopiedToClipboard);
 }
 
 // ---- CSV ----

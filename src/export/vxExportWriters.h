@@ -12,16 +12,18 @@ class TvxTXTWriter : public TvxDocumentWriter {
 public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void HeaderText(const TStringList& lines) override;
-    void CaptionRow(const TvxValues& captions) override;
-    void DataRow(const TvxValues& values) override;
-    void Footer(const TStringList& lines) override { WriteTextFooter(lines); }
+    void CaptionRow(const TvxFormattedRow& row) override;
+    void DataRow(const TvxFormattedRow& row) override;
+    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override {
+        WriteTextFooter(lines, separator, created);
+    }
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
 protected:
     // What stands in the caption row above the row numbers.
-    virtual void AppendCaptionPlaceholder(std::string& row);
-    std::string FRow, FLine;
+    virtual void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow& row);
+    std::string FLine;
 };
 
 // The TXT text, put on the clipboard instead of a file.
@@ -37,12 +39,12 @@ class TvxCSVWriter : public TvxTXTWriter {
 public:
     using TvxTXTWriter::TvxTXTWriter;
     void HeaderText(const TStringList&) override {}
-    void Footer(const TStringList&) override {}
+    void Footer(const TStringList&, std::string_view, std::string_view) override {}
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
 protected:
-    void AppendCaptionPlaceholder(std::string& row) override { row += ','; }
+    void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow&) override { line += ','; }
 };
 
 // Tab-separated values, never quoted.
@@ -53,19 +55,21 @@ public:
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
 protected:
-    void AppendCaptionPlaceholder(std::string& row) override { row += '\t'; }
+    void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow&) override { line += '\t'; }
 };
 
 class TvxHTMLWriter : public TvxDocumentWriter {
 public:
-    explicit TvxHTMLWriter(TvxCustomExport& owner);
+    TvxHTMLWriter(TvxOutput& out, const TvxWriterOptions& options);
     void Prologue() override;
     void HeaderText(const TStringList& lines) override;
-    void CaptionRow(const TvxValues& captions) override;
-    void HeaderSeparator() override;
-    void DataRow(const TvxValues& values) override;
+    void CaptionRow(const TvxFormattedRow& row) override;
+    void HeaderSeparator(std::string_view separator) override;
+    void DataRow(const TvxFormattedRow& row) override;
     void EndTable() override;
-    void Footer(const TStringList& lines) override { WriteTextFooter(lines); }
+    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override {
+        WriteTextFooter(lines, separator, created);
+    }
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
@@ -77,7 +81,7 @@ public:
 private:
     void TableStart();
     std::string FColor[10];
-    std::string FOddRowStart, FRow, FAlign;
+    std::string FOddRowStart, FAlign;
 };
 
 // Rich Text, for both xtRTF and xtWord.
@@ -86,11 +90,11 @@ public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void Prologue() override;
     void HeaderText(const TStringList& lines) override;
-    void CaptionRow(const TvxValues& captions) override;
-    void HeaderSeparator() override {}
-    void DataRow(const TvxValues& values) override;
+    void CaptionRow(const TvxFormattedRow& row) override;
+    void HeaderSeparator(std::string_view) override {}
+    void DataRow(const TvxFormattedRow& row) override;
     void EndTable() override;
-    void Footer(const TStringList& lines) override;
+    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override;
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
@@ -99,7 +103,7 @@ public:
     TColor RTFColor(int index) const;
 
 private:
-    void RowDefinition(bool header);
+    void RowDefinition(const TvxFormattedRow& row);
     void Paragraph(std::string_view line);
     std::string FRow, FAlign, FDefaultAttributes;
 };
@@ -108,30 +112,24 @@ class TvxSYLKWriter : public TvxDocumentWriter {
 public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void Prologue() override;
-    void HeaderSeparator() override {}
-    void CaptionRow(const TvxValues& captions) override;
-    void DataRow(const TvxValues& values) override;
+    void HeaderSeparator(std::string_view) override {}
+    void CaptionRow(const TvxFormattedRow& row) override;
+    void DataRow(const TvxFormattedRow& row) override;
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
-
-private:
-    std::string FRow;
 };
 
 class TvxDIFWriter : public TvxDocumentWriter {
 public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void Prologue() override;
-    void HeaderSeparator() override {}
-    void CaptionRow(const TvxValues& captions) override;
-    void DataRow(const TvxValues& values) override;
+    void HeaderSeparator(std::string_view) override {}
+    void CaptionRow(const TvxFormattedRow& row) override;
+    void DataRow(const TvxFormattedRow& row) override;
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
-
-private:
-    std::string FRow;
 };
 
 // The name browsers know for a Windows ANSI code page; nullptr when there is none.

@@ -1,5 +1,7 @@
 // SYLK and DIF: records, quoting, column numbers and counts.
 #include "ExportTestSupport.h"
+#include "export/vxDocumentWriter.h"
+#include "export/vxExportOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +58,38 @@ TEST(DifExport, LinesQuotingAndCounts) {
     // The first selected record is record 1, numbered 1.
     EXPECT_NE(doc.find("-1,0\r\nBOT\r\n1,0\r\n\"1\"\r\n1,0\r\n\"1\"\r\n"), std::string::npos);
     EXPECT_EQ(doc.find("Header"), std::string::npos);
+}
+
+// A writer needs no export component: options, a memory sink and formatted
+// rows are all it reads (the row counter and counts come from them alone).
+TEST(SylkExport, WriterRunsAloneOnAMemorySink) {
+    TvxWriterOptions o;
+    o.Options = {xoRowNumbers};
+    o.Title = "ALONE";
+    o.ColumnCount = 3;
+    o.RecordCount = 9;
+    TvxCellInfo cells[2];
+    cells[0].Column = 0, cells[0].Position = 1, cells[0].Text = "a;b";
+    cells[1].Column = 2, cells[1].Position = 2, cells[1].Text = "c";
+    TvxFormattedRow row;
+    row.Cells = cells;
+    row.Count = 2;
+    row.RowNumber = true;
+    row.Number = "7";
+    row.OutputRow = 5;
+
+    TvxOutput sylkOut, difOut;
+    sylkOut.OpenMemory();
+    difOut.OpenMemory();
+    auto sylk = CreateDocumentWriter(xtSYLK, sylkOut, o);
+    auto dif = CreateDocumentWriter(xtDIF, difOut, o);
+    for (TvxDocumentWriter* w : {sylk.get(), dif.get()}) {
+        w->Prologue();
+        w->DataRow(row);
+        w->Epilogue();
+    }
+    EXPECT_EQ(sylkOut.Text(), Lines({"ID;PALONE", "C;X1;Y5;K\"7\"", "C;X2;Y5;K\"a;;b\"", "C;X4;Y5;K\"c\"", "E"}));
+    EXPECT_EQ(difOut.Text(), Lines({"TABLE", "0,1", "\"ALONE\"", "VECTORS", "0,4", "\"\"", "TUPLES", "0,9",
+                                    "\"\"", "DATA", "0,0", "\"\"", "-1,0", "BOT", "1,0", "\"7\"", "1,0",
+                                    "\"a;b\"", "1,0", "\"c\"", "-1,0", "EOD"}));
 }
