@@ -1,6 +1,5 @@
 #include "forms/Gdi_win.h"
 
-#include <map>
 
 namespace vx {
 
@@ -31,23 +30,6 @@ HFONT TGdiFont::Get(const TFont& font, int heightInPixels) {
     font_ = font;
     pixels_ = heightInPixels;
     return handle_;
-}
-
-const char* RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background, UINT style) {
-    static std::map<std::string, bool> registered;
-    if (!registered[name]) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = style;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = ThisModule();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = background;
-        wc.lpszClassName = name;
-        RegisterClassExA(&wc);
-        registered[name] = true;
-    }
-    return name;
 }
 
 HINSTANCE ThisModule() {

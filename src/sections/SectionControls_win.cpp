@@ -146,7 +146,12 @@ bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& co
     if (dummy) SendMessageA(Handle(), LVM_DELETECOLUMN, 0, 0);
     HWND header = ListView_GetHeader(Handle());
     if (header) {
-        SetWindowSubclass(header, &TReportList::HeaderProc, 1, 0);
+        if (header_.Handle() != header) {
+            header_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+                return HeaderMessage(msg, wParam, lParam);
+            };
+            header_.Adopt(header, typeid(*this));
+        }
         // Makes the list lay its header out again at the fixed height.
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -154,18 +159,16 @@ bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& co
     return true;
 }
 
-LRESULT CALLBACK TReportList::HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR) {
+LRESULT TReportList::HeaderMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == HDM_LAYOUT) {
         auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
         int top = layout->prc->top;
-        LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+        LRESULT r = header_.Default(msg, wParam, lParam);
         layout->pwpos->cy = kHeaderHeight;
         layout->prc->top = top + kHeaderHeight;
         return r;
     }
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &TReportList::HeaderProc, 1);
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return header_.Default(msg, wParam, lParam);
 }
 
 int TReportList::Count() const { return int(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }

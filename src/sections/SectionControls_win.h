@@ -118,7 +118,8 @@ private:
     void KeepOneSelected();
     void SetAllSelected(bool selected);
     bool HeaderNotify(NMHDR* header, LRESULT& result);
-    static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    // The header keeps the fixed height.
+    LRESULT HeaderMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::vector<TListColumn> columns_;
     int stretch_ = -1;
@@ -127,6 +128,7 @@ private:
     std::string text_;  // the text of the last LVN_GETDISPINFO
     bool eatChar_ = false;
     bool redraw_ = true;  // WM_SETREDRAW as last sent
+    ui::TOwnedWindow header_;
 };
 
 }  // namespace vx
