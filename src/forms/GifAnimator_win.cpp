@@ -1,5 +1,6 @@
 #include "forms/GifAnimator_win.h"
 
+#include "ui/Scoped_win.h"
 #include "forms/Gdi_win.h"
 
 namespace vx {
@@ -54,19 +55,14 @@ void TGifAnimator::Paint(HDC dc) {
     GetClientRect(Handle(), &client);
     const int w = client.right, h = client.bottom;
     // Drawn off screen first: no flicker between background and frame.
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
-    HGDIOBJ old = SelectObject(mem, bitmap);
+    ui::ScopedOffscreen mem(dc, w, h);
     auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(GetParent(Handle()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem),
+        SendMessageA(GetParent(Handle()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem.Get()),
                      reinterpret_cast<LPARAM>(Handle())));
     FillRect(mem, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
     picture_.SelectFrame(frame_);
     picture_.Draw(mem, 0, 0, picture_.Width(), picture_.Height());
     BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
 }
 
 LRESULT TGifAnimator::Message(UINT msg, WPARAM wParam, LPARAM lParam) {

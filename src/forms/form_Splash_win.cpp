@@ -1,6 +1,7 @@
 #include "forms/form_Splash_win.h"
 
 #include "forms/Gdi_win.h"
+#include "ui/Scoped_win.h"
 #include "resource_ids.h"
 
 namespace vx {
@@ -43,9 +44,8 @@ void Tfrm_SplashScreen::Show() {
 void Tfrm_SplashScreen::Paint(HDC dc) {
     RECT client;
     GetClientRect(Handle(), &client);
-    HBRUSH silver = CreateSolidBrush(kSilver);
+    ui::ScopedBrush silver(CreateSolidBrush(kSilver));
     FillRect(dc, &client, silver);
-    DeleteObject(silver);
     picture_.Draw(dc, 0, 0, kSplashWidth, kSplashHeight);
 }
 

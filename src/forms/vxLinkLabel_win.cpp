@@ -1,5 +1,7 @@
 #include "forms/vxLinkLabel_win.h"
 
+#include "ui/Scoped_win.h"
+
 #include <windowsx.h>
 
 namespace vx {
@@ -70,9 +72,7 @@ void TvxLinkLabel::Invalidate() {
 
 void TvxLinkLabel::AdjustBounds() {
     if (!Handle() || !autoSize_) return;
-    HDC dc = GetDC(Handle());
-    const SIZE text = MeasureText(dc);
-    ReleaseDC(Handle(), dc);
+    const SIZE text = MeasureText(ui::ScopedGetDC(Handle()));
     const TLabelRect bounds = Layout(text.cx, text.cy).Bounds;
     SetWindowPos(Handle(), nullptr, 0, 0, bounds.Width() + kInkMargin, bounds.Height(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -114,10 +114,9 @@ SIZE TvxLinkLabel::MeasureText(HDC dc) {
     // one blank, so an auto-sized label keeps its line height.
     std::string text = Caption();
     if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
-    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    ui::ScopedSelectObject font(dc, CurrentFont());
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, text.c_str(), int(text.size()), &r, DrawFlags() | DT_CALCRECT);
-    SelectObject(dc, old);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -133,7 +132,7 @@ void TvxLinkLabel::Paint(HDC dc) {
 
     const SIZE size = MeasureText(dc);
     const TLinkTextLayout layout = Layout(size.cx, size.cy);
-    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    ui::ScopedSelectObject font(dc, CurrentFont());
     const std::string& text = Caption();
     auto draw = [&](const TLabelRect& r, COLORREF colour) {
         RECT rc{r.Left, r.Top, r.Right, r.Bottom};
@@ -149,7 +148,6 @@ void TvxLinkLabel::Paint(HDC dc) {
         draw({t.Left + 1, t.Top + 1, t.Right + 1, t.Bottom + 1}, ColorToRGB(clBtnHighlight));
         draw(t, ColorToRGB(clBtnShadow));
     }
-    SelectObject(dc, old);
 }
 
 LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {

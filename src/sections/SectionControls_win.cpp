@@ -26,9 +26,7 @@ unsigned HeldModifiers() {
 
 // --- TLabel ---
 
-TLabel::~TLabel() {
-    if (brush_) DeleteObject(brush_);
-}
+TLabel::~TLabel() = default;
 
 bool TLabel::Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
                     TColor color, TColor background) {
@@ -57,16 +55,14 @@ void TLabel::SetColor(TColor color) {
 }
 
 void TLabel::AutoSize() {
-    HDC dc = GetDC(Handle());
+    ui::ScopedGetDC dc(Handle());
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    ui::ScopedSelectObject select(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));
     std::string text = Text();
     SIZE size{};
     GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
     RECT r = Bounds();
     // The old picture is not reused: a label that grew would keep the
     // background of its former edge over the new text.
@@ -82,8 +78,8 @@ bool TLabel::OnCtlColor(HDC dc, LRESULT& result) {
     if (background_ & 0xFF000000u) {
         result = reinterpret_cast<LRESULT>(GetSysColorBrush(int(background_ & 0xFF)));
     } else {
-        if (!brush_) brush_ = CreateSolidBrush(ui::ToColorRef(background_));
-        result = reinterpret_cast<LRESULT>(brush_);
+        if (!brush_) brush_.Reset(CreateSolidBrush(ui::ToColorRef(background_)));
+        result = reinterpret_cast<LRESULT>(brush_.Get());
     }
     return true;
 }

@@ -3,6 +3,7 @@
 // report-mode list view in owner-data mode whose rows come from callbacks.
 #pragma once
 
+#include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
 #include <commctrl.h>
@@ -35,7 +36,7 @@ protected:
 private:
     void AutoSize();
     HFONT font_ = nullptr;     // not owned
-    HBRUSH brush_ = nullptr;   // for a background that is not a system colour
+    ui::ScopedBrush brush_;  // for a background that is not a system colour
     TColor color_ = 0, background_ = 0;
 };
 

@@ -79,10 +79,13 @@ public:
     explicit ScopedMemDC(HDC dc) : ScopedHandle(CreateCompatibleDC(dc)) {}
 };
 
-// A window's DC (the screen's for a null window), released on exit.
+// A window's DC (the screen's for a null window), released on exit; with
+// kWholeWindow the DC of the whole window, frame and caption included.
 class ScopedGetDC {
 public:
-    explicit ScopedGetDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    enum TArea { kClient, kWholeWindow };
+    explicit ScopedGetDC(HWND hwnd, TArea area = kClient)
+        : hwnd_(hwnd), dc_(area == kWholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
     ~ScopedGetDC() {
         if (dc_) ReleaseDC(hwnd_, dc_);
     }
