@@ -53,9 +53,8 @@ std::vector<uint32_t> Pixels(HBITMAP bitmap, int& width, int& height) {
     }
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bitmap, 0, UINT(height), px.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    const int lines = GetDIBits(ui::ScopedGetDC(nullptr), bitmap, 0, UINT(height), px.data(), &bi,
+                                DIB_RGB_COLORS);
     if (lines != height) px.clear();
     return px;
 }
@@ -64,12 +63,12 @@ std::vector<uint32_t> Pixels(HBITMAP bitmap, int& width, int& height) {
 // shows through; a picture without alpha is transparent where it has the
 // colour of its bottom-left pixel.
 HBITMAP LoadTypeBitmap(HINSTANCE module, TvxExportType type, COLORREF face) {
-    auto* source = static_cast<HBITMAP>(
-        LoadImageA(module, ExportTypeBitmapName(type), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ui::ScopedBitmap source(static_cast<HBITMAP>(
+        LoadImageA(module, ExportTypeBitmapName(type), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!source) return nullptr;
     int width = 0, height = 0;
     std::vector<uint32_t> px = Pixels(source, width, height);
-    DeleteObject(source);
+    source.Reset();
     if (px.empty()) return nullptr;
 
     bool hasAlpha = false;

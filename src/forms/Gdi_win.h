@@ -3,6 +3,7 @@
 
 #include "platform/WindowHelpers_win.h"  // PaintMessage
 #include "platform/Platform.h"
+#include "ui/Scoped_win.h"
 
 #include <windows.h>
 
@@ -27,7 +28,7 @@ public:
     HFONT Handle() const { return handle_; }
 
 private:
-    HFONT handle_ = nullptr;
+    ui::ScopedFont handle_;
     TFont font_;
     int pixels_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "sidebar/vxOutlookBar_win.h"
 
 #include "sidebar/OutlookPaint_win.h"
+#include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
 #include <windowsx.h>
@@ -355,9 +356,7 @@ void LoadSideBarBitmap(TSideBarBitmap& target, HBITMAP source) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     std::vector<uint32_t> raw(size_t(info.bmWidth) * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, source, 0, info.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    GetDIBits(ui::ScopedGetDC(nullptr), source, 0, info.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);
     std::vector<TColor> px(raw.size());
     for (size_t i = 0; i < raw.size(); ++i)  // BGRA in memory to red-low TColor
         px[i] = RGBColor(uint8_t(raw[i] >> 16), uint8_t(raw[i] >> 8), uint8_t(raw[i]));
