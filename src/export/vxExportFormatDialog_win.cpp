@@ -5,6 +5,8 @@
 
 #include "export/vxExport.h"
 #include "export/vxExportWindows_win.h"
+#include "ui/Scoped_win.h"
+#include "ui/Window_win.h"
 #include "platform/WindowHelpers_win.h"
 
 #include <commctrl.h>
@@ -51,9 +53,8 @@ std::vector<uint32_t> Pixels(HBITMAP bitmap, int& width, int& height) {
     }
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bitmap, 0, UINT(height), px.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    const int lines = GetDIBits(ui::ScopedGetDC(nullptr), bitmap, 0, UINT(height), px.data(), &bi,
+                                DIB_RGB_COLORS);
     if (lines != height) px.clear();
     return px;
 }
@@ -62,12 +63,12 @@ std::vector<uint32_t> Pixels(HBITMAP bitmap, int& width, int& height) {
 // shows through; a picture without alpha is transparent where it has the
 // colour of its bottom-left pixel.
 HBITMAP LoadTypeBitmap(HINSTANCE module, TvxExportType type, COLORREF face) {
-    auto* source = static_cast<HBITMAP>(
-        LoadImageA(module, ExportTypeBitmapName(type), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ui::ScopedBitmap source(static_cast<HBITMAP>(
+        LoadImageA(module, ExportTypeBitmapName(type), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!source) return nullptr;
     int width = 0, height = 0;
     std::vector<uint32_t> px = Pixels(source, width, height);
-    DeleteObject(source);
+    source.Reset();
     if (px.empty()) return nullptr;
 
     bool hasAlpha = false;
@@ -95,12 +96,11 @@ public:
     TFormatDialog(const TFormatDialog&) = delete;
     TFormatDialog& operator=(const TFormatDialog&) = delete;
 
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return window_.Handle(); }
     // Runs the dialog; true for Export.
     bool ShowModal();
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     HWND AddControl(const char* className, const std::string& text, DWORD style, int id, int left,
                     int top, int width, int height);
@@ -113,10 +113,10 @@ private:
     TvxCustomExport& exporter_;
     HWND owner_;
     HINSTANCE module_;
-    HWND hwnd_ = nullptr;
+    ui::TOwnedWindow window_;
     HWND cmb_Formats = nullptr, rbn_ViewOnly = nullptr, rbn_ExportToFile = nullptr,
          img_Type = nullptr;
-    std::array<HBITMAP, kExportTypeCount> bitmaps_{};
+    std::array<ui::ScopedBitmap, kExportTypeCount> bitmaps_;
     TvxExportType imageType_ = xtHTML;
     bool hasImage_ = false;
     bool closed_ = false, confirmed_ = false;
@@ -124,29 +124,36 @@ private:
 
 TFormatDialog::TFormatDialog(HWND owner, HINSTANCE module, TvxCustomExport& exporter)
     : exporter_(exporter), owner_(owner), module_(module) {
-    export_ui::RegisterWindowClass(kDialogClass, &TFormatDialog::Proc);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS;
     const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
     const POINT at = export_ui::CentredOnScreen(kDialogWidth, kDialogHeight);
-    hwnd_ = CreateWindowExA(exStyle, kDialogClass, exporter.Messages.Caption.c_str(), style, at.x,
-                            at.y, kDialogWidth, kDialogHeight, owner, nullptr,
-                            GetModuleHandleA(nullptr), this);
-    if (!hwnd_) return;
+    ui::TCreateParams params;
+    params.Class.Name = kDialogClass;
+    params.Class.Style = 0;
+    params.Class.Background = GetSysColorBrush(COLOR_BTNFACE);
+    params.Style = style;
+    params.ExStyle = exStyle;
+    params.Text = exporter.Messages.Caption.c_str();
+    params.Left = at.x;
+    params.Top = at.y;
+    params.Width = kDialogWidth;
+    params.Height = kDialogHeight;
+    params.ParentHandle = owner;
+    window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+        return WndProc(msg, wParam, lParam);
+    };
+    if (!window_.Create(params, typeid(*this))) return;
     CreateControls();
     FillFormatList();
     Changed(kFormatListId);
 }
 
-TFormatDialog::~TFormatDialog() {
-    if (hwnd_) DestroyWindow(hwnd_);
-    for (HBITMAP b : bitmaps_)
-        if (b) DeleteObject(b);
-}
+TFormatDialog::~TFormatDialog() { window_.Destroy(); }
 
 HWND TFormatDialog::AddControl(const char* className, const std::string& text, DWORD style, int id,
                                int left, int top, int width, int height) {
     HWND h = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top,
-                             width, height, hwnd_, HMENU(INT_PTR(id)), GetModuleHandleA(nullptr),
+                             width, height, Handle(), HMENU(INT_PTR(id)), GetModuleHandleA(nullptr),
                              nullptr);
     export_ui::SetGuiFont(h);
     return h;
@@ -235,33 +242,25 @@ void TFormatDialog::Changed(int tag) {
 void TFormatDialog::DrawImage(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     if (!hasImage_) return;
-    HBITMAP& bitmap = bitmaps_[imageType_];
-    if (!bitmap) bitmap = LoadTypeBitmap(module_, imageType_, GetSysColor(COLOR_BTNFACE));
+    ui::ScopedBitmap& bitmap = bitmaps_[imageType_];
+    if (!bitmap) bitmap.Reset(LoadTypeBitmap(module_, imageType_, GetSysColor(COLOR_BTNFACE)));
     if (!bitmap) return;
     BITMAP bm{};
     GetObjectA(bitmap, sizeof bm, &bm);
-    HDC mem = CreateCompatibleDC(item.hDC);
-    HGDIOBJ old = SelectObject(mem, bitmap);
+    ui::ScopedMemDC mem(item.hDC);
+    ui::ScopedSelectObject select(mem, bitmap);
     BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, bm.bmWidth, bm.bmHeight, mem, 0, 0,
            SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
 }
 
 bool TFormatDialog::ShowModal() {
-    if (!hwnd_) return false;
+    if (!Handle()) return false;
     HWND focus = GetFocus();
     // Like any modal form, the dialog disables the program's other windows.
-    RunModalLoop(hwnd_, owner_, cmb_Formats, [this] { return closed_; });
-    DestroyWindow(hwnd_);
+    RunModalLoop(Handle(), owner_, cmb_Formats, [this] { return closed_; });
+    window_.Destroy();
     if (focus && IsWindow(focus)) SetFocus(focus);
     return confirmed_;
-}
-
-LRESULT CALLBACK TFormatDialog::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<TFormatDialog>(hwnd, msg, lParam, &TFormatDialog::hwnd_);
-    if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    return self->WndProc(msg, wParam, lParam);
 }
 
 LRESULT TFormatDialog::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -291,7 +290,7 @@ LRESULT TFormatDialog::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         closed_ = true;
         return 0;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return window_.Default(msg, wParam, lParam);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "export/vxExportUI_win.h"
 
 #include "export/vxExportWindows_win.h"
+#include "ui/Scoped_win.h"
 
 #include <commctrl.h>
 
@@ -16,12 +17,6 @@ constexpr int kBarHeight = 16;
 constexpr int kMargin = 8;
 constexpr DWORD kRepaintInterval = 50;  // ms: 20 pictures a second
 
-LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Only the export closes the window (by destroying it).
-    if (msg == WM_CLOSE) return 0;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 BOOL CALLBACK RepaintWindow(HWND hwnd, LPARAM) {
     if (IsWindowVisible(hwnd))
         RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -29,14 +24,12 @@ BOOL CALLBACK RepaintWindow(HWND hwnd, LPARAM) {
 }
 
 SIZE TextSize(HWND control, const std::string& text) {
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    ui::ScopedGetDC dc(control);
+    ui::ScopedSelectObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
     return SIZE{r.right - r.left, std::max<LONG>(r.bottom - r.top, tm.tmHeight)};
 }
 
@@ -46,23 +39,37 @@ TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions&
     : max_(std::max(max, 0)) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
-    export_ui::RegisterWindowClass(kProgressClass, &ProgressProc);
 
     const int width = messages.Width, height = messages.Height;
     const POINT at = export_ui::CentredOnScreen(width, height);
     HINSTANCE module = GetModuleHandleA(nullptr);
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kProgressClass,
-                            messages.Caption.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN,
-                            at.x, at.y, width, height, owner, nullptr, module, nullptr);
-    if (!hwnd_) return;
+    ui::TCreateParams params;
+    params.Class.Name = kProgressClass;
+    params.Class.Style = 0;
+    params.Class.Background = GetSysColorBrush(COLOR_BTNFACE);
+    params.Style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+    params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    params.Text = messages.Caption.c_str();
+    params.Left = at.x;
+    params.Top = at.y;
+    params.Width = width;
+    params.Height = height;
+    params.ParentHandle = owner;
+    window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+        // Only the export closes the window (by destroying it).
+        if (msg == WM_CLOSE) return LRESULT(0);
+        return window_.Default(msg, wParam, lParam);
+    };
+    window_.Create(params, typeid(*this));
+    if (!Handle()) return;
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     const int clientWidth = client.right, clientHeight = client.bottom;
 
     int barTop = (height - kBarHeight - 16) / 2;
     if (!messages.Text.empty()) {
         label_ = CreateWindowExA(0, "STATIC", messages.Text.c_str(), WS_CHILD | WS_VISIBLE,
-                                 kMargin, kMargin, 0, 0, hwnd_, nullptr, module, nullptr);
+                                 kMargin, kMargin, 0, 0, Handle(), nullptr, module, nullptr);
         export_ui::SetGuiFont(label_);
         const SIZE text = TextSize(label_, messages.Text);
         SetWindowPos(label_, nullptr, 0, 0, text.cx, text.cy, SWP_NOMOVE | SWP_NOZORDER);
@@ -71,19 +78,17 @@ TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions&
     // A window smaller than its texts still shows the whole bar.
     barTop = std::max(0, std::min(barTop, clientHeight - kBarHeight));
     bar_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, kMargin, barTop,
-                           std::max(clientWidth - 2 * kMargin, 0), kBarHeight, hwnd_, nullptr,
+                           std::max(clientWidth - 2 * kMargin, 0), kBarHeight, Handle(), nullptr,
                            module, nullptr);
     SendMessageA(bar_, PBM_SETRANGE32, 0, max_);
     SendMessageA(bar_, PBM_SETPOS, 0, 0);
 
     // Shown without taking the focus from the window the export started in.
-    ShowWindow(hwnd_, SW_SHOWNA);
+    ShowWindow(Handle(), SW_SHOWNA);
     Repaint();
 }
 
-TvxExportProgressWin::~TvxExportProgressWin() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
+TvxExportProgressWin::~TvxExportProgressWin() { window_.Destroy(); }
 
 void TvxExportProgressWin::SetPosition(int position) {
     if (!bar_ || position == shown_) return;

@@ -32,21 +32,6 @@ std::unique_ptr<IExportProgress> TvxExportUIWin::ShowProgress(TvxCustomExport& e
 
 namespace export_ui {
 
-void RegisterWindowClass(const char* name, WNDPROC proc) {
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(module, name, &existing)) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = module;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = name;
-    RegisterClassExA(&wc);
-}
-
 POINT CentredOnScreen(int width, int height) {
     return POINT{(GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2};

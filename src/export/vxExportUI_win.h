@@ -12,6 +12,8 @@
 #include "export/vxExportTypes.h"
 #include "export/vxExportUI.h"
 
+#include "ui/Window_win.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -66,7 +68,7 @@ public:
     // Moves the bar; the window repaints at most every 50 ms.
     void SetPosition(int position) override;
 
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return window_.Handle(); }
     HWND Bar() const { return bar_; }
     HWND Label() const { return label_; }  // null without Messages.Text
     int Repaints() const { return repaints_; }
@@ -74,7 +76,7 @@ public:
 private:
     void Repaint();
 
-    HWND hwnd_ = nullptr;
+    ui::TOwnedWindow window_;
     HWND bar_ = nullptr;
     HWND label_ = nullptr;
     int max_ = 0;

@@ -6,7 +6,6 @@
 namespace vx::export_ui {
 
 // Registers a window class of the program once, on the dialog face colour.
-void RegisterWindowClass(const char* name, WNDPROC proc);
 // The top-left corner of a width x height window centred on the screen.
 POINT CentredOnScreen(int width, int height);
 // The standard GUI font, on one control.

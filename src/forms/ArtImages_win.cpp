@@ -1,5 +1,7 @@
 #include "forms/ArtImages_win.h"
 
+#include "ui/Scoped_win.h"
+
 #include "resource_ids.h"
 
 #include <vector>
@@ -31,30 +33,24 @@ HBITMAP MaskFromAlpha(const DIBSECTION& dib) {
 }  // namespace
 
 HIMAGELIST LoadArtImageList(HINSTANCE module, int bitmapId, int size) {
-    HBITMAP strip = LoadDib(module, MAKEINTRESOURCEA(bitmapId));
+    ui::ScopedBitmap strip(LoadDib(module, MAKEINTRESOURCEA(bitmapId)));
     if (!strip) return nullptr;
     DIBSECTION dib{};
-    if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32) {
-        DeleteObject(strip);
+    if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32)
         return nullptr;
-    }
     const int count = dib.dsBm.bmWidth / size;
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, count, 4);
-    HBITMAP mask = MaskFromAlpha(dib);
+    ui::ScopedBitmap mask(MaskFromAlpha(dib));
     if (list) ImageList_Add(list, strip, mask);
-    DeleteObject(mask);
-    DeleteObject(strip);
     return list;
 }
 
 HBITMAP LoadArtBitmap(HINSTANCE module, const char* name) {
-    HBITMAP bitmap = LoadDib(module, name);
+    ui::ScopedBitmap bitmap(LoadDib(module, name));
     if (!bitmap) return nullptr;
     DIBSECTION dib{};
-    if (GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32) {
-        DeleteObject(bitmap);
+    if (GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32)
         return nullptr;
-    }
     // AlphaBlend wants colours already multiplied by their alpha.
     auto* p = static_cast<BYTE*>(dib.dsBm.bmBits);
     const size_t n = size_t(dib.dsBm.bmWidthBytes) * dib.dsBm.bmHeight;
@@ -62,7 +58,7 @@ HBITMAP LoadArtBitmap(HINSTANCE module, const char* name) {
         const unsigned a = p[i + 3];
         for (int c = 0; c < 3; ++c) p[i + c] = BYTE(p[i + c] * a / 255);
     }
-    return bitmap;
+    return bitmap.Release();
 }
 
 HBITMAP LoadArtBitmap(HINSTANCE module, int id) {
@@ -72,14 +68,11 @@ HBITMAP LoadArtBitmap(HINSTANCE module, int id) {
 bool DrawArtBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
     BITMAP bm{};
     if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return false;
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bitmap);
+    ui::ScopedMemDC mem(dc);
+    ui::ScopedSelectObject select(mem, bitmap);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const bool ok = AlphaBlend(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth,
-                               bm.bmHeight, blend);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return ok;
+    return AlphaBlend(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight,
+                      blend);
 }
 
 HICON LoadProgramIcon(HINSTANCE module, int size) {

@@ -1,6 +1,5 @@
 #include "forms/Gdi_win.h"
 
-#include <map>
 
 namespace vx {
 
@@ -11,43 +10,20 @@ COLORREF ColorToRGB(TColor color) {
 
 TGdiFont::TGdiFont(const TFont& font, int heightInPixels) { Get(font, heightInPixels); }
 
-TGdiFont::~TGdiFont() {
-    if (handle_) DeleteObject(handle_);
-}
+TGdiFont::~TGdiFont() = default;
 
 HFONT TGdiFont::Get(const TFont& font, int heightInPixels) {
     if (handle_ && font == font_ && heightInPixels == pixels_) return handle_;
-    if (handle_) DeleteObject(handle_);
     int height = -heightInPixels;
-    if (heightInPixels == 0) {
-        HDC screen = GetDC(nullptr);
-        height = -MulDiv(font.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-    }
-    handle_ = CreateFontA(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic,
+    if (heightInPixels == 0)
+        height = -MulDiv(font.Size, GetDeviceCaps(ui::ScopedGetDC(nullptr), LOGPIXELSY), 72);
+    handle_.Reset(CreateFontA(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic,
                           font.Underline, font.StrikeOut, font.Charset, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                          font.Name.c_str());
+                          font.Name.c_str()));
     font_ = font;
     pixels_ = heightInPixels;
     return handle_;
-}
-
-const char* RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background, UINT style) {
-    static std::map<std::string, bool> registered;
-    if (!registered[name]) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = style;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = ThisModule();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = background;
-        wc.lpszClassName = name;
-        RegisterClassExA(&wc);
-        registered[name] = true;
-    }
-    return name;
 }
 
 HINSTANCE ThisModule() {

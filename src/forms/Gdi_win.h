@@ -1,8 +1,9 @@
-// Small GDI helpers of the forms: colours, fonts and window classes.
+// Small GDI helpers of the forms: colours and fonts.
 #pragma once
 
-#include "platform/WindowHelpers_win.h"  // WindowObject
+#include "platform/WindowHelpers_win.h"  // PaintMessage
 #include "platform/Platform.h"
+#include "ui/Scoped_win.h"
 
 #include <windows.h>
 
@@ -27,7 +28,7 @@ public:
     HFONT Handle() const { return handle_; }
 
 private:
-    HFONT handle_ = nullptr;
+    ui::ScopedFont handle_;
     TFont font_;
     int pixels_ = 0;
 };
@@ -37,9 +38,6 @@ inline int FontPixels(const TFont& font, int pixelsPerInch) {
     return MulDiv(font.Size, pixelsPerInch, 72);
 }
 
-// Registers a window class once per process; returns its name.
-const char* RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background,
-                              UINT style = 0);
 
 
 // The module that holds this code (the exe in the program and in tests).

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "forms/GdiPlusImage_win.h"
+#include "ui/Window_win.h"
 
 #include <windows.h>
 
@@ -16,7 +17,7 @@ public:
     TGifAnimator(const TGifAnimator&) = delete;
     TGifAnimator& operator=(const TGifAnimator&) = delete;
 
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return window_.Handle(); }
     bool Animate() const { return animate_; }
     void SetAnimate(bool value);
     int Frame() const { return frame_; }
@@ -26,12 +27,12 @@ public:
     void Step();
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void ScheduleNextFrame();
 
     TGdiPlusImage picture_;
-    HWND hwnd_ = nullptr;
+    ui::TOwnedWindow window_;
     bool animate_ = false;
     int frame_ = 0;
 };

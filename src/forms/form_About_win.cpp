@@ -42,11 +42,9 @@ TFont BoldNavyFont() {
 
 Tfrm_About::Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* shell, HWND owner)
     : settings_(settings) {
-    whiteBrush_ = CreateSolidBrush(kWhite);
-    navyBrush_ = CreateSolidBrush(kNavy);
-    icon_ = LoadProgramIcon(module, 48);
-    RegisterFormClass(kFormClass, &FormProc, GetSysColorBrush(COLOR_BTNFACE));
-    RegisterFormClass(kPanelClass, &PanelProc, nullptr);
+    whiteBrush_.Reset(CreateSolidBrush(kWhite));
+    navyBrush_.Reset(CreateSolidBrush(kNavy));
+    icon_.Reset(LoadProgramIcon(module, 48));
 
     // Dialog border without border icons; the client area has the form's size.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
@@ -56,9 +54,23 @@ Tfrm_About::Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* she
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    hwnd_ = CreateWindowExA(exStyle, kFormClass, about_text::Caption, style, left, top, w, h, owner,
-                            nullptr, ThisModule(), this);
-    if (hwnd_) CaptionGradient.Attach(hwnd_);
+    ui::TCreateParams params;
+    params.Class.Name = kFormClass;
+    params.Class.Style = 0;
+    params.Class.Background = GetSysColorBrush(COLOR_BTNFACE);
+    params.Style = style;
+    params.ExStyle = exStyle;
+    params.Text = about_text::Caption;
+    params.Left = left;
+    params.Top = top;
+    params.Width = w;
+    params.Height = h;
+    params.ParentHandle = owner;
+    window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+        return FormMessage(msg, wParam, lParam);
+    };
+    window_.Create(params, typeid(*this));
+    if (Handle()) CaptionGradient.Attach(Handle());
     CreateComponents(module, shell);
     FormCreate();
 }
@@ -78,18 +90,14 @@ Tfrm_About::~Tfrm_About() {
     lnk_Tango.reset();
     lbl_Free.reset();
     GIFAnimator_1.reset();
-    if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-    if (icon_) DestroyIcon(icon_);
-    DeleteObject(whiteBrush_);
-    DeleteObject(navyBrush_);
+    Panel_Left.Handler = nullptr;
+    Panel_Client.Handler = nullptr;
+    window_.Destroy();
 }
 
 std::unique_ptr<TvxLinkLabel> Tfrm_About::Label(int left, int top, const char* caption,
                                                 IShell* shell, const TFont& font) {
-    auto label = std::make_unique<TvxLinkLabel>(Panel_Client, left, top, caption, shell, font);
+    auto label = std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), left, top, caption, shell, font);
     label->SetPixelsPerInch(kAboutLayoutPixelsPerInch);
     return label;
 }
@@ -113,12 +121,26 @@ std::unique_ptr<TvxLinkLabel> Tfrm_About::Link(int left, int top, const char* ca
 
 void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     HINSTANCE self = ThisModule();
-    Panel_Left = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE, 0, 0, kLeftPanelWidth,
-                                 kAboutClientHeight, hwnd_, HMENU(INT_PTR(kLeftPanelId)), self, this);
-    Panel_Client = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "",
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kLeftPanelWidth, 0,
-                                   kAboutClientWidth - kLeftPanelWidth, kAboutClientHeight, hwnd_,
-                                   HMENU(INT_PTR(kClientPanelId)), self, this);
+    ui::TCreateParams panel;
+    panel.Class.Name = kPanelClass;
+    panel.Class.Style = 0;
+    panel.ParentHandle = Handle();
+    panel.Width = kLeftPanelWidth;
+    panel.Height = kAboutClientHeight;
+    panel.Id = kLeftPanelId;
+    Panel_Left.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+        return PanelMessage(true, msg, wParam, lParam);
+    };
+    Panel_Left.Create(panel, typeid(*this));
+    panel.ExStyle = WS_EX_CONTROLPARENT;
+    panel.Style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+    panel.Left = kLeftPanelWidth;
+    panel.Width = kAboutClientWidth - kLeftPanelWidth;
+    panel.Id = kClientPanelId;
+    Panel_Client.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+        return PanelMessage(false, msg, wParam, lParam);
+    };
+    Panel_Client.Create(panel, typeid(*this));
     using S = TvxLinkLabelStyle;
     lbl_CMP = Label(8, 16, about_text::Title, shell, TitleFont(clNavy));
     Lbl_Version = Label(8, 64, "0.0", shell, TitleFont(clWindowText));
@@ -141,14 +163,14 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     Memo1 = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", about_text::Disclaimer,
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                 ES_READONLY | ES_AUTOVSCROLL,
-                            16, 256, 497, 73, Panel_Client, nullptr, self, nullptr);
+                            16, 256, 497, 73, Panel_Client.Handle(), nullptr, self, nullptr);
     const int labelPixels = FontPixels(LabelFont(), kAboutLayoutPixelsPerInch);
     SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont(), labelPixels)), FALSE);
-    GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client, 16, 352, 114, 41, module,
+    GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client.Handle(), 16, 352, 114, 41, module,
                                                    IDR_ABOUT_GIF);
     btn_Close = CreateWindowExA(0, "BUTTON", about_text::Ok,
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424,
-                                360, 89, 25, Panel_Client, HMENU(INT_PTR(IDOK)), self, nullptr);
+                                360, 89, 25, Panel_Client.Handle(), HMENU(INT_PTR(IDOK)), self, nullptr);
     SendMessageA(btn_Close, WM_SETFONT, WPARAM(buttonFont_.Get(LabelFont(), labelPixels)), FALSE);
 }
 
@@ -169,18 +191,18 @@ void Tfrm_About::FormCreate() {
 }
 
 void Tfrm_About::FormDestroy() {
-    if (hwnd_) SaveAboutPosition(settings_, Position());
+    if (Handle()) SaveAboutPosition(settings_, Position());
 }
 
 TFormPosition Tfrm_About::Position() const {
     RECT r{};
-    if (hwnd_) GetWindowRect(hwnd_, &r);
+    if (Handle()) GetWindowRect(Handle(), &r);
     return {r.left, r.top};
 }
 
 void Tfrm_About::SetPosition(TFormPosition position) {
-    if (hwnd_)
-        SetWindowPos(hwnd_, nullptr, position.Left, position.Top, 0, 0,
+    if (Handle())
+        SetWindowPos(Handle(), nullptr, position.Left, position.Top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -191,28 +213,28 @@ void Tfrm_About::Execute() {
 }
 
 void Tfrm_About::ShowModal() {
-    if (modal_ || !hwnd_) return;
+    if (modal_ || !Handle()) return;
     modal_ = true;
-    RunModalLoop(hwnd_, nullptr, btn_Close, [this] { return !modal_; });
+    RunModalLoop(Handle(), nullptr, btn_Close, [this] { return !modal_; });
     modal_ = false;
-    ShowWindow(hwnd_, SW_HIDE);
+    ShowWindow(Handle(), SW_HIDE);
 }
 
 void Tfrm_About::Close() {
     if (modal_) modal_ = false;
-    else if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    else if (Handle()) ShowWindow(Handle(), SW_HIDE);
 }
 
 void Tfrm_About::PaintLeftPanel(HDC dc) {
     RECT r;
-    GetClientRect(Panel_Left, &r);
+    GetClientRect(Panel_Left.Handle(), &r);
     FillRect(dc, &r, navyBrush_);
     if (icon_) DrawIconEx(dc, (kLeftPanelWidth - 48) / 2, 16, icon_, 48, 48, 0, nullptr, DI_NORMAL);
 }
 
 void Tfrm_About::PaintClientPanel(HDC dc) {
     RECT r;
-    GetClientRect(Panel_Client, &r);
+    GetClientRect(Panel_Client.Handle(), &r);
     FillRect(dc, &r, whiteBrush_);
     // Bevel3 (acknowledgement), Bevel2 (notice and disclaimer), Bevel1 (animation, button).
     const RECT bevels[] = {{8, 170, 8 + 513, 170 + 39}, {8, 218, 8 + 513, 218 + 111},
@@ -220,57 +242,49 @@ void Tfrm_About::PaintClientPanel(HDC dc) {
     for (RECT b : bevels) DrawEdge(dc, &b, EDGE_ETCHED, BF_RECT);
 }
 
-LRESULT CALLBACK Tfrm_About::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<Tfrm_About>(hwnd, msg, lParam, &Tfrm_About::hwnd_);
-    if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
+LRESULT Tfrm_About::FormMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (self->CaptionGradient.HandleMessage(msg, wParam, lParam, result)) return result;
+    if (CaptionGradient.HandleMessage(msg, wParam, lParam, result)) return result;
     switch (msg) {
     case WM_COMMAND:
         // Enter and Escape arrive as IDOK and IDCANCEL through IsDialogMessage.
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) self->Close();
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) Close();
         return 0;
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_CLOSE:
-        self->Close();
+        Close();
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return window_.Default(msg, wParam, lParam);
 }
 
-LRESULT CALLBACK Tfrm_About::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<Tfrm_About>(hwnd, msg, lParam);
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    const bool left = GetDlgCtrlID(hwnd) == kLeftPanelId;
+LRESULT Tfrm_About::PanelMessage(bool left, UINT msg, WPARAM wParam, LPARAM lParam) {
+    ui::TOwnedWindow& panel = left ? Panel_Left : Panel_Client;
     switch (msg) {
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, left ? kWhite : GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, left ? kNavy : kWhite);
-        return reinterpret_cast<LRESULT>(left ? self->navyBrush_ : self->whiteBrush_);
+        return reinterpret_cast<LRESULT>(left ? navyBrush_.Get() : whiteBrush_.Get());
     }
     case WM_COMMAND:
-        if (reinterpret_cast<HWND>(lParam) == self->btn_Close && HIWORD(wParam) == BN_CLICKED)
-            self->Close();
+        if (reinterpret_cast<HWND>(lParam) == btn_Close && HIWORD(wParam) == BN_CLICKED) Close();
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        if (left) self->PaintLeftPanel(dc);
-        else self->PaintClientPanel(dc);
-        EndPaint(hwnd, &ps);
+        HDC dc = BeginPaint(panel.Handle(), &ps);
+        if (left) PaintLeftPanel(dc);
+        else PaintClientPanel(dc);
+        EndPaint(panel.Handle(), &ps);
         return 0;
     }
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return panel.Default(msg, wParam, lParam);
 }
 
 }  // namespace vx

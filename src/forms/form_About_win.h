@@ -15,6 +15,8 @@
 #include "forms/form_About.h"
 #include "forms/vxLinkLabel_win.h"
 #include "ui/CaptionGradient_win.h"
+#include "ui/Scoped_win.h"
+#include "ui/Window_win.h"
 
 #include <windows.h>
 
@@ -36,7 +38,7 @@ public:
     Tfrm_About(const Tfrm_About&) = delete;
     Tfrm_About& operator=(const Tfrm_About&) = delete;
 
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return window_.Handle(); }
     // Starts the animation, shows the box modally, stops the animation.
     void Execute();
     // Runs until the box is closed; the box is hidden again afterwards.
@@ -49,8 +51,8 @@ public:
     void SetPosition(TFormPosition position);
 
     // The box's parts, named as on the form.
-    HWND Panel_Left = nullptr;
-    HWND Panel_Client = nullptr;
+    ui::TOwnedWindow Panel_Left;
+    ui::TOwnedWindow Panel_Client;
     std::unique_ptr<TvxLinkLabel> lbl_CMP, Lbl_Version, lbl_Notice, lbl_Support, lbl_Author,
         Label1, vxLinkLabel, lbl_Icons_1, lbl_Icons_2, lnk_Silk, lnk_Tango, lbl_Free;
     HWND Memo1 = nullptr;
@@ -59,8 +61,8 @@ public:
     ui::TCaptionGradient CaptionGradient;  // the main window's caption look
 
 private:
-    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT FormMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT PanelMessage(bool left, UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateComponents(HINSTANCE module, IShell* shell);
     std::unique_ptr<TvxLinkLabel> Label(int left, int top, const char* caption, IShell* shell,
                                         const TFont& font);
@@ -73,10 +75,10 @@ private:
     void FormDestroy();
 
     TRegistryHandler& settings_;
-    HWND hwnd_ = nullptr;
-    HBRUSH whiteBrush_ = nullptr;
-    HBRUSH navyBrush_ = nullptr;
-    HICON icon_ = nullptr;
+    ui::ScopedBrush whiteBrush_;
+    ui::ScopedBrush navyBrush_;
+    ui::ScopedIcon icon_;
+    ui::TOwnedWindow window_;
     TGdiFont memoFont_, buttonFont_;
     bool modal_ = false;
 };

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "forms/GdiPlusImage_win.h"
+#include "ui/Window_win.h"
 
 #include <windows.h>
 
@@ -30,17 +31,17 @@ public:
     Tfrm_SplashScreen(const Tfrm_SplashScreen&) = delete;
     Tfrm_SplashScreen& operator=(const Tfrm_SplashScreen&) = delete;
 
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return window_.Handle(); }
     // Shows the window without taking the focus and paints it before returning.
     void Show();
     bool PictureLoaded() const { return picture_.Loaded(); }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
 
     TGdiPlusImage picture_;
-    HWND hwnd_ = nullptr;
+    ui::TOwnedWindow window_;
 };
 
 // The main window's start-up timer tick: while the splash screen exists, the

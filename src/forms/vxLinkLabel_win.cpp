@@ -1,5 +1,7 @@
 #include "forms/vxLinkLabel_win.h"
 
+#include "ui/Scoped_win.h"
+
 #include <windowsx.h>
 
 namespace vx {
@@ -15,19 +17,22 @@ constexpr int kInkMargin = 4;
 TvxLinkLabel::TvxLinkLabel(HWND parent, int left, int top, const std::string& caption,
                            IShell* shell, const TFont& font)
     : TvxLinkLabelBase(shell, font) {
-    RegisterFormClass(kClassName, &WndProc, nullptr);
-    hwnd_ = CreateWindowExA(0, kClassName, caption.c_str(), WS_CHILD | WS_VISIBLE, left, top, 0, 0,
-                            parent, nullptr, ThisModule(), this);
+    ui::TCreateParams params;
+    params.Class.Name = kClassName;
+    params.Class.Style = 0;
+    params.Text = caption.c_str();
+    params.Left = left;
+    params.Top = top;
+    params.ParentHandle = parent;
+    window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+        return Message(msg, wParam, lParam);
+    };
+    window_.Create(params, typeid(*this));
     SetCaption(caption);
     AdjustBounds();
 }
 
-TvxLinkLabel::~TvxLinkLabel() {
-    if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-}
+TvxLinkLabel::~TvxLinkLabel() { window_.Destroy(); }
 
 void TvxLinkLabel::SetAutoSize(bool value) {
     if (value == autoSize_) return;
@@ -50,43 +55,41 @@ void TvxLinkLabel::SetPixelsPerInch(int value) {
 }
 
 void TvxLinkLabel::SetBounds(int left, int top, int width, int height) {
-    if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Handle()) SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT TvxLinkLabel::BoundsRect() const {
     RECT r{};
-    if (!hwnd_) return r;
-    GetWindowRect(hwnd_, &r);
-    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    if (!Handle()) return r;
+    GetWindowRect(Handle(), &r);
+    MapWindowPoints(nullptr, GetParent(Handle()), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
 void TvxLinkLabel::Invalidate() {
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TvxLinkLabel::AdjustBounds() {
-    if (!hwnd_ || !autoSize_) return;
-    HDC dc = GetDC(hwnd_);
-    const SIZE text = MeasureText(dc);
-    ReleaseDC(hwnd_, dc);
+    if (!Handle() || !autoSize_) return;
+    const SIZE text = MeasureText(ui::ScopedGetDC(Handle()));
     const TLabelRect bounds = Layout(text.cx, text.cy).Bounds;
-    SetWindowPos(hwnd_, nullptr, 0, 0, bounds.Width() + kInkMargin, bounds.Height(),
+    SetWindowPos(Handle(), nullptr, 0, 0, bounds.Width() + kInkMargin, bounds.Height(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TvxLinkLabel::CursorChanged() {
     // The new shape shows at once when the mouse is over the label.
     POINT p;
-    if (hwnd_ && GetCursorPos(&p) && WindowFromPoint(p) == hwnd_) ApplyCursor();
+    if (Handle() && GetCursorPos(&p) && WindowFromPoint(p) == Handle()) ApplyCursor();
 }
 
 void TvxLinkLabel::EnabledChanged() {
-    if (hwnd_) EnableWindow(hwnd_, Enabled());
+    if (Handle()) EnableWindow(Handle(), Enabled());
 }
 
 void TvxLinkLabel::CaptionChanged() {
-    if (hwnd_) SetWindowTextA(hwnd_, Caption().c_str());
+    if (Handle()) SetWindowTextA(Handle(), Caption().c_str());
 }
 
 void TvxLinkLabel::ApplyCursor() {
@@ -111,26 +114,25 @@ SIZE TvxLinkLabel::MeasureText(HDC dc) {
     // one blank, so an auto-sized label keeps its line height.
     std::string text = Caption();
     if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
-    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    ui::ScopedSelectObject font(dc, CurrentFont());
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, text.c_str(), int(text.size()), &r, DrawFlags() | DT_CALCRECT);
-    SelectObject(dc, old);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 void TvxLinkLabel::Paint(HDC dc) {
     RECT client;
-    GetClientRect(hwnd_, &client);
-    HWND parent = GetParent(hwnd_);
+    GetClientRect(Handle(), &client);
+    HWND parent = GetParent(Handle());
     auto brush = reinterpret_cast<HBRUSH>(
         SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(hwnd_)));
+                     reinterpret_cast<LPARAM>(Handle())));
     FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, TRANSPARENT);
 
     const SIZE size = MeasureText(dc);
     const TLinkTextLayout layout = Layout(size.cx, size.cy);
-    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    ui::ScopedSelectObject font(dc, CurrentFont());
     const std::string& text = Caption();
     auto draw = [&](const TLabelRect& r, COLORREF colour) {
         RECT rc{r.Left, r.Top, r.Right, r.Bottom};
@@ -146,23 +148,16 @@ void TvxLinkLabel::Paint(HDC dc) {
         draw({t.Left + 1, t.Top + 1, t.Right + 1, t.Bottom + 1}, ColorToRGB(clBtnHighlight));
         draw(t, ColorToRGB(clBtnShadow));
     }
-    SelectObject(dc, old);
-}
-
-LRESULT CALLBACK TvxLinkLabel::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<TvxLinkLabel>(hwnd, msg, lParam, &TvxLinkLabel::hwnd_);
-    if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    return self->Message(msg, wParam, lParam);
 }
 
 LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (PaintMessage(hwnd_, msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
+    if (PaintMessage(Handle(), msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;  // Paint fills the background
     case WM_MOUSEMOVE:
         if (!tracking_) {
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
             tracking_ = TrackMouseEvent(&track) != FALSE;
             MouseEnter();
         }
@@ -179,14 +174,14 @@ LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_LBUTTONDOWN:
         pressed_ = true;
-        SetCapture(hwnd_);
+        SetCapture(Handle());
         return 0;
     case WM_LBUTTONUP:
         if (pressed_) {
             pressed_ = false;
             ReleaseCapture();
             RECT client;
-            GetClientRect(hwnd_, &client);
+            GetClientRect(Handle(), &client);
             const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             if (PtInRect(&client, p)) Click();
         }
@@ -198,7 +193,7 @@ LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
         Invalidate();
         return 0;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return window_.Default(msg, wParam, lParam);
 }
 
 }  // namespace vx

@@ -13,6 +13,7 @@
 
 #include "forms/Gdi_win.h"
 #include "forms/vxLinkLabel.h"
+#include "ui/Window_win.h"
 
 #include <windows.h>
 
@@ -24,7 +25,7 @@ public:
                  const TFont& font = TFont{});
     ~TvxLinkLabel() override;
 
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return window_.Handle(); }
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
     // Off: "&" is shown as it is instead of underlining the next letter.
@@ -46,7 +47,6 @@ protected:
     void CaptionChanged() override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     UINT DrawFlags() const;
@@ -54,7 +54,7 @@ private:
     SIZE MeasureText(HDC dc);
     void ApplyCursor();
 
-    HWND hwnd_ = nullptr;
+    ui::TOwnedWindow window_;
     TGdiFont fontHandle_, linkFontHandle_;
     int pixelsPerInch_ = 0;
     bool autoSize_ = true;

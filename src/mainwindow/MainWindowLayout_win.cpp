@@ -28,10 +28,10 @@ Tfrm_VexelDebugWindow::Tfrm_VexelDebugWindow(const TMainWindowContext& context)
       ctx_(context) {
     CreateOwn(nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, "vxDebugger");
     SetBounds(361, 255, 799, 604);
-    ProgramIcon = LoadProgramIcon(ctx_.Module, 32);
-    ProgramIconSmall = LoadProgramIcon(ctx_.Module, 16);
-    SendMessageA(Handle(), WM_SETICON, ICON_BIG, LPARAM(ProgramIcon));
-    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, LPARAM(ProgramIconSmall));
+    ProgramIcon.Reset(LoadProgramIcon(ctx_.Module, 32));
+    ProgramIconSmall.Reset(LoadProgramIcon(ctx_.Module, 16));
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, LPARAM(ProgramIcon.Get()));
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, LPARAM(ProgramIconSmall.Get()));
     CaptionGradient.Attach(Handle());
     CreateActions();
     CreateMenus();
@@ -150,8 +150,8 @@ void Tfrm_VexelDebugWindow::CreateComponents() {
 }
 
 void Tfrm_VexelDebugWindow::CreateSideBar() {
-    Image_Side_Large = LoadArtImageList(ctx_.Module, IDB_SIDE_LARGE, 32);
-    Image_Side_Small = LoadArtImageList(ctx_.Module, IDB_SIDE_SMALL, 16);
+    Image_Side_Large.Reset(LoadArtImageList(ctx_.Module, IDB_SIDE_LARGE, 32));
+    Image_Side_Small.Reset(LoadArtImageList(ctx_.Module, IDB_SIDE_SMALL, 16));
     SideLargeImages = MakeSideBarImages(Image_Side_Large);
     SideSmallImages = MakeSideBarImages(Image_Side_Small);
 

@@ -28,10 +28,6 @@ private:
 Tfrm_VexelDebugWindow::~Tfrm_VexelDebugWindow() {
     // Destroyed here, while the whole object still stands, so FormDestroy can run.
     if (Handle()) DestroyWindow(Handle());
-    if (ProgramIcon) DestroyIcon(ProgramIcon);
-    if (ProgramIconSmall) DestroyIcon(ProgramIconSmall);
-    if (Image_Side_Large) ImageList_Destroy(Image_Side_Large);
-    if (Image_Side_Small) ImageList_Destroy(Image_Side_Small);
 }
 
 Tfme_Sections* Tfrm_VexelDebugWindow::FrameOf(ISectionFrame& section) {

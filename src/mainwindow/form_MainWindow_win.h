@@ -86,9 +86,9 @@ public:
     ui::TPanel Panel_InformationLine;
     ui::TPanel PANEL_PLUGIN_DOCK;
     ui::TStatusBar StatusBar;
-    HIMAGELIST Image_Side_Large = nullptr, Image_Side_Small = nullptr;
+    ui::ScopedImageList Image_Side_Large, Image_Side_Small;
     std::unique_ptr<TSideBarImages> SideLargeImages, SideSmallImages;
-    HICON ProgramIcon = nullptr, ProgramIconSmall = nullptr;
+    ui::ScopedIcon ProgramIcon, ProgramIconSmall;
     ui::TTrayIcon LMDTrayIcon;
     ui::TTimer Timer;
 

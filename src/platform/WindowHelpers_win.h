@@ -1,6 +1,5 @@
-// What the program's hand-built windows share: a modal message loop like a
-// modal form's, painting on WM_PAINT and WM_PRINTCLIENT, and finding a
-// window's object from its handle.
+// What the program's windows share: a modal message loop like a modal
+// form's, and painting on WM_PAINT and WM_PRINTCLIENT.
 #pragma once
 
 #include <windows.h>
@@ -34,33 +33,6 @@ bool PaintMessage(HWND hwnd, UINT msg, WPARAM wParam, F&& paint) {
         return true;
     }
     return false;
-}
-
-// The object stored with a window at WM_NCCREATE (its creation parameter).
-template <class T>
-T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        return self;
-    }
-    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-
-// The same, keeping the object's window-handle member up to date: set at
-// WM_NCCREATE; cleared, with the link to the object, at WM_NCDESTROY (the
-// object is still returned for that last message).
-template <class T>
-T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam, HWND T::*handle) {
-    T* self = WindowObject<T>(hwnd, msg, lParam);
-    if (!self) return nullptr;
-    if (msg == WM_NCCREATE) {
-        self->*handle = hwnd;
-    } else if (msg == WM_NCDESTROY) {
-        self->*handle = nullptr;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    }
-    return self;
 }
 
 }  // namespace vx

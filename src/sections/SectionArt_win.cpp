@@ -1,5 +1,7 @@
 #include "sections/SectionArt_win.h"
 
+#include "ui/Scoped_win.h"
+
 #include "../../res/resource_ids.h"
 
 #include <cstdint>
@@ -33,39 +35,36 @@ void Grey(uint8_t* pixels, size_t bytes) {
 }
 
 struct TArtHolder {
+    ui::ScopedImageList DebugImages, Glyphs, GlyphsDisabled;
     TSectionArt Art;
     TArtHolder() {
         HINSTANCE module = GetModuleHandleA(nullptr);
-        Art.DebugImages = LoadStripImageList(module, IDB_DEBUGIMAGES, 16, false);
-        Art.Glyphs = LoadStripImageList(module, IDB_SIDE_LARGE, 32, false);
-        Art.GlyphsDisabled = LoadStripImageList(module, IDB_SIDE_LARGE, 32, true);
-    }
-    ~TArtHolder() {
-        for (HIMAGELIST l : {Art.DebugImages, Art.Glyphs, Art.GlyphsDisabled})
-            if (l) ImageList_Destroy(l);
+        DebugImages.Reset(LoadStripImageList(module, IDB_DEBUGIMAGES, 16, false));
+        Glyphs.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, false));
+        GlyphsDisabled.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, true));
+        Art.DebugImages = DebugImages;
+        Art.Glyphs = Glyphs;
+        Art.GlyphsDisabled = GlyphsDisabled;
     }
 };
 
 }  // namespace
 
 HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed) {
-    auto strip = static_cast<HBITMAP>(
-        LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ui::ScopedBitmap strip(static_cast<HBITMAP>(
+        LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!strip) return nullptr;
     DIBSECTION dib{};
     if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 ||
-        !dib.dsBm.bmBits) {
-        DeleteObject(strip);
+        !dib.dsBm.bmBits)
         return nullptr;
-    }
     const int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
     auto* pixels = static_cast<uint8_t*>(dib.dsBm.bmBits);
     if (greyed) Grey(pixels, size_t(dib.dsBm.bmWidthBytes) * h);
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, w / size, 0);
-    HBITMAP mask = MaskFromAlpha(pixels, w, h, dib.dsBm.bmWidthBytes, dib.dsBmih.biHeight > 0);
+    ui::ScopedBitmap mask(
+        MaskFromAlpha(pixels, w, h, dib.dsBm.bmWidthBytes, dib.dsBmih.biHeight > 0));
     if (list) ImageList_Add(list, strip, mask);
-    DeleteObject(mask);
-    DeleteObject(strip);
     return list;
 }
 

@@ -26,9 +26,7 @@ unsigned HeldModifiers() {
 
 // --- TLabel ---
 
-TLabel::~TLabel() {
-    if (brush_) DeleteObject(brush_);
-}
+TLabel::~TLabel() = default;
 
 bool TLabel::Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
                     TColor color, TColor background) {
@@ -57,16 +55,14 @@ void TLabel::SetColor(TColor color) {
 }
 
 void TLabel::AutoSize() {
-    HDC dc = GetDC(Handle());
+    ui::ScopedGetDC dc(Handle());
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    ui::ScopedSelectObject select(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));
     std::string text = Text();
     SIZE size{};
     GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
     RECT r = Bounds();
     // The old picture is not reused: a label that grew would keep the
     // background of its former edge over the new text.
@@ -82,8 +78,8 @@ bool TLabel::OnCtlColor(HDC dc, LRESULT& result) {
     if (background_ & 0xFF000000u) {
         result = reinterpret_cast<LRESULT>(GetSysColorBrush(int(background_ & 0xFF)));
     } else {
-        if (!brush_) brush_ = CreateSolidBrush(ui::ToColorRef(background_));
-        result = reinterpret_cast<LRESULT>(brush_);
+        if (!brush_) brush_.Reset(CreateSolidBrush(ui::ToColorRef(background_)));
+        result = reinterpret_cast<LRESULT>(brush_.Get());
     }
     return true;
 }
@@ -146,7 +142,12 @@ bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& co
     if (dummy) SendMessageA(Handle(), LVM_DELETECOLUMN, 0, 0);
     HWND header = ListView_GetHeader(Handle());
     if (header) {
-        SetWindowSubclass(header, &TReportList::HeaderProc, 1, 0);
+        if (header_.Handle() != header) {
+            header_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+                return HeaderMessage(msg, wParam, lParam);
+            };
+            header_.Adopt(header, typeid(*this));
+        }
         // Makes the list lay its header out again at the fixed height.
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -154,18 +155,16 @@ bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& co
     return true;
 }
 
-LRESULT CALLBACK TReportList::HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR) {
+LRESULT TReportList::HeaderMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == HDM_LAYOUT) {
         auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
         int top = layout->prc->top;
-        LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+        LRESULT r = header_.Default(msg, wParam, lParam);
         layout->pwpos->cy = kHeaderHeight;
         layout->prc->top = top + kHeaderHeight;
         return r;
     }
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &TReportList::HeaderProc, 1);
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return header_.Default(msg, wParam, lParam);
 }
 
 int TReportList::Count() const { return int(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }

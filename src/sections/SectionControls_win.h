@@ -3,6 +3,7 @@
 // report-mode list view in owner-data mode whose rows come from callbacks.
 #pragma once
 
+#include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
 #include <commctrl.h>
@@ -35,7 +36,7 @@ protected:
 private:
     void AutoSize();
     HFONT font_ = nullptr;     // not owned
-    HBRUSH brush_ = nullptr;   // for a background that is not a system colour
+    ui::ScopedBrush brush_;  // for a background that is not a system colour
     TColor color_ = 0, background_ = 0;
 };
 
@@ -118,7 +119,8 @@ private:
     void KeepOneSelected();
     void SetAllSelected(bool selected);
     bool HeaderNotify(NMHDR* header, LRESULT& result);
-    static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    // The header keeps the fixed height.
+    LRESULT HeaderMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::vector<TListColumn> columns_;
     int stretch_ = -1;
@@ -127,6 +129,7 @@ private:
     std::string text_;  // the text of the last LVN_GETDISPINFO
     bool eatChar_ = false;
     bool redraw_ = true;  // WM_SETREDRAW as last sent
+    ui::TOwnedWindow header_;
 };
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 #include "sections/SpeedButton_win.h"
 
 #include "platform/WindowHelpers_win.h"
+#include "ui/Scoped_win.h"
 
 #include <windowsx.h>
 
@@ -13,10 +14,8 @@ HBRUSH DownBrush() {
     static HBRUSH brush = [] {
         WORD bits[8];
         for (int i = 0; i < 8; ++i) bits[i] = WORD((i % 2) ? 0xAAAA : 0x5555);
-        HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
-        HBRUSH b = CreatePatternBrush(pattern);
-        DeleteObject(pattern);
-        return b;
+        ui::ScopedBitmap pattern(CreateBitmap(8, 8, 1, 1, bits));
+        return CreatePatternBrush(pattern);
     }();
     return brush;
 }
@@ -102,11 +101,9 @@ void TSpeedButton::Paint(HDC dc) {
         int cx = (arrow.left + arrow.right) / 2, cy = (arrow.top + arrow.bottom) / 2;
         POINT tri[3] = {{cx - 3, cy - 1}, {cx + 4, cy - 1}, {cx, cy + 3}};
         HBRUSH b = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-        HGDIOBJ oldBrush = SelectObject(dc, b);
-        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        ui::ScopedSelectObject brush(dc, b);
+        ui::ScopedSelectObject pen(dc, GetStockObject(NULL_PEN));
         Polygon(dc, tri, 3);
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
     }
     HIMAGELIST list = enabled || !disabled_ ? images_ : disabled_;
     if (list && style_.ImageIndex >= 0) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "sections/SectionHost.h"
+#include "ui/Scoped_win.h"
+#include "ui/Window_win.h"
 
 #include <windows.h>
 
@@ -21,24 +23,24 @@ public:
     void SetText(const std::string& text) override;  // the memo's whole text
     void Show() override;                             // visible and in front
     std::string Text() const { return text_; }
-    HWND Handle() const { return hwnd_; }
-    HWND Memo() const { return memo_; }
-    HWND CloseButton() const { return close_; }
+    HWND Handle() const { return window_.Handle(); }
+    HWND Memo() const { return memo_.Handle(); }
+    HWND CloseButton() const { return close_.Handle(); }
 
     void btn_CloseClick();
     void Panel2Resize();
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     // The memo's and the button's keys: Tab between them, Esc closes.
-    static LRESULT CALLBACK ChildKeys(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT ChildKeys(ui::TOwnedWindow& child, UINT msg, WPARAM wParam, LPARAM lParam);
     bool Key(HWND from, WPARAM key);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void Layout();
 
-    HWND hwnd_ = nullptr, memo_ = nullptr, close_ = nullptr, tip_ = nullptr;
+    ui::ScopedFont memoFont_, uiFont_;
+    ui::TOwnedWindow window_, memo_, close_;
+    HWND tip_ = nullptr;    // owned by the window, destroyed with it
     HWND focus_ = nullptr;  // the child that had the focus when the window was left
-    HFONT memoFont_ = nullptr, uiFont_ = nullptr;
     std::string text_;
 };
 

@@ -3,6 +3,7 @@
 #include "sections/frame_Sections_win.h"
 
 #include "sections/form_Viewer_win.h"
+#include "ui/Scoped_win.h"
 
 #include <algorithm>
 
@@ -223,12 +224,10 @@ void Tfme_Sections::PaintMessageRow(HDC dc, int item) {
     const bool active = GetFocus() == list;
     const bool selected = size_t(item) == b.Selected() || lst_Messages.IsSelected(item);
     COLORREF back = GetSysColor(!selected ? COLOR_WINDOW : active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
-    HBRUSH brush = CreateSolidBrush(back);
-    FillRect(dc, &bounds, brush);
-    DeleteObject(brush);
+    FillRect(dc, &bounds, ui::ScopedBrush(CreateSolidBrush(back)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected && active ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    ui::ScopedSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
     HWND header = ListView_GetHeader(list);
     const std::string& line = b.Line(size_t(item));
     for (int column = 0; column < 2; ++column) {
@@ -240,7 +239,6 @@ void Tfme_Sections::PaintMessageRow(HDC dc, int item) {
                   (column == 0 ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX |
                       DT_END_ELLIPSIS);
     }
-    SelectObject(dc, oldFont);
     if (active && size_t(item) == b.Selected()) DrawFocusRect(dc, &bounds);
 }
 
@@ -257,16 +255,12 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
         return;
     const TRowPaint sep = core_.lst_DebugBeforeItemPaint(row);
     if (sep.OwnerDrawn) {
-        HBRUSH back = CreateSolidBrush(ui::ToColorRef(sep.Background));
-        FillRect(dc, &bounds, back);
-        DeleteObject(back);
-        HPEN pen = CreatePen(PS_SOLID, 1, ui::ToColorRef(sep.Line));
-        HGDIOBJ old = SelectObject(dc, pen);
+        FillRect(dc, &bounds, ui::ScopedBrush(CreateSolidBrush(ui::ToColorRef(sep.Background))));
+        ui::ScopedPen pen(CreatePen(PS_SOLID, 1, ui::ToColorRef(sep.Line)));
+        ui::ScopedSelectObject select(dc, pen);
         int y = SeparatorLineY(bounds.top, bounds.bottom);
         MoveToEx(dc, bounds.left, y, nullptr);
         LineTo(dc, bounds.right, y);
-        SelectObject(dc, old);
-        DeleteObject(pen);
         return;
     }
     const bool active = GetFocus() == list;
@@ -279,12 +273,10 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
     } else if (auto fill = core_.SetCanvasColor(row)) {
         back = ui::ToColorRef(*fill);
     }
-    HBRUSH brush = CreateSolidBrush(back);
-    FillRect(dc, &bounds, brush);
-    DeleteObject(brush);
+    FillRect(dc, &bounds, ui::ScopedBrush(CreateSolidBrush(back)));
 
     HWND header = ListView_GetHeader(list);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    ui::ScopedSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
     for (int column = 0; column < TDebugRowStore::kColumnCount; ++column) {
@@ -304,7 +296,6 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
     }
-    SelectObject(dc, oldFont);
     if (active && row == core_.FocusedRow()) DrawFocusRect(dc, &bounds);
 }
 

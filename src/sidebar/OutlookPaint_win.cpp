@@ -1,5 +1,7 @@
 #include "sidebar/OutlookPaint_win.h"
 
+#include "ui/Scoped_win.h"
+
 #include <commctrl.h>
 
 namespace vx {
@@ -13,9 +15,7 @@ RECT Win(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 void Fill(HDC dc, const TRect& r, TColor c) {
     if (r.Empty()) return;
     RECT wr = Win(r);
-    HBRUSH b = CreateSolidBrush(SideBarColorRef(c));
-    FillRect(dc, &wr, b);
-    DeleteObject(b);
+    FillRect(dc, &wr, ui::ScopedBrush(CreateSolidBrush(SideBarColorRef(c))));
 }
 
 void DrawBevel(HDC dc, const TBevel& bevel) {
@@ -25,20 +25,9 @@ void DrawBevel(HDC dc, const TBevel& bevel) {
 // A font made from the model's description, selected for as long as it lives.
 class TSelectedFont {
 public:
-    TSelectedFont(HDC dc, const TFont& f) : dc_(dc) {
-        HDC screen = GetDC(nullptr);
-        int ppi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        font_ = CreateFontA(-::MulDiv(f.Size, ppi, 72), 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL,
-                            f.Italic, f.Underline, f.StrikeOut, f.Charset, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            f.Name.c_str());
-        old_ = SelectObject(dc, font_);
+    TSelectedFont(HDC dc, const TFont& f)
+        : dc_(dc), font_(Make(f)), select_(dc, font_) {
         SetTextColor(dc, SideBarColorRef(f.Color));
-    }
-    ~TSelectedFont() {
-        SelectObject(dc_, old_);
-        DeleteObject(font_);
     }
     TSelectedFont(const TSelectedFont&) = delete;
     TSelectedFont& operator=(const TSelectedFont&) = delete;
@@ -49,9 +38,17 @@ public:
     }
 
 private:
+    static HFONT Make(const TFont& f) {
+        int ppi = GetDeviceCaps(ui::ScopedGetDC(nullptr), LOGPIXELSY);
+        return CreateFontA(-::MulDiv(f.Size, ppi, 72), 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL,
+                           f.Italic, f.Underline, f.StrikeOut, f.Charset, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           f.Name.c_str());
+    }
+
     HDC dc_;
-    HFONT font_;
-    HGDIOBJ old_;
+    ui::ScopedFont font_;
+    ui::ScopedSelectObject select_;
 };
 
 void DrawCaption(HDC dc, const std::string& text, const TRect& r, UINT flags) {
@@ -90,22 +87,16 @@ HBITMAP MakeDib(HDC dc, const TSideBarBitmap& bmp) {
 
 void TileBitmap(HDC dc, TvxOutlookBarHeader& h, const TRect& body) {
     const TSideBarBitmap& bmp = h.Bitmap();
-    HDC src = CreateCompatibleDC(dc);
-    HBITMAP dib = MakeDib(dc, bmp);
-    if (dib) {
-        HGDIOBJ old = SelectObject(src, dib);
-        // MERGECOPY combines with the brush: the header's colour.
-        HBRUSH brush = CreateSolidBrush(SideBarColorRef(h.Color()));
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        DWORD rop = RasterOp(h.BitmapCopy());
-        for (TPoint p : TileOrigins(body, bmp.Width(), bmp.Height(), h.Width(), h.Height()))
-            BitBlt(dc, p.X, p.Y, bmp.Width(), bmp.Height(), src, 0, 0, rop);
-        SelectObject(dc, oldBrush);
-        DeleteObject(brush);
-        SelectObject(src, old);
-        DeleteObject(dib);
-    }
-    DeleteDC(src);
+    ui::ScopedMemDC src(dc);
+    ui::ScopedBitmap dib(MakeDib(dc, bmp));
+    if (!dib) return;
+    ui::ScopedSelectObject selectDib(src, dib);
+    // MERGECOPY combines with the brush: the header's colour.
+    ui::ScopedBrush brush(CreateSolidBrush(SideBarColorRef(h.Color())));
+    ui::ScopedSelectObject selectBrush(dc, brush);
+    DWORD rop = RasterOp(h.BitmapCopy());
+    for (TPoint p : TileOrigins(body, bmp.Width(), bmp.Height(), h.Width(), h.Height()))
+        BitBlt(dc, p.X, p.Y, bmp.Width(), bmp.Height(), src, 0, 0, rop);
 }
 
 void DrawImage(const TSideBarImages* images, int index, HDC dc, TPoint at) {
@@ -210,9 +201,7 @@ void DrawParentImage(HDC dc, TOutlookButton& b) {
 void PaintOutlookButton(HDC dc, TOutlookButton& b) {
     int w = b.Width(), hgt = b.Height();
     if (w <= 0 || hgt <= 0) return;
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bmp = CreateCompatibleBitmap(dc, w, hgt);
-    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    ui::ScopedOffscreen mem(dc, w, hgt);
     if (b.Transparent()) {
         DrawParentImage(mem, b);
     } else {
@@ -249,9 +238,6 @@ void PaintOutlookButton(HDC dc, TOutlookButton& b) {
         }
     }
     BitBlt(dc, 0, 0, w, hgt, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(mem);
 }
 
 void PaintScrollButton(HDC dc, TScrollButton& s) {

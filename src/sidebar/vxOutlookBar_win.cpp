@@ -1,12 +1,12 @@
 #include "sidebar/vxOutlookBar_win.h"
 
 #include "sidebar/OutlookPaint_win.h"
-#include "ui/CatchSite_win.h"
+#include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
 #include <windowsx.h>
 
-#include <stdexcept>
+#include <string>
 #include <typeinfo>
 
 namespace vx {
@@ -20,8 +20,6 @@ const char kHeaderClass[] = "vxOutlookBarHeader";
 const char kButtonClass[] = "vxOutlookButton";
 const char kScrollClass[] = "vxOutlookScrollButton";
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
-
 TvxOutlookBar* RootBar(TOutlookControl* c) {
     while (c && !dynamic_cast<TvxOutlookBar*>(c)) c = c->Parent();
     return static_cast<TvxOutlookBar*>(c);
@@ -33,76 +31,56 @@ void AttachWindow(TOutlookControl& c, HWND parent);
 class TControlWindow : public IControlView {
 public:
     explicit TControlWindow(TOutlookControl& c) : control_(c) {}
-    ~TControlWindow() override {
-        if (!hwnd_) return;
-        HWND h = hwnd_;
-        hwnd_ = nullptr;
-        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-        DestroyWindow(h);
-    }
+    ~TControlWindow() override { window_.Destroy(); }
 
-    void Create(HWND parent, const char* cls, DWORD exStyle) {
-        DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-        if (control_.Showing()) style |= WS_VISIBLE;
-        if (!control_.Enabled()) style |= WS_DISABLED;
-        CreateWindowExA(exStyle, cls, control_.Caption().c_str(), style, control_.Left(),
-                        control_.Top(), control_.Width(), control_.Height(), parent, nullptr,
-                        Instance(), this);
+    // The bar does not redraw on resize by itself (its resize handler does);
+    // the buttons take double clicks.
+    void Create(HWND parent, const char* cls, UINT classStyle) {
+        ui::TCreateParams params;
+        params.Class.Name = cls;
+        params.Class.Style = classStyle;
+        params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+        if (control_.Showing()) params.Style |= WS_VISIBLE;
+        if (!control_.Enabled()) params.Style |= WS_DISABLED;
+        const std::string caption = control_.Caption();
+        params.Text = caption.c_str();
+        params.Left = control_.Left();
+        params.Top = control_.Top();
+        params.Width = control_.Width();
+        params.Height = control_.Height();
+        params.ParentHandle = parent;
+        // A click runs the application's handlers (a button shows its
+        // section): what they throw is caught at the window and reported
+        // under the model control's class.
+        window_.Handler = [this](UINT msg, WPARAM wp, LPARAM lp) { return Message(msg, wp, lp); };
+        window_.Create(params, typeid(control_));
     }
-    HWND Hwnd() const { return hwnd_; }
+    HWND Hwnd() const { return window_.Handle(); }
     virtual void ChildrenAttached() {}
 
     void Invalidate() override {
-        if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+        if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
     }
     void BoundsChanged() override {
-        if (!hwnd_ || syncing_) return;
+        if (!Hwnd() || syncing_) return;
         UINT show = control_.Showing() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
-        SetWindowPos(hwnd_, nullptr, control_.Left(), control_.Top(), control_.Width(),
+        SetWindowPos(Hwnd(), nullptr, control_.Left(), control_.Top(), control_.Width(),
                      control_.Height(), SWP_NOZORDER | SWP_NOACTIVATE | show);
     }
-    bool Focused() const override { return hwnd_ && GetFocus() == hwnd_; }
+    bool Focused() const override { return Hwnd() && GetFocus() == Hwnd(); }
     void SetFocus() override {
-        if (hwnd_) ::SetFocus(hwnd_);
+        if (Hwnd()) ::SetFocus(Hwnd());
     }
     void ChildAdded(TOutlookControl& child) override {
-        if (hwnd_) AttachWindow(child, hwnd_);
+        if (Hwnd()) AttachWindow(child, Hwnd());
     }
     void TextChanged() override {
-        if (hwnd_) SetWindowTextA(hwnd_, control_.Caption().c_str());
+        if (Hwnd()) SetWindowTextA(Hwnd(), control_.Caption().c_str());
     }
     void EnabledChanged() override {
-        if (hwnd_) EnableWindow(hwnd_, control_.Enabled());
+        if (Hwnd()) EnableWindow(Hwnd(), control_.Enabled());
     }
-    void* Handle() const override { return hwnd_; }
-
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_NCCREATE) {
-            auto* self = static_cast<TControlWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-            self->hwnd_ = h;
-            SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<TControlWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-        if (!self) return DefWindowProcA(h, msg, wp, lp);
-        if (msg == WM_NCDESTROY) {
-            self->hwnd_ = nullptr;
-            SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-            return DefWindowProcA(h, msg, wp, lp);
-        }
-        // A click runs the application's handlers (a button shows its
-        // section): what they throw must not unwind through the system's
-        // frames. The class is taken first, as the handler may free the control.
-        const std::type_info& type = typeid(self->control_);
-        try {
-            return self->Message(msg, wp, lp);
-        } catch (const std::exception& e) {
-            ui::HandleException(e, ui::CatchSite(type, msg, wp, lp));
-        } catch (...) {
-            ui::HandleException(std::runtime_error("Unknown exception"),
-                                ui::CatchSite(type, msg, wp, lp));
-        }
-        return 0;
-    }
+    void* Handle() const override { return Hwnd(); }
 
 protected:
     virtual void Paint(HDC dc) = 0;
@@ -111,7 +89,7 @@ protected:
     // Every case that calls into the model returns right after: a handler
     // there may free the control, and this window with it.
     virtual LRESULT Message(UINT msg, WPARAM wp, LPARAM lp) {
-        HWND h = hwnd_;
+        HWND h = Hwnd();
         int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
         switch (msg) {
         case WM_ERASEBKGND: return 1;
@@ -185,21 +163,21 @@ protected:
     }
 
     TOutlookControl& control_;
-    HWND hwnd_ = nullptr;
+    ui::TOwnedWindow window_;
     bool syncing_ = false;
 
 private:
     void Track() {
-        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd_, 0};
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Hwnd(), 0};
         TrackMouseEvent(&t);
         tracking_ = true;
     }
     // Enter and leave follow the pointer; while the mouse is captured they
     // follow whether it is over the window.
     void TrackPointer(int x, int y) {
-        if (GetCapture() == hwnd_) {
+        if (GetCapture() == Hwnd()) {
             RECT rc;
-            GetClientRect(hwnd_, &rc);
+            GetClientRect(Hwnd(), &rc);
             bool in = PtInRect(&rc, POINT{x, y});
             if (in && !inside_) Enter(x, y);
             if (!in && inside_) Leave();
@@ -238,19 +216,19 @@ public:
     void Create(HWND parent) { TControlWindow::Create(parent, kBarClass, 0); FrameChanged(); }
 
     void Invalidate() override {
-        if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        if (Hwnd()) RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
     void FrameChanged() override {
-        if (!hwnd_) return;
-        LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE) & ~WS_BORDER;
-        LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
+        if (!Hwnd()) return;
+        LONG_PTR style = GetWindowLongPtrA(Hwnd(), GWL_STYLE) & ~WS_BORDER;
+        LONG_PTR ex = GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
         if (bar_.BorderStyle() == TBorderStyle::bsSingle) {
             if (bar_.Ctl3D()) ex |= WS_EX_CLIENTEDGE;
             else style |= WS_BORDER;
         }
-        SetWindowLongPtrA(hwnd_, GWL_STYLE, style);
-        SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, ex);
-        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+        SetWindowLongPtrA(Hwnd(), GWL_STYLE, style);
+        SetWindowLongPtrA(Hwnd(), GWL_EXSTYLE, ex);
+        SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Invalidate();
     }
@@ -264,8 +242,8 @@ protected:
             syncing_ = true;
             if (!(pos->flags & SWP_NOSIZE) || !(pos->flags & SWP_NOMOVE)) {
                 RECT r;
-                GetWindowRect(hwnd_, &r);
-                MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+                GetWindowRect(Hwnd(), &r);
+                MapWindowPoints(HWND_DESKTOP, GetParent(Hwnd()), reinterpret_cast<POINT*>(&r), 2);
                 bar_.SyncBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
             }
             if (pos->flags & SWP_SHOWWINDOW) bar_.SetVisible(true);
@@ -282,7 +260,7 @@ private:
 class THeaderWindow : public TControlWindow {
 public:
     explicit THeaderWindow(TvxOutlookBarHeader& h) : TControlWindow(h), header_(h) {}
-    void Create(HWND parent) { TControlWindow::Create(parent, kHeaderClass, 0); }
+    void Create(HWND parent) { TControlWindow::Create(parent, kHeaderClass, CS_DBLCLKS); }
     void ChildAdded(TOutlookControl& child) override {
         TControlWindow::ChildAdded(child);
         ChildrenAttached();
@@ -305,7 +283,7 @@ private:
 class TButtonWindow : public TControlWindow {
 public:
     explicit TButtonWindow(TOutlookButton& b) : TControlWindow(b), button_(b) {}
-    void Create(HWND parent) { TControlWindow::Create(parent, kButtonClass, 0); }
+    void Create(HWND parent) { TControlWindow::Create(parent, kButtonClass, CS_DBLCLKS); }
 
 protected:
     void Paint(HDC dc) override { PaintOutlookButton(dc, button_); }
@@ -317,7 +295,7 @@ private:
 class TScrollWindow : public TControlWindow {
 public:
     explicit TScrollWindow(TScrollButton& s) : TControlWindow(s), scroll_(s) {}
-    void Create(HWND parent) { TControlWindow::Create(parent, kScrollClass, 0); }
+    void Create(HWND parent) { TControlWindow::Create(parent, kScrollClass, CS_DBLCLKS); }
 
 protected:
     void Paint(HDC dc) override { PaintScrollButton(dc, scroll_); }
@@ -325,23 +303,6 @@ protected:
 private:
     TScrollButton& scroll_;
 };
-
-void RegisterClasses() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    for (const char* name : {kBarClass, kHeaderClass, kButtonClass, kScrollClass}) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        // The bar does not redraw on resize by itself: its resize handler does.
-        wc.style = name == kBarClass ? 0 : CS_DBLCLKS;
-        wc.lpfnWndProc = TControlWindow::Proc;
-        wc.hInstance = Instance();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = name;
-        RegisterClassExA(&wc);
-    }
-}
 
 template <class TWindow, class TModel> TControlWindow* Make(TModel& m, HWND parent) {
     auto w = std::make_unique<TWindow>(m);
@@ -352,7 +313,6 @@ template <class TWindow, class TModel> TControlWindow* Make(TModel& m, HWND pare
 }
 
 void AttachWindow(TOutlookControl& c, HWND parent) {
-    RegisterClasses();
     TControlWindow* w = nullptr;
     if (auto* bar = dynamic_cast<TvxOutlookBar*>(&c)) w = Make<TBarWindow>(*bar, parent);
     else if (auto* h = dynamic_cast<TvxOutlookBarHeader*>(&c)) w = Make<THeaderWindow>(*h, parent);
@@ -396,9 +356,7 @@ void LoadSideBarBitmap(TSideBarBitmap& target, HBITMAP source) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     std::vector<uint32_t> raw(size_t(info.bmWidth) * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, source, 0, info.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    GetDIBits(ui::ScopedGetDC(nullptr), source, 0, info.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);
     std::vector<TColor> px(raw.size());
     for (size_t i = 0; i < raw.size(); ++i)  // BGRA in memory to red-low TColor
         px[i] = RGBColor(uint8_t(raw[i] >> 16), uint8_t(raw[i] >> 8), uint8_t(raw[i]));

@@ -1,5 +1,7 @@
 #include "ui/CaptionGradient_win.h"
 
+#include "ui/Scoped_win.h"
+
 #include <string>
 #include <vector>
 
@@ -81,7 +83,7 @@ void TCaptionGradient::Paint(bool active) {
     if (!Painting() || IsIconic(hwnd_)) return;
     RECT r = CaptionRect();
     if (r.right <= r.left || r.bottom <= r.top) return;
-    HDC dc = GetWindowDC(hwnd_);
+    ScopedGetDC dc(hwnd_, ScopedGetDC::kWholeWindow);
     FillHorizontalGradient(dc, r, active ? Colors.ActiveFrom : Colors.InactiveFrom,
                            active ? Colors.ActiveTo : Colors.InactiveTo);
     int x = r.left + 4;  // the window menu icon stays left of the title bar
@@ -89,17 +91,14 @@ void TCaptionGradient::Paint(bool active) {
     ncm.cbSize = sizeof ncm;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
     ncm.lfCaptionFont.lfWeight = FW_BOLD;
-    HFONT font = CreateFontIndirectA(&ncm.lfCaptionFont);
-    HGDIOBJ old = SelectObject(dc, font);
+    ScopedFont font(CreateFontIndirectA(&ncm.lfCaptionFont));
+    ScopedSelectObject select(dc, font);
     std::vector<char> text(GetWindowTextLengthA(hwnd_) + 1, '\0');
     GetWindowTextA(hwnd_, text.data(), int(text.size()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, active ? Colors.ActiveText : Colors.InactiveText);
     RECT t{x, r.top, r.right - 2, r.bottom};
     DrawTextA(dc, text.data(), -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(hwnd_, dc);
 }
 
 bool TCaptionGradient::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

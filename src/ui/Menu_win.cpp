@@ -23,7 +23,6 @@ TPopupMenu::TPopupMenu() { AllMenus().push_back(this); }
 TPopupMenu::~TPopupMenu() {
     auto& all = AllMenus();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
-    if (menu_) DestroyMenu(menu_);
 }
 
 TMenuItem& TPopupMenu::AddAction(TAction& action, const std::string& caption,
@@ -75,7 +74,7 @@ HMENU TPopupMenu::Handle() {
 void TPopupMenu::Update() {
     if (OnPopup) OnPopup(*this);
     // The handle stays the same: others (the side bar) keep and track it.
-    if (!menu_) menu_ = CreatePopupMenu();
+    if (!menu_) menu_.Reset(CreatePopupMenu());
     while (GetMenuItemCount(menu_) > 0) DeleteMenu(menu_, 0, MF_BYPOSITION);
     for (auto& i : items_) {
         if (i.Separator) {
@@ -128,7 +127,7 @@ std::string TPopupMenu::HintOf(int id) const {
 
 TPopupMenu* TPopupMenu::FromHandle(HMENU menu) {
     for (TPopupMenu* m : AllMenus())
-        if (m->menu_ && m->menu_ == menu) return m;
+        if (m->menu_ && m->menu_.Get() == menu) return m;
     return nullptr;
 }
 

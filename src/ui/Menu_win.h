@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/Action.h"
+#include "ui/Scoped_win.h"
 
 #include <windows.h>
 
@@ -60,7 +61,7 @@ public:
 
 private:
     std::vector<TMenuItem> items_;
-    HMENU menu_ = nullptr;
+    ScopedMenu menu_;
 };
 
 }  // namespace vx::ui

@@ -6,10 +6,7 @@
 
 namespace vx::ui {
 
-TPanel::~TPanel() {
-    if (font_) DeleteObject(font_);
-    if (brush_) DeleteObject(brush_);
-}
+TPanel::~TPanel() = default;
 
 bool TPanel::Create(TWindow* parent, const TPanelStyle& style, HWND parentHandle) {
     style_ = style;
@@ -40,24 +37,22 @@ void TPanel::SetCaption(const std::string& caption) {
 }
 
 void TPanel::SetCaptionFont(HFONT font) {
-    if (font_) DeleteObject(font_);
-    font_ = font;
+    font_.Reset(font);
     Invalidate();
 }
 
 void TPanel::Paint(HDC dc) {
     RECT r;
     GetClientRect(Handle(), &r);
-    HBRUSH b = CreateSolidBrush(ToColorRef(style_.Color));
+    ScopedBrush b(CreateSolidBrush(ToColorRef(style_.Color)));
     FillRect(dc, &r, b);
-    DeleteObject(b);
     if (style_.BevelOuter != TBevel::bvNone) {
         RECT e = r;
         DrawEdge(dc, &e, style_.BevelOuter == TBevel::bvLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
                  BF_RECT);
     }
     if (!caption_.empty()) {
-        HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+        ScopedSelectObject font(dc, font_ ? HGDIOBJ(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ToColorRef(style_.FontColor));
         RECT t = r;
@@ -67,7 +62,6 @@ void TPanel::Paint(HDC dc) {
                                                                 : DT_CENTER;
         DrawTextA(dc, caption_.c_str(), int(caption_.size()), &t,
                   align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-        SelectObject(dc, old);
     }
     if (OnPaint) OnPaint(*this, dc, r);
 }
@@ -97,9 +91,8 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (Reflect(msg, wParam, lParam, r)) return r;
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkColor(dc, ToColorRef(style_.Color));
-        if (brush_) DeleteObject(brush_);
-        brush_ = CreateSolidBrush(ToColorRef(style_.Color));
-        return reinterpret_cast<LRESULT>(brush_);
+        brush_.Reset(CreateSolidBrush(ToColorRef(style_.Color)));
+        return reinterpret_cast<LRESULT>(brush_.Get());
     }
     }
     return TWindow::WndProc(msg, wParam, lParam);

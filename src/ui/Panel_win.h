@@ -2,6 +2,7 @@
 // border and an optional caption line, like the information line.
 #pragma once
 
+#include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
 namespace vx::ui {
@@ -31,7 +32,7 @@ public:
     void SetCaption(const std::string& caption);
     // The panel owns the font from then on.
     void SetCaptionFont(HFONT font);
-    HFONT CaptionFont() const { return font_; }
+    HFONT CaptionFont() const { return font_.Get(); }
     // The area inside the bevel and border, where children go.
     int FrameWidth() const;
 
@@ -45,8 +46,8 @@ private:
     void Paint(HDC dc);
     TPanelStyle style_;
     std::string caption_;
-    HFONT font_ = nullptr;
-    HBRUSH brush_ = nullptr;
+    ScopedFont font_;
+    ScopedBrush brush_;
 };
 
 }  // namespace vx::ui

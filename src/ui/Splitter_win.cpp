@@ -1,6 +1,7 @@
 #include "ui/Splitter_win.h"
 
 #include "platform/WindowHelpers_win.h"
+#include "ui/Scoped_win.h"
 
 #include <windowsx.h>
 
@@ -101,11 +102,11 @@ void TSplitter::Paint(HDC dc) {
         tri[0] = {cx + dir * 2, cy}, tri[1] = {cx - dir * 2, cy - 4}, tri[2] = {cx - dir * 2, cy + 4};
     else
         tri[0] = {cx, cy + dir * 2}, tri[1] = {cx - 4, cy - dir * 2}, tri[2] = {cx + 4, cy - dir * 2};
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNTEXT));
-    Polygon(dc, tri, 3);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
+    {
+        ScopedSelectObject pen(dc, GetStockObject(NULL_PEN));
+        ScopedSelectObject brush(dc, GetSysColorBrush(COLOR_BTNTEXT));
+        Polygon(dc, tri, 3);
+    }
     // Grip dots above and below the arrow.
     for (int i = -3; i <= 3; ++i) {
         if (i > -2 && i < 2) continue;

@@ -5,7 +5,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <map>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 #include <stdexcept>
 #include <typeinfo>
@@ -13,8 +15,6 @@
 
 namespace vx::ui {
 namespace {
-
-const char* const kOwnClass = "vxWindow";
 
 // The windows of this layer and their objects. Kept in the process rather
 // than as window properties or data: under Wine every GetProp is a call to
@@ -36,20 +36,6 @@ void Forget(HWND hwnd) {
     o.Map.erase(hwnd);
 }
 
-void RegisterOwnClass(WNDPROC proc) {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kOwnClass;
-    RegisterClassExA(&wc);
-    done = true;
-}
-
 TExceptionHandler& ExceptionHandler() {
     static TExceptionHandler handler;
     return handler;
@@ -58,6 +44,26 @@ TExceptionHandler& ExceptionHandler() {
 bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
 
 }  // namespace
+
+// The one place where the program registers window classes.
+const char* RegisterWindowClass(const TWindowClass& c) {
+    static std::map<std::string, bool> registered;
+    bool& done = registered[c.Name];
+    if (done) return c.Name;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = c.Style;
+    wc.lpfnWndProc = &TWindow::OwnProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = c.Background;
+    wc.hIcon = c.Icon;
+    wc.hIconSm = c.SmallIcon;
+    wc.lpszClassName = c.Name;
+    RegisterClassExA(&wc);
+    done = true;
+    return c.Name;
+}
 
 COLORREF ToColorRef(TColor color) {
     if (color & 0xFF000000u) return GetSysColor(int(color & 0xFF));
@@ -75,7 +81,7 @@ TWindow::~TWindow() {
         Forget(h);
         if (controlProc_) SetWindowLongPtrA(h, GWLP_WNDPROC, LONG_PTR(controlProc_));
         hwnd_ = nullptr;
-        DestroyWindow(h);
+        if (!adopted_) DestroyWindow(h);
     }
 }
 
@@ -100,26 +106,56 @@ void TWindow::Attach(HWND hwnd, TWindow* parent) {
 
 bool TWindow::CreateOwn(TWindow* parent, DWORD style, DWORD exStyle, const char* text,
                         HWND parentHandle) {
-    RegisterOwnClass(&TWindow::OwnProc);
-    HWND ph = parent ? parent->Handle() : parentHandle;
+    TCreateParams params;
+    params.Parent = parent;
+    params.ParentHandle = parentHandle;
+    params.Style = style;
+    params.ExStyle = exStyle;
+    params.Text = text;
+    return CreateOwn(params);
+}
+
+bool TWindow::CreateOwn(const TCreateParams& p) {
+    const char* name = RegisterWindowClass(p.Class);
+    HWND ph = p.Parent ? p.Parent->Handle() : p.ParentHandle;
     // The object travels as the creation parameter and is attached at WM_NCCREATE.
-    pendingParent_ = parent;
-    HWND h = CreateWindowExA(exStyle, kOwnClass, text, style, 0, 0, 0, 0, ph, nullptr,
+    pendingParent_ = p.Parent;
+    HWND h = CreateWindowExA(p.ExStyle, name, p.Text, p.Style, p.Left, p.Top, p.Width, p.Height,
+                             ph, reinterpret_cast<HMENU>(intptr_t(p.Id)),
                              GetModuleHandleA(nullptr), this);
     return h != nullptr;
 }
 
 bool TWindow::CreateControl(const char* className, TWindow* parent, DWORD style, DWORD exStyle,
                             const char* text, int id) {
-    HWND h = CreateWindowExA(exStyle, className, text, style, 0, 0, 0, 0,
-                             parent ? parent->Handle() : nullptr,
-                             reinterpret_cast<HMENU>(intptr_t(id)), GetModuleHandleA(nullptr),
+    TCreateParams params;
+    params.Parent = parent;
+    params.Style = style;
+    params.ExStyle = exStyle;
+    params.Text = text;
+    params.Id = id;
+    return CreateControl(className, params);
+}
+
+bool TWindow::CreateControl(const char* className, const TCreateParams& p) {
+    HWND h = CreateWindowExA(p.ExStyle, className, p.Text, p.Style, p.Left, p.Top, p.Width,
+                             p.Height, p.Parent ? p.Parent->Handle() : p.ParentHandle,
+                             reinterpret_cast<HMENU>(intptr_t(p.Id)), GetModuleHandleA(nullptr),
                              nullptr);
     if (!h) return false;
-    Attach(h, parent);
+    Attach(h, p.Parent);
     controlProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::ControlProc)));
     SendMessageA(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return true;
+}
+
+bool TWindow::Adopt(HWND existing) {
+    if (!existing || hwnd_ || FromHandle(existing)) return false;
+    Attach(existing, nullptr);
+    adopted_ = true;
+    controlProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        existing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::ControlProc)));
     return true;
 }
 
@@ -154,7 +190,7 @@ LRESULT TWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     // C++ exceptions must not unwind through the system's frames. The class
     // is taken first: a handler may free its own window before it throws.
-    const std::type_info& type = typeid(*this);
+    const std::type_info& type = SiteType();
     try {
         return WndProc(msg, wParam, lParam);
     } catch (const std::exception& e) {
@@ -326,6 +362,41 @@ void TWindow::Realign() {
             }
         }
     }
+}
+
+bool TOwnedWindow::Create(const TCreateParams& params, const std::type_info& owner) {
+    owner_ = &owner;
+    return CreateOwn(params);
+}
+
+bool TOwnedWindow::CreateControl(const char* className, const TCreateParams& params,
+                                const std::type_info& owner) {
+    owner_ = &owner;
+    return TWindow::CreateControl(className, params);
+}
+
+bool TOwnedWindow::Adopt(HWND existing, const std::type_info& owner) {
+    owner_ = &owner;
+    return TWindow::Adopt(existing);
+}
+
+void TOwnedWindow::Destroy() {
+    if (!Handle()) return;
+    HWND h = Handle();
+    Handler = nullptr;
+    OnDestroyed = nullptr;
+    DestroyWindow(h);
+}
+
+LRESULT TOwnedWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (Reflect(msg, wParam, lParam, result)) return result;
+    if (Handler) return Handler(msg, wParam, lParam);
+    return Default(msg, wParam, lParam);
+}
+
+void TOwnedWindow::Destroyed() {
+    if (OnDestroyed) OnDestroyed();
 }
 
 void SetExceptionHandler(TExceptionHandler handler) { ExceptionHandler() = std::move(handler); }

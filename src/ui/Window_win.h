@@ -17,6 +17,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace vx::ui {
@@ -25,6 +26,35 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 // A TColor as a COLORREF; system colours (high byte set) are looked up.
 COLORREF ToColorRef(TColor color);
+
+class TWindow;
+
+// A window class of this layer. Every class is registered in one place, once
+// per process, with the layer's one window procedure; the first description
+// of a name is the one that counts.
+struct TWindowClass {
+    const char* Name = "vxWindow";
+    UINT Style = CS_DBLCLKS;
+    HBRUSH Background = nullptr;  // not owned (a system colour brush or null)
+    HICON Icon = nullptr;
+    HICON SmallIcon = nullptr;
+};
+
+// What a window of the layer's own classes is made with.
+struct TCreateParams {
+    TWindowClass Class;
+    DWORD Style = WS_CHILD | WS_VISIBLE;
+    DWORD ExStyle = 0;
+    const char* Text = "";
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    // The parent window: a window of this layer (it lays this one out by Align),
+    // or any other handle.
+    TWindow* Parent = nullptr;
+    HWND ParentHandle = nullptr;
+    int Id = 0;
+};
+
+const char* RegisterWindowClass(const TWindowClass& windowClass);
 
 class TWindow {
 public:
@@ -70,9 +100,15 @@ protected:
     // A window of this layer's own class "vxWindow" (double clicks, no background brush).
     bool CreateOwn(TWindow* parent, DWORD style, DWORD exStyle = 0, const char* text = "",
                    HWND parentHandle = nullptr);
+    // A window of the class params.Class names.
+    bool CreateOwn(const TCreateParams& params);
     // A standard control, subclassed.
     bool CreateControl(const char* className, TWindow* parent, DWORD style, DWORD exStyle = 0,
                        const char* text = "", int id = 0);
+    // A standard control of `className`, subclassed (params.Class is not used).
+    bool CreateControl(const char* className, const TCreateParams& params);
+    // A window some control made for itself (a list's header), subclassed.
+    bool Adopt(HWND existing);
 
     // Every message of the window. The default reflects child notifications,
     // lays out children on WM_SIZE, raises OnContextMenu and passes the rest
@@ -86,10 +122,13 @@ protected:
     virtual bool OnCtlColor(HDC /*dc*/, LRESULT& /*result*/) { return false; }
     // Called after the window was destroyed, with the handle already cleared.
     virtual void Destroyed() {}
+    // The class named where an exception escaped a handler of this window.
+    virtual const std::type_info& SiteType() const { return typeid(*this); }
     // Hands a child's notification to the child's object.
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
+    friend const char* RegisterWindowClass(const TWindowClass& windowClass);
     static LRESULT CALLBACK OwnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -99,8 +138,48 @@ private:
     TWindow* parent_ = nullptr;
     TWindow* pendingParent_ = nullptr;  // between CreateOwn and WM_NCCREATE
     WNDPROC controlProc_ = nullptr;  // the standard control's own procedure
+    bool adopted_ = false;           // another control's part: not destroyed here
     std::vector<TWindow*> children_;
 };
+
+// A window of the layer's own class for an object that owns a window rather
+// than being one: every message goes to Handler (after reflection of the
+// children's notifications), which passes what it leaves to Default. An
+// exception that escapes is reported under the owner's class.
+//
+//   window_.Handler = [this](UINT m, WPARAM w, LPARAM l) { return Message(m, w, l); };
+//   window_.Create(params, typeid(*this));
+class TOwnedWindow : public TWindow {
+public:
+    using THandler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
+    bool Create(const TCreateParams& params, const std::type_info& owner);
+    // The same for a standard control of `className`, subclassed.
+    bool CreateControl(const char* className, const TCreateParams& params,
+                       const std::type_info& owner);
+    // Another control's part (a list's header), subclassed; it stays that
+    // control's to destroy.
+    bool Adopt(HWND existing, const std::type_info& owner);
+    // Destroys the window now (the destructor does it too); the handler is not
+    // called for the messages of its destruction.
+    void Destroy();
+    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+        return TWindow::Default(msg, wParam, lParam);
+    }
+    THandler Handler;
+    // Called when the window was destroyed by anything but this object.
+    std::function<void()> OnDestroyed;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Destroyed() override;
+    const std::type_info& SiteType() const override { return *owner_; }
+
+private:
+    const std::type_info* owner_ = &typeid(TOwnedWindow);
+};
+
+// Registers a window class of the layer once (with the layer's window procedure).
+const char* RegisterWindowClass(const TWindowClass& windowClass);
 
 // Runs messages until none is waiting (tests and modal helpers).
 void ProcessMessages();

@@ -34,7 +34,7 @@ RECT Bounds(const TvxLinkLabel& label) { return label.BoundsRect(); }
 // panel, no line running into the next, the credits inside their frame.
 void ExpectLayoutKept(const Tfrm_About& about) {
     RECT panel;
-    GetClientRect(about.Panel_Client, &panel);
+    GetClientRect(about.Panel_Client.Handle(), &panel);
     const RECT title = Bounds(*about.lbl_CMP), version = Bounds(*about.Lbl_Version);
     EXPECT_LE(title.right, panel.right) << "the title runs past its panel";
     EXPECT_LE(title.bottom, version.top);

@@ -2,11 +2,14 @@
 #include "WinTestUtil.h"
 #include "forms/vxLinkLabel_win.h"
 #include "platform/Fakes.h"
+#include "ui/Window_win.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 using namespace vx;
 
@@ -190,4 +193,21 @@ TEST_F(LinkLabelTest, ClicksOpenTheirLinkThroughTheShell) {
     ClickAt(*empty, 1, 1);
     EXPECT_EQ(shell.Calls.size(), 2u);
     EXPECT_EQ(clicks, 2);
+}
+
+// What a click handler throws is caught at the label's window and reported
+// with where it happened; it does not unwind through the system's frames.
+TEST_F(LinkLabelTest, ClickHandlerExceptionIsReportedAtTheWindow) {
+    std::string what, where;
+    ui::SetExceptionHandler([&](const std::exception& e, const std::string& site) {
+        what = e.what();
+        where = site;
+    });
+    auto label = Make("Plain", TvxLinkLabelStyle::lsStandard);
+    label->OnClick = [](TvxLinkLabelBase&) { throw std::runtime_error("handler failed"); };
+    ClickAt(*label, 1, 1);
+    ui::SetExceptionHandler(nullptr);
+    EXPECT_EQ(what, "handler failed");
+    EXPECT_EQ(where, "TvxLinkLabel WM_LBUTTONUP");
+    EXPECT_TRUE(IsWindow(label->Handle()));
 }

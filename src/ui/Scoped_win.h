@@ -1,0 +1,133 @@
+// Owners of GDI and USER handles: each frees or restores what it holds when it
+// goes out of scope, so no handle is paired with its release by hand.
+//
+//   ui::ScopedGdiObj<HBRUSH> brush(CreateSolidBrush(colour));
+//   ui::ScopedGetDC screen(nullptr);
+//   ui::ScopedSelectObject font(screen, brush.Get());   // selected back on exit
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <utility>
+
+namespace vx::ui {
+
+// One handle and the call that frees it.
+template <class H, class Traits>
+class ScopedHandle {
+public:
+    ScopedHandle() = default;
+    explicit ScopedHandle(H handle) : handle_(handle) {}
+    ~ScopedHandle() { Reset(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+
+    H Get() const { return handle_; }
+    operator H() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    // Frees the handle held and takes `handle`.
+    void Reset(H handle = nullptr) {
+        if (handle_ && handle_ != handle) Traits::Free(handle_);
+        handle_ = handle;
+    }
+    H Release() { return std::exchange(handle_, nullptr); }
+
+private:
+    H handle_ = nullptr;
+};
+
+struct GdiObjectTraits {
+    static void Free(HGDIOBJ h) { DeleteObject(h); }
+};
+struct IconTraits {
+    static void Free(HICON h) { DestroyIcon(h); }
+};
+struct CursorTraits {
+    static void Free(HCURSOR h) { DestroyCursor(h); }
+};
+struct ImageListTraits {
+    static void Free(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+struct MemoryDCTraits {
+    static void Free(HDC h) { DeleteDC(h); }
+};
+struct MenuTraits {
+    static void Free(HMENU h) { DestroyMenu(h); }
+};
+
+// A font, brush, pen, bitmap or region of our own.
+template <class H>
+using ScopedGdiObj = ScopedHandle<H, GdiObjectTraits>;
+using ScopedFont = ScopedGdiObj<HFONT>;
+using ScopedBrush = ScopedGdiObj<HBRUSH>;
+using ScopedPen = ScopedGdiObj<HPEN>;
+using ScopedBitmap = ScopedGdiObj<HBITMAP>;
+using ScopedIcon = ScopedHandle<HICON, IconTraits>;
+using ScopedCursor = ScopedHandle<HCURSOR, CursorTraits>;
+using ScopedImageList = ScopedHandle<HIMAGELIST, ImageListTraits>;
+using ScopedMenu = ScopedHandle<HMENU, MenuTraits>;
+
+// A memory DC compatible with `dc` (the screen's when null).
+class ScopedMemDC : public ScopedHandle<HDC, MemoryDCTraits> {
+public:
+    explicit ScopedMemDC(HDC dc) : ScopedHandle(CreateCompatibleDC(dc)) {}
+};
+
+// A window's DC (the screen's for a null window), released on exit; with
+// kWholeWindow the DC of the whole window, frame and caption included.
+class ScopedGetDC {
+public:
+    enum TArea { kClient, kWholeWindow };
+    explicit ScopedGetDC(HWND hwnd, TArea area = kClient)
+        : hwnd_(hwnd), dc_(area == kWholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
+    ~ScopedGetDC() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    ScopedGetDC(const ScopedGetDC&) = delete;
+    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+    HDC Get() const { return dc_; }
+    operator HDC() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// An object selected into a DC; the one it replaced is selected back on exit.
+class ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelectObject() {
+        if (old_) SelectObject(dc_, old_);
+    }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A bitmap of `width` x `height` compatible with `dc`, selected into a memory
+// DC of its own: where a picture is drawn off screen before it is copied.
+class ScopedOffscreen {
+public:
+    ScopedOffscreen(HDC dc, int width, int height)
+        : mem_(dc), bitmap_(CreateCompatibleBitmap(dc, width, height)), select_(mem_, bitmap_) {}
+    HDC Get() const { return mem_; }
+    operator HDC() const { return mem_; }
+
+private:
+    ScopedMemDC mem_;
+    ScopedBitmap bitmap_;
+    ScopedSelectObject select_;
+};
+
+}  // namespace vx::ui
