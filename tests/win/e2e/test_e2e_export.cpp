@@ -91,6 +91,27 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// A file's size and time as its folder lists them, read without opening it.
+struct TFileStamp {
+    bool Exists = false;
+    uint64_t Size = 0;
+    uint64_t Written = 0;
+    bool operator!=(const TFileStamp& o) const {
+        return Exists != o.Exists || Size != o.Size || Written != o.Written;
+    }
+};
+
+TFileStamp StampOf(const std::string& path) {
+    TFileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
+    stamp.Exists = true;
+    stamp.Size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    stamp.Written = uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                    data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
 size_t Occurrences(const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
@@ -474,15 +495,22 @@ TEST_F(ExportTest, DebugListGoesToExcelAndThenToCsvUnderTheSameName) {
     EXPECT_NE(question.find("Do you want to replace it?"), std::string::npos) << question;
     EXPECT_EQ(ReadWholeFile(csv), text);
 
-    // Yes: the new document takes its place.
+    // Yes: the new document takes its place. The file is not opened until it
+    // has changed: a reader's open handle keeps the old one from being renamed
+    // aside, and the export fails then.
+    const TFileStamp before = StampOf(csv);
     viewer.Boxes().SetAnswerYes(true);
     dialog = OpenFormatDialog(list.Handle(), kDebugMenuExport);
     ASSERT_TRUE(dialog);
     dialog->Export();
     ASSERT_TRUE(viewer.Boxes().WaitForCount(2)) << BoxTexts();
     EXPECT_TRUE(WaitFor(
-        [&] { return ReadWholeFile(csv).find("added later") != std::string::npos && viewer.Responsive(); },
+        [&] {
+            TFileStamp now = StampOf(csv);
+            return now.Exists && now != before && viewer.Responsive();
+        },
         15000));
+    EXPECT_NE(ReadWholeFile(csv).find("added later"), std::string::npos);
     EXPECT_EQ(ParseCsv(ReadWholeFile(csv)).size(), expected.size() + 2);
     PumpFor(300);
     EXPECT_EQ(viewer.Boxes().Count(), 2u) << BoxTexts();
