@@ -7,11 +7,11 @@ cd "$(dirname "$0")/.."
 build=${1:?build folder}
 cmake --build "$build" --target package >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-zip=$(cd "$build" && pwd)/vxDebugger-$version-win64.zip
-[ -f "$zip" ] || { echo "check-release: $zip was not made"; exit 1; }
+archive=$(cd "$build" && pwd)/vxDebugger-$version-win64.zip
+[ -f "$archive" ] || { echo "check-release: $archive was not made"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && cmake -E tar xf "$zip")
+(cd "$work" && cmake -E tar xf "$archive")
 top=$work/vxDebugger-$version-win64
 status=0
 for f in vxDebugger.exe vxsend.exe vxlog.exe README.md NOTICE client/include/vxClient_win.h client/pascal/vxClient.pas; do
@@ -24,5 +24,5 @@ if ! x86_64-w64-mingw32-g++-posix -std=c++20 -I "$top/client/include" tests/rele
   cat "$work/link.log"
   status=1
 fi
-[ $status -eq 0 ] && echo "check-release: $zip holds the programs, the client library, README and NOTICE"
+[ $status -eq 0 ] && echo "check-release: $archive holds the programs, the client library, README and NOTICE"
 exit $status
