@@ -29,10 +29,14 @@ void Send(Tfrm_VexelDebugWindow& w, uint8_t kind, const std::string& id,
 }
 
 // Runs inside the next modal loop, once.
-std::function<void()> g_insideBox;
+// Runs inside a modal box's loop; returns false to be called again on the
+// next tick (a loaded machine may fire the timer before the box is shown).
+std::function<bool()> g_insideBox;
 void CALLBACK InsideBox(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (auto f = std::exchange(g_insideBox, nullptr)) f();
+    if (!g_insideBox || g_insideBox()) {
+        KillTimer(nullptr, id);
+        g_insideBox = nullptr;
+    }
 }
 
 } // namespace
@@ -87,10 +91,12 @@ TEST_F(MainWindowTest, TrayExitWaitsWhileAModalBoxIsOpen) {
     HWND boxWindow = nullptr;
     g_insideBox = [&] {
         boxWindow = GetLastActivePopup(w->Handle());
+        if (boxWindow == w->Handle() || !IsWindowVisible(boxWindow)) return false;
         w->HideToTray();
         exited = w->PopupMenu_3.Click(w->act_Exit->Id) && w->Closing();
         shown = IsWindowVisible(w->Handle()) && IsWindowVisible(boxWindow);
         PostMessageA(boxWindow, WM_COMMAND, IDCANCEL, 0);
+        return true;
     };
     SetTimer(nullptr, 0, 50, &InsideBox);
     box.InputBox("Add new note", "Text: ", "");
