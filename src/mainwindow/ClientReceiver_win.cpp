@@ -2,6 +2,7 @@
 
 #include "protocol/Common_Types.h"
 #include "protocol/vxDebugIntf.h"
+#include "ui/Window_win.h"
 
 #include <algorithm>
 #include <chrono>
@@ -79,15 +80,28 @@ void TClientReceiver::Stop() {
 
 void TClientReceiver::Run(HANDLE ready) {
     threadId_ = GetCurrentThreadId();
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kReceiverClass;
-    RegisterClassA(&wc);  // fails harmlessly when a receiver registered it before
-    HWND hwnd = CreateWindowExA(0, kReceiverClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                instance, nullptr);
-    if (hwnd) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The window lives and dies on this thread, which alone may destroy it.
+    ui::TOwnedWindow window;
+    window.Handler = [this, &window](UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (msg == WM_COPYDATA)
+            return CopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        if (msg != 0 && msg == WM_CLIENT2DEBUGGER) {
+            Handshake(wParam, lParam);
+            return 0;
+        }
+        if (msg == WM_TIMER && wParam == kBatchTimer) {
+            OnTimer();
+            return 0;
+        }
+        return window.Default(msg, wParam, lParam);
+    };
+    ui::TCreateParams params;
+    params.Class.Name = kReceiverClass;
+    params.Class.Style = 0;
+    params.Style = 0;
+    params.ParentHandle = HWND_MESSAGE;
+    window.Create(params, typeid(TClientReceiver));
+    HWND hwnd = window.Handle();
     // The queue exists before Start returns, so a quit posted by Stop is kept.
     MSG m;
     PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
@@ -95,24 +109,7 @@ void TClientReceiver::Run(HANDLE ready) {
     SetEvent(ready);
     if (!hwnd) return;
     while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
-    DestroyWindow(hwnd);
-}
-
-LRESULT CALLBACK TClientReceiver::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TClientReceiver*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self) {
-        if (msg == WM_COPYDATA)
-            return self->CopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        if (msg != 0 && msg == WM_CLIENT2DEBUGGER) {
-            self->Handshake(wParam, lParam);
-            return 0;
-        }
-        if (msg == WM_TIMER && wParam == kBatchTimer) {
-            self->OnTimer();
-            return 0;
-        }
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    window.Destroy();
 }
 
 LRESULT TClientReceiver::CopyData(WPARAM wParam, const COPYDATASTRUCT* cds) {

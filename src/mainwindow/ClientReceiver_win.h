@@ -82,7 +82,6 @@ public:
     static size_t KeptSize(const void* data, size_t size);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     void Run(HANDLE ready);
     LRESULT CopyData(WPARAM wParam, const COPYDATASTRUCT* cds);
     void Handshake(WPARAM wParam, LPARAM lParam);

@@ -46,8 +46,11 @@ bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLO
 }  // namespace
 
 // The one place where the program registers window classes.
+// Receivers on threads of their own make their windows here too.
 const char* RegisterWindowClass(const TWindowClass& c) {
+    static std::mutex lock;
     static std::map<std::string, bool> registered;
+    std::lock_guard<std::mutex> guard(lock);
     bool& done = registered[c.Name];
     if (done) return c.Name;
     WNDCLASSEXA wc{};
