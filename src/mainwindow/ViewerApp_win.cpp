@@ -4,7 +4,7 @@
 #include "forms/form_Splash_win.h"
 #include "mainwindow/ExceptionLog.h"
 #include "mainwindow/form_MainWindow_win.h"
-#include "platform/Platform_win.h"
+#include "ui/Dialogs_win.h"
 #include "protocol/vxDebugIntf.h"
 #include "sections/form_Viewer_win.h"
 #include "settings/RegistrySettings_win.h"

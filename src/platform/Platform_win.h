@@ -36,19 +36,6 @@ struct TWinShell : IShell {
     intptr_t Open(const std::string& target, const std::string& folder, int showCmd) override;
 };
 
-// Message boxes carry the application title; every box is owned by Owner
-// (the main window once it exists) so it stays in front of it.
-struct TWinDialogs : IDialogs {
-    HWND Owner = nullptr;
-    std::string Title = "vxDebugger for Delphi";
-    void ShowError(const std::string& text) override;
-    void ShowInformation(const std::string& text) override;
-    bool ConfirmYesNo(const std::string& text) override;
-    std::string InputBox(const std::string& caption, const std::string& prompt,
-                         const std::string& def) override;
-    bool SaveFile(const TSaveDialogParams& params, std::string& fileName) override;
-};
-
 struct TWinFileSystem : IFileSystem {
     std::string TempPath() const override;
     std::string TempFileName(const std::string& dir, const std::string& prefix,
@@ -66,25 +53,6 @@ struct TWinScreen : IScreen {
 struct TWinFonts : IFonts {
     TRealisedFont Realise(const TFont& font) const override;
     TFont DefaultFont() const override;
-};
-
-// Every service together, as the program uses them.
-struct TWinPlatform {
-    TWinClock Clock;
-    TWinLocale Locale;
-    TWinClipboard Clipboard;
-    TWinShell Shell;
-    TWinDialogs Dialogs;
-    TWinFileSystem Files;
-    TWinScreen Screen;
-    TWinFonts Fonts;
-    // The window that owns message boxes, dialogs and the clipboard.
-    void SetOwner(HWND owner) {
-        Clipboard.Owner = Shell.Owner = Dialogs.Owner = owner;
-    }
-    TPlatform Services() {
-        return TPlatform{&Clock, &Locale, &Clipboard, &Shell, &Dialogs, &Files, &Screen, &Fonts};
-    }
 };
 
 // Font handle for a TFont at the screen's resolution; the caller deletes it.

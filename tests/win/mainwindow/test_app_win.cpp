@@ -2,7 +2,7 @@
 #include "mainwindow/ExceptionLog.h"
 #include "mainwindow/ViewerApp_win.h"
 #include "platform/Fakes.h"
-#include "platform/Platform_win.h"
+#include "ui/Dialogs_win.h"
 #include "win/mainwindow/MainWindowFixture.h"
 
 #include <fstream>

@@ -1,7 +1,7 @@
 // Sections coming and going over a long day, shut-down while a modal box
 // waits, and the end of the Windows session.
 #include "mainwindow/SectionManager.h"
-#include "platform/Platform_win.h"
+#include "ui/Dialogs_win.h"
 #include "sections/SectionCore.h"
 #include "sections/frame_Sections_win.h"
 #include "win/mainwindow/MainWindowFixture.h"

@@ -1,6 +1,6 @@
 // The Win32 platform services against the real system under test.
 #include "platform/DateTimeFormat.h"
-#include "platform/Platform_win.h"
+#include "ui/Dialogs_win.h"
 #include "win/platform/DialogRobot.h"
 
 #include <gtest/gtest.h>
