@@ -56,7 +56,7 @@ const char* RegisterWindowClass(const TWindowClass& c) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = c.Style;
-    wc.lpfnWndProc = &TWindow::OwnProc;
+    wc.lpfnWndProc = &TWindow::WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = c.Background;
@@ -148,7 +148,7 @@ bool TWindow::CreateControl(const char* className, const TCreateParams& p) {
     if (!h) return false;
     Attach(h, p.Parent);
     controlProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::ControlProc)));
+        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::WindowProc)));
     SendMessageA(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return true;
 }
@@ -158,22 +158,21 @@ bool TWindow::Adopt(HWND existing) {
     Attach(existing, nullptr);
     adopted_ = true;
     controlProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        existing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::ControlProc)));
+        existing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::WindowProc)));
     return true;
 }
 
-LRESULT CALLBACK TWindow::OwnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The one window procedure of the program: windows of the layer's own
+// classes (the object arrives as the creation parameter) and the standard
+// controls it subclasses (attached before they are subclassed).
+LRESULT CALLBACK TWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->Attach(hwnd, self->pendingParent_);
-        return self->Dispatch(msg, wParam, lParam);
+        if (self && !FromHandle(hwnd)) {
+            self->Attach(hwnd, self->pendingParent_);
+            return self->Dispatch(msg, wParam, lParam);
+        }
     }
-    TWindow* self = FromHandle(hwnd);
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    return self->Dispatch(msg, wParam, lParam);
-}
-
-LRESULT CALLBACK TWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     TWindow* self = FromHandle(hwnd);
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     return self->Dispatch(msg, wParam, lParam);
