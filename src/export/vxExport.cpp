@@ -15,13 +15,7 @@ namespace vx {
 namespace {
 
 // Used when the component was given no locale: US English pictures.
-struct TDefaultLocale : ILocale {
-    std::string ShortDatePicture() const override { return "M/d/yyyy"; }
-    std::string LongTimePicture() const override { return "h:mm:ss tt"; }
-    std::string ShortTimePicture() const override { return "h:mm tt"; }
-};
-const TDefaultLocale kDefaultLocaleObject;
-const ILocale& kDefaultLocale = kDefaultLocaleObject;
+const ILocale& kDefaultLocale = DefaultLocale();
 
 // The refusal of OnFileExist ends the document quietly; the general handler
 // still reports it as a failed export.

@@ -4,6 +4,16 @@
 #include <cstdio>
 
 namespace vx {
+
+const ILocale& DefaultLocale() {
+    struct TUsEnglish : ILocale {
+        std::string ShortDatePicture() const override { return "M/d/yyyy"; }
+        std::string LongTimePicture() const override { return "h:mm:ss tt"; }
+        std::string ShortTimePicture() const override { return "h:mm tt"; }
+    };
+    static const TUsEnglish locale;
+    return locale;
+}
 namespace {
 
 // Days from 0001-01-01 to 1899-12-30 in the proleptic Gregorian calendar.

@@ -22,6 +22,9 @@ std::string FormatDatePicture(const std::string& picture, TDateTime value);
 std::string FormatTimePicture(const std::string& picture, TDateTime value,
                               const std::string& am = "AM", const std::string& pm = "PM");
 
+// US English pictures, for components that were given no locale.
+const ILocale& DefaultLocale();
+
 std::string FormatShortDate(const ILocale& locale, TDateTime value);
 std::string FormatLongTime(const ILocale& locale, TDateTime value);
 std::string FormatShortTime(const ILocale& locale, TDateTime value);

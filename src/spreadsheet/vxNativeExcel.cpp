@@ -1,5 +1,6 @@
 #include "spreadsheet/vxNativeExcel.h"
 
+#include "platform/DateTimeFormat.h"
 #include "platform/Errors.h"
 #include "spreadsheet/FileReplace.h"
 
@@ -19,13 +20,6 @@ constexpr uint16_t kBlank = 0x0001, kInteger = 0x0002, kNumber = 0x0003, kLabel 
                    kFont = 0x0031;
 constexpr uint16_t kCellPrefix = 7;
 
-// A US English picture for writers built without the user's locale.
-struct TDefaultLocale : ILocale {
-    std::string ShortDatePicture() const override { return "M/d/yyyy"; }
-    std::string LongTimePicture() const override { return "h:mm:ss tt"; }
-    std::string ShortTimePicture() const override { return "h:mm tt"; }
-};
-const TDefaultLocale kDefaultLocale;
 
 // Texts end at their first zero character and hold at most 255 characters.
 std::string_view CutText(std::string_view text) {
@@ -52,7 +46,7 @@ TBoolErrBytes BoolErrBytes(TvxExcelBoolErr v) {
 
 } // namespace
 
-TvxNativeExcel::TvxNativeExcel(const ILocale* locale) : locale_(locale ? locale : &kDefaultLocale) {
+TvxNativeExcel::TvxNativeExcel(const ILocale* locale) : locale_(locale ? locale : &DefaultLocale()) {
     stream_.reserve(4096);
     StartFile();
 }
