@@ -3,7 +3,7 @@
 // and each data row (row number first) in consecutive cells, and the word
 // processor finds every cell of the rich text documents and of the
 // fixed-width text in order.
-#include "interop/spreadsheet/LibreOffice.h"
+#include "support/LibreOffice.h"
 
 #include <gtest/gtest.h>
 

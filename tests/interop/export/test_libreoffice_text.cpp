@@ -3,6 +3,7 @@
 // TXT (text, not a table) converted to plain text by the word processor. The
 // same cell texts come back. The HTML page is also loaded by headless
 // Chromium, which must show the data as text and run none of it.
+#include "support/LibreOffice.h"
 #include "export/vxExport.h"
 #include "platform/Fakes.h"
 
@@ -18,13 +19,12 @@
 #include <unistd.h>
 
 using namespace vx;
+using vxtest::HaveLibreOffice;
 namespace fs = std::filesystem;
 
 namespace {
 
 using TSheet = std::vector<std::vector<std::string>>;
-
-bool HaveLibreOffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
 
 // Runs soffice on files in dir with a private profile; true when it ran cleanly.
 // env goes in front of the command ("LC_ALL=C").

@@ -1,6 +1,6 @@
 // The spreadsheet export read back by LibreOffice: in every sheet version the
 // header, captions, data and footer stand where the layout puts them.
-#include "interop/spreadsheet/LibreOffice.h"
+#include "support/LibreOffice.h"
 #include "native/export_excel/TableExport.h"
 
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // A program nobody here wrote reads our sheets: LibreOffice converts files of
 // all four BIFF versions to CSV and finds our cells.
 #include "spreadsheet/vxNativeExcel.h"
-#include "LibreOffice.h"
+#include "support/LibreOffice.h"
 
 #include <gtest/gtest.h>
 

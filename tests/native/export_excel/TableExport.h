@@ -3,7 +3,7 @@
 #pragma once
 
 #include "export/vxExport.h"
-#include "native/spreadsheet/BiffReader.h"
+#include "support/BiffReader.h"
 #include "platform/Fakes.h"
 #include "spreadsheet/vxNativeExcel.h"
 

@@ -1,6 +1,6 @@
 // Cell records: the attribute bytes, the value records and WriteCell's choice.
 #include "spreadsheet/vxNativeExcel.h"
-#include "BiffReader.h"
+#include "support/BiffReader.h"
 #include "platform/Fakes.h"
 
 #include <gtest/gtest.h>

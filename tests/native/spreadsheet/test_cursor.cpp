@@ -1,6 +1,6 @@
 // The cell cursor: its setters and the walk after every cell.
 #include "spreadsheet/vxNativeExcel.h"
-#include "BiffReader.h"
+#include "support/BiffReader.h"
 
 #include <gtest/gtest.h>
 

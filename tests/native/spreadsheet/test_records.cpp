@@ -1,7 +1,7 @@
 // The writer's records byte for byte: file framing, texts, fonts, page setup.
 #include "spreadsheet/vxNativeExcel.h"
 #include "platform/Errors.h"
-#include "BiffReader.h"
+#include "support/BiffReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Exporting from a running viewer: a section's debug list and billboard
 // through their context menus, the format dialog, the system's save dialog,
 // and the documents read back from the disk by this process.
+#include "support/BiffReader.h"
 #include "E2EFixture.h"
 
 #include <algorithm>
@@ -172,22 +173,14 @@ struct TBiffSheet {
 };
 
 TBiffSheet ReadBiff(const std::string& bytes) {
-    auto u16 = [&](size_t at) {
-        return uint16_t(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8);
-    };
     TBiffSheet sheet;
-    size_t at = 0;
-    while (at + 4 <= bytes.size()) {
-        uint16_t id = u16(at), length = u16(at + 2);
-        if (at + 4 + length > bytes.size()) break;
-        sheet.Records.push_back(id);
+    for (const vxtest::TRecord& r :
+         vxtest::Records(std::vector<uint8_t>(bytes.begin(), bytes.end()), &sheet.Whole)) {
+        sheet.Records.push_back(r.Number);
         // LABEL: row, column, three attribute bytes, a length byte, the text.
-        if (id == 0x0004 && length >= 8 && 8u + uint8_t(bytes[at + 11]) <= length)
-            sheet.Labels[{u16(at + 4), u16(at + 6)}] =
-                bytes.substr(at + 12, uint8_t(bytes[at + 11]));
-        at += 4 + length;
+        if (r.Number == 0x0004 && r.Data.size() >= 8 && 8u + r.Data[7] <= r.Data.size())
+            sheet.Labels[{r.U16(0), r.U16(2)}] = r.Text(7);
     }
-    sheet.Whole = at == bytes.size();
     return sheet;
 }
 
