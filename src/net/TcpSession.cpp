@@ -85,6 +85,7 @@ std::string DescribeTrouble(TRemoteTrouble trouble, uint32_t wParam) {
         return buf;
     case TRemoteTrouble::rtMalformed: return "malformed frame";
     case TRemoteTrouble::rtFailed: return "a record could not be applied";
+    case TRemoteTrouble::rtNotReading: return "the client does not read the viewer's answers";
     case TRemoteTrouble::rtCount: break;
     }
     return "trouble";

@@ -31,6 +31,7 @@ enum class TRemoteTrouble {
     rtUnknownKind,
     rtMalformed,     // the frame reader failed
     rtFailed,        // the dispatcher could not apply a record
+    rtNotReading,    // the client leaves the viewer's answers unread
     rtCount
 };
 
