@@ -112,7 +112,7 @@ int RunTcp(const std::string& where, const std::string& key) {
     std::printf("vxreceive: listening on %s:%u\n", host.c_str(), port);
     std::fflush(stdout);
     // Large reads keep the calls per record low, as a real receiver's would.
-    const size_t kChunk = 256 * 1024;
+    const size_t kChunk = 1024 * 1024;
     std::vector<TPeer> peers;
     long records = 0;
     bool started = false;
@@ -129,15 +129,20 @@ int RunTcp(const std::string& where, const std::string& key) {
         for (size_t i = peers.size(); i-- > 0;) {
             if (!fds[i + 1].revents) continue;
             TPeer& p = peers[i];
-            if (p.Buf.size() < p.Used + kChunk) p.Buf.resize(p.Used + kChunk);
-            int n = recv(p.Sock, p.Buf.data() + p.Used, int(kChunk), 0);
-            bool keep = n > 0;
-            if (keep) {
+            // Read until the socket has nothing more, then poll again.
+            bool keep = true;
+            for (int reads = 0; keep && reads < 64; ++reads) {
+                if (p.Buf.size() < p.Used + kChunk) p.Buf.resize(p.Used + kChunk);
+                int n = recv(p.Sock, p.Buf.data() + p.Used, int(kChunk), 0);
+                if (n < 0 && WSAGetLastError() == WSAEWOULDBLOCK) break;
+                keep = n > 0;
+                if (!keep) break;
                 if (!started) t0 = std::chrono::steady_clock::now();
                 started = true;
                 p.Used += size_t(n);
                 keep = TakeFrames(p, key, records);
                 t1 = std::chrono::steady_clock::now();
+                if (g_limit && records >= g_limit) break;
             }
             if (!keep) {
                 closesocket(p.Sock);
@@ -148,6 +153,8 @@ int RunTcp(const std::string& where, const std::string& key) {
             SOCKET s = accept(ls, nullptr, nullptr);
             if (s != INVALID_SOCKET) {
                 if (peers.size() < 64) {
+                    u_long on = 1;
+                    ioctlsocket(s, FIONBIO, &on);
                     TPeer p;
                     p.Sock = s;
                     peers.push_back(std::move(p));
