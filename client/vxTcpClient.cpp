@@ -303,6 +303,7 @@ bool TTcpClient::SendAll(const char* data, size_t size) {
         if (r < 0) return Fail("waiting for the viewer failed");
         if (rev & POLLIN) {
             if (!ReadIncoming(0)) return false;
+            if (closed_) return Fail("the viewer is closing");
         } else if (rev & (POLLERR | POLLHUP)) {
             closed_ = true;
             return Fail("the connection to the viewer broke");

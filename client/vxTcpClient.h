@@ -49,6 +49,7 @@ struct TTcpOptions {
     size_t BatchBytes = 256 * 1024;
 };
 
+// One connection to one viewer; used by one thread at a time.
 class TTcpClient {
 public:
     explicit TTcpClient(TTcpOptions options = {});

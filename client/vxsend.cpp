@@ -169,6 +169,7 @@ TOptions ParseArgs(int argc, char** argv) {
         else o.Args.push_back(a);
     }
     if (!textSet) o.Fields.Text.clear();
+    if (!o.Key.empty() && !o.Tcp) Fail("--key is the key of a TCP viewer: give --tcp HOST:PORT too");
     return o;
 }
 
