@@ -33,6 +33,9 @@ std::string Tfrm_VexelDebugWindow::ApplyTcpSettings(const net::TTcpSettings& set
             case TSectionManager::TRemoteResult::rrUnknownKind: return std::string("unknown kind");
             case TSectionManager::TRemoteResult::rrShort: return std::string("short record");
             case TSectionManager::TRemoteResult::rrFailed: return failure;
+            case TSectionManager::TRemoteResult::rrTooManySections:
+                return "its host has " + std::to_string(TSectionManager::kMaxRemoteSections) +
+                       " sections already";
             }
             return failure;
         };

@@ -111,6 +111,11 @@ TSectionManager::TRemoteResult TSectionManager::DispatchRemote(const std::string
     if (!known) return TRemoteResult::rrUnknownKind;
     std::optional<TDecodedPacket> packet = DecodePacket(wParam, data, size);
     if (!packet) return TRemoteResult::rrShort;
+    if (kind == dkConnect && !FindSection(packet->ClientID, host)) {
+        size_t owned = 0;
+        for (auto& s : sections_) owned += s->Core().RemoteHost == host && !s->Core().Deleted();
+        if (owned >= kMaxRemoteSections) return TRemoteResult::rrTooManySections;
+    }
     try {
         Dispatch(packet->ClientID, host, packet->Rec, wParam);
     } catch (const std::exception& e) {

@@ -62,7 +62,10 @@ public:
     // A record that came over TCP from `host`: it reaches only sections of
     // that host (the same ClientID on this desktop or another host is another
     // section), and it never shows a box. What went wrong is returned instead.
-    enum class TRemoteResult { rrApplied, rrUnknownKind, rrShort, rrFailed };
+    // A remote host may own at most kMaxRemoteSections sections: each is a
+    // set of windows, and a peer must not use up the viewer's handles.
+    static constexpr size_t kMaxRemoteSections = 100;
+    enum class TRemoteResult { rrApplied, rrUnknownKind, rrShort, rrFailed, rrTooManySections };
     TRemoteResult DispatchRemote(const std::string& host, uint32_t wParam, const void* data,
                                  size_t size, std::string* failure = nullptr);
     // A "vxClient2Debugger" request: true when it is a handshake to answer;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace vx::net {
 
@@ -196,7 +197,14 @@ void TTcpListener::Pump() {
         for (size_t i = 0; i < connections_.size(); ++i) {
             TConnection& c = *connections_[i];
             if (c.Dead || !c.Readable) continue;
-            Serve(c);
+            try {
+                Serve(c);
+            } catch (const std::exception& e) {
+                // Out of memory for a record, say: this connection goes, no box.
+                if (c.Session.Count(TRemoteTrouble::rtFailed) && OnLog)
+                    OnLog("Remote client " + c.Peer + ": " + e.what());
+                Close(c);
+            }
             more = more || (c.Readable && !c.Dead);
         }
         if (more && GetTickCount64() - start >= kSliceMs) break;

@@ -398,4 +398,13 @@ TEST_F(Manager, RemoteRecordsReachOnlySectionsOfTheirHost) {
     EXPECT_EQ(manager->DispatchRemote("127.0.0.2", dkString, block.data(), 100), R::rrShort);
     EXPECT_TRUE(fakes.Dialogs.Errors.empty());
     EXPECT_TRUE(exceptions.empty());
+
+    // One host cannot make sections without end; others still can.
+    for (size_t i = 1; i < TSectionManager::kMaxRemoteSections; ++i)
+        EXPECT_EQ(remote("127.0.0.2", dkConnect, "id" + std::to_string(i)), R::rrApplied);
+    const size_t count = manager->SectionCount();
+    EXPECT_EQ(remote("127.0.0.2", dkConnect, "one too many"), R::rrTooManySections);
+    EXPECT_EQ(remote("127.0.0.2", dkConnect, "app", "App.exe|Again"), R::rrApplied);
+    EXPECT_EQ(remote("127.0.0.4", dkConnect, "app"), R::rrApplied);
+    EXPECT_EQ(manager->SectionCount(), count + 1);
 }
