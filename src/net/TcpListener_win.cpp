@@ -13,7 +13,8 @@ namespace vx::net {
 
 namespace {
 
-constexpr ULONGLONG kSliceMs = 15;
+constexpr ULONGLONG kSliceMs = 8;
+constexpr ULONGLONG kPaintEveryMs = 100;
 constexpr size_t kOutboxLimit = 4096;  // notices a client may leave unread
 constexpr UINT kStallCheckMs = 1000;
 
@@ -214,12 +215,17 @@ void TTcpListener::Pump() {
     if (more) Schedule();
 }
 
-// The rest comes after what waits for the window: paint and input first when
-// there are any (a timer comes after them), else at once.
+// The rest comes after what waits for the window: input first whenever there
+// is any, paint about ten times a second (a timer comes after both; a posted
+// message before them), else at once.
 void TTcpListener::Schedule() {
     if (scheduled_) return;
-    if (GetQueueStatus(QS_INPUT | QS_PAINT) >> 16)
+    const DWORD waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT));
+    const ULONGLONG now = GetTickCount64();
+    if ((waiting & QS_INPUT) || ((waiting & QS_PAINT) && now - lastYield_ >= kPaintEveryMs)) {
         scheduled_ = SetTimer(window_, resumeTimer_, USER_TIMER_MINIMUM, nullptr) != 0;
+        lastYield_ = now;
+    }
     if (!scheduled_) scheduled_ = PostMessageA(window_, resumeMessage_, 0, 0) != FALSE;
 }
 

@@ -4,9 +4,9 @@
 // (WSAAsyncSelect): every record has to be applied there anyway, a
 // non-blocking recv of a few hundred records costs less than handing them
 // over from another thread, and one thread keeps each connection's records
-// in order without a lock. The work is cut into slices of about 15 ms, so
-// the window answers within 50 ms during a flood; between slices paint and
-// input go first. A connection is read only while its reader has room: a
+// in order without a lock. The work is cut into slices of about 8 ms, so
+// the window answers within 50 ms during a flood; between slices input goes
+// first, and paint about ten times a second. A connection is read only while its reader has room: a
 // flooding peer is held back by TCP's own flow control, and what is held
 // per connection is at most one frame plus one read.
 //
@@ -109,6 +109,7 @@ private:
     std::vector<std::unique_ptr<TConnection>> connections_;
     bool pumping_ = false, scheduled_ = false, stallTimerOn_ = false;
     bool refusalLogged_ = false;
+    ULONGLONG lastYield_ = 0;  // when paint last went before the records
     TStats stats_;
 };
 
