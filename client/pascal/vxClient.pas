@@ -122,6 +122,15 @@ procedure vxSetLevel(Level: TvxLevel);
 { Shows the viewer's window and brings it to the front. }
 procedure vxShowViewer;
 
+{ Sends over TCP to a viewer that listens at Host:Port for remote clients
+  (its "Remote clients" setting), with its key, instead of looking for one
+  on this desktop; for a service, a program under another user or on another
+  machine. Call it before the first record. Over TCP a call that finds no
+  connection tries to connect, at most every three seconds and for at most a
+  second; a viewer that closes or goes away is connected again in the same
+  way, and gets the connect record first. }
+procedure vxUseTcp(const Host: string; Port: Word; const Key: string = '');
+
 { Whether a viewer is known now. }
 function vxViewerPresent: Boolean;
 { Waits up to TimeoutMs for a viewer; true when one is known. }
@@ -158,6 +167,12 @@ const
   ofDataSize = 848;
 
   AskAgainMs = 3000;
+  { Over TCP: a frame is its length (of what follows), the wParam and the
+    record; the viewer takes at most 1 MiB of attached data in one. }
+  FrameHead = 8;
+  TcpMaxDataSize = 1024 * 1024;
+  TcpConnectMs = 1000;
+  TcpAnswerMs = 3000;
   FirstWaitMs = 250;
   SendTimeoutMs = 10000;
   WindowClass: PAnsiChar = 'vxDebugClientWindow';
@@ -186,6 +201,69 @@ type
     DataSize: Integer;
   end;
 
+  { A socket handle is pointer-sized, as WPARAM is in every version. }
+  TvxSocket = WPARAM;
+  TvxSockAddrIn = packed record
+    Family: Word;
+    Port: Word;        { network byte order }
+    Addr: LongWord;    { network byte order }
+    Zero: array[0..7] of Byte;
+  end;
+  TvxFdSet = record
+    Count: LongWord;
+    Sockets: array[0..0] of TvxSocket;
+  end;
+  TvxTimeVal = record
+    Sec, USec: Longint;
+  end;
+  PvxInAddr = ^LongWord;
+  PPvxInAddr = ^PvxInAddr;
+  PvxHostEnt = ^TvxHostEnt;
+  TvxHostEnt = record
+    Name: PAnsiChar;
+    Aliases: Pointer;
+    AddrType, AddrLength: Smallint;
+    AddrList: PPvxInAddr;
+  end;
+
+const
+  vxInvalidSocket = TvxSocket(not 0);
+  AF_INET = 2;
+  SOCK_STREAM = 1;
+  IPPROTO_TCP = 6;
+  TCP_NODELAY = 1;
+  SOL_SOCKET = $FFFF;
+  SO_SNDTIMEO = $1005;
+  SO_RCVTIMEO = $1006;
+  FIONBIO = $8004667E;
+  INADDR_NONE = $FFFFFFFF;
+
+function vxWSAStartup(Version: Word; Data: Pointer): Integer; stdcall;
+  external 'ws2_32.dll' name 'WSAStartup';
+function vxSocketOpen(Family, Kind, Protocol: Integer): TvxSocket; stdcall;
+  external 'ws2_32.dll' name 'socket';
+function vxSocketConnect(S: TvxSocket; Addr: Pointer; Len: Integer): Integer; stdcall;
+  external 'ws2_32.dll' name 'connect';
+function vxSocketSend(S: TvxSocket; Buf: Pointer; Len, Flags: Integer): Integer; stdcall;
+  external 'ws2_32.dll' name 'send';
+function vxSocketRecv(S: TvxSocket; Buf: Pointer; Len, Flags: Integer): Integer; stdcall;
+  external 'ws2_32.dll' name 'recv';
+function vxSocketClose(S: TvxSocket): Integer; stdcall;
+  external 'ws2_32.dll' name 'closesocket';
+function vxSocketSelect(Count: Integer; ReadSet, WriteSet, ErrorSet: Pointer;
+  Timeout: Pointer): Integer; stdcall; external 'ws2_32.dll' name 'select';
+function vxSocketIoctl(S: TvxSocket; Cmd: LongWord; var Arg: LongWord): Integer; stdcall;
+  external 'ws2_32.dll' name 'ioctlsocket';
+function vxSocketSetOpt(S: TvxSocket; Level, Name: Integer; Value: Pointer;
+  Len: Integer): Integer; stdcall; external 'ws2_32.dll' name 'setsockopt';
+function vxInetAddr(Text: PAnsiChar): LongWord; stdcall;
+  external 'ws2_32.dll' name 'inet_addr';
+function vxHostByName(Name: PAnsiChar): PvxHostEnt; stdcall;
+  external 'ws2_32.dll' name 'gethostbyname';
+
+type
+  TvxWinsockData = array[0..1023] of Byte;
+
 function vxSendMessageTimeout(Wnd: HWND; Msg: UINT; wParam: WPARAM;
   lParam: LPARAM; Flags, Timeout: UINT; Answer: Pointer): LRESULT; stdcall;
   external 'user32.dll' name 'SendMessageTimeoutA';
@@ -208,6 +286,16 @@ var
   ConnectedTo: Cardinal;  { the generation that has our connect record }
   MyCaption, MyClientID: AnsiString;
   MyLevel: Byte;
+  { TCP, all guarded by SendLock. }
+  UseTcp, TcpStarted: Boolean;
+  TcpHost, TcpKey: AnsiString;
+  TcpPort: Word;
+  TcpSocket: TvxSocket = vxInvalidSocket;
+  TcpGeneration: Cardinal;  { counts the connections made }
+  TcpLastTry: DWORD;
+  TcpTried: Boolean;
+  TcpIn: array[0..FrameHead - 1] of Byte;  { a notice not yet whole }
+  TcpInUsed: Integer;
 
 { ---- the viewer's handle, shared with the helper thread ---- }
 
@@ -397,25 +485,26 @@ begin
   Result := Result + Ms / MsPerDay;
 end;
 
-{ Sends one record to Wnd; false when the viewer did not take the call. }
-function Deliver(Wnd: HWND; const R: TvxRecord): Boolean;
+{ The record's block (fixed part and data cut to MaxData bytes) at Room bytes
+  into a new zeroed heap buffer, with Size its length; nil without memory. }
+function BuildRecord(const R: TvxRecord; Room, MaxData: Integer;
+  var Size: Integer): PAnsiChar;
 var
-  Block: PAnsiChar;
-  Size, N: Integer;
+  Buffer, Block: PAnsiChar;
+  N: Integer;
   Stamp: Double;
-  CDS: TvxCopyData;
-  Answer: LPARAM;
 begin
-  Result := False;
   N := R.DataSize;
   if (R.Data = nil) or (N < 0) then
     N := 0;
-  if N > vxMaxDataSize then
-    N := vxMaxDataSize;
+  if N > MaxData then
+    N := MaxData;
   Size := PacketSize + N;
-  Block := HeapAlloc(GetProcessHeap, HEAP_ZERO_MEMORY, Size);
-  if Block = nil then
+  Buffer := HeapAlloc(GetProcessHeap, HEAP_ZERO_MEMORY, Room + Size);
+  Result := Buffer;
+  if Buffer = nil then
     Exit;
+  Block := Buffer + Room;
   PutString(Block + ofClientID, 50, MyClientID);
   Block[ofGroup] := AnsiChar(R.Group);
   PutString(Block + ofText, 255, R.Text);
@@ -429,6 +518,20 @@ begin
   PutInt(Block + ofDataSize, N);
   if N > 0 then
     Move(R.Data^, Block[PacketSize], N);
+end;
+
+{ Sends one record to Wnd; false when the viewer did not take the call. }
+function Deliver(Wnd: HWND; const R: TvxRecord): Boolean;
+var
+  Block: PAnsiChar;
+  Size: Integer;
+  CDS: TvxCopyData;
+  Answer: LPARAM;
+begin
+  Result := False;
+  Block := BuildRecord(R, 0, vxMaxDataSize, Size);
+  if Block = nil then
+    Exit;
   CDS.dwData := nil;
   CDS.cbData := Size;
   CDS.lpData := Block;
@@ -438,6 +541,232 @@ begin
   Result := vxSendMessageTimeout(Wnd, WM_COPYDATA, R.Kind, LPARAM(@CDS),
     SMTO_NORMAL or SMTO_ABORTIFHUNG, SendTimeoutMs, @Answer) <> 0;
   HeapFree(GetProcessHeap, 0, Block);
+end;
+
+{ ---- TCP ---- }
+
+procedure TcpClose;
+begin
+  if TcpSocket <> vxInvalidSocket then
+    vxSocketClose(TcpSocket);
+  TcpSocket := vxInvalidSocket;
+  TcpInUsed := 0;
+end;
+
+function TcpSendAll(P: PAnsiChar; N: Integer): Boolean;
+var
+  Sent: Integer;
+begin
+  Result := False;
+  while N > 0 do
+  begin
+    { A viewer that takes nothing for SendTimeoutMs fails the call. }
+    Sent := vxSocketSend(TcpSocket, P, N, 0);
+    if Sent <= 0 then
+    begin
+      TcpClose;
+      Exit;
+    end;
+    Inc(P, Sent);
+    Dec(N, Sent);
+  end;
+  Result := True;
+end;
+
+{ Whether the socket has something to read within Ms (or has failed). }
+function TcpReadable(Ms: Integer): Boolean;
+var
+  ReadSet: TvxFdSet;
+  Wait: TvxTimeVal;
+begin
+  ReadSet.Count := 1;
+  ReadSet.Sockets[0] := TcpSocket;
+  Wait.Sec := Ms div 1000;
+  Wait.USec := (Ms mod 1000) * 1000;
+  Result := vxSocketSelect(0, @ReadSet, nil, nil, @Wait) <> 0;
+end;
+
+{ Reads what the viewer sent: its notices are frames of length 4. Returns
+  the last notice read (0 for none), or -1 when the connection has ended. }
+function TcpTakeNotices: Integer;
+var
+  Got, Len: Integer;
+begin
+  Result := 0;
+  while (TcpSocket <> vxInvalidSocket) and TcpReadable(0) do
+  begin
+    Got := vxSocketRecv(TcpSocket, @TcpIn[TcpInUsed], FrameHead - TcpInUsed, 0);
+    if Got <= 0 then
+    begin
+      TcpClose;
+      Result := -1;
+      Exit;
+    end;
+    Inc(TcpInUsed, Got);
+    if TcpInUsed = FrameHead then
+    begin
+      TcpInUsed := 0;
+      Len := TcpIn[0] or (TcpIn[1] shl 8) or (TcpIn[2] shl 16) or (TcpIn[3] shl 24);
+      if Len <> 4 then
+      begin
+        TcpClose;  { not a notice: this is no viewer to send to }
+        Result := -1;
+        Exit;
+      end;
+      Result := TcpIn[4];
+      if Result = vnClosing then
+      begin
+        TcpClose;
+        Result := -1;
+        Exit;
+      end;
+    end;
+  end;
+end;
+
+function TcpHostAddress: LongWord;
+var
+  Host: PvxHostEnt;
+begin
+  Result := vxInetAddr(PAnsiChar(TcpHost));
+  if (Result = INADDR_NONE) and (Length(TcpHost) > 0) then
+  begin
+    Host := vxHostByName(PAnsiChar(TcpHost));
+    if (Host <> nil) and (Host^.AddrType = AF_INET) and (Host^.AddrList <> nil) and
+      (Host^.AddrList^ <> nil) then
+      Result := Host^.AddrList^^;
+  end;
+end;
+
+{ Connects, sends the handshake with the key and waits for the answer. }
+function TcpConnect: Boolean;
+var
+  Data: TvxWinsockData;
+  Addr: TvxSockAddrIn;
+  WriteSet, ErrorSet: TvxFdSet;
+  Wait: TvxTimeVal;
+  Arg: LongWord;
+  Ms, Size, Got: Integer;
+  Hello: TvxRecord;
+  Frame: PAnsiChar;
+begin
+  Result := False;
+  TcpClose;
+  TcpTried := True;
+  TcpLastTry := GetTickCount;
+  if not TcpStarted then
+    TcpStarted := vxWSAStartup($0202, @Data) = 0;
+  if not TcpStarted then
+    Exit;
+  FillChar(Addr, SizeOf(Addr), 0);
+  Addr.Family := AF_INET;
+  Addr.Port := (TcpPort shr 8) or ((TcpPort and $FF) shl 8);
+  Addr.Addr := TcpHostAddress;
+  if Addr.Addr = INADDR_NONE then
+    Exit;
+  TcpSocket := vxSocketOpen(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if TcpSocket = vxInvalidSocket then
+    Exit;
+  { Connect without blocking, so an unreachable host costs TcpConnectMs. }
+  Arg := 1;
+  vxSocketIoctl(TcpSocket, FIONBIO, Arg);
+  if vxSocketConnect(TcpSocket, @Addr, SizeOf(Addr)) <> 0 then
+  begin
+    WriteSet.Count := 1;
+    WriteSet.Sockets[0] := TcpSocket;
+    ErrorSet := WriteSet;
+    Wait.Sec := TcpConnectMs div 1000;
+    Wait.USec := (TcpConnectMs mod 1000) * 1000;
+    if (vxSocketSelect(0, nil, @WriteSet, @ErrorSet, @Wait) <= 0) or
+      (WriteSet.Count = 0) then
+    begin
+      TcpClose;
+      Exit;
+    end;
+  end;
+  Arg := 0;
+  vxSocketIoctl(TcpSocket, FIONBIO, Arg);
+  Ms := SendTimeoutMs;
+  vxSocketSetOpt(TcpSocket, SOL_SOCKET, SO_SNDTIMEO, @Ms, SizeOf(Ms));
+  Arg := 1;
+  vxSocketSetOpt(TcpSocket, IPPROTO_TCP, TCP_NODELAY, @Arg, SizeOf(Arg));
+  FillChar(Hello, SizeOf(Hello), 0);
+  Hello.Kind := hsHello;
+  Hello.Text := TcpKey;
+  Frame := BuildRecord(Hello, FrameHead, 0, Size);
+  if Frame = nil then
+  begin
+    TcpClose;
+    Exit;
+  end;
+  PutInt(Frame, Size + 4);
+  PutInt(Frame + 4, hsHello);
+  Result := TcpSendAll(Frame, FrameHead + Size);
+  HeapFree(GetProcessHeap, 0, Frame);
+  if not Result then
+    Exit;
+  { The answer: a frame of length 4 and wParam vnAnswer. A viewer that
+    refuses the key closes the connection instead. }
+  Result := False;
+  Got := 0;
+  while Got < FrameHead do
+  begin
+    if not TcpReadable(TcpAnswerMs) then
+      Break;
+    Size := vxSocketRecv(TcpSocket, @TcpIn[Got], FrameHead - Got, 0);
+    if Size <= 0 then
+      Break;
+    Inc(Got, Size);
+  end;
+  if (Got = FrameHead) and (TcpIn[0] = 4) and (TcpIn[1] = 0) and (TcpIn[2] = 0) and
+    (TcpIn[3] = 0) and (TcpIn[4] = vnAnswer) then
+  begin
+    TcpInUsed := 0;
+    Inc(TcpGeneration);
+    Result := True;
+  end
+  else
+    TcpClose;
+end;
+
+{ Whether a connection is up (trying one when it is due, or at once when
+  Now is set); it notices a viewer that has closed. Under SendLock. }
+function TcpReady(Now: Boolean): Boolean;
+begin
+  if TcpSocket <> vxInvalidSocket then
+    TcpTakeNotices;
+  if (TcpSocket = vxInvalidSocket) and
+    (Now or not TcpTried or (GetTickCount - TcpLastTry >= AskAgainMs)) then
+    TcpConnect;
+  Result := TcpSocket <> vxInvalidSocket;
+end;
+
+function TcpDeliver(const R: TvxRecord): Boolean;
+var
+  Frame: PAnsiChar;
+  Size: Integer;
+begin
+  Result := False;
+  Frame := BuildRecord(R, FrameHead, TcpMaxDataSize, Size);
+  if Frame = nil then
+    Exit;
+  PutInt(Frame, Size + 4);
+  PutInt(Frame + 4, R.Kind);
+  Result := TcpSendAll(Frame, FrameHead + Size);
+  HeapFree(GetProcessHeap, 0, Frame);
+end;
+
+{ Sends one record over the chosen way. }
+function DeliverTo(Wnd: HWND; const R: TvxRecord): Boolean;
+begin
+  if UseTcp then
+    Result := TcpDeliver(R)
+  else
+  begin
+    Result := Deliver(Wnd, R);
+    if not Result and not IsWindow(Wnd) then
+      ForgetViewer(Wnd);
+  end;
 end;
 
 function ConnectRecord: TvxRecord;
@@ -511,16 +840,26 @@ var
   Wnd: HWND;
   Generation: Cardinal;
 begin
-  if not EnsureStarted then
+  if not UseTcp and not EnsureStarted then
     Exit;
   EnterCriticalSection(SendLock);
   try
     try
       { Read under the lock, so a record never goes to an older viewer than
         the one before it. }
-      Wnd := ViewerAndGeneration(Generation);
-      if Wnd = 0 then
-        Exit;
+      if UseTcp then
+      begin
+        Wnd := 0;
+        if not TcpReady(False) then
+          Exit;
+        Generation := TcpGeneration;
+      end
+      else
+      begin
+        Wnd := ViewerAndGeneration(Generation);
+        if Wnd = 0 then
+          Exit;
+      end;
       if (R.Kind <> kShowViewer) and (R.Kind <> kDisconnect) and not Connected
         and not EverConnected then
         SetIdentity('', MyLevel, '');
@@ -529,21 +868,12 @@ begin
       if (R.Kind <> kShowViewer) and Connected and (ConnectedTo <> Generation) and
         (R.Kind <> kConnect) then
       begin
-        if not Deliver(Wnd, ConnectRecord) then
-        begin
-          if not IsWindow(Wnd) then
-            ForgetViewer(Wnd);
+        if not DeliverTo(Wnd, ConnectRecord) then
           Exit;
-        end;
         ConnectedTo := Generation;
       end;
-      if Deliver(Wnd, R) then
-      begin
-        if R.Kind = kConnect then
-          ConnectedTo := Generation;
-      end
-      else if not IsWindow(Wnd) then
-        ForgetViewer(Wnd);
+      if DeliverTo(Wnd, R) and (R.Kind = kConnect) then
+        ConnectedTo := Generation;
     except
       { a failed conversion or stream read loses this record only }
     end;
@@ -740,13 +1070,54 @@ begin
   SendSimple(kShowViewer, '', 0);
 end;
 
+procedure vxUseTcp(const Host: string; Port: Word; const Key: string);
+begin
+  EnterCriticalSection(SendLock);
+  try
+    TcpClose;
+    UseTcp := True;
+    TcpHost := AnsiString(Host);
+    TcpPort := Port;
+    TcpKey := AnsiString(Key);
+    TcpTried := False;
+  finally
+    LeaveCriticalSection(SendLock);
+  end;
+end;
+
+function TcpPresent(Now: Boolean): Boolean;
+begin
+  EnterCriticalSection(SendLock);
+  try
+    Result := TcpReady(Now);
+  finally
+    LeaveCriticalSection(SendLock);
+  end;
+end;
+
 function vxViewerPresent: Boolean;
 begin
-  Result := EnsureStarted and (CurrentViewer <> 0);
+  if UseTcp then
+    Result := TcpPresent(False)
+  else
+    Result := EnsureStarted and (CurrentViewer <> 0);
 end;
 
 function vxWaitForViewer(TimeoutMs: Cardinal): Boolean;
+var
+  Start: DWORD;
 begin
+  if UseTcp then
+  begin
+    Start := GetTickCount;
+    Result := TcpPresent(True);
+    while not Result and (GetTickCount - Start < TimeoutMs) do
+    begin
+      Sleep(250);
+      Result := TcpPresent(True);
+    end;
+    Exit;
+  end;
   Result := EnsureStarted;
   if Result then
     Result := (WaitForSingleObject(ViewerKnown, TimeoutMs) = WAIT_OBJECT_0) and
@@ -759,6 +1130,9 @@ initialization
 
 finalization
   vxDisconnect;
+  EnterCriticalSection(SendLock);
+  TcpClose;
+  LeaveCriticalSection(SendLock);
   EnterCriticalSection(StateLock);
   Finished := True;
   LeaveCriticalSection(StateLock);

@@ -14,6 +14,9 @@
                   viewer has come, gone and come again
       quiet       10000 rows with no viewer; prints how long they took
 
+  With --tcp HOST:PORT [--key KEY] before the step it sends over TCP to a
+  viewer listening there.
+
   Each step connects as 'Pascal example' with the caption 'Example' (the tour
   as 'Pascal tour'), waits up to ten seconds for the viewer, and disconnects
   when it ends. It prints what it did and exits with 0, or 1 when no viewer
@@ -181,11 +184,40 @@ begin
   vxShowViewer;
 end;
 
+{ Takes --tcp HOST:PORT [--key KEY]; returns the index of the step. }
+function UseTcpFromArgs: Integer;
+var
+  Where, Key: string;
+  Colon, Port, Code: Integer;
+begin
+  Result := 1;
+  if ParamStr(1) <> '--tcp' then
+    Exit;
+  Where := ParamStr(2);
+  Result := 3;
+  Key := '';
+  if ParamStr(3) = '--key' then
+  begin
+    Key := ParamStr(4);
+    Result := 5;
+  end;
+  Colon := Length(Where);
+  while (Colon > 0) and (Where[Colon] <> ':') do
+    Dec(Colon);
+  Val(Copy(Where, Colon + 1, Length(Where)), Port, Code);
+  if (Colon <= 1) or (Code <> 0) or (Port <= 0) or (Port > 65535) then
+  begin
+    WriteLn('--tcp needs HOST:PORT');
+    Halt(2);
+  end;
+  vxUseTcp(Copy(Where, 1, Colon - 1), Port, Key);
+end;
+
 var
   Step: string;
   Ok: Boolean;
 begin
-  Step := ParamStr(1);
+  Step := ParamStr(UseTcpFromArgs);
   Ok := True;
   if Step = 'later' then
     Ok := Later

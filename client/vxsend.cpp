@@ -1,25 +1,37 @@
 // vxsend: a command-line client of the viewer. Sends one record of any kind,
 // runs a demo of several clients, or floods the viewer to measure its rate.
+// On Windows it reaches the viewer on this desktop through WM_COPYDATA or any
+// viewer over TCP; elsewhere it speaks TCP only.
+#ifdef _WIN32
 #include "vxClient_win.h"
+#endif
+#include "vxTcpClient.h"
 
 #include "platform/DateTimeFormat.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <ctime>
+#endif
 
 using namespace vx;
 
 namespace {
 
 const char* const kUsage =
-    "usage: vxsend [options] KIND     send one record\n"
+    "usage: vxsend [--tcp HOST:PORT [--key KEY]] [options] COMMAND\n"
+    "       vxsend [options] KIND     send one record\n"
     "       vxsend [options] demo [N] three demo clients with a realistic stream\n"
     "                                 (three rounds, or until N records are sent)\n"
     "       vxsend [options] flood N  N debug records as fast as the viewer takes them\n"
@@ -34,7 +46,9 @@ const char* const kUsage =
     "         --text TEXT  --info-line N  --level N  --time DAYS|now  --unit NAME\n"
     "         --proc NAME  --line N  --data TEXT  --data-file FILE  --wparam N\n"
     "         --timeout MS (wait for the viewer's answer, default 3000)\n"
-    "         --wait MS (how long listen stays, default 60000)\n";
+    "         --wait MS (how long listen stays, default 60000)\n"
+    "         --tcp HOST:PORT (send over TCP to a viewer listening there)\n"
+    "         --key KEY (the viewer's key for TCP clients, default none)\n";
 
 const std::map<std::string, uint32_t> kKinds = {
     {"disconnect", dkDisconnect}, {"connect", dkConnect}, {"level", dkSetLevel},
@@ -50,11 +64,31 @@ const std::map<std::string, uint32_t> kKinds = {
 };
 
 TDateTime NowLocal() {
+#ifdef _WIN32
     SYSTEMTIME st;
     GetLocalTime(&st);
     return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
                            st.wMilliseconds});
+#else
+    auto now = std::chrono::system_clock::now();
+    std::time_t t = std::chrono::system_clock::to_time_t(now);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+              1000;
+    return EncodeDateTime({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                           tm.tm_sec, int(ms)});
+#endif
 }
+
+double Seconds(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+#ifndef _WIN32
+using DWORD = uint32_t;
+#endif
+
 
 [[noreturn]] void Fail(const std::string& text, int code = 2) {
     std::fprintf(stderr, "vxsend: %s\n", text.c_str());
@@ -76,6 +110,9 @@ struct TOptions {
     uint32_t WParam = 0;
     DWORD Timeout = 3000;
     DWORD Wait = 60000;
+    bool Tcp = false;
+    std::string Host, Key;
+    uint16_t Port = 0;
     std::vector<std::string> Args;
 };
 
@@ -120,6 +157,11 @@ TOptions ParseArgs(int argc, char** argv) {
             o.HasWParam = true;
         } else if (a == "--timeout") o.Timeout = DWORD(ParseNumber(value(), "--timeout"));
         else if (a == "--wait") o.Wait = DWORD(ParseNumber(value(), "--wait"));
+        else if (a == "--tcp") {
+            std::string where = value();
+            if (!ParseHostPort(where, o.Host, o.Port)) Fail("--tcp needs HOST:PORT, not " + where);
+            o.Tcp = true;
+        } else if (a == "--key") o.Key = value();
         else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -127,10 +169,67 @@ TOptions ParseArgs(int argc, char** argv) {
         else o.Args.push_back(a);
     }
     if (!textSet) o.Fields.Text.clear();
+    if (!o.Key.empty() && !o.Tcp) Fail("--key is the key of a TCP viewer: give --tcp HOST:PORT too");
     return o;
 }
 
-void Connect(TDebugClient& c, const std::string& id, const std::string& app,
+// Where the records go: the viewer's window on this desktop, or a viewer
+// over TCP.
+class TSink {
+public:
+    virtual ~TSink() = default;
+    // Sends one record now; false when the viewer did not take it.
+    virtual bool Send(uint32_t wParam, const TPacketFields& f) = 0;
+    // Sends one record, possibly together with the ones after it; Flush()
+    // sends what is still waiting.
+    virtual bool Queue(uint32_t wParam, const TPacketFields& f) { return Send(wParam, f); }
+    virtual bool Flush() { return true; }
+    // Waits up to ms for the viewer's closing notice; true when it came.
+    virtual bool WaitClosing(DWORD ms) = 0;
+    // "viewer window 0000000000010020" or "viewer at HOST:PORT".
+    virtual std::string Describe() const = 0;
+    virtual std::string Error() const { return {}; }
+};
+
+#ifdef _WIN32
+class TWindowSink : public TSink {
+public:
+    bool Find(DWORD timeoutMs) { return client_.FindViewer(timeoutMs); }
+    bool Send(uint32_t wParam, const TPacketFields& f) override { return client_.Send(wParam, f); }
+    bool WaitClosing(DWORD ms) override {
+        DWORD end = GetTickCount() + ms;
+        while (!client_.ViewerClosed() && int32_t(end - GetTickCount()) > 0) client_.Pump(50);
+        return client_.ViewerClosed();
+    }
+    std::string Describe() const override {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "viewer window %p", static_cast<void*>(client_.Viewer()));
+        return buf;
+    }
+
+private:
+    TDebugClient client_;
+};
+#endif
+
+class TTcpSink : public TSink {
+public:
+    TTcpSink(const TOptions& o, TTcpOptions to)
+        : where_(o.Host + ":" + std::to_string(o.Port)), client_(to) {}
+    TTcpClient& Client() { return client_; }
+    bool Send(uint32_t wParam, const TPacketFields& f) override { return client_.Send(wParam, f); }
+    bool Queue(uint32_t wParam, const TPacketFields& f) override { return client_.Queue(wParam, f); }
+    bool Flush() override { return client_.Flush(); }
+    bool WaitClosing(DWORD ms) override { return client_.WaitClosing(int(ms)); }
+    std::string Describe() const override { return "viewer at " + where_; }
+    std::string Error() const override { return client_.Error(); }
+
+private:
+    std::string where_;
+    TTcpClient client_;
+};
+
+void Connect(TSink& c, const std::string& id, const std::string& app,
              const std::string& caption, uint8_t level) {
     TPacketFields f;
     f.ClientID = id;
@@ -146,7 +245,7 @@ struct TDemoClient {
 
 // A believable session of three clients: two of one application, one of another.
 // Three rounds of the mix, or as many as it takes to send `total` records.
-int RunDemo(TDebugClient& c, long total) {
+int RunDemo(TSink& c, long total) {
     const TDemoClient clients[] = {
         {"Inventory-1832", "C:\\Projects\\Inventory\\Inventory.exe", "Inventory (main)"},
         {"Inventory-1832-Import", "C:\\Projects\\Inventory\\Inventory.exe", "Import thread"},
@@ -227,24 +326,25 @@ int RunDemo(TDebugClient& c, long total) {
     return 0;
 }
 
-int RunFlood(TDebugClient& c, const TOptions& o, long n) {
+// Over TCP the records go out in batches of many frames per send.
+int RunFlood(TSink& c, const TOptions& o, long n) {
     Connect(c, o.Fields.ClientID, o.App, o.Caption, dlLow);
     TPacketFields f = o.Fields;
     if (f.UnitName.empty()) f.UnitName = "uFlood";
     if (f.ProcName.empty()) f.ProcName = "TFlood.Run";
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&t0);
+    const auto t0 = std::chrono::steady_clock::now();
     long ok = 0;
     for (long i = 0; i < n; ++i) {
         f.Text = "Flood record " + std::to_string(i + 1) + " of " + std::to_string(n);
         f.Group = uint8_t(i % 4);
         f.LineNumber = int32_t(i + 1);
-        if (!c.Send(dkString, f)) break;
+        if (!c.Queue(dkString, f)) break;
         ++ok;
     }
-    QueryPerformanceCounter(&t1);
-    double s = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
+    if (!c.Flush()) ok = 0;
+    if (ok < n && !c.Error().empty())
+        std::fprintf(stderr, "vxsend: %s\n", c.Error().c_str());
+    const double s = Seconds(t0);
     std::printf("vxsend: flood sent %ld of %ld records in %.3f s: %.0f records per second\n", ok,
                 n, s, s > 0 ? ok / s : 0.0);
     return ok == n ? 0 : 1;
@@ -252,13 +352,11 @@ int RunFlood(TDebugClient& c, const TOptions& o, long n) {
 
 // A client that stays connected: the test of the viewer's closing notice.
 // Output is flushed at once so a reader of a pipe sees each line when it happens.
-int RunListen(TDebugClient& c, const TOptions& o) {
+int RunListen(TSink& c, const TOptions& o) {
     Connect(c, o.Fields.ClientID, o.App, o.Caption, o.Fields.Level);
-    std::printf("vxsend: connected to viewer window %p\n", static_cast<void*>(c.Viewer()));
+    std::printf("vxsend: connected to %s\n", c.Describe().c_str());
     std::fflush(stdout);
-    DWORD end = GetTickCount() + o.Wait;
-    while (!c.ViewerClosed() && int32_t(end - GetTickCount()) > 0) c.Pump(50);
-    if (!c.ViewerClosed()) {
+    if (!c.WaitClosing(o.Wait)) {
         std::printf("vxsend: the viewer is still running\n");
         return 1;
     }
@@ -271,16 +369,17 @@ int RunListen(TDebugClient& c, const TOptions& o) {
 int RunOds(const std::vector<std::string>& args) {
     long n = args.size() > 1 ? ParseNumber(args[1], "ods") : 1;
     if (n < 0) Fail("ods needs a line count of 0 or more");
+#ifdef _WIN32
     std::string text = args.size() > 2 ? args[2] : "vxsend ods line";
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&t0);
+    const auto t0 = std::chrono::steady_clock::now();
     for (long i = 1; i <= n; ++i) OutputDebugStringA((text + " " + std::to_string(i)).c_str());
-    QueryPerformanceCounter(&t1);
-    double s = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
+    const double s = Seconds(t0);
     std::printf("vxsend: ods sent %ld lines in %.3f s: %.0f lines per second\n", n, s,
                 s > 0 ? n / s : 0.0);
     return 0;
+#else
+    Fail("ods writes to the Windows debug output; this vxsend is not a Windows program");
+#endif
 }
 
 }  // namespace
@@ -292,8 +391,24 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.Args[0] == "ods") return RunOds(o.Args);
-    TDebugClient client;
-    if (!client.FindViewer(o.Timeout)) Fail("no viewer answered (is vxDebugger running?)", 1);
+    std::unique_ptr<TSink> sink;
+    if (o.Tcp) {
+        TTcpOptions to;
+        to.ConnectTimeoutMs = to.AnswerTimeoutMs = int(o.Timeout);
+        auto tcp = std::make_unique<TTcpSink>(o, to);
+        if (!tcp->Client().Connect(o.Host, o.Port, o.Key, o.Fields.ClientID))
+            Fail(tcp->Client().Error(), 1);
+        sink = std::move(tcp);
+    } else {
+#ifdef _WIN32
+        auto win = std::make_unique<TWindowSink>();
+        if (!win->Find(o.Timeout)) Fail("no viewer answered (is vxDebugger running?)", 1);
+        sink = std::move(win);
+#else
+        Fail("this vxsend reaches the viewer over TCP only: give --tcp HOST:PORT");
+#endif
+    }
+    TSink& client = *sink;
     const std::string& cmd = o.Args[0];
     if (cmd == "demo") return RunDemo(client, o.Args.size() > 1 ? ParseNumber(o.Args[1], "demo") : 0);
     if (cmd == "flood") {
@@ -303,7 +418,7 @@ int main(int argc, char** argv) {
     if (cmd == "listen") return RunListen(client, o);
     if (cmd == "hello") {
         // The handshake already happened; print what answered.
-        std::printf("vxsend: viewer window %p\n", static_cast<void*>(client.Viewer()));
+        std::printf("vxsend: %s\n", client.Describe().c_str());
         return 0;
     }
     uint32_t wParam;
@@ -312,6 +427,9 @@ int main(int argc, char** argv) {
     else wParam = uint32_t(ParseNumber(cmd, "KIND"));
     if (o.HasWParam) wParam = o.WParam;
     if ((wParam & 0xFF) == dkConnect && o.Fields.Text.empty()) o.Fields.Text = o.App + "|" + o.Caption;
-    if (!client.Send(wParam, o.Fields)) Fail("the viewer did not take the record", 1);
+    if (!client.Send(wParam, o.Fields)) {
+        if (!client.Error().empty()) std::fprintf(stderr, "vxsend: %s\n", client.Error().c_str());
+        Fail("the viewer did not take the record", 1);
+    }
     return 0;
 }
