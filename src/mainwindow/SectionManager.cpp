@@ -55,21 +55,29 @@ bool TSectionManager::Handshake(uint32_t wParam) {
 }
 
 ISectionFrame* TSectionManager::FindSection(const std::string& clientID) const {
+    return FindSection(clientID, std::string());
+}
+
+ISectionFrame* TSectionManager::FindSection(const std::string& clientID,
+                                            const std::string& host) const {
     for (size_t i = sections_.size(); i-- > 0;) {
         TSectionCore& core = sections_[i]->Core();
-        if (core.ClientID == clientID && !core.Deleted()) return sections_[i].get();
+        if (core.ClientID == clientID && core.RemoteHost == host && !core.Deleted())
+            return sections_[i].get();
     }
     return nullptr;
 }
 
 ISectionFrame* TSectionManager::CreateSection(const std::string& clientID,
-                                              const std::string& application) {
+                                              const std::string& application,
+                                              const std::string& host) {
     size_t count = sections_.size();
     try {
         std::unique_ptr<ISectionFrame> frame = ctx_.Factory ? ctx_.Factory() : nullptr;
         if (!frame) return nullptr;
         TSectionCore& core = frame->Core();
         core.ClientID = clientID;
+        core.RemoteHost = host;
         core.ApplicationName = application;
         sections_.push_back(std::move(frame));
         core.SectionNumber = int(sections_.size());
@@ -88,17 +96,34 @@ void TSectionManager::WMCopyData(uint32_t wParam, const void* data, size_t size)
     std::optional<TDecodedPacket> packet = DecodePacket(wParam, data, size);
     if (!packet) return;
     try {
-        Dispatch(packet->ClientID, packet->Rec, wParam);
+        Dispatch(packet->ClientID, std::string(), packet->Rec, wParam);
     } catch (const std::exception& e) {
         if (ctx_.OnException) ctx_.OnException(e);
     }
     // Whatever no row took is released with the record here.
 }
 
-void TSectionManager::Dispatch(const std::string& clientID, TDebugInfoRec& rec,
-                               uint32_t wParam) {
+TSectionManager::TRemoteResult TSectionManager::DispatchRemote(const std::string& host,
+                                                               uint32_t wParam, const void* data,
+                                                               size_t size, std::string* failure) {
+    const uint8_t kind = uint8_t(wParam & 0xFF);
+    const bool known = kind == dkDisconnect || (kind >= dkConnect && kind <= dkShowViewer);
+    if (!known) return TRemoteResult::rrUnknownKind;
+    std::optional<TDecodedPacket> packet = DecodePacket(wParam, data, size);
+    if (!packet) return TRemoteResult::rrShort;
+    try {
+        Dispatch(packet->ClientID, host, packet->Rec, wParam);
+    } catch (const std::exception& e) {
+        if (failure) *failure = e.what();
+        return TRemoteResult::rrFailed;
+    }
+    return TRemoteResult::rrApplied;
+}
+
+void TSectionManager::Dispatch(const std::string& clientID, const std::string& host,
+                               TDebugInfoRec& rec, uint32_t wParam) {
     uint8_t kind = rec.Kind;
-    if (kind == dkConnect) return Connect(clientID, rec);
+    if (kind == dkConnect) return Connect(clientID, host, rec);
     if (kind == dkShowViewer) {
         if (ctx_.ShowMainWindow) ctx_.ShowMainWindow();
         return;
@@ -108,7 +133,7 @@ void TSectionManager::Dispatch(const std::string& clientID, TDebugInfoRec& rec,
         if (ctx_.Platform.Dialogs) ctx_.Platform.Dialogs->ShowError(UnknownCopyDataText(wParam));
         return;
     }
-    ISectionFrame* frame = FindSection(clientID);
+    ISectionFrame* frame = FindSection(clientID, host);
     if (!frame) return;
     TSectionCore& core = frame->Core();
     switch (kind) {
@@ -125,12 +150,13 @@ void TSectionManager::Dispatch(const std::string& clientID, TDebugInfoRec& rec,
     }
 }
 
-void TSectionManager::Connect(const std::string& clientID, const TDebugInfoRec& rec) {
-    ISectionFrame* frame = FindSection(clientID);
+void TSectionManager::Connect(const std::string& clientID, const std::string& host,
+                              const TDebugInfoRec& rec) {
+    ISectionFrame* frame = FindSection(clientID, host);
     size_t bar = rec.Text.find('|');
     std::string application = bar == std::string::npos ? std::string() : rec.Text.substr(0, bar);
     std::string caption = bar == std::string::npos ? rec.Text : rec.Text.substr(bar + 1, 255);
-    if (!frame) frame = CreateSection(clientID, application);
+    if (!frame) frame = CreateSection(clientID, application, host);
     if (!frame) return;
     TSectionCore& core = frame->Core();
     core.SetConnected(true);

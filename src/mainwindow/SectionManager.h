@@ -59,6 +59,12 @@ public:
     // Decodes and dispatches one WM_COPYDATA block of `size` delivered bytes.
     // Blocks that cannot be decoded (null, shorter than the fixed part) are dropped.
     void WMCopyData(uint32_t wParam, const void* data, size_t size);
+    // A record that came over TCP from `host`: it reaches only sections of
+    // that host (the same ClientID on this desktop or another host is another
+    // section), and it never shows a box. What went wrong is returned instead.
+    enum class TRemoteResult { rrApplied, rrUnknownKind, rrShort, rrFailed };
+    TRemoteResult DispatchRemote(const std::string& host, uint32_t wParam, const void* data,
+                                 size_t size, std::string* failure = nullptr);
     // A "vxClient2Debugger" request: true when it is a handshake to answer;
     // any other code shows the error box and gets no answer.
     bool Handshake(uint32_t wParam);
@@ -66,9 +72,12 @@ public:
     // The last section whose ClientID equals id byte for byte, or null.
     // Deleted sections are never found, even by a client whose own ID begins
     // with "DEL_": nobody could see what they took.
+    // Sections of remote clients are found only with their host.
     ISectionFrame* FindSection(const std::string& clientID) const;
+    ISectionFrame* FindSection(const std::string& clientID, const std::string& host) const;
     // A new section, or null when building it fails (nothing is left behind).
-    ISectionFrame* CreateSection(const std::string& clientID, const std::string& application);
+    ISectionFrame* CreateSection(const std::string& clientID, const std::string& application,
+                                 const std::string& host = {});
     // A source inside the viewer (not a client record) connects a section:
     // found by ClientID or created with the application text, connected,
     // captioned, and given a button under the header whose hint is `header`.
@@ -96,8 +105,9 @@ public:
     ISectionFrame& Section(size_t index) const { return *sections_[index]; }
 
 private:
-    void Dispatch(const std::string& clientID, TDebugInfoRec& rec, uint32_t wParam);
-    void Connect(const std::string& clientID, const TDebugInfoRec& rec);
+    void Dispatch(const std::string& clientID, const std::string& host, TDebugInfoRec& rec,
+                  uint32_t wParam);
+    void Connect(const std::string& clientID, const std::string& host, const TDebugInfoRec& rec);
     void AddSideBarButton(TSectionCore& core, const std::string& application,
                           const std::string& caption);
 

@@ -145,6 +145,10 @@ int RunViewer(HINSTANCE instance) {
     if (mainWindow.StartClientReceiver()) AllowClientMessages(mainWindow.Receiver->Handle());
     mainWindow.Splash = std::move(splash);
     mainWindow.OnClosed = [] { PostQuitMessage(0); };
+    // A remote peer never raises a box: what it did wrong goes to the log.
+    mainWindow.OnRemoteTrouble = [&log](const std::string& text) {
+        log.Append(text, "Remote client", "TTcpListener");
+    };
     application.OnActivate = [&mainWindow] { mainWindow.act_ShowExecute(); };
 
     Tfrm_About about(instance, registry, &platform.Shell, mainWindow.Handle());

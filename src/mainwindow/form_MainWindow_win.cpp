@@ -47,6 +47,7 @@ void Tfrm_VexelDebugWindow::FormCreate() {
     LoadSettings();
     SetInformationLine(kWelcomeText);
     LoadCaptureSetting();
+    LoadTcpSetting();
     Hint = "vxDebugger v" + ProgramVersionText() + " - The debugging tool for Borland Delphi";
 }
 
@@ -215,6 +216,7 @@ void Tfrm_VexelDebugWindow::FormShow() { Broadcast(vnShown); }
 
 void Tfrm_VexelDebugWindow::FormClose() {
     Broadcast(vnClosing);
+    StopTcp();
     SaveSettings();
 }
 
@@ -227,6 +229,7 @@ void Tfrm_VexelDebugWindow::FormDestroy() {
     Timer.SetEnabled(false);
     LMDTrayIcon.Hide();
     StopCapture();
+    StopTcp();
     FreeAllSections();
     // The bar frees its own windows; that must happen before its parent goes.
     vxOutlookBar.reset();
@@ -281,6 +284,10 @@ bool Tfrm_VexelDebugWindow::ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam
     }
     if (msg == WM_COPYDATA) {
         result = WMCopyData(wParam, lParam);
+        return true;
+    }
+    if (Tcp && TcpMessage(msg, wParam, lParam)) {
+        result = 0;
         return true;
     }
     if (msg == kClientRecordsMessage) {

@@ -48,6 +48,17 @@ struct TOdsCapture;  // OutputDebugString capture (MainWindowCapture_win.cpp)
 struct TOdsCaptureDeleter {
     void operator()(TOdsCapture* capture) const;
 };
+namespace net {
+class TTcpListener;  // remote clients over TCP (MainWindowRemote_win.cpp)
+struct TTcpSettings;
+struct IRemoteClientsDialog;
+}  // namespace net
+struct TTcpListenerDeleter {
+    void operator()(net::TTcpListener* listener) const;
+};
+struct TRemoteDialogDeleter {
+    void operator()(net::IRemoteClientsDialog* dialog) const;
+};
 
 inline constexpr const char* kApplicationTitle = "vxDebugger for Delphi";
 inline constexpr const char* kTrayHint = "vxDebugger for Borland Delphi";
@@ -194,6 +205,24 @@ public:
     void CreateCaptureAction();
     std::unique_ptr<TOdsCapture, TOdsCaptureDeleter> Capture;
 
+    // --- Remote clients over TCP (MainWindowRemote_win.cpp) ---
+    ui::TAction* act_RemoteClients = nullptr;
+    static constexpr UINT kTcpSocketMessage = WM_APP + 0x7C0;
+    static constexpr UINT kTcpResumeMessage = WM_APP + 0x7C1;
+    static constexpr UINT_PTR kTcpStallTimer = 0x7C0, kTcpResumeTimer = 0x7C1;
+    // Listens while the "Display" value TcpListen is on.
+    std::unique_ptr<net::TTcpListener, TTcpListenerDeleter> Tcp;
+    // The "Remote clients..." dialog; the window's own unless a test sets one.
+    net::IRemoteClientsDialog* RemoteDialog = nullptr;
+    // What remote clients did wrong, one line each, for the exception log.
+    std::function<void(const std::string& text)> OnRemoteTrouble;
+    // Saves the settings and listens as they say at once; the reason when it
+    // cannot (the settings are then not saved, and the old ones stay).
+    std::string ApplyTcpSettings(const net::TTcpSettings& settings);
+    void act_RemoteClientsExecute();
+    void LoadTcpSetting();
+    void CreateRemoteAction();
+
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;
 
@@ -225,6 +254,9 @@ private:
     HWND lastFocus_ = nullptr;
     HHOOK keyHook_ = nullptr;
     std::deque<TClientReceiver::TRecord> clientInbox_;  // taken from the receiver, not yet applied
+    std::unique_ptr<net::IRemoteClientsDialog, TRemoteDialogDeleter> ownRemoteDialog_;
+    void StopTcp();
+    bool TcpMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
 }  // namespace vx

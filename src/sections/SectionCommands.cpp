@@ -206,6 +206,7 @@ void TSectionCore::act_Delete() {
 std::unique_ptr<TSectionCore> TSectionCore::DeletedStandIn() const {
     auto s = std::make_unique<TSectionCore>(ctx_);
     s->ClientID = ClientID;
+    s->RemoteHost = RemoteHost;
     s->Caption = Caption;
     s->ApplicationName = ApplicationName;
     s->LevelText = LevelText;

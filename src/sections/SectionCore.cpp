@@ -75,6 +75,7 @@ void TSectionCore::RefreshInfo() {
         .append(" [")
         .append(Caption)
         .append("]");
+    if (!RemoteHost.empty()) labels_.ID.append(" from ").append(RemoteHost);
     labels_.Application.assign("Application Name: ").append(ApplicationName);
     labels_.DebugLevel.assign("Debug Level: ").append(LevelText);
     scratch_.clear();

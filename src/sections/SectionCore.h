@@ -108,6 +108,9 @@ class TSectionCore {
 
     // Fields the dispatcher keeps.
     std::string ClientID;
+    // The address of the remote client over TCP, empty for a client on this
+    // desktop: with ClientID it tells sections apart.
+    std::string RemoteHost;
     std::string Caption;
     std::string ApplicationName;
     std::string LevelText;

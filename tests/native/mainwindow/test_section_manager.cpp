@@ -351,3 +351,51 @@ TEST_F(Manager, FreeAllSectionsHidesEveryOneBeforeFreeingAny) {
     EXPECT_EQ(log, want);
     EXPECT_EQ(manager->SectionCount(), 0u);
 }
+
+TEST_F(Manager, RemoteRecordsReachOnlySectionsOfTheirHost) {
+    using R = TSectionManager::TRemoteResult;
+    auto remote = [this](const std::string& host, uint32_t wParam, const std::string& id,
+                         const std::string& text = "", int32_t infoLine = 0) {
+        TPacketFields f;
+        f.ClientID = id;
+        f.Text = text;
+        f.InfoLine = infoLine;
+        std::string block = EncodePacket(f);
+        return manager->DispatchRemote(host, wParam, block.data(), block.size());
+    };
+    Send(dkConnect, "app", "App.exe|Local");
+    // A remote peer cannot write into the local section of the same ID.
+    EXPECT_EQ(remote("127.0.0.2", dkString, "app", "intruder"), R::rrApplied);
+    EXPECT_EQ(Core(0).RowCount(), 0u);
+    remote("127.0.0.2", dkConnect, "app", "App.exe|Two");
+    remote("127.0.0.3", dkConnect, "app", "App.exe|Three");
+    ASSERT_EQ(manager->SectionCount(), 3u);
+    remote("127.0.0.2", dkString, "app", "from two");
+    remote("127.0.0.3", dkString, "app", "from three");
+    Send(dkString, "app", "local");
+    remote("127.0.0.2", dkDisconnect, "app");
+    EXPECT_EQ(Core(0).RowCount(), 1u);
+    EXPECT_EQ(Core(1).Rows().Row(0).Text, "from two");
+    EXPECT_EQ(Core(2).Rows().Row(0).Text, "from three");
+    EXPECT_TRUE(Core(0).Connected());
+    EXPECT_FALSE(Core(1).Connected());
+    EXPECT_TRUE(Core(2).Connected());
+    EXPECT_EQ(Core(1).Labels().ID, "Client ID: app [Two] from 127.0.0.2");
+    EXPECT_EQ(Core(0).Labels().ID, "Client ID: app [Local]");
+    EXPECT_EQ(manager->FindSection("app"), &manager->Section(0));
+
+    // Nothing a remote peer sends raises a box; the trouble comes back instead.
+    EXPECT_EQ(remote("127.0.0.2", 0x122, "app"), R::rrUnknownKind);
+    std::string failure;
+    TPacketFields f;
+    f.ClientID = "app";
+    f.InfoLine = 300;
+    std::string block = EncodePacket(f);
+    EXPECT_EQ(manager->DispatchRemote("127.0.0.2", dkSetInfoLine, block.data(), block.size(),
+                                      &failure),
+              R::rrFailed);
+    EXPECT_FALSE(failure.empty());
+    EXPECT_EQ(manager->DispatchRemote("127.0.0.2", dkString, block.data(), 100), R::rrShort);
+    EXPECT_TRUE(fakes.Dialogs.Errors.empty());
+    EXPECT_TRUE(exceptions.empty());
+}
