@@ -106,6 +106,7 @@ TEST_F(TcpClientsTest, NativeLinuxVxsendReachesTheViewer) {
     EXPECT_NE(r.Output.find("flood sent 500 of 500"), std::string::npos) << r.Output;
     auto s = RemoteSection("linux-1");
     ASSERT_TRUE(s);
+    EXPECT_EQ(s->IdLabel(), "Client ID: linux-1 [Linux] from 127.0.0.1");
     TRemoteList list = s->DebugList();
     ASSERT_EQ(EventuallyCount(500, [&] { return list.Count(); }), 500);
     EXPECT_EQ(list.Text(0, 2), "Flood record 1 of 500");
