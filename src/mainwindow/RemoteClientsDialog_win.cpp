@@ -98,8 +98,16 @@ private:
         net::TTcpSettings s;
         s.Listen = SendMessageA(listen_, BM_GETCHECK, 0, 0) == BST_CHECKED;
         s.Address = TextOf(address_);
+        // Pasted text may hold anything; what is no port number reads as 0.
         const std::string port = TextOf(port_);
-        s.Port = port.empty() || port.size() > 5 ? 0 : std::stoi(port);
+        s.Port = 0;
+        for (char c : port.size() <= 5 ? port : std::string()) {
+            if (c < '0' || c > '9') {
+                s.Port = 0;
+                break;
+            }
+            s.Port = s.Port * 10 + (c - '0');
+        }
         s.Key = TextOf(key_);
         return s;
     }

@@ -41,7 +41,9 @@ TTcpListener::~TTcpListener() {
     if (wsa_) WSACleanup();
 }
 
-double TTcpListener::Now() { return double(GetTickCount64()) / 1000.0; }
+double TTcpListener::Now() const {
+    return Clock ? Clock() : double(GetTickCount64()) / 1000.0;
+}
 
 std::string TTcpListener::Start(const TTcpSettings& settings) {
     Stop();

@@ -52,6 +52,8 @@ public:
         OnRecord;
     // One line for the exception log.
     std::function<void(const std::string& text)> OnLog;
+    // Seconds on a steady clock, for the 30 s limits; the system's unless set.
+    std::function<double()> Clock;
 
     // Listens as the settings say (nothing when Listen is off); the reason
     // when it cannot. Connections of an earlier Start are closed first.
@@ -95,7 +97,7 @@ private:
     void Sweep();
     void CheckStalls();
     TConnection* Find(SOCKET s);
-    static double Now();
+    double Now() const;
 
     const HWND window_;
     const UINT socketMessage_, resumeMessage_;

@@ -367,5 +367,29 @@ TEST_F(TcpTest, HostilePeersCloseOnlyTheirOwnConnections) {
     EXPECT_TRUE(IsWindow(w->Handle()));
 }
 
+TEST_F(TcpTest, StalledAndSilentConnectionsGoAfterThirtySeconds) {
+    const int port = Listen();
+    ASSERT_NE(port, 0);
+    double now = 1000;
+    w->Tcp->Clock = [&now] { return now; };
+    TRawClient good, half, silent;
+    ASSERT_TRUE(good.Connect(port) && half.Connect(port) && silent.Connect(port));
+    ASSERT_TRUE(good.Handshake() && half.Handshake());
+    std::string f = Frame(dkConnect, "half", "App|Half") + Frame(dkString, "half", "cut");
+    ASSERT_TRUE(half.Send(f.substr(0, f.size() - 10)));
+    ASSERT_TRUE(WaitFor([&] { return Section("half", "127.0.0.1") != nullptr; }));
+    Sleep(1500);
+    Pump();  // a check of the stall timer before the time is up
+    EXPECT_EQ(w->Tcp->ConnectionCount(), 3u);
+    now += 31;  // the stall timer looks once a second
+    EXPECT_TRUE(half.ClosedByViewer(5000));
+    EXPECT_TRUE(silent.ClosedByViewer(5000));
+    EXPECT_EQ(Logged("stalled"), 1u);
+    EXPECT_EQ(Logged("no handshake"), 1u);
+    ASSERT_TRUE(good.Send(Frame(dkConnect, "good", "App|Good") + Frame(dkString, "good", "on")));
+    EXPECT_TRUE(WaitRows("good", "127.0.0.1", 1));
+    EXPECT_EQ(Section("half", "127.0.0.1")->RowCount(), 0u);
+}
+
 }  // namespace
 }  // namespace vx::test

@@ -1,0 +1,211 @@
+// tcpbench: records per second of `vxsend --tcp ... flood N` into one
+// section, first into the bare receiver `vxreceive --tcp` and then into the
+// viewer listening for remote clients, in the same run; meanwhile another
+// thread measures how fast the viewer's window answers WM_NULL. Prints one
+// figure a line as "name: value unit".
+//
+// Usage: tcpbench VXDEBUGGER VXSEND VXRECEIVE PORT [RECORDS]
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(freq.QuadPart);
+}
+
+PROCESS_INFORMATION Start(const std::string& commandLine) {
+    PROCESS_INFORMATION pi{};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmd = commandLine;
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        std::fprintf(stderr, "tcpbench: cannot start %s\n", commandLine.c_str());
+        std::exit(1);
+    }
+    CloseHandle(pi.hThread);
+    return pi;
+}
+
+DWORD Wait(PROCESS_INFORMATION& p, DWORD ms = 600000) {
+    WaitForSingleObject(p.hProcess, ms);
+    DWORD code = 1;
+    GetExitCodeProcess(p.hProcess, &code);
+    CloseHandle(p.hProcess);
+    return code;
+}
+
+// Something listens on the port (a connection that is closed again at once).
+bool Listening(int port) {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    closesocket(s);
+    return ok;
+}
+
+bool WaitListening(int port, DWORD ms) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50))
+        if (Listening(port)) return true;
+    return false;
+}
+
+struct TFind {
+    DWORD Pid;
+    HWND Found = nullptr;
+};
+
+HWND MainWindow(DWORD pid) {
+    TFind f{pid};
+    EnumWindows(
+        [](HWND w, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<TFind*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            char text[64] = {};
+            GetWindowTextA(w, text, sizeof text);
+            if (owner == f->Pid && IsWindowVisible(w) && std::string(text) == "vxDebugger") {
+                f->Found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        LPARAM(&f));
+    return f.Found;
+}
+
+long ViewerRows(HWND main) {
+    long rows = 0;
+    EnumChildWindows(
+        main,
+        [](HWND w, LPARAM param) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            DWORD_PTR count = 0;
+            if (std::string(cls) == WC_LISTVIEWA &&
+                SendMessageTimeoutA(w, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count))
+                *reinterpret_cast<long*>(param) += long(count);
+            return TRUE;
+        },
+        LPARAM(&rows));
+    return rows;
+}
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    size_t i = std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5));
+    return v[i];
+}
+
+void SetDisplay(HKEY key, const char* name, const std::string& value) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD(value.size() + 1));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::fputs("usage: tcpbench VXDEBUGGER VXSEND VXRECEIVE PORT [RECORDS]\n", stderr);
+        return 2;
+    }
+    const std::string viewerExe = argv[1], vxsend = argv[2], receiver = argv[3];
+    const int port = std::atoi(argv[4]);
+    const long n = argc > 5 ? std::strtol(argv[5], nullptr, 10) : 1000000;
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    const std::string where = "127.0.0.1:" + std::to_string(port);
+    const std::string flood = "\"" + vxsend + "\" --tcp " + where + " --client bench flood " +
+                              std::to_string(n);
+
+    // The bare receiver: it ends once it has taken the connect and every row.
+    PROCESS_INFORMATION bare =
+        Start("\"" + receiver + "\" --tcp " + where + " " + std::to_string(n + 1));
+    if (!WaitListening(port, 20000)) {
+        std::fputs("tcpbench: the bare receiver does not listen\n", stderr);
+        return 1;
+    }
+    double t0 = Now();
+    PROCESS_INFORMATION sender = Start(flood);
+    DWORD bareExit = Wait(bare);
+    const double bareSeconds = Now() - t0;
+    Wait(sender);
+    if (bareExit != 0) {
+        std::fputs("tcpbench: the bare receiver failed\n", stderr);
+        return 1;
+    }
+
+    // The viewer, listening from the start.
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vexel\\Debugger\\1.0\\Display", 0, nullptr,
+                        0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        SetDisplay(key, "TcpListen", "1");
+        SetDisplay(key, "TcpAddress", "127.0.0.1");
+        SetDisplay(key, "TcpPort", std::to_string(port));
+        SetDisplay(key, "TcpKey", "");
+        RegCloseKey(key);
+    }
+    PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
+    HWND main = nullptr;
+    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i) Sleep(20);
+    if (!main || !WaitListening(port, 20000)) {
+        std::fputs("tcpbench: the viewer does not listen\n", stderr);
+        TerminateProcess(viewer.hProcess, 1);
+        return 1;
+    }
+    Sleep(1000);  // past the start-up's own work
+    std::atomic<bool> flooding{true};
+    std::vector<double> answers;
+    std::thread probe([&] {
+        while (flooding) {
+            double start = Now();
+            DWORD_PTR result;
+            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+            answers.push_back((Now() - start) * 1000);
+            Sleep(10);
+        }
+    });
+    t0 = Now();
+    sender = Start(flood);
+    const DWORD sent = Wait(sender);
+    long rows = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 600000; Sleep(20))
+        if ((rows = ViewerRows(main)) >= n) break;
+    const double viewerSeconds = Now() - t0;
+    flooding = false;
+    probe.join();
+    TerminateProcess(viewer.hProcess, 0);
+    CloseHandle(viewer.hProcess);
+    if (sent != 0 || rows < n) {
+        std::fprintf(stderr, "tcpbench: the viewer shows %ld of %ld records\n", rows, n);
+        return 1;
+    }
+    const double bareRate = n / bareSeconds, viewerRate = n / viewerSeconds;
+    std::printf("tcp_bare_records_per_s: %.0f records/s\n", bareRate);
+    std::printf("tcp_records_per_s: %.0f records/s\n", viewerRate);
+    std::printf("tcp_ratio: %.3f ratio\n", viewerRate / bareRate);
+    std::printf("tcp_ui_p99_ms: %.1f ms\n", Percentile(answers, 0.99));
+    std::printf("tcp_ui_max_ms: %.1f ms\n", Percentile(answers, 1.0));
+    return 0;
+}
