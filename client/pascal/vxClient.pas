@@ -545,10 +545,15 @@ end;
 
 { ---- TCP ---- }
 
+{ Ends the connection; the next try comes AskAgainMs later, as a viewer
+  that has just closed is not back at once. }
 procedure TcpClose;
 begin
   if TcpSocket <> vxInvalidSocket then
+  begin
     vxSocketClose(TcpSocket);
+    TcpLastTry := GetTickCount;
+  end;
   TcpSocket := vxInvalidSocket;
   TcpInUsed := 0;
 end;

@@ -2,19 +2,16 @@
 // the handshake, and records that decode to exactly what was sent.
 #include "vxClient_win.h"
 #include "vxTcpClient.h"
+#include "win/client/TcpViewerStub.h"
 
 #include "protocol/vxDebugIntf.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace vx;
@@ -165,94 +162,8 @@ TEST_F(Receiver, LibraryHandshakeAndHostileBlocks) {
     EXPECT_EQ(g_bad_handshakes[0], 2u);
 }
 
-namespace {
-
-// A loopback listener in a thread of its own, playing the TCP viewer: it
-// takes one connection after the other, answers a handshake with key "k",
-// closes one with another key, and keeps every record frame it reads. With
-// SayClosing it sends the closing notice after the first record.
-struct TTcpViewer {
-    struct TFrame {
-        uint32_t WParam;
-        std::optional<TDecodedPacket> Packet;
-        size_t Size;
-    };
-    SOCKET Listen = INVALID_SOCKET;
-    uint16_t Port = 0;
-    std::atomic<bool> SayClosing{false};
-    std::vector<TFrame> Frames;
-    std::thread Thread;
-
-    TTcpViewer() {
-        WSADATA d;
-        WSAStartup(MAKEWORD(2, 2), &d);
-        Listen = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(Listen, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        int len = sizeof a;
-        getsockname(Listen, reinterpret_cast<sockaddr*>(&a), &len);
-        Port = ntohs(a.sin_port);
-        listen(Listen, 4);
-    }
-    ~TTcpViewer() { Stop(); }
-    void Stop() {
-        if (Listen == INVALID_SOCKET) return;
-        closesocket(Listen);  // ends accept()
-        Listen = INVALID_SOCKET;
-        if (Thread.joinable()) Thread.join();
-        WSACleanup();
-    }
-    static bool Read(SOCKET s, char* p, size_t n) {
-        while (n > 0) {
-            int r = recv(s, p, int(n), 0);
-            if (r <= 0) return false;
-            p += r;
-            n -= size_t(r);
-        }
-        return true;
-    }
-    void Serve() {
-        Thread = std::thread([this] {
-            for (;;) {
-                SOCKET s = accept(Listen, nullptr, nullptr);
-                if (s == INVALID_SOCKET) return;
-                bool greeted = false;
-                char head[8];
-                while (Read(s, head, 8)) {
-                    uint32_t len, wParam;
-                    std::memcpy(&len, head, 4);
-                    std::memcpy(&wParam, head + 4, 4);
-                    if (len < 4 || len > frame::MaxLength) break;
-                    std::string block(len - 4, '\0');
-                    if (!Read(s, block.data(), block.size())) break;
-                    auto p = DecodePacket(wParam, block.data(), block.size());
-                    if (!greeted) {
-                        if (!p || p->Rec.Text != "k") break;
-                        greeted = true;
-                        std::string answer;
-                        AppendFrame(answer, vnAnswer, nullptr, 0);
-                        send(s, answer.data(), int(answer.size()), 0);
-                        continue;
-                    }
-                    Frames.push_back({wParam, std::move(p), block.size()});
-                    if (SayClosing) {
-                        std::string closing;
-                        AppendFrame(closing, vnClosing, nullptr, 0);
-                        send(s, closing.data(), int(closing.size()), 0);
-                    }
-                }
-                closesocket(s);
-            }
-        });
-    }
-};
-
-}  // namespace
-
 TEST_F(Receiver, VxsendOverTcpCarriesEveryCommand) {
-    TTcpViewer viewer;
+    TTcpViewerStub viewer;
     viewer.Serve();
     const std::string tcp = "--tcp 127.0.0.1:" + std::to_string(viewer.Port) + " ";
     ASSERT_EQ(RunVxsend(tcp + "--key k --client c1 --group error --text t --line 7 --data payload "
@@ -260,7 +171,7 @@ TEST_F(Receiver, VxsendOverTcpCarriesEveryCommand) {
               0u);
     ASSERT_EQ(RunVxsend(tcp + "--key k --client c2 flood 2000"), 0u);
     EXPECT_EQ(RunVxsend(tcp + "--key wrong --timeout 1000 string"), 1u);
-    viewer.SayClosing = true;
+    viewer.CloseAfter = 1;
     EXPECT_EQ(RunVxsend(tcp + "--key k --client c3 --wait 5000 listen"), 0u);
     viewer.Stop();
     // Nothing went through the window.

@@ -2,6 +2,7 @@
 // and the Pascal example reach a viewer that listens for remote clients on
 // loopback, and a client with the wrong key reaches nothing.
 #include "E2EFixture.h"
+#include "win/client/TcpViewerStub.h"
 
 #include <fstream>
 #include <sstream>
@@ -105,6 +106,7 @@ TEST_F(TcpClientsTest, NativeLinuxVxsendReachesTheViewer) {
     EXPECT_NE(r.Output.find("flood sent 500 of 500"), std::string::npos) << r.Output;
     auto s = RemoteSection("linux-1");
     ASSERT_TRUE(s);
+    EXPECT_EQ(s->IdLabel(), "Client ID: linux-1 [Linux] from 127.0.0.1");
     TRemoteList list = s->DebugList();
     ASSERT_EQ(EventuallyCount(500, [&] { return list.Count(); }), 500);
     EXPECT_EQ(list.Text(0, 2), "Flood record 1 of 500");
@@ -144,3 +146,33 @@ TEST_F(TcpClientsTest, WindowsVxsendAndPascalExampleOverTcp) {
               "DISCONNECTED");
 #endif
 }
+
+#ifdef VXPASCAL_EXE
+// The Pascal unit against a stand-in that closes under it: the unit sends the
+// key, one frame per record in order, notices the closing notice, connects
+// again later and then sends its connect record before anything else.
+TEST_F(TcpClientsTest, PascalUnitReconnectsAfterTheViewerCloses) {
+    TTcpViewerStub stub;
+    stub.CloseAfter = 5;
+    stub.OnlyFirst = true;
+    stub.Serve();
+    TChildProcess example;
+    ASSERT_TRUE(example.Start("\"" + ProgramPath(VXPASCAL_EXE) + "\" --tcp 127.0.0.1:" +
+                              std::to_string(stub.Port) + " --key k later"));
+    ASSERT_TRUE(example.Wait(60000)) << example.Output();
+    EXPECT_EQ(example.ExitCode(), 0u) << example.Output();
+    stub.Stop();
+
+    std::vector<int> first, second;
+    for (const auto& f : stub.Frames) {
+        ASSERT_TRUE(f.Packet);
+        EXPECT_EQ(f.Packet->ClientID, "Pascal example");
+        (f.Connection == 1 ? first : second).push_back(int(f.WParam));
+    }
+    EXPECT_EQ(first, (std::vector<int>{dkConnect, dkString, dkString, dkString, dkString}));
+    ASSERT_GE(second.size(), 3u);
+    EXPECT_EQ(second.front(), dkConnect);
+    EXPECT_EQ(second.back(), dkDisconnect);
+    EXPECT_EQ(stub.Frames[stub.Frames.size() - 2].Packet->Rec.Text, "back again");
+}
+#endif
