@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace vx;
@@ -34,7 +35,8 @@ const char* const kUsage =
     "         --text TEXT  --info-line N  --level N  --time DAYS|now  --unit NAME\n"
     "         --proc NAME  --line N  --data TEXT  --data-file FILE  --wparam N\n"
     "         --timeout MS (wait for the viewer's answer, default 3000)\n"
-    "         --wait MS (how long listen stays, default 60000)\n";
+    "         --wait MS (how long listen stays, default 60000)\n"
+    "         --threads N (flood: N threads at once, N records each, \"Thread K: ...\")\n";
 
 const std::map<std::string, uint32_t> kKinds = {
     {"disconnect", dkDisconnect}, {"connect", dkConnect}, {"level", dkSetLevel},
@@ -76,6 +78,7 @@ struct TOptions {
     uint32_t WParam = 0;
     DWORD Timeout = 3000;
     DWORD Wait = 60000;
+    long Threads = 0;  // flood from this many threads at once; 0: from the main thread
     std::vector<std::string> Args;
 };
 
@@ -120,6 +123,10 @@ TOptions ParseArgs(int argc, char** argv) {
             o.HasWParam = true;
         } else if (a == "--timeout") o.Timeout = DWORD(ParseNumber(value(), "--timeout"));
         else if (a == "--wait") o.Wait = DWORD(ParseNumber(value(), "--wait"));
+        else if (a == "--threads") {
+            o.Threads = ParseNumber(value(), "--threads");
+            if (o.Threads < 1 || o.Threads > 64) Fail("--threads wants 1 to 64");
+        }
         else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -227,27 +234,50 @@ int RunDemo(TDebugClient& c, long total) {
     return 0;
 }
 
-int RunFlood(TDebugClient& c, const TOptions& o, long n) {
-    Connect(c, o.Fields.ClientID, o.App, o.Caption, dlLow);
+// n records of one client; prefix comes before each text ("Thread 2: ").
+long FloodRecords(TDebugClient& c, const TOptions& o, long n, const std::string& prefix) {
     TPacketFields f = o.Fields;
     if (f.UnitName.empty()) f.UnitName = "uFlood";
     if (f.ProcName.empty()) f.ProcName = "TFlood.Run";
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&t0);
     long ok = 0;
     for (long i = 0; i < n; ++i) {
-        f.Text = "Flood record " + std::to_string(i + 1) + " of " + std::to_string(n);
+        f.Text = prefix + "Flood record " + std::to_string(i + 1) + " of " + std::to_string(n);
         f.Group = uint8_t(i % 4);
         f.LineNumber = int32_t(i + 1);
         if (!c.Send(dkString, f)) break;
         ++ok;
     }
+    return ok;
+}
+
+int RunFlood(TDebugClient& c, const TOptions& o, long n) {
+    Connect(c, o.Fields.ClientID, o.App, o.Caption, dlLow);
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t0);
+    long ok = 0, want = n;
+    if (o.Threads == 0) {
+        ok = FloodRecords(c, o, n, "");
+    } else {
+        // One client sending from several threads at once, as a program's
+        // worker threads do: each thread has a window of its own.
+        std::vector<long> sent(size_t(o.Threads), 0);
+        std::vector<std::thread> threads;
+        for (long k = 0; k < o.Threads; ++k)
+            threads.emplace_back([&, k] {
+                TDebugClient own;
+                own.SetViewer(c.Viewer());
+                sent[size_t(k)] = FloodRecords(own, o, n, "Thread " + std::to_string(k + 1) + ": ");
+            });
+        for (std::thread& t : threads) t.join();
+        for (long s : sent) ok += s;
+        want = n * o.Threads;
+    }
     QueryPerformanceCounter(&t1);
     double s = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
     std::printf("vxsend: flood sent %ld of %ld records in %.3f s: %.0f records per second\n", ok,
-                n, s, s > 0 ? ok / s : 0.0);
-    return ok == n ? 0 : 1;
+                want, s, s > 0 ? ok / s : 0.0);
+    return ok == want ? 0 : 1;
 }
 
 // A client that stays connected: the test of the viewer's closing notice.
