@@ -1,5 +1,6 @@
 #include "mainwindow/form_MainWindow_win.h"
 
+#include "mainwindow/ResourceCounts_win.h"
 #include "mainwindow/SectionManager.h"
 
 #include "forms/ProgramVersion_win.h"
@@ -382,6 +383,7 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (CaptionGradient.HandleMessage(msg, wParam, lParam, result)) return result;
     if (ClientMessage(msg, wParam, lParam, result)) return result;
+    if (msg != 0 && msg == ResourceCountsMessage()) return LRESULT(CountOwnResources(wParam));
     switch (msg) {
     case WM_WINDOWPOSCHANGED:
         // Every way of becoming visible passes here (WM_SHOWWINDOW is not
