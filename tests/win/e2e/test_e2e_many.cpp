@@ -248,6 +248,15 @@ TEST_F(ManyClientsE2E, AClientDyingMidFloodAndOneOfFourThreadsLeaveTheOthersWhol
     EXPECT_EQ(EventuallyText("still here", [&] { return after->DebugList().Text(0, 2); }),
               "still here");
     EXPECT_EQ(viewer.Sections().size(), 5u);
+
+    // The viewer answers its own USER and GDI objects, handles and resident
+    // size (bench/soak.sh watches them): real counts, none of them 0.
+    const UINT counts = RegisterWindowMessageA("vxDebuggerResourceCounts");
+    for (WPARAM kind = 0; kind < 4; ++kind) {
+        DWORD_PTR n = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(viewer.Main(), counts, kind, 0, SMTO_NORMAL, 10000, &n));
+        EXPECT_GT(LONG_PTR(n), 0) << "count " << kind;
+    }
 }
 
 }  // namespace
