@@ -6,7 +6,13 @@
 # viewer's resident size, USER and GDI objects and handles are read once a
 # small warm-up round is gone (the *_start figures) and after the last round
 # (the *_end figures); the viewer answers them itself (a registered message),
-# since USER and GDI objects cannot be counted from another process under Wine.
+# since USER and GDI objects cannot be counted from another process under Wine
+# (the resident size it answers is the VmRSS that Linux shows for its process).
+# Handles held at the end and not at the start are listed on stderr with their
+# type and name: under Wine 8 each use of the system's save dialog leaves one
+# registry key (ComDlg32\LastVisitedMRU) open, so soak_handles_end grows by
+# one for each round's export.
+# HISTORY_LIMIT, when given, is written as the "Display" value HistoryLimit.
 # Usage: bash bench/soak.sh [ROUNDS] [BIG_ROWS] [SMALL_ROWS] [HISTORY_LIMIT]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -108,6 +109,60 @@ class TAnswerProbe {
     int unanswered_ = 0;
     std::thread thread_;
 };
+
+// The handles a process holds, by value, with their type and name as far as
+// the system tells them: what the end holds beyond the start is printed.
+std::map<uintptr_t, std::string> HandlesOf(DWORD pid) {
+    struct TEntry {
+        ULONG OwnerPid;
+        BYTE ObjectType, HandleFlags;
+        USHORT HandleValue;
+        PVOID ObjectPointer;
+        ULONG AccessMask;
+    };
+    struct TUnicode {
+        USHORT Length, MaximumLength;
+        PWSTR Buffer;
+    };
+    using TQuerySystem = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    using TQueryObject = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    auto querySystem = reinterpret_cast<TQuerySystem>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")));
+    auto queryObject = reinterpret_cast<TQueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryObject")));
+    std::map<uintptr_t, std::string> handles;
+    std::vector<char> buffer(16u << 20);
+    ULONG needed = 0;
+    if (!querySystem || querySystem(16, buffer.data(), ULONG(buffer.size()), &needed) < 0)
+        return handles;
+    ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
+    count = ULONG(std::min<size_t>(count, (buffer.size() - 8) / sizeof(TEntry)));
+    HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, FALSE, pid);
+    auto text = [&](HANDLE h, ULONG what) {
+        std::vector<char> info(4096);
+        ULONG got = 0;
+        if (!queryObject || queryObject(h, what, info.data(), ULONG(info.size()), &got) < 0) return std::string();
+        const TUnicode* u = reinterpret_cast<const TUnicode*>(info.data());
+        std::string out;
+        for (USHORT i = 0; u->Buffer && i < u->Length / 2; ++i) out += char(u->Buffer[i] < 128 ? u->Buffer[i] : '?');
+        return out;
+    };
+    for (ULONG i = 0; i < count; ++i) {
+        const TEntry* e = reinterpret_cast<const TEntry*>(buffer.data() + 8 + i * sizeof(TEntry));
+        if (e->OwnerPid != pid) continue;
+        std::string what = "type " + Num(e->ObjectType);
+        HANDLE copy = nullptr;
+        if (process && DuplicateHandle(process, reinterpret_cast<HANDLE>(uintptr_t(e->HandleValue)),
+                                       GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+            what = text(copy, 2) + " " + text(copy, 1);
+            CloseHandle(copy);
+        }
+        handles[e->HandleValue] = what;
+    }
+    if (process) CloseHandle(process);
+    return handles;
+}
 
 std::string TempFolder() {
     char temp[MAX_PATH];
@@ -312,6 +367,7 @@ int main(int argc, char** argv) {
     if (!soak.Round(0, kBursts * 200, 200)) return 1;
     PumpFor(2000);
     const TCounts start = Counts(soak.Viewer());
+    const std::map<uintptr_t, std::string> startHandles = HandlesOf(soak.Viewer().Pid());
     Progress("start", 0, start, Since(t0));
     TAnswerProbe probe(soak.Viewer().Main());
     for (int r = 1; r <= rounds; ++r) {
@@ -321,6 +377,9 @@ int main(int argc, char** argv) {
     }
     PumpFor(3000);
     const TCounts end = Counts(soak.Viewer());
+    for (const auto& [value, what] : HandlesOf(soak.Viewer().Pid()))
+        if (!startHandles.count(value) || startHandles.at(value) != what)
+            std::fprintf(stderr, "handle %04llx held at the end only: %s\n", (unsigned long long)value, what.c_str());
     probe.Stop();
     const bool alive = soak.Viewer().Responsive();
     std::printf("soak_records: %lld records\n", soak.Records());
