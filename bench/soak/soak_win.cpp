@@ -28,11 +28,13 @@ using namespace vx::e2e;
 namespace {
 
 constexpr int kSmallClients = 9;
-constexpr int kBursts = 5;  // the big client connects and disconnects this often
-constexpr int kDebugMenuExport = 5;  // "&Export..." among the debug list's menu entries
-constexpr int kToFileId = 20, kFormatListId = 30;  // the format dialog's controls
+constexpr int kBursts = 5;          // the big client connects and disconnects this often
+constexpr int kDebugMenuExport = 5; // "&Export..." among the debug list's menu entries
+constexpr int kToFileId = 20, kFormatListId = 30; // the format dialog's controls
 
-std::string Num(long v) { return std::to_string(v); }
+std::string Num(long v) {
+    return std::to_string(v);
+}
 
 LARGE_INTEGER Now() {
     LARGE_INTEGER t;
@@ -46,7 +48,9 @@ double Since(const LARGE_INTEGER& t0) {
     return double(t1.QuadPart - t0.QuadPart) / double(f.QuadPart);
 }
 // What the soak does, with the time since its start (stderr).
-void Step(const std::string& what) { std::fprintf(stderr, "%7.1f s  %s\n", Since(kStart), what.c_str()); }
+void Step(const std::string& what) {
+    std::fprintf(stderr, "%7.1f s  %s\n", Since(kStart), what.c_str());
+}
 
 LRESULT SendTo(HWND w, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, UINT ms = 10000) {
     DWORD_PTR result = 0;
@@ -98,8 +102,10 @@ class TAnswerProbe {
             BOOL ok = SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
             QueryPerformanceCounter(&t1);
             const double ms = double(t1.QuadPart - t0.QuadPart) * 1000.0 / double(f.QuadPart);
-            if (ok) times_.push_back(ms);
-            else ++unanswered_;
+            if (ok)
+                times_.push_back(ms);
+            else
+                ++unanswered_;
             if (!ok || ms > 200) Step("the window answered after " + Num(long(ms)) + " ms");
             Sleep(50);
         }
@@ -142,10 +148,12 @@ std::map<uintptr_t, std::string> HandlesOf(DWORD pid) {
     auto text = [&](HANDLE h, ULONG what) {
         std::vector<char> info(4096);
         ULONG got = 0;
-        if (!queryObject || queryObject(h, what, info.data(), ULONG(info.size()), &got) < 0) return std::string();
+        if (!queryObject || queryObject(h, what, info.data(), ULONG(info.size()), &got) < 0)
+            return std::string();
         const TUnicode* u = reinterpret_cast<const TUnicode*>(info.data());
         std::string out;
-        for (USHORT i = 0; u->Buffer && i < u->Length / 2; ++i) out += char(u->Buffer[i] < 128 ? u->Buffer[i] : '?');
+        for (USHORT i = 0; u->Buffer && i < u->Length / 2; ++i)
+            out += char(u->Buffer[i] < 128 ? u->Buffer[i] : '?');
         return out;
     };
     for (ULONG i = 0; i < count; ++i) {
@@ -153,8 +161,9 @@ std::map<uintptr_t, std::string> HandlesOf(DWORD pid) {
         if (e->OwnerPid != pid) continue;
         std::string what = "type " + Num(e->ObjectType);
         HANDLE copy = nullptr;
-        if (process && DuplicateHandle(process, reinterpret_cast<HANDLE>(uintptr_t(e->HandleValue)),
-                                       GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        if (process &&
+            DuplicateHandle(process, reinterpret_cast<HANDLE>(uintptr_t(e->HandleValue)),
+                            GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
             what = text(copy, 2) + " " + text(copy, 1);
             CloseHandle(copy);
         }
@@ -176,7 +185,8 @@ long long FileLines(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     long long n = 0;
     std::string line;
-    while (std::getline(in, line)) ++n;
+    while (std::getline(in, line))
+        ++n;
     return n;
 }
 
@@ -186,7 +196,8 @@ class TSoak {
         if (!historyLimit.empty()) viewer_.DisplayValues = {{"HistoryLimit", historyLimit}};
     }
     ~TSoak() {
-        for (const std::string& f : exported_) DeleteFileA(f.c_str());
+        for (const std::string& f : exported_)
+            DeleteFileA(f.c_str());
         RemoveDirectoryA(folder_.c_str());
     }
 
@@ -216,8 +227,8 @@ class TSoak {
         }
         // The big client comes and goes while the others flood.
         const std::string big = "Big" + Num(r);
-        const std::string bigArgs = "--client " + big + " --caption \"Big " + Num(r) +
-                                    "\" --app C:\\Soak\\Big.exe ";
+        const std::string bigArgs =
+            "--client " + big + " --caption \"Big " + Num(r) + "\" --app C:\\Soak\\Big.exe ";
         for (int b = 0; b < kBursts; ++b) {
             if (RunVxsend(bigArgs + "flood " + Num(bigRows / kBursts), 600000).ExitCode != 0)
                 return Fail("the big client's flood failed");
@@ -270,7 +281,7 @@ class TSoak {
         for (const THeaderView& h : viewer_.SideBar())
             for (size_t b = 0; b < h.Buttons.size(); ++b)
                 if (h.ButtonCaptions[b] + "]" == caption) {
-                    if (!IsWindowVisible(h.Buttons[b])) click(h.Window);  // opens the header
+                    if (!IsWindowVisible(h.Buttons[b])) click(h.Window); // opens the header
                     WaitFor([&] { return IsWindowVisible(h.Buttons[b]) != FALSE; }, 5000);
                     click(h.Buttons[b]);
                     return WaitFor([&] { return s.Visible(); }, 10000);
@@ -304,7 +315,8 @@ class TSoak {
         const std::string target = folder_ + "\\" + name;
         QueryPerformanceCounter(&t0);
         Step("export: the save dialog is up");
-        if (!TRemoteSaveDialog(save).Save(target)) return Fail("the save dialog did not take the name");
+        if (!TRemoteSaveDialog(save).Save(target))
+            return Fail("the save dialog did not take the name");
         const std::string file = target + ".CSV";
         exported_.push_back(file);
         if (!WaitFor(
@@ -325,14 +337,17 @@ class TSoak {
 
     bool Delete(const std::string& id) {
         std::unique_ptr<TSectionView> s;
-        WaitFor([&] {
-            for (const TSectionView& v : viewer_.Sections())
-                if (v.IdLabel().rfind("Client ID: " + id + " [", 0) == 0)
-                    s = std::make_unique<TSectionView>(v);
-            return s != nullptr;
-        }, 30000);
+        WaitFor(
+            [&] {
+                for (const TSectionView& v : viewer_.Sections())
+                    if (v.IdLabel().rfind("Client ID: " + id + " [", 0) == 0)
+                        s = std::make_unique<TSectionView>(v);
+                return s != nullptr;
+            },
+            30000);
         if (!s) return Fail("no section of " + id);
-        if (!WaitFor([&] { return IsWindowEnabled(s->Button("Delete this frame")) != FALSE; }, 60000))
+        if (!WaitFor([&] { return IsWindowEnabled(s->Button("Delete this frame")) != FALSE; },
+                     60000))
             return Fail("the section of " + id + " cannot be deleted");
         if (!s->Click("Delete this frame")) return Fail("Delete of " + id + " failed");
         if (!WaitFor([&] { return !IsWindow(s->Frame()); }, 60000))
@@ -348,7 +363,7 @@ class TSoak {
     int exports_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
@@ -379,7 +394,8 @@ int main(int argc, char** argv) {
     const TCounts end = Counts(soak.Viewer());
     for (const auto& [value, what] : HandlesOf(soak.Viewer().Pid()))
         if (!startHandles.count(value) || startHandles.at(value) != what)
-            std::fprintf(stderr, "handle %04llx held at the end only: %s\n", (unsigned long long)value, what.c_str());
+            std::fprintf(stderr, "handle %04llx held at the end only: %s\n",
+                         (unsigned long long)value, what.c_str());
     probe.Stop();
     const bool alive = soak.Viewer().Responsive();
     std::printf("soak_records: %lld records\n", soak.Records());
@@ -390,7 +406,8 @@ int main(int argc, char** argv) {
     std::printf("soak_rss_start_kb: %lld kB\n", start.RssKB);
     std::printf("soak_rss_end_kb: %lld kB\n", end.RssKB);
     std::printf("soak_rss_growth_pct: %.1f %%\n",
-                start.RssKB > 0 ? double(end.RssKB - start.RssKB) * 100.0 / double(start.RssKB) : 0.0);
+                start.RssKB > 0 ? double(end.RssKB - start.RssKB) * 100.0 / double(start.RssKB)
+                                : 0.0);
     std::printf("soak_gdi_objects_start: %lld objects\n", start.Gdi);
     std::printf("soak_gdi_objects_end: %lld objects\n", end.Gdi);
     std::printf("soak_user_objects_start: %lld objects\n", start.User);

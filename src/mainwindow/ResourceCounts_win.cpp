@@ -26,7 +26,7 @@ BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM count) {
     GetWindowThreadProcessId(hwnd, &pid);
     if (pid == c->Pid) {
         ++c->N;
-        EnumChildWindows(hwnd, &CountChild, count);  // all descendants
+        EnumChildWindows(hwnd, &CountChild, count); // all descendants
     }
     return TRUE;
 }
@@ -58,7 +58,7 @@ int64_t CountGdiObjects() {
 // Wine's GetProcessHandleCount answers 0. The list is read with a bounded
 // buffer; -1 when it cannot be had.
 int64_t CountHandlesInSystemList() {
-    struct TEntry {  // SYSTEM_HANDLE_ENTRY
+    struct TEntry { // SYSTEM_HANDLE_ENTRY
         ULONG OwnerPid;
         BYTE ObjectType, HandleFlags;
         USHORT HandleValue;
@@ -67,8 +67,8 @@ int64_t CountHandlesInSystemList() {
     };
     using TQuery = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    auto query = ntdll ? reinterpret_cast<TQuery>(
-                             reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")))
+    auto query = ntdll ? reinterpret_cast<TQuery>(reinterpret_cast<void*>(
+                             GetProcAddress(ntdll, "NtQuerySystemInformation")))
                        : nullptr;
     if (!query) return -1;
     constexpr ULONG kSystemHandleInformation = 16;
@@ -81,7 +81,7 @@ int64_t CountHandlesInSystemList() {
         if (status < 0) return -1;
         ULONG count;
         std::memcpy(&count, buffer.data(), sizeof count);
-        const size_t first = sizeof(ULONG_PTR);  // the entries follow the count, aligned
+        const size_t first = sizeof(ULONG_PTR); // the entries follow the count, aligned
         count = ULONG(std::min<size_t>(count, (size - first) / sizeof(TEntry)));
         const DWORD self = GetCurrentProcessId();
         int64_t n = 0;
@@ -95,7 +95,7 @@ int64_t CountHandlesInSystemList() {
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 UINT ResourceCountsMessage() {
     static const UINT message = RegisterWindowMessageA("vxDebuggerResourceCounts");
@@ -124,4 +124,4 @@ int64_t CountOwnResources(WPARAM kind) {
     }
 }
 
-}  // namespace vx
+} // namespace vx

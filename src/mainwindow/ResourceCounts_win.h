@@ -23,4 +23,4 @@ UINT ResourceCountsMessage();
 // This process's count of one kind; -1 for an unknown kind.
 int64_t CountOwnResources(WPARAM kind);
 
-}  // namespace vx
+} // namespace vx

@@ -29,7 +29,9 @@ struct TClientKind {
     std::function<std::string(int k, int i, int n)> Text;
 };
 
-std::string Num(long v) { return std::to_string(v); }
+std::string Num(long v) {
+    return std::to_string(v);
+}
 
 // vxsend flood through WM_COPYDATA, a client ID and caption per process.
 const TClientKind kCopyData = {
@@ -96,7 +98,7 @@ class TAnswerProbe {
     }
     HWND window_;
     std::atomic<bool> stop_{false};
-    std::vector<double> times_;  // the probe's thread only, until Stop
+    std::vector<double> times_; // the probe's thread only, until Stop
     int unanswered_ = 0;
     std::thread thread_;
 };
@@ -146,7 +148,9 @@ class ManyClientsE2E : public E2ETest {
         auto section = SectionOf(c);
         ASSERT_NE(section, nullptr) << "no section";
         TRemoteList list = section->DebugList();
-        EXPECT_EQ(EventuallyCount(n, [&] { return list.Count(); }, 120000), n);
+        EXPECT_EQ(EventuallyCount(
+                      n, [&] { return list.Count(); }, 120000),
+                  n);
         std::vector<std::string> texts = list.Column(2);
         ASSERT_EQ(texts.size(), size_t(n));
         int wrong = 0;
@@ -171,7 +175,8 @@ TEST_F(ManyClientsE2E, TenClientsOfTwoKindsFloodAtOnceAndEachSectionHoldsItsOwnR
     StartClients(kCopyData, 8, kRecords);
     StartClients(kOds, 2, kRecords);
     WaitForClients(240000);
-    for (const TRunningClient& c : clients) ExpectExactly(c, kRecords);
+    for (const TRunningClient& c : clients)
+        ExpectExactly(c, kRecords);
     probe.Stop();
     // The figure is printed, never asserted: the machine may be busy.
     std::printf("many_clients_ui_p99_ms: %.1f ms (%zu answers, max %.1f ms)\n",
@@ -189,7 +194,8 @@ TEST_F(ManyClientsE2E, AClientDyingMidFloodAndOneOfFourThreadsLeaveTheOthersWhol
     constexpr int kRecords = 5000, kThreads = 4, kPerThread = 2500;
     StartClients(kCopyData, 2, kRecords);
     auto threaded = StartVxsend("--client Threads --caption Threads --app C:\\Many\\Threads.exe"
-                                " --threads " + Num(kThreads) + " flood " + Num(kPerThread));
+                                " --threads " +
+                                Num(kThreads) + " flood " + Num(kPerThread));
     ASSERT_NE(threaded, nullptr);
     auto doomed = StartVxsend("--client Doomed --caption Doomed --app C:\\Many\\Doomed.exe"
                               " flood 1000000");
@@ -206,24 +212,28 @@ TEST_F(ManyClientsE2E, AClientDyingMidFloodAndOneOfFourThreadsLeaveTheOthersWhol
     WaitForClients(180000);
     EXPECT_TRUE(threaded->Wait(180000));
     EXPECT_EQ(threaded->ExitCode(), 0u) << threaded->Output();
-    for (const TRunningClient& c : clients) ExpectExactly(c, kRecords);
+    for (const TRunningClient& c : clients)
+        ExpectExactly(c, kRecords);
 
     // The threads' records interleave; each thread's arrive whole and in order.
     auto threadSection = WaitForSection("Client ID: Threads [Threads]");
     ASSERT_NE(threadSection, nullptr);
     TRemoteList threadList = threadSection->DebugList();
-    EXPECT_EQ(EventuallyCount(kThreads * kPerThread, [&] { return threadList.Count(); }, 60000),
+    EXPECT_EQ(EventuallyCount(
+                  kThreads * kPerThread, [&] { return threadList.Count(); }, 60000),
               kThreads * kPerThread);
     std::vector<int> next(kThreads, 0);
     int wrong = 0;
     for (const std::string& text : threadList.Column(2)) {
         int t = 0;
-        while (t < kThreads && text.rfind("Thread " + Num(t + 1) + ": ", 0) != 0) ++t;
-        bool ok = t < kThreads &&
-                  text == "Thread " + Num(t + 1) + ": Flood record " + Num(next[size_t(t)] + 1) +
-                              " of " + Num(kPerThread);
-        if (ok) ++next[size_t(t)];
-        else if (wrong++ < 5) ADD_FAILURE() << "unexpected row: " << text;
+        while (t < kThreads && text.rfind("Thread " + Num(t + 1) + ": ", 0) != 0)
+            ++t;
+        bool ok = t < kThreads && text == "Thread " + Num(t + 1) + ": Flood record " +
+                                              Num(next[size_t(t)] + 1) + " of " + Num(kPerThread);
+        if (ok)
+            ++next[size_t(t)];
+        else if (wrong++ < 5)
+            ADD_FAILURE() << "unexpected row: " << text;
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(next, std::vector<int>(kThreads, kPerThread));
@@ -259,5 +269,5 @@ TEST_F(ManyClientsE2E, AClientDyingMidFloodAndOneOfFourThreadsLeaveTheOthersWhol
     }
 }
 
-}  // namespace
-}  // namespace vx::e2e
+} // namespace
+} // namespace vx::e2e
