@@ -19,6 +19,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -48,7 +49,8 @@ const char* const kUsage =
     "         --timeout MS (wait for the viewer's answer, default 3000)\n"
     "         --wait MS (how long listen stays, default 60000)\n"
     "         --tcp HOST:PORT (send over TCP to a viewer listening there)\n"
-    "         --key KEY (the viewer's key for TCP clients, default none)\n";
+    "         --key KEY (the viewer's key for TCP clients, default none)\n"
+    "         --threads N (flood: N threads at once, N records each, \"Thread K: ...\")\n";
 
 const std::map<std::string, uint32_t> kKinds = {
     {"disconnect", dkDisconnect}, {"connect", dkConnect}, {"level", dkSetLevel},
@@ -113,6 +115,7 @@ struct TOptions {
     bool Tcp = false;
     std::string Host, Key;
     uint16_t Port = 0;
+    long Threads = 0;  // flood from this many threads at once; 0: from the main thread
     std::vector<std::string> Args;
 };
 
@@ -162,6 +165,10 @@ TOptions ParseArgs(int argc, char** argv) {
             if (!ParseHostPort(where, o.Host, o.Port)) Fail("--tcp needs HOST:PORT, not " + where);
             o.Tcp = true;
         } else if (a == "--key") o.Key = value();
+        else if (a == "--threads") {
+            o.Threads = ParseNumber(value(), "--threads");
+            if (o.Threads < 1 || o.Threads > 64) Fail("--threads wants 1 to 64");
+        }
         else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -195,6 +202,8 @@ public:
 class TWindowSink : public TSink {
 public:
     bool Find(DWORD timeoutMs) { return client_.FindViewer(timeoutMs); }
+    HWND Viewer() const { return client_.Viewer(); }
+    void SetViewer(HWND viewer) { client_.SetViewer(viewer); }
     bool Send(uint32_t wParam, const TPacketFields& f) override { return client_.Send(wParam, f); }
     bool WaitClosing(DWORD ms) override {
         DWORD end = GetTickCount() + ms;
@@ -326,16 +335,15 @@ int RunDemo(TSink& c, long total) {
     return 0;
 }
 
+// n records of one client; prefix comes before each text ("Thread 2: ").
 // Over TCP the records go out in batches of many frames per send.
-int RunFlood(TSink& c, const TOptions& o, long n) {
-    Connect(c, o.Fields.ClientID, o.App, o.Caption, dlLow);
+long FloodRecords(TSink& c, const TOptions& o, long n, const std::string& prefix) {
     TPacketFields f = o.Fields;
     if (f.UnitName.empty()) f.UnitName = "uFlood";
     if (f.ProcName.empty()) f.ProcName = "TFlood.Run";
-    const auto t0 = std::chrono::steady_clock::now();
     long ok = 0;
     for (long i = 0; i < n; ++i) {
-        f.Text = "Flood record " + std::to_string(i + 1) + " of " + std::to_string(n);
+        f.Text = prefix + "Flood record " + std::to_string(i + 1) + " of " + std::to_string(n);
         f.Group = uint8_t(i % 4);
         f.LineNumber = int32_t(i + 1);
         if (!c.Queue(dkString, f)) break;
@@ -344,10 +352,40 @@ int RunFlood(TSink& c, const TOptions& o, long n) {
     if (!c.Flush()) ok = 0;
     if (ok < n && !c.Error().empty())
         std::fprintf(stderr, "vxsend: %s\n", c.Error().c_str());
+    return ok;
+}
+
+int RunFlood(TSink& c, const TOptions& o, long n) {
+    Connect(c, o.Fields.ClientID, o.App, o.Caption, dlLow);
+    const auto t0 = std::chrono::steady_clock::now();
+    long ok = 0, want = n;
+    if (o.Threads == 0) {
+        ok = FloodRecords(c, o, n, "");
+    } else {
+#ifdef _WIN32
+        // One client sending from several threads at once, as a program's
+        // worker threads do: each thread has a window of its own.
+        auto* window = dynamic_cast<TWindowSink*>(&c);
+        if (!window) Fail("--threads sends through the viewer's window only, not over TCP");
+        std::vector<long> sent(size_t(o.Threads), 0);
+        std::vector<std::thread> threads;
+        for (long k = 0; k < o.Threads; ++k)
+            threads.emplace_back([&, k] {
+                TWindowSink own;
+                own.SetViewer(window->Viewer());
+                sent[size_t(k)] = FloodRecords(own, o, n, "Thread " + std::to_string(k + 1) + ": ");
+            });
+        for (std::thread& t : threads) t.join();
+        for (long s : sent) ok += s;
+        want = n * o.Threads;
+#else
+        Fail("--threads sends through the viewer's window only, not over TCP");
+#endif
+    }
     const double s = Seconds(t0);
     std::printf("vxsend: flood sent %ld of %ld records in %.3f s: %.0f records per second\n", ok,
-                n, s, s > 0 ? ok / s : 0.0);
-    return ok == n ? 0 : 1;
+                want, s, s > 0 ? ok / s : 0.0);
+    return ok == want ? 0 : 1;
 }
 
 // A client that stays connected: the test of the viewer's closing notice.

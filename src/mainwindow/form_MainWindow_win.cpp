@@ -1,5 +1,6 @@
 #include "mainwindow/form_MainWindow_win.h"
 
+#include "mainwindow/ResourceCounts_win.h"
 #include "mainwindow/SectionManager.h"
 
 #include "forms/ProgramVersion_win.h"
@@ -259,6 +260,8 @@ void Tfrm_VexelDebugWindow::Broadcast(WPARAM notice) {
 namespace {
 // Posted by the receiver when it has records for this window.
 constexpr UINT kClientRecordsMessage = WM_APP + 101;
+// A batch is applied in slices of this length: the window answers within 50 ms.
+constexpr ULONGLONG kClientSliceMs = 15;
 }  // namespace
 
 bool Tfrm_VexelDebugWindow::StartClientReceiver(const TClientReceiver::TLimits& limits) {
@@ -292,7 +295,7 @@ bool Tfrm_VexelDebugWindow::ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam
     }
     if (msg == kClientRecordsMessage) {
         result = 0;
-        ApplyClientRecords();
+        ApplyClientRecordSlice();
         return true;
     }
     return false;
@@ -349,16 +352,27 @@ void Tfrm_VexelDebugWindow::DispatchClientRecord(uint32_t wParam, const void* da
     else Manager->WMCopyData(wParam, data, size);
 }
 
-void Tfrm_VexelDebugWindow::ApplyClientRecords() {
-    if (!Receiver) return;
+void Tfrm_VexelDebugWindow::ApplyClientRecords() { ApplyClientRecordsUntil(0); }
+
+void Tfrm_VexelDebugWindow::ApplyClientRecordSlice() {
+    // The rest comes after what others posted meanwhile.
+    if (ApplyClientRecordsUntil(GetTickCount64() + kClientSliceMs))
+        PostMessageA(Handle(), kClientRecordsMessage, 0, 0);
+}
+
+bool Tfrm_VexelDebugWindow::ApplyClientRecordsUntil(ULONGLONG deadline) {
+    if (!Receiver) return false;
     // A record is taken off the inbox before it is applied, so a call nested
     // in its error box (which pumps messages) goes on with the records after
     // it and the order holds.
     for (;;) {
         if (clientInbox_.empty()) {
             clientInbox_ = Receiver->TakeBatch();
-            if (clientInbox_.empty()) return;
+            if (clientInbox_.empty()) return false;
         }
+        // Past the deadline, what is left of the inbox waits for the next
+        // slice; what the receiver queues meanwhile it announces itself.
+        if (deadline && GetTickCount64() >= deadline) return true;
         TClientReceiver::TRecord rec = std::move(clientInbox_.front());
         clientInbox_.pop_front();
         // One record's failure must not cost the records after it.
@@ -376,6 +390,7 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (CaptionGradient.HandleMessage(msg, wParam, lParam, result)) return result;
     if (ClientMessage(msg, wParam, lParam, result)) return result;
+    if (msg != 0 && msg == ResourceCountsMessage()) return LRESULT(CountOwnResources(wParam));
     switch (msg) {
     case WM_WINDOWPOSCHANGED:
         // Every way of becoming visible passes here (WM_SHOWWINDOW is not

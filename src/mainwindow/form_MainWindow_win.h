@@ -137,9 +137,14 @@ public:
     bool StartClientReceiver(const TClientReceiver::TLimits& limits = {});
     // The window that clients are told to send their records to.
     HWND AnnouncedHandle() const;
-    // Applies every record the receiver has queued, in order (the receiver's
-    // batch message does this; a record sent to the window itself first).
+    // Applies every record the receiver has queued, in order (a record sent
+    // to the window itself does this first).
     void ApplyClientRecords();
+    // The receiver's batch message: applies queued records, in order, for
+    // about a slice of time and posts itself again for the rest, so that the
+    // window answers others in between (a burst of new sections takes a while
+    // each).
+    void ApplyClientRecordSlice();
     // Shown by act_About; the splash is removed by the timer.
     Tfrm_About* About = nullptr;
     std::unique_ptr<Tfrm_SplashScreen> Splash;
@@ -248,6 +253,9 @@ private:
     void Broadcast(WPARAM notice);
     LRESULT WMCopyData(WPARAM wParam, LPARAM lParam);
     void DispatchClientRecord(uint32_t wParam, const void* data, size_t size);
+    // Applies queued records until the inbox is empty or, with a deadline
+    // (GetTickCount64), until it has passed; true when records are left.
+    bool ApplyClientRecordsUntil(ULONGLONG deadline);
 
     TMainWindowContext ctx_;
     bool closing_ = false, destroyed_ = false;

@@ -216,9 +216,32 @@ int TRemoteList::Image(int item, int column) const {
 }
 
 std::vector<std::string> TRemoteList::Column(int column) const {
+    // One buffer in the list's process serves every item, and only the text's
+    // length (the answer) is read back: lists of many thousand rows are read
+    // in a fraction of the calls that Text takes for each.
+    constexpr size_t kText = 1024;
     std::vector<std::string> texts;
     int n = Count();
-    for (int i = 0; i < n; ++i) texts.push_back(Text(i, column));
+    TRemoteBuffer buf(process_, sizeof(LVITEMA) + kText);
+    if (!buf.Valid()) return texts;
+    std::vector<char> text(kText + 1, '\0');
+    for (int i = 0; i < n; ++i) {
+        LVITEMA lv{};
+        lv.mask = LVIF_TEXT;
+        lv.iItem = i;
+        lv.iSubItem = column;
+        lv.pszText = reinterpret_cast<char*>(buf.Address(sizeof(LVITEMA)));
+        lv.cchTextMax = int(kText);
+        buf.Write(&lv, sizeof lv);
+        LRESULT length = Send(list_, LVM_GETITEMTEXTA, WPARAM(i), buf.Address());
+        if (length < 0) {
+            texts.push_back("<no answer>");
+            continue;
+        }
+        size_t got = std::min(size_t(length), kText - 1);
+        if (got && !buf.Read(text.data(), got, sizeof(LVITEMA))) got = 0;
+        texts.emplace_back(text.data(), got);
+    }
     return texts;
 }
 

@@ -205,3 +205,48 @@ TEST_F(MainWindowTest, ShutdownAnnouncesTheReceiverAndLetsAWaitingSenderGo) {
     sender.join();
     EXPECT_FALSE(IsWindow(receiver));
 }
+
+TEST_F(MainWindowTest, ALongBatchOfRecordsLetsOtherMessagesInBetween) {
+    // Records that take a while each (a burst of new sections does): the
+    // window answers others between slices of the batch, and the order holds.
+    struct TSlowRecorder : TOrderRecorder {
+        HWND Other = nullptr;
+        void DispatchRecord(uint32_t wParam, const void* data, size_t size) override {
+            TOrderRecorder::DispatchRecord(wParam, data, size);
+            if (Numbers.size() == 1) PostMessageA(Other, WM_APP, 0, 0);
+            Sleep(5);
+        }
+    } recorder;
+    // Another window of the thread: what had been applied when its message came.
+    static size_t appliedThen;
+    appliedThen = 0;
+    static TSlowRecorder* watched;
+    watched = &recorder;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (msg == WM_APP) appliedThen = watched->Numbers.size();
+        return DefWindowProcA(h, msg, wParam, lParam);
+    };
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "vxTestOtherWindow";
+    RegisterClassA(&wc);
+    HWND other = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    ASSERT_NE(other, nullptr);
+    recorder.Other = other;
+    auto w = Make();
+    w->Dispatcher = &recorder;
+    const int kCount = 40;
+    ASSERT_TRUE(w->StartClientReceiver({size_t(kCount), 1u << 20, 1000}));
+    std::thread sender([&] {
+        for (int i = 0; i < kCount; ++i) SendRecord(w->AnnouncedHandle(), dkString, Numbered(i));
+    });
+    sender.join();  // all queued before this thread takes the first batch
+    EXPECT_TRUE(PumpUntil([&] { return recorder.Numbers.size() >= size_t(kCount); }));
+    DestroyWindow(other);
+    EXPECT_GT(appliedThen, 0u);
+    EXPECT_LT(appliedThen, size_t(kCount)) << "the whole batch went in one message";
+    std::vector<int32_t> want(kCount);
+    for (int i = 0; i < kCount; ++i) want[size_t(i)] = i;
+    EXPECT_EQ(recorder.Numbers, want);
+}
