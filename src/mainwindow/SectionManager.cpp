@@ -57,7 +57,8 @@ bool TSectionManager::Handshake(uint32_t wParam) {
 ISectionFrame* TSectionManager::FindSection(const std::string& clientID) const {
     for (size_t i = sections_.size(); i-- > 0;) {
         TSectionCore& core = sections_[i]->Core();
-        if (core.ClientID == clientID && !core.Deleted()) return sections_[i].get();
+        if (core.ClientID == clientID && !core.Deleted() && !core.ReadOnly())
+            return sections_[i].get();
     }
     return nullptr;
 }
@@ -153,6 +154,14 @@ ISectionFrame* TSectionManager::ConnectLocal(const std::string& clientID,
     core.Caption = caption;
     AddSideBarButton(core, header, caption);
     core.RefreshInfo();
+    return frame;
+}
+
+ISectionFrame* TSectionManager::CreateFileSection(const std::string& clientID,
+                                                 const std::string& header,
+                                                 const std::string& button) {
+    ISectionFrame* frame = CreateSection(clientID, header);
+    if (frame) AddSideBarButton(frame->Core(), header, button);
     return frame;
 }
 

@@ -65,7 +65,8 @@ public:
 
     // The last section whose ClientID equals id byte for byte, or null.
     // Deleted sections are never found, even by a client whose own ID begins
-    // with "DEL_": nobody could see what they took.
+    // with "DEL_": nobody could see what they took. Nor are sections read
+    // from a file.
     ISectionFrame* FindSection(const std::string& clientID) const;
     // A new section, or null when building it fails (nothing is left behind).
     ISectionFrame* CreateSection(const std::string& clientID, const std::string& application);
@@ -75,6 +76,11 @@ public:
     // Null when the section cannot be built.
     ISectionFrame* ConnectLocal(const std::string& clientID, const std::string& header,
                                 const std::string& application, const std::string& caption);
+    // A new section for a session read from a file, with a button titled
+    // `button` under the header `header`; the caller fills it and makes it
+    // read-only. Null when it cannot be built. Client records never find it.
+    ISectionFrame* CreateFileSection(const std::string& clientID, const std::string& header,
+                                     const std::string& button);
     // Click handler of every section button.
     void ShowSectionsExecute(sbar::TObject* sender);
     void FreeAllSections();

@@ -47,6 +47,7 @@ void Tfrm_VexelDebugWindow::FormCreate() {
     LoadSettings();
     SetInformationLine(kWelcomeText);
     LoadCaptureSetting();
+    LoadSessionSettings();
     Hint = "vxDebugger v" + ProgramVersionText() + " - The debugging tool for Borland Delphi";
 }
 
@@ -99,6 +100,7 @@ void Tfrm_VexelDebugWindow::LoadSettings() {
 void Tfrm_VexelDebugWindow::SaveSettings() {
     SaveMainWindowSettings(*ctx_.Registry, CurrentSettings());
     SaveCaptureSetting();
+    SaveSessionSettings();
 }
 
 void Tfrm_VexelDebugWindow::ApplyViewChecks() {
@@ -227,6 +229,7 @@ void Tfrm_VexelDebugWindow::FormDestroy() {
     Timer.SetEnabled(false);
     LMDTrayIcon.Hide();
     StopCapture();
+    StopSessions();
     FreeAllSections();
     // The bar frees its own windows; that must happen before its parent goes.
     vxOutlookBar.reset();
@@ -241,6 +244,7 @@ void Tfrm_VexelDebugWindow::EndSession() {
     closing_ = true;
     FormClose();
     if (Manager) Manager->SaveAllPanelSettings();
+    StopSessions();  // every log on the disk
 }
 
 void Tfrm_VexelDebugWindow::TimerTimer() {
@@ -451,11 +455,16 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kOdsBatchMessage:
         OdsBatch();
         return 0;
+    case WM_DROPFILES:
+    case kSessionReadMessage:
+        if (SessionMessage(msg, wParam, lParam)) return 0;
+        break;
     case WM_TIMER:
         if (wParam == kOdsTimerId) {
             OdsBatch();
             return 0;
         }
+        if (SessionMessage(msg, wParam, lParam)) return 0;
         break;
     case kReleaseSectionMessage:
         if (Manager) Manager->ReleaseDeletedSection(int(wParam));

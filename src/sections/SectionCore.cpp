@@ -119,6 +119,7 @@ void TSectionCore::RefreshInfo() {
     SetStatus(2, scratch_);
     scratch_.assign(readOnly_ ? "Session file [READ-ONLY]"
                               : Paused ? "Debugger section [PAUSED]" : "Debugger section");
+    if (!note_.empty()) scratch_.append(" - ").append(note_);
     SetInformation(scratch_);
     scratch_.assign(Paused ? "Paused" : "Active");
     SetStatus(3, scratch_);
@@ -142,6 +143,12 @@ void TSectionCore::AdoptSession(TDebugRowStore& rows, const std::vector<std::str
     focused_ = selected_ = npos;
     Changed(scRows | scFocus | scBillboard | scInfoPad | scLabels | scPause);
     RefreshInfo();
+}
+
+void TSectionCore::SetInformationNote(const std::string& note) {
+    if (note == note_) return;
+    note_ = note;
+    if (visible_) RefreshInfo();
 }
 
 void TSectionCore::SetConnected(bool value) {

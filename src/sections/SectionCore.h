@@ -175,6 +175,9 @@ class TSectionCore {
     void AdoptSession(TDebugRowStore& rows, const std::vector<std::string>& billboard,
                       const TInfoLine (&info)[TInfoPad::kLines]);
     bool ReadOnly() const { return readOnly_; }
+    // A note the information line keeps after the section's own text (why
+    // logging stopped, say); empty for none.
+    void SetInformationNote(const std::string& note);
 
     // The session log, when the section is logged (null: none). The journal
     // must outlive its registration.
@@ -319,6 +322,7 @@ class TSectionCore {
     size_t historyLimit_ = kDefaultHistoryLimit;
     uint64_t droppedRows_ = 0;
     bool readOnly_ = false;
+    std::string note_;
     ISectionJournal* journal_ = nullptr;
 };
 

@@ -55,6 +55,9 @@ void Tfme_Sections::CreateMenus() {
     m3.AddSeparator();
     m3.AddItem("mnu_ExportItems", "&Export...",
                [this] { Exports.ExportItems(core_.DebugTree()); });
+    m3.AddItem("mnu_SaveSession", "Save section &as...", [this] {
+        if (OnSaveSession) OnSaveSession(*this);
+    }, "Saves the section's rows, billboard and info pad in a session file");
     m3.AddSeparator();
     m3.AddItem("mnu_Usecolors", "&Use colors", [&c] { c.mnu_UsecolorsClick(); });
     m3.AddSeparator();

@@ -22,6 +22,17 @@ bool TSectionJournal::Start(const std::string& folder, const TSectionCore& secti
     return ok;
 }
 
+void TSectionJournal::Arm(const std::string& folder, const IClock* clock) {
+    folder_ = folder;
+    clock_ = clock;
+    told_ = false;
+}
+
+void TSectionJournal::Disarm() {
+    clock_ = nullptr;
+    Stop();
+}
+
 void TSectionJournal::Tick(const TSectionCore& section, TDateTime now) {
     if (!Ready(section)) return;
     // A new day starts a new file with the section's state.
@@ -41,7 +52,13 @@ void TSectionJournal::Check(bool ok) {
 }
 
 bool TSectionJournal::Ready(const TSectionCore& s) {
-    if (!log_.Active()) return false;
+    if (!log_.Active()) {
+        // The file begins with the section as it now stands, the change just
+        // made included.
+        if (clock_ && !told_ && !s.ReadOnly() && !s.Deleted() && !s.ClientID.empty())
+            Start(folder_, s, clock_->Now());
+        return false;
+    }
     bool ok = true;
     if (s.ClientID != clientID_ || s.ApplicationName != application_ || s.Caption != caption_)
         ok = log_.IdentityChanged(s);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "SectionLog.h"
+#include "platform/Platform.h"
 
 #include <functional>
 #include <string>
@@ -18,6 +19,12 @@ class TSectionJournal : public ISectionJournal {
     std::function<void(const std::string& why)> OnFailed;
 
     bool Start(const std::string& folder, const TSectionCore& section, TDateTime now);
+    // Starts the log in `folder` at the section's next change or tick, once
+    // the section has its client's ID (a new section gets it after it is
+    // built). A read-only section is never logged.
+    void Arm(const std::string& folder, const IClock* clock);
+    // Stops the log and forgets the folder.
+    void Disarm();
     // From a one-second timer: writes what is pending and syncs it.
     void Tick(const TSectionCore& section, TDateTime now);
     void Stop();
@@ -45,6 +52,8 @@ class TSectionJournal : public ISectionJournal {
 
     TSectionLog log_;
     std::string clientID_, application_, caption_, level_;
+    std::string folder_;
+    const IClock* clock_ = nullptr; // armed when set
     bool told_ = false;
 };
 
