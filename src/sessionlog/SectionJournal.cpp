@@ -17,6 +17,7 @@ bool TSectionJournal::Start(const std::string& folder, const TSectionCore& secti
                             TDateTime now) {
     told_ = false;
     Remember(section);
+    synced_ = std::chrono::steady_clock::now();
     bool ok = log_.Start(folder, section, now);
     Check(ok);
     return ok;
@@ -36,11 +37,23 @@ void TSectionJournal::Disarm() {
 void TSectionJournal::Tick(const TSectionCore& section, TDateTime now) {
     if (!Ready(section)) return;
     // A new day starts a new file with the section's state.
+    synced_ = std::chrono::steady_clock::now();
     Check(log_.Tick(section, now));
 }
 
 void TSectionJournal::Stop() {
     if (log_.Active()) Check(log_.Stop());
+}
+
+// A flood may keep the one-second timer from running, so the records that
+// arrive see to it themselves that the file reaches the disk every second.
+void TSectionJournal::Wrote(bool ok) {
+    Check(ok);
+    if (!ok || !log_.Active()) return;
+    auto now = std::chrono::steady_clock::now();
+    if (now - synced_ < std::chrono::seconds(1)) return;
+    synced_ = now;
+    Check(log_.Writer().Flush(true));
 }
 
 void TSectionJournal::Check(bool ok) {
@@ -72,34 +85,34 @@ bool TSectionJournal::Ready(const TSectionCore& s) {
 }
 
 void TSectionJournal::RowAdded(const TSectionCore& s) {
-    if (Ready(s)) Check(log_.RowAdded(s));
+    if (Ready(s)) Wrote(log_.RowAdded(s));
 }
 void TSectionJournal::RowInserted(const TSectionCore& s, size_t row) {
-    if (Ready(s)) Check(log_.RowInserted(s, row));
+    if (Ready(s)) Wrote(log_.RowInserted(s, row));
 }
 void TSectionJournal::RowEdited(const TSectionCore& s, size_t row) {
-    if (Ready(s)) Check(log_.RowEdited(s, row));
+    if (Ready(s)) Wrote(log_.RowEdited(s, row));
 }
 void TSectionJournal::RowDeleted(const TSectionCore& s, size_t row) {
-    if (Ready(s)) Check(log_.RowDeleted(row));
+    if (Ready(s)) Wrote(log_.RowDeleted(row));
 }
 void TSectionJournal::RowsCleared(const TSectionCore& s) {
-    if (Ready(s)) Check(log_.RowsCleared());
+    if (Ready(s)) Wrote(log_.RowsCleared());
 }
 void TSectionJournal::RowsDropped(const TSectionCore&, size_t count) {
     log_.RowsDropped(count);
 }
 void TSectionJournal::MessageAdded(const TSectionCore& s) {
-    if (Ready(s)) Check(log_.MessageAdded(s));
+    if (Ready(s)) Wrote(log_.MessageAdded(s));
 }
 void TSectionJournal::BillboardChanged(const TSectionCore& s) {
-    if (Ready(s)) Check(log_.BillboardChanged(s));
+    if (Ready(s)) Wrote(log_.BillboardChanged(s));
 }
 void TSectionJournal::InfoLineChanged(const TSectionCore& s, int line) {
-    if (Ready(s)) Check(log_.InfoLineChanged(s, line));
+    if (Ready(s)) Wrote(log_.InfoLineChanged(s, line));
 }
 void TSectionJournal::InfoPadCleared(const TSectionCore& s) {
-    if (Ready(s)) Check(log_.InfoPadCleared());
+    if (Ready(s)) Wrote(log_.InfoPadCleared());
 }
 
 } // namespace vx

@@ -8,6 +8,7 @@
 #include "SectionLog.h"
 #include "platform/Platform.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -48,6 +49,7 @@ class TSectionJournal : public ISectionJournal {
     // when the dispatcher changed them.
     bool Ready(const TSectionCore& s);
     void Check(bool ok);
+    void Wrote(bool ok);
     void Remember(const TSectionCore& s);
 
     TSectionLog log_;
@@ -55,6 +57,7 @@ class TSectionJournal : public ISectionJournal {
     std::string folder_;
     const IClock* clock_ = nullptr; // armed when set
     bool told_ = false;
+    std::chrono::steady_clock::time_point synced_{};
 };
 
 // The information line's text when logging a section stopped.
