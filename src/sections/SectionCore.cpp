@@ -121,7 +121,7 @@ void TSectionCore::RefreshInfo() {
                               : Paused ? "Debugger section [PAUSED]" : "Debugger section");
     if (!note_.empty()) scratch_.append(" - ").append(note_);
     SetInformation(scratch_);
-    scratch_.assign(Paused ? "Paused" : "Active");
+    scratch_.assign(readOnly_ ? "Read-only" : Paused ? "Paused" : "Active");
     SetStatus(3, scratch_);
     Changed(scLabels | scRepaint);
 }
