@@ -55,9 +55,6 @@ void Tfme_Sections::CreateMenus() {
     m3.AddSeparator();
     m3.AddItem("mnu_ExportItems", "&Export...",
                [this] { Exports.ExportItems(core_.DebugTree()); });
-    m3.AddItem("mnu_SaveSession", "Save section &as...", [this] {
-        if (OnSaveSession) OnSaveSession(*this);
-    }, "Saves the section's rows, billboard and info pad in a session file");
     m3.AddSeparator();
     m3.AddItem("mnu_Usecolors", "&Use colors", [&c] { c.mnu_UsecolorsClick(); });
     m3.AddSeparator();
@@ -80,6 +77,10 @@ void Tfme_Sections::CreateMenus() {
                btn_Close.Hint);
     m3.AddItem("mnu_DeleteSection", "Delete sec&tion", [this] { btn_Delete.Click(); },
                btn_Delete.Hint);
+    m3.AddSeparator();
+    m3.AddItem("mnu_SaveSession", "Save section &as...", [this] {
+        if (OnSaveSession) OnSaveSession(*this);
+    }, "Saves the section's rows, billboard and info pad in a session file");
     m3.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_3Popup(); };
 
     ui::TPopupMenu& g = Popup_Groups;
