@@ -15,7 +15,7 @@ cmake --build build/native --target bench_sessionlog >/dev/null
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVX_BENCH=OFF >/dev/null
 cmake --build build/win --target vxDebugger >/dev/null
 file=$root/build/win/bench_history.vxs
-"$(find build/native -name bench_sessionlog -type f | head -1)" --write "$file" "$rows" "$len"
+"$(find build/native -name bench_sessionlog -type f | head -1)" --history-file "$file" "$rows" "$len"
 source scripts/wine-env.sh build/win
 viewer=
 stop_viewer() {

@@ -2,7 +2,7 @@
 // session file (with its share of flushing), the median flush to the disk,
 // the file's size per row, and opening a 1,000,000-row file into a row store.
 //   bench_sessionlog [ROWS] [FOLDER]
-//   bench_sessionlog --write FILE ROWS LENGTH   writes a file of ROWS texts of LENGTH bytes
+//   bench_sessionlog --history-file FILE ROWS LENGTH   writes a file of ROWS texts of LENGTH bytes
 #include "sessionlog/SessionFile.h"
 #include "sessionlog/SessionImage.h"
 #include "sessionlog/SessionWriter.h"
@@ -91,7 +91,7 @@ int WriteBenchFile(const std::string& path, size_t rows, size_t length) {
 }
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::string(argv[1]) == "--write")
+    if (argc == 5 && std::string(argv[1]) == "--history-file")
         return WriteBenchFile(argv[2], std::stoul(argv[3]), std::stoul(argv[4]));
     const size_t rows = argc > 1 ? std::stoul(argv[1]) : 1000000;
     const std::string folder = argc > 2 ? argv[2] : ".";
