@@ -2,6 +2,7 @@
 // session file (with its share of flushing), the median flush to the disk,
 // the file's size per row, and opening a 1,000,000-row file into a row store.
 //   bench_sessionlog [ROWS] [FOLDER]
+//   bench_sessionlog --history-file FILE ROWS LENGTH   writes a file of ROWS texts of LENGTH bytes
 #include "sessionlog/SessionFile.h"
 #include "sessionlog/SessionImage.h"
 #include "sessionlog/SessionWriter.h"
@@ -64,7 +65,34 @@ double Seconds(Clock::time_point from) {
 
 } // namespace
 
+// A session of `rows` rows of `length`-character texts for the viewer's
+// memory benchmark (bench/history.sh).
+int WriteBenchFile(const std::string& path, size_t rows, size_t length) {
+    ::unlink(path.c_str());
+    TSessionWriter w;
+    if (!w.Create(path, 46365.0) || !w.Identity("History", "C:\\Bench\\History.exe", "Rows"))
+        return 1;
+    std::string text;
+    for (size_t i = 0; i < rows; ++i) {
+        text = "Row " + std::to_string(i) + " ";
+        while (text.size() < length)
+            text += char('a' + (text.size() + i) % 26);
+        TDebugRowView v;
+        v.Kind = 14;
+        v.Text = text;
+        v.Time = 46365.0 + double(i) / 86400000.0;
+        if (!w.AppendRow(v)) break;
+    }
+    if (!w.Close()) {
+        std::fprintf(stderr, "%s\n", w.Error().c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--history-file")
+        return WriteBenchFile(argv[2], std::stoul(argv[3]), std::stoul(argv[4]));
     const size_t rows = argc > 1 ? std::stoul(argv[1]) : 1000000;
     const std::string folder = argc > 2 ? argv[2] : ".";
     const std::string path = JoinPath(folder, "bench_sessionlog.vxs");

@@ -160,6 +160,20 @@ void TFindEngine::RowErased(size_t row) {
         --firstHit_;
 }
 
+void TFindEngine::RowsDropped(size_t count) {
+    if (!active_) return;
+    if (phase_ != kDone) {
+        anchor_ = anchor_ > count ? anchor_ - count : 0;
+        Restart();
+        return;
+    }
+    auto keep = std::lower_bound(matches_.begin(), matches_.end(), uint32_t(count));
+    matches_.erase(matches_.begin(), keep);
+    for (uint32_t& m : matches_)
+        m -= uint32_t(count);
+    if (firstHit_ != npos) firstHit_ = firstHit_ < count ? npos : firstHit_ - count;
+}
+
 void TFindEngine::RowEdited(size_t row) {
     if (!active_) return;
     if (phase_ != kDone) {

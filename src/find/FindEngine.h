@@ -81,6 +81,7 @@ class TFindEngine {
     // Row changes, as a store's listener hears them.
     void RowAppended(size_t row);
     void RowInserted(size_t row);
+    void RowsDropped(size_t count); // the oldest `count` rows went
     void RowErased(size_t row);
     void RowEdited(size_t row);
     void RowsCleared();

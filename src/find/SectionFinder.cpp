@@ -22,6 +22,17 @@ void RemoveRow(std::vector<uint32_t>& v, size_t row) {
         --*pos;
 }
 
+// Takes the rows below `count` out of an ordered list; the rest move up by it.
+void DropRows(std::vector<uint32_t>& v, size_t count) {
+    v.erase(v.begin(), std::lower_bound(v.begin(), v.end(), uint32_t(count)));
+    for (uint32_t& r : v)
+        r -= uint32_t(count);
+}
+
+template <class V> void DropFront(V& v, size_t count) {
+    v.erase(v.begin(), v.begin() + ptrdiff_t(std::min(count, v.size())));
+}
+
 } // namespace
 
 // --- The rows shown ---
@@ -318,6 +329,14 @@ void TSectionFinder::RowErased(size_t row) {
     if (pending_ && row < nextOutcomes_.size())
         nextOutcomes_.erase(nextOutcomes_.begin() + ptrdiff_t(row));
     find_.RowErased(row);
+}
+
+void TSectionFinder::RowsDropped(size_t count) {
+    DropFront(outcomes_, count);
+    DropRows(toggled_, count);
+    if (OwnIndex()) DropRows(visible_, count);
+    if (pending_) DropFront(nextOutcomes_, count);
+    find_.RowsDropped(count);
 }
 
 void TSectionFinder::RowEdited(size_t row) {

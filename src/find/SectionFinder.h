@@ -104,6 +104,7 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     void RowAppended(size_t row) override;
     void RowInserted(size_t row) override;
     void RowErased(size_t row) override;
+    void RowsDropped(size_t count) override;
     void RowEdited(size_t row) override;
     void RowsCleared() override;
     void GroupShown() override;

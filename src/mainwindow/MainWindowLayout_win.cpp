@@ -72,11 +72,15 @@ void Tfrm_VexelDebugWindow::CreateActions() {
                                [this](ui::TAction&) { act_WebSiteExecute(); });
     CreateCaptureAction();
     CreateRemoteAction();
+    CreateSessionActions();
     for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar}) a->SetChecked(true);
     act_LargeIcons->SetChecked(true);
 }
 
 void Tfrm_VexelDebugWindow::CreateMenus() {
+    mnu_File.AddAction(*act_OpenSession);
+    mnu_File.AddAction(*act_SaveSession);
+    mnu_File.AddSeparator();
     mnu_File.AddAction(*act_Exit, "&Shutdown...", "mnu_Shutdown");
     for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar}) mnu_View.AddAction(*a);
     mnu_View.AddSeparator();
@@ -85,6 +89,7 @@ void Tfrm_VexelDebugWindow::CreateMenus() {
     mnu_View.AddSeparator();
     mnu_View.AddAction(*act_CaptureODS);
     mnu_View.AddAction(*act_RemoteClients);
+    mnu_View.AddAction(*act_LogToDisk);
     mnu_Help.AddAction(*act_WebSite);
     mnu_Help.AddSeparator();
     mnu_Help.AddAction(*act_About);

@@ -6,6 +6,7 @@
 #include "mainwindow/form_MainWindow_win.h"
 #include "sections/SectionCore.h"
 #include "sections/frame_Sections_win.h"
+#include "sessionlog/SectionJournal.h"
 
 #include <exception>
 
@@ -17,6 +18,8 @@ public:
     explicit TDockedSection(std::unique_ptr<Tfme_Sections> frame) : frame_(std::move(frame)) {}
     TSectionCore& Core() override { return frame_->Core(); }
     Tfme_Sections* Frame() { return frame_.get(); }
+    // Declared first: the section's log outlives the section that writes to it.
+    TSectionJournal Journal;
 
 private:
     std::unique_ptr<Tfme_Sections> frame_;
@@ -28,6 +31,11 @@ private:
 Tfrm_VexelDebugWindow::~Tfrm_VexelDebugWindow() {
     // Destroyed here, while the whole object still stands, so FormDestroy can run.
     if (Handle()) DestroyWindow(Handle());
+}
+
+TSectionJournal* Tfrm_VexelDebugWindow::JournalOf(ISectionFrame& section) {
+    auto* docked = dynamic_cast<TDockedSection*>(&section);
+    return docked ? &docked->Journal : nullptr;
 }
 
 Tfme_Sections* Tfrm_VexelDebugWindow::FrameOf(ISectionFrame& section) {
@@ -42,7 +50,10 @@ std::unique_ptr<ISectionFrame> Tfrm_VexelDebugWindow::CreateSectionFrame() {
         frame->OnHint = [this](const std::string& hint) { Hints.SetHint(hint); };
         ExportUI.SetOwner(Handle());
         frame->Exports.SetUI(&ExportUI);
-        return std::make_unique<TDockedSection>(std::move(frame));
+        frame->OnSaveSession = [this](Tfme_Sections& f) { act_SaveSessionExecute(&f.Core()); };
+        auto docked = std::make_unique<TDockedSection>(std::move(frame));
+        AttachSessionLog(docked->Core(), docked->Journal);
+        return docked;
     } catch (const std::exception&) {
         return nullptr;  // a section that cannot be built is dropped silently
     }

@@ -62,7 +62,8 @@ ISectionFrame* TSectionManager::FindSection(const std::string& clientID,
                                             const std::string& host) const {
     for (size_t i = sections_.size(); i-- > 0;) {
         TSectionCore& core = sections_[i]->Core();
-        if (core.ClientID == clientID && core.RemoteHost == host && !core.Deleted())
+        if (core.ClientID == clientID && core.RemoteHost == host && !core.Deleted() &&
+            !core.ReadOnly())
             return sections_[i].get();
     }
     return nullptr;
@@ -184,6 +185,14 @@ ISectionFrame* TSectionManager::ConnectLocal(const std::string& clientID,
     core.Caption = caption;
     AddSideBarButton(core, header, caption);
     core.RefreshInfo();
+    return frame;
+}
+
+ISectionFrame* TSectionManager::CreateFileSection(const std::string& clientID,
+                                                 const std::string& header,
+                                                 const std::string& button) {
+    ISectionFrame* frame = CreateSection(clientID, header);
+    if (frame) AddSideBarButton(frame->Core(), header, button);
     return frame;
 }
 

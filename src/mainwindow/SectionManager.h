@@ -74,8 +74,8 @@ public:
 
     // The last section whose ClientID equals id byte for byte, or null.
     // Deleted sections are never found, even by a client whose own ID begins
-    // with "DEL_": nobody could see what they took.
-    // Sections of remote clients are found only with their host.
+    // with "DEL_": nobody could see what they took. Nor are sections read
+    // from a file. Sections of remote clients are found only with their host.
     ISectionFrame* FindSection(const std::string& clientID) const;
     ISectionFrame* FindSection(const std::string& clientID, const std::string& host) const;
     // A new section, or null when building it fails (nothing is left behind).
@@ -87,6 +87,11 @@ public:
     // Null when the section cannot be built.
     ISectionFrame* ConnectLocal(const std::string& clientID, const std::string& header,
                                 const std::string& application, const std::string& caption);
+    // A new section for a session read from a file, with a button titled
+    // `button` under the header `header`; the caller fills it and makes it
+    // read-only. Null when it cannot be built. Client records never find it.
+    ISectionFrame* CreateFileSection(const std::string& clientID, const std::string& header,
+                                     const std::string& button);
     // Click handler of every section button.
     void ShowSectionsExecute(sbar::TObject* sender);
     void FreeAllSections();

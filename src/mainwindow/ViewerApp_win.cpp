@@ -158,6 +158,10 @@ int RunViewer(HINSTANCE instance) {
 
     ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);  // FormShow announces the viewer
     UpdateWindow(mainWindow.Handle());
+    // Session files named on the command line (a double-click on one) open
+    // as read-only sections.
+    for (int i = 1; i < __argc; ++i)
+        if (__argv && __argv[i] && *__argv[i]) mainWindow.OpenSessionFile(__argv[i]);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -49,6 +49,7 @@ void Tfrm_VexelDebugWindow::FormCreate() {
     SetInformationLine(kWelcomeText);
     LoadCaptureSetting();
     LoadTcpSetting();
+    LoadSessionSettings();
     Hint = "vxDebugger v" + ProgramVersionText() + " - The debugging tool for Borland Delphi";
 }
 
@@ -101,6 +102,7 @@ void Tfrm_VexelDebugWindow::LoadSettings() {
 void Tfrm_VexelDebugWindow::SaveSettings() {
     SaveMainWindowSettings(*ctx_.Registry, CurrentSettings());
     SaveCaptureSetting();
+    SaveSessionSettings();
 }
 
 void Tfrm_VexelDebugWindow::ApplyViewChecks() {
@@ -231,6 +233,7 @@ void Tfrm_VexelDebugWindow::FormDestroy() {
     LMDTrayIcon.Hide();
     StopCapture();
     StopTcp();
+    StopSessions();
     FreeAllSections();
     // The bar frees its own windows; that must happen before its parent goes.
     vxOutlookBar.reset();
@@ -245,6 +248,7 @@ void Tfrm_VexelDebugWindow::EndSession() {
     closing_ = true;
     FormClose();
     if (Manager) Manager->SaveAllPanelSettings();
+    StopSessions();  // every log on the disk
 }
 
 void Tfrm_VexelDebugWindow::TimerTimer() {
@@ -473,11 +477,16 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kOdsBatchMessage:
         OdsBatch();
         return 0;
+    case WM_DROPFILES:
+    case kSessionReadMessage:
+        if (SessionMessage(msg, wParam, lParam)) return 0;
+        break;
     case WM_TIMER:
         if (wParam == kOdsTimerId) {
             OdsBatch();
             return 0;
         }
+        if (SessionMessage(msg, wParam, lParam)) return 0;
         break;
     case kReleaseSectionMessage:
         if (Manager) Manager->ReleaseDeletedSection(int(wParam));

@@ -44,6 +44,8 @@ class Tfrm_About;
 class Tfme_Sections;
 struct ISectionFrame;  // a section as the section list keeps it (SectionManager.h)
 class TSectionManager;
+class TSectionCore;
+class TSectionJournal;
 struct TOdsCapture;  // OutputDebugString capture (MainWindowCapture_win.cpp)
 struct TOdsCaptureDeleter {
     void operator()(TOdsCapture* capture) const;
@@ -227,6 +229,44 @@ public:
     void act_RemoteClientsExecute();
     void LoadTcpSetting();
     void CreateRemoteAction();
+    // --- Session files, logging to disk and the history limit
+    // (MainWindowSessions_win.cpp) ---
+    ui::TAction *act_LogToDisk = nullptr, *act_OpenSession = nullptr, *act_SaveSession = nullptr;
+    static constexpr UINT_PTR kLogTimerId = 0x10C;   // once a second: logs go to the disk
+    static constexpr UINT_PTR kOpenTimerId = 0x10D;  // the progress of a session being read
+    static constexpr UINT kSessionReadMessage = WM_APP + 0x10C;  // the reading thread is done
+    void CreateSessionActions();
+    // "Display" LogToDisk, LogFolder and HistoryLimit.
+    void LoadSessionSettings();
+    void SaveSessionSettings();
+    void SetLogToDisk(bool on);
+    bool LoggingToDisk() const;
+    std::string LogFolder() const;
+    size_t HistoryLimit() const;
+    // Reads a session file on a thread of its own (a progress window shows
+    // for a long read) and shows it as a new read-only section; files asked
+    // for meanwhile wait their turn. False when the file cannot be opened.
+    bool OpenSessionFile(const std::string& path);
+    bool ReadingSession() const;
+    void act_OpenSessionExecute();
+    // Saves the section in front (or `section`) where the user says.
+    void act_SaveSessionExecute(TSectionCore* section = nullptr);
+    // Writes the section to `path` (through a temporary file beside it, so
+    // an existing file survives a failure); false and why when it cannot.
+    bool SaveSectionAs(const TSectionCore& section, const std::string& path, std::string& error);
+    // The section shown on top of the others, or null.
+    TSectionCore* FrontSection();
+    bool SessionMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A new section's history limit and log (made by CreateSectionFrame).
+    void AttachSessionLog(TSectionCore& core, TSectionJournal& journal);
+    // The log of a section made by CreateSectionFrame; null for others.
+    static TSectionJournal* JournalOf(ISectionFrame& section);
+    void StopSessions();
+    struct TSessions;
+    struct TSessionsDeleter {
+        void operator()(TSessions* sessions) const;
+    };
+    std::unique_ptr<TSessions, TSessionsDeleter> Sessions;
 
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;

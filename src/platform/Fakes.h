@@ -92,6 +92,18 @@ struct TFakeDialogs : IDialogs {
         fileName = a;
         return true;
     }
+    std::vector<TSaveDialogParams> OpenDialogs;
+    std::deque<std::string> OpenAnswers; // empty string: cancelled
+    bool OpenFile(const TSaveDialogParams& params, std::string& fileName) override {
+        OpenDialogs.push_back(params);
+        if (OpenAnswers.empty() || OpenAnswers.front().empty()) {
+            if (!OpenAnswers.empty()) OpenAnswers.pop_front();
+            return false;
+        }
+        fileName = OpenAnswers.front();
+        OpenAnswers.pop_front();
+        return true;
+    }
 };
 
 // Temporary names follow the Windows pattern: dir + 3 prefix letters + hex + ".tmp".

@@ -88,6 +88,10 @@ struct IDialogs {
                                  const std::string& def) = 0;
     // Save-file dialog; true and the chosen name on OK.
     virtual bool SaveFile(const TSaveDialogParams& params, std::string& fileName) = 0;
+    // Open-file dialog for an existing file; true and the chosen name on OK.
+    virtual bool OpenFile(const TSaveDialogParams& /*params*/, std::string& /*fileName*/) {
+        return false;
+    }
 };
 
 struct IFileSystem {

@@ -33,6 +33,11 @@ class TBillboard : public IMessageListBox {
     // Appends "N|text" with N the new line's number; the text is taken as it is.
     void AddNumbered(const std::string& text);
     void Clear();
+    // Every line as it was stored (a session read from a file).
+    void Assign(const std::vector<std::string>& lines) {
+        Clear();
+        lines_ = lines;
+    }
     // Rewrites every line as its 1-based position, "|", its message.
     void RenumberMessages();
 

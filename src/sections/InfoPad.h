@@ -20,6 +20,10 @@ class TInfoPad {
     void Set(int index, std::string_view text);
     // What "Clear Info Pad" leaves: numbered captions and empty values.
     void Clear();
+    // Sets line 1, 2 or 3 as it was stored (a session read from a file).
+    void SetLine(int index, const TInfoLine& line) {
+        if (index >= 1 && index <= kLines) lines_[index - 1] = line;
+    }
     const TInfoLine& Line(int index) const { return lines_[index - 1]; } // 1..3
 
     // Splits at the first "|"; a missing or empty caption is "Noname info", and

@@ -137,6 +137,54 @@ void TDebugRowStore::Erase(size_t row) {
         CompactTextsIfWasteful();
 }
 
+void TDebugRowStore::Adopt(TDebugRowStore& other) {
+    if (&other == this) return;
+    Clear();
+    rows_.swap(other.rows_);
+    arena_.Swap(other.arena_);
+    std::swap(names_, other.names_);
+    std::swap(liveText_, other.liveText_);
+    std::swap(hidden_, other.hidden_);
+    visible_.swap(other.visible_);
+    std::swap(dataBlocks_, other.dataBlocks_);
+    std::swap(dataBytes_, other.dataBytes_);
+    ++generation_;
+    other.Clear();
+    if (listener_)
+        for (size_t i = 0; i < rows_.size(); ++i)
+            listener_->RowAppended(i);
+}
+
+void TDebugRowStore::DropFront(size_t count) {
+    if (count == 0) return;
+    if (count >= rows_.size()) {
+        Clear();
+        return;
+    }
+    ++generation_;
+    size_t hiddenGone = 0;
+    for (size_t i = 0; i < count; ++i) {
+        TRowRecord& r = rows_[i];
+        ReleaseData(r);
+        liveText_ -= r.TextLength;
+        hiddenGone += r.Hidden;
+    }
+    rows_.erase(rows_.begin(), rows_.begin() + ptrdiff_t(count));
+    if (hidden_) {
+        hidden_ -= hiddenGone;
+        if (hidden_ == 0) {
+            std::vector<uint32_t>().swap(visible_);
+        } else {
+            auto keep = std::lower_bound(visible_.begin(), visible_.end(), uint32_t(count));
+            visible_.erase(visible_.begin(), keep);
+            for (uint32_t& v : visible_)
+                v -= uint32_t(count);
+        }
+    }
+    if (listener_) listener_->RowsDropped(count);
+    CompactTextsIfWasteful();
+}
+
 void TDebugRowStore::Clear() {
     ++generation_;
     for (TRowRecord& r : rows_)

@@ -43,6 +43,13 @@ struct IRowStoreListener {
     virtual void RowEdited(size_t row) = 0;
     virtual void RowsCleared() = 0;
     virtual void GroupShown() = 0; // ShowGroup changed which rows are hidden
+    // The oldest `count` rows went at once (the history limit); every later
+    // row moved up by `count`. Listeners that keep row numbers should shift
+    // them in one pass; this fallback is correct but erases one at a time.
+    virtual void RowsDropped(size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            RowErased(0);
+    }
 };
 
 class TDebugRowStore : public IDebugTree {
@@ -65,6 +72,12 @@ class TDebugRowStore : public IDebugTree {
     void Erase(size_t row);
     // Frees every row and gives the memory back.
     void Clear();
+    // Takes every row of `other` in place of its own (a session read from a
+    // file); `other` is left empty. The listener hears of a clear, then of
+    // each row appended.
+    void Adopt(TDebugRowStore& other);
+    // Frees the oldest `count` rows (all when more) with one move of the rest.
+    void DropFront(size_t count);
 
     size_t Count() const { return rows_.size(); }
     const TRowRecord& Record(size_t row) const { return rows_[row]; }

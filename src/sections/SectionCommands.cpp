@@ -9,20 +9,22 @@ namespace vx {
 // --- Billboard ---
 
 void TSectionCore::ClearMessages() {
-    if (!Paused) DropMessages();
+    if (!Paused && !readOnly_) DropMessages();
 }
 
 void TSectionCore::DropMessages() {
     TBatch batch(*this);
     billboard_.Clear();
+    if (journal_) journal_->BillboardChanged(*this);
     Changed(scBillboard);
     RefreshInfo();
 }
 
 void TSectionCore::AddMessage(const std::string& text) {
-    if (Paused) return;
+    if (Paused || readOnly_) return;
     TBatch batch(*this);
     billboard_.AddNumbered(text);
+    if (journal_) journal_->MessageAdded(*this);
     billboard_.Select(billboard_.Count() - 1);
     Changed(scBillboard);
     RefreshInfo();
@@ -33,25 +35,36 @@ void TSectionCore::SelectMessage(size_t index) {
     Changed(scBillboard);
 }
 
+void TSectionCore::BillboardEdited(bool changed) {
+    if (!changed) return;
+    if (journal_) journal_->BillboardChanged(*this);
+    Changed(scBillboard);
+}
+
 void TSectionCore::mnu_AddMessageClick() {
-    if (billboard_.UserAdd(*ctx_.Platform.Dialogs)) Changed(scBillboard);
+    if (!readOnly_) BillboardEdited(billboard_.UserAdd(*ctx_.Platform.Dialogs));
 }
 
 void TSectionCore::mnu_EditMessageClick() {
-    if (billboard_.UserEdit(*ctx_.Platform.Dialogs)) Changed(scBillboard);
+    if (!readOnly_) BillboardEdited(billboard_.UserEdit(*ctx_.Platform.Dialogs));
 }
 
 void TSectionCore::mnu_InsertMessageClick() {
-    if (billboard_.UserInsert(*ctx_.Platform.Dialogs)) Changed(scBillboard);
+    if (!readOnly_) BillboardEdited(billboard_.UserInsert(*ctx_.Platform.Dialogs));
 }
 
 void TSectionCore::mnu_DeleteMessageClick() {
-    if (billboard_.UserDelete()) Changed(scBillboard);
+    if (!readOnly_) BillboardEdited(billboard_.UserDelete());
 }
 
 void TSectionCore::RenumberMessages() {
+    if (readOnly_) return;
     billboard_.RenumberMessages();
-    Changed(scBillboard);
+    BillboardEdited(true);
+}
+
+TBillboardMenuState TSectionCore::PopupMenu_1Popup() const {
+    return readOnly_ ? TBillboardMenuState{} : billboard_.MenuState();
 }
 
 // --- Info pad ---
@@ -60,13 +73,16 @@ void TSectionCore::SetInfoLine(int32_t index, const std::string& text) {
     // The line number travels as a byte; anything wider is refused before any
     // other rule, paused or not.
     if (index < 0 || index > 255) throw ERangeError();
-    if (Paused || index < 1 || index > TInfoPad::kLines) return;
+    if (Paused || readOnly_ || index < 1 || index > TInfoPad::kLines) return;
     infoPad_.Set(index, text);
+    if (journal_) journal_->InfoLineChanged(*this, index);
     Changed(scInfoPad);
 }
 
 void TSectionCore::mnu_ClearInfoPadClick() {
+    if (readOnly_) return;
     infoPad_.Clear();
+    if (journal_) journal_->InfoPadCleared(*this);
     Changed(scInfoPad);
 }
 
@@ -84,6 +100,7 @@ std::optional<TDebugInfoRec> TSectionCore::AskNote(const char* caption) {
 }
 
 void TSectionCore::mnu_AddNoteClick() {
+    if (readOnly_) return;
     if (auto rec = AskNote("Add new note")) AddDebugInfo(*rec, true);
 }
 
@@ -97,12 +114,13 @@ size_t TSectionCore::ShownFocus() const {
 
 void TSectionCore::mnu_InsertNoteClick() {
     size_t at = ShownFocus();
-    if (at == npos) return;
+    if (at == npos || readOnly_) return;
     uint64_t generation = rows_.Generation();
     auto rec = AskNote("Insert note");
     if (!rec || rows_.Generation() != generation || at >= rows_.Count()) return;
     TBatch batch(*this);
     rows_.Insert(at, *rec);
+    if (journal_) journal_->RowInserted(*this, at);
     // Focus and selection stay on their rows, which moved down by one.
     if (focused_ != npos && focused_ >= at) ++focused_;
     if (selected_ != npos && selected_ >= at) ++selected_;
@@ -112,21 +130,23 @@ void TSectionCore::mnu_InsertNoteClick() {
 
 void TSectionCore::mnu_EditInfoClick() {
     size_t row = ShownFocus();
-    if (row == npos || rows_.Record(row).Kind == dkSeparator) return;
+    if (row == npos || readOnly_ || rows_.Record(row).Kind == dkSeparator) return;
     uint64_t generation = rows_.Generation();
     std::string old(rows_.Text(row));
     std::string answer = ctx_.Platform.Dialogs->InputBox("Edit Message", "Message Text: ", old);
     if (answer.empty() || answer == old) return;
     if (rows_.Generation() != generation || row >= rows_.Count()) return;
     rows_.SetText(row, answer);
+    if (journal_) journal_->RowEdited(*this, row);
     Changed(scRepaint);
 }
 
 void TSectionCore::mnu_DeleteInfoClick() {
     size_t row = ShownFocus();
-    if (row == npos) return;
+    if (row == npos || readOnly_) return;
     TBatch batch(*this);
     rows_.Erase(row);
+    if (journal_) journal_->RowDeleted(*this, row);
     focused_ = npos;
     if (selected_ == row)
         selected_ = npos;
@@ -146,11 +166,13 @@ TDebugMenuState TSectionCore::PopupMenu_3Popup() const {
     size_t row = ShownFocus();
     bool focus = row != npos;
     bool any = rows_.Count() > 0;
+    bool edit = focus && !readOnly_;
     TDebugMenuState m;
-    m.InsertNote = focus;
-    m.EditInfo = focus && rows_.Record(row).Kind != dkSeparator;
-    m.DeleteInfo = focus;
-    m.ClearDebugInfos = any;
+    m.AddNote = !readOnly_;
+    m.InsertNote = edit;
+    m.EditInfo = edit && rows_.Record(row).Kind != dkSeparator;
+    m.DeleteInfo = edit;
+    m.ClearDebugInfos = any && !readOnly_;
     m.ExportItems = any;
     return m;
 }
@@ -168,6 +190,7 @@ void TSectionCore::ChooseGroupFilter(uint8_t value) {
 // --- Pause, viewer, close, delete, show and hide ---
 
 void TSectionCore::act_Pause(bool down) {
+    if (readOnly_) down = false;
     TBatch batch(*this);
     Paused = down;
     Changed(scPause);
@@ -188,6 +211,9 @@ void TSectionCore::act_Close() {
 
 void TSectionCore::act_Delete() {
     if (connected_) return;
+    // The session log keeps what the section held: deleting it from the
+    // window is no change to its history.
+    journal_ = nullptr;
     {
         TBatch batch(*this);
         // A deleted section is never seen again: what it holds goes now,

@@ -42,9 +42,12 @@ void TSectionCore::SetViewerText(const std::string& text) {
 }
 
 bool TSectionCore::AddDebugInfo(TDebugInfoRec& rec, bool force) {
-    if (Paused && !force) return false;
+    if ((Paused && !force) || readOnly_) return false;
     TBatch batch(*this);
-    size_t row = rows_.Append(rec);
+    rows_.Append(rec);
+    if (journal_) journal_->RowAdded(*this);
+    EnforceHistoryLimit();
+    size_t row = rows_.Count() - 1;
     Changed(scRows);
     focused_ = selected_ = row;
     Changed(scFocus);
@@ -53,12 +56,37 @@ bool TSectionCore::AddDebugInfo(TDebugInfoRec& rec, bool force) {
 }
 
 void TSectionCore::ClearDebugInfos(bool keepViewer) {
-    if (!Paused) DropRows(keepViewer);
+    if (!Paused && !readOnly_) DropRows(keepViewer);
+}
+
+void TSectionCore::SetHistoryLimit(size_t limit) {
+    historyLimit_ = limit > kMaxHistoryLimit ? kMaxHistoryLimit : limit;
+    if (rows_.Count() <= historyLimit_ || historyLimit_ == 0) return;
+    TBatch batch(*this);
+    EnforceHistoryLimit();
+    Changed(scRows | scFocus);
+    RefreshInfo();
+}
+
+void TSectionCore::EnforceHistoryLimit() {
+    size_t n = rows_.Count();
+    if (historyLimit_ == 0 || n <= historyLimit_) return;
+    // Down to the limit less a slack of about 3%: the rows left move once per
+    // slack's worth of appends, not once per append.
+    size_t drop = n - historyLimit_ + historyLimit_ / 32;
+    rows_.DropFront(drop);
+    droppedRows_ += drop;
+    auto shift = [drop](size_t& row) { row = row == npos || row < drop ? npos : row - drop; };
+    shift(focused_);
+    shift(selected_);
+    if (journal_) journal_->RowsDropped(*this, drop);
 }
 
 void TSectionCore::DropRows(bool keepViewer) {
     TBatch batch(*this);
     rows_.Clear();
+    droppedRows_ = 0;
+    if (journal_) journal_->RowsCleared(*this);
     focused_ = selected_ = npos;
     details_.Data.clear();
     if (!keepViewer) SetViewerText("");
@@ -88,16 +116,44 @@ void TSectionCore::RefreshInfo() {
         scratch_.assign("1 message");
     else
         scratch_.assign(std::to_string(n)).append(" messages");
+    if (droppedRows_) scratch_.append(" (").append(std::to_string(droppedRows_)).append(" dropped)");
     SetStatus(2, scratch_);
-    scratch_.assign(Paused ? "Debugger section [PAUSED]" : "Debugger section");
+    scratch_.assign(readOnly_ ? "Session file [READ-ONLY]"
+                              : Paused ? "Debugger section [PAUSED]" : "Debugger section");
+    if (!note_.empty()) scratch_.append(" - ").append(note_);
     SetInformation(scratch_);
-    scratch_.assign(Paused ? "Paused" : "Active");
+    scratch_.assign(readOnly_ ? "Read-only" : Paused ? "Paused" : "Active");
     SetStatus(3, scratch_);
     Changed(scLabels | scRepaint);
 }
 
+void TSectionCore::AdoptSession(TDebugRowStore& rows, const std::vector<std::string>& billboard,
+                                const TInfoLine (&info)[TInfoPad::kLines]) {
+    TBatch batch(*this);
+    readOnly_ = true;
+    connected_ = false;
+    labels_.Connection = "READ-ONLY";
+    labels_.ConnectionColor = clRed;
+    labels_.DeleteEnabled = true;
+    rows_.Adopt(rows);
+    droppedRows_ = 0;
+    EnforceHistoryLimit();
+    billboard_.Assign(billboard);
+    for (int i = 1; i <= TInfoPad::kLines; ++i)
+        infoPad_.SetLine(i, info[i - 1]);
+    focused_ = selected_ = npos;
+    Changed(scRows | scFocus | scBillboard | scInfoPad | scLabels | scPause);
+    RefreshInfo();
+}
+
+void TSectionCore::SetInformationNote(const std::string& note) {
+    if (note == note_) return;
+    note_ = note;
+    if (visible_) RefreshInfo();
+}
+
 void TSectionCore::SetConnected(bool value) {
-    if (value == connected_) return;
+    if (readOnly_ || value == connected_) return;
     connected_ = value;
     labels_.Connection = value ? "CONNECTED" : "DISCONNECTED";
     labels_.ConnectionColor = value ? clWhite : clRed;

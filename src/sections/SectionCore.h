@@ -34,6 +34,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vx {
 
@@ -53,6 +54,30 @@ enum TSectionChange : unsigned {
     scMenuChecks = 1u << 11, // "Use colors" check mark
     scPause = 1u << 12,      // btn_Pause state
 };
+
+class TSectionCore;
+
+// Hears of every change to what a section holds, just after it is made (the
+// session log). Rows that the history limit drops are no change to the
+// history: a journal keeps them, and hears only how many went.
+struct ISectionJournal {
+    virtual ~ISectionJournal() = default;
+    virtual void RowAdded(const TSectionCore& s) = 0; // the section's last row
+    virtual void RowInserted(const TSectionCore& s, size_t row) = 0;
+    virtual void RowEdited(const TSectionCore& s, size_t row) = 0;
+    virtual void RowDeleted(const TSectionCore& s, size_t row) = 0;
+    virtual void RowsCleared(const TSectionCore& s) = 0;
+    virtual void RowsDropped(const TSectionCore& s, size_t count) = 0;
+    virtual void MessageAdded(const TSectionCore& s) = 0; // the billboard's last line
+    virtual void BillboardChanged(const TSectionCore& s) = 0;
+    virtual void InfoLineChanged(const TSectionCore& s, int line) = 0;
+    virtual void InfoPadCleared(const TSectionCore& s) = 0;
+};
+
+// The "Display" value HistoryLimit: the most rows a section keeps in memory,
+// 0 for no limit. Values beyond what a row index can hold are cut to it.
+inline constexpr size_t kDefaultHistoryLimit = 1000000;
+inline constexpr size_t kMaxHistoryLimit = 0xFFFFFFF0u;
 
 struct TSectionContext {
     TPlatform Platform;                   // Clock, Locale and Dialogs are used
@@ -138,6 +163,30 @@ class TSectionCore {
     // ERangeError and changes nothing.
     void ApplyGroupFilter(uint8_t value);
 
+    // --- History limit ---
+    // Past the limit the oldest rows go, a few percent of the limit at a
+    // time so that no append moves the whole list (0: no limit).
+    void SetHistoryLimit(size_t limit);
+    size_t HistoryLimit() const { return historyLimit_; }
+    // Rows the limit has dropped since the section began or was last cleared.
+    uint64_t DroppedRows() const { return droppedRows_; }
+
+    // --- A session read from a file ---
+    // The section shows `rows` (taken over; left empty) and the rest of the
+    // session and becomes read-only: it takes no client records, and the
+    // commands that would change it do nothing.
+    void AdoptSession(TDebugRowStore& rows, const std::vector<std::string>& billboard,
+                      const TInfoLine (&info)[TInfoPad::kLines]);
+    bool ReadOnly() const { return readOnly_; }
+    // A note the information line keeps after the section's own text (why
+    // logging stopped, say); empty for none.
+    void SetInformationNote(const std::string& note);
+
+    // The session log, when the section is logged (null: none). The journal
+    // must outlive its registration.
+    void SetJournal(ISectionJournal* journal) { journal_ = journal; }
+    ISectionJournal* Journal() const { return journal_; }
+
     const TDebugRowStore& Rows() const { return rows_; }
     // Find and the rules follow the rows through this (null: none).
     void SetRowListener(IRowStoreListener* listener) { rows_.SetListener(listener); }
@@ -175,7 +224,7 @@ class TSectionCore {
     void mnu_DeleteMessageClick();
     void mnu_ClearMessagesClick() { ClearMessages(); }
     void RenumberMessages();
-    TBillboardMenuState PopupMenu_1Popup() const { return billboard_.MenuState(); }
+    TBillboardMenuState PopupMenu_1Popup() const;
 
     // --- Info pad ---
     // Index outside 0..255 raises ERangeError and changes nothing; 0 and 4..255
@@ -252,6 +301,8 @@ class TSectionCore {
     // Empty the debug list or the billboard, paused or not.
     void DropRows(bool keepViewer);
     void DropMessages();
+    void EnforceHistoryLimit();
+    void BillboardEdited(bool changed);
 
     TSectionContext ctx_;
     TDebugRowStore rows_;
@@ -271,6 +322,11 @@ class TSectionCore {
     int groupsGlyph_ = kFirstGroupsGlyph;
     int batchDepth_ = 0;
     unsigned pending_ = 0;
+    size_t historyLimit_ = kDefaultHistoryLimit;
+    uint64_t droppedRows_ = 0;
+    bool readOnly_ = false;
+    std::string note_;
+    ISectionJournal* journal_ = nullptr;
 };
 
 } // namespace vx

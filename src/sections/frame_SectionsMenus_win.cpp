@@ -77,6 +77,10 @@ void Tfme_Sections::CreateMenus() {
                btn_Close.Hint);
     m3.AddItem("mnu_DeleteSection", "Delete sec&tion", [this] { btn_Delete.Click(); },
                btn_Delete.Hint);
+    m3.AddSeparator();
+    m3.AddItem("mnu_SaveSession", "Save section &as...", [this] {
+        if (OnSaveSession) OnSaveSession(*this);
+    }, "Saves the section's rows, billboard and info pad in a session file");
     m3.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_3Popup(); };
 
     ui::TPopupMenu& g = Popup_Groups;

@@ -55,6 +55,9 @@ public:
     TSectionExports Exports;
     // The hint of a menu entry under the mouse, for the status bar.
     std::function<void(const std::string& hint)> OnHint;
+    // "Save section as..." in the debug list's menu: the main window asks
+    // where and writes the session file.
+    std::function<void(Tfme_Sections& sender)> OnSaveSession;
 
     // The parts that Tab and Shift+Tab visit, in order: the debug list, the
     // source fields, the data text, the info pad and the billboard, as far as

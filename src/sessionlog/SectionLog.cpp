@@ -31,6 +31,7 @@ bool WriteSectionState(TSessionWriter& w, const TSectionCore& s) {
 
 bool TSectionLog::OpenFor(const TSectionCore& section, TDateTime now) {
     day_ = long(std::floor(now));
+    dropped_ = 0;
     // A file of this section and day from an earlier run is left as it is.
     for (unsigned copy = 1; copy < 1000; ++copy) {
         std::string path = JoinPath(folder_, SessionFileName(section.ClientID, now, copy));
@@ -73,11 +74,11 @@ bool TSectionLog::RowAdded(const TSectionCore& s) {
 }
 
 bool TSectionLog::RowInserted(const TSectionCore& s, size_t row) {
-    return row < s.RowCount() && writer_.InsertRow(row, s.Rows().Row(row));
+    return row < s.RowCount() && writer_.InsertRow(row + dropped_, s.Rows().Row(row));
 }
 
 bool TSectionLog::RowEdited(const TSectionCore& s, size_t row) {
-    return row < s.RowCount() && writer_.EditRow(row, s.Rows().Text(row));
+    return row < s.RowCount() && writer_.EditRow(row + dropped_, s.Rows().Text(row));
 }
 
 bool TSectionLog::MessageAdded(const TSectionCore& s) {

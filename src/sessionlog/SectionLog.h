@@ -34,8 +34,14 @@ class TSectionLog {
     bool RowAdded(const TSectionCore& s); // the section's last row
     bool RowInserted(const TSectionCore& s, size_t row);
     bool RowEdited(const TSectionCore& s, size_t row);
-    bool RowDeleted(size_t row) { return writer_.DeleteRow(row); }
-    bool RowsCleared() { return writer_.ClearRows(); }
+    bool RowDeleted(size_t row) { return writer_.DeleteRow(row + dropped_); }
+    bool RowsCleared() {
+        dropped_ = 0;
+        return writer_.ClearRows();
+    }
+    // The history limit dropped the oldest rows from memory; the file keeps
+    // them, so its row numbers now run ahead of the section's by the drops.
+    void RowsDropped(size_t count) { dropped_ += count; }
     bool MessageAdded(const TSectionCore& s); // the billboard's last line
     bool BillboardChanged(const TSectionCore& s);
     bool InfoLineChanged(const TSectionCore& s, int line);
@@ -57,6 +63,7 @@ class TSectionLog {
     std::string folder_;
     std::string error_;
     long day_ = 0;
+    uint64_t dropped_ = 0; // rows in the file before the section's first row
 };
 
 } // namespace vx

@@ -27,7 +27,21 @@ void TSessionImage::FillRecord(const TDebugRowView& row) {
     }
 }
 
+void TSessionImage::Keep() {
+    if (KeepAtMost == 0 || Rows.Count() <= KeepAtMost) return;
+    size_t drop = Rows.Count() - KeepAtMost + KeepAtMost / 32; // as a section does
+    Rows.DropFront(drop);
+    Dropped += drop;
+}
+
+bool TSessionImage::Held(uint32_t index, size_t& row) const {
+    if (index < Dropped) return false;
+    row = size_t(index - Dropped);
+    return true;
+}
+
 void TSessionImage::Apply(const TSessionRecord& r) {
+    size_t row = 0;
     switch (r.Type) {
     case srIdentity:
         ClientID.assign(r.ClientID);
@@ -40,22 +54,34 @@ void TSessionImage::Apply(const TSessionRecord& r) {
     case srRow:
         FillRecord(r.Row);
         Rows.Append(rec_);
+        Keep();
         return;
     case srInsertRow:
-        if (r.Index > Rows.Count()) break;
+        if (r.Index < Dropped) {
+            ++Dropped; // among rows already gone; the file's later rows move down
+            return;
+        }
+        if (!Held(r.Index, row) || row > Rows.Count()) break;
         FillRecord(r.Row);
-        Rows.Insert(r.Index, rec_);
+        Rows.Insert(row, rec_);
+        Keep();
         return;
     case srEditRow:
-        if (r.Index >= Rows.Count()) break;
-        Rows.SetText(r.Index, r.Text);
+        if (r.Index < Dropped) return;
+        if (!Held(r.Index, row) || row >= Rows.Count()) break;
+        Rows.SetText(row, r.Text);
         return;
     case srDeleteRow:
-        if (r.Index >= Rows.Count()) break;
-        Rows.Erase(r.Index);
+        if (r.Index < Dropped) {
+            --Dropped; // the file's later rows move up
+            return;
+        }
+        if (!Held(r.Index, row) || row >= Rows.Count()) break;
+        Rows.Erase(row);
         return;
     case srClearRows:
         Rows.Clear();
+        Dropped = 0;
         return;
     case srMessage:
         Billboard.emplace_back(r.Text);
@@ -80,8 +106,9 @@ void TSessionImage::Apply(const TSessionRecord& r) {
     ++Ignored;
 }
 
-TSessionScan LoadSession(const std::string& path, TSessionImage& image) {
-    return ReadSession(path, [&](const TSessionRecord& r) { image.Apply(r); });
+TSessionScan LoadSession(const std::string& path, TSessionImage& image,
+                         const TReadProgress& progress) {
+    return ReadSession(path, [&](const TSessionRecord& r) { image.Apply(r); }, progress);
 }
 
 } // namespace vx

@@ -37,8 +37,9 @@ size_t RawRoom(size_t stored, size_t raw) {
 
 class TReader {
   public:
-    TReader(std::FILE* f, uint64_t size, const TRecordSink& sink, TSessionScan& scan)
-        : f_(f), size_(size), sink_(sink), scan_(scan) {}
+    TReader(std::FILE* f, uint64_t size, const TRecordSink& sink, const TReadProgress& progress,
+            TSessionScan& scan)
+        : f_(f), size_(size), sink_(sink), progress_(progress), scan_(scan) {}
 
     void Run();
 
@@ -58,6 +59,7 @@ class TReader {
     std::FILE* f_;
     uint64_t size_; // of the file, so no length can make us allocate more than it holds
     const TRecordSink& sink_;
+    const TReadProgress& progress_;
     TSessionScan& scan_;
     uint64_t offset_ = 0; // start of the frame being read
     std::vector<uint8_t> stored_, raw_;
@@ -72,8 +74,8 @@ void TReader::Run() {
         return;
     }
     try {
-        while (Frame()) {
-        }
+        while (Frame())
+            if (progress_) progress_(offset_, size_);
     } catch (const std::bad_alloc&) {
         Stop("out of memory");
     } catch (const std::exception& e) { // the records' receiver could keep no more
@@ -183,7 +185,8 @@ size_t TReader::Records(size_t size, std::string& why, size_t& used) {
 
 } // namespace
 
-TSessionScan ReadSession(const std::string& path, const TRecordSink& onRecord) {
+TSessionScan ReadSession(const std::string& path, const TRecordSink& onRecord,
+                         const TReadProgress& progress) {
     TSessionScan scan;
     std::unique_ptr<std::FILE, TFileCloser> f(std::fopen(path.c_str(), "rb"));
     if (!f) {
@@ -200,7 +203,7 @@ TSessionScan ReadSession(const std::string& path, const TRecordSink& onRecord) {
     fseeko(f.get(), 0, SEEK_SET);
 #endif
     std::setvbuf(f.get(), nullptr, _IOFBF, 256 * 1024);
-    TReader(f.get(), size, onRecord, scan).Run();
+    TReader(f.get(), size, onRecord, progress, scan).Run();
     return scan;
 }
 

@@ -23,6 +23,10 @@ struct TSessionScan {
 
 using TRecordSink = std::function<void(const TSessionRecord&)>;
 
-TSessionScan ReadSession(const std::string& path, const TRecordSink& onRecord);
+// Told after each block how far reading has come, of the file's size.
+using TReadProgress = std::function<void(uint64_t done, uint64_t size)>;
+
+TSessionScan ReadSession(const std::string& path, const TRecordSink& onRecord,
+                         const TReadProgress& progress = {});
 
 } // namespace vx

@@ -181,6 +181,29 @@ bool TWinDialogs::SaveFile(const TSaveDialogParams& params, std::string& fileNam
     return true;
 }
 
+bool TWinDialogs::OpenFile(const TSaveDialogParams& params, std::string& fileName) {
+    std::string filter = params.Filter;
+    for (char& c : filter)
+        if (c == '|') c = '\0';
+    filter.append(2, '\0');
+    std::vector<char> file(32768, '\0');
+    params.FileName.copy(file.data(), file.size() - 1);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Owner;
+    ofn.lpstrFilter = params.Filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = DWORD(file.size());
+    ofn.lpstrInitialDir = params.InitialDir.empty() ? nullptr : params.InitialDir.c_str();
+    ofn.lpstrTitle = params.Title.empty() ? nullptr : params.Title.c_str();
+    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                OFN_EXPLORER | OFN_ENABLESIZING;
+    if (!GetOpenFileNameA(&ofn)) return false;
+    fileName = file.data();
+    return true;
+}
+
 std::string TWinDialogs::InputBox(const std::string& caption, const std::string& prompt,
                                   const std::string& def) {
     TInputBox box(Owner, caption, prompt, def);

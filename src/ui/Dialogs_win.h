@@ -22,6 +22,7 @@ struct TWinDialogs : IDialogs {
     std::string InputBox(const std::string& caption, const std::string& prompt,
                          const std::string& def) override;
     bool SaveFile(const TSaveDialogParams& params, std::string& fileName) override;
+    bool OpenFile(const TSaveDialogParams& params, std::string& fileName) override;
 };
 
 // Every service together, as the program uses them.

@@ -263,9 +263,9 @@ TEST(TimeColumns, MillisecondsFromThePreviousAndTheFirstShownRow) {
 }
 
 TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
-    // Appends, inserts, edits, deletes and group filters come in any order,
-    // also while find and the rules are still scanning; once the work is
-    // done, everything derived must equal what a fresh scan of the rows gives.
+    // Appends, inserts, edits, deletes, drops of the oldest rows and group
+    // filters come in any order, also while find and the rules are still
+    // scanning; once the work is done, everything derived must equal what a fresh scan of the rows gives.
     const std::vector<TFindRule> rules = {
         Rule(rfMessage, mkContains, "x", raExclude),
         Rule(rfMessage, mkRegularExpression, "a+b", raHighlight, 0x111111),
@@ -280,7 +280,7 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
     for (int step = 0; step < 3000; ++step) {
         size_t n = t.store.Count();
         TDebugInfoRec r = Rec(texts[rng() % 7], uint8_t(rng() % 4));
-        switch (rng() % 9) {
+        switch (rng() % 10) {
         case 0:
         case 1:
             t.store.Append(r);
@@ -305,6 +305,9 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
             break;
         case 8:
             ASSERT_TRUE(t.finder.StartFind("ab", {}, n ? rng() % n : 0, error));
+            break;
+        case 9: // the history limit
+            if (n) t.store.DropFront(1 + rng() % (n / 4 + 1));
             break;
         }
         if (first) {

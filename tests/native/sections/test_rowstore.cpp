@@ -152,3 +152,49 @@ TEST(RowStore, ShownRowsFollowFilterInsertAndErase) {
     EXPECT_EQ(store.VisibleCount(), store.Count());
     EXPECT_EQ(store.RowOfVisible(2), 2u);
 }
+
+// The history limit drops the oldest rows at once: their data goes, the shown
+// index and any listener follow, and adopting a store brings its rows along.
+TEST(RowStore, DroppingTheOldestRowsKeepsTheRestInStep) {
+    struct TShifts : IRowStoreListener {
+        size_t Dropped = 0, Appended = 0, Cleared = 0;
+        void RowAppended(size_t) override { ++Appended; }
+        void RowInserted(size_t) override {}
+        void RowErased(size_t) override { ADD_FAILURE() << "one erase per dropped row"; }
+        void RowEdited(size_t) override {}
+        void RowsCleared() override { ++Cleared; }
+        void GroupShown() override {}
+        void RowsDropped(size_t n) override { Dropped += n; }
+    } heard;
+    TDebugRowStore store;
+    store.SetListener(&heard);
+    for (int i = 0; i < 10; ++i) {
+        TDebugInfoRec r = Rec("r" + std::to_string(i), uint8_t(i % 2));
+        Attach(r, "data");
+        store.Append(r);
+    }
+    store.ShowGroup(1); // rows 1, 3, 5, 7, 9
+    store.DropFront(4);
+    EXPECT_EQ(heard.Dropped, 4u);
+    ASSERT_EQ(store.Count(), 6u);
+    EXPECT_EQ(store.Text(0), "r4");
+    EXPECT_EQ(store.DataBlocks(), 6u);
+    ASSERT_EQ(store.VisibleCount(), 3u);
+    EXPECT_EQ(store.Text(store.RowOfVisible(0)), "r5");
+    EXPECT_EQ(store.VisibleOfRow(5), 2u);
+    store.DropFront(1); // r4, the only hidden row left but r6 and r8
+    EXPECT_EQ(store.VisibleOfRow(0), 0u);
+    EXPECT_EQ(store.Text(store.RowOfVisible(0)), "r5");
+
+    TDebugRowStore loaded;
+    TDebugInfoRec r = Rec("from a file");
+    loaded.Append(r);
+    store.Adopt(loaded);
+    EXPECT_EQ(heard.Cleared, 1u);
+    EXPECT_EQ(heard.Appended, 11u);
+    ASSERT_EQ(store.Count(), 1u);
+    EXPECT_EQ(store.VisibleCount(), 1u);
+    EXPECT_EQ(store.Text(0), "from a file");
+    EXPECT_EQ(store.DataBlocks(), 0u);
+    EXPECT_EQ(loaded.Count(), 0u);
+}

@@ -57,7 +57,13 @@ TEST_F(MainWindowTest, FirstStartComesUpWithTheDesignLayout) {
     // Menus as the form lists them.
     char text[64];
     HMENU file = w->mnu_File.Handle();
+    // The session commands come first; shutting down stays the last item.
+    ASSERT_EQ(GetMenuItemCount(file), 4);
     GetMenuStringA(file, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Open session...");
+    GetMenuStringA(file, 1, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "Save section &as...");
+    GetMenuStringA(file, 3, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "&Shutdown...");
     HMENU tray = w->PopupMenu_3.Handle();
     EXPECT_EQ(GetMenuItemCount(tray), 4);
