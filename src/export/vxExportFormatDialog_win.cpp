@@ -300,6 +300,11 @@ LRESULT TFormatDialog::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_NEXTDLGCTL:
+        // The group box's accelerator: the dialog manager asks the window to
+        // move the focus on, as a dialog's own procedure would.
+        NextDialogControl(Handle(), wParam, lParam);
+        return 0;
     case WM_CLOSE:
         closed_ = true;
         return 0;

@@ -306,3 +306,14 @@ TEST_F(FormatDialog, VisibleRowsOnlyIsOffAtFirstAndKeptLikeTheOtherChoices) {
     EXPECT_FALSE(table.Options.Has(xoVisibleRowsOnly));
     EXPECT_TRUE(errors.empty());
 }
+
+TEST_F(FormatDialog, GroupAcceleratorFocusesTheFormatList) {
+    Execute({[&](HWND d) {
+                 SetFocus(GetDlgItem(d, kViewOnlyId));
+                 PostMessageA(GetFocus(), WM_SYSCHAR, 'x', 0x20000001);  // Alt+X
+             },
+             [&](HWND d) {
+                 EXPECT_EQ(GetFocus(), GetDlgItem(d, kFormatListId));
+                 Click(d, IDCANCEL);
+             }});
+}
