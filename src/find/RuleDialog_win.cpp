@@ -24,7 +24,7 @@ namespace {
 
 constexpr const char* kDialogClass = "TRuleDialog";
 
-const char* const kFieldNames[kRowFieldCount] = {"Message", "Unit",  "Procedure",
+const char* const kFieldNames[kRowFieldCount] = {"Message",   "Unit",  "Procedure",
                                                  "Data text", "Group", "Kind"};
 const char* const kMatchNames[4] = {"Contains", "Equals", "Starts with", "Regular expression"};
 const char* const kActionNames[4] = {"Include", "Exclude", "Highlight", "Bookmark"};
@@ -54,7 +54,8 @@ struct TMetrics {
         if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
             Font.Reset(CreateFontIndirectA(&ncm.lfMessageFont));
         ui::ScopedGetDC dc(nullptr);
-        ui::ScopedSelectObject select(dc, Font ? HGDIOBJ(Font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+        ui::ScopedSelectObject select(dc, Font ? HGDIOBJ(Font.Get())
+                                               : GetStockObject(DEFAULT_GUI_FONT));
         TEXTMETRICA tm{};
         GetTextMetricsA(dc, &tm);
         SIZE size{};
@@ -76,13 +77,14 @@ struct TMetrics {
     }
     int WidestText(std::initializer_list<const char*> texts) const {
         int w = 0;
-        for (const char* t : texts) w = std::max(w, TextWidth(t));
+        for (const char* t : texts)
+            w = std::max(w, TextWidth(t));
         return w;
     }
 };
 
 class TRuleForm {
-public:
+  public:
     TRuleForm(HWND owner, const std::string& caption, const std::vector<TFindRule>& rules,
               std::function<bool(HWND, TColor&)> chooseColour);
     ~TRuleForm() { window_.Destroy(); }
@@ -93,9 +95,9 @@ public:
     bool ShowModal();
     const std::vector<TFindRule>& Rules() const { return rules_; }
 
-private:
-    HWND Add(const char* className, const std::string& text, DWORD style, int id, int left,
-             int top, int width, int height, DWORD exStyle = 0);
+  private:
+    HWND Add(const char* className, const std::string& text, DWORD style, int id, int left, int top,
+             int width, int height, DWORD exStyle = 0);
     void CreateControls();
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT ListProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -132,10 +134,10 @@ private:
     HWND Edit_Pattern = nullptr, chk_Case = nullptr;
     HWND btn_TextColour = nullptr, btn_BackColour = nullptr, lbl_Sample = nullptr,
          lbl_Error = nullptr;
-    std::vector<HWND> editors_;  // enabled only while a rule is selected
-    int current_ = -1;           // the rule the editors show
-    bool loading_ = false;       // the dialog itself is setting controls
-    bool checked_ = false;       // OK was tried: problems are shown as they change
+    std::vector<HWND> editors_; // enabled only while a rule is selected
+    int current_ = -1;          // the rule the editors show
+    bool loading_ = false;      // the dialog itself is setting controls
+    bool checked_ = false;      // OK was tried: problems are shown as they change
     bool closed_ = false, confirmed_ = false;
 };
 
@@ -174,22 +176,21 @@ void TRuleForm::CreateControls() {
     // Heights and spaces in dialog units, as the usual Windows layout has them.
     const int margin = m.X(7), gap = m.X(4), rowGap = m.Y(4);
     const int buttonHeight = m.Y(14), comboHeight = m.Y(12) + 2, labelHeight = m.Y(8);
-    const int pad = m.X(8);  // a button's text from its edges
-    const int sideWidth = std::max(m.X(50), pad + m.WidestText({"&Add", "&Delete", "Move &Up",
-                                                                "Move Do&wn"}));
+    const int pad = m.X(8); // a button's text from its edges
+    const int sideWidth =
+        std::max(m.X(50), pad + m.WidestText({"&Add", "&Delete", "Move &Up", "Move Do&wn"}));
     const int colourWidth =
         std::max(m.X(50), pad + m.WidestText({"Te&xt colour...", "&Back colour..."}));
     const int okWidth = std::max(m.X(50), pad + m.WidestText({"OK", "Cancel"}));
     const int labelWidth = m.WidestText({"&Field:", "&Pattern:", "Ac&tion:"}) + m.X(4);
     const int arrow = GetSystemMetrics(SM_CXVSCROLL) + m.X(6);
-    const int fieldWidth = m.WidestText({"Message", "Unit", "Procedure", "Data text", "Group",
-                                         "Kind"}) + arrow;
+    const int fieldWidth =
+        m.WidestText({"Message", "Unit", "Procedure", "Data text", "Group", "Kind"}) + arrow;
     const int matchWidth =
         m.WidestText({"Contains", "Equals", "Starts with", "Regular expression"}) + arrow;
-    const int actionWidth =
-        m.WidestText({"Include", "Exclude", "Highlight", "Bookmark"}) + arrow;
+    const int actionWidth = m.WidestText({"Include", "Exclude", "Highlight", "Bookmark"}) + arrow;
     const int matchLabel = m.TextWidth("&Match:") + m.X(4);
-    const int inner = m.X(7);  // the group box's edges to its controls
+    const int inner = m.X(7); // the group box's edges to its controls
 
     // The dialog is as wide as the editors' rows or the list's columns need.
     const int sampleWidth = std::max(m.X(40), m.TextWidth("Sample") + m.X(8));
@@ -231,8 +232,7 @@ void TRuleForm::CreateControls() {
     list_.CreateControl(WC_LISTVIEWA, lp, typeid(*this));
     HWND list = list_.Handle();
     SendMessageA(list, WM_SETFONT, WPARAM(m.Handle()), FALSE);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     const int patternColumn = listWidth - fieldColumn - matchColumn - actionColumn - listFrame;
     struct {
         const char* Text;
@@ -255,8 +255,8 @@ void TRuleForm::CreateControls() {
     btn_Add = Add("BUTTON", "&Add", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, kRuleAddId, sideLeft,
                   side, sideWidth, buttonHeight);
     side += buttonHeight + m.Y(3);
-    btn_Delete = Add("BUTTON", "&Delete", BS_PUSHBUTTON | WS_TABSTOP, kRuleDeleteId, sideLeft,
-                     side, sideWidth, buttonHeight);
+    btn_Delete = Add("BUTTON", "&Delete", BS_PUSHBUTTON | WS_TABSTOP, kRuleDeleteId, sideLeft, side,
+                     sideWidth, buttonHeight);
     side += buttonHeight + m.Y(9);
     btn_Up = Add("BUTTON", "Move &Up", BS_PUSHBUTTON | WS_TABSTOP, kRuleUpId, sideLeft, side,
                  sideWidth, buttonHeight);
@@ -274,12 +274,14 @@ void TRuleForm::CreateControls() {
     const int labelOffset = (comboHeight - labelHeight) / 2;
     y = groupTop + m.Y(12);
     auto label = [&](const char* text, int x, int width) {
-        editors_.push_back(Add("STATIC", text, SS_LEFT, -1, x, y + labelOffset, width, labelHeight));
+        editors_.push_back(
+            Add("STATIC", text, SS_LEFT, -1, x, y + labelOffset, width, labelHeight));
     };
     auto combo = [&](int id, int x, int width, const char* const* items, int count) {
         HWND h = Add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, id, x,
                      y, width, comboHeight + m.Y(8) * (count + 1));
-        for (int i = 0; i < count; ++i) SendMessageA(h, CB_ADDSTRING, 0, LPARAM(items[i]));
+        for (int i = 0; i < count; ++i)
+            SendMessageA(h, CB_ADDSTRING, 0, LPARAM(items[i]));
         editors_.push_back(h);
         return h;
     };
@@ -290,15 +292,15 @@ void TRuleForm::CreateControls() {
     cmb_Match = combo(kRuleMatchId, matchLeft + matchLabel, matchWidth, kMatchNames, 4);
     y += comboHeight + rowGap;
     label("&Pattern:", left, labelWidth);
-    Edit_Pattern = Add("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kRulePatternId,
-                       left + labelWidth, y, editorsWidth - labelWidth, comboHeight,
-                       WS_EX_CLIENTEDGE);
+    Edit_Pattern =
+        Add("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kRulePatternId, left + labelWidth,
+            y, editorsWidth - labelWidth, comboHeight, WS_EX_CLIENTEDGE);
     SendMessageA(Edit_Pattern, EM_LIMITTEXT, TTextMatcher::kMaxPattern, 0);
     editors_.push_back(Edit_Pattern);
     y += comboHeight + m.Y(2);
-    chk_Case = Add("BUTTON", "Match &case", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, kRuleCaseId,
-                   left + labelWidth, y, std::max(m.X(60), m.TextWidth("Match &case") + m.X(16)),
-                   m.Y(10));
+    chk_Case =
+        Add("BUTTON", "Match &case", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, kRuleCaseId,
+            left + labelWidth, y, std::max(m.X(60), m.TextWidth("Match &case") + m.X(16)), m.Y(10));
     editors_.push_back(chk_Case);
     y += m.Y(10) + rowGap;
     label("Ac&tion:", left, labelWidth);
@@ -308,8 +310,8 @@ void TRuleForm::CreateControls() {
     btn_TextColour = Add("BUTTON", "Te&xt colour...", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP,
                          kRuleTextColourId, x, colourTop, colourWidth, buttonHeight);
     x += colourWidth + gap;
-    btn_BackColour = Add("BUTTON", "&Back colour...", BS_PUSHBUTTON | WS_TABSTOP,
-                         kRuleBackColourId, x, colourTop, colourWidth, buttonHeight);
+    btn_BackColour = Add("BUTTON", "&Back colour...", BS_PUSHBUTTON | WS_TABSTOP, kRuleBackColourId,
+                         x, colourTop, colourWidth, buttonHeight);
     x += colourWidth + gap;
     lbl_Sample = Add("STATIC", "Sample", SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN, kRuleSampleId, x,
                      colourTop, sampleWidth, buttonHeight);
@@ -336,7 +338,8 @@ void TRuleForm::CreateControls() {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT centre = area;
     if (owner_ && IsWindowVisible(owner_)) GetWindowRect(owner_, &centre);
-    int left0 = (centre.left + centre.right - width) / 2, top0 = (centre.top + centre.bottom - height) / 2;
+    int left0 = (centre.left + centre.right - width) / 2,
+        top0 = (centre.top + centre.bottom - height) / 2;
     left0 = std::max(0, std::min(left0, int(area.right) - width));
     top0 = std::max(0, std::min(top0, int(area.bottom) - height));
     SetWindowPos(Handle(), nullptr, left0, top0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -441,7 +444,8 @@ void TRuleForm::UpdateButtons() {
     EnableWindow(btn_Up, current_ > 0);
     EnableWindow(btn_Down, current_ >= 0 && current_ + 1 < n);
     const bool rule = current_ >= 0;
-    for (HWND h : editors_) EnableWindow(h, rule);
+    for (HWND h : editors_)
+        EnableWindow(h, rule);
     const bool highlight = rule && rules_[size_t(current_)].Action == raHighlight;
     EnableWindow(btn_TextColour, highlight);
     EnableWindow(btn_BackColour, highlight);
@@ -638,7 +642,7 @@ LRESULT TRuleForm::ListProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
     }
-    if (msg == WM_CHAR && wParam == ' ') return 0;  // no incremental search for the space
+    if (msg == WM_CHAR && wParam == ' ') return 0; // no incremental search for the space
     return list_.Default(msg, wParam, lParam);
 }
 
@@ -684,7 +688,7 @@ LRESULT TRuleForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return window_.Default(msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 const char* RuleFieldName(TRowField field) {
     return field < kRowFieldCount ? kFieldNames[field] : "?";
@@ -709,6 +713,7 @@ bool TRuleDialog::StandardColour(HWND parent, TColor& colour) {
 }
 
 bool TRuleDialog::EditRules(const std::string& caption, std::vector<TFindRule>& rules) {
+    if (dialog_) return false; // already open: one edit at a time
     std::function<bool(HWND, TColor&)> choose = ChooseColour;
     if (!choose)
         choose = [this](HWND parent, TColor& colour) { return StandardColour(parent, colour); };
@@ -720,4 +725,4 @@ bool TRuleDialog::EditRules(const std::string& caption, std::vector<TFindRule>& 
     return confirmed;
 }
 
-}  // namespace vx
+} // namespace vx

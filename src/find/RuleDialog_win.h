@@ -44,7 +44,7 @@ const char* RuleMatchName(TMatchKind match);
 const char* RuleActionName(TRuleAction action);
 
 class TRuleDialog : public IRuleEditor {
-public:
+  public:
     // owner: the window disabled while the dialog runs (may be null).
     explicit TRuleDialog(HWND owner = nullptr) : owner_(owner) {}
 
@@ -60,7 +60,7 @@ public:
     // cancelled. The standard colour dialog unless replaced.
     std::function<bool(HWND parent, TColor& colour)> ChooseColour;
 
-private:
+  private:
     bool StandardColour(HWND parent, TColor& colour);
 
     HWND owner_;
@@ -69,4 +69,4 @@ private:
     std::array<COLORREF, 16> custom_{};
 };
 
-}  // namespace vx
+} // namespace vx

@@ -28,7 +28,7 @@ void CALLBACK Close(HWND, UINT, UINT_PTR, DWORD) {
     if (g_dialog && g_dialog->Dialog()) PostMessageA(g_dialog->Dialog(), WM_CLOSE, 0, 0);
 }
 
-}  // namespace
+} // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command, int) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
