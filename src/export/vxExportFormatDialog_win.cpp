@@ -1,5 +1,5 @@
-// The format dialog of Execute: the output type, view or file, and the
-// type's picture. Choices reach the component as they are made, so they also
+// The format dialog of Execute: the output type, view or file, whether only
+// the rows the list shows are exported, and the type's picture. Choices reach the component as they are made, so they also
 // stay when the dialog is cancelled.
 #include "export/vxExportUI_win.h"
 
@@ -115,7 +115,7 @@ private:
     HINSTANCE module_;
     ui::TOwnedWindow window_;
     HWND cmb_Formats = nullptr, rbn_ViewOnly = nullptr, rbn_ExportToFile = nullptr,
-         img_Type = nullptr;
+         chk_VisibleRowsOnly = nullptr, img_Type = nullptr;
     std::array<ui::ScopedBitmap, kExportTypeCount> bitmaps_;
     TvxExportType imageType_ = xtHTML;
     bool hasImage_ = false;
@@ -161,7 +161,8 @@ HWND TFormatDialog::AddControl(const char* className, const std::string& text, D
 
 void TFormatDialog::CreateControls() {
     const TvxMessagesOptions& m = exporter_.Messages;
-    // Tab order follows creation: the list, the radio buttons, then the buttons.
+    // Tab order follows creation: the list, the radio buttons, the check box,
+    // then the buttons.
     AddControl("BUTTON", " " + m.SelectFormat + " ", BS_GROUPBOX | WS_GROUP, kFormatGroupId,
                kGroupLeft, kGroupTop, 225, 118);
     cmb_Formats = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
@@ -171,6 +172,10 @@ void TFormatDialog::CreateControls() {
                               kRadioHeight);
     rbn_ExportToFile = AddControl("BUTTON", m.ExportToFile, BS_AUTORADIOBUTTON, kExportToFileId,
                                   kGroupLeft + 8, kGroupTop + 80, kRadioWidth, kRadioHeight);
+    // Under the radio buttons, clear of the picture; the dialog keeps its size.
+    chk_VisibleRowsOnly = AddControl("BUTTON", m.VisibleRowsOnly,
+                                     BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, kVisibleRowsOnlyId,
+                                     kGroupLeft + 8, kGroupTop + 98, 160, kRadioHeight);
     // On the form, over the group box, beside the radio buttons.
     img_Type = AddControl("STATIC", "", SS_OWNERDRAW | WS_GROUP, kTypeImageId, 180, 70,
                           kImageSize, kImageSize);
@@ -180,6 +185,8 @@ void TFormatDialog::CreateControls() {
                40, kButtonWidth, kButtonHeight);
     SendMessageA(exporter_.ExportStyle == xsView ? rbn_ViewOnly : rbn_ExportToFile, BM_SETCHECK,
                  BST_CHECKED, 0);
+    SendMessageA(chk_VisibleRowsOnly, BM_SETCHECK,
+                 exporter_.Options.Has(xoVisibleRowsOnly) ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TFormatDialog::FillFormatList() {
@@ -213,6 +220,12 @@ void TFormatDialog::Changed(int tag) {
         break;
     case kExportToFileId:
         exporter_.ExportStyle = xsFile;
+        break;
+    case kVisibleRowsOnlyId:
+        if (SendMessageA(chk_VisibleRowsOnly, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            exporter_.Options.Include(xoVisibleRowsOnly);
+        else
+            exporter_.Options.Exclude(xoVisibleRowsOnly);
         break;
     case kFormatListId: {
         const int item = int(SendMessageA(cmb_Formats, CB_GETCURSEL, 0, 0));
@@ -271,7 +284,8 @@ LRESULT TFormatDialog::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (id == IDOK || id == IDCANCEL) {
             confirmed_ = id == IDOK;
             closed_ = true;
-        } else if ((id == kViewOnlyId || id == kExportToFileId) && code == BN_CLICKED) {
+        } else if ((id == kViewOnlyId || id == kExportToFileId || id == kVisibleRowsOnlyId) &&
+                   code == BN_CLICKED) {
             Changed(id);
         } else if (id == kFormatListId && code == CBN_SELCHANGE) {
             Changed(id);
@@ -286,6 +300,11 @@ LRESULT TFormatDialog::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_NEXTDLGCTL:
+        // The group box's accelerator: the dialog manager asks the window to
+        // move the focus on, as a dialog's own procedure would.
+        NextDialogControl(Handle(), wParam, lParam);
+        return 0;
     case WM_CLOSE:
         closed_ = true;
         return 0;

@@ -23,7 +23,10 @@ enum TvxExportStyle : uint8_t { xsFile, xsView };
 enum TvxExportOption : uint8_t {
     xoClipboardMessage, xoExportInvisibles, xoFooterLine, xoHeaderLine, xoRowNumbers,
     xoShowExportDate, xoShowHeader, xoShowProgress, xoSelectedRowsOnly, xoTruncate,
-    xoUseAlignments
+    xoUseAlignments,
+    // Only the rows the list shows (its filter and rules), where the source
+    // knows which those are; last, so that the stored ordinals stay.
+    xoVisibleRowsOnly
 };
 
 enum TvxExportHTMLOption : uint8_t {
@@ -114,6 +117,7 @@ struct TvxMessagesOptions {
     std::string SelectFormat = "E&xport formats:";
     std::string ExportToFile = "Export &to file";
     std::string ViewOnly = "&View only";
+    std::string VisibleRowsOnly = "Export visible &rows only";
     TvxDocumentFilter DocumentFilter;
 };
 

@@ -34,6 +34,7 @@ inline constexpr int kExportToFileId = 20;
 inline constexpr int kFormatListId = 30;
 inline constexpr int kTypeImageId = 40;
 inline constexpr int kFormatGroupId = 50;
+inline constexpr int kVisibleRowsOnlyId = 60;
 
 class TvxExportUIWin : public IExportUI {
 public:

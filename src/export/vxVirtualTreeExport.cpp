@@ -31,7 +31,7 @@ void TvxVirtualTreeExport::SetVirtualTree(IDebugTree* tree) {
 
 void TvxVirtualTreeExport::FirstRecord() {
     RecordIndex = 0;
-    FNode = FTree && FTree->RowCount() > 0 ? 0 : kNone;
+    FNode = kNone;
     FWidthRows = kNone;
     FTimeKey = -1;
     FPictureRead = false;  // read again once per export
@@ -41,8 +41,10 @@ void TvxVirtualTreeExport::FirstRecord() {
 // is none, so the walk never yields an empty record after the last row.
 size_t TvxVirtualTreeExport::NodeForRecord() const {
     if (!FTree) return kNone;
+    const size_t rows = FTree->RowCount();
     size_t next = RecordIndex == 0 ? 0 : (FNode == kNone ? kNone : FNode + 1);
-    return next < FTree->RowCount() ? next : kNone;
+    while (next < rows && !Exports(next)) ++next;
+    return next < rows ? next : kNone;
 }
 
 bool TvxVirtualTreeExport::IsEndOfRecords() { return NodeForRecord() == kNone; }
@@ -63,6 +65,7 @@ int TvxVirtualTreeExport::GetColumnWidth(int index) {
     if (FWidthRows != rows) {
         size_t widest = 0;
         for (size_t i = 0; i < rows; ++i) {
+            if (!Exports(i)) continue;
             size_t n = FTree->Row(i).Text.size();
             if (n > widest) widest = n;
         }
@@ -78,7 +81,15 @@ std::string TvxVirtualTreeExport::GetColumnCaption(int index) {
 
 int TvxVirtualTreeExport::GetColumnCount() { return FTree ? FTree->ColumnCount() : 0; }
 
-int TvxVirtualTreeExport::GetRecordCount() { return FTree ? int(FTree->RowCount()) : 0; }
+int TvxVirtualTreeExport::GetRecordCount() {
+    if (!FTree) return 0;
+    size_t rows = FTree->RowCount(), count = rows;
+    if (FShown && Options.Has(xoVisibleRowsOnly)) {
+        count = 0;
+        for (size_t i = 0; i < rows; ++i) count += FShown(i) ? 1 : 0;
+    }
+    return int(count);
+}
 
 const std::string& TvxVirtualTreeExport::TimeText(TDateTime time) {
     const ILocale* locale = Platform().Locale;

@@ -6,6 +6,7 @@
 #include "sections/DebugRowSource.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace vx {
@@ -25,6 +26,10 @@ public:
         if (tree == FTree) SetVirtualTree(nullptr);
     }
 
+    // Which rows the list shows (null: every row). With xoVisibleRowsOnly
+    // only those are exported, counted and measured.
+    void SetRowFilter(std::function<bool(size_t row)> shown) { FShown = std::move(shown); }
+
     void FirstRecord() override;
     bool HasSource() override { return FTree != nullptr; }
     bool IsEndOfRecords() override;
@@ -40,9 +45,13 @@ public:
 private:
     static constexpr size_t kNone = size_t(-1);
     size_t NodeForRecord() const;
+    bool Exports(size_t row) const {
+        return !FShown || !Options.Has(xoVisibleRowsOnly) || FShown(row);
+    }
     const std::string& TimeText(TDateTime time);
 
     IDebugTree* FTree = nullptr;
+    std::function<bool(size_t row)> FShown;
     size_t FNode = kNone;  // row of the record at RecordIndex
     // The widest message, measured once per row count (an export reads it
     // for every phase that needs the layout).

@@ -113,7 +113,8 @@ bool Unescape(std::string_view s, std::string& out, std::string& why) {
 } // namespace
 
 std::string EncodeRule(const TFindRule& rule) {
-    std::string out = std::to_string(kRuleFormatVersion);
+    std::string out =
+        std::to_string(rule.Enabled ? kRuleFormatVersion : kDisabledRuleFormatVersion);
     auto field = [&](std::string_view s) {
         out += ';';
         out += s;
@@ -124,27 +125,36 @@ std::string EncodeRule(const TFindRule& rule) {
     field(rule.Action <= raBookmark ? kActions[rule.Action] : "?");
     field(Hex(rule.TextColor));
     field(Hex(rule.BackColor));
+    if (!rule.Enabled) field("0");
     out += ';';
     Escape(rule.Pattern, out);
     return out;
 }
 
 bool DecodeRule(std::string_view text, TFindRule& rule, std::string& why) {
+    why.clear(); // the checks below go by it
     if (text.size() > kMaxRuleText) {
         why = "longer than " + std::to_string(kMaxRuleText) + " characters";
         return false;
     }
     std::vector<std::string_view> f;
-    bool fits = Split(text, f, 8);
-    if (f.empty() || f[0] != std::to_string(kRuleFormatVersion)) {
+    bool fits = Split(text, f, 9);
+    const bool v1 = !f.empty() && f[0] == std::to_string(kRuleFormatVersion);
+    const bool v2 = !f.empty() && f[0] == std::to_string(kDisabledRuleFormatVersion);
+    if (!v1 && !v2) {
         // A later version may add fields; this one cannot know what they mean.
         why = f.empty() || f[0].empty()
                   ? "no version"
                   : "unknown version '" + std::string(f[0].substr(0, 8)) + "'";
         return false;
     }
-    if (!fits || f.size() != 8) {
-        why = "expected 8 fields";
+    const size_t count = v1 ? 8 : 9;
+    if (!fits || f.size() != count) {
+        why = "expected " + std::to_string(count) + " fields";
+        return false;
+    }
+    if (v2 && f[7] != "0" && f[7] != "1") {
+        why = "bad enabled flag";
         return false;
     }
     TFindRule r;
@@ -161,14 +171,16 @@ bool DecodeRule(std::string_view text, TFindRule& rule, std::string& why) {
     else if (!ParseColor(f[5], r.TextColor) || !ParseColor(f[6], r.BackColor))
         why = "bad colour";
     if (!why.empty()) return false;
-    if (!Unescape(f[7], r.Pattern, why)) return false;
+    if (!Unescape(f[count - 1], r.Pattern, why)) return false;
+    r.Enabled = v1 || f[7] == "1";
     r.Field = TRowField(field);
     r.Match = TMatchKind(match);
     r.MatchCase = f[3] == "1";
     r.Action = TRuleAction(action);
-    // The pattern must compile too, or the rule would silently match nothing.
-    TTextMatcher m;
-    if (!m.Compile(TMatchQuery{r.Pattern, r.Match, r.MatchCase, false}, why)) return false;
+    // The pattern must be usable too: the rules are taken as a whole, so one
+    // bad rule would keep every other from taking effect.
+    why = RuleProblem(r);
+    if (!why.empty()) return false;
     rule = std::move(r);
     return true;
 }

@@ -7,6 +7,10 @@
 // to match the case and 0 not; action is include, exclude, highlight or
 // bookmark; the colours are hexadecimal; and in the pattern a backslash,
 // a semicolon and every control byte are escaped as \\, \; and \xHH.
+// A disabled rule is written in version 2, which adds its enabled flag:
+//   2;field;match;case;action;text colour;back colour;0;pattern
+// An enabled rule keeps version 1, so that a build that knows only that
+// form still reads every rule in effect.
 // Stored values are read as hostile: counts and lengths are bounded, and a
 // rule that cannot be read is dropped with a note.
 #pragma once
@@ -21,6 +25,7 @@
 namespace vx {
 
 inline constexpr int kRuleFormatVersion = 1;
+inline constexpr int kDisabledRuleFormatVersion = 2;
 // A pattern escaped in full takes four bytes per byte.
 inline constexpr size_t kMaxRuleText = 64 + 4 * TTextMatcher::kMaxPattern;
 

@@ -4,6 +4,27 @@
 
 namespace vx {
 
+namespace {
+
+// Checks the rule and compiles its pattern into m; the problem, or empty.
+std::string Prepare(const TFindRule& r, TTextMatcher& m) {
+    if (r.Field >= kRowFieldCount) return "unknown field";
+    if (r.Action > raBookmark) return "unknown action";
+    // An empty text would match every row (or, for equals, only empty ones,
+    // which a regular expression says plainly): almost surely a slip.
+    if (r.Pattern.empty()) return "the pattern is empty";
+    std::string why;
+    m.Compile(TMatchQuery{r.Pattern, r.Match, r.MatchCase, false}, why);
+    return why;
+}
+
+} // namespace
+
+std::string RuleProblem(const TFindRule& rule) {
+    TTextMatcher m;
+    return Prepare(rule, m);
+}
+
 bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
     error.clear();
     if (rules.size() > kMaxRules) {
@@ -13,15 +34,7 @@ bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
     std::vector<TCompiled> compiled(rules.size());
     for (size_t i = 0; i < rules.size(); ++i) {
         const TFindRule& r = rules[i];
-        std::string why;
-        if (r.Field >= kRowFieldCount)
-            why = "unknown field";
-        else if (r.Action > raBookmark)
-            why = "unknown action";
-        else {
-            TMatchQuery query{r.Pattern, r.Match, r.MatchCase, false};
-            compiled[i].Matcher.Compile(query, why);
-        }
+        std::string why = Prepare(r, compiled[i].Matcher);
         if (!why.empty()) {
             error = "Rule " + std::to_string(i + 1) + ": " + why;
             return false;
@@ -37,7 +50,10 @@ bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
     includes_.clear();
     marks_.clear();
     highlights_.clear();
+    active_ = false;
     for (size_t i = 0; i < rules_.size(); ++i) {
+        if (!rules_[i].Enabled) continue;
+        active_ = true;
         switch (rules_[i].Action) {
         case raInclude:
             includes_.push_back(uint8_t(i));

@@ -26,6 +26,7 @@ struct TFindRule {
     TRuleAction Action = raHighlight;
     TColor TextColor = 0x000000; // highlight only
     TColor BackColor = 0x00FFFF;
+    bool Enabled = true; // a disabled rule is kept in the list but decides nothing
     bool operator==(const TFindRule&) const = default;
 };
 
@@ -39,11 +40,13 @@ class TRuleSet {
   public:
     static constexpr size_t kMaxRules = 100;
 
-    // Compiles the rules in their order. On a bad rule returns false with
+    // Compiles the rules in their order, the disabled ones too (so that
+    // enabling one later cannot fail). On a bad rule returns false with
     // error naming it ("Rule 2: ...") and keeps the rules it had.
     bool Assign(const std::vector<TFindRule>& rules, std::string& error);
     const std::vector<TFindRule>& Rules() const { return rules_; }
-    bool Empty() const { return rules_.empty(); }
+    // No rule in effect (there may be disabled ones).
+    bool Empty() const { return !active_; }
     bool Filters() const { return filters_; }      // has include or exclude rules
     bool Marks() const { return !marks_.empty(); } // has bookmark rules
 
@@ -66,6 +69,11 @@ class TRuleSet {
     std::vector<uint8_t> excludes_, includes_, marks_; // indexes by action, in order
     std::vector<uint8_t> highlights_;
     bool filters_ = false;
+    bool active_ = false; // some rule is enabled
 };
+
+// Why a rule cannot be used (empty when it can): an unknown field or action,
+// an empty pattern, or a pattern that does not compile.
+std::string RuleProblem(const TFindRule& rule);
 
 } // namespace vx

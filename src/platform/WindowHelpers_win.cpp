@@ -48,4 +48,13 @@ void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool(
         if (IsWindow(h)) EnableWindow(h, TRUE);
 }
 
+void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    HWND target = nullptr;
+    if (LOWORD(lParam))
+        target = reinterpret_cast<HWND>(wParam);
+    else
+        target = GetNextDlgTabItem(dialog, GetFocus(), wParam != 0);
+    if (target && IsWindow(target)) SetFocus(target);
+}
+
 }  // namespace vx

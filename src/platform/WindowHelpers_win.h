@@ -16,6 +16,11 @@ namespace vx {
 // dialog still stands, so activation goes back to them when it closes.
 void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done);
 
+// What a dialog's procedure does with WM_NEXTDLGCTL, for the program's
+// windows that IsDialogMessage serves: the accelerator of a label or group
+// box moves the focus through it.
+void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam);
+
 // WM_PAINT (between BeginPaint and EndPaint) and WM_PRINTCLIENT (on the DC
 // it brings) drawn by paint(HDC); true when msg was one of them (the window
 // procedure then returns 0).

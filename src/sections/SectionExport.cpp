@@ -82,8 +82,9 @@ void TSectionExports::MessageExport(IMessageListBox& messages) {
     ReportUnopened(vxDebugExport);
 }
 
-void TSectionExports::ExportItems(IDebugTree& debugList) {
+void TSectionExports::ExportItems(IDebugTree& debugList, std::function<bool(size_t row)> shown) {
     vxDebugListExport.SetVirtualTree(&debugList);
+    vxDebugListExport.SetRowFilter(std::move(shown));
     vxDebugListExport.Execute();
     ReportUnopened(vxDebugListExport);
 }

@@ -24,9 +24,10 @@ public:
     // Dialogs and progress window for both components (null: none).
     void SetUI(IExportUI* ui);
     // The two menu commands: point the component at the list, then let the
-    // user choose and export.
+    // user choose and export. `shown` tells the rows the debug list shows
+    // (null: every row); the user may choose to export only those.
     void MessageExport(IMessageListBox& messages);
-    void ExportItems(IDebugTree& debugList);
+    void ExportItems(IDebugTree& debugList, std::function<bool(size_t row)> shown = nullptr);
     // The header line of both reports.
     void vxDebugExportGetHeader(TvxCustomExport& sender, uint32_t recordCount,
                                 std::string& header) const;

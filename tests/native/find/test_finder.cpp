@@ -211,6 +211,46 @@ TEST(Rules, OrderCombinationWithTheGroupFilterAndNewRows) {
     EXPECT_TRUE(t.finder.Rules().empty());
 }
 
+TEST(Rules, DisabledRulesDecideNothingButStayChecked) {
+    Rows t;
+    t.Add("open file"); // 0
+    t.Add("heartbeat"); // 1
+    t.Add("open port"); // 2
+    auto off = [](TFindRule r) {
+        r.Enabled = false;
+        return r;
+    };
+    std::string error;
+    ASSERT_TRUE(t.finder.SetRules({off(Rule(rfMessage, mkContains, "open", raExclude)),
+                                   off(Rule(rfMessage, mkContains, "file", raHighlight, 0x111111)),
+                                   Rule(rfMessage, mkContains, "open", raHighlight, 0x222222),
+                                   off(Rule(rfMessage, mkContains, "beat", raBookmark))},
+                                  error))
+        << error;
+    t.Finish();
+    EXPECT_EQ(t.Shown(), (std::vector<size_t>{0, 1, 2}));
+    // The colour is the enabled rule's, though a disabled one comes first.
+    ASSERT_TRUE(t.finder.Highlight(0));
+    EXPECT_EQ(t.finder.Highlight(0)->BackColor, 0x222222u);
+    EXPECT_FALSE(t.finder.IsBookmarked(1));
+    EXPECT_EQ(t.finder.Rules().size(), 4u); // kept, to be enabled again
+
+    // Only disabled rules: nothing hidden, no colour.
+    ASSERT_TRUE(t.finder.SetRules({off(Rule(rfMessage, mkContains, "open", raExclude))}, error));
+    t.Finish();
+    EXPECT_EQ(t.finder.VisibleCount(), 3u);
+    EXPECT_FALSE(t.finder.Highlight(0));
+
+    // A disabled rule must still be usable, and no pattern is no rule.
+    EXPECT_FALSE(t.finder.SetRules({off(Rule(rfMessage, mkRegularExpression, "(", raExclude))},
+                                   error));
+    EXPECT_EQ(error.rfind("Rule 1: ", 0), 0u) << error;
+    EXPECT_FALSE(t.finder.SetRules({Rule(rfMessage, mkContains, "x", raExclude),
+                                    Rule(rfMessage, mkEquals, "", raExclude)},
+                                   error));
+    EXPECT_EQ(error, "Rule 2: the pattern is empty");
+}
+
 TEST(Bookmarks, ToggleAndStepOverShownRowsGoingRound) {
     Rows t;
     for (int i = 0; i < 6; ++i)

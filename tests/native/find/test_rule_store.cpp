@@ -56,7 +56,7 @@ TEST(RuleStore, HostileStoredValuesAreDroppedWithANoteEach) {
     const std::string good = "1;message;contains;0;exclude;0;FFFFFF;noise";
     const char* bad[] = {
         "",                                             // missing
-        "2;message;contains;0;exclude;0;0;x",           // a later version
+        "3;message;contains;0;exclude;0;0;0;x",         // a later version
         "1;message;contains;0;exclude;0;0",             // a field short
         "1;message;contains;0;exclude;0;0;x;extra",     // a field too many
         "1;title;contains;0;exclude;0;0;x",             // unknown field
@@ -99,4 +99,32 @@ TEST(RuleStore, HostileStoredValuesAreDroppedWithANoteEach) {
     notes.clear();
     EXPECT_TRUE(LoadRules(registry, "never seen", notes).empty());
     EXPECT_TRUE(notes.empty());
+}
+
+TEST(RuleStore, DisabledRulesKeepTheirFlagAndEarlierRulesReadAsEnabled) {
+    TMemorySettings settings;
+    TRegistryHandler registry(settings);
+    TFindRule on = Rule(rfMessage, mkContains, false, "on", raExclude, 0, 0xFFFFFF);
+    TFindRule off = Rule(rfUnitName, mkEquals, true, "a;b", raHighlight, 0x0000FF, 0x00FFFF);
+    off.Enabled = false;
+    ASSERT_TRUE(SaveRules(registry, "c", {on, off}));
+    // An enabled rule keeps the first form, which every earlier build reads.
+    const std::string key = std::string(kRegistryRoot) + "Debugger\\c";
+    EXPECT_EQ(settings.Find(key, "Rule 1")->Data, "1;message;contains;0;exclude;000000;FFFFFF;on");
+    EXPECT_EQ(settings.Find(key, "Rule 2")->Data,
+              "2;unit;equals;1;highlight;0000FF;00FFFF;0;a\\;b");
+    std::vector<std::string> notes;
+    EXPECT_EQ(LoadRules(registry, "c", notes), (std::vector<TFindRule>{on, off}));
+    EXPECT_TRUE(notes.empty());
+
+    TFindRule r;
+    std::string why;
+    ASSERT_TRUE(DecodeRule("2;message;contains;0;exclude;0;0;1;x", r, why)) << why;
+    EXPECT_TRUE(r.Enabled);
+    EXPECT_FALSE(DecodeRule("2;message;contains;0;exclude;0;0;x", r, why)); // no flag
+    EXPECT_FALSE(DecodeRule("2;message;contains;0;exclude;0;0;yes;x", r, why));
+    EXPECT_EQ(why, "bad enabled flag");
+    // A rule without a pattern would stop every other rule from taking effect.
+    EXPECT_FALSE(DecodeRule("1;message;contains;0;exclude;0;0;", r, why));
+    EXPECT_EQ(why, "the pattern is empty");
 }

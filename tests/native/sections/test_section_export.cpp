@@ -80,6 +80,45 @@ TEST_F(SectionExport, DebugListExportsEveryRowWhateverTheFilter) {
     EXPECT_EQ(Exports->vxDebugListExport.VirtualTree(), &section->DebugTree());
 }
 
+TEST_F(SectionExport, VisibleRowsOnlyExportsCountsAndMeasuresJustTheShownRows) {
+    auto section = Make();
+    const std::string hidden(200, 'h');
+    for (const std::string& m : {hidden, std::string("one"), hidden, std::string("two"), hidden})
+        Add(*section, m);
+    auto shown = [](size_t row) { return row == 1 || row == 3; };
+    TvxVirtualTreeExport& list = Exports->vxDebugListExport;
+    std::vector<uint32_t> totals;
+    list.OnExport = [&](TvxCustomExport&, uint32_t, uint32_t total, TvxValues&, bool) {
+        totals.push_back(total);
+    };
+    // Off (the default), the filter changes nothing.
+    ToFile(list, xtTXT, "all.txt");
+    Exports->ExportItems(section->DebugTree(), shown);
+    EXPECT_NE(ReadFile(Folder / "all.TXT").find(hidden), std::string::npos);
+    EXPECT_EQ(totals, std::vector<uint32_t>(5, 5u));
+
+    totals.clear();
+    list.Options.Include(xoVisibleRowsOnly);
+    ToFile(list, xtTXT, "shown.txt");
+    Exports->ExportItems(section->DebugTree(), shown);
+    std::string text = ReadFile(Folder / "shown.TXT");
+    EXPECT_EQ(text.find('h' + std::string(20, 'h')), std::string::npos);
+    size_t one = text.find("one"), two = text.find("two");
+    ASSERT_NE(one, std::string::npos);
+    EXPECT_LT(one, two);
+    EXPECT_NE(two, std::string::npos);
+    EXPECT_EQ(totals, (std::vector<uint32_t>{2, 2})); // the progress runs to 2
+    // The message column is as wide as the shown messages need.
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        EXPECT_LT(end - at, 100u) << text.substr(at, end - at);
+
+    // No filter given: every row, option or not.
+    ToFile(list, xtTXT, "nofilter.txt");
+    Exports->ExportItems(section->DebugTree());
+    EXPECT_NE(ReadFile(Folder / "nofilter.TXT").find(hidden), std::string::npos);
+    EXPECT_TRUE(Fakes.Dialogs.Errors.empty());
+}
+
 TEST_F(SectionExport, BillboardExportsItsLinesAndAnEmptyBillboardStillExports) {
     auto section = Make();
     ToFile(Exports->vxDebugExport, xtHTML, "empty.html");

@@ -260,3 +260,60 @@ TEST_F(FormatDialog, SaveDialogAsksOnceForTheFileName) {
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(fake.Shell.Calls.empty());
 }
+
+TEST_F(FormatDialog, VisibleRowsOnlyIsOffAtFirstAndKeptLikeTheOtherChoices) {
+    EXPECT_FALSE(table.Options.Has(xoVisibleRowsOnly));
+    Execute({[&](HWND d) {
+                 HWND box = GetDlgItem(d, kVisibleRowsOnlyId);
+                 ASSERT_TRUE(box);
+                 EXPECT_EQ(Text(box), "Export visible &rows only");
+                 EXPECT_FALSE(Checked(d, kVisibleRowsOnlyId));
+                 // Within the group box, under the radio buttons, its text not cut.
+                 RECT r = ChildRect(box), group = ChildRect(GetDlgItem(d, kFormatGroupId));
+                 RECT radio = ChildRect(GetDlgItem(d, kExportToFileId));
+                 EXPECT_GE(r.top, radio.bottom);
+                 EXPECT_LE(r.bottom, group.bottom - 1);
+                 EXPECT_LE(r.right, ChildRect(GetDlgItem(d, kTypeImageId)).left);
+                 HDC dc = GetDC(box);
+                 HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageA(box, WM_GETFONT, 0, 0)));
+                 SIZE text{};
+                 GetTextExtentPoint32A(dc, "Export visible rows only", 24, &text);
+                 SelectObject(dc, old);
+                 ReleaseDC(box, dc);
+                 EXPECT_LE(text.cx + GetSystemMetrics(SM_CXMENUCHECK) + 4, r.right - r.left);
+                 // Tab order: the list, the radio buttons, then the check box.
+                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+             },
+             [&](HWND d) {
+                 EXPECT_EQ(GetFocus(), GetDlgItem(d, kVisibleRowsOnlyId));
+                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_SPACE, 0);
+                 PostMessageA(GetFocus(), WM_KEYUP, VK_SPACE, 0xC0000000);
+             },
+             [&](HWND d) {
+                 EXPECT_TRUE(Checked(d, kVisibleRowsOnlyId));
+                 EXPECT_TRUE(table.Options.Has(xoVisibleRowsOnly));
+                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+             }});
+    // Kept when cancelled, and shown again next time.
+    EXPECT_TRUE(table.Options.Has(xoVisibleRowsOnly));
+    Execute({[&](HWND d) {
+        EXPECT_TRUE(Checked(d, kVisibleRowsOnlyId));
+        Click(d, kVisibleRowsOnlyId);
+        EXPECT_FALSE(table.Options.Has(xoVisibleRowsOnly));
+        Click(d, IDCANCEL);
+    }});
+    EXPECT_FALSE(table.Options.Has(xoVisibleRowsOnly));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormatDialog, GroupAcceleratorFocusesTheFormatList) {
+    Execute({[&](HWND d) {
+                 SetFocus(GetDlgItem(d, kViewOnlyId));
+                 PostMessageA(GetFocus(), WM_SYSCHAR, 'x', 0x20000001);  // Alt+X
+             },
+             [&](HWND d) {
+                 EXPECT_EQ(GetFocus(), GetDlgItem(d, kFormatListId));
+                 Click(d, IDCANCEL);
+             }});
+}
