@@ -71,6 +71,7 @@ void Tfrm_VexelDebugWindow::CreateActions() {
     act_WebSite = &Actions.Add("act_WebSite", "Help", "&Web Site", "Visit author's website",
                                [this](ui::TAction&) { act_WebSiteExecute(); });
     CreateCaptureAction();
+    CreateTimeColumnsAction();
     for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar}) a->SetChecked(true);
     act_LargeIcons->SetChecked(true);
 }
@@ -83,6 +84,7 @@ void Tfrm_VexelDebugWindow::CreateMenus() {
     mnu_View.AddAction(*act_SmallIcons);
     mnu_View.AddSeparator();
     mnu_View.AddAction(*act_CaptureODS);
+    mnu_View.AddAction(*act_TimeColumns);
     mnu_Help.AddAction(*act_WebSite);
     mnu_Help.AddSeparator();
     mnu_Help.AddAction(*act_About);

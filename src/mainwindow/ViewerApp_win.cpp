@@ -144,6 +144,7 @@ int RunViewer(HINSTANCE instance) {
     // on a thread of its own; without it the main window takes them.
     if (mainWindow.StartClientReceiver()) AllowClientMessages(mainWindow.Receiver->Handle());
     mainWindow.Splash = std::move(splash);
+    mainWindow.OnLogNote = [&log](const std::string& note) { log.Append(note, "Note", "Rules"); };
     mainWindow.OnClosed = [] { PostQuitMessage(0); };
     application.OnActivate = [&mainWindow] { mainWindow.act_ShowExecute(); };
 

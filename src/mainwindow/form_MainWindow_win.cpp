@@ -47,6 +47,7 @@ void Tfrm_VexelDebugWindow::FormCreate() {
     LoadSettings();
     SetInformationLine(kWelcomeText);
     LoadCaptureSetting();
+    LoadTimeColumnsSetting();
     Hint = "vxDebugger v" + ProgramVersionText() + " - The debugging tool for Borland Delphi";
 }
 

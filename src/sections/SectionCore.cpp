@@ -6,6 +6,24 @@
 
 namespace vx {
 
+namespace {
+
+std::string Grouped(size_t n) {
+    std::string digits = std::to_string(n), out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+} // namespace
+
+std::string ShownRowsText(size_t shown, size_t total) {
+    if (shown >= total) return {};
+    return Grouped(shown) + " of " + Grouped(total) + " rows shown";
+}
+
 TSectionCore::TSectionCore(const TSectionContext& context) : ctx_(context) {
     const TPlatform& p = ctx_.Platform;
     if (!p.Clock || !p.Locale || !p.Dialogs || !ctx_.Registry || !ctx_.Shared)
@@ -88,6 +106,7 @@ void TSectionCore::RefreshInfo() {
     else
         scratch_.assign(std::to_string(n)).append(" messages");
     SetStatus(2, scratch_);
+    if (ctx_.Host) ctx_.Host->SetShownRows(ShownRowsText(VisibleCount(), n));
     scratch_.assign(Paused ? "Debugger section [PAUSED]" : "Debugger section");
     SetInformation(scratch_);
     scratch_.assign(Paused ? "Paused" : "Active");
@@ -102,6 +121,15 @@ void TSectionCore::SetConnected(bool value) {
     labels_.ConnectionColor = value ? clWhite : clRed;
     labels_.DeleteEnabled = !value;
     Changed(scLabels);
+    if (value && OnConnected) OnConnected(*this);
+}
+
+void TSectionCore::SetShownRows(const IShownRows* shown) { shown_ = shown; }
+
+void TSectionCore::ShownRowsChanged() {
+    TBatch batch(*this);
+    Changed(scRows | scFocus);
+    RefreshInfo();
 }
 
 void TSectionCore::ApplyGroupFilter(uint8_t value) {
@@ -118,8 +146,8 @@ std::string TSectionCore::lst_DebugGetText(size_t row, int column) const {
 }
 
 std::string TSectionCore::CellText(size_t visibleRow, int column) const {
-    if (visibleRow >= rows_.VisibleCount()) return {};
-    return lst_DebugGetText(rows_.RowOfVisible(visibleRow), column);
+    if (visibleRow >= VisibleCount()) return {};
+    return lst_DebugGetText(RowOfVisible(visibleRow), column);
 }
 
 int TSectionCore::lst_DebugGetImageIndex(size_t row, int column) const {
