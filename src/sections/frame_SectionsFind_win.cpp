@@ -194,12 +194,12 @@ void Tfme_Sections::LoadRules() {
     std::vector<TFindRule> rules = vx::LoadRules(*context_.Registry, core_.ClientID, notes);
     std::string error;
     if (!finder_.SetRules(rules, error)) {
-        notes.push_back(error);
+        notes.push_back("Rules of client '" + core_.ClientID + "': " + error);
         finder_.SetRules({}, error);
     }
     if (context_.Host)
         for (const std::string& note : notes)
-            context_.Host->LogNote("Rules of " + core_.ClientID + ": " + note);
+            context_.Host->LogNote(note);
     StartWork();
     core_.ShownRowsChanged();
 }
