@@ -6,7 +6,7 @@ namespace vx {
 
 namespace {
 
-constexpr int kRow1 = 4, kRow2 = 28, kTextLeft = 40, kTextWidth = 220;
+constexpr int kRow1 = 4, kTextLeft = 40, kTextWidth = 260, kButtonWidth = 64;
 
 HFONT GuiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
@@ -92,12 +92,12 @@ bool TFindBar::Create(ui::TWindow* parent) {
         {chk_InData, "Data", kTextLeft + 512, 52},
     };
     for (const Check& c : checks) {
-        ok = ok && c.Box.Create(this, c.Caption, BS_AUTOCHECKBOX, c.Left, kRow2, c.Width);
+        ok = ok && c.Box.Create(this, c.Caption, BS_AUTOCHECKBOX, c.Left, 0, c.Width);
         c.Box.OnClick = [this](TBarButton&) {
             if (OnChange) OnChange();
         };
     }
-    inLabel_ = Static(Handle(), "In:", kTextLeft + 298, kRow2 + 2, 20, 0);
+    inLabel_ = Static(Handle(), "In:", 0, 0, 20, 0);
     if (!ok || !status_hwnd_) return false;
     chk_InMessage.SetChecked(true);
     btn_Previous.OnClick = [this](TBarButton&) { if (OnStep) OnStep(false); };
@@ -112,14 +112,56 @@ bool TFindBar::Create(ui::TWindow* parent) {
     return true;
 }
 
+// The text field takes what the buttons leave of the first line, the count
+// has the second, and the options flow over as many lines as the width needs:
+// a narrow list keeps every part readable.
 void TFindBar::Arrange() {
     RECT r;
     GetClientRect(Handle(), &r);
-    int closeLeft = std::max<int>(kTextLeft + 140 + kTextWidth + 4 + 60, r.right - 56);
-    btn_CloseFind.SetBounds(closeLeft, kRow1, 50, 21);
-    int statusLeft = kTextLeft + kTextWidth + 4 + 140;
-    SetWindowPos(status_hwnd_, nullptr, statusLeft, kRow1 + 3, std::max(40, closeLeft - statusLeft - 6),
-                 16, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = std::max<int>(r.right, 200);
+    const int buttons = 3 * (kButtonWidth + 4);
+    int text = std::clamp(width - kTextLeft - buttons - 8, 80, kTextWidth);
+    Edit.SetBounds(kTextLeft, kRow1, text, 21);
+    int x = kTextLeft + text + 4;
+    for (TBarButton* b : {&btn_Previous, &btn_Next, &btn_CloseFind}) {
+        b->SetBounds(x, kRow1, kButtonWidth, 21);
+        x += kButtonWidth + 4;
+    }
+    int y = kRow1 + 25;
+    SetWindowPos(status_hwnd_, nullptr, kTextLeft, y, std::max(40, width - kTextLeft - 8), 16,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    y += 20;
+    x = kTextLeft;
+    HDC dc = GetDC(Handle());
+    HGDIOBJ old = SelectObject(dc, GuiFont());
+    auto place = [&](HWND h, int w, int dy = 0) {
+        if (x > kTextLeft && x + w > width - 4) {
+            x = kTextLeft;
+            y += 20;
+        }
+        SetWindowPos(h, nullptr, x, y + dy, w, 18 - dy, SWP_NOZORDER | SWP_NOACTIVATE);
+        x += w + 8;
+    };
+    auto measure = [&](HWND h) {
+        char caption[64] = {};
+        GetWindowTextA(h, caption, sizeof caption);
+        SIZE size{};
+        GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &size);
+        return int(size.cx);
+    };
+    for (TBarButton* b : {&chk_MatchCase, &chk_WholeWord, &chk_RegularExpression})
+        place(b->Handle(), measure(b->Handle()) + 22);
+    place(inLabel_, measure(inLabel_) + 2, 2);
+    x -= 4;
+    for (TBarButton* b : {&chk_InMessage, &chk_InSource, &chk_InData})
+        place(b->Handle(), measure(b->Handle()) + 22);
+    SelectObject(dc, old);
+    ReleaseDC(Handle(), dc);
+    int height = y + 18 + 4;
+    if (height != Height()) {
+        SetHeight(height);
+        if (Parent()) Parent()->Realign();
+    }
 }
 
 TFindOptions TFindBar::Options() const {

@@ -35,7 +35,7 @@ private:
 
 class TFindBar : public ui::TPanel {
 public:
-    static constexpr int kHeight = 52;
+    static constexpr int kHeight = 70; // before the parts are laid out to the width
     // The control ID of the line that counts the matches, so that tools and
     // tests in other processes can find and read it.
     static constexpr int kStatusId = 0x4F10;

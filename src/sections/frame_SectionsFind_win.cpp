@@ -14,7 +14,7 @@ namespace vx {
 namespace {
 
 constexpr UINT kWorkInterval = 10;  // ms between slices: the window's own messages go first
-constexpr int kTimeColumnWidth = 80;
+constexpr int kTimeColumnWidth = 90;
 const char* const kTimeCaptions[2] = {"Delta (ms)", "Elapsed (ms)"};
 
 std::string MatchesText(size_t n) { return n == 1 ? " match" : " matches"; }
@@ -126,7 +126,10 @@ void Tfme_Sections::WorkSlice() {
         }
     }
     if (pendingStep_ != 0) FindStep(pendingStep_ > 0);
-    lst_Debug.InvalidateAll();
+    // A repaint of a long list costs milliseconds: only when new marks came.
+    size_t found = finder_.Find().MatchesSoFar();
+    if (found != paintedMatches_ || done) lst_Debug.InvalidateAll();
+    paintedMatches_ = found;
     UpdateFindStatus();
 }
 

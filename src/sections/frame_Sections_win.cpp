@@ -393,7 +393,7 @@ bool Showing(HWND hwnd, HWND frame) {
 }  // namespace
 
 std::vector<HWND> Tfme_Sections::TabStops() const {
-    const HWND order[] = {lst_Debug.Handle(),   Edit_UnitName.Handle(), Edit_Procedure.Handle(),
+    const HWND order[] = {FindBar.Edit.Handle(), lst_Debug.Handle(), Edit_UnitName.Handle(), Edit_Procedure.Handle(),
                           Edit_LineNumber.Handle(), Memo_Data.Handle(),  Edit_Info_1.Handle(),
                           Edit_Info_2.Handle(), Edit_Info_3.Handle(),   lst_Messages.Handle()};
     std::vector<HWND> stops;

@@ -58,7 +58,7 @@ public:
     // The hint of a menu entry under the mouse, for the status bar.
     std::function<void(const std::string& hint)> OnHint;
 
-    // The parts that Tab and Shift+Tab visit, in order: the debug list, the
+    // The parts that Tab and Shift+Tab visit, in order: the find text, the debug list, the
     // source fields, the data text, the info pad and the billboard, as far as
     // they are shown.
     std::vector<HWND> TabStops() const;
@@ -187,6 +187,7 @@ private:
     bool seekFirst_ = false;   // the first match is focused once it is known
     int pendingStep_ = 0;      // +1 / -1: a step asked for before the scan got there
     bool workTimer_ = false;
+    size_t paintedMatches_ = 0; // matches the list showed after the last slice
     std::string findNote_;     // wrapped round, no match
     bool timeColumns_ = false;
     const TSectionArt& art_;

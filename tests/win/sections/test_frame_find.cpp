@@ -36,7 +36,7 @@ unsigned RowFill(Tfme_Sections& f, int item) {
 }  // namespace
 
 TEST(FrameFind, TheBarFindsAsYouTypeStepsRoundTheEndsAndClosesWithEscape) {
-    TFrameRig rig;
+    TFrameRig rig(nullptr, 1400, 700);
     Tfme_Sections& f = *rig.Frame;
     TSectionCore& c = rig.Core();
     c.ShowSection();
@@ -90,6 +90,16 @@ TEST(FrameFind, TheBarFindsAsYouTypeStepsRoundTheEndsAndClosesWithEscape) {
     Pump();
     EXPECT_EQ(f.FindBar.Status(), "2 of 2 matches");
 
+    // Tab walks the bar's parts and leaves it for the list; Shift+Tab comes back.
+    SetFocus(edit);
+    for (HWND part : f.FindBar.Parts()) {
+        EXPECT_EQ(GetFocus(), part);
+        Key(GetFocus(), VK_TAB);
+    }
+    EXPECT_EQ(GetFocus(), list);
+    KeyWith(list, VK_TAB, kmShift);
+    EXPECT_EQ(GetFocus(), edit);
+
     Key(edit, VK_ESCAPE);
     EXPECT_FALSE(f.FindBar.Visible());
     EXPECT_EQ(GetFocus(), list) << "Esc gives the focus back to the list";
@@ -131,7 +141,7 @@ TEST(FrameFind, BookmarksAreToggledAndVisitedFromTheKeyboard) {
 }
 
 TEST(FrameFind, RulesHideAndColourRowsWithTheGroupFilterAndComeBackForTheClient) {
-    TFrameRig rig;
+    TFrameRig rig(nullptr, 1400, 700);
     Tfme_Sections& f = *rig.Frame;
     TSectionCore& c = rig.Core();
     c.ClientID = "Rules client";
@@ -214,4 +224,47 @@ TEST(FrameFind, TimeColumnsShowTheMillisecondsBetweenRows) {
     EXPECT_EQ(ItemText(list, 2, 5), "2000");
     f.SetTimeColumns(false);
     EXPECT_EQ(Header_GetItemCount(header), 4);
+}
+
+// For looking at the list: run with --gtest_also_run_disabled_tests and take
+// a screenshot meanwhile. The find bar with its matches marked, rows hidden
+// and coloured by rules, two bookmarks and the time columns.
+TEST(FrameFind, DISABLED_ShowsTheFindBarRulesAndBookmarks) {
+    TFrameRig rig(nullptr, 1100, 640);
+    Tfme_Sections& f = *rig.Frame;
+    TSectionCore& c = rig.Core();
+    c.ShowSection();
+    c.act_ShowMessages(false);
+    c.act_ShowInfoPad(false);
+    const double second = 1.0 / 86400;
+    const uint8_t groups[] = {dgGeneral, dgInformation, dgWarning, dgError};
+    for (int i = 0; i < 24; ++i)
+        Add(c, (i % 5 == 0 ? "beta request " : i % 7 == 3 ? "noise tick " : "alpha step ") +
+                   std::to_string(i) + (i == 9 ? " alarm" : ""),
+            groups[i % 4], 46000.5 + i * 0.137 * second);
+    TFindRule exclude;
+    exclude.Pattern = "noise";
+    exclude.Action = raExclude;
+    TFindRule colour;
+    colour.Pattern = "alarm";
+    colour.TextColor = 0xFFFFFF;
+    colour.BackColor = 0x008000;
+    std::string error;
+    f.ApplyRules({exclude, colour}, error);
+    f.FinishWork();
+    f.SetTimeColumns(true);
+    for (size_t row : {2u, 12u}) {
+        c.FocusRow(row);
+        f.ToggleBookmark();
+    }
+    c.FocusRow(0);
+    f.ShowFindBar();
+    Type(f.FindBar.Edit.Handle(), "beta");
+    f.FinishWork();
+    Pump();
+    DWORD end = GetTickCount() + 15000;
+    while (GetTickCount() < end) {
+        Pump();
+        Sleep(50);
+    }
 }
