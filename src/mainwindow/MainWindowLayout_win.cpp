@@ -73,6 +73,7 @@ void Tfrm_VexelDebugWindow::CreateActions() {
     CreateCaptureAction();
     CreateRemoteAction();
     CreateSessionActions();
+    CreateTimeColumnsAction();
     for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar}) a->SetChecked(true);
     act_LargeIcons->SetChecked(true);
 }
@@ -90,6 +91,7 @@ void Tfrm_VexelDebugWindow::CreateMenus() {
     mnu_View.AddAction(*act_CaptureODS);
     mnu_View.AddAction(*act_RemoteClients);
     mnu_View.AddAction(*act_LogToDisk);
+    mnu_View.AddAction(*act_TimeColumns);
     mnu_Help.AddAction(*act_WebSite);
     mnu_Help.AddSeparator();
     mnu_Help.AddAction(*act_About);

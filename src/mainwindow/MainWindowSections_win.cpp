@@ -45,6 +45,7 @@ Tfme_Sections* Tfrm_VexelDebugWindow::FrameOf(ISectionFrame& section) {
 
 std::unique_ptr<ISectionFrame> Tfrm_VexelDebugWindow::CreateSectionFrame() {
     TSectionContext ctx{ctx_.Platform, ctx_.Registry, this, Viewer, &SectionShared};
+    ctx.RuleEditor = RuleEditor;
     try {
         auto frame = std::make_unique<Tfme_Sections>(PANEL_PLUGIN_DOCK.Handle(), ctx);
         frame->OnHint = [this](const std::string& hint) { Hints.SetHint(hint); };

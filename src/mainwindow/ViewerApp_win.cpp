@@ -144,6 +144,7 @@ int RunViewer(HINSTANCE instance) {
     // on a thread of its own; without it the main window takes them.
     if (mainWindow.StartClientReceiver()) AllowClientMessages(mainWindow.Receiver->Handle());
     mainWindow.Splash = std::move(splash);
+    mainWindow.OnLogNote = [&log](const std::string& note) { log.Append(note, "Note", "Rules"); };
     mainWindow.OnClosed = [] { PostQuitMessage(0); };
     // A remote peer never raises a box: what it did wrong goes to the log.
     mainWindow.OnRemoteTrouble = [&log](const std::string& text) {

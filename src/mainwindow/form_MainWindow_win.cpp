@@ -50,6 +50,7 @@ void Tfrm_VexelDebugWindow::FormCreate() {
     LoadCaptureSetting();
     LoadTcpSetting();
     LoadSessionSettings();
+    LoadTimeColumnsSetting();
     Hint = "vxDebugger v" + ProgramVersionText() + " - The debugging tool for Borland Delphi";
 }
 

@@ -46,6 +46,7 @@ struct ISectionFrame;  // a section as the section list keeps it (SectionManager
 class TSectionManager;
 class TSectionCore;
 class TSectionJournal;
+struct IRuleEditor;  // find/RuleEditor.h
 struct TOdsCapture;  // OutputDebugString capture (MainWindowCapture_win.cpp)
 struct TOdsCaptureDeleter {
     void operator()(TOdsCapture* capture) const;
@@ -267,6 +268,18 @@ public:
         void operator()(TSessions* sessions) const;
     };
     std::unique_ptr<TSessions, TSessionsDeleter> Sessions;
+    // --- Find, rules and time columns (MainWindowFind_win.cpp) ---
+    // Edits a section's rules for its "Rules..." command; null: the command is off.
+    IRuleEditor* RuleEditor = nullptr;
+    // Writes a note to the exception log without a box (rules that could not be read).
+    std::function<void(const std::string& note)> OnLogNote;
+    ui::TAction* act_TimeColumns = nullptr;
+    // The "Display" value TimeColumns: "1" shows the times between rows in every section.
+    void act_TimeColumnsExecute();
+    void LoadTimeColumnsSetting();
+    void CreateTimeColumnsAction();
+    void SetShownRows(const std::string& text) override;  // status panel 4
+    void LogNote(const std::string& note) override;
 
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;

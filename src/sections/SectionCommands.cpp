@@ -109,7 +109,7 @@ void TSectionCore::mnu_AddNoteClick() {
 // So a command remembers its row and drops the answer when the row is gone.
 
 size_t TSectionCore::ShownFocus() const {
-    return focused_ != npos && rows_.IsShown(focused_) ? focused_ : npos;
+    return focused_ != npos && IsShown(focused_) ? focused_ : npos;
 }
 
 void TSectionCore::mnu_InsertNoteClick() {

@@ -272,6 +272,24 @@ int TReportList::ColumnWidth(int column) const {
     return int(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
 }
 
+void TReportList::AddColumn(const TListColumn& column) {
+    LVCOLUMNA c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    c.fmt = column.Format;
+    c.cx = column.Width;
+    c.pszText = const_cast<char*>(column.Caption.c_str());
+    SendMessageA(Handle(), LVM_INSERTCOLUMNA, columns_.size(), reinterpret_cast<LPARAM>(&c));
+    columns_.push_back(column);
+    StretchColumn();
+}
+
+void TReportList::RemoveLastColumn() {
+    if (columns_.empty() || int(columns_.size()) - 1 == stretch_) return;
+    SendMessageA(Handle(), LVM_DELETECOLUMN, columns_.size() - 1, 0);
+    columns_.pop_back();
+    StretchColumn();
+}
+
 void TReportList::StretchColumn() {
     if (stretch_ < 0 || stretch_ >= int(columns_.size())) return;
     RECT r;

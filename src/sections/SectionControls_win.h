@@ -97,6 +97,11 @@ public:
     void SelectAll();
     void InvalidateAll();
     int ColumnWidth(int column) const;
+    int ColumnCount() const { return int(columns_.size()); }
+    // A column more at the end, or the last one less; the stretched column
+    // takes up the difference.
+    void AddColumn(const TListColumn& column);
+    void RemoveLastColumn();
 
     std::function<std::string(int item, int column)> OnGetText;
     std::function<int(int item, int column)> OnGetImage;

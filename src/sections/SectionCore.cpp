@@ -6,6 +6,24 @@
 
 namespace vx {
 
+namespace {
+
+std::string Grouped(size_t n) {
+    std::string digits = std::to_string(n), out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+} // namespace
+
+std::string ShownRowsText(size_t shown, size_t total) {
+    if (shown >= total) return {};
+    return Grouped(shown) + " of " + Grouped(total) + " rows shown";
+}
+
 TSectionCore::TSectionCore(const TSectionContext& context) : ctx_(context) {
     const TPlatform& p = ctx_.Platform;
     if (!p.Clock || !p.Locale || !p.Dialogs || !ctx_.Registry || !ctx_.Shared)
@@ -118,6 +136,7 @@ void TSectionCore::RefreshInfo() {
         scratch_.assign(std::to_string(n)).append(" messages");
     if (droppedRows_) scratch_.append(" (").append(std::to_string(droppedRows_)).append(" dropped)");
     SetStatus(2, scratch_);
+    if (ctx_.Host) ctx_.Host->SetShownRows(ShownRowsText(VisibleCount(), n));
     scratch_.assign(readOnly_ ? "Session file [READ-ONLY]"
                               : Paused ? "Debugger section [PAUSED]" : "Debugger section");
     if (!note_.empty()) scratch_.append(" - ").append(note_);
@@ -159,6 +178,15 @@ void TSectionCore::SetConnected(bool value) {
     labels_.ConnectionColor = value ? clWhite : clRed;
     labels_.DeleteEnabled = !value;
     Changed(scLabels);
+    if (value && OnConnected) OnConnected(*this);
+}
+
+void TSectionCore::SetShownRows(const IShownRows* shown) { shown_ = shown; }
+
+void TSectionCore::ShownRowsChanged() {
+    TBatch batch(*this);
+    Changed(scRows | scFocus);
+    RefreshInfo();
 }
 
 void TSectionCore::ApplyGroupFilter(uint8_t value) {
@@ -175,8 +203,8 @@ std::string TSectionCore::lst_DebugGetText(size_t row, int column) const {
 }
 
 std::string TSectionCore::CellText(size_t visibleRow, int column) const {
-    if (visibleRow >= rows_.VisibleCount()) return {};
-    return lst_DebugGetText(rows_.RowOfVisible(visibleRow), column);
+    if (visibleRow >= VisibleCount()) return {};
+    return lst_DebugGetText(RowOfVisible(visibleRow), column);
 }
 
 int TSectionCore::lst_DebugGetImageIndex(size_t row, int column) const {

@@ -78,6 +78,7 @@ struct ISectionJournal {
 // 0 for no limit. Values beyond what a row index can hold are cut to it.
 inline constexpr size_t kDefaultHistoryLimit = 1000000;
 inline constexpr size_t kMaxHistoryLimit = 0xFFFFFFF0u;
+struct IRuleEditor;
 
 struct TSectionContext {
     TPlatform Platform;                   // Clock, Locale and Dialogs are used
@@ -85,6 +86,17 @@ struct TSectionContext {
     ISectionHost* Host = nullptr;         // optional: texts go nowhere without it
     IDataViewer* Viewer = nullptr;        // optional
     TSectionShared* Shared = nullptr;
+    IRuleEditor* RuleEditor = nullptr;    // optional: the section's "Rules..." command
+};
+
+// Which rows the debug list shows, when something beside the group filter
+// (the section's rules) decides it; the core asks it instead of the store.
+struct IShownRows {
+    virtual ~IShownRows() = default;
+    virtual bool IsShown(size_t row) const = 0;
+    virtual size_t VisibleCount() const = 0;
+    virtual size_t RowOfVisible(size_t visible) const = 0;
+    virtual size_t VisibleOfRow(size_t row) const = 0; // npos when hidden
 };
 
 // The frame's header labels and connection display.
@@ -115,6 +127,9 @@ struct TDebugMenuState {
     bool UseColors = true;
 };
 
+// "1,234 of 100,000 rows shown"; empty when every row is shown.
+std::string ShownRowsText(size_t shown, size_t total);
+
 class TSectionCore {
   public:
     static constexpr size_t npos = TDebugRowStore::npos;
@@ -130,6 +145,8 @@ class TSectionCore {
     // area's current size through SetWorkAreaSize (a hidden frame is not
     // resized with the main window).
     std::function<void(TSectionCore& sender)> OnShowing;
+    // The client connected (again): its ClientID is set.
+    std::function<void(TSectionCore& sender)> OnConnected;
 
     // Fields the dispatcher keeps.
     std::string ClientID;
@@ -190,11 +207,23 @@ class TSectionCore {
     const TDebugRowStore& Rows() const { return rows_; }
     // Find and the rules follow the rows through this (null: none).
     void SetRowListener(IRowStoreListener* listener) { rows_.SetListener(listener); }
+    // The list shows the rows this lets through (null: the group filter's).
+    // It must outlive its registration.
+    void SetShownRows(const IShownRows* shown);
+    // The shown rows changed without the store's knowing (the rules took effect).
+    void ShownRowsChanged();
     IDebugTree& DebugTree() { return rows_; }
     size_t RowCount() const { return rows_.Count(); }
-    size_t VisibleCount() const { return rows_.VisibleCount(); }
-    size_t RowOfVisible(size_t visible) const { return rows_.RowOfVisible(visible); }
-    size_t VisibleOfRow(size_t row) const { return rows_.VisibleOfRow(row); }
+    bool IsShown(size_t row) const {
+        return row < rows_.Count() && (shown_ ? shown_->IsShown(row) : rows_.IsShown(row));
+    }
+    size_t VisibleCount() const { return shown_ ? shown_->VisibleCount() : rows_.VisibleCount(); }
+    size_t RowOfVisible(size_t visible) const {
+        return shown_ ? shown_->RowOfVisible(visible) : rows_.RowOfVisible(visible);
+    }
+    size_t VisibleOfRow(size_t row) const {
+        return shown_ ? shown_->VisibleOfRow(row) : rows_.VisibleOfRow(row);
+    }
 
     std::string lst_DebugGetText(size_t row, int column) const;
     std::string CellText(size_t visibleRow, int column) const;
@@ -306,6 +335,7 @@ class TSectionCore {
 
     TSectionContext ctx_;
     TDebugRowStore rows_;
+    const IShownRows* shown_ = nullptr;
     TBillboard billboard_;
     TInfoPad infoPad_;
     TPanelLayout layout_;

@@ -13,6 +13,12 @@ struct ISectionHost {
     virtual ~ISectionHost() = default;
     virtual void SetInformationLine(const std::string& text) = 0;
     virtual void SetStatusPanel(int panel, const std::string& text) = 0; // panels 1 to 3
+    // How many rows the list shows of all, while the filter or the rules hide
+    // some ("1,234 of 100,000 rows shown"); empty when every row is shown.
+    virtual void SetShownRows(const std::string& /*text*/) {}
+    // A note for the exception log that needs no box (a saved rule that
+    // could not be read).
+    virtual void LogNote(const std::string& /*note*/) {}
     // Removes the first side-bar button whose tag is `tag` (and its group when
     // that leaves it empty).
     virtual void RemoveSideBarButton(int tag) = 0;
@@ -57,7 +63,8 @@ class TDataViewerModel : public IDataViewer {
 
 // State shared by every section of the program.
 struct TSectionShared {
-    bool UseColors = true; // rows are coloured by group; not saved
+    bool UseColors = true;    // rows are coloured by group; not saved
+    bool TimeColumns = false; // the debug list shows the times between rows
 };
 
 } // namespace vx

@@ -72,6 +72,17 @@ void Tfme_Sections::CreateMenus() {
     m3.AddItem("mnu_ShowViewer", "Data &viewer\tCtrl+Enter", [this] { btn_ShowViewer.Click(); },
                btn_ShowViewer.Hint);
     m3.AddItem("mnu_Groups", "Filter by &group...\tCtrl+G", [this] { btn_GroupsDropDown(); });
+    m3.AddItem("mnu_Rules", "&Rules...\tCtrl+R", [this] { EditRules(); },
+               "Hides, shows, colours or bookmarks the rows that match rules");
+    m3.AddSeparator();
+    m3.AddItem("mnu_Find", "F&ind...\tCtrl+F", [this] { ShowFindBar(); },
+               "Finds text in the debug list");
+    m3.AddItem("mnu_FindNext", "Find ne&xt\tF3", [this] { FindStep(true); });
+    m3.AddItem("mnu_FindPrevious", "Find pre&vious\tShift+F3", [this] { FindStep(false); });
+    m3.AddItem("mnu_ToggleBookmark", "Toggle boo&kmark\tCtrl+F2", [this] { ToggleBookmark(); });
+    m3.AddItem("mnu_NextBookmark", "Next bookmark\tF2", [this] { GoToBookmark(true); });
+    m3.AddItem("mnu_PreviousBookmark", "Previous bookmark\tShift+F2",
+               [this] { GoToBookmark(false); });
     m3.AddSeparator();
     m3.AddItem("mnu_CloseSection", "Close &section\tCtrl+F4", [this] { btn_Close.Click(); },
                btn_Close.Hint);
@@ -122,6 +133,9 @@ void Tfme_Sections::PopupMenu_3SectionItems() {
     m.FindItem("mnu_ShowData")->Checked = btn_ShowData.Down();
     m.FindItem("mnu_ShowInfoPad")->Checked = btn_ShowInfoPad.Down();
     m.FindItem("mnu_DeleteSection")->Enabled = btn_Delete.Enabled();
+    m.FindItem("mnu_Rules")->Enabled = context_.RuleEditor != nullptr;
+    size_t focus = core_.FocusedRow();
+    m.FindItem("mnu_ToggleBookmark")->Enabled = focus != TSectionCore::npos && core_.IsShown(focus);
 }
 
 // The filter entries show the group pictures of DebugImages; the menu asks
@@ -214,6 +228,10 @@ bool Tfme_Sections::lst_DebugKey(WORD key, unsigned modifiers) {
         lst_Debug.SelectAll();
         return true;
     }
+    if (modifiers == 0 && key == VK_ESCAPE && FindBar.Visible()) {
+        CloseFindBar();
+        return true;
+    }
     return SectionKey(lst_Debug.Handle(), key, modifiers);
 }
 
@@ -249,6 +267,19 @@ bool Tfme_Sections::SectionKey(HWND from, WORD key, unsigned modifiers) {
     if (modifiers == 0 && key == VK_F9) {
         core_.mnu_ClearInfoPadClick();
         return true;
+    }
+    if ((modifiers & ~kmShift) == 0 && (key == VK_F3 || key == VK_F2)) {
+        bool forward = modifiers == 0;
+        if (key == VK_F3) FindStep(forward);
+        else GoToBookmark(forward);
+        return true;
+    }
+    if (modifiers == kmCtrl) {
+        switch (key) {
+        case 'F': ShowFindBar(); return true;
+        case 'R': EditRules(); return true;
+        case VK_F2: ToggleBookmark(); return true;
+        }
     }
     TSpeedButton* button = nullptr;
     if (modifiers == 0 && key == VK_PAUSE) button = &btn_Pause;

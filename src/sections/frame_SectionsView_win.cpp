@@ -39,6 +39,10 @@ constexpr unsigned kContent =
 
 int ItemOf(size_t visible) { return visible == TSectionCore::npos ? -1 : int(visible); }
 
+constexpr TColor kFindMatchColor = 0x80E0FF;  // light orange behind a match
+constexpr TColor kFindFrameColor = 0x0080FF;  // orange frame round a match
+constexpr TColor kBookmarkColor = 0xA00000;   // dark blue
+
 }  // namespace
 
 void Tfme_Sections::Changed(unsigned changes) {
@@ -87,6 +91,7 @@ void Tfme_Sections::UpdateNow() {
     if (changes & scBillboard) UpdateBillboard();
     if (changes & scInfoPad) UpdateInfoPad();
     if (changes & (scRows | scRepaint)) lst_Debug.InvalidateAll();
+    if (changes & (scRows | scFocus)) UpdateFindStatus();
     PaceUpdates(Milliseconds() - start);
 }
 
@@ -266,23 +271,51 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
     const bool active = GetFocus() == list;
     const bool selected =
         row == core_.SelectedRow() || row == core_.FocusedRow() || lst_Debug.IsSelected(item);
+    const bool match = finder_.IsMatch(row);
     COLORREF back = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+    std::optional<THighlight> highlight = finder_.Highlight(row);
     if (selected) {
         back = GetSysColor(active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
         if (active) text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    } else if (highlight) {
+        back = ui::ToColorRef(highlight->BackColor);
+        text = ui::ToColorRef(highlight->TextColor);
+    } else if (match) {
+        back = ui::ToColorRef(kFindMatchColor);
     } else if (auto fill = core_.SetCanvasColor(row)) {
         back = ui::ToColorRef(*fill);
     }
     FillRect(dc, &bounds, ui::ScopedBrush(CreateSolidBrush(back)));
+    if (match) {
+        // Matches keep a frame in the find colour when selected or highlighted.
+        RECT frame = bounds;
+        ui::ScopedBrush brush(CreateSolidBrush(ui::ToColorRef(kFindFrameColor)));
+        FrameRect(dc, &frame, brush);
+        InflateRect(&frame, -1, -1);
+        FrameRect(dc, &frame, brush);
+    }
 
     HWND header = ListView_GetHeader(list);
     ui::ScopedSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
-    for (int column = 0; column < TDebugRowStore::kColumnCount; ++column) {
+    const int columns = lst_Debug.ColumnCount();
+    for (int column = 0; column < columns; ++column) {
         RECT h{};
         if (!header || !Header_GetItemRect(header, column, &h)) continue;
         RECT cell{bounds.left + h.left, bounds.top, bounds.left + h.right, bounds.bottom};
+        if (column >= TDebugRowStore::kColumnCount) {
+            std::string t = TimeCell(row, column);
+            InflateRect(&cell, -4, 0);
+            DrawTextA(dc, t.c_str(), int(t.size()), &cell,
+                      DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            continue;
+        }
+        if (column == 0 && finder_.IsBookmarked(row)) {
+            // The bookmark: a bar down the left of the group column.
+            RECT mark{cell.left + 1, cell.top + 2, cell.left + 6, cell.bottom - 2};
+            FillRect(dc, &mark, ui::ScopedBrush(CreateSolidBrush(ui::ToColorRef(kBookmarkColor))));
+        }
         int image = core_.lst_DebugGetImageIndex(row, column);
         if (image >= 0 && art_.DebugImages) {
             int x = cell.left + (cell.right - cell.left - 16) / 2;
@@ -303,6 +336,10 @@ LRESULT Tfme_Sections::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (msg == WM_TIMER && wParam == kUpdateTimer) {
         UpdateNow();
+        return 0;
+    }
+    if (msg == WM_TIMER && wParam == kWorkTimer) {
+        WorkSlice();
         return 0;
     }
     if (MenuMessage(msg, wParam, lParam, result)) return result;

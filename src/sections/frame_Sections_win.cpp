@@ -32,7 +32,10 @@ void Check(bool ok, const char* what) {
 Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     : Exports(context.Platform,
               [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
-      core_(context), art_(SectionArt()), clipboard_(context.Platform.Clipboard) {
+      core_(context), finder_(core_.Rows()), shownRows_(finder_), context_(context),
+      art_(SectionArt()), clipboard_(context.Platform.Clipboard) {
+    core_.SetRowListener(&finder_);
+    core_.SetShownRows(&shownRows_);
     connectionFont_.reset(GuiFont(-21, FW_BOLD, "Times New Roman"));
     memoFont_.reset(GuiFont(-13, FW_NORMAL, "Courier New"));
 
@@ -53,6 +56,8 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     CreateMenus();
 
     core_.OnChanged = [this](TSectionCore&, unsigned changes) { Changed(changes); };
+    core_.OnConnected = [this](TSectionCore&) { LoadRules(); };
+    if (context.Shared) SetTimeColumns(context.Shared->TimeColumns);
     Panel_WorkArea.OnResize = [this](ui::TWindow& w) {
         core_.SetWorkAreaSize(w.Width(), w.Height());
     };
@@ -70,6 +75,8 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
 
 Tfme_Sections::~Tfme_Sections() {
     core_.OnChanged = nullptr;
+    core_.OnConnected = nullptr;
+    core_.SetRowListener(nullptr);
     if (toolTip_) DestroyWindow(toolTip_);
     // All windows go now, while the core that their last notifications reach
     // and the fonts they use (members, freed after this) are still there.
@@ -258,6 +265,7 @@ void Tfme_Sections::CreateListArea() {
     // Bottom up: the info pad under the source fields, the list above both.
     CreateInfoPad();
     CreateMapInfo();
+    CreateFindBar();
     std::vector<TListColumn> columns;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         columns.push_back({core_.HeaderCaption(c), c == 2 ? 476 : c == 3 ? 80 : 40, LVCFMT_LEFT,
@@ -282,6 +290,10 @@ void Tfme_Sections::CreateListArea() {
         if (HIMAGELIST old = ListView_SetImageList(list, sized, LVSIL_SMALL)) ImageList_Destroy(old);
     }
     lst_Debug.OnGetText = [this](int item, int column) {
+        if (column >= TDebugRowStore::kColumnCount) {
+            if (item < 0 || size_t(item) >= core_.VisibleCount()) return std::string();
+            return TimeCell(core_.RowOfVisible(size_t(item)), column);
+        }
         return core_.CellText(size_t(item), column);
     };
     lst_Debug.OnGetImage = [this](int item, int column) {
@@ -381,7 +393,7 @@ bool Showing(HWND hwnd, HWND frame) {
 }  // namespace
 
 std::vector<HWND> Tfme_Sections::TabStops() const {
-    const HWND order[] = {lst_Debug.Handle(),   Edit_UnitName.Handle(), Edit_Procedure.Handle(),
+    const HWND order[] = {FindBar.Edit.Handle(), lst_Debug.Handle(), Edit_UnitName.Handle(), Edit_Procedure.Handle(),
                           Edit_LineNumber.Handle(), Memo_Data.Handle(),  Edit_Info_1.Handle(),
                           Edit_Info_2.Handle(), Edit_Info_3.Handle(),   lst_Messages.Handle()};
     std::vector<HWND> stops;

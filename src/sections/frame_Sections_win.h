@@ -11,6 +11,8 @@
 // notices bring the windows up to date.
 #pragma once
 
+#include "find/SectionFinder.h"
+#include "sections/FindBar_win.h"
 #include "sections/SectionArt_win.h"
 #include "sections/SectionControls_win.h"
 #include "sections/SectionCore.h"
@@ -59,7 +61,7 @@ public:
     // where and writes the session file.
     std::function<void(Tfme_Sections& sender)> OnSaveSession;
 
-    // The parts that Tab and Shift+Tab visit, in order: the debug list, the
+    // The parts that Tab and Shift+Tab visit, in order: the find text, the debug list, the
     // source fields, the data text, the info pad and the billboard, as far as
     // they are shown.
     std::vector<HWND> TabStops() const;
@@ -68,6 +70,27 @@ public:
     // The selected rows (or billboard lines) on the clipboard as text.
     void CopyDebugRows();
     void CopyMessageLines();
+
+    // --- Find, rules, bookmarks and time columns (frame_SectionsFind_win.cpp) ---
+    TSectionFinder& Finder() { return finder_; }
+    // Ctrl+F: shows the find bar and puts the focus in its text.
+    void ShowFindBar();
+    // Esc in the bar: hides it, ends find and gives the focus back to the list.
+    void CloseFindBar();
+    // Enter / F3 (forward) and Shift+Enter / Shift+F3: the next or previous match.
+    void FindStep(bool forward);
+    // Reads the client's saved rules (on connecting).
+    void LoadRules();
+    // "Rules...": lets the user edit the rules and applies and saves them.
+    void EditRules();
+    // Applies rules as if the user had chosen them; false with the error for a bad one.
+    bool ApplyRules(const std::vector<TFindRule>& rules, std::string& error);
+    void ToggleBookmark();
+    void GoToBookmark(bool forward);
+    void SetTimeColumns(bool show);
+    bool TimeColumns() const { return timeColumns_; }
+    // Runs find and the rules to the end at once (tests).
+    void FinishWork();
 
     // --- The frame's parts, named as on the form ---
     ui::TPanel panel_tools;
@@ -91,6 +114,7 @@ public:
     TLabel lbl_Info_1, lbl_Info_2, lbl_Info_3;
     TEditBox Edit_Info_1, Edit_Info_2, Edit_Info_3;
     ui::TPopupMenu PopupMenu_1, PopupMenu_2, PopupMenu_3, Popup_Groups;
+    TFindBar FindBar;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -139,7 +163,36 @@ private:
     bool SectionKey(HWND from, WORD key, unsigned modifiers);
     void PopupMenu_3SectionItems();
 
+    // Find and rules in slices of the window's time, from this WM_TIMER.
+    static constexpr UINT_PTR kWorkTimer = 2;
+    void CreateFindBar();
+    bool FindBarKey(HWND from, WORD key, unsigned modifiers);
+    void FindChanged();
+    void StartWork();
+    void WorkSlice();
+    void FocusFound(size_t row);
+    void UpdateFindStatus();
+    std::string TimeCell(size_t row, int column) const;
+
     TSectionCore core_;
+    // The rows the list shows, as the rules and the group filter decide.
+    struct TFinderRows : IShownRows {
+        explicit TFinderRows(const TSectionFinder& f) : Finder(f) {}
+        const TSectionFinder& Finder;
+        bool IsShown(size_t row) const override { return Finder.IsShown(row); }
+        size_t VisibleCount() const override { return Finder.VisibleCount(); }
+        size_t RowOfVisible(size_t v) const override { return Finder.RowOfVisible(v); }
+        size_t VisibleOfRow(size_t row) const override { return Finder.VisibleOfRow(row); }
+    };
+    TSectionFinder finder_;
+    TFinderRows shownRows_;
+    TSectionContext context_;
+    bool seekFirst_ = false;   // the first match is focused once it is known
+    int pendingStep_ = 0;      // +1 / -1: a step asked for before the scan got there
+    bool workTimer_ = false;
+    size_t paintedMatches_ = 0; // matches the list showed after the last slice
+    std::string findNote_;     // wrapped round, no match
+    bool timeColumns_ = false;
     const TSectionArt& art_;
     IClipboard* clipboard_ = nullptr;
     // Owned, so that a frame whose windows cannot be built gives them back.

@@ -17,6 +17,8 @@ namespace vx::test {
 struct TRecordingHost : ISectionHost {
     std::string InfoLine, Panels[4];
     std::vector<int> RemovedTags, DeletedSections;
+    std::string ShownRows;
+    void SetShownRows(const std::string& t) override { ShownRows = t; }
     void SetInformationLine(const std::string& t) override { InfoLine = t; }
     void SetStatusPanel(int panel, const std::string& t) override { Panels[panel] = t; }
     void RemoveSideBarButton(int tag) override { RemovedTags.push_back(tag); }

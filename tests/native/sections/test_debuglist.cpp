@@ -210,3 +210,33 @@ TEST(DebugList, PausedSectionDropsClientRowsButNotForcedOnes) {
     s->ClearDebugInfos(false);
     EXPECT_EQ(t.Viewer.Text(), "");
 }
+
+// Something beside the group filter (the rules) decides which rows the list
+// shows: the list, the commands and the status follow it.
+TEST(DebugList, ShownRowsDecideTheListAndTheCommands) {
+    struct TEvenRows : IShownRows {
+        const TDebugRowStore* Rows = nullptr;
+        bool IsShown(size_t row) const override { return row % 2 == 0; }
+        size_t VisibleCount() const override { return (Rows->Count() + 1) / 2; }
+        size_t RowOfVisible(size_t v) const override { return v * 2; }
+        size_t VisibleOfRow(size_t row) const override { return row % 2 ? size_t(-1) : row / 2; }
+    } even;
+    test::SectionTest t;
+    auto s = t.Make();
+    even.Rows = &s->Rows();
+    s->SetShownRows(&even);
+    for (const char* text : {"a", "b", "c", "d"}) t.Add(*s, text);
+    EXPECT_EQ(s->VisibleCount(), 2u);
+    EXPECT_EQ(s->CellText(1, 2), "c");
+    EXPECT_EQ(t.Host.ShownRows, "2 of 4 rows shown");
+    EXPECT_EQ(t.Host.Panels[2], "4 messages");
+    // The focused row "d" is hidden: the list's commands leave it alone.
+    EXPECT_FALSE(s->PopupMenu_3Popup().DeleteInfo);
+    s->mnu_DeleteInfoClick();
+    EXPECT_EQ(s->RowCount(), 4u);
+    s->SetShownRows(nullptr);
+    s->RefreshInfo();
+    EXPECT_EQ(t.Host.ShownRows, "");
+    EXPECT_EQ(ShownRowsText(1234, 100000), "1,234 of 100,000 rows shown");
+    EXPECT_EQ(ShownRowsText(999, 1000), "999 of 1,000 rows shown");
+}

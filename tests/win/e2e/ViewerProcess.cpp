@@ -168,7 +168,12 @@ TSectionView::TSectionView(HANDLE process, HWND frame) : process_(process), fram
     HWND unitLabel = nullptr;
     for (HWND s : statics)
         if (WindowText(s) == "Unit name:") unitLabel = s;
+    // The find bar's parts are no info pad: the bar holds the line with ID 0x4F10.
+    HWND findBar = nullptr;
+    for (HWND s : statics)
+        if (GetDlgCtrlID(s) == 0x4F10) findBar = GetParent(s);
     for (HWND e : FindDescendants(frame, "Edit")) {
+        if (findBar && GetParent(e) == findBar) continue;
         if (GetWindowLongA(e, GWL_STYLE) & ES_MULTILINE) memo_ = e;
         else if (unitLabel && GetParent(e) == GetParent(unitLabel)) source.push_back(e);
         else info.push_back(e);

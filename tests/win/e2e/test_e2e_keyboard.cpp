@@ -187,3 +187,44 @@ TEST_F(KeyboardTest, F10AndAltOpenTheMenuBarAndTheArrowsMoveAlongIt) {
     Press(VK_MENU);
     EXPECT_EQ(WaitForFocus(list.Handle()), list.Handle());
 }
+
+// Ctrl+F in a section of 100,000 rows: typing finds the two records among
+// them as the scan goes on, F3 goes round the end, and the bar's count is read
+// from this process as a screen reader reads it.
+TEST_F(KeyboardTest, TheFindBarFindsTwoRecordsAmongAHundredThousand) {
+    StartViewer();
+    const std::string client = "--client \"Hay 1\" --app C:\\Apps\\Hay.exe --caption Haystack ";
+    Vxsend(client + "connect");
+    Vxsend(client + "string --text \"the needle, first\"");
+    TVxsendResult flood = RunVxsend(client + "flood 100000", 300000);
+    ASSERT_EQ(flood.ExitCode, 0u) << flood.Output;
+    Vxsend(client + "string --text \"the needle, last\"");
+    auto section = WaitForSection("Client ID: Hay [Haystack]");
+    ASSERT_TRUE(section);
+    TRemoteList list = section->DebugList();
+    ASSERT_EQ(EventuallyCount(100002, [&] { return list.Count(); }, 30000), 100002);
+    ASSERT_TRUE(BringViewerToFront());
+    ASSERT_TRUE(FocusTheList(list.Handle()));
+
+    Press('F', {VK_CONTROL});
+    HWND status = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND s : FindDescendants(section->Frame(), "Static"))
+            if (GetDlgCtrlID(s) == 0x4F10 && IsWindowVisible(s)) status = s;
+        return status != nullptr;
+    }, 5000));
+    EXPECT_EQ(ClassOf(Focus()), "Edit");
+    for (char c : std::string("NEEDLE")) Press(WORD(c));
+    EXPECT_EQ(EventuallyText("2 of 2 matches", [&] { return WindowText(status); }, 20000),
+              "2 of 2 matches")
+        << "the focused last row is the first match at or after it";
+    EXPECT_EQ(list.Focused(), 100001);
+    Press(VK_F3);
+    EXPECT_EQ(EventuallyText("1 of 2 matches - Passed the end, went on from the top",
+                             [&] { return WindowText(status); }),
+              "1 of 2 matches - Passed the end, went on from the top");
+    EXPECT_EQ(EventuallyCount(0, [&] { return list.Focused(); }), 0);
+    EXPECT_TRUE(viewer.Responsive(1000));
+    Press(VK_ESCAPE);
+    EXPECT_EQ(WaitForFocus(list.Handle()), list.Handle());
+}

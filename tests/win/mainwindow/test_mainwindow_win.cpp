@@ -256,6 +256,30 @@ TEST_F(MainWindowTest, HintsGoToStatusPanelZero) {
     EXPECT_EQ(w->StatusBar.PanelText(4), "");
 }
 
+// The time columns are one View option for every section, remembered under
+// "Display"; the count of shown rows has the last status panel.
+TEST_F(MainWindowTest, TimeColumnsAreAViewOptionOfEverySection) {
+    registry.RegWriteString("Display", "TimeColumns", "1");
+    auto w = Make();
+    EXPECT_TRUE(w->act_TimeColumns->Checked());
+    auto columns = [&](ISectionFrame* s) {
+        return Header_GetItemCount(ListView_GetHeader(Tfrm_VexelDebugWindow::FrameOf(*s)->lst_Debug.Handle()));
+    };
+    ISectionFrame* first = w->Manager->ConnectLocal("T 1", "Times", "C:\\T.exe", "One");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(columns(first), 6);
+    w->act_TimeColumns->Execute();
+    EXPECT_FALSE(w->act_TimeColumns->Checked());
+    EXPECT_EQ(columns(first), 4);
+    EXPECT_EQ(registry.RegReadString("Display", "TimeColumns", ""), "0");
+    ISectionFrame* second = w->Manager->ConnectLocal("T 2", "Times", "C:\\T.exe", "Two");
+    ASSERT_TRUE(second);
+    EXPECT_EQ(columns(second), 4);
+
+    w->SetShownRows("3 of 5 rows shown");
+    EXPECT_EQ(w->StatusBar.PanelText(4), "3 of 5 rows shown");
+}
+
 // For looking at the window: run with --gtest_also_run_disabled_tests and
 // take a screenshot of the display meanwhile. Two sections of one client
 // application, the second in front, filled with rows of every kind.

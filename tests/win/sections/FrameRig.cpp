@@ -76,6 +76,7 @@ std::unique_ptr<vx::Tfme_Sections> TFrameRig::NewFrame() {
     c.Host = &Host;
     c.Viewer = &Viewer;
     c.Shared = &Shared;
+    c.RuleEditor = &RuleEditor;
     auto frame = std::make_unique<vx::Tfme_Sections>(Dock->Handle(), c);
     Frames().push_back(frame->Handle());
     return frame;

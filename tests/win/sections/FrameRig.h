@@ -1,6 +1,7 @@
 // A section frame in a plain window, with fake services, for the window tests.
 #pragma once
 
+#include "find/RuleEditor.h"
 #include "platform/Fakes.h"
 #include "sections/frame_Sections_win.h"
 #include "settings/RegistryHandler.h"
@@ -19,9 +20,28 @@ struct TFakeHost : vx::ISectionHost {
     std::string Information;
     std::string Panels[4];
     std::vector<int> RemovedButtons;
+    std::string ShownRows;
+    std::vector<std::string> Notes;
+    void SetShownRows(const std::string& text) override { ShownRows = text; }
+    void LogNote(const std::string& note) override { Notes.push_back(note); }
     void SetInformationLine(const std::string& text) override { Information = text; }
     void SetStatusPanel(int panel, const std::string& text) override { Panels[panel] = text; }
     void RemoveSideBarButton(int tag) override { RemovedButtons.push_back(tag); }
+};
+
+// The rule dialog as a test answers it: OK with Answer, or Cancel.
+struct TFakeRuleEditor : vx::IRuleEditor {
+    std::vector<std::vector<vx::TFindRule>> Answers;  // taken in order; none left: Cancel
+    std::vector<std::string> Captions;
+    std::vector<std::vector<vx::TFindRule>> Shown;     // the rules each call was given
+    bool EditRules(const std::string& caption, std::vector<vx::TFindRule>& rules) override {
+        Captions.push_back(caption);
+        Shown.push_back(rules);
+        if (Answers.empty()) return false;
+        rules = Answers.front();
+        Answers.erase(Answers.begin());
+        return true;
+    }
 };
 
 // A top-level window holding a dock panel of the widget layer (as the main
@@ -38,6 +58,7 @@ public:
     vx::TMemorySettings Memory;
     std::unique_ptr<vx::TRegistryHandler> Registry;
     TFakeHost Host;
+    TFakeRuleEditor RuleEditor;
     vx::TDataViewerModel Viewer;
     vx::TSectionShared Shared;
     HWND Window = nullptr;
