@@ -1,18 +1,27 @@
 #include "capture/OdsQueue.h"
 
+#include <algorithm>
+
 namespace vx {
 
+bool TOdsQueue::Full(size_t adding) const {
+    if (events_.empty()) return false;
+    return events_.size() >= capacity_ || adding > byteCapacity_ - std::min(bytes_, byteCapacity_);
+}
+
 TOdsQueue::TPushResult TOdsQueue::Push(TOdsEvent&& event) {
+    const size_t adding = EventBytes(event);
     std::unique_lock<std::mutex> lock(mutex_);
-    if (events_.size() >= capacity_ && !closed_) {
+    if (Full(adding) && !closed_) {
         event.Delayed = true;
-        room_.wait(lock, [this] { return events_.size() < capacity_ || closed_; });
+        room_.wait(lock, [this, adding] { return !Full(adding) || closed_; });
     }
     TPushResult r;
     if (closed_) {
         r.Closed = true;
         return r;
     }
+    bytes_ += adding;
     events_.push_back(std::move(event));
     r.Post = !posted_;
     posted_ = true;
@@ -22,6 +31,7 @@ TOdsQueue::TPushResult TOdsQueue::Push(TOdsEvent&& event) {
 bool TOdsQueue::Take(std::vector<TOdsEvent>& out, size_t max) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (size_t n = 0; n < max && !events_.empty(); ++n) {
+        bytes_ -= std::min(bytes_, EventBytes(events_.front()));
         out.push_back(std::move(events_.front()));
         events_.pop_front();
     }
@@ -45,6 +55,7 @@ void TOdsQueue::Close() {
 void TOdsQueue::Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.clear();
+    bytes_ = 0;
     posted_ = false;
     closed_ = false;
 }
@@ -52,6 +63,11 @@ void TOdsQueue::Reset() {
 size_t TOdsQueue::Size() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return events_.size();
+}
+
+size_t TOdsQueue::Bytes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return bytes_;
 }
 
 } // namespace vx

@@ -6,15 +6,19 @@
 #include "mainwindow/SectionManager.h"
 #include "mainwindow/form_MainWindow_win.h"
 
+#include <iterator>
+
 namespace vx {
 
 namespace {
 
 constexpr const char* kCaptureCaption = "Capture OutputDebugString";
 constexpr const char* kCaptureSetting = "CaptureODS";
-// Texts held between the reader and the window: about 4 s of a flood, and
-// at most 16 MB of text.
-constexpr size_t kQueueCapacity = 4096;
+// Texts held between the reader and the window: many seconds of a flood of
+// short texts, so that the senders go on while the window builds a new
+// process's section, and at most 16 MB of text.
+constexpr size_t kQueueCapacity = 65536;
+constexpr size_t kQueueBytes = size_t(16) << 20;
 constexpr size_t kTakeAtOnce = 64;
 constexpr DWORD kSliceMs = 15;   // the window answers others within 50 ms
 constexpr UINT kComeBackMs = 15; // during a flood, the next slice
@@ -23,13 +27,15 @@ constexpr UINT kComeBackMs = 15; // during a flood, the next slice
 
 struct TOdsCapture {
     TOdsCapture(TSectionManager& manager, HWND window)
-        : Queue(kQueueCapacity),
+        : Queue(kQueueCapacity, kQueueBytes),
           Reader(Queue,
                  [window] { PostMessageA(window, Tfrm_VexelDebugWindow::kOdsBatchMessage, 0, 0); }),
           Sections(manager) {}
     TOdsQueue Queue;
     TOdsReader Reader;
     TOdsSections Sections;
+    std::vector<TOdsEvent> Batch; // taken from the queue; Batch[Next] is the next to apply
+    size_t Next = 0;
     bool Wanted = false; // what the user chose, remembered even when the buffer was taken
 };
 
@@ -69,7 +75,11 @@ void Tfrm_VexelDebugWindow::StopCapture() {
     Capture->Reader.Stop();
     if (Handle()) KillTimer(Handle(), kOdsTimerId);
     // What the reader had queued is shown; nothing it read is lost.
-    std::vector<TOdsEvent> events;
+    std::vector<TOdsEvent>& batch = Capture->Batch;
+    std::vector<TOdsEvent> events(std::make_move_iterator(batch.begin() + ptrdiff_t(Capture->Next)),
+                                  std::make_move_iterator(batch.end()));
+    batch.clear();
+    Capture->Next = 0;
     while (Capture->Queue.Take(events, kTakeAtOnce)) {
     }
     Capture->Sections.Apply(events);
@@ -90,31 +100,36 @@ void Tfrm_VexelDebugWindow::act_CaptureODSExecute() {
 }
 
 // A batch message starts the work; while texts keep coming the timer brings
-// the window back for the next slice, and the reader posts nothing more.
+// the window back for the next slice, and the reader posts nothing more. The
+// slice's time is checked after every text, and building a section ends it:
+// the window answers others between two sections.
 void Tfrm_VexelDebugWindow::OdsBatch() {
     if (!Capture || closing_) return;
     KillTimer(Handle(), kOdsTimerId);
+    TOdsCapture& c = *Capture;
     const DWORD start = GetTickCount();
-    std::vector<TOdsEvent> events;
     bool took = false;
     for (;;) {
-        events.clear();
-        bool more = Capture->Queue.Take(events, kTakeAtOnce);
-        took = took || !events.empty();
+        if (c.Next == c.Batch.size()) {
+            c.Batch.clear();
+            c.Next = 0;
+            c.Queue.Take(c.Batch, kTakeAtOnce);
+            if (c.Batch.empty()) break;
+        }
+        took = true;
+        bool slow = false;
         try {
-            Capture->Sections.Apply(events);
+            slow = c.Sections.Apply(c.Batch[c.Next++]);
         } catch (const std::exception& e) {
             ui::HandleException(e, "OutputDebugString capture");
         }
-        if (more && GetTickCount() - start < kSliceMs) continue;
-        if (more) {
+        if (slow || GetTickCount() - start >= kSliceMs) {
             PostMessageA(Handle(), kOdsBatchMessage, 0, 0); // others first, then the rest
             return;
         }
-        if (!took && Capture->Queue.Release()) return; // quiet: the reader posts again
-        SetTimer(Handle(), kOdsTimerId, kComeBackMs, nullptr);
-        return;
     }
+    if (!took && c.Queue.Release()) return; // quiet: the reader posts again
+    SetTimer(Handle(), kOdsTimerId, kComeBackMs, nullptr);
 }
 
 // Off unless the user chose it: a viewer started beside another reader of the

@@ -22,18 +22,21 @@ std::string OdsCaption(const TOdsProcess& process, uint64_t delayed) {
 }
 
 void TOdsSections::Apply(std::vector<TOdsEvent>& events) {
-    for (TOdsEvent& e : events) {
-        if (!e.Process) continue;
-        if (e.Kind == TOdsEvent::oeEnded)
-            Ended(*e.Process);
-        else
-            AddText(e);
-    }
+    for (TOdsEvent& e : events)
+        Apply(e);
 }
 
-ISectionFrame* TOdsSections::SectionOf(const TOdsProcess& process) {
+bool TOdsSections::Apply(TOdsEvent& e) {
+    if (!e.Process) return false;
+    if (e.Kind != TOdsEvent::oeEnded) return AddText(e);
+    Ended(*e.Process);
+    return false;
+}
+
+ISectionFrame* TOdsSections::SectionOf(const TOdsProcess& process, bool& connected) {
     ISectionFrame* frame = manager_.FindSection(process.ClientID);
     if (frame && frame->Core().Connected()) return frame;
+    connected = true;
     frame = manager_.ConnectLocal(process.ClientID, kOdsHeader, process.Path,
                                   OdsCaption(process, Delayed(process.ClientID)));
     if (frame &&
@@ -42,9 +45,10 @@ ISectionFrame* TOdsSections::SectionOf(const TOdsProcess& process) {
     return frame;
 }
 
-void TOdsSections::AddText(const TOdsEvent& e) {
-    ISectionFrame* frame = SectionOf(*e.Process);
-    if (!frame) return;
+bool TOdsSections::AddText(const TOdsEvent& e) {
+    bool connected = false;
+    ISectionFrame* frame = SectionOf(*e.Process, connected);
+    if (!frame) return connected;
     TSectionCore& core = frame->Core();
     if (e.Delayed) {
         core.Caption = OdsCaption(*e.Process, ++delayed_[e.Process->ClientID]);
@@ -64,6 +68,7 @@ void TOdsSections::AddText(const TOdsEvent& e) {
         }
         core.AddDebugInfo(rec, false);
     }
+    return connected;
 }
 
 void TOdsSections::Ended(const TOdsProcess& process) {

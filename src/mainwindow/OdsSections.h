@@ -20,14 +20,17 @@ class TOdsSections {
     explicit TOdsSections(TSectionManager& manager) : manager_(manager) {}
 
     void Apply(std::vector<TOdsEvent>& events);
+    // One event; true when it had to build or connect its process's section,
+    // which takes the window far longer than a row.
+    bool Apply(TOdsEvent& event);
     // The capture stopped: no section hears from its process any more.
     void DisconnectAll();
     // Texts of this process that waited for room in the queue.
     uint64_t Delayed(const std::string& clientID) const;
 
   private:
-    ISectionFrame* SectionOf(const TOdsProcess& process);
-    void AddText(const TOdsEvent& event);
+    ISectionFrame* SectionOf(const TOdsProcess& process, bool& connected);
+    bool AddText(const TOdsEvent& event);
     void Ended(const TOdsProcess& process);
 
     TSectionManager& manager_;

@@ -108,3 +108,27 @@ TEST(OdsQueue, ClosingReleasesAWaitingReader) {
     EXPECT_EQ(q.Size(), 0u);
     EXPECT_TRUE(q.Push(Text("after")).Post);
 }
+
+TEST(OdsQueue, TheBytesOfItsTextsBoundTheQueueAsWellAsTheirNumber) {
+    const size_t small = TOdsQueue::EventBytes(Text("1"));
+    TOdsQueue q(1000, 3 * small);
+    for (int i = 0; i < 3; ++i)
+        q.Push(Text("1"));
+    std::atomic<bool> pushed{false};
+    std::thread reader([&] {
+        q.Push(Text("2"));
+        pushed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(pushed); // full by bytes long before it is full by count
+    std::vector<TOdsEvent> out;
+    q.Take(out, 1);
+    reader.join();
+    EXPECT_TRUE(out.size() == 1 && pushed);
+    q.Take(out, 10);
+    EXPECT_EQ(q.Bytes(), 0u);
+    // A text longer than the whole bound still goes through an empty queue.
+    const std::string longText(4 * small, 'x');
+    q.Push(Text(longText));
+    EXPECT_EQ(q.Bytes(), TOdsQueue::EventBytes(Text(longText)));
+}
