@@ -1,5 +1,7 @@
 #include "mainwindow/ViewerApp_win.h"
 
+#include "find/RuleDialog_win.h"
+
 #include "forms/form_About_win.h"
 #include "forms/form_Splash_win.h"
 #include "mainwindow/ExceptionLog.h"
@@ -156,6 +158,8 @@ int RunViewer(HINSTANCE instance) {
     mainWindow.About = &about;
     Tfrm_Viewer viewer(instance, mainWindow.Handle());
     mainWindow.Viewer = &viewer;
+    TRuleDialog ruleDialog(mainWindow.Handle());
+    mainWindow.RuleEditor = &ruleDialog;
 
     ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);  // FormShow announces the viewer
     UpdateWindow(mainWindow.Handle());
@@ -172,6 +176,7 @@ int RunViewer(HINSTANCE instance) {
     if (mainWindow.Handle()) DestroyWindow(mainWindow.Handle());
     mainWindow.About = nullptr;
     mainWindow.Viewer = nullptr;
+    mainWindow.RuleEditor = nullptr;
     g_log = nullptr;
     ui::SetExceptionHandler(nullptr);
     return int(msg.wParam);

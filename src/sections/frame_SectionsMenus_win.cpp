@@ -54,7 +54,11 @@ void Tfme_Sections::CreateMenus() {
     m3.AddItem("mnu_ClearDebugInfos", "Clear all items\tCtrl+Del", [&c] { c.mnu_ClearDebugInfosClick(); });
     m3.AddSeparator();
     m3.AddItem("mnu_ExportItems", "&Export...",
-               [this] { Exports.ExportItems(core_.DebugTree()); });
+               [this] {
+                   // "Export visible rows only" exports what the filter and rules show.
+                   Exports.ExportItems(core_.DebugTree(),
+                                       [this](size_t row) { return finder_.IsShown(row); });
+               });
     m3.AddSeparator();
     m3.AddItem("mnu_Usecolors", "&Use colors", [&c] { c.mnu_UsecolorsClick(); });
     m3.AddSeparator();
