@@ -105,7 +105,9 @@ TDateTime EncodeDateTime(const TDateTimeParts& p) {
 
 std::string FormatDatePicture(const std::string& pic, TDateTime value) {
     TDateTimeParts p = DecodeDateTime(value);
-    long days = long(std::floor(value));
+    // The weekday of the date shown, whatever the value was (a negative one
+    // with a time, one that rounded into the next day, one that is no date).
+    long days = long(EncodeDateTime({p.Year, p.Month, p.Day}));
     int weekday = int(((days + 6) % 7 + 7) % 7);  // 1899-12-30 was a Saturday
     std::string out;
     for (size_t i = 0; i < pic.size();) {
