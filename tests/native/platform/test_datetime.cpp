@@ -55,3 +55,16 @@ TEST(DateTime, WeekdayIsTheShownDatesOwn) {
               "Sat 30/12/1899");
     EXPECT_EQ(FormatDatePicture("ddd d/M/yyyy", 1e300), "Sat 30/12/1899");
 }
+
+// The first and last days of the calendar hold their times; nothing beyond
+// them is a date.
+TEST(DateTime, FirstAndLastDaysKeepTheirTimes) {
+    TDateTimeParts first = DecodeDateTime(EncodeDateTime({1, 1, 1, 0, 22}));
+    EXPECT_EQ(first.Year, 1);
+    EXPECT_EQ(first.Minute, 22);
+    TDateTimeParts last = DecodeDateTime(EncodeDateTime({9999, 12, 31, 23, 59, 59, 999}));
+    EXPECT_EQ(last.Year, 9999);
+    EXPECT_EQ(last.Millisecond, 999);
+    EXPECT_EQ(DecodeDateTime(2958466.0).Year, 1899);
+    EXPECT_EQ(DecodeDateTime(2958465.9999999999).Year, 1899); // rounds into year 10000
+}
