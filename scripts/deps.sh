@@ -13,6 +13,8 @@ packages=(
   # Free Pascal builds the Pascal client's example; its Win64 run-time units
   # are built from fpc-source into the build tree
   fp-compiler fpc-source
+  # clang and its libFuzzer build and run the fuzz targets (tests/fuzz)
+  clang libclang-rt-dev
 )
 if [ "${1:-}" = --list ]; then
   printf '%s\n' "${packages[@]}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core tests, the same under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the interop tests, and the
-# Windows tests under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the interop tests, a short
+# run of every fuzz target, and the Windows tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -22,6 +22,9 @@ cmake --build build/native -j "$jobs"
 echo "== Sanitizer build"
 configure build/asan -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_BENCH=OFF
 cmake --build build/asan -j "$jobs"
+echo "== Fuzz build"
+CC=clang CXX=clang++ configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_FUZZ=ON -DVX_BENCH=OFF
+cmake --build build/fuzz -j "$jobs"
 echo "== Windows build"
 configure build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BENCH=OFF
 cmake --build build/win -j "$jobs"
@@ -33,6 +36,8 @@ echo "== Native tests"
 (cd build/native && ctest --output-on-failure -j "$jobs") || status=1
 echo "== Sanitizer tests"
 (cd build/asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs" -LE 'interop|scripts') || status=1
+echo "== Fuzz targets"
+(cd build/fuzz && ctest --output-on-failure -j "$jobs") || status=1
 echo "== Windows tests under Wine"
 source scripts/wine-env.sh build/win
 trap vx_wine_stop EXIT

@@ -90,6 +90,10 @@ void TvxCSVWriter::AppendRowNumberCell(std::string& row, std::string_view number
 
 void TvxCSVWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += ',';
+    // An empty row writes no line: the record's only cell, when empty, is
+    // quoted, so the record keeps its line.
+    const bool only = FShaping && FShaping->Count == 1 && !FShaping->RowNumber;
+    if (only && cell.Text.empty()) return AppendQuoted(row, cell.Text, true);
     if (!LooksLikeFormula(cell.Text)) return AppendQuoted(row, cell.Text, false);
     // Any client can send "=..." : behind an apostrophe it stays text.
     std::string guarded(1, '\'');

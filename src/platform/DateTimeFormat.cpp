@@ -69,7 +69,9 @@ size_t Quoted(const std::string& s, size_t i, std::string& out) {
 
 TDateTimeParts DecodeDateTime(TDateTime value) {
     TDateTimeParts p;
-    if (!std::isfinite(value) || value < -693593.0 || value > 2958466.0) return p;
+    // The days are the whole part and the time the fraction, also when the
+    // value is negative: 0001-01-01 is day -693593 at any time of that day.
+    if (!std::isfinite(value) || value <= -693594.0 || value >= 2958466.0) return p;
     // Round to the millisecond first so 0.99999999 of a day does not show 24:00.
     double ms = std::round(std::fabs(value - std::trunc(value)) * 86400000.0);
     long days = long(std::trunc(value));
@@ -77,6 +79,7 @@ TDateTimeParts DecodeDateTime(TDateTime value) {
         ms -= 86400000.0;
         days += value < 0 ? -1 : 1;
     }
+    if (days < -693593 || days > 2958465) return p; // rounded past 0001-01-01 or 9999-12-31
     long n = days + kDelta;  // days since 0001-01-01
     int y = 1;
     long d400 = n / 146097;
@@ -115,7 +118,9 @@ TDateTime EncodeDateTime(const TDateTimeParts& p) {
 
 std::string FormatDatePicture(const std::string& pic, TDateTime value) {
     TDateTimeParts p = DecodeDateTime(value);
-    long days = long(std::floor(value));
+    // The weekday of the date shown, whatever the value was (a negative one
+    // with a time, one that rounded into the next day, one that is no date).
+    long days = long(EncodeDateTime({p.Year, p.Month, p.Day}));
     int weekday = int(((days + 6) % 7 + 7) % 7);  // 1899-12-30 was a Saturday
     std::string out;
     for (size_t i = 0; i < pic.size();) {

@@ -79,6 +79,19 @@ TEST(TextExport, CsvQuotingRowNumbersAndNoHeaderOrFooter) {
     EXPECT_EQ(f.Export(xtCSV), Lines({"\"No 1\",\"a,b\",\"say \"\"hi\"\"\",x"}));
 }
 
+// A record whose only written cell is empty keeps its line: a reader counts
+// the same records as were exported.
+TEST(TextExport, CsvRecordOfOneEmptyCellKeepsItsLine) {
+    TExportFixture f;
+    f.Source.Caps = {"Message", "Hidden"};
+    f.Source.Visible = {true, false};
+    f.Source.Records = {{TVariant("a"), TVariant("x")}, {TVariant(""), TVariant("y")}, {TVariant("b"), TVariant("z")}};
+    f.Source.Options = {xoShowHeader};
+    EXPECT_EQ(f.Export(xtCSV), Lines({"Message", "a", "\"\"", "b"}));
+    f.Source.Options.Include(xoRowNumbers);
+    EXPECT_EQ(f.Export(xtCSV), Lines({",Message", "1,a", "2,", "3,b"}));
+}
+
 TEST(TextExport, TabNeverQuotesAndKeepsHeaderAndFooter) {
     TExportFixture f;
     f.Source.Records = {{TVariant("a b"), TVariant("\"q\"")}, {TVariant("x\ty"), TVariant("")}};

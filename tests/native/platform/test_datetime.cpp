@@ -43,3 +43,28 @@ TEST(DateTime, PicturesFormatLikeWindows) {
     EXPECT_EQ(FormatShortDate(locale, t), "3/7/2026");
     EXPECT_EQ(FormatLongTime(locale, t), "9:04:05 AM");
 }
+
+// The weekday is that of the date the other letters show: a negative value's
+// fraction is a time on that date, a value rounding into the next day is on
+// the next day, and a value that is no date shows the day of 1899-12-30.
+TEST(DateTime, WeekdayIsTheShownDatesOwn) {
+    EXPECT_EQ(FormatDatePicture("dddd d/M/yyyy", -0.5), "Saturday 30/12/1899");
+    EXPECT_EQ(FormatDatePicture("dddd d/M/yyyy", -1.25), "Friday 29/12/1899");
+    EXPECT_EQ(FormatDatePicture("ddd d/M/yyyy", 45657.999999999), "Wed 1/1/2025");
+    EXPECT_EQ(FormatDatePicture("ddd d/M/yyyy", std::numeric_limits<double>::quiet_NaN()),
+              "Sat 30/12/1899");
+    EXPECT_EQ(FormatDatePicture("ddd d/M/yyyy", 1e300), "Sat 30/12/1899");
+}
+
+// The first and last days of the calendar hold their times; nothing beyond
+// them is a date.
+TEST(DateTime, FirstAndLastDaysKeepTheirTimes) {
+    TDateTimeParts first = DecodeDateTime(EncodeDateTime({1, 1, 1, 0, 22}));
+    EXPECT_EQ(first.Year, 1);
+    EXPECT_EQ(first.Minute, 22);
+    TDateTimeParts last = DecodeDateTime(EncodeDateTime({9999, 12, 31, 23, 59, 59, 999}));
+    EXPECT_EQ(last.Year, 9999);
+    EXPECT_EQ(last.Millisecond, 999);
+    EXPECT_EQ(DecodeDateTime(2958466.0).Year, 1899);
+    EXPECT_EQ(DecodeDateTime(2958465.9999999999).Year, 1899); // rounds into year 10000
+}
