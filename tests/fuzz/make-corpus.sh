@@ -36,4 +36,22 @@ seed export csv '\x07\xff\x01\x03\x04\x04' 'a,b' 'say "hi"' '' '-5' 'x' 'y'
 seed export rtf '\x10\x3f\x01\x02\x06\x06' '{\par}' '\' 'C:\dir' $'caf\xe9'
 seed export excel '\x08\x7f\x01\x05\x01\x01' 'Sheet' 'longer cell text than its column' '42'
 
+# TCP frames: the first byte picks the cuts, then the stream. L = 856 is the
+# smallest frame (wParam and the fixed packet).
+frames() {  # name mode, then stream parts as printf %b texts or "zeros N"
+  local dir=net_frames/corpus name=$1 mode=$2 part
+  shift 2
+  mkdir -p "$dir"
+  printf '%b' "$mode" >"$dir/$name"
+  while [ $# -gt 0 ]; do
+    if [ "$1" = zeros ]; then head -c "$2" /dev/zero >>"$dir/$name"; shift 2
+    else printf '%b' "$1" >>"$dir/$name"; shift; fi
+  done
+}
+frames handshake '\x00' '\x58\x03\x00\x00\x01\x01\x00\x00' zeros 852
+frames two-in-reads '\x41' '\x58\x03\x00\x00\x01\x00\x00\x00' zeros 852 \
+  '\x5c\x03\x00\x00\x0e\x00\x00\x00' zeros 852 'data' '\x58\x03'
+frames too-short '\x00' '\x10\x00\x00\x00garbage'
+frames too-long '\x81' '\xff\xff\xff\x7f\x01\x01\x00\x00'
+
 "$build/tests/fuzz/fuzz_seeds" .
