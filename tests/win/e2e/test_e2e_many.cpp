@@ -56,6 +56,22 @@ const TClientKind kOds = {
     [](int k, int i, int) { return "ods" + Num(k) + " " + Num(i + 1); },
 };
 
+// vxsend flood over TCP to a viewer listening on loopback; a remote section
+// names its host after the client.
+TClientKind TcpKind(const std::string& tcpArgs) {
+    return {
+        "TCP",
+        [tcpArgs](int k, int n) {
+            return StartVxsend(tcpArgs + " --client ManyTcp" + Num(k) + " --caption \"Many TCP " +
+                               Num(k) + "\" flood " + Num(n));
+        },
+        [](const std::string& label, int k, const TChildProcess&) {
+            return label == "Client ID: ManyTcp" + Num(k) + " [Many TCP " + Num(k) + "] from 127.0.0.1";
+        },
+        [](int, int i, int n) { return "Flood record " + Num(i + 1) + " of " + Num(n); },
+    };
+}
+
 // Sends WM_NULL to the window again and again from a thread of its own and
 // keeps every answer time, while the test's thread reads the viewer.
 class TAnswerProbe {
@@ -111,8 +127,16 @@ struct TRunningClient {
 
 class ManyClientsE2E : public E2ETest {
   protected:
+    // A port of its own for each run, apart from the other TCP tests' range.
+    uint16_t port = uint16_t(5871 + (GetTickCount() / 16 + GetCurrentProcessId()) % 4000);
+    std::string tcpArgs = "--tcp 127.0.0.1:" + std::to_string(port) + " --key many";
+
     void StartCapturingViewer() {
-        viewer.DisplayValues = {{"CaptureODS", "1"}};
+        viewer.DisplayValues = {{"CaptureODS", "1"},
+                                {"TcpListen", "1"},
+                                {"TcpAddress", "127.0.0.1"},
+                                {"TcpPort", std::to_string(port)},
+                                {"TcpKey", "many"}};
         StartViewer();
         ASSERT_TRUE(WaitFor([] {
             HANDLE ready = OpenEventA(SYNCHRONIZE, FALSE, "DBWIN_BUFFER_READY");
@@ -168,11 +192,21 @@ class ManyClientsE2E : public E2ETest {
     std::vector<TRunningClient> clients;
 };
 
-TEST_F(ManyClientsE2E, TenClientsOfTwoKindsFloodAtOnceAndEachSectionHoldsItsOwnRecords) {
+TEST_F(ManyClientsE2E, TwelveClientsOfThreeKindsFloodAtOnceAndEachSectionHoldsItsOwnRecords) {
     StartCapturingViewer();
     constexpr int kRecords = 10000;
+    const TClientKind tcpKind = TcpKind(tcpArgs);
+    // Listening may begin a moment after the window shows; the probe opens
+    // the first TCP client's own section, so it adds none.
+    TVxsendResult r;
+    WaitFor([&] {
+        return (r = RunVxsend(tcpArgs + " --client ManyTcp0 --caption \"Many TCP 0\" connect"))
+                   .ExitCode == 0;
+    });
+    ASSERT_EQ(r.ExitCode, 0u) << "the viewer does not listen on port " << port << "\n" << r.Output;
     TAnswerProbe probe(viewer.Main());
     StartClients(kCopyData, 8, kRecords);
+    StartClients(tcpKind, 2, kRecords);
     StartClients(kOds, 2, kRecords);
     WaitForClients(240000);
     for (const TRunningClient& c : clients)
