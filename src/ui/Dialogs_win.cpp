@@ -152,20 +152,25 @@ bool TWinDialogs::ConfirmYesNo(const std::string& text) {
     return MessageBoxA(Owner, text.c_str(), Title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-bool TWinDialogs::SaveFile(const TSaveDialogParams& params, std::string& fileName) {
-    // The filter's "|" separators become the NULs the dialog wants.
+namespace {
+
+// What the save and open dialogs share: the filter with the NULs the dialog
+// wants in place of its "|" separators, the file-name buffer, the folder and
+// the title. `open` picks the dialog; the default extension is the save
+// dialog's.
+bool FileDialog(HWND owner, const TSaveDialogParams& params, bool open, std::string& fileName) {
     std::string filter = params.Filter;
     for (char& c : filter)
         if (c == '|') c = '\0';
     filter.append(2, '\0');
     std::vector<char> file(32768, '\0');
     params.FileName.copy(file.data(), file.size() - 1);
-    std::string ext = params.DefaultExt;
+    std::string ext = open ? std::string() : params.DefaultExt;
     if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
 
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Owner;
+    ofn.hwndOwner = owner;
     ofn.lpstrFilter = params.Filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
@@ -173,35 +178,22 @@ bool TWinDialogs::SaveFile(const TSaveDialogParams& params, std::string& fileNam
     ofn.lpstrInitialDir = params.InitialDir.empty() ? nullptr : params.InitialDir.c_str();
     ofn.lpstrTitle = params.Title.empty() ? nullptr : params.Title.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
-    // Overwriting is the export engine's question, not the dialog's.
+    // Overwriting is the export engine's question, not the save dialog's.
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER |
-                OFN_ENABLESIZING;
-    if (!GetSaveFileNameA(&ofn)) return false;
+                OFN_ENABLESIZING | (open ? OFN_FILEMUSTEXIST : 0);
+    if (!(open ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn))) return false;
     fileName = file.data();
     return true;
 }
 
+}  // namespace
+
+bool TWinDialogs::SaveFile(const TSaveDialogParams& params, std::string& fileName) {
+    return FileDialog(Owner, params, false, fileName);
+}
+
 bool TWinDialogs::OpenFile(const TSaveDialogParams& params, std::string& fileName) {
-    std::string filter = params.Filter;
-    for (char& c : filter)
-        if (c == '|') c = '\0';
-    filter.append(2, '\0');
-    std::vector<char> file(32768, '\0');
-    params.FileName.copy(file.data(), file.size() - 1);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Owner;
-    ofn.lpstrFilter = params.Filter.empty() ? nullptr : filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = DWORD(file.size());
-    ofn.lpstrInitialDir = params.InitialDir.empty() ? nullptr : params.InitialDir.c_str();
-    ofn.lpstrTitle = params.Title.empty() ? nullptr : params.Title.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
-                OFN_EXPLORER | OFN_ENABLESIZING;
-    if (!GetOpenFileNameA(&ofn)) return false;
-    fileName = file.data();
-    return true;
+    return FileDialog(Owner, params, true, fileName);
 }
 
 std::string TWinDialogs::InputBox(const std::string& caption, const std::string& prompt,
