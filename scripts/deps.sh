@@ -15,6 +15,8 @@ packages=(
   fp-compiler fpc-source
   # clang and its libFuzzer build and run the fuzz targets (tests/fuzz)
   clang libclang-rt-dev
+  # the test command checks every source file against .clang-format
+  clang-format
 )
 if [ "${1:-}" = --list ]; then
   printf '%s\n' "${packages[@]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core tests, the same under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the interop tests, a short
-# run of every fuzz target, and the Windows tests under Wine.
+# run of every fuzz target, the Windows tests under Wine, and a check that
+# every source file follows .clang-format.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -30,6 +31,8 @@ configure build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE
 cmake --build build/win -j "$jobs"
 
 status=0
+echo "== Format"
+bash scripts/check-format.sh || status=1
 echo "== Release ZIP"
 bash scripts/check-release.sh build/win || status=1
 echo "== Native tests"
