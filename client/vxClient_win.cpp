@@ -15,10 +15,10 @@ TDebugClient::TDebugClient() {
     wc.lpfnWndProc = WndProc;
     wc.hInstance = inst;
     wc.lpszClassName = kClientClass;
-    RegisterClassA(&wc);  // fails harmlessly when already registered
+    RegisterClassA(&wc); // fails harmlessly when already registered
     // A hidden top-level window: broadcasts (vnShown, vnClosing) reach only those.
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClientClass, "vxDebugClient", WS_POPUP, 0, 0, 0,
-                              0, nullptr, nullptr, inst, nullptr);
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClientClass, "vxDebugClient", WS_POPUP, 0, 0, 0, 0,
+                              nullptr, nullptr, inst, nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -70,7 +70,8 @@ bool TDebugClient::FindViewer(DWORD timeoutMs) {
                       reinterpret_cast<LPARAM>(window_)))
         return false;
     DWORD end = GetTickCount() + timeoutMs;
-    while (!viewer_ && int32_t(end - GetTickCount()) > 0) Pump(20);
+    while (!viewer_ && int32_t(end - GetTickCount()) > 0)
+        Pump(20);
     return viewer_ != nullptr;
 }
 
@@ -94,4 +95,4 @@ bool TDebugClient::Send(uint32_t wParam, const TPacketFields& fields) {
     return SendRaw(wParam, block.data(), DWORD(block.size()));
 }
 
-}  // namespace vx
+} // namespace vx

@@ -12,7 +12,7 @@
 namespace vx {
 
 class TDebugClient {
-public:
+  public:
     TDebugClient();
     ~TDebugClient();
     TDebugClient(const TDebugClient&) = delete;
@@ -39,11 +39,11 @@ public:
     // Pumps this thread's messages for up to ms milliseconds.
     void Pump(DWORD ms);
 
-private:
+  private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     HWND window_ = nullptr;
     HWND viewer_ = nullptr;
     bool closed_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -38,9 +38,15 @@ bool StartSockets() {
     static TWinsock winsock;
     return winsock.Ok;
 }
-int LastSocketError() { return WSAGetLastError(); }
-bool WouldBlock(int e) { return e == WSAEWOULDBLOCK || e == WSAEINPROGRESS; }
-void CloseSocket(TNativeSocket s) { closesocket(s); }
+int LastSocketError() {
+    return WSAGetLastError();
+}
+bool WouldBlock(int e) {
+    return e == WSAEWOULDBLOCK || e == WSAEINPROGRESS;
+}
+void CloseSocket(TNativeSocket s) {
+    closesocket(s);
+}
 bool SetNonBlocking(TNativeSocket s) {
     u_long on = 1;
     return ioctlsocket(s, FIONBIO, &on) == 0;
@@ -56,10 +62,18 @@ int PollOne(TNativeSocket s, short events, short& revents, int ms) {
 const int kSendFlags = 0;
 #else
 using TNativeSocket = int;
-bool StartSockets() { return true; }
-int LastSocketError() { return errno; }
-bool WouldBlock(int e) { return e == EAGAIN || e == EWOULDBLOCK || e == EINPROGRESS; }
-void CloseSocket(TNativeSocket s) { ::close(s); }
+bool StartSockets() {
+    return true;
+}
+int LastSocketError() {
+    return errno;
+}
+bool WouldBlock(int e) {
+    return e == EAGAIN || e == EWOULDBLOCK || e == EINPROGRESS;
+}
+void CloseSocket(TNativeSocket s) {
+    ::close(s);
+}
 bool SetNonBlocking(TNativeSocket s) {
     int fl = fcntl(s, F_GETFL, 0);
     return fl >= 0 && fcntl(s, F_SETFL, fl | O_NONBLOCK) == 0;
@@ -69,7 +83,8 @@ int PollOne(TNativeSocket s, short events, short& revents, int ms) {
     p.fd = s;
     p.events = events;
     int r;
-    do r = ::poll(&p, 1, ms);
+    do
+        r = ::poll(&p, 1, ms);
     while (r < 0 && errno == EINTR);
     revents = p.revents;
     return r;
@@ -97,7 +112,7 @@ int MsLeft(TClock::time_point end) {
     return left < 0 ? 0 : int(left);
 }
 
-}  // namespace
+} // namespace
 
 void AppendFrame(std::string& out, uint32_t wParam, const void* block, size_t size) {
     char head[frame::HeaderSize];
@@ -115,7 +130,7 @@ bool ParseHostPort(const std::string& text, std::string& host, uint16_t& port) {
         if (h.size() < 3 || h.back() != ']') return false;
         h = h.substr(1, h.size() - 2);
     } else if (h.find(':') != std::string::npos) {
-        return false;  // a v6 address needs its brackets
+        return false; // a v6 address needs its brackets
     }
     unsigned long v = 0;
     for (size_t i = colon + 1; i < text.size(); ++i) {
@@ -131,7 +146,9 @@ bool ParseHostPort(const std::string& text, std::string& host, uint16_t& port) {
 
 TTcpClient::TTcpClient(TTcpOptions options) : options_(options) {}
 
-TTcpClient::~TTcpClient() { Close(); }
+TTcpClient::~TTcpClient() {
+    Close();
+}
 
 void TTcpClient::Close() {
     if (sock_ != kNoSocket) {
@@ -222,8 +239,8 @@ bool TTcpClient::Connect(const std::string& host, uint16_t port, const std::stri
     hello.Text = key;
     std::string block = EncodePacket(hello);
     AppendFrame(out_, hsHello, block);
-    const std::string refused =
-        "the viewer at " + where + " closed the connection during the handshake (is the key right?)";
+    const std::string refused = "the viewer at " + where +
+                                " closed the connection during the handshake (is the key right?)";
     if (!Flush()) return closed_ ? Fail(refused) : false;
     const auto answerEnd = TClock::now() + std::chrono::milliseconds(options_.AnswerTimeoutMs);
     while (!answered_) {
@@ -257,15 +274,19 @@ bool TTcpClient::ReadIncoming(int ms) {
         // The viewer sends only short notices; never hold more than one frame.
         while (in_.size() >= frame::HeaderSize) {
             uint32_t len = GetLE32(in_.data());
-            if (len < 4 || len > frame::MaxLength)
-                return Fail("the viewer sent a malformed frame");
+            if (len < 4 || len > frame::MaxLength) return Fail("the viewer sent a malformed frame");
             if (in_.size() < 4 + size_t(len)) break;
             uint32_t wParam = GetLE32(in_.data() + 4);
             in_.erase(0, 4 + size_t(len));
             switch (wParam & 0xFF) {
-            case vnAnswer: answered_ = true; break;
-            case vnClosing: closed_ = true; break;
-            default: break;  // notices this client does not need
+            case vnAnswer:
+                answered_ = true;
+                break;
+            case vnClosing:
+                closed_ = true;
+                break;
+            default:
+                break; // notices this client does not need
             }
         }
         if (size_t(n) < sizeof buf) break;
@@ -322,7 +343,7 @@ bool TTcpClient::Flush() {
     batch.swap(out_);
     bool ok = SendAll(batch.data(), batch.size());
     batch.clear();
-    if (out_.empty()) out_.swap(batch);  // keep the buffer's capacity
+    if (out_.empty()) out_.swap(batch); // keep the buffer's capacity
     if (!ok) return false;
     if (!ReadIncoming(0)) return false;
     if (closed_) return Fail("the viewer is closing");
@@ -363,4 +384,4 @@ bool TTcpClient::WaitClosing(int ms) {
     return closed_;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -23,13 +23,13 @@
 namespace vx {
 
 namespace frame {
-inline constexpr size_t HeaderSize = 8;  // length and wParam
+inline constexpr size_t HeaderSize = 8; // length and wParam
 // The shortest record frame carries the fixed packet, the longest 1 MiB of
 // attached data on top; the viewer closes a connection that sends others.
 inline constexpr uint32_t MinLength = 4 + packet::FixedSize;
 inline constexpr uint32_t MaxData = 1u << 20;
 inline constexpr uint32_t MaxLength = MinLength + MaxData;
-}  // namespace frame
+} // namespace frame
 
 // Appends one frame carrying `block` to `out`.
 void AppendFrame(std::string& out, uint32_t wParam, const void* block, size_t size);
@@ -51,7 +51,7 @@ struct TTcpOptions {
 
 // One connection to one viewer; used by one thread at a time.
 class TTcpClient {
-public:
+  public:
     explicit TTcpClient(TTcpOptions options = {});
     ~TTcpClient();
     TTcpClient(const TTcpClient&) = delete;
@@ -87,7 +87,7 @@ public:
     // the number of records.
     uint64_t SendCalls() const { return sendCalls_; }
 
-private:
+  private:
 #ifdef _WIN32
     using TSocket = uintptr_t;
 #else
@@ -106,9 +106,9 @@ private:
     bool answered_ = false;
     bool closed_ = false;
     std::string error_;
-    std::string out_;   // queued frames
-    std::string in_;    // a partial frame from the viewer
+    std::string out_; // queued frames
+    std::string in_;  // a partial frame from the viewer
     uint64_t sendCalls_ = 0;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -52,7 +52,7 @@ uint32_t LE32(const char* p) {
 struct TPeer {
     SOCKET Sock = INVALID_SOCKET;
     bool Greeted = false;
-    std::vector<char> Buf;  // bytes of a frame not yet complete
+    std::vector<char> Buf; // bytes of a frame not yet complete
     size_t Used = 0;
 };
 
@@ -94,7 +94,8 @@ bool TakeFrames(TPeer& p, const std::string& key, long& records) {
 int RunTcp(const std::string& where, const std::string& key) {
     std::string host = "127.0.0.1";
     uint16_t port = 0;
-    if (!vx::ParseHostPort(where, host, port) && !vx::ParseHostPort("127.0.0.1:" + where, host, port)) {
+    if (!vx::ParseHostPort(where, host, port) &&
+        !vx::ParseHostPort("127.0.0.1:" + where, host, port)) {
         std::fprintf(stderr, "vxreceive: --tcp needs [ADDRESS:]PORT, not %s\n", where.c_str());
         return 2;
     }
@@ -167,22 +168,27 @@ int RunTcp(const std::string& where, const std::string& key) {
     const double secs = std::chrono::duration<double>(t1 - t0).count();
     std::printf("vxreceive: %ld records in %.3f s: %.0f records per second\n", records, secs,
                 secs > 0 ? records / secs : 0.0);
-    for (auto& p : peers) closesocket(p.Sock);
+    for (auto& p : peers)
+        closesocket(p.Sock);
     closesocket(ls);
     WSACleanup();
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     bool show = false;
     std::string tcp, key;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--show") == 0) show = true;
-        else if (std::strcmp(argv[i], "--tcp") == 0 && i + 1 < argc) tcp = argv[++i];
-        else if (std::strcmp(argv[i], "--key") == 0 && i + 1 < argc) key = argv[++i];
-        else g_limit = std::atol(argv[i]);
+        if (std::strcmp(argv[i], "--show") == 0)
+            show = true;
+        else if (std::strcmp(argv[i], "--tcp") == 0 && i + 1 < argc)
+            tcp = argv[++i];
+        else if (std::strcmp(argv[i], "--key") == 0 && i + 1 < argc)
+            key = argv[++i];
+        else
+            g_limit = std::atol(argv[i]);
     }
     if (!tcp.empty()) return RunTcp(tcp, key);
     vx::RegisterDebugMessages();
@@ -197,7 +203,8 @@ int main(int argc, char** argv) {
     if (!hwnd) return 1;
     if (show) ShowWindow(hwnd, SW_SHOWNORMAL);
     MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    while (GetMessageA(&m, nullptr, 0, 0) > 0)
+        DispatchMessageA(&m);
     std::printf("vxreceive: %ld records\n", g_count);
     return 0;
 }

@@ -53,15 +53,32 @@ const char* const kUsage =
     "         --threads N (flood: N threads at once, N records each, \"Thread K: ...\")\n";
 
 const std::map<std::string, uint32_t> kKinds = {
-    {"disconnect", dkDisconnect}, {"connect", dkConnect}, {"level", dkSetLevel},
-    {"clear-messages", dkClearMessages}, {"clear", dkClearDebugInfos},
-    {"message", dkAddMessage}, {"info", dkSetInfoLine}, {"string", dkString},
-    {"note", dkNote}, {"enter", dkProcEnter}, {"exit", dkProcExit},
-    {"separator", dkSeparator}, {"exception", dkException}, {"point", dkPoint},
-    {"color", dkColor}, {"cursor", dkCursor}, {"rect", dkRect},
-    {"checkpoint", dkCheckpoint}, {"reminder", dkReminder}, {"dump", dkMemoryDump},
-    {"component", dkComponent}, {"stringlist", dkStringlist}, {"sysinfo", dkSystemInfo},
-    {"object", dkObject}, {"property", dkProperty}, {"unknown", dkUnknown},
+    {"disconnect", dkDisconnect},
+    {"connect", dkConnect},
+    {"level", dkSetLevel},
+    {"clear-messages", dkClearMessages},
+    {"clear", dkClearDebugInfos},
+    {"message", dkAddMessage},
+    {"info", dkSetInfoLine},
+    {"string", dkString},
+    {"note", dkNote},
+    {"enter", dkProcEnter},
+    {"exit", dkProcExit},
+    {"separator", dkSeparator},
+    {"exception", dkException},
+    {"point", dkPoint},
+    {"color", dkColor},
+    {"cursor", dkCursor},
+    {"rect", dkRect},
+    {"checkpoint", dkCheckpoint},
+    {"reminder", dkReminder},
+    {"dump", dkMemoryDump},
+    {"component", dkComponent},
+    {"stringlist", dkStringlist},
+    {"sysinfo", dkSystemInfo},
+    {"object", dkObject},
+    {"property", dkProperty},
+    {"unknown", dkUnknown},
     {"show", dkShowViewer},
 };
 
@@ -69,17 +86,18 @@ TDateTime NowLocal() {
 #ifdef _WIN32
     SYSTEMTIME st;
     GetLocalTime(&st);
-    return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
-                           st.wMilliseconds});
+    return EncodeDateTime(
+        {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
 #else
     auto now = std::chrono::system_clock::now();
     std::time_t t = std::chrono::system_clock::to_time_t(now);
     std::tm tm{};
     localtime_r(&t, &tm);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-              1000;
-    return EncodeDateTime({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                           tm.tm_sec, int(ms)});
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
+    return EncodeDateTime(
+        {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, int(ms)});
 #endif
 }
 
@@ -90,7 +108,6 @@ double Seconds(std::chrono::steady_clock::time_point t0) {
 #ifndef _WIN32
 using DWORD = uint32_t;
 #endif
-
 
 [[noreturn]] void Fail(const std::string& text, int code = 2) {
     std::fprintf(stderr, "vxsend: %s\n", text.c_str());
@@ -115,7 +132,7 @@ struct TOptions {
     bool Tcp = false;
     std::string Host, Key;
     uint16_t Port = 0;
-    long Threads = 0;  // flood from this many threads at once; 0: from the main thread
+    long Threads = 0; // flood from this many threads at once; 0: from the main thread
     std::vector<std::string> Args;
 };
 
@@ -130,9 +147,12 @@ TOptions ParseArgs(int argc, char** argv) {
             if (i + 1 >= argc) Fail("missing value for " + a);
             return argv[++i];
         };
-        if (a == "--client") o.Fields.ClientID = value();
-        else if (a == "--app") o.App = value();
-        else if (a == "--caption") o.Caption = value();
+        if (a == "--client")
+            o.Fields.ClientID = value();
+        else if (a == "--app")
+            o.App = value();
+        else if (a == "--caption")
+            o.Caption = value();
         else if (a == "--group") {
             std::string g = value();
             static const std::map<std::string, int> names = {
@@ -142,15 +162,21 @@ TOptions ParseArgs(int argc, char** argv) {
         } else if (a == "--text") {
             o.Fields.Text = value();
             textSet = true;
-        } else if (a == "--info-line") o.Fields.InfoLine = int32_t(ParseNumber(value(), "--info-line"));
-        else if (a == "--level") o.Fields.Level = uint8_t(ParseNumber(value(), "--level"));
+        } else if (a == "--info-line")
+            o.Fields.InfoLine = int32_t(ParseNumber(value(), "--info-line"));
+        else if (a == "--level")
+            o.Fields.Level = uint8_t(ParseNumber(value(), "--level"));
         else if (a == "--time") {
             std::string t = value();
             o.Fields.Time = t == "now" ? NowLocal() : std::atof(t.c_str());
-        } else if (a == "--unit") o.Fields.UnitName = value();
-        else if (a == "--proc") o.Fields.ProcName = value();
-        else if (a == "--line") o.Fields.LineNumber = int32_t(ParseNumber(value(), "--line"));
-        else if (a == "--data") o.Fields.Data = value();
+        } else if (a == "--unit")
+            o.Fields.UnitName = value();
+        else if (a == "--proc")
+            o.Fields.ProcName = value();
+        else if (a == "--line")
+            o.Fields.LineNumber = int32_t(ParseNumber(value(), "--line"));
+        else if (a == "--data")
+            o.Fields.Data = value();
         else if (a == "--data-file") {
             std::ifstream f(value(), std::ios::binary);
             if (!f) Fail("cannot read the data file");
@@ -158,32 +184,37 @@ TOptions ParseArgs(int argc, char** argv) {
         } else if (a == "--wparam") {
             o.WParam = uint32_t(ParseNumber(value(), "--wparam"));
             o.HasWParam = true;
-        } else if (a == "--timeout") o.Timeout = DWORD(ParseNumber(value(), "--timeout"));
-        else if (a == "--wait") o.Wait = DWORD(ParseNumber(value(), "--wait"));
+        } else if (a == "--timeout")
+            o.Timeout = DWORD(ParseNumber(value(), "--timeout"));
+        else if (a == "--wait")
+            o.Wait = DWORD(ParseNumber(value(), "--wait"));
         else if (a == "--tcp") {
             std::string where = value();
             if (!ParseHostPort(where, o.Host, o.Port)) Fail("--tcp needs HOST:PORT, not " + where);
             o.Tcp = true;
-        } else if (a == "--key") o.Key = value();
+        } else if (a == "--key")
+            o.Key = value();
         else if (a == "--threads") {
             o.Threads = ParseNumber(value(), "--threads");
             if (o.Threads < 1 || o.Threads > 64) Fail("--threads wants 1 to 64");
-        }
-        else if (a == "-h" || a == "--help") {
+        } else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') Fail("unknown option " + a);
-        else o.Args.push_back(a);
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-')
+            Fail("unknown option " + a);
+        else
+            o.Args.push_back(a);
     }
     if (!textSet) o.Fields.Text.clear();
-    if (!o.Key.empty() && !o.Tcp) Fail("--key is the key of a TCP viewer: give --tcp HOST:PORT too");
+    if (!o.Key.empty() && !o.Tcp)
+        Fail("--key is the key of a TCP viewer: give --tcp HOST:PORT too");
     return o;
 }
 
 // Where the records go: the viewer's window on this desktop, or a viewer
 // over TCP.
 class TSink {
-public:
+  public:
     virtual ~TSink() = default;
     // Sends one record now; false when the viewer did not take it.
     virtual bool Send(uint32_t wParam, const TPacketFields& f) = 0;
@@ -200,14 +231,15 @@ public:
 
 #ifdef _WIN32
 class TWindowSink : public TSink {
-public:
+  public:
     bool Find(DWORD timeoutMs) { return client_.FindViewer(timeoutMs); }
     HWND Viewer() const { return client_.Viewer(); }
     void SetViewer(HWND viewer) { client_.SetViewer(viewer); }
     bool Send(uint32_t wParam, const TPacketFields& f) override { return client_.Send(wParam, f); }
     bool WaitClosing(DWORD ms) override {
         DWORD end = GetTickCount() + ms;
-        while (!client_.ViewerClosed() && int32_t(end - GetTickCount()) > 0) client_.Pump(50);
+        while (!client_.ViewerClosed() && int32_t(end - GetTickCount()) > 0)
+            client_.Pump(50);
         return client_.ViewerClosed();
     }
     std::string Describe() const override {
@@ -216,30 +248,32 @@ public:
         return buf;
     }
 
-private:
+  private:
     TDebugClient client_;
 };
 #endif
 
 class TTcpSink : public TSink {
-public:
+  public:
     TTcpSink(const TOptions& o, TTcpOptions to)
         : where_(o.Host + ":" + std::to_string(o.Port)), client_(to) {}
     TTcpClient& Client() { return client_; }
     bool Send(uint32_t wParam, const TPacketFields& f) override { return client_.Send(wParam, f); }
-    bool Queue(uint32_t wParam, const TPacketFields& f) override { return client_.Queue(wParam, f); }
+    bool Queue(uint32_t wParam, const TPacketFields& f) override {
+        return client_.Queue(wParam, f);
+    }
     bool Flush() override { return client_.Flush(); }
     bool WaitClosing(DWORD ms) override { return client_.WaitClosing(int(ms)); }
     std::string Describe() const override { return "viewer at " + where_; }
     std::string Error() const override { return client_.Error(); }
 
-private:
+  private:
     std::string where_;
     TTcpClient client_;
 };
 
-void Connect(TSink& c, const std::string& id, const std::string& app,
-             const std::string& caption, uint8_t level) {
+void Connect(TSink& c, const std::string& id, const std::string& app, const std::string& caption,
+             uint8_t level) {
     TPacketFields f;
     f.ClientID = id;
     f.Text = app + "|" + caption;
@@ -268,24 +302,29 @@ int RunDemo(TSink& c, long total) {
     };
     const Row rows[] = {
         {dkProcEnter, 0, "TfrmMain.FormCreate", "frmMain", "TfrmMain.FormCreate", 112, nullptr},
-        {dkString, 1, "Loading configuration from Inventory.ini", "uConfig", "LoadConfig", 48, nullptr},
+        {dkString, 1, "Loading configuration from Inventory.ini", "uConfig", "LoadConfig", 48,
+         nullptr},
         {dkSystemInfo, 1, "Windows 10.0 build 19045, 8 CPUs, 16 GB", "uSysInfo", "Report", 20,
          "OS=Windows 10.0.19045\r\nCPU=8\r\nMemory=16384 MB\r\nLocale=en-US"},
         {dkCheckpoint, 0, "Checkpoint: database open", "uData", "TdmData.Open", 77, nullptr},
         {dkSeparator, 0, "", "", "", 0, nullptr},
-        {dkString, 0, "Query returned 412 rows in 38 ms", "uData", "TdmData.RunQuery", 203, nullptr},
+        {dkString, 0, "Query returned 412 rows in 38 ms", "uData", "TdmData.RunQuery", 203,
+         nullptr},
         {dkStringlist, 1, "Stock levels (5 items)", "uStock", "DumpLevels", 64,
          "Bolts M6=1200\r\nNuts M6=980\r\nWashers=4410\r\nBrackets=75\r\nHinges=0"},
         {dkPoint, 0, "Mouse at (412, 96)", "frmMain", "TfrmMain.GridMouseMove", 301, nullptr},
-        {dkRect, 0, "Grid bounds (8, 64, 780, 540)", "frmMain", "TfrmMain.FormResize", 288, nullptr},
+        {dkRect, 0, "Grid bounds (8, 64, 780, 540)", "frmMain", "TfrmMain.FormResize", 288,
+         nullptr},
         {dkColor, 0, "Row colour clInfoBk", "frmMain", "TfrmMain.GridDrawCell", 322, nullptr},
-        {dkReminder, 2, "Reminder: remove the test supplier before release", "uStock", "Init", 15, nullptr},
+        {dkReminder, 2, "Reminder: remove the test supplier before release", "uStock", "Init", 15,
+         nullptr},
         {dkString, 2, "Stock of 'Hinges' is zero", "uStock", "CheckLevels", 91, nullptr},
         {dkMemoryDump, 0, "Memory dump of header (32 bytes)", "uImport", "ReadHeader", 140,
          "0000  49 4E 56 31 00 02 00 00  9C 01 00 00 10 00 00 00  INV1............\r\n"
          "0010  2A 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  *..............."},
         {dkException, 3, "EDatabaseError: Field 'Price' not found", "uData", "TdmData.Post", 255,
-         "EDatabaseError at 0045A1F2\r\nField 'Price' not found\r\nCall stack:\r\n  TdmData.Post\r\n  TfrmEdit.btnSaveClick"},
+         "EDatabaseError at 0045A1F2\r\nField 'Price' not found\r\nCall stack:\r\n  "
+         "TdmData.Post\r\n  TfrmEdit.btnSaveClick"},
         {dkObject, 0, "TStockItem($02A4F310)", "uStock", "TStockItem.Dump", 180,
          "Name=Hinges\r\nCount=0\r\nPrice=2.40"},
         {dkProperty, 0, "Grid.RowCount = 413", "frmMain", "TfrmMain.Refresh", 260, nullptr},
@@ -296,7 +335,8 @@ int RunDemo(TSink& c, long total) {
         {dkUnknown, 0, "Custom record", "uPlugin", "Send", 9, nullptr},
     };
     int sent = 0, rowsSent = 0;
-    for (const auto& cl : clients) Connect(c, cl.ID, cl.App, cl.Caption, dlMedium);
+    for (const auto& cl : clients)
+        Connect(c, cl.ID, cl.App, cl.Caption, dlMedium);
     for (int round = 0; total > 0 ? sent < total : round < 3; ++round) {
         for (size_t k = 0; k < std::size(clients); ++k) {
             const auto& cl = clients[k];
@@ -350,8 +390,7 @@ long FloodRecords(TSink& c, const TOptions& o, long n, const std::string& prefix
         ++ok;
     }
     if (!c.Flush()) ok = 0;
-    if (ok < n && !c.Error().empty())
-        std::fprintf(stderr, "vxsend: %s\n", c.Error().c_str());
+    if (ok < n && !c.Error().empty()) std::fprintf(stderr, "vxsend: %s\n", c.Error().c_str());
     return ok;
 }
 
@@ -375,8 +414,10 @@ int RunFlood(TSink& c, const TOptions& o, long n) {
                 own.SetViewer(window->Viewer());
                 sent[size_t(k)] = FloodRecords(own, o, n, "Thread " + std::to_string(k + 1) + ": ");
             });
-        for (std::thread& t : threads) t.join();
-        for (long s : sent) ok += s;
+        for (std::thread& t : threads)
+            t.join();
+        for (long s : sent)
+            ok += s;
         want = n * o.Threads;
 #else
         Fail("--threads sends through the viewer's window only, not over TCP");
@@ -410,7 +451,8 @@ int RunOds(const std::vector<std::string>& args) {
 #ifdef _WIN32
     std::string text = args.size() > 2 ? args[2] : "vxsend ods line";
     const auto t0 = std::chrono::steady_clock::now();
-    for (long i = 1; i <= n; ++i) OutputDebugStringA((text + " " + std::to_string(i)).c_str());
+    for (long i = 1; i <= n; ++i)
+        OutputDebugStringA((text + " " + std::to_string(i)).c_str());
     const double s = Seconds(t0);
     std::printf("vxsend: ods sent %ld lines in %.3f s: %.0f lines per second\n", n, s,
                 s > 0 ? n / s : 0.0);
@@ -420,7 +462,7 @@ int RunOds(const std::vector<std::string>& args) {
 #endif
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     TOptions o = ParseArgs(argc, argv);
@@ -448,7 +490,8 @@ int main(int argc, char** argv) {
     }
     TSink& client = *sink;
     const std::string& cmd = o.Args[0];
-    if (cmd == "demo") return RunDemo(client, o.Args.size() > 1 ? ParseNumber(o.Args[1], "demo") : 0);
+    if (cmd == "demo")
+        return RunDemo(client, o.Args.size() > 1 ? ParseNumber(o.Args[1], "demo") : 0);
     if (cmd == "flood") {
         if (o.Args.size() < 2) Fail("flood needs a record count");
         return RunFlood(client, o, ParseNumber(o.Args[1], "flood"));
@@ -461,10 +504,13 @@ int main(int argc, char** argv) {
     }
     uint32_t wParam;
     auto it = kKinds.find(cmd);
-    if (it != kKinds.end()) wParam = it->second;
-    else wParam = uint32_t(ParseNumber(cmd, "KIND"));
+    if (it != kKinds.end())
+        wParam = it->second;
+    else
+        wParam = uint32_t(ParseNumber(cmd, "KIND"));
     if (o.HasWParam) wParam = o.WParam;
-    if ((wParam & 0xFF) == dkConnect && o.Fields.Text.empty()) o.Fields.Text = o.App + "|" + o.Caption;
+    if ((wParam & 0xFF) == dkConnect && o.Fields.Text.empty())
+        o.Fields.Text = o.App + "|" + o.Caption;
     if (!client.Send(wParam, o.Fields)) {
         if (!client.Error().empty()) std::fprintf(stderr, "vxsend: %s\n", client.Error().c_str());
         Fail("the viewer did not take the record", 1);

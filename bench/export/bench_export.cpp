@@ -70,15 +70,17 @@ double CpuNow() {
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-template <typename F>
-TTimes Measure(F&& run) {
+template <typename F> TTimes Measure(F&& run) {
     auto w0 = std::chrono::steady_clock::now();
     double c0 = CpuNow();
     run();
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count(), CpuNow() - c0};
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count(),
+            CpuNow() - c0};
 }
 
-TTimes Best(TTimes a, TTimes b) { return {std::min(a.Wall, b.Wall), std::min(a.Cpu, b.Cpu)}; }
+TTimes Best(TTimes a, TTimes b) {
+    return {std::min(a.Wall, b.Wall), std::min(a.Cpu, b.Cpu)};
+}
 
 // Peak resident memory in kB since the last reset.
 long PeakKB() {
@@ -89,7 +91,9 @@ long PeakKB() {
     return 0;
 }
 
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 long CurrentKB() {
     std::ifstream in("/proc/self/status");
@@ -117,12 +121,13 @@ TTimes FwriteLoop(const std::string& doc, const std::string& path) {
     }
     return Measure([&] {
         std::FILE* f = std::fopen(path.c_str(), "wb");
-        for (auto& [start, size] : lines) std::fwrite(doc.data() + start, 1, size, f);
+        for (auto& [start, size] : lines)
+            std::fwrite(doc.data() + start, 1, size, f);
         std::fclose(f);
     });
 }
 
-}  // namespace
+} // namespace
 
 constexpr int kRuns = 3;
 
@@ -137,7 +142,8 @@ int main(int argc, char** argv) {
     fake.Files.Temp = folder;
     TBenchTree tree;
     for (int i = 0; i < 50; ++i) {
-        std::string t = "Message " + std::to_string(i) + ": value changed in TForm1.Button1Click, ok";
+        std::string t =
+            "Message " + std::to_string(i) + ": value changed in TForm1.Button1Click, ok";
         t.resize(60, '.');
         tree.Texts.push_back(t);
     }
@@ -164,11 +170,12 @@ int main(int argc, char** argv) {
     std::remove((folder + "vxbench_mem.CSV").c_str());
 
     tree.Count = rows;
-    std::printf("\n%zu rows, best of %d runs      wall time (s)             processor time (s)\n", rows, kRuns);
+    std::printf("\n%zu rows, best of %d runs      wall time (s)             processor time (s)\n",
+                rows, kRuns);
     std::printf("  %-6s %8s %9s %9s %6s %9s %9s %6s\n", "type", "MB", "export", "fwrite", "ratio",
                 "export", "fwrite", "ratio");
     const std::pair<TvxExportType, const char*> types[] = {
-        {xtCSV, "CSV"}, {xtTXT, "TXT"}, {xtTAB, "TAB"}, {xtHTML, "HTML"},
+        {xtCSV, "CSV"}, {xtTXT, "TXT"},   {xtTAB, "TAB"}, {xtHTML, "HTML"},
         {xtRTF, "RTF"}, {xtSYLK, "SYLK"}, {xtDIF, "DIF"}};
     bool ok = true;
     for (auto& [type, name] : types) {
@@ -189,12 +196,13 @@ int main(int argc, char** argv) {
         }
         double wallRatio = exp.Wall / ref.Wall, cpuRatio = exp.Cpu / ref.Cpu;
         ok = ok && cpuRatio <= 2.0;
-        std::printf("  %-6s %8.1f %9.3f %9.3f %6.2f %9.3f %9.3f %6.2f\n", name, size / 1e6, exp.Wall,
-                    ref.Wall, wallRatio, exp.Cpu, ref.Cpu, cpuRatio);
+        std::printf("  %-6s %8.1f %9.3f %9.3f %6.2f %9.3f %9.3f %6.2f\n", name, size / 1e6,
+                    exp.Wall, ref.Wall, wallRatio, exp.Cpu, ref.Cpu, cpuRatio);
         std::remove(written.c_str());
         std::remove(reference.c_str());
     }
-    std::printf("\nGoal: every export at no less than half the fwrite speed (processor-time ratio <= 2): %s\n",
+    std::printf("\nGoal: every export at no less than half the fwrite speed (processor-time ratio "
+                "<= 2): %s\n",
                 ok ? "met" : "NOT met");
     return 0;
 }

@@ -123,7 +123,7 @@ void SetDisplay(HKEY key, const char* name, const std::string& value) {
                    DWORD(value.size() + 1));
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 5) {
@@ -136,8 +136,8 @@ int main(int argc, char** argv) {
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
     const std::string where = "127.0.0.1:" + std::to_string(port);
-    const std::string flood = "\"" + vxsend + "\" --tcp " + where + " --client bench flood " +
-                              std::to_string(n);
+    const std::string flood =
+        "\"" + vxsend + "\" --tcp " + where + " --client bench flood " + std::to_string(n);
 
     // The bare receiver: it ends once it has taken the connect and every row.
     PROCESS_INFORMATION bare =
@@ -158,8 +158,8 @@ int main(int argc, char** argv) {
 
     // The viewer, listening from the start.
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vexel\\Debugger\\1.0\\Display", 0, nullptr,
-                        0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vexel\\Debugger\\1.0\\Display", 0, nullptr, 0,
+                        KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         SetDisplay(key, "TcpListen", "1");
         SetDisplay(key, "TcpAddress", "127.0.0.1");
         SetDisplay(key, "TcpPort", std::to_string(port));
@@ -168,13 +168,14 @@ int main(int argc, char** argv) {
     }
     PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
     HWND main = nullptr;
-    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i) Sleep(20);
+    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
+        Sleep(20);
     if (!main || !WaitListening(port, 20000)) {
         std::fputs("tcpbench: the viewer does not listen\n", stderr);
         TerminateProcess(viewer.hProcess, 1);
         return 1;
     }
-    Sleep(1000);  // past the start-up's own work
+    Sleep(1000); // past the start-up's own work
     std::atomic<bool> flooding{true};
     std::vector<double> answers;
     std::thread probe([&] {

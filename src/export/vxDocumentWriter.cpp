@@ -12,25 +12,35 @@ void TvxDocumentWriter::HeaderSeparator(std::string_view separator) {
 void TvxDocumentWriter::WriteTextFooter(const TStringList& lines, std::string_view separator,
                                         std::string_view created) {
     if (!separator.empty()) FOut.WriteLine(separator);
-    for (const std::string& line : lines) FOut.WriteLine(line);
+    for (const std::string& line : lines)
+        FOut.WriteLine(line);
     if (!created.empty()) FOut.WriteLine(created);
 }
 
 std::unique_ptr<TvxDocumentWriter> CreateDocumentWriter(TvxExportType type, TvxOutput& out,
                                                         const TvxWriterOptions& options) {
     switch (type) {
-    case xtHTML: return std::make_unique<TvxHTMLWriter>(out, options);
-    case xtExcel: return CreateExcelWriter(out, options);
+    case xtHTML:
+        return std::make_unique<TvxHTMLWriter>(out, options);
+    case xtExcel:
+        return CreateExcelWriter(out, options);
     case xtWord:
-    case xtRTF: return std::make_unique<TvxRTFWriter>(out, options);
-    case xtTXT: return std::make_unique<TvxTXTWriter>(out, options);
-    case xtCSV: return std::make_unique<TvxCSVWriter>(out, options);
-    case xtTAB: return std::make_unique<TvxTABWriter>(out, options);
-    case xtDIF: return std::make_unique<TvxDIFWriter>(out, options);
-    case xtSYLK: return std::make_unique<TvxSYLKWriter>(out, options);
-    case xtClipboard: return std::make_unique<TvxClipboardWriter>(out, options);
+    case xtRTF:
+        return std::make_unique<TvxRTFWriter>(out, options);
+    case xtTXT:
+        return std::make_unique<TvxTXTWriter>(out, options);
+    case xtCSV:
+        return std::make_unique<TvxCSVWriter>(out, options);
+    case xtTAB:
+        return std::make_unique<TvxTABWriter>(out, options);
+    case xtDIF:
+        return std::make_unique<TvxDIFWriter>(out, options);
+    case xtSYLK:
+        return std::make_unique<TvxSYLKWriter>(out, options);
+    case xtClipboard:
+        return std::make_unique<TvxClipboardWriter>(out, options);
     }
     return nullptr;
 }
 
-}  // namespace vx
+} // namespace vx

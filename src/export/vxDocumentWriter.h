@@ -27,13 +27,13 @@ class TvxNativeExcel;
 
 // One cell as the engine formats it for the type.
 struct TvxCellInfo {
-    int Column = 0;           // index into the record's values
-    int Position = 0;         // cells already in the row (row-number cell included)
-    std::string_view Text;    // CellText of the value (cut with xoTruncate)
-    int Width = 0;            // EffectiveColumnWidth of the column
-    uint8_t Alignment = 0;    // GetColumnAlignment of the column (0 none, 1 left, 2 right, 3 centre)
+    int Column = 0;        // index into the record's values
+    int Position = 0;      // cells already in the row (row-number cell included)
+    std::string_view Text; // CellText of the value (cut with xoTruncate)
+    int Width = 0;         // EffectiveColumnWidth of the column
+    uint8_t Alignment = 0; // GetColumnAlignment of the column (0 none, 1 left, 2 right, 3 centre)
     const TVariant* Value = nullptr;
-    bool Header = false;      // caption row
+    bool Header = false; // caption row
 };
 
 // The caption row or one data row: the cells of the written columns in order,
@@ -43,11 +43,11 @@ struct TvxFormattedRow {
     const TvxCellInfo* Cells = nullptr;
     size_t Count = 0;
     bool Header = false;
-    bool RowNumber = false;   // the row-number cell comes first
-    std::string_view Number;  // row-number text
-    int NumberWidth = 0;      // width of the widest row number
-    int32_t RecordIndex = 0;  // 0-based source index (odd-row colouring)
-    int32_t OutputRow = 1;    // 1-based row counter (SYLK Y)
+    bool RowNumber = false;  // the row-number cell comes first
+    std::string_view Number; // row-number text
+    int NumberWidth = 0;     // width of the widest row number
+    int32_t RecordIndex = 0; // 0-based source index (odd-row colouring)
+    int32_t OutputRow = 1;   // 1-based row counter (SYLK Y)
 };
 
 // Everything a writer reads besides its rows.
@@ -56,25 +56,26 @@ struct TvxWriterOptions {
     TvxHTMLOptions HTML;
     TvxRTFOptions RTF;
     TvxExcelOptions Excel;
-    TStringList ColumnWidths;    // the component's ColumnWidths: HTML cell widths
-    std::string Title;           // SYLK and DIF document title
-    int ColumnCount = 0;         // columns of the source (DIF vectors)
-    int WrittenColumnCount = 0;  // columns written (RTF cells)
-    int32_t RecordCount = 0;     // records of the source (DIF tuples)
+    TStringList ColumnWidths;   // the component's ColumnWidths: HTML cell widths
+    std::string Title;          // SYLK and DIF document title
+    int ColumnCount = 0;        // columns of the source (DIF vectors)
+    int WrittenColumnCount = 0; // columns written (RTF cells)
+    int32_t RecordCount = 0;    // records of the source (DIF tuples)
     std::string CopiedToClipboard;
-    const ILocale* Locale = nullptr;  // text of non-string values; none: the cell text
-    unsigned CodePage = 1252;         // HTML charset
-    const IFonts* Fonts = nullptr;    // RTF font table
-    int PixelsPerInch = 96;           // RTF cell boundaries
+    const ILocale* Locale = nullptr; // text of non-string values; none: the cell text
+    unsigned CodePage = 1252;        // HTML charset
+    const IFonts* Fonts = nullptr;   // RTF font table
+    int PixelsPerInch = 96;          // RTF cell boundaries
     IClipboard* Clipboard = nullptr;
     IDialogs* Dialogs = nullptr;
-    TvxNativeExcel* Sheet = nullptr;  // the spreadsheet writer of xtExcel
+    TvxNativeExcel* Sheet = nullptr; // the spreadsheet writer of xtExcel
     std::function<void(TvxExportError)> OnError;
 };
 
 class TvxDocumentWriter {
-public:
-    TvxDocumentWriter(TvxOutput& out, const TvxWriterOptions& options) : FOut(out), FOptions(options) {}
+  public:
+    TvxDocumentWriter(TvxOutput& out, const TvxWriterOptions& options)
+        : FOut(out), FOptions(options) {}
     virtual ~TvxDocumentWriter() = default;
 
     // True when the type saves a file of its own at the sink's TempPath()
@@ -86,17 +87,18 @@ public:
     // Phases, in document order.
     virtual void Prologue() {}
     virtual void HeaderText(const TStringList& lines) { (void)lines; }
-    virtual void CaptionRow(const TvxFormattedRow& row) { (void)row; }  // xoShowHeader only
+    virtual void CaptionRow(const TvxFormattedRow& row) { (void)row; } // xoShowHeader only
     // separator: the type's line below the captions, empty when none.
     virtual void HeaderSeparator(std::string_view separator);
     // Asked before each selected record; false stops the rows (a full sheet).
     virtual bool CanWriteRecord() { return true; }
-    virtual void BeginRecord() {}  // the spreadsheet cursor's move to the next row
+    virtual void BeginRecord() {} // the spreadsheet cursor's move to the next row
     virtual void DataRow(const TvxFormattedRow& row) { (void)row; }
     virtual void EndTable() {}
     // separator: the type's line above the footer, empty when none; created:
     // the created line with xoShowExportDate, else empty.
-    virtual void Footer(const TStringList& lines, std::string_view separator, std::string_view created) {
+    virtual void Footer(const TStringList& lines, std::string_view separator,
+                        std::string_view created) {
         (void)lines, (void)separator, (void)created;
     }
     virtual void Epilogue() {}
@@ -109,16 +111,18 @@ public:
     void AppendCells(std::string& out, const TvxFormattedRow& row) {
         FShaping = &row;
         if (row.RowNumber) AppendRowNumberCell(out, row.Number, row.NumberWidth);
-        for (size_t i = 0; i < row.Count; ++i) AppendCell(out, row.Cells[i]);
+        for (size_t i = 0; i < row.Count; ++i)
+            AppendCell(out, row.Cells[i]);
     }
 
     const TvxWriterOptions& Options() const { return FOptions; }
 
-protected:
+  protected:
     // The row AppendCells is shaping, for cell shapes that need more than the cell.
     const TvxFormattedRow* FShaping = nullptr;
     // The footer of HTML and the text types: separator, footer lines, created line.
-    void WriteTextFooter(const TStringList& lines, std::string_view separator, std::string_view created);
+    void WriteTextFooter(const TStringList& lines, std::string_view separator,
+                         std::string_view created);
     bool Has(TvxExportOption option) const { return FOptions.Options.Has(option); }
     TvxOutput& FOut;
     const TvxWriterOptions FOptions;
@@ -128,6 +132,7 @@ protected:
 std::unique_ptr<TvxDocumentWriter> CreateDocumentWriter(TvxExportType type, TvxOutput& out,
                                                         const TvxWriterOptions& options);
 
-std::unique_ptr<TvxDocumentWriter> CreateExcelWriter(TvxOutput& out, const TvxWriterOptions& options);
+std::unique_ptr<TvxDocumentWriter> CreateExcelWriter(TvxOutput& out,
+                                                     const TvxWriterOptions& options);
 
-}  // namespace vx
+} // namespace vx

@@ -34,15 +34,15 @@ std::string FolderKey(std::string s) {
 }
 
 class TCloseGuard {
-public:
+  public:
     explicit TCloseGuard(TvxCustomExport& e) : FExport(e) {}
     ~TCloseGuard() { FExport.CloseSource(); }
 
-private:
+  private:
     TvxCustomExport& FExport;
 };
 
-}  // namespace
+} // namespace
 
 TvxCustomExport::TvxCustomExport(const TPlatform& platform) : FPlatform(platform) {
     const ILocale& loc = FPlatform.Locale ? *FPlatform.Locale : kDefaultLocale;
@@ -75,7 +75,7 @@ void TvxCustomExport::SetExportType(TvxExportType value) {
 
 void TvxCustomExport::SetExportTypes(TvxExportTypeSet value) {
     FExportTypes = value;
-    FExportTypes.Include(FExportType);  // the current type is always offered
+    FExportTypes.Include(FExportType); // the current type is always offered
 }
 
 void TvxCustomExport::SetRowNumberFormat(const std::string& value) {
@@ -97,22 +97,33 @@ bool TvxCustomExport::TempDirStored() const {
 }
 
 std::string TvxCustomExport::Version() const {
-    return std::to_string((FVersionNumber >> 8) & 0xFF) + "." + std::to_string(FVersionNumber & 0xFF);
+    return std::to_string((FVersionNumber >> 8) & 0xFF) + "." +
+           std::to_string(FVersionNumber & 0xFF);
 }
 
 // ---- Names ----
 
 std::string TvxCustomExport::DefaultExtension() const {
     switch (FExportType) {
-    case xtHTML: return HTML.Extension == exHTM ? "HTM" : "HTML";
-    case xtExcel: return "XLS";
-    case xtWord: return "DOC";
-    case xtTXT: case xtTAB: return "TXT";
-    case xtCSV: return "CSV";
-    case xtRTF: return "RTF";
-    case xtDIF: return "DIF";
-    case xtSYLK: return "SLK";
-    case xtClipboard: return "TMP";
+    case xtHTML:
+        return HTML.Extension == exHTM ? "HTM" : "HTML";
+    case xtExcel:
+        return "XLS";
+    case xtWord:
+        return "DOC";
+    case xtTXT:
+    case xtTAB:
+        return "TXT";
+    case xtCSV:
+        return "CSV";
+    case xtRTF:
+        return "RTF";
+    case xtDIF:
+        return "DIF";
+    case xtSYLK:
+        return "SLK";
+    case xtClipboard:
+        return "TMP";
     }
     return "TMP";
 }
@@ -121,16 +132,35 @@ std::string TvxCustomExport::FilterString() const {
     const TvxDocumentFilter& f = Messages.DocumentFilter;
     std::string name;
     switch (FExportType) {
-    case xtHTML: name = f.HTML; break;
-    case xtExcel: name = f.Excel; break;
-    case xtWord: name = f.Word; break;
-    case xtTXT: name = f.Text; break;
-    case xtCSV: name = f.Comma; break;
-    case xtTAB: name = f.Tab; break;
-    case xtRTF: name = f.RTF; break;
-    case xtDIF: name = f.DIF; break;
-    case xtSYLK: name = f.SYLK; break;
-    case xtClipboard: break;
+    case xtHTML:
+        name = f.HTML;
+        break;
+    case xtExcel:
+        name = f.Excel;
+        break;
+    case xtWord:
+        name = f.Word;
+        break;
+    case xtTXT:
+        name = f.Text;
+        break;
+    case xtCSV:
+        name = f.Comma;
+        break;
+    case xtTAB:
+        name = f.Tab;
+        break;
+    case xtRTF:
+        name = f.RTF;
+        break;
+    case xtDIF:
+        name = f.DIF;
+        break;
+    case xtSYLK:
+        name = f.SYLK;
+        break;
+    case xtClipboard:
+        break;
     }
     std::string ext = DefaultExtension();
     std::string lower = ext;
@@ -164,7 +194,7 @@ void TvxCustomExport::Execute() {
             DoError(xeSaveCancelled);
             return;
         }
-        FileName = chosen;  // later exports reuse it without asking
+        FileName = chosen; // later exports reuse it without asking
     }
     ExportData();
 }
@@ -184,7 +214,7 @@ void TvxCustomExport::ExportData() {
         return;
     }
     if (ExportStyle == xsView && !FPlatform.Files) {
-        DoError(xeExportFailed);  // no place for the temporary document
+        DoError(xeExportFailed); // no place for the temporary document
         return;
     }
     std::string ext = DefaultExtension();
@@ -195,7 +225,8 @@ void TvxCustomExport::ExportData() {
     // file that is not there would put its error box in front of the user.
     if (ExportStyle == xsView && FExportType != xtClipboard && FWritten && FPlatform.Shell) {
         FOpened = name;
-        FOpenResult = FPlatform.Shell->Open(name, ExtractFilePath(name), 4 /* show without activating */);
+        FOpenResult =
+            FPlatform.Shell->Open(name, ExtractFilePath(name), 4 /* show without activating */);
     }
 }
 
@@ -210,7 +241,8 @@ void TvxCustomExport::WriteDocument(const std::string& outputName) {
     std::unique_ptr<TvxDocumentWriter> writer;
     try {
         // The clipboard type writes no file, so there is nothing to replace.
-        if (FExportType != xtClipboard && FPlatform.Files && FPlatform.Files->FileExists(outputName)) {
+        if (FExportType != xtClipboard && FPlatform.Files &&
+            FPlatform.Files->FileExists(outputName)) {
             bool canOverWrite = true;
             if (OnFileExist) OnFileExist(*this, outputName, canOverWrite);
             if (!canOverWrite) {
@@ -223,7 +255,7 @@ void TvxCustomExport::WriteDocument(const std::string& outputName) {
         OutputRow = 1;
         FirstRecord();
         if (GetColumnCount() == 0) {
-            ended = false;  // nothing to write and nothing to announce
+            ended = false; // nothing to write and nothing to announce
         } else {
             FOut = std::make_unique<TvxOutput>();
             ReadColumnLayout();
@@ -295,7 +327,8 @@ void TvxCustomExport::WriteRecords(TvxDocumentWriter& writer) {
     while (!IsEndOfRecords()) {
         GetRecordValues(FValues);
         bool selected = selectedOnly ? IsRecordSelected(RecordIndex) : true;
-        if (OnExport) OnExport(*this, uint32_t(RecordIndex), uint32_t(RecordCount), FValues, selected);
+        if (OnExport)
+            OnExport(*this, uint32_t(RecordIndex), uint32_t(RecordCount), FValues, selected);
         if (FProgress && Options.Has(xoShowProgress)) FProgress->SetPosition(RecordIndex);
         if (!selected) {
             ++RecordIndex;
@@ -319,7 +352,7 @@ void TvxCustomExport::DoError(TvxExportError error) {
 std::string_view TvxCustomExport::CellText(const TVariant& value, int width,
                                            std::string& scratch) const {
     std::string_view text;
-    if (value.VarType() == varString) {  // the common case, without a call
+    if (value.VarType() == varString) { // the common case, without a call
         text = value.AsString();
     } else if (value.IsNull()) {
         text = "** NULL **";
@@ -395,7 +428,8 @@ bool TvxCustomExport::WritesColumn(int index) const {
 
 int TvxCustomExport::WrittenColumnCount() const {
     int n = 0;
-    for (int i = 0; i < ColumnCount(); ++i) n += WritesColumn(i);
+    for (int i = 0; i < ColumnCount(); ++i)
+        n += WritesColumn(i);
     return n;
 }
 
@@ -413,7 +447,8 @@ TvxDocumentWriter* TvxCustomExport::ShapingWriter(std::unique_ptr<TvxDocumentWri
     return temporary.get();
 }
 
-const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, bool header, bool rowNumber) {
+const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, bool header,
+                                                    bool rowNumber) {
     TvxFormattedRow& row = FFormatted;
     row = TvxFormattedRow{};
     row.Header = header;
@@ -540,4 +575,4 @@ std::string TvxCustomExport::CreatedLine() const {
     return line;
 }
 
-}  // namespace vx
+} // namespace vx

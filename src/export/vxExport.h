@@ -21,8 +21,8 @@ namespace vx {
 class TvxCustomExport;
 class TvxDocumentWriter;
 class TvxOutput;
-class TvxNativeExcel;  // spreadsheet/vxNativeExcel.h
-struct IExportUI;      // export/vxExportUI.h
+class TvxNativeExcel; // spreadsheet/vxNativeExcel.h
+struct IExportUI;     // export/vxExportUI.h
 struct IExportProgress;
 
 using TNotifyEvent = std::function<void(TvxCustomExport& sender)>;
@@ -33,13 +33,13 @@ using TEventOnGetFooter =
 using TEventOnError = std::function<void(TvxCustomExport& sender, TvxExportError error)>;
 using TEventOnGetExtension = std::function<void(TvxCustomExport& sender, std::string& extension)>;
 // Values is the record's own array (changes are written); CanExport is a copy.
-using TEventOnExport = std::function<void(TvxCustomExport& sender, uint32_t current,
-                                          uint32_t total, TvxValues& values, bool canExport)>;
-using TEventOnFileExist = std::function<void(TvxCustomExport& sender,
-                                             const std::string& outputFileName, bool& canOverWrite)>;
+using TEventOnExport = std::function<void(TvxCustomExport& sender, uint32_t current, uint32_t total,
+                                          TvxValues& values, bool canExport)>;
+using TEventOnFileExist = std::function<void(
+    TvxCustomExport& sender, const std::string& outputFileName, bool& canOverWrite)>;
 
 class TvxCustomExport {
-public:
+  public:
     explicit TvxCustomExport(const TPlatform& platform);
     virtual ~TvxCustomExport();
     TvxCustomExport(const TvxCustomExport&) = delete;
@@ -49,15 +49,18 @@ public:
     virtual void OpenSource() {}
     virtual void CloseSource() {}
     virtual void FirstRecord() = 0;
-    virtual uint8_t GetColumnAlignment(int index) { (void)index; return 0; }  // 0 none, 1 left, 2 right, 3 centre
+    virtual uint8_t GetColumnAlignment(int index) {
+        (void)index;
+        return 0;
+    } // 0 none, 1 left, 2 right, 3 centre
     virtual bool HasSource() = 0;
     virtual bool IsEndOfRecords() = 0;
     virtual bool IsColumnVisible(int index) = 0;
     virtual bool IsRecordSelected(int index) = 0;
-    virtual int GetColumnWidth(int index) = 0;  // characters
+    virtual int GetColumnWidth(int index) = 0; // characters
     virtual std::string GetColumnCaption(int index) = 0;
     virtual int GetColumnCount() = 0;
-    virtual void GetRecordValues(TvxValues& values) = 0;  // the record at RecordIndex
+    virtual void GetRecordValues(TvxValues& values) = 0; // the record at RecordIndex
     virtual int GetRecordCount() = 0;
     // Upper-case class name: the document title of SYLK and DIF.
     virtual std::string ClassName() const { return "TVXCUSTOMEXPORT"; }
@@ -76,15 +79,15 @@ public:
     TvxExportTypeSet ExportTypes() const { return FExportTypes; }
     void SetExportTypes(TvxExportTypeSet value);
     const std::string& RowNumberFormat() const { return FRowNumberFormat; }
-    void SetRowNumberFormat(const std::string& value);  // must contain "%d"
+    void SetRowNumberFormat(const std::string& value); // must contain "%d"
     const std::string& TempDir() const { return FTempDir; }
     void SetTempDir(const std::string& value);
-    bool TempDirStored() const;  // streamed only when it differs from the system folder
+    bool TempDirStored() const; // streamed only when it differs from the system folder
     const TStringList& Captions() const { return FCaptions; }
     void SetCaptions(const TStringList& value) { FCaptions = value; }
     const TStringList& ColumnWidths() const { return FColumnWidths; }
     void SetColumnWidths(const TStringList& value) { FColumnWidths = value; }
-    std::string Version() const;  // "1.46"
+    std::string Version() const; // "1.46"
 
     // ---- Plain properties (object-valued ones copy on assignment) ----
     std::string FileName;
@@ -92,11 +95,11 @@ public:
     TvxRTFOptions DOC_RTF;
     TvxExcelOptions EXCEL;
     TvxExportStyle ExportStyle = xsView;
-    TvxExportOptionSet Options{xoClipboardMessage, xoFooterLine, xoHeaderLine, xoShowExportDate,
-                               xoShowHeader, xoShowProgress, xoUseAlignments};
+    TvxExportOptionSet Options{xoClipboardMessage, xoFooterLine,   xoHeaderLine,   xoShowExportDate,
+                               xoShowHeader,       xoShowProgress, xoUseAlignments};
     TvxMessagesOptions Messages;
     std::string TruncateSymbol = "...";
-    std::string DateFormat, TimeFormat, DateTimeFormat;  // carried, not consulted
+    std::string DateFormat, TimeFormat, DateTimeFormat; // carried, not consulted
 
     // ---- Events ----
     TNotifyEvent OnBeginExport, OnEndExport;
@@ -108,22 +111,22 @@ public:
     TEventOnFileExist OnFileExist;
 
     // ---- Export state ----
-    int32_t RecordCount = 0;    // GetRecordCount at the start of a document
-    int32_t RecordIndex = 0;    // 0-based index of the current source record
-    int32_t ExportedCount = 0;  // records written so far in this document
-    int32_t OutputRow = 1;      // 1-based row counter (SYLK Y)
+    int32_t RecordCount = 0;   // GetRecordCount at the start of a document
+    int32_t RecordIndex = 0;   // 0-based index of the current source record
+    int32_t ExportedCount = 0; // records written so far in this document
+    int32_t OutputRow = 1;     // 1-based row counter (SYLK Y)
 
     // ---- Shared routines of the writers ----
-    std::string DefaultExtension() const;       // by type, without the dot
-    std::string FilterString() const;           // "Name (*.ext)|*.EXT"
+    std::string DefaultExtension() const; // by type, without the dot
+    std::string FilterString() const;     // "Name (*.ext)|*.EXT"
     std::string CellText(const TVariant& value, int width) const;
-    std::string ValueText(const TVariant& value) const;  // the whole text form
+    std::string ValueText(const TVariant& value) const; // the whole text form
     // As above into scratch; strings come back without copying when not cut.
     std::string_view CellText(const TVariant& value, int width, std::string& scratch) const;
     int EffectiveColumnWidth(int index, int defaultWidth);
     // Row-number text and width; both use "%d" when RowNumberFormat fails.
     void RowNumberParts(std::string& number, int& width) const;
-    std::string RowNumberCell();                // shaped by the current type
+    std::string RowNumberCell(); // shaped by the current type
     int TotalTextWidth();
     std::string SeparatorLine(bool header);
     std::string FormatRow(const TvxValues& values, bool header, bool rowNumber);
@@ -153,7 +156,7 @@ public:
     const std::string& LastOpenedDocument() const { return FOpened; }
     intptr_t LastOpenResult() const { return FOpenResult; }
 
-private:
+  private:
     struct TColumn {
         bool Visible = true;
         int Width = 0;
@@ -171,29 +174,29 @@ private:
     TPlatform FPlatform;
     IExportUI* FUI = nullptr;
     TStringList FCaptions, FColumnWidths;
-    TvxExportTypeSet FExportTypes{xtHTML, xtExcel, xtWord, xtTXT, xtCSV,
-                                  xtTAB, xtRTF, xtDIF, xtSYLK, xtClipboard};
+    TvxExportTypeSet FExportTypes{xtHTML, xtExcel, xtWord, xtTXT,  xtCSV,
+                                  xtTAB,  xtRTF,   xtDIF,  xtSYLK, xtClipboard};
     TvxExportType FExportType = xtExcel;
     std::string FTempDir;
     std::string FRowNumberFormat = "%d";
     int32_t FVersionNumber = 302;
     std::unique_ptr<TvxNativeExcel> FNativeExcel;
     std::unique_ptr<TvxOutput> FOut;
-    TvxDocumentWriter* FWriter = nullptr;  // the writer of the document being written
+    TvxDocumentWriter* FWriter = nullptr; // the writer of the document being written
     IExportProgress* FProgress = nullptr;
-    mutable std::string FRowNumberWidthFormat;  // the width of the row numbers is
-    mutable int32_t FRowNumberWidthCount = 0;   // kept for the format and count
-    mutable int FRowNumberWidth = 0;            // it was measured with
+    mutable std::string FRowNumberWidthFormat; // the width of the row numbers is
+    mutable int32_t FRowNumberWidthCount = 0;  // kept for the format and count
+    mutable int FRowNumberWidth = 0;           // it was measured with
     std::vector<TColumn> FColumns;
     TvxValues FValues;
     std::vector<TvxCellInfo> FCells;
-    std::vector<std::string> FScratch;  // one per cell: a cell's text may live there
+    std::vector<std::string> FScratch; // one per cell: a cell's text may live there
     std::string FNumber;
     TvxFormattedRow FFormatted;
-    std::unique_ptr<TvxOutput> FNoOutput;  // the sink of temporary writers, never opened
+    std::unique_ptr<TvxOutput> FNoOutput; // the sink of temporary writers, never opened
     bool FWritten = false;
     std::string FOpened;
     intptr_t FOpenResult = 0;
 };
 
-}  // namespace vx
+} // namespace vx

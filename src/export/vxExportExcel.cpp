@@ -12,7 +12,8 @@ constexpr int kLastColumn = TvxNativeExcel::kColumnLimit;
 
 } // namespace
 
-std::unique_ptr<TvxDocumentWriter> CreateExcelWriter(TvxOutput& out, const TvxWriterOptions& options) {
+std::unique_ptr<TvxDocumentWriter> CreateExcelWriter(TvxOutput& out,
+                                                     const TvxWriterOptions& options) {
     if (!options.Sheet) return nullptr;
     return std::make_unique<TvxExcelWriter>(out, options);
 }
@@ -99,7 +100,7 @@ void TvxExcelWriter::CaptionRow(const TvxFormattedRow& row) {
         FCellsInRow = 1;
         FExcel.WriteBlank();
     }
-    std::string none;  // the cells go to the sheet, not to text
+    std::string none; // the cells go to the sheet, not to text
     AppendCells(none, row);
 }
 

@@ -31,7 +31,8 @@ class TvxExcelWriter : public TvxDocumentWriter {
     bool CanWriteRecord() override;
     void BeginRecord() override;
     void DataRow(const TvxFormattedRow& row) override;
-    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override;
+    void Footer(const TStringList& lines, std::string_view separator,
+                std::string_view created) override;
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;

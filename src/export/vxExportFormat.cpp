@@ -21,14 +21,15 @@ bool ParseSpec(std::string_view fmt, size_t& i, TSpec& spec, bool& indexed) {
     auto number = [&](int& v) {
         size_t start = i;
         v = 0;
-        while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9' && v < 100000) v = v * 10 + (fmt[i++] - '0');
+        while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9' && v < 100000)
+            v = v * 10 + (fmt[i++] - '0');
         return i > start;
     };
     indexed = false;
     int n = 0;
     size_t save = i;
     if (number(n) && i < fmt.size() && fmt[i] == ':') {
-        if (n != 0) return false;  // only one argument exists
+        if (n != 0) return false; // only one argument exists
         indexed = true;
         ++i;
     } else {
@@ -60,8 +61,7 @@ void Pad(std::string& out, std::string_view body, const TSpec& spec) {
 
 // Shared driver: the argument is consumed by the first specifier; a second
 // one has no argument left and fails, as does a type the argument cannot fill.
-template <typename Render>
-bool FormatOne(std::string_view fmt, std::string& out, Render render) {
+template <typename Render> bool FormatOne(std::string_view fmt, std::string& out, Render render) {
     out.clear();
     bool used = false;
     for (size_t i = 0; i < fmt.size();) {
@@ -108,7 +108,7 @@ bool HasSeparator(std::string_view text) {
     return false;
 }
 
-}  // namespace
+} // namespace
 
 bool FormatInteger(std::string_view fmt, int64_t value, std::string& out) {
     return FormatOne(fmt, out, [value](const TSpec& spec, std::string& o) {
@@ -124,8 +124,9 @@ bool FormatInteger(std::string_view fmt, int64_t value, std::string& out) {
                 body.append(size_t(spec.Precision) - digits.size(), '0');
             body.append(digits);
         } else if (spec.Type == 'X') {
-            uint64_t v = value < 0 && value >= std::numeric_limits<int32_t>::min() ? uint32_t(value)
-                                                                               : uint64_t(value);
+            uint64_t v = value < 0 && value >= std::numeric_limits<int32_t>::min()
+                             ? uint32_t(value)
+                             : uint64_t(value);
             auto r = std::to_chars(buf, buf + sizeof buf, v, 16);
             for (char* p = buf; p < r.ptr; ++p)
                 if (*p >= 'a' && *p <= 'f') *p = char(*p - 32);
@@ -187,16 +188,20 @@ bool LooksLikeFormula(std::string_view text) {
     bool point = false;
     for (; i < text.size(); ++i) {
         char c = text[i];
-        if (c >= '0' && c <= '9') ++digits;
-        else if (c == '.' && !point) point = true;
-        else break;
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            break;
     }
     if (digits == 0) return true;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
         size_t start = j;
-        while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9')
+            ++j;
         if (j == start) return true;
         i = j;
     }
@@ -210,17 +215,30 @@ void AppendHTMLEscaped(std::string& out, std::string_view text) {
         const char* entity;
         size_t runEnd = i;
         switch (text[i]) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = "&quot;"; break;
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '"':
+            entity = "&quot;";
+            break;
         case '\r':
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
             entity = "\r\n";
             break;
-        case '\n': entity = "\r\n"; break;
-        case '\0': entity = " "; break;  // browsers show a zero byte as a replacement mark
-        default: continue;
+        case '\n':
+            entity = "\r\n";
+            break;
+        case '\0':
+            entity = " ";
+            break; // browsers show a zero byte as a replacement mark
+        default:
+            continue;
         }
         out.append(text.substr(start, runEnd - start));
         out.append(entity);
@@ -242,13 +260,15 @@ namespace {
 struct TRTFSpecial {
     bool Byte[256] = {};
     constexpr TRTFSpecial() {
-        for (int c = 128; c < 256; ++c) Byte[c] = true;
-        Byte[int('\\')] = Byte[int('{')] = Byte[int('}')] = Byte[int('\r')] = Byte[int('\n')] = true;
+        for (int c = 128; c < 256; ++c)
+            Byte[c] = true;
+        Byte[int('\\')] = Byte[int('{')] = Byte[int('}')] = Byte[int('\r')] = Byte[int('\n')] =
+            true;
     }
 };
 constexpr TRTFSpecial kRTFSpecial;
 
-}  // namespace
+} // namespace
 
 void AppendRTFEscaped(std::string& out, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
@@ -279,7 +299,8 @@ void SplitLines(std::string_view text, TStringList& lines) {
     size_t i = 0;
     while (i < text.size()) {
         size_t start = i;
-        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n')
+            ++i;
         lines.emplace_back(text.substr(start, i - start));
         if (i < text.size() && text[i] == '\r') ++i;
         if (i < text.size() && text[i] == '\n') ++i;
@@ -316,4 +337,4 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
     return true;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -48,4 +48,4 @@ bool TryStrToInt(std::string_view text, int32_t& value);
 // A whole integer of up to 64 bits.
 bool TryStrToInt64(std::string_view text, int64_t& value);
 
-}  // namespace vx
+} // namespace vx

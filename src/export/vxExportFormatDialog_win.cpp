@@ -1,6 +1,6 @@
 // The format dialog of Execute: the output type, view or file, whether only
-// the rows the list shows are exported, and the type's picture. Choices reach the component as they are made, so they also
-// stay when the dialog is cancelled.
+// the rows the list shows are exported, and the type's picture. Choices reach the component as they
+// are made, so they also stay when the dialog is cancelled.
 #include "export/vxExportUI_win.h"
 
 #include "export/vxExport.h"
@@ -72,7 +72,8 @@ HBITMAP LoadTypeBitmap(HINSTANCE module, TvxExportType type, COLORREF face) {
     if (px.empty()) return nullptr;
 
     bool hasAlpha = false;
-    for (uint32_t p : px) hasAlpha = hasAlpha || (p >> 24) != 0;
+    for (uint32_t p : px)
+        hasAlpha = hasAlpha || (p >> 24) != 0;
     const uint32_t key = px[size_t(height - 1) * width] & 0xFFFFFF;
     for (uint32_t& p : px) {
         const unsigned alpha = hasAlpha ? p >> 24 : ((p & 0xFFFFFF) == key ? 0 : 255);
@@ -90,7 +91,7 @@ HBITMAP LoadTypeBitmap(HINSTANCE module, TvxExportType type, COLORREF face) {
 }
 
 class TFormatDialog {
-public:
+  public:
     TFormatDialog(HWND owner, HINSTANCE module, TvxCustomExport& exporter);
     ~TFormatDialog();
     TFormatDialog(const TFormatDialog&) = delete;
@@ -100,7 +101,7 @@ public:
     // Runs the dialog; true for Export.
     bool ShowModal();
 
-private:
+  private:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     HWND AddControl(const char* className, const std::string& text, DWORD style, int id, int left,
                     int top, int width, int height);
@@ -148,13 +149,15 @@ TFormatDialog::TFormatDialog(HWND owner, HINSTANCE module, TvxCustomExport& expo
     Changed(kFormatListId);
 }
 
-TFormatDialog::~TFormatDialog() { window_.Destroy(); }
+TFormatDialog::~TFormatDialog() {
+    window_.Destroy();
+}
 
 HWND TFormatDialog::AddControl(const char* className, const std::string& text, DWORD style, int id,
                                int left, int top, int width, int height) {
-    HWND h = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top,
-                             width, height, Handle(), HMENU(INT_PTR(id)), GetModuleHandleA(nullptr),
-                             nullptr);
+    HWND h =
+        CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width,
+                        height, Handle(), HMENU(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
     export_ui::SetGuiFont(h);
     return h;
 }
@@ -167,22 +170,22 @@ void TFormatDialog::CreateControls() {
                kGroupLeft, kGroupTop, 225, 118);
     cmb_Formats = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                              kFormatListId, kGroupLeft + 8, kGroupTop + 24, 209, 200);
-    rbn_ViewOnly = AddControl("BUTTON", m.ViewOnly, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
-                              kViewOnlyId, kGroupLeft + 8, kGroupTop + 60, kRadioWidth,
-                              kRadioHeight);
+    rbn_ViewOnly =
+        AddControl("BUTTON", m.ViewOnly, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, kViewOnlyId,
+                   kGroupLeft + 8, kGroupTop + 60, kRadioWidth, kRadioHeight);
     rbn_ExportToFile = AddControl("BUTTON", m.ExportToFile, BS_AUTORADIOBUTTON, kExportToFileId,
                                   kGroupLeft + 8, kGroupTop + 80, kRadioWidth, kRadioHeight);
     // Under the radio buttons, clear of the picture; the dialog keeps its size.
-    chk_VisibleRowsOnly = AddControl("BUTTON", m.VisibleRowsOnly,
-                                     BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, kVisibleRowsOnlyId,
-                                     kGroupLeft + 8, kGroupTop + 98, 160, kRadioHeight);
+    chk_VisibleRowsOnly =
+        AddControl("BUTTON", m.VisibleRowsOnly, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP,
+                   kVisibleRowsOnlyId, kGroupLeft + 8, kGroupTop + 98, 160, kRadioHeight);
     // On the form, over the group box, beside the radio buttons.
-    img_Type = AddControl("STATIC", "", SS_OWNERDRAW | WS_GROUP, kTypeImageId, 180, 70,
-                          kImageSize, kImageSize);
+    img_Type = AddControl("STATIC", "", SS_OWNERDRAW | WS_GROUP, kTypeImageId, 180, 70, kImageSize,
+                          kImageSize);
     AddControl("BUTTON", m.ExportCaption, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, 240, 8,
                kButtonWidth, kButtonHeight);
-    AddControl("BUTTON", m.CancelCaption, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDCANCEL, 240,
-               40, kButtonWidth, kButtonHeight);
+    AddControl("BUTTON", m.CancelCaption, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDCANCEL, 240, 40,
+               kButtonWidth, kButtonHeight);
     SendMessageA(exporter_.ExportStyle == xsView ? rbn_ViewOnly : rbn_ExportToFile, BM_SETCHECK,
                  BST_CHECKED, 0);
     SendMessageA(chk_VisibleRowsOnly, BM_SETCHECK,
@@ -199,8 +202,8 @@ void TFormatDialog::FillFormatList() {
     for (TvxExportType t : kExportTypeDisplayOrder) {
         if (!types.Has(t)) continue;
         ++count;
-        const int item = int(SendMessageA(cmb_Formats, CB_ADDSTRING, 0,
-                                          LPARAM(ExportTypeDisplayName(t))));
+        const int item =
+            int(SendMessageA(cmb_Formats, CB_ADDSTRING, 0, LPARAM(ExportTypeDisplayName(t))));
         if (t == exporter_.ExportType()) SendMessageA(cmb_Formats, CB_SETCURSEL, WPARAM(item), 0);
     }
     // The drop-down shows every item without a scroll bar.
@@ -312,7 +315,7 @@ LRESULT TFormatDialog::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return window_.Default(msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 bool TvxExportUIWin::SelectFormat(TvxCustomExport& exporter) {
     TFormatDialog dialog(owner_, module_, exporter);
@@ -322,4 +325,4 @@ bool TvxExportUIWin::SelectFormat(TvxCustomExport& exporter) {
     return confirmed;
 }
 
-}  // namespace vx
+} // namespace vx

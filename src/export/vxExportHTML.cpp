@@ -11,28 +11,46 @@ namespace {
 // Colour indices 0..9 of the built-in schemes, ctStandard to ctOlive, stored
 // so that their digits read as HTML colours.
 const TColor kSchemes[8][10] = {
-    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xFFFF00, 0x336699, 0xFFFFFF, 0xFFFFCF, 0xFFFFFF, 0x000000},
-    {0xBBBBBB, 0xFFFFFF, 0xAAAAAA, 0x000000, 0xDDDDDD, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xF3F3F3, 0x000000},
-    {0xFF0000, 0x339966, 0x0066CC, 0x000000, 0x923FC1, 0x000000, 0xFF0000, 0x006BCE, 0x007AEC, 0xFFFFFF},
-    {0xFF0000, 0x339966, 0x0066CC, 0x000000, 0x923FC1, 0xCC0033, 0xFFFFFF, 0xFFFFFF, 0xFAF100, 0xFFFFFF},
-    {0xFFFF00, 0x317676, 0xDDE760, 0xFFE760, 0xCCCC39, 0x3A9393, 0xFFFFFF, 0x004040, 0x000000, 0xFFFFFF},
-    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xFFFF00, 0x808080, 0xFFFFFF, 0xFFFFFF, 0xEEEEEE, 0x000000},
-    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xAABBAA, 0xCEC6B5, 0x000000, 0xDEE7DE, 0xFFFBF0, 0x000080},
-    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x5F605F, 0xFFFF00, 0xCFC890, 0x000000, 0xFFFFFF, 0xFFFFCF, 0x000000},
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xFFFF00, 0x336699, 0xFFFFFF, 0xFFFFCF, 0xFFFFFF,
+     0x000000},
+    {0xBBBBBB, 0xFFFFFF, 0xAAAAAA, 0x000000, 0xDDDDDD, 0x000000, 0xFFFFFF, 0xFFFFFF, 0xF3F3F3,
+     0x000000},
+    {0xFF0000, 0x339966, 0x0066CC, 0x000000, 0x923FC1, 0x000000, 0xFF0000, 0x006BCE, 0x007AEC,
+     0xFFFFFF},
+    {0xFF0000, 0x339966, 0x0066CC, 0x000000, 0x923FC1, 0xCC0033, 0xFFFFFF, 0xFFFFFF, 0xFAF100,
+     0xFFFFFF},
+    {0xFFFF00, 0x317676, 0xDDE760, 0xFFE760, 0xCCCC39, 0x3A9393, 0xFFFFFF, 0x004040, 0x000000,
+     0xFFFFFF},
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xFFFF00, 0x808080, 0xFFFFFF, 0xFFFFFF, 0xEEEEEE,
+     0x000000},
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x000000, 0xAABBAA, 0xCEC6B5, 0x000000, 0xDEE7DE, 0xFFFBF0,
+     0x000080},
+    {0xFF0000, 0xFFFFFF, 0x0000FF, 0x5F605F, 0xFFFF00, 0xCFC890, 0x000000, 0xFFFFFF, 0xFFFFCF,
+     0x000000},
 };
 
 TColor CustomColor(const TvxHTMLColors& c, int index) {
     switch (index) {
-    case 0: return c.ActiveLink;
-    case 1: return c.Background;
-    case 2: return c.DefaultLink;
-    case 3: return c.DefaultText;
-    case 4: return c.VisitedLink;
-    case 5: return c.HeaderBackground;
-    case 6: return c.HeadersFontColor;
-    case 7: return c.TableBackground;
-    case 8: return c.TableOddBackground;
-    default: return c.TableFontColor;
+    case 0:
+        return c.ActiveLink;
+    case 1:
+        return c.Background;
+    case 2:
+        return c.DefaultLink;
+    case 3:
+        return c.DefaultText;
+    case 4:
+        return c.VisitedLink;
+    case 5:
+        return c.HeaderBackground;
+    case 6:
+        return c.HeadersFontColor;
+    case 7:
+        return c.TableBackground;
+    case 8:
+        return c.TableOddBackground;
+    default:
+        return c.TableFontColor;
     }
 }
 
@@ -41,10 +59,12 @@ TColor CustomColor(const TvxHTMLColors& c, int index) {
 // without one costs a single scan.
 bool IsURL(std::string_view text) {
     static const std::string_view schemes[] = {"http", "https", "ftp", "news", "nntp", "mailto"};
-    for (size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+    for (size_t colon = text.find(':'); colon != std::string_view::npos;
+         colon = text.find(':', colon + 1)) {
         std::string_view before = text.substr(0, colon);
         for (std::string_view s : schemes)
-            if (before.size() >= s.size() && before.substr(before.size() - s.size()) == s) return true;
+            if (before.size() >= s.size() && before.substr(before.size() - s.size()) == s)
+                return true;
     }
     return false;
 }
@@ -55,14 +75,15 @@ bool IsURL(std::string_view text) {
 bool IsSafeLinkTarget(std::string_view text) {
     std::string scheme;
     size_t i = 0;
-    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ')
+        ++i;
     for (; i < text.size(); ++i) {
         char c = text[i];
         if (c == '\t' || c == '\r' || c == '\n') continue;
         if (c == ':') break;
         bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
         bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
-        if (!letter && !(other && !scheme.empty())) return true;  // no scheme: a relative address
+        if (!letter && !(other && !scheme.empty())) return true; // no scheme: a relative address
         scheme += char(c >= 'A' && c <= 'Z' ? c + 32 : c);
     }
     if (i >= text.size()) return true;
@@ -74,40 +95,62 @@ bool IsSafeLinkTarget(std::string_view text) {
 // nullptr for an unknown code: the cell keeps the previous cell's value.
 const char* AlignAttribute(uint8_t code) {
     switch (code) {
-    case 0: return "";
-    case 1: return " ALIGN=\"Left\" ";
-    case 2: return " ALIGN=\"Right\" ";
-    case 3: return " ALIGN=\"Center\" ";
-    default: return nullptr;
+    case 0:
+        return "";
+    case 1:
+        return " ALIGN=\"Left\" ";
+    case 2:
+        return " ALIGN=\"Right\" ";
+    case 3:
+        return " ALIGN=\"Center\" ";
+    default:
+        return nullptr;
     }
 }
 
-}  // namespace
+} // namespace
 
 const char* HTMLCharset(unsigned codePage) {
     switch (codePage) {
-    case 874: return "windows-874";
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "EUC-KR";
-    case 950: return "Big5";
-    case 1250: return "windows-1250";
-    case 1251: return "windows-1251";
-    case 1252: return "windows-1252";
-    case 1253: return "windows-1253";
-    case 1254: return "windows-1254";
-    case 1255: return "windows-1255";
-    case 1256: return "windows-1256";
-    case 1257: return "windows-1257";
-    case 1258: return "windows-1258";
-    case 65001: return "utf-8";
-    default: return nullptr;
+    case 874:
+        return "windows-874";
+    case 932:
+        return "Shift_JIS";
+    case 936:
+        return "GBK";
+    case 949:
+        return "EUC-KR";
+    case 950:
+        return "Big5";
+    case 1250:
+        return "windows-1250";
+    case 1251:
+        return "windows-1251";
+    case 1252:
+        return "windows-1252";
+    case 1253:
+        return "windows-1253";
+    case 1254:
+        return "windows-1254";
+    case 1255:
+        return "windows-1255";
+    case 1256:
+        return "windows-1256";
+    case 1257:
+        return "windows-1257";
+    case 1258:
+        return "windows-1258";
+    case 65001:
+        return "utf-8";
+    default:
+        return nullptr;
     }
 }
 
 TvxHTMLWriter::TvxHTMLWriter(TvxOutput& out, const TvxWriterOptions& options)
     : TvxDocumentWriter(out, options) {
-    for (int i = 0; i < 10; ++i) FColor[i] = HTMLColor(i);
+    for (int i = 0; i < 10; ++i)
+        FColor[i] = HTMLColor(i);
     FOddRowStart = "   <TR BGCOLOR=\"" + FColor[8] + "\">";
 }
 
@@ -139,7 +182,8 @@ void TvxHTMLWriter::Prologue() {
     std::string type = "  <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"TEXT/HTML";
     if (charset) type += std::string("; charset=") + charset;
     out.WriteLine(type + "\">");
-    out.WriteLine("  <META NAME = \"GENERATOR\" CONTENT = \"Vexel's Export Components for Delphi\" >");
+    out.WriteLine(
+        "  <META NAME = \"GENERATOR\" CONTENT = \"Vexel's Export Components for Delphi\" >");
     out.WriteLine("  <META NAME = \"Author\" CONTENT = \"Orin Vale\" >");
     out.WriteLine("  <META NAME = \"Description\" CONTENT = \"\" >");
     if (FOptions.HTML.Options.Has(hoDisplayTitle))
@@ -153,15 +197,16 @@ void TvxHTMLWriter::Prologue() {
 // Header lines are the program's own text and may carry markup on purpose.
 void TvxHTMLWriter::HeaderText(const TStringList& lines) {
     TvxOutput& out = FOut;
-    for (const std::string& line : lines) out.WriteLine(line);
+    for (const std::string& line : lines)
+        out.WriteLine(line);
     if (Has(xoHeaderLine)) out.WriteLine("  <HR>");
 }
 
 void TvxHTMLWriter::TableStart() {
     TvxOutput& out = FOut;
     const char* border = FOptions.HTML.Options.Has(hoShowGridLines) ? " BORDER=\"1\"" : "";
-    out.WriteLine(std::string("  <TABLE WIDTH=\"100%\" CELLPADDING=\"4\" CELLSPACING=\"0\"") + border +
-                  " BGCOLOR=\"" + FColor[7] + "\">");
+    out.WriteLine(std::string("  <TABLE WIDTH=\"100%\" CELLPADDING=\"4\" CELLSPACING=\"0\"") +
+                  border + " BGCOLOR=\"" + FColor[7] + "\">");
     // The caption row's start; without captions it stays open and empty.
     out.WriteLine("  <FONT COLOR=\"" + FColor[9] + "\" FACE=\"" + HTMLFontFace(true) + "\">");
     out.WriteLine("   <TR BGCOLOR=\"" + FColor[5] + "\">");
@@ -250,8 +295,8 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
             full = fullText;
         }
     }
-    if (FOptions.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() && IsURL(full) &&
-        IsSafeLinkTarget(cell.Text)) {
+    if (FOptions.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() &&
+        IsURL(full) && IsSafeLinkTarget(cell.Text)) {
         row += "<A HREF=\"";
         AppendHTMLEscaped(row, cell.Text);
         row += "\">";
@@ -270,4 +315,4 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     row += "</TD>";
 }
 
-}  // namespace vx
+} // namespace vx

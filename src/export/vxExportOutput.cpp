@@ -21,7 +21,7 @@ bool Exists(const std::string& path) {
     throw std::runtime_error(what + " \"" + path + "\": " + std::strerror(errno));
 }
 
-}  // namespace
+} // namespace
 
 bool ReplaceFile(const std::string& source, const std::string& target) {
     if (std::rename(source.c_str(), target.c_str()) == 0) return true;
@@ -42,7 +42,9 @@ bool ReplaceFile(const std::string& source, const std::string& target) {
     return true;
 }
 
-TvxOutput::~TvxOutput() { Abort(); }
+TvxOutput::~TvxOutput() {
+    Abort();
+}
 
 void TvxOutput::OpenFile(const std::string& target, bool openStream) {
     Abort();
@@ -62,7 +64,7 @@ void TvxOutput::OpenFile(const std::string& target, bool openStream) {
     if (openStream) {
         FFile = std::fopen(FTempPath.c_str(), "wb");
         if (!FFile) Fail("Cannot create file", FTempPath);
-        std::setvbuf(FFile, nullptr, _IONBF, 0);  // this sink buffers already
+        std::setvbuf(FFile, nullptr, _IONBF, 0); // this sink buffers already
     }
     FPending = true;
 }
@@ -153,4 +155,4 @@ void TvxOutput::Abort() {
     if (!FMemory) FBuffer.clear();
 }
 
-}  // namespace vx
+} // namespace vx

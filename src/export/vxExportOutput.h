@@ -10,9 +10,9 @@
 namespace vx {
 
 class TvxOutput {
-public:
+  public:
     TvxOutput() = default;
-    ~TvxOutput();  // an uncommitted file is removed
+    ~TvxOutput(); // an uncommitted file is removed
     TvxOutput(const TvxOutput&) = delete;
     TvxOutput& operator=(const TvxOutput&) = delete;
 
@@ -59,18 +59,18 @@ public:
     // The memory document.
     const std::string& Text() const { return FBuffer; }
 
-private:
+  private:
     static constexpr size_t kFlushSize = 1 << 18;
     void Flush(size_t incoming);
     void CloseFile();
 
     std::FILE* FFile = nullptr;
     bool FMemory = false;
-    bool FPending = false;  // a temporary file exists that is not yet in place
+    bool FPending = false; // a temporary file exists that is not yet in place
     std::string FBuffer, FTarget, FTempPath;
 };
 
 // Replaces target with source; the old target survives a failure.
 bool ReplaceFile(const std::string& source, const std::string& target);
 
-}  // namespace vx
+} // namespace vx

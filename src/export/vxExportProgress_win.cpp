@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kProgressClass = "TvxExportProgress";
 constexpr int kBarHeight = 16;
 constexpr int kMargin = 8;
-constexpr DWORD kRepaintInterval = 50;  // ms: 20 pictures a second
+constexpr DWORD kRepaintInterval = 50; // ms: 20 pictures a second
 
 BOOL CALLBACK RepaintWindow(HWND hwnd, LPARAM) {
     if (IsWindowVisible(hwnd))
@@ -33,7 +33,7 @@ SIZE TextSize(HWND control, const std::string& text) {
     return SIZE{r.right - r.left, std::max<LONG>(r.bottom - r.top, tm.tmHeight)};
 }
 
-}  // namespace
+} // namespace
 
 TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions& messages, int max)
     : max_(std::max(max, 0)) {
@@ -68,8 +68,8 @@ TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions&
 
     int barTop = (height - kBarHeight - 16) / 2;
     if (!messages.Text.empty()) {
-        label_ = CreateWindowExA(0, "STATIC", messages.Text.c_str(), WS_CHILD | WS_VISIBLE,
-                                 kMargin, kMargin, 0, 0, Handle(), nullptr, module, nullptr);
+        label_ = CreateWindowExA(0, "STATIC", messages.Text.c_str(), WS_CHILD | WS_VISIBLE, kMargin,
+                                 kMargin, 0, 0, Handle(), nullptr, module, nullptr);
         export_ui::SetGuiFont(label_);
         const SIZE text = TextSize(label_, messages.Text);
         SetWindowPos(label_, nullptr, 0, 0, text.cx, text.cy, SWP_NOMOVE | SWP_NOZORDER);
@@ -88,7 +88,9 @@ TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions&
     Repaint();
 }
 
-TvxExportProgressWin::~TvxExportProgressWin() { window_.Destroy(); }
+TvxExportProgressWin::~TvxExportProgressWin() {
+    window_.Destroy();
+}
 
 void TvxExportProgressWin::SetPosition(int position) {
     if (!bar_ || position == shown_) return;
@@ -112,4 +114,4 @@ void TvxExportProgressWin::Repaint() {
     EnumThreadWindows(GetCurrentThreadId(), &RepaintWindow, 0);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -34,16 +34,21 @@ const char* const kListLevels[9] = {
 };
 
 std::string FamilyWord(uint8_t pitchAndFamily) {
-    static const char* const words[] = {"fdontcare", "froman", "fswiss", "fmodern", "fscript",
-                                        "fdecorative"};
+    static const char* const words[] = {"fdontcare", "froman",  "fswiss",
+                                        "fmodern",   "fscript", "fdecorative"};
     unsigned family = pitchAndFamily >> 4;
     return family < 6 ? words[family] : "froman";
 }
 
 std::string CharsetWord(uint8_t charset) {
     switch (charset) {
-    case 0: case 2: case 128: case 255: return "fcharset" + std::to_string(charset);
-    default: return "fcharset1";
+    case 0:
+    case 2:
+    case 128:
+    case 255:
+        return "fcharset" + std::to_string(charset);
+    default:
+        return "fcharset1";
     }
 }
 
@@ -55,20 +60,27 @@ std::string ColorEntry(TColor c) {
 // nullptr for an unknown code: the cell keeps the previous cell's value.
 const char* AlignWord(uint8_t code) {
     switch (code) {
-    case 0: return "";
-    case 1: return "\\ql ";
-    case 2: return "\\qr ";
-    case 3: return "\\qc ";
-    default: return nullptr;
+    case 0:
+        return "";
+    case 1:
+        return "\\ql ";
+    case 2:
+        return "\\qr ";
+    case 3:
+        return "\\qc ";
+    default:
+        return nullptr;
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string RTFFontEntry(int number, const TFont& font, const IFonts* fonts) {
     TRealisedFont r;
-    if (fonts) r = fonts->Realise(font);
-    else r.Charset = font.Charset == 1 ? 0 : font.Charset;
+    if (fonts)
+        r = fonts->Realise(font);
+    else
+        r.Charset = font.Charset == 1 ? 0 : font.Charset;
     std::string s = "{\\f" + std::to_string(number) + "\\" + FamilyWord(r.PitchAndFamily) + "\\" +
                     CharsetWord(r.Charset) + " ";
     AppendRTFEscaped(s, font.Name);
@@ -101,12 +113,18 @@ TColor TvxRTFWriter::RTFColor(int index) const {
     if (o.Template != rtCustom) return kRTFSchemes[o.Template < rtCustom ? o.Template : 0][index];
     const TvxRTFColors& c = o.CustomSettings;
     switch (index) {
-    case 0: return c.DefaultFont.Color;
-    case 1: return c.HeaderFont.Color;
-    case 2: return c.TableFont.Color;
-    case 3: return c.TableBackground;
-    case 4: return c.HeaderBackground;
-    default: return c.TableOddBackground;
+    case 0:
+        return c.DefaultFont.Color;
+    case 1:
+        return c.HeaderFont.Color;
+    case 2:
+        return c.TableFont.Color;
+    case 3:
+        return c.TableBackground;
+    case 4:
+        return c.HeaderBackground;
+    default:
+        return c.TableOddBackground;
     }
 }
 
@@ -136,11 +154,14 @@ void TvxRTFWriter::Paragraph(std::string_view line) {
 
 void TvxRTFWriter::HeaderText(const TStringList& lines) {
     TvxOutput& out = FOut;
-    for (const std::string& line : lines) Paragraph(line);
+    for (const std::string& line : lines)
+        Paragraph(line);
     out.Write("\\par \\pard\\plain\\cgrid\r\n");
-    out.Write("{\\stylesheet{\\nowidctlpar\\widctlpar\\adjustright \\fs20\\cgrid \\snext0 Normal;}\r\n");
+    out.Write(
+        "{\\stylesheet{\\nowidctlpar\\widctlpar\\adjustright \\fs20\\cgrid \\snext0 Normal;}\r\n");
     out.Write("{\\*\\cs10 \\additive Default Paragraph Font;}}\r\n");
-    for (const char* level : kListLevels) out.Write(level);
+    for (const char* level : kListLevels)
+        out.Write(level);
 }
 
 // The row definition declares the cells that follow: the written columns and
@@ -150,8 +171,9 @@ void TvxRTFWriter::RowDefinition(const TvxFormattedRow& row) {
     TvxOutput& out = FOut;
     const TvxRTFOptions& o = FOptions.RTF;
     const char* shading = header ? " \\clcbpat3"
-                          : o.Options.Has(roOddRowColoring) && (row.RecordIndex & 1) ? " \\clcbpat5"
-                                                                                        : " \\clcbpat4";
+                          : o.Options.Has(roOddRowColoring) && (row.RecordIndex & 1)
+                              ? " \\clcbpat5"
+                              : " \\clcbpat4";
     const bool grid = o.Options.Has(roShowGridLines);
     int cells = FOptions.WrittenColumnCount + (Has(xoRowNumbers) ? 1 : 0);
     int ppi = FOptions.PixelsPerInch;
@@ -192,14 +214,19 @@ void TvxRTFWriter::DataRow(const TvxFormattedRow& row) {
     FOut.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
 }
 
-void TvxRTFWriter::EndTable() { FOut.Write("\\pard\\nowidctlpar\\widctlpar\\adjustright {\r\n"); }
+void TvxRTFWriter::EndTable() {
+    FOut.Write("\\pard\\nowidctlpar\\widctlpar\\adjustright {\r\n");
+}
 
 void TvxRTFWriter::Footer(const TStringList& lines, std::string_view, std::string_view created) {
-    for (const std::string& line : lines) Paragraph(line);
+    for (const std::string& line : lines)
+        Paragraph(line);
     if (!created.empty()) Paragraph(created);
 }
 
-void TvxRTFWriter::Epilogue() { FOut.Write("}}"); }
+void TvxRTFWriter::Epilogue() {
+    FOut.Write("}}");
+}
 
 void TvxRTFWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     AppendRTFEscaped(row, number);
@@ -216,4 +243,4 @@ void TvxRTFWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     row += "\\cell ";
 }
 
-}  // namespace vx
+} // namespace vx

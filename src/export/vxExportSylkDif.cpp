@@ -11,7 +11,8 @@ namespace vx {
 namespace {
 
 bool HasBreak(std::string_view text) {
-    return std::memchr(text.data(), '\r', text.size()) || std::memchr(text.data(), '\n', text.size());
+    return std::memchr(text.data(), '\r', text.size()) ||
+           std::memchr(text.data(), '\n', text.size());
 }
 
 // A DIF string value: quoted, inner quotes doubled, on one line.
@@ -47,11 +48,13 @@ void AppendSylkValue(std::string& row, std::string_view text) {
     row += '"';
 }
 
-}  // namespace
+} // namespace
 
 // ---- SYLK ----
 
-void TvxSYLKWriter::Prologue() { FOut.WriteLine("ID;P" + FOptions.Title); }
+void TvxSYLKWriter::Prologue() {
+    FOut.WriteLine("ID;P" + FOptions.Title);
+}
 
 void TvxSYLKWriter::CaptionRow(const TvxFormattedRow& row) {
     // Nothing stands above the row numbers: a record must start its line.
@@ -66,7 +69,9 @@ void TvxSYLKWriter::DataRow(const TvxFormattedRow& row) {
     FOut.EndRow(start, true);
 }
 
-void TvxSYLKWriter::Epilogue() { FOut.WriteLine("E"); }
+void TvxSYLKWriter::Epilogue() {
+    FOut.WriteLine("E");
+}
 
 void TvxSYLKWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     row += "C;X1;Y";
@@ -145,4 +150,4 @@ void TvxDIFWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     AppendStringValue(row, cell.Text);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -11,7 +11,8 @@ namespace vx {
 // ---- TXT ----
 
 void TvxTXTWriter::HeaderText(const TStringList& lines) {
-    for (const std::string& line : lines) FOut.WriteLine(line);
+    for (const std::string& line : lines)
+        FOut.WriteLine(line);
 }
 
 // As many spaces as the row-number column takes, with its joiner.
@@ -42,7 +43,8 @@ void TvxTXTWriter::AppendRowNumberCell(std::string& row, std::string_view number
 void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += ' ';
     int width = cell.Width;
-    size_t pad = width > 0 && cell.Text.size() < size_t(width) ? size_t(width) - cell.Text.size() : 0;
+    size_t pad =
+        width > 0 && cell.Text.size() < size_t(width) ? size_t(width) - cell.Text.size() : 0;
     uint8_t align = Has(xoUseAlignments) ? cell.Alignment : 0;
     switch (align) {
     case 0:
@@ -54,7 +56,7 @@ void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
         row.append(pad, ' ');
         row.append(cell.Text);
         break;
-    case 3:  // centred; an odd space goes to the right
+    case 3: // centred; an odd space goes to the right
         row.append(pad / 2, ' ');
         row.append(cell.Text);
         row.append(pad - pad / 2, ' ');
@@ -79,7 +81,8 @@ void TvxClipboardWriter::Epilogue() {
     }
     if (!FOptions.Clipboard || !FOptions.Clipboard->SetText(clean.empty() ? text : clean))
         throw std::runtime_error("the clipboard cannot take the text");
-    if (Has(xoClipboardMessage) && FOptions.Dialogs) FOptions.Dialogs->ShowInformation(FOptions.CopiedToClipboard);
+    if (Has(xoClipboardMessage) && FOptions.Dialogs)
+        FOptions.Dialogs->ShowInformation(FOptions.CopiedToClipboard);
 }
 
 // ---- CSV ----
@@ -112,7 +115,7 @@ void TvxTABWriter::AppendRowNumberCell(std::string& row, std::string_view number
 void TvxTABWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += '\t';
     std::string_view text = cell.Text;
-    if (LooksLikeFormula(text)) row += '\'';  // shown as text, not run as a formula
+    if (LooksLikeFormula(text)) row += '\''; // shown as text, not run as a formula
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
@@ -138,4 +141,4 @@ void AppendWithoutBreaks(std::string& out, std::string_view text) {
     out.append(text.substr(start));
 }
 
-}  // namespace vx
+} // namespace vx

@@ -14,15 +14,32 @@
 namespace vx {
 
 enum TvxExportType : uint8_t {
-    xtHTML, xtExcel, xtWord, xtTXT, xtCSV, xtTAB, xtRTF, xtDIF, xtSYLK, xtClipboard
+    xtHTML,
+    xtExcel,
+    xtWord,
+    xtTXT,
+    xtCSV,
+    xtTAB,
+    xtRTF,
+    xtDIF,
+    xtSYLK,
+    xtClipboard
 };
 inline constexpr int kExportTypeCount = 10;
 
 enum TvxExportStyle : uint8_t { xsFile, xsView };
 
 enum TvxExportOption : uint8_t {
-    xoClipboardMessage, xoExportInvisibles, xoFooterLine, xoHeaderLine, xoRowNumbers,
-    xoShowExportDate, xoShowHeader, xoShowProgress, xoSelectedRowsOnly, xoTruncate,
+    xoClipboardMessage,
+    xoExportInvisibles,
+    xoFooterLine,
+    xoHeaderLine,
+    xoRowNumbers,
+    xoShowExportDate,
+    xoShowHeader,
+    xoShowProgress,
+    xoSelectedRowsOnly,
+    xoTruncate,
     xoUseAlignments,
     // Only the rows the list shows (its filter and rules), where the source
     // knows which those are; last, so that the stored ordinals stay.
@@ -30,19 +47,34 @@ enum TvxExportOption : uint8_t {
 };
 
 enum TvxExportHTMLOption : uint8_t {
-    hoShowGridLines, hoBoldHeaders, hoAutoLink, hoOddRowColoring, hoDisplayTitle
+    hoShowGridLines,
+    hoBoldHeaders,
+    hoAutoLink,
+    hoOddRowColoring,
+    hoDisplayTitle
 };
 
 enum TvxExportRTFOption : uint8_t { roShowGridLines, roOddRowColoring };
 
 enum TvxExportExcelOption : uint8_t {
-    reCellsAsText, reSetColumnWidths, reSetMargins, reUseBorders
+    reCellsAsText,
+    reSetColumnWidths,
+    reSetMargins,
+    reUseBorders
 };
 
 enum TvxExcelVersion : uint8_t { xls21, xls30, xls40, xls50 };
 
 enum TvxHTMLColorTemplate : uint8_t {
-    ctStandard, ctBW, ctClassic, ctColorful, ctDark, ctGray, ctMSMoney, ctOlive, ctCustom
+    ctStandard,
+    ctBW,
+    ctClassic,
+    ctColorful,
+    ctDark,
+    ctGray,
+    ctMSMoney,
+    ctOlive,
+    ctCustom
 };
 
 enum TvxRTFColorTemplate : uint8_t { rtStandard, rtClassic, rtColorful, rtGray, rtCustom };
@@ -50,16 +82,20 @@ enum TvxRTFColorTemplate : uint8_t { rtStandard, rtClassic, rtColorful, rtGray, 
 enum TvxHTMLExtension : uint8_t { exHTM, exHTML };
 
 enum TvxExportError : uint8_t {
-    xeNoFileName = 0, xeFileExists = 1, xeNoSource = 2, xeExportFailed = 3, xeSaveCancelled = 4
+    xeNoFileName = 0,
+    xeFileExists = 1,
+    xeNoSource = 2,
+    xeExportFailed = 3,
+    xeSaveCancelled = 4
 };
 
 // A set over an enumeration, stored as its bit mask (bit n = ordinal n).
-template <typename E, typename Bits>
-class TvxSet {
-public:
+template <typename E, typename Bits> class TvxSet {
+  public:
     constexpr TvxSet() = default;
     constexpr TvxSet(std::initializer_list<E> items) {
-        for (E e : items) FBits |= Bit(e);
+        for (E e : items)
+            FBits |= Bit(e);
     }
     static constexpr TvxSet FromBits(Bits bits) {
         TvxSet s;
@@ -73,7 +109,7 @@ public:
     constexpr bool Empty() const { return FBits == 0; }
     constexpr bool operator==(const TvxSet&) const = default;
 
-private:
+  private:
     static constexpr Bits Bit(E e) { return Bits(Bits(1) << unsigned(e)); }
     Bits FBits = 0;
 };
@@ -170,7 +206,7 @@ struct TvxRTFOptions {
     TvxRTFColors CustomSettings;
     int32_t CellWidth = 1400;
     TvxExportRTFOptionSet Options{roShowGridLines, roOddRowColoring};
-    int32_t TopMargin = 101;     // twips
+    int32_t TopMargin = 101; // twips
     int32_t BottomMargin = 101;
     int32_t LeftMargin = 461;
     int32_t RightMargin = 562;
@@ -178,12 +214,12 @@ struct TvxRTFOptions {
 
 // Settings of the spreadsheet output (fonts 0, 1, 2 of the sheet).
 struct TvxExcelOptions {
-    TFont DefaultFont;                        // header and footer texts
-    TFont HeaderFont = TvxRTFColors::BoldFont();  // caption row
-    TFont TableFont;                          // data rows and row numbers
-    int32_t ColumnWidth = 20;                 // characters, with reSetColumnWidths
+    TFont DefaultFont;                           // header and footer texts
+    TFont HeaderFont = TvxRTFColors::BoldFont(); // caption row
+    TFont TableFont;                             // data rows and row numbers
+    int32_t ColumnWidth = 20;                    // characters, with reSetColumnWidths
     TvxExportExcelOptionSet Options{reSetMargins, reUseBorders};
-    double TopMargin = 0.3;                   // inches
+    double TopMargin = 0.3; // inches
     double BottomMargin = 0.3;
     double LeftMargin = 0.3;
     double RightMargin = 0.3;
@@ -194,4 +230,4 @@ struct TvxExcelOptions {
     bool operator==(const TvxExcelOptions&) const = default;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -23,4 +23,4 @@ struct IExportUI {
     virtual std::unique_ptr<IExportProgress> ShowProgress(TvxCustomExport& exporter, int max) = 0;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -10,16 +10,17 @@ const TvxExportType kExportTypeDisplayOrder[kExportTypeCount] = {
 
 const char* ExportTypeDisplayName(TvxExportType type) {
     static const char* const names[kExportTypeCount] = {
-        "HTML",          "Microsoft Excel",         "Microsoft Word",     "Text",
-        "Comma-Separated Text", "Tab-Separated Text", "Rich Text", "Data Interchange Format",
-        "SYLK Format",   "Clipboard"};
+        "HTML",      "Microsoft Excel",         "Microsoft Word",
+        "Text",      "Comma-Separated Text",    "Tab-Separated Text",
+        "Rich Text", "Data Interchange Format", "SYLK Format",
+        "Clipboard"};
     return unsigned(type) < unsigned(kExportTypeCount) ? names[type] : "";
 }
 
 const char* ExportTypeBitmapName(TvxExportType type) {
-    static const char* const names[kExportTypeCount] = {
-        "XTHTML", "XTEXCEL", "XTWORD", "XTTXT", "XTCSV",
-        "XTTAB",  "XTRTF",   "XTDIF",  "XTSYLK", "XTCLIPBOARD"};
+    static const char* const names[kExportTypeCount] = {"XTHTML", "XTEXCEL",    "XTWORD", "XTTXT",
+                                                        "XTCSV",  "XTTAB",      "XTRTF",  "XTDIF",
+                                                        "XTSYLK", "XTCLIPBOARD"};
     return unsigned(type) < unsigned(kExportTypeCount) ? names[type] : "";
 }
 
@@ -41,6 +42,6 @@ void SetGuiFont(HWND control) {
     SendMessageA(control, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
-}  // namespace export_ui
+} // namespace export_ui
 
-}  // namespace vx
+} // namespace vx

@@ -37,7 +37,7 @@ inline constexpr int kFormatGroupId = 50;
 inline constexpr int kVisibleRowsOnlyId = 60;
 
 class TvxExportUIWin : public IExportUI {
-public:
+  public:
     // owner: the window that is disabled while the dialog runs and that owns
     // both windows (may be null). module: where the type bitmaps are (null:
     // the program file).
@@ -52,7 +52,7 @@ public:
     // The format dialog while SelectFormat runs, otherwise null.
     HWND Dialog() const { return dialog_; }
 
-private:
+  private:
     HWND owner_;
     HINSTANCE module_;
     HWND dialog_ = nullptr;
@@ -60,7 +60,7 @@ private:
 
 // The progress window: shown at once, not modal, destroyed with the object.
 class TvxExportProgressWin : public IExportProgress {
-public:
+  public:
     TvxExportProgressWin(HWND owner, const TvxMessagesOptions& messages, int max);
     ~TvxExportProgressWin() override;
     TvxExportProgressWin(const TvxExportProgressWin&) = delete;
@@ -71,19 +71,19 @@ public:
 
     HWND Handle() const { return window_.Handle(); }
     HWND Bar() const { return bar_; }
-    HWND Label() const { return label_; }  // null without Messages.Text
+    HWND Label() const { return label_; } // null without Messages.Text
     int Repaints() const { return repaints_; }
 
-private:
+  private:
     void Repaint();
 
     ui::TOwnedWindow window_;
     HWND bar_ = nullptr;
     HWND label_ = nullptr;
     int max_ = 0;
-    int shown_ = 0;       // the position the bar shows
-    DWORD shownAt_ = 0;   // when it was last repainted
+    int shown_ = 0;     // the position the bar shows
+    DWORD shownAt_ = 0; // when it was last repainted
     int repaints_ = 0;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -11,4 +11,4 @@ POINT CentredOnScreen(int width, int height);
 // The standard GUI font, on one control.
 void SetGuiFont(HWND control);
 
-}  // namespace vx::export_ui
+} // namespace vx::export_ui

@@ -9,18 +9,19 @@ namespace vx {
 
 // Fixed-width text: cells padded to their column widths, one space between.
 class TvxTXTWriter : public TvxDocumentWriter {
-public:
+  public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void HeaderText(const TStringList& lines) override;
     void CaptionRow(const TvxFormattedRow& row) override;
     void DataRow(const TvxFormattedRow& row) override;
-    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override {
+    void Footer(const TStringList& lines, std::string_view separator,
+                std::string_view created) override {
         WriteTextFooter(lines, separator, created);
     }
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
-protected:
+  protected:
     // What stands in the caption row above the row numbers.
     virtual void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow& row);
     std::string FLine;
@@ -28,7 +29,7 @@ protected:
 
 // The TXT text, put on the clipboard instead of a file.
 class TvxClipboardWriter : public TvxTXTWriter {
-public:
+  public:
     using TvxTXTWriter::TvxTXTWriter;
     bool WritesToMemory() const override { return true; }
     void Epilogue() override;
@@ -36,30 +37,34 @@ public:
 
 // Comma-separated values, fields quoted where needed.
 class TvxCSVWriter : public TvxTXTWriter {
-public:
+  public:
     using TvxTXTWriter::TvxTXTWriter;
     void HeaderText(const TStringList&) override {}
     void Footer(const TStringList&, std::string_view, std::string_view) override {}
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
-protected:
-    void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow&) override { line += ','; }
+  protected:
+    void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow&) override {
+        line += ',';
+    }
 };
 
 // Tab-separated values, never quoted.
 class TvxTABWriter : public TvxTXTWriter {
-public:
+  public:
     using TvxTXTWriter::TvxTXTWriter;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
-protected:
-    void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow&) override { line += '\t'; }
+  protected:
+    void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow&) override {
+        line += '\t';
+    }
 };
 
 class TvxHTMLWriter : public TvxDocumentWriter {
-public:
+  public:
     TvxHTMLWriter(TvxOutput& out, const TvxWriterOptions& options);
     void Prologue() override;
     void HeaderText(const TStringList& lines) override;
@@ -67,7 +72,8 @@ public:
     void HeaderSeparator(std::string_view separator) override;
     void DataRow(const TvxFormattedRow& row) override;
     void EndTable() override;
-    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override {
+    void Footer(const TStringList& lines, std::string_view separator,
+                std::string_view created) override {
         WriteTextFooter(lines, separator, created);
     }
     void Epilogue() override;
@@ -78,7 +84,7 @@ public:
     std::string HTMLColor(int index) const;
     std::string HTMLFontFace(bool table) const;
 
-private:
+  private:
     void TableStart();
     std::string FColor[10];
     std::string FOddRowStart, FAlign;
@@ -86,7 +92,7 @@ private:
 
 // Rich Text, for both xtRTF and xtWord.
 class TvxRTFWriter : public TvxDocumentWriter {
-public:
+  public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void Prologue() override;
     void HeaderText(const TStringList& lines) override;
@@ -94,7 +100,8 @@ public:
     void HeaderSeparator(std::string_view) override {}
     void DataRow(const TvxFormattedRow& row) override;
     void EndTable() override;
-    void Footer(const TStringList& lines, std::string_view separator, std::string_view created) override;
+    void Footer(const TStringList& lines, std::string_view separator,
+                std::string_view created) override;
     void Epilogue() override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
@@ -102,14 +109,14 @@ public:
     // The red, green and blue bytes of colour index 0..5 of the current scheme.
     TColor RTFColor(int index) const;
 
-private:
+  private:
     void RowDefinition(const TvxFormattedRow& row);
     void Paragraph(std::string_view line);
     std::string FRow, FAlign, FDefaultAttributes;
 };
 
 class TvxSYLKWriter : public TvxDocumentWriter {
-public:
+  public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void Prologue() override;
     void HeaderSeparator(std::string_view) override {}
@@ -121,7 +128,7 @@ public:
 };
 
 class TvxDIFWriter : public TvxDocumentWriter {
-public:
+  public:
     using TvxDocumentWriter::TvxDocumentWriter;
     void Prologue() override;
     void HeaderSeparator(std::string_view) override {}
@@ -145,4 +152,4 @@ std::string RTFFontAttributes(const TFont& font);
 // Right edge of cell k in twips: (k + 1) * 100 / pixelsPerInch * cellWidth.
 int64_t RTFCellBoundary(int k, int pixelsPerInch, int cellWidth);
 
-}  // namespace vx
+} // namespace vx

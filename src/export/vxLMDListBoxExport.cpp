@@ -6,7 +6,9 @@ TvxLMDListBoxExport::TvxLMDListBoxExport(const TPlatform& platform) : TvxCustomE
     Messages.Caption = "Exporting List";
 }
 
-TvxLMDListBoxExport::~TvxLMDListBoxExport() { FListBox = nullptr; }
+TvxLMDListBoxExport::~TvxLMDListBoxExport() {
+    FListBox = nullptr;
+}
 
 void TvxLMDListBoxExport::SetListBox(IMessageListBox* listBox) {
     FListBox = listBox;
@@ -36,15 +38,20 @@ std::string TvxLMDListBoxExport::GetColumnCaption(int index) {
     return FListBox ? FListBox->ColumnCaption(index) : std::string();
 }
 
-int TvxLMDListBoxExport::GetColumnCount() { return FListBox ? FListBox->ColumnCount() : 0; }
+int TvxLMDListBoxExport::GetColumnCount() {
+    return FListBox ? FListBox->ColumnCount() : 0;
+}
 
-int TvxLMDListBoxExport::GetRecordCount() { return FListBox ? int(FListBox->ItemCount()) : 0; }
+int TvxLMDListBoxExport::GetRecordCount() {
+    return FListBox ? int(FListBox->ItemCount()) : 0;
+}
 
 void TvxLMDListBoxExport::GetRecordValues(TvxValues& values) {
     values.resize(2);
     bool have = FListBox && size_t(RecordIndex) < FListBox->ItemCount();
     for (int c = 0; c < 2; ++c)
-        values[size_t(c)] = TVariant(have ? FListBox->ItemPart(size_t(RecordIndex), c) : std::string());
+        values[size_t(c)] =
+            TVariant(have ? FListBox->ItemPart(size_t(RecordIndex), c) : std::string());
 }
 
-}  // namespace vx
+} // namespace vx

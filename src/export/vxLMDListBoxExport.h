@@ -12,7 +12,7 @@
 namespace vx {
 
 class TvxLMDListBoxExport : public TvxCustomExport {
-public:
+  public:
     explicit TvxLMDListBoxExport(const TPlatform& platform);
     ~TvxLMDListBoxExport() override;
 
@@ -23,7 +23,10 @@ public:
         if (listBox == FListBox) SetListBox(nullptr);
     }
 
-    void FirstRecord() override { RecordIndex = 0; FWidths.clear(); }
+    void FirstRecord() override {
+        RecordIndex = 0;
+        FWidths.clear();
+    }
     bool HasSource() override { return FListBox != nullptr; }
     bool IsEndOfRecords() override;
     bool IsColumnVisible(int) override { return true; }
@@ -35,10 +38,10 @@ public:
     int GetRecordCount() override;
     std::string ClassName() const override { return "TVXLMDLISTBOXEXPORT"; }
 
-private:
+  private:
     IMessageListBox* FListBox = nullptr;
     // Column widths measured at the start of an export (-1: not measured).
     std::vector<int> FWidths;
 };
 
-}  // namespace vx
+} // namespace vx

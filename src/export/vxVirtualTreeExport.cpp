@@ -9,11 +9,16 @@ namespace vx {
 
 const char* GroupName(uint8_t group) {
     switch (group) {
-    case 0: return "General";
-    case 1: return "Info";
-    case 2: return "Warning";
-    case 3: return "Error";
-    default: return "";
+    case 0:
+        return "General";
+    case 1:
+        return "Info";
+    case 2:
+        return "Warning";
+    case 3:
+        return "Error";
+    default:
+        return "";
     }
 }
 
@@ -21,7 +26,9 @@ TvxVirtualTreeExport::TvxVirtualTreeExport(const TPlatform& platform) : TvxCusto
     Messages.Caption = "Exporting List";
 }
 
-TvxVirtualTreeExport::~TvxVirtualTreeExport() { FTree = nullptr; }
+TvxVirtualTreeExport::~TvxVirtualTreeExport() {
+    FTree = nullptr;
+}
 
 void TvxVirtualTreeExport::SetVirtualTree(IDebugTree* tree) {
     FTree = tree;
@@ -34,7 +41,7 @@ void TvxVirtualTreeExport::FirstRecord() {
     FNode = kNone;
     FWidthRows = kNone;
     FTimeKey = -1;
-    FPictureRead = false;  // read again once per export
+    FPictureRead = false; // read again once per export
 }
 
 // The node the next GetRecordValues delivers. The end is reached when there
@@ -43,23 +50,29 @@ size_t TvxVirtualTreeExport::NodeForRecord() const {
     if (!FTree) return kNone;
     const size_t rows = FTree->RowCount();
     size_t next = RecordIndex == 0 ? 0 : (FNode == kNone ? kNone : FNode + 1);
-    while (next < rows && !Exports(next)) ++next;
+    while (next < rows && !Exports(next))
+        ++next;
     return next < rows ? next : kNone;
 }
 
-bool TvxVirtualTreeExport::IsEndOfRecords() { return NodeForRecord() == kNone; }
+bool TvxVirtualTreeExport::IsEndOfRecords() {
+    return NodeForRecord() == kNone;
+}
 
 int TvxVirtualTreeExport::GetColumnWidth(int index) {
     if (!FTree) return 0;
     switch (index) {
-    case 0: return 7;
-    case 1: return 20;
+    case 0:
+        return 7;
+    case 1:
+        return 20;
     case 3: {
         const TPlatform& p = Platform();
         if (!p.Locale) return 2;
         return int(FormatLongTime(*p.Locale, p.Clock ? p.Clock->Now() : 0).size()) + 2;
     }
-    default: break;
+    default:
+        break;
     }
     size_t rows = FTree->RowCount();
     if (FWidthRows != rows) {
@@ -79,14 +92,17 @@ std::string TvxVirtualTreeExport::GetColumnCaption(int index) {
     return FTree ? FTree->ColumnCaption(index) : std::string();
 }
 
-int TvxVirtualTreeExport::GetColumnCount() { return FTree ? FTree->ColumnCount() : 0; }
+int TvxVirtualTreeExport::GetColumnCount() {
+    return FTree ? FTree->ColumnCount() : 0;
+}
 
 int TvxVirtualTreeExport::GetRecordCount() {
     if (!FTree) return 0;
     size_t rows = FTree->RowCount(), count = rows;
     if (FShown && Options.Has(xoVisibleRowsOnly)) {
         count = 0;
-        for (size_t i = 0; i < rows; ++i) count += FShown(i) ? 1 : 0;
+        for (size_t i = 0; i < rows; ++i)
+            count += FShown(i) ? 1 : 0;
     }
     return int(count);
 }
@@ -114,13 +130,16 @@ const std::string& TvxVirtualTreeExport::TimeText(TDateTime time) {
 
 // Neighbouring rows often share group, kind and second: a value that is
 // already there is kept rather than built again.
-static void SetText(TVariant& value, std::string_view text) { value.SetString(text); }
+static void SetText(TVariant& value, std::string_view text) {
+    value.SetString(text);
+}
 
 void TvxVirtualTreeExport::GetRecordValues(TvxValues& values) {
     values.resize(4);
     FNode = NodeForRecord();
     if (FNode == kNone) {
-        for (TVariant& v : values) v = TVariant("");
+        for (TVariant& v : values)
+            v = TVariant("");
         return;
     }
     TDebugRowView row = FTree->Row(FNode);
@@ -130,4 +149,4 @@ void TvxVirtualTreeExport::GetRecordValues(TvxValues& values) {
     SetText(values[3], TimeText(row.Time));
 }
 
-}  // namespace vx
+} // namespace vx

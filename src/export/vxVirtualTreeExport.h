@@ -15,7 +15,7 @@ namespace vx {
 const char* GroupName(uint8_t group);
 
 class TvxVirtualTreeExport : public TvxCustomExport {
-public:
+  public:
     explicit TvxVirtualTreeExport(const TPlatform& platform);
     ~TvxVirtualTreeExport() override;
 
@@ -42,7 +42,7 @@ public:
     int GetRecordCount() override;
     std::string ClassName() const override { return "TVXVIRTUALTREEEXPORT"; }
 
-private:
+  private:
     static constexpr size_t kNone = size_t(-1);
     size_t NodeForRecord() const;
     bool Exports(size_t row) const {
@@ -52,7 +52,7 @@ private:
 
     IDebugTree* FTree = nullptr;
     std::function<bool(size_t row)> FShown;
-    size_t FNode = kNone;  // row of the record at RecordIndex
+    size_t FNode = kNone; // row of the record at RecordIndex
     // The widest message, measured once per row count (an export reads it
     // for every phase that needs the layout).
     size_t FWidthRows = kNone;
@@ -63,4 +63,4 @@ private:
     std::string FTimePicture, FTimeText;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -18,4 +18,4 @@ struct IRuleEditor {
     virtual bool EditRules(const std::string& caption, std::vector<TFindRule>& rules) = 0;
 };
 
-}  // namespace vx
+} // namespace vx

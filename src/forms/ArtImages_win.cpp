@@ -11,14 +11,13 @@ namespace vx {
 namespace {
 
 HBITMAP LoadDib(HINSTANCE module, LPCSTR name) {
-    return static_cast<HBITMAP>(
-        LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
 // Monochrome mask, set where a pixel is (mostly) transparent.
 HBITMAP MaskFromAlpha(const DIBSECTION& dib) {
     const int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
-    const int stride = ((w + 15) / 16) * 2;  // monochrome rows are WORD aligned
+    const int stride = ((w + 15) / 16) * 2; // monochrome rows are WORD aligned
     std::vector<BYTE> bits(size_t(stride) * h, 0);
     const auto* pixels = static_cast<const BYTE*>(dib.dsBm.bmBits);
     const bool bottomUp = dib.dsBmih.biHeight > 0;
@@ -30,7 +29,7 @@ HBITMAP MaskFromAlpha(const DIBSECTION& dib) {
     return CreateBitmap(w, h, 1, 1, bits.data());
 }
 
-}  // namespace
+} // namespace
 
 HIMAGELIST LoadArtImageList(HINSTANCE module, int bitmapId, int size) {
     ui::ScopedBitmap strip(LoadDib(module, MAKEINTRESOURCEA(bitmapId)));
@@ -56,7 +55,8 @@ HBITMAP LoadArtBitmap(HINSTANCE module, const char* name) {
     const size_t n = size_t(dib.dsBm.bmWidthBytes) * dib.dsBm.bmHeight;
     for (size_t i = 0; i + 3 < n; i += 4) {
         const unsigned a = p[i + 3];
-        for (int c = 0; c < 3; ++c) p[i + c] = BYTE(p[i + c] * a / 255);
+        for (int c = 0; c < 3; ++c)
+            p[i + c] = BYTE(p[i + c] * a / 255);
     }
     return bitmap.Release();
 }
@@ -71,8 +71,7 @@ bool DrawArtBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
     ui::ScopedMemDC mem(dc);
     ui::ScopedSelectObject select(mem, bitmap);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    return AlphaBlend(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight,
-                      blend);
+    return AlphaBlend(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, blend);
 }
 
 HICON LoadProgramIcon(HINSTANCE module, int size) {
@@ -80,4 +79,4 @@ HICON LoadProgramIcon(HINSTANCE module, int size) {
         LoadImageA(module, MAKEINTRESOURCEA(IDI_VXDEBUGGER), IMAGE_ICON, size, size, 0));
 }
 
-}  // namespace vx
+} // namespace vx

@@ -30,4 +30,4 @@ bool DrawArtBitmap(HDC dc, int x, int y, HBITMAP bitmap);
 // The program icon at size x size pixels (16, 24, 32, 48).
 HICON LoadProgramIcon(HINSTANCE module, int size);
 
-}  // namespace vx
+} // namespace vx

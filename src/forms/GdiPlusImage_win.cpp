@@ -29,8 +29,8 @@ void ReleaseGdiPlusUser() {
 }
 
 // FrameDimensionTime, spelled out so no GUID library is needed.
-const GUID kFrameDimensionTime = {0x6aedbd6d, 0x3fb5, 0x418a,
-                                  {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
+const GUID kFrameDimensionTime = {
+    0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
 constexpr PROPID kPropertyTagFrameDelay = 0x5100;
 constexpr int kDefaultDelay = 100;
 
@@ -54,7 +54,7 @@ IStream* ResourceStream(HINSTANCE module, int id) {
     return stream;
 }
 
-}  // namespace
+} // namespace
 
 TGdiPlusImage::TGdiPlusImage(HINSTANCE module, int resourceId) {
     AddGdiPlusUser();
@@ -74,7 +74,8 @@ TGdiPlusImage::TGdiPlusImage(HINSTANCE module, int resourceId) {
     height_ = int(h);
 
     UINT frames = 1;
-    if (DllExports::GdipImageGetFrameCount(image, &kFrameDimensionTime, &frames) != Ok || frames < 1)
+    if (DllExports::GdipImageGetFrameCount(image, &kFrameDimensionTime, &frames) != Ok ||
+        frames < 1)
         frames = 1;
     animated_ = frames > 1;
     delays_.assign(frames, kDefaultDelay);
@@ -105,8 +106,8 @@ int TGdiPlusImage::FrameDelay(int frame) const {
 
 void TGdiPlusImage::SelectFrame(int frame) {
     if (image_ && animated_ && frame >= 0 && frame < FrameCount())
-        DllExports::GdipImageSelectActiveFrame(static_cast<GpImage*>(image_),
-                                               &kFrameDimensionTime, UINT(frame));
+        DllExports::GdipImageSelectActiveFrame(static_cast<GpImage*>(image_), &kFrameDimensionTime,
+                                               UINT(frame));
 }
 
 void TGdiPlusImage::Draw(HDC dc, int x, int y, int width, int height) const {
@@ -117,4 +118,4 @@ void TGdiPlusImage::Draw(HDC dc, int x, int y, int width, int height) const {
     DllExports::GdipDeleteGraphics(graphics);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -9,7 +9,7 @@
 namespace vx {
 
 class TGdiPlusImage {
-public:
+  public:
     TGdiPlusImage(HINSTANCE module, int resourceId);
     ~TGdiPlusImage();
     TGdiPlusImage(const TGdiPlusImage&) = delete;
@@ -20,17 +20,17 @@ public:
     int Height() const { return height_; }
     // Frames of an animation (1 for a still picture) and their delays.
     int FrameCount() const { return int(delays_.size()); }
-    int FrameDelay(int frame) const;  // milliseconds
+    int FrameDelay(int frame) const; // milliseconds
     void SelectFrame(int frame);
     // Draws the selected frame into the rectangle.
     void Draw(HDC dc, int x, int y, int width, int height) const;
 
-private:
-    void* image_ = nullptr;       // GpImage
-    void* stream_ = nullptr;      // IStream the image decodes from
+  private:
+    void* image_ = nullptr;  // GpImage
+    void* stream_ = nullptr; // IStream the image decodes from
     int width_ = 0, height_ = 0;
     std::vector<int> delays_;
     bool animated_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

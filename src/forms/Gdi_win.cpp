@@ -1,6 +1,5 @@
 #include "forms/Gdi_win.h"
 
-
 namespace vx {
 
 COLORREF ColorToRGB(TColor color) {
@@ -8,7 +7,9 @@ COLORREF ColorToRGB(TColor color) {
     return COLORREF(color & 0xFFFFFF);
 }
 
-TGdiFont::TGdiFont(const TFont& font, int heightInPixels) { Get(font, heightInPixels); }
+TGdiFont::TGdiFont(const TFont& font, int heightInPixels) {
+    Get(font, heightInPixels);
+}
 
 TGdiFont::~TGdiFont() = default;
 
@@ -18,9 +19,9 @@ HFONT TGdiFont::Get(const TFont& font, int heightInPixels) {
     if (heightInPixels == 0)
         height = -MulDiv(font.Size, GetDeviceCaps(ui::ScopedGetDC(nullptr), LOGPIXELSY), 72);
     handle_.Reset(CreateFontA(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic,
-                          font.Underline, font.StrikeOut, font.Charset, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                          font.Name.c_str()));
+                              font.Underline, font.StrikeOut, font.Charset, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                              font.Name.c_str()));
     font_ = font;
     pixels_ = heightInPixels;
     return handle_;
@@ -34,4 +35,4 @@ HINSTANCE ThisModule() {
     return module;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -1,7 +1,7 @@
 // Small GDI helpers of the forms: colours and fonts.
 #pragma once
 
-#include "platform/WindowHelpers_win.h"  // PaintMessage
+#include "platform/WindowHelpers_win.h" // PaintMessage
 #include "platform/Platform.h"
 #include "ui/Scoped_win.h"
 
@@ -17,7 +17,7 @@ COLORREF ColorToRGB(TColor color);
 // An owned GDI font made from a TFont; points are converted with the
 // screen's pixels per inch, or taken as pixels when heightInPixels is set.
 class TGdiFont {
-public:
+  public:
     TGdiFont() = default;
     explicit TGdiFont(const TFont& font, int heightInPixels = 0);
     ~TGdiFont();
@@ -27,7 +27,7 @@ public:
     HFONT Get(const TFont& font, int heightInPixels = 0);
     HFONT Handle() const { return handle_; }
 
-private:
+  private:
     ui::ScopedFont handle_;
     TFont font_;
     int pixels_ = 0;
@@ -38,9 +38,7 @@ inline int FontPixels(const TFont& font, int pixelsPerInch) {
     return MulDiv(font.Size, pixelsPerInch, 72);
 }
 
-
-
 // The module that holds this code (the exe in the program and in tests).
 HINSTANCE ThisModule();
 
-}  // namespace vx
+} // namespace vx

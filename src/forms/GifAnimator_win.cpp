@@ -8,10 +8,10 @@ namespace vx {
 namespace {
 constexpr const char* kClassName = "TGifAnimator";
 constexpr UINT_PTR kFrameTimer = 1;
-}  // namespace
+} // namespace
 
-TGifAnimator::TGifAnimator(HWND parent, int left, int top, int width, int height,
-                           HINSTANCE module, int resourceId)
+TGifAnimator::TGifAnimator(HWND parent, int left, int top, int width, int height, HINSTANCE module,
+                           int resourceId)
     : picture_(module, resourceId) {
     ui::TCreateParams params;
     params.Class.Name = kClassName;
@@ -36,8 +36,10 @@ void TGifAnimator::SetAnimate(bool value) {
     if (value == animate_) return;
     animate_ = value && FrameCount() > 1;
     if (!Handle()) return;
-    if (animate_) ScheduleNextFrame();
-    else KillTimer(Handle(), kFrameTimer);
+    if (animate_)
+        ScheduleNextFrame();
+    else
+        KillTimer(Handle(), kFrameTimer);
 }
 
 void TGifAnimator::ScheduleNextFrame() {
@@ -56,9 +58,9 @@ void TGifAnimator::Paint(HDC dc) {
     const int w = client.right, h = client.bottom;
     // Drawn off screen first: no flicker between background and frame.
     ui::ScopedOffscreen mem(dc, w, h);
-    auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(GetParent(Handle()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mem.Get()),
-                     reinterpret_cast<LPARAM>(Handle())));
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(Handle()), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(mem.Get()),
+                                                       reinterpret_cast<LPARAM>(Handle())));
     FillRect(mem, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
     picture_.SelectFrame(frame_);
     picture_.Draw(mem, 0, 0, picture_.Width(), picture_.Height());
@@ -83,4 +85,4 @@ LRESULT TGifAnimator::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
     return window_.Default(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

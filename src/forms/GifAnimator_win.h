@@ -10,7 +10,7 @@
 namespace vx {
 
 class TGifAnimator {
-public:
+  public:
     TGifAnimator(HWND parent, int left, int top, int width, int height, HINSTANCE module,
                  int resourceId);
     ~TGifAnimator();
@@ -26,7 +26,7 @@ public:
     // Shows the next frame (what the animation timer does).
     void Step();
 
-private:
+  private:
     LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void ScheduleNextFrame();
@@ -37,4 +37,4 @@ private:
     int frame_ = 0;
 };
 
-}  // namespace vx
+} // namespace vx

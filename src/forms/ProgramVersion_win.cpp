@@ -29,4 +29,4 @@ std::string ProgramVersionText() {
     return FileVersionText(std::string(path, n));
 }
 
-}  // namespace vx
+} // namespace vx

@@ -11,4 +11,4 @@ std::string FileVersionText(const std::string& path);
 // Of the running program's own file: the about box and the main window's hint.
 std::string ProgramVersionText();
 
-}  // namespace vx
+} // namespace vx

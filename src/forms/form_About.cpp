@@ -3,8 +3,8 @@
 namespace vx {
 
 std::string FormatVersionText(uint32_t fileVersionMS, uint32_t fileVersionLS) {
-    std::string text = std::to_string(fileVersionMS >> 16) + "." +
-                       std::to_string(fileVersionMS & 0xFFFF);
+    std::string text =
+        std::to_string(fileVersionMS >> 16) + "." + std::to_string(fileVersionMS & 0xFFFF);
     const uint32_t release = fileVersionLS >> 16;
     if (release != 0) text += std::to_string(release);
     return text;
@@ -24,4 +24,4 @@ void SaveAboutPosition(TRegistryHandler& settings, TFormPosition position) {
     settings.RegWriteInteger(kDisplaySection, kAboutTop, position.Top);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -64,6 +64,6 @@ inline constexpr const char* Disclaimer =
     "You may copy and give away this program as long as it is given away unchanged and "
     "free of charge.";
 inline constexpr const char* Ok = "&OK";
-}  // namespace about_text
+} // namespace about_text
 
-}  // namespace vx
+} // namespace vx

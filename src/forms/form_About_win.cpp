@@ -20,12 +20,14 @@ constexpr int kLeftPanelWidth = 73;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 
-TFont LabelFont() { return TFont{}; }  // MS Sans Serif, 8 points
+TFont LabelFont() {
+    return TFont{};
+} // MS Sans Serif, 8 points
 
 TFont TitleFont(TColor color) {
     TFont f;
     f.Name = "Comic Sans MS";
-    f.Size = 24;  // 32 pixels in the layout
+    f.Size = 24; // 32 pixels in the layout
     f.Bold = true;
     f.Color = color;
     return f;
@@ -38,7 +40,7 @@ TFont BoldNavyFont() {
     return f;
 }
 
-}  // namespace
+} // namespace
 
 Tfrm_About::Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* shell, HWND owner)
     : settings_(settings) {
@@ -97,7 +99,8 @@ Tfrm_About::~Tfrm_About() {
 
 std::unique_ptr<TvxLinkLabel> Tfrm_About::Label(int left, int top, const char* caption,
                                                 IShell* shell, const TFont& font) {
-    auto label = std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), left, top, caption, shell, font);
+    auto label =
+        std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), left, top, caption, shell, font);
     label->SetPixelsPerInch(kAboutLayoutPixelsPerInch);
     return label;
 }
@@ -152,8 +155,8 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     lbl_Author = Link(authorLeft, 128, about_text::ClickHere, kSupportMail, S::lsMailTo, shell);
     Label1 = Label(8, 144, about_text::Website, shell, LabelFont());
     const int webLeft = std::max<int>(128, Label1->BoundsRect().right);
-    vxLinkLabel = Link(webLeft, 144, about_text::ClickHere, kPublisherWebPage, S::lsInternetLink,
-                       shell);
+    vxLinkLabel =
+        Link(webLeft, 144, about_text::ClickHere, kPublisherWebPage, S::lsInternetLink, shell);
     lbl_Icons_1 = Label(16, 176, about_text::Icons1, shell, LabelFont());
     lnk_Silk = Link(336, 176, about_text::SilkLink, kSilkIconsPage, S::lsInternetLink, shell);
     lbl_Icons_2 = Label(16, 192, about_text::Icons2, shell, LabelFont());
@@ -168,9 +171,10 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont(), labelPixels)), FALSE);
     GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client.Handle(), 16, 352, 114, 41, module,
                                                    IDR_ABOUT_GIF);
-    btn_Close = CreateWindowExA(0, "BUTTON", about_text::Ok,
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424,
-                                360, 89, 25, Panel_Client.Handle(), HMENU(INT_PTR(IDOK)), self, nullptr);
+    btn_Close =
+        CreateWindowExA(0, "BUTTON", about_text::Ok,
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424, 360,
+                        89, 25, Panel_Client.Handle(), HMENU(INT_PTR(IDOK)), self, nullptr);
     SendMessageA(btn_Close, WM_SETFONT, WPARAM(buttonFont_.Get(LabelFont(), labelPixels)), FALSE);
 }
 
@@ -178,7 +182,7 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
 // was drawn with, the title and the version under it get smaller until the
 // title fits its panel.
 void Tfrm_About::FitTitle() {
-    const int right = kAboutClientWidth - kLeftPanelWidth - 8;  // the left margin, mirrored
+    const int right = kAboutClientWidth - kLeftPanelWidth - 8; // the left margin, mirrored
     int ppi = kAboutLayoutPixelsPerInch;
     while (lbl_CMP->BoundsRect().right > right && ppi > kAboutLayoutPixelsPerInch / 2)
         lbl_CMP->SetPixelsPerInch(--ppi);
@@ -221,8 +225,10 @@ void Tfrm_About::ShowModal() {
 }
 
 void Tfrm_About::Close() {
-    if (modal_) modal_ = false;
-    else if (Handle()) ShowWindow(Handle(), SW_HIDE);
+    if (modal_)
+        modal_ = false;
+    else if (Handle())
+        ShowWindow(Handle(), SW_HIDE);
 }
 
 void Tfrm_About::PaintLeftPanel(HDC dc) {
@@ -237,9 +243,10 @@ void Tfrm_About::PaintClientPanel(HDC dc) {
     GetClientRect(Panel_Client.Handle(), &r);
     FillRect(dc, &r, whiteBrush_);
     // Bevel3 (acknowledgement), Bevel2 (notice and disclaimer), Bevel1 (animation, button).
-    const RECT bevels[] = {{8, 170, 8 + 513, 170 + 39}, {8, 218, 8 + 513, 218 + 111},
-                           {8, 344, 8 + 513, 344 + 50}};
-    for (RECT b : bevels) DrawEdge(dc, &b, EDGE_ETCHED, BF_RECT);
+    const RECT bevels[] = {
+        {8, 170, 8 + 513, 170 + 39}, {8, 218, 8 + 513, 218 + 111}, {8, 344, 8 + 513, 344 + 50}};
+    for (RECT b : bevels)
+        DrawEdge(dc, &b, EDGE_ETCHED, BF_RECT);
 }
 
 LRESULT Tfrm_About::FormMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -278,8 +285,10 @@ LRESULT Tfrm_About::PanelMessage(bool left, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(panel.Handle(), &ps);
-        if (left) PaintLeftPanel(dc);
-        else PaintClientPanel(dc);
+        if (left)
+            PaintLeftPanel(dc);
+        else
+            PaintClientPanel(dc);
         EndPaint(panel.Handle(), &ps);
         return 0;
     }
@@ -287,4 +296,4 @@ LRESULT Tfrm_About::PanelMessage(bool left, UINT msg, WPARAM wParam, LPARAM lPar
     return panel.Default(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

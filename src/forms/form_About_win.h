@@ -32,7 +32,7 @@ inline constexpr int kAboutClientHeight = 401;
 inline constexpr int kAboutLayoutPixelsPerInch = 96;
 
 class Tfrm_About {
-public:
+  public:
     Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* shell, HWND owner = nullptr);
     ~Tfrm_About();
     Tfrm_About(const Tfrm_About&) = delete;
@@ -44,7 +44,7 @@ public:
     // Runs until the box is closed; the box is hidden again afterwards.
     void ShowModal();
     bool Showing() const { return modal_; }
-    void Close();  // btn_CloseClick
+    void Close(); // btn_CloseClick
     void StartAnimation() { GIFAnimator_1->SetAnimate(true); }
     void StopAnimation() { GIFAnimator_1->SetAnimate(false); }
     TFormPosition Position() const;
@@ -53,14 +53,14 @@ public:
     // The box's parts, named as on the form.
     ui::TOwnedWindow Panel_Left;
     ui::TOwnedWindow Panel_Client;
-    std::unique_ptr<TvxLinkLabel> lbl_CMP, Lbl_Version, lbl_Notice, lbl_Support, lbl_Author,
-        Label1, vxLinkLabel, lbl_Icons_1, lbl_Icons_2, lnk_Silk, lnk_Tango, lbl_Free;
+    std::unique_ptr<TvxLinkLabel> lbl_CMP, Lbl_Version, lbl_Notice, lbl_Support, lbl_Author, Label1,
+        vxLinkLabel, lbl_Icons_1, lbl_Icons_2, lnk_Silk, lnk_Tango, lbl_Free;
     HWND Memo1 = nullptr;
     std::unique_ptr<TGifAnimator> GIFAnimator_1;
     HWND btn_Close = nullptr;
-    ui::TCaptionGradient CaptionGradient;  // the main window's caption look
+    ui::TCaptionGradient CaptionGradient; // the main window's caption look
 
-private:
+  private:
     LRESULT FormMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT PanelMessage(bool left, UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateComponents(HINSTANCE module, IShell* shell);
@@ -83,4 +83,4 @@ private:
     bool modal_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

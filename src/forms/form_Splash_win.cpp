@@ -9,7 +9,7 @@ namespace vx {
 namespace {
 constexpr const char* kClassName = "Tfrm_SplashScreen";
 constexpr COLORREF kSilver = RGB(192, 192, 192);
-}  // namespace
+} // namespace
 
 Tfrm_SplashScreen::Tfrm_SplashScreen(HINSTANCE module) : picture_(module, IDR_SPLASH_JPEG) {
     // Centred on the primary screen; a popup window's client area is its
@@ -32,7 +32,9 @@ Tfrm_SplashScreen::Tfrm_SplashScreen(HINSTANCE module) : picture_(module, IDR_SP
     window_.Create(params, typeid(*this));
 }
 
-Tfrm_SplashScreen::~Tfrm_SplashScreen() { window_.Destroy(); }
+Tfrm_SplashScreen::~Tfrm_SplashScreen() {
+    window_.Destroy();
+}
 
 void Tfrm_SplashScreen::Show() {
     if (!Handle()) return;
@@ -55,7 +57,7 @@ LRESULT Tfrm_SplashScreen::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;  // a click on the picture must not steal the focus
+        return MA_NOACTIVATE; // a click on the picture must not steal the focus
     }
     return window_.Default(msg, wParam, lParam);
 }
@@ -68,4 +70,4 @@ bool SplashTimerTick(std::unique_ptr<Tfrm_SplashScreen>& splash, HWND timerWindo
     return true;
 }
 
-}  // namespace vx
+} // namespace vx

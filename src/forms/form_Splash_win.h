@@ -20,14 +20,14 @@
 
 namespace vx {
 
-inline constexpr UINT kSplashTimerInterval = 4000;  // milliseconds
+inline constexpr UINT kSplashTimerInterval = 4000; // milliseconds
 inline constexpr int kSplashWidth = 499;
 inline constexpr int kSplashHeight = 350;
 
 class Tfrm_SplashScreen {
-public:
+  public:
     explicit Tfrm_SplashScreen(HINSTANCE module);
-    ~Tfrm_SplashScreen();  // destroys the window
+    ~Tfrm_SplashScreen(); // destroys the window
     Tfrm_SplashScreen(const Tfrm_SplashScreen&) = delete;
     Tfrm_SplashScreen& operator=(const Tfrm_SplashScreen&) = delete;
 
@@ -36,7 +36,7 @@ public:
     void Show();
     bool PictureLoaded() const { return picture_.Loaded(); }
 
-private:
+  private:
     LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
 
@@ -50,4 +50,4 @@ private:
 bool SplashTimerTick(std::unique_ptr<Tfrm_SplashScreen>& splash, HWND timerWindow,
                      UINT_PTR timerId);
 
-}  // namespace vx
+} // namespace vx

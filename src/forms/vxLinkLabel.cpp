@@ -6,9 +6,9 @@
 namespace vx {
 
 namespace {
-constexpr int kVersionNumber = 257;  // shown as "%d.%d" of its two low bytes
+constexpr int kVersionNumber = 257; // shown as "%d.%d" of its two low bytes
 constexpr int kMaxShadowSize = 5;
-}  // namespace
+} // namespace
 
 TvxLinkLabelBase::TvxLinkLabelBase(IShell* shell, const TFont& defaultFont)
     : shell_(shell), linkFont_(defaultFont), font_(defaultFont) {
@@ -131,8 +131,10 @@ const TFont& TvxLinkLabelBase::TextFont() const {
 }
 
 void TvxLinkLabelBase::ShadowOffset(TvxShadowLayout layout, int size, int& dx, int& dy) {
-    dx = layout == TvxShadowLayout::slTopLeft || layout == TvxShadowLayout::slBottomLeft ? -size : size;
-    dy = layout == TvxShadowLayout::slTopLeft || layout == TvxShadowLayout::slTopRight ? -size : size;
+    dx = layout == TvxShadowLayout::slTopLeft || layout == TvxShadowLayout::slBottomLeft ? -size
+                                                                                         : size;
+    dy = layout == TvxShadowLayout::slTopLeft || layout == TvxShadowLayout::slTopRight ? -size
+                                                                                       : size;
 }
 
 TLinkTextLayout TvxLinkLabelBase::Layout(int textWidth, int textHeight) const {
@@ -151,4 +153,4 @@ TLinkTextLayout TvxLinkLabelBase::Layout(int textWidth, int textHeight) const {
     return r;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -22,7 +22,6 @@ enum class TvxLinkLabelStyle { lsStandard, lsInternetLink, lsMailTo };
 // Cursor shapes, numbered as the toolkit numbers them.
 enum TCursor : int { crDefault = 0, crArrow = -2, crHandPoint = -21 };
 
-
 // The show command of the shell call: show without activating.
 inline constexpr int kLinkShowCommand = 4;
 
@@ -35,13 +34,13 @@ struct TLabelRect {
 
 // Where a text of a given size and its shadow go inside the label.
 struct TLinkTextLayout {
-    TLabelRect Text;    // the text itself
-    TLabelRect Shadow;  // the shadow copy (only drawn when ShadowSize > 0)
-    TLabelRect Bounds;  // what text and shadow cover together: the auto-size
+    TLabelRect Text;   // the text itself
+    TLabelRect Shadow; // the shadow copy (only drawn when ShadowSize > 0)
+    TLabelRect Bounds; // what text and shadow cover together: the auto-size
 };
 
 class TvxLinkLabelBase {
-public:
+  public:
     // shell may be null: a click then opens nothing.
     TvxLinkLabelBase(IShell* shell, const TFont& defaultFont);
     virtual ~TvxLinkLabelBase() = default;
@@ -90,14 +89,14 @@ public:
     TLinkTextLayout Layout(int textWidth, int textHeight) const;
     static void ShadowOffset(TvxShadowLayout layout, int size, int& dx, int& dy);
 
-protected:
+  protected:
     virtual void Invalidate() {}
     virtual void AdjustBounds() {}
     virtual void CursorChanged() {}
     virtual void EnabledChanged() {}
     virtual void CaptionChanged() {}
 
-private:
+  private:
     IShell* shell_;
     TvxShadowLayout shadowLayout_ = TvxShadowLayout::slBottomRight;
     TColor shadowColor_ = clBtnShadow;
@@ -115,4 +114,4 @@ private:
     bool mouseOver_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -12,7 +12,7 @@ constexpr const char* kClassName = "TvxLinkLabel";
 // (italics, and substituted fonts under some renderers); the label's
 // background hides it.
 constexpr int kInkMargin = 4;
-}
+} // namespace
 
 TvxLinkLabel::TvxLinkLabel(HWND parent, int left, int top, const std::string& caption,
                            IShell* shell, const TFont& font)
@@ -32,7 +32,9 @@ TvxLinkLabel::TvxLinkLabel(HWND parent, int left, int top, const std::string& ca
     AdjustBounds();
 }
 
-TvxLinkLabel::~TvxLinkLabel() { window_.Destroy(); }
+TvxLinkLabel::~TvxLinkLabel() {
+    window_.Destroy();
+}
 
 void TvxLinkLabel::SetAutoSize(bool value) {
     if (value == autoSize_) return;
@@ -55,7 +57,8 @@ void TvxLinkLabel::SetPixelsPerInch(int value) {
 }
 
 void TvxLinkLabel::SetBounds(int left, int top, int width, int height) {
-    if (Handle()) SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Handle())
+        SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT TvxLinkLabel::BoundsRect() const {
@@ -105,8 +108,7 @@ UINT TvxLinkLabel::DrawFlags() const {
 HFONT TvxLinkLabel::CurrentFont() {
     const TFont& font = TextFont();
     const int pixels = pixelsPerInch_ > 0 ? FontPixels(font, pixelsPerInch_) : 0;
-    return &font == &LinkFont() ? linkFontHandle_.Get(font, pixels)
-                                : fontHandle_.Get(font, pixels);
+    return &font == &LinkFont() ? linkFontHandle_.Get(font, pixels) : fontHandle_.Get(font, pixels);
 }
 
 SIZE TvxLinkLabel::MeasureText(HDC dc) {
@@ -124,9 +126,9 @@ void TvxLinkLabel::Paint(HDC dc) {
     RECT client;
     GetClientRect(Handle(), &client);
     HWND parent = GetParent(Handle());
-    auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(Handle())));
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(parent, WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(Handle())));
     FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, TRANSPARENT);
 
@@ -154,7 +156,7 @@ LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (PaintMessage(Handle(), msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_ERASEBKGND:
-        return 1;  // Paint fills the background
+        return 1; // Paint fills the background
     case WM_MOUSEMOVE:
         if (!tracking_) {
             TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
@@ -196,4 +198,4 @@ LRESULT TvxLinkLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
     return window_.Default(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -20,7 +20,7 @@
 namespace vx {
 
 class TvxLinkLabel : public TvxLinkLabelBase {
-public:
+  public:
     TvxLinkLabel(HWND parent, int left, int top, const std::string& caption, IShell* shell,
                  const TFont& font = TFont{});
     ~TvxLinkLabel() override;
@@ -37,16 +37,16 @@ public:
     int PixelsPerInch() const { return pixelsPerInch_; }
     void SetPixelsPerInch(int value);
     void SetBounds(int left, int top, int width, int height);
-    RECT BoundsRect() const;  // in the parent's client coordinates
+    RECT BoundsRect() const; // in the parent's client coordinates
 
-protected:
+  protected:
     void Invalidate() override;
     void AdjustBounds() override;
     void CursorChanged() override;
     void EnabledChanged() override;
     void CaptionChanged() override;
 
-private:
+  private:
     LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     UINT DrawFlags() const;
@@ -63,4 +63,4 @@ private:
     bool pressed_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -16,7 +16,7 @@ namespace {
 const char* const kReceiverClass = "vxClientReceiver";
 constexpr UINT_PTR kBatchTimer = 1;
 
-}  // namespace
+} // namespace
 
 TClientReceiver::TClientReceiver(HWND target, UINT batchMessage, TLimits limits)
     : target_(target), batchMessage_(batchMessage), limits_(limits),
@@ -108,7 +108,8 @@ void TClientReceiver::Run(HANDLE ready) {
     hwnd_ = hwnd;
     SetEvent(ready);
     if (!hwnd) return;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    while (GetMessageA(&m, nullptr, 0, 0) > 0)
+        DispatchMessageA(&m);
     window.Destroy();
 }
 
@@ -122,7 +123,7 @@ LRESULT TClientReceiver::CopyData(WPARAM wParam, const COPYDATASTRUCT* cds) {
             rec.Block.assign(static_cast<const char*>(cds->lpData),
                              KeptSize(cds->lpData, cds->cbData));
     } catch (const std::bad_alloc&) {
-        return 0;  // a block too large to copy is dropped, as a decoder would drop it
+        return 0; // a block too large to copy is dropped, as a decoder would drop it
     }
     rec.SenderWaits = SenderWaitsFor(rec.WParam);
     const bool waits = rec.SenderWaits;
@@ -209,7 +210,7 @@ void TClientReceiver::Handshake(WPARAM wParam, LPARAM lParam) {
         PostMessageA(reinterpret_cast<HWND>(lParam), WM_DEBUGGER2CLIENT, vnAnswer,
                      reinterpret_cast<LPARAM>(hwnd_));
     else
-        PostMessageA(target_, WM_CLIENT2DEBUGGER, wParam, lParam);  // the main window reports it
+        PostMessageA(target_, WM_CLIENT2DEBUGGER, wParam, lParam); // the main window reports it
 }
 
 std::deque<TClientReceiver::TRecord> TClientReceiver::TakeBatch() {
@@ -232,4 +233,4 @@ void TClientReceiver::Applied(uint64_t sequence) {
     SetEvent(appliedEvent_);
 }
 
-}  // namespace vx
+} // namespace vx

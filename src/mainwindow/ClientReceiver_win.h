@@ -33,21 +33,21 @@
 namespace vx {
 
 struct TReceiverLimits {
-    size_t Records = 1024;     // queued records before a sender waits
-    size_t Bytes = 16u << 20;  // queued block bytes before a sender waits
-    DWORD BatchMs = 20;        // a batch gathers records for about this long
+    size_t Records = 1024;    // queued records before a sender waits
+    size_t Bytes = 16u << 20; // queued block bytes before a sender waits
+    DWORD BatchMs = 20;       // a batch gathers records for about this long
 };
 
 class TClientReceiver {
-public:
+  public:
     // One WM_COPYDATA as it arrived: the wParam and a copy of the block
     // (HasBlock false when its lpData was null).
     struct TRecord {
         uint32_t WParam = 0;
         std::string Block;
         bool HasBlock = false;
-        uint64_t Sequence = 0;     // 1, 2, 3, ... in arrival order
-        bool SenderWaits = false;  // the sender waits until Applied(Sequence)
+        uint64_t Sequence = 0;    // 1, 2, 3, ... in arrival order
+        bool SenderWaits = false; // the sender waits until Applied(Sequence)
     };
 
     using TLimits = TReceiverLimits;
@@ -81,7 +81,7 @@ public:
     // data it announces, never more than was delivered.
     static size_t KeptSize(const void* data, size_t size);
 
-private:
+  private:
     void Run(HANDLE ready);
     LRESULT CopyData(WPARAM wParam, const COPYDATASTRUCT* cds);
     void Handshake(WPARAM wParam, LPARAM lParam);
@@ -104,12 +104,12 @@ private:
     std::deque<TRecord> queue_;
     size_t queuedBytes_ = 0;
     uint64_t nextSequence_ = 1;
-    std::vector<uint64_t> applied_;  // waited-for records applied, senders not yet gone on
-    HANDLE appliedEvent_ = nullptr;  // set when applied_ grows or the receiver stops
-    bool posted_ = false;            // a batch message is on its way
+    std::vector<uint64_t> applied_; // waited-for records applied, senders not yet gone on
+    HANDLE appliedEvent_ = nullptr; // set when applied_ grows or the receiver stops
+    bool posted_ = false;           // a batch message is on its way
     bool stopping_ = false;
-    bool timerArmed_ = false;        // receiver thread only
-    ULONGLONG lastPost_ = 0;     // GetTickCount64 of the last batch message
+    bool timerArmed_ = false; // receiver thread only
+    ULONGLONG lastPost_ = 0;  // GetTickCount64 of the last batch message
 };
 
-}  // namespace vx
+} // namespace vx

@@ -23,16 +23,18 @@ std::string OneLine(const std::string& text, size_t max) {
     return line;
 }
 
-}  // namespace
+} // namespace
 
 TExceptionLog::TExceptionLog(std::string folder, const ILocale& locale, const IClock& clock,
                              uintmax_t limit)
     : folder_(std::move(folder)), locale_(locale), clock_(clock), limit_(limit) {}
 
-std::string TExceptionLog::Header() { return "vxDebugger exception log"; }
+std::string TExceptionLog::Header() {
+    return "vxDebugger exception log";
+}
 
-std::string TExceptionLog::FormatEntry(int number, const std::string& date,
-                                       const std::string& time, const std::string& text) {
+std::string TExceptionLog::FormatEntry(int number, const std::string& date, const std::string& time,
+                                       const std::string& text) {
     char head[32];
     std::snprintf(head, sizeof head, "%4d  ", number);
     return head + date + " " + time + "  " + text;
@@ -40,8 +42,8 @@ std::string TExceptionLog::FormatEntry(int number, const std::string& date,
 
 std::string TExceptionLog::ExceptionText(const std::string& message, const std::string& type,
                                          const std::string& where) {
-    return OneLine(message, kMaxMessage) + ", Type: " +
-           (type.empty() ? "unknown" : OneLine(type, kMaxName)) +
+    return OneLine(message, kMaxMessage) +
+           ", Type: " + (type.empty() ? "unknown" : OneLine(type, kMaxName)) +
            ", Caught in: " + (where.empty() ? "unknown" : OneLine(where, kMaxName));
 }
 
@@ -94,7 +96,7 @@ bool TExceptionLog::AppendText(const std::string& text) {
     if (size > 0 && size + entry.size() > limit_) {
         std::remove(BackupPath().c_str());
         if (std::rename(path.c_str(), BackupPath().c_str()) != 0)
-            std::remove(path.c_str());  // a log that cannot be kept is started over
+            std::remove(path.c_str()); // a log that cannot be kept is started over
         size = 0;
         entry = FormatEntry(1, date, time, text) + "\r\n";
     }
@@ -105,4 +107,4 @@ bool TExceptionLog::AppendText(const std::string& text) {
     return bool(out.flush());
 }
 
-}  // namespace vx
+} // namespace vx

@@ -19,7 +19,7 @@ inline constexpr const char* kExceptionLogName = "CMP.LOG";
 inline constexpr const char* kExceptionBackupName = "CMP.BAK";
 
 class TExceptionLog {
-public:
+  public:
     // folder ends with a path separator; it must exist.
     TExceptionLog(std::string folder, const ILocale& locale, const IClock& clock,
                   uintmax_t limit = 64 * 1024);
@@ -44,13 +44,13 @@ public:
                                      const std::string& where);
     static std::string AddressText(const std::string& message, const void* address);
 
-private:
+  private:
     bool AppendText(const std::string& text);
-    int NextNumber() const;  // from the entries already in the file
+    int NextNumber() const; // from the entries already in the file
     std::string folder_;
     const ILocale& locale_;
     const IClock& clock_;
     uintmax_t limit_;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -12,13 +12,13 @@ namespace {
 constexpr const char* kTimeColumnsSetting = "TimeColumns";
 constexpr int kShownRowsPanel = 4;
 
-}  // namespace
+} // namespace
 
 void Tfrm_VexelDebugWindow::CreateTimeColumnsAction() {
-    act_TimeColumns = &Actions.Add(
-        "act_TimeColumns", "View", "&Time columns",
-        "Shows the milliseconds since the previous row and since the first row",
-        [this](ui::TAction&) { act_TimeColumnsExecute(); });
+    act_TimeColumns =
+        &Actions.Add("act_TimeColumns", "View", "&Time columns",
+                     "Shows the milliseconds since the previous row and since the first row",
+                     [this](ui::TAction&) { act_TimeColumnsExecute(); });
 }
 
 void Tfrm_VexelDebugWindow::LoadTimeColumnsSetting() {
@@ -32,7 +32,8 @@ void Tfrm_VexelDebugWindow::act_TimeColumnsExecute() {
     SectionShared.TimeColumns = show;
     act_TimeColumns->SetChecked(show);
     for (auto& section : Sections)
-        if (Tfme_Sections* frame = section ? FrameOf(*section) : nullptr) frame->SetTimeColumns(show);
+        if (Tfme_Sections* frame = section ? FrameOf(*section) : nullptr)
+            frame->SetTimeColumns(show);
     if (ctx_.Registry) ctx_.Registry->RegWriteBool("Display", kTimeColumnsSetting, show);
 }
 
@@ -44,4 +45,4 @@ void Tfrm_VexelDebugWindow::LogNote(const std::string& note) {
     if (OnLogNote) OnLogNote(note);
 }
 
-}  // namespace vx
+} // namespace vx

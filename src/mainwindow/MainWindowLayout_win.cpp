@@ -10,22 +10,21 @@
 namespace vx {
 namespace {
 
-constexpr int kControlBarHeight = 34;  // the control bar's row height
+constexpr int kControlBarHeight = 34; // the control bar's row height
 constexpr int kSideBarWidth = 130;
 constexpr int kSplitterWidth = 10;
 constexpr int kInformationLineHeight = 41;
 constexpr int kStatusBarHeight = 19;
 constexpr int kDockMinWidth = 400;
-constexpr int kGripWidth = 12;  // the band's grip left of the menu tool bar
+constexpr int kGripWidth = 12; // the band's grip left of the menu tool bar
 constexpr TColor kInfoBack = RGBColor(0, 0, 0), kInfoText = RGBColor(255, 255, 255);
 constexpr TColor clAppWorkSpace = 0xFF00000C;
 
-}  // namespace
+} // namespace
 
 Tfrm_VexelDebugWindow::Tfrm_VexelDebugWindow(const TMainWindowContext& context)
     : Manager(std::make_unique<TSectionManager>(TSectionManagerContext{})),
-      Sections(Manager->List()),
-      ctx_(context) {
+      Sections(Manager->List()), ctx_(context) {
     CreateOwn(nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, "vxDebugger");
     SetBounds(361, 255, 799, 604);
     ProgramIcon.Reset(LoadProgramIcon(ctx_.Module, 32));
@@ -52,29 +51,32 @@ Tfrm_VexelDebugWindow::Tfrm_VexelDebugWindow(const TMainWindowContext& context)
 void Tfrm_VexelDebugWindow::CreateActions() {
     auto view = [this](ui::TAction& a) { ViewToggle(a); };
     auto icons = [this](ui::TAction& a) { IconStyleChange(a); };
-    act_Exit = &Actions.Add("act_Exit", "File", "Exit", "Close debugger section and exit to windows",
-                            [this](ui::TAction&) { act_ExitExecute(); });
+    act_Exit =
+        &Actions.Add("act_Exit", "File", "Exit", "Close debugger section and exit to windows",
+                     [this](ui::TAction&) { act_ExitExecute(); });
     act_Show = &Actions.Add("act_Show", "File", "&Show...", "Show the debugger window",
                             [this](ui::TAction&) { act_ShowExecute(); });
-    act_StatusBar = &Actions.Add("act_StatusBar", "View", "&StatusBar",
-                                 "Shows or hides the status", view);
+    act_StatusBar =
+        &Actions.Add("act_StatusBar", "View", "&StatusBar", "Shows or hides the status", view);
     act_InformationLine = &Actions.Add("act_InformationLine", "View", "&Information line",
                                        "Shows or hides the information line", view);
-    act_SideBar = &Actions.Add("act_SideBar", "View", "&SideBar", "Shows or hides the sidebar", view);
+    act_SideBar =
+        &Actions.Add("act_SideBar", "View", "&SideBar", "Shows or hides the sidebar", view);
     act_LargeIcons = &Actions.Add("act_LargeIcons", "View", "&Large Icons",
                                   "Set the icon's size to large", icons);
     act_SmallIcons = &Actions.Add("act_SmallIcons", "View", "&Small Icons",
                                   "Set the icon's size to small", icons);
-    act_About = &Actions.Add("act_About", "Help", "&About...",
-                             "Information about the software's author",
-                             [this](ui::TAction&) { act_AboutExecute(); });
+    act_About =
+        &Actions.Add("act_About", "Help", "&About...", "Information about the software's author",
+                     [this](ui::TAction&) { act_AboutExecute(); });
     act_WebSite = &Actions.Add("act_WebSite", "Help", "&Web Site", "Visit author's website",
                                [this](ui::TAction&) { act_WebSiteExecute(); });
     CreateCaptureAction();
     CreateRemoteAction();
     CreateSessionActions();
     CreateTimeColumnsAction();
-    for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar}) a->SetChecked(true);
+    for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar})
+        a->SetChecked(true);
     act_LargeIcons->SetChecked(true);
 }
 
@@ -83,7 +85,8 @@ void Tfrm_VexelDebugWindow::CreateMenus() {
     mnu_File.AddAction(*act_SaveSession);
     mnu_File.AddSeparator();
     mnu_File.AddAction(*act_Exit, "&Shutdown...", "mnu_Shutdown");
-    for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar}) mnu_View.AddAction(*a);
+    for (ui::TAction* a : {act_StatusBar, act_InformationLine, act_SideBar})
+        mnu_View.AddAction(*a);
     mnu_View.AddSeparator();
     mnu_View.AddAction(*act_LargeIcons);
     mnu_View.AddAction(*act_SmallIcons);
@@ -128,11 +131,12 @@ void Tfrm_VexelDebugWindow::CreateComponents() {
         ToolBar_MainMenu.SetBounds(kGripWidth, (kControlBarHeight - s.cy) / 2, s.cx, s.cy);
     };
 
-    StatusBar.Create(this, {{400, ui::TTextAlign::taLeft},
-                            {60, ui::TTextAlign::taCenter},
-                            {100, ui::TTextAlign::taCenter},
-                            {60, ui::TTextAlign::taCenter},
-                            {50, ui::TTextAlign::taLeft}},
+    StatusBar.Create(this,
+                     {{400, ui::TTextAlign::taLeft},
+                      {60, ui::TTextAlign::taCenter},
+                      {100, ui::TTextAlign::taCenter},
+                      {60, ui::TTextAlign::taCenter},
+                      {50, ui::TTextAlign::taLeft}},
                      kStatusBarHeight);
     StatusBar.OnContextMenu = popup2;
 
@@ -147,10 +151,9 @@ void Tfrm_VexelDebugWindow::CreateComponents() {
     Panel_InformationLine.Create(&Panel_Client,
                                  {ui::TAlign::alTop, kInfoBack, ui::TBevel::bvNone, true, kInfoText,
                                   ui::TTextAlign::taLeft, 100, kInformationLineHeight});
-    Panel_InformationLine.SetCaptionFont(CreateFontA(-21, 0, 0, 0, FW_BOLD, 0, 0, 0,
-                                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                                     VARIABLE_PITCH | FF_ROMAN, "Times New Roman"));
+    Panel_InformationLine.SetCaptionFont(CreateFontA(
+        -21, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        DEFAULT_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Times New Roman"));
     Panel_InformationLine.OnContextMenu = popup2;
     PANEL_PLUGIN_DOCK.Create(&Panel_Client,
                              {ui::TAlign::alClient, clAppWorkSpace, ui::TBevel::bvNone, false,
@@ -189,4 +192,4 @@ void Tfrm_VexelDebugWindow::PaintControlBar(HDC dc, const RECT& client) {
     FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
-}  // namespace vx
+} // namespace vx

@@ -11,8 +11,12 @@ namespace {
 constexpr const char* kRemoteCaption = "&Remote clients...";
 }
 
-void TTcpListenerDeleter::operator()(net::TTcpListener* listener) const { delete listener; }
-void TRemoteDialogDeleter::operator()(net::IRemoteClientsDialog* dialog) const { delete dialog; }
+void TTcpListenerDeleter::operator()(net::TTcpListener* listener) const {
+    delete listener;
+}
+void TRemoteDialogDeleter::operator()(net::IRemoteClientsDialog* dialog) const {
+    delete dialog;
+}
 
 void Tfrm_VexelDebugWindow::CreateRemoteAction() {
     act_RemoteClients =
@@ -29,10 +33,14 @@ std::string Tfrm_VexelDebugWindow::ApplyTcpSettings(const net::TTcpSettings& set
         Tcp->OnRecord = [this](const std::string& host, uint32_t wParam, std::string_view block) {
             std::string failure;
             switch (Manager->DispatchRemote(host, wParam, block.data(), block.size(), &failure)) {
-            case TSectionManager::TRemoteResult::rrApplied: return std::string();
-            case TSectionManager::TRemoteResult::rrUnknownKind: return std::string("unknown kind");
-            case TSectionManager::TRemoteResult::rrShort: return std::string("short record");
-            case TSectionManager::TRemoteResult::rrFailed: return failure;
+            case TSectionManager::TRemoteResult::rrApplied:
+                return std::string();
+            case TSectionManager::TRemoteResult::rrUnknownKind:
+                return std::string("unknown kind");
+            case TSectionManager::TRemoteResult::rrShort:
+                return std::string("short record");
+            case TSectionManager::TRemoteResult::rrFailed:
+                return failure;
             case TSectionManager::TRemoteResult::rrTooManySections:
                 return "its host has " + std::to_string(TSectionManager::kMaxRemoteSections) +
                        " sections already";
@@ -43,8 +51,8 @@ std::string Tfrm_VexelDebugWindow::ApplyTcpSettings(const net::TTcpSettings& set
             if (OnRemoteTrouble) OnRemoteTrouble(text);
         };
     }
-    const net::TTcpSettings old = ctx_.Registry ? net::LoadTcpSettings(*ctx_.Registry)
-                                                : net::TTcpSettings{};
+    const net::TTcpSettings old =
+        ctx_.Registry ? net::LoadTcpSettings(*ctx_.Registry) : net::TTcpSettings{};
     // OK without a change keeps the connections.
     if (settings == old && Tcp->Listening() == settings.Listen) return {};
     std::string problem = Tcp->Start(settings);
@@ -85,4 +93,4 @@ bool Tfrm_VexelDebugWindow::TcpMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Tcp->HandleMessage(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -14,18 +14,18 @@ namespace vx {
 namespace {
 
 class TDockedSection : public ISectionFrame {
-public:
+  public:
     explicit TDockedSection(std::unique_ptr<Tfme_Sections> frame) : frame_(std::move(frame)) {}
     TSectionCore& Core() override { return frame_->Core(); }
     Tfme_Sections* Frame() { return frame_.get(); }
     // Declared first: the section's log outlives the section that writes to it.
     TSectionJournal Journal;
 
-private:
+  private:
     std::unique_ptr<Tfme_Sections> frame_;
 };
 
-}  // namespace
+} // namespace
 
 // Here, where the section list's element type is complete.
 Tfrm_VexelDebugWindow::~Tfrm_VexelDebugWindow() {
@@ -56,7 +56,7 @@ std::unique_ptr<ISectionFrame> Tfrm_VexelDebugWindow::CreateSectionFrame() {
         AttachSessionLog(docked->Core(), docked->Journal);
         return docked;
     } catch (const std::exception&) {
-        return nullptr;  // a section that cannot be built is dropped silently
+        return nullptr; // a section that cannot be built is dropped silently
     }
 }
 
@@ -81,9 +81,13 @@ void Tfrm_VexelDebugWindow::SectionDeleted(int sectionNumber) {
     if (Handle()) PostMessageA(Handle(), kReleaseSectionMessage, WPARAM(sectionNumber), 0);
 }
 
-std::string Tfrm_VexelDebugWindow::MainCaption() const { return Text(); }
+std::string Tfrm_VexelDebugWindow::MainCaption() const {
+    return Text();
+}
 
-void Tfrm_VexelDebugWindow::FreeAllSections() { Manager->FreeAllSections(); }
+void Tfrm_VexelDebugWindow::FreeAllSections() {
+    Manager->FreeAllSections();
+}
 
 // The manager builds frames in the dock panel, hangs their buttons on the side
 // bar, shows the window for kind 33 and reports through the error handler.
@@ -100,4 +104,4 @@ void Tfrm_VexelDebugWindow::ConnectSectionManager() {
     };
 }
 
-}  // namespace vx
+} // namespace vx

@@ -92,7 +92,9 @@ size_t Tfrm_VexelDebugWindow::HistoryLimit() const {
     return Sessions ? Sessions->HistoryLimit : kDefaultHistoryLimit;
 }
 
-bool Tfrm_VexelDebugWindow::LoggingToDisk() const { return Sessions && Sessions->Log.Enabled; }
+bool Tfrm_VexelDebugWindow::LoggingToDisk() const {
+    return Sessions && Sessions->Log.Enabled;
+}
 
 std::string Tfrm_VexelDebugWindow::LogFolder() const {
     return Sessions ? Sessions->Log.Folder : std::string();
@@ -159,7 +161,8 @@ TSectionCore* Tfrm_VexelDebugWindow::FrontSection() {
         if (!IsWindowVisible(h)) continue;
         for (auto& section : Sections) {
             Tfme_Sections* frame = FrameOf(*section);
-            if (frame && frame->Handle() == h && !section->Core().Deleted()) return &section->Core();
+            if (frame && frame->Handle() == h && !section->Core().Deleted())
+                return &section->Core();
         }
     }
     return nullptr;
@@ -170,8 +173,8 @@ bool Tfrm_VexelDebugWindow::SaveSectionAs(const TSectionCore& section, const std
     // A new file beside the target, renamed into place once whole.
     std::string temp;
     for (unsigned i = 0; i < 1000 && temp.empty(); ++i) {
-        std::string candidate = path + "." + std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(i) + ".tmp";
+        std::string candidate =
+            path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(i) + ".tmp";
         if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) temp = candidate;
     }
     if (temp.empty()) {
@@ -218,7 +221,9 @@ void Tfrm_VexelDebugWindow::act_SaveSessionExecute(TSectionCore* section) {
 
 // --- Open session ---
 
-bool Tfrm_VexelDebugWindow::ReadingSession() const { return Sessions && Sessions->Reading; }
+bool Tfrm_VexelDebugWindow::ReadingSession() const {
+    return Sessions && Sessions->Reading;
+}
 
 void Tfrm_VexelDebugWindow::act_OpenSessionExecute() {
     IDialogs* dialogs = ctx_.Platform.Dialogs;
@@ -271,9 +276,9 @@ void ShowReadSession(Tfrm_VexelDebugWindow& window, const TPlatform& platform,
     const TSessionScan& scan = r.Scan;
     IDialogs& dialogs = *platform.Dialogs;
     if (!scan.Opened || (scan.Records == 0 && !scan.Whole)) {
-        std::string why = scan.Error == "not a session file"
-                              ? "it is not a session file"
-                              : scan.Error.empty() ? "it cannot be read" : scan.Error;
+        std::string why = scan.Error == "not a session file" ? "it is not a session file"
+                          : scan.Error.empty()               ? "it cannot be read"
+                                                             : scan.Error;
         window.SetInformationLine("Cannot open \"" + r.Path + "\"");
         dialogs.ShowError("Cannot open \"" + r.Path + "\": " + why + ".");
         return;
@@ -294,8 +299,8 @@ void ShowReadSession(Tfrm_VexelDebugWindow& window, const TPlatform& platform,
     if (!scan.Whole) {
         // What was good is shown; the user learns where reading stopped.
         std::string text = "\"" + r.Path + "\" is damaged at byte " +
-                           std::to_string(scan.StopOffset) + " (" + scan.Error + "): " +
-                           std::to_string(scan.Records) +
+                           std::to_string(scan.StopOffset) + " (" + scan.Error +
+                           "): " + std::to_string(scan.Records) +
                            " records before it were read, what follows is left out.";
         core.SetInformationNote("damaged at byte " + std::to_string(scan.StopOffset));
         dialogs.ShowInformation(text);

@@ -3,7 +3,7 @@
 namespace vx {
 namespace {
 const char* const kDisplay = "Display";
-}  // namespace
+} // namespace
 
 TMainWindowSettings LoadMainWindowSettings(TRegistryHandler& registry, const IScreen& screen,
                                            const TMainWindowSettings& current) {
@@ -39,4 +39,4 @@ void SaveMainWindowSettings(TRegistryHandler& registry, const TMainWindowSetting
     registry.RegWriteInteger(kDisplay, "OutlookBar Width", s.OutlookBarWidth);
 }
 
-}  // namespace vx
+} // namespace vx

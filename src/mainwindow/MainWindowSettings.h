@@ -10,10 +10,10 @@ namespace vx {
 struct TMainWindowSettings {
     int Left = 361, Top = 255, Width = 799, Height = 604;
     bool InformationLine = true;
-    bool LargeIcons = true;  // "Icon Style" "bsLarge"
+    bool LargeIcons = true; // "Icon Style" "bsLarge"
     bool SideBar = true;
     bool StatusBar = true;
-    int OutlookBarWidth = 130;  // written on close, not read back
+    int OutlookBarWidth = 130; // written on close, not read back
     bool operator==(const TMainWindowSettings&) const = default;
 };
 
@@ -23,4 +23,4 @@ TMainWindowSettings LoadMainWindowSettings(TRegistryHandler& registry, const ISc
                                            const TMainWindowSettings& current);
 void SaveMainWindowSettings(TRegistryHandler& registry, const TMainWindowSettings& settings);
 
-}  // namespace vx
+} // namespace vx

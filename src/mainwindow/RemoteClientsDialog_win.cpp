@@ -15,7 +15,7 @@ constexpr int kWidth = 380, kHeight = 250;
 enum : int { kListenId = 101, kAddressId, kPortId, kKeyId, kProblemId };
 
 class TDialog {
-public:
+  public:
     TDialog(HWND owner, const net::TTcpSettings& settings,
             const net::IRemoteClientsDialog::TApply& apply)
         : owner_(owner), apply_(apply) {
@@ -55,7 +55,7 @@ public:
         return applied_;
     }
 
-private:
+  private:
     HWND Add(const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h,
              DWORD exStyle = 0) {
         HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
@@ -151,16 +151,15 @@ private:
     HWND owner_;
     net::IRemoteClientsDialog::TApply apply_;
     ui::TOwnedWindow window_;
-    HWND listen_ = nullptr, address_ = nullptr, port_ = nullptr, key_ = nullptr,
-         problem_ = nullptr;
+    HWND listen_ = nullptr, address_ = nullptr, port_ = nullptr, key_ = nullptr, problem_ = nullptr;
     bool closed_ = false, applied_ = false;
 };
 
-}  // namespace
+} // namespace
 
 bool TRemoteClientsDialogWin::Run(const net::TTcpSettings& settings, const TApply& apply) {
     TDialog dialog(owner_, settings, apply);
     return dialog.ShowModal();
 }
 
-}  // namespace vx
+} // namespace vx

@@ -9,12 +9,12 @@
 namespace vx {
 
 class TRemoteClientsDialogWin : public net::IRemoteClientsDialog {
-public:
+  public:
     explicit TRemoteClientsDialogWin(HWND owner) : owner_(owner) {}
     bool Run(const net::TTcpSettings& settings, const TApply& apply) override;
 
-private:
+  private:
     HWND owner_;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -10,11 +10,11 @@ namespace {
 
 // A deleted section's place in the list, holding nothing but its names.
 class TDeletedSection : public ISectionFrame {
-public:
+  public:
     explicit TDeletedSection(std::unique_ptr<TSectionCore> core) : core_(std::move(core)) {}
     TSectionCore& Core() override { return *core_; }
 
-private:
+  private:
     std::unique_ptr<TSectionCore> core_;
 };
 
@@ -29,7 +29,7 @@ void SetLevel(TSectionCore& core, uint8_t level) {
     if (level <= dlHigh) core.LevelText = LevelName(level);
 }
 
-}  // namespace
+} // namespace
 
 std::string UnknownCopyDataText(uint32_t wParam) {
     return FormatWParam("Unknown Message in Debugger WMCOPYDATA [%d],", wParam);
@@ -114,7 +114,8 @@ TSectionManager::TRemoteResult TSectionManager::DispatchRemote(const std::string
     if (!packet) return TRemoteResult::rrShort;
     if (kind == dkConnect && !FindSection(packet->ClientID, host)) {
         size_t owned = 0;
-        for (auto& s : sections_) owned += s->Core().RemoteHost == host && !s->Core().Deleted();
+        for (auto& s : sections_)
+            owned += s->Core().RemoteHost == host && !s->Core().Deleted();
         if (owned >= kMaxRemoteSections) return TRemoteResult::rrTooManySections;
     }
     try {
@@ -143,16 +144,28 @@ void TSectionManager::Dispatch(const std::string& clientID, const std::string& h
     if (!frame) return;
     TSectionCore& core = frame->Core();
     switch (kind) {
-    case dkDisconnect: core.SetConnected(false); break;
+    case dkDisconnect:
+        core.SetConnected(false);
+        break;
     case dkSetLevel:
         SetLevel(core, rec.Level);
         core.RefreshInfo();
         break;
-    case dkClearMessages: core.ClearMessages(); break;
-    case dkClearDebugInfos: core.ClearDebugInfos(false); break;
-    case dkAddMessage: core.AddMessage(rec.Text); break;
-    case dkSetInfoLine: core.SetInfoLine(rec.InfoLine, rec.Text); break;
-    default: core.AddDebugInfo(rec, false); break;
+    case dkClearMessages:
+        core.ClearMessages();
+        break;
+    case dkClearDebugInfos:
+        core.ClearDebugInfos(false);
+        break;
+    case dkAddMessage:
+        core.AddMessage(rec.Text);
+        break;
+    case dkSetInfoLine:
+        core.SetInfoLine(rec.InfoLine, rec.Text);
+        break;
+    default:
+        core.AddDebugInfo(rec, false);
+        break;
     }
 }
 
@@ -173,10 +186,9 @@ void TSectionManager::Connect(const std::string& clientID, const std::string& ho
     core.RefreshInfo();
 }
 
-ISectionFrame* TSectionManager::ConnectLocal(const std::string& clientID,
-                                            const std::string& header,
-                                            const std::string& application,
-                                            const std::string& caption) {
+ISectionFrame* TSectionManager::ConnectLocal(const std::string& clientID, const std::string& header,
+                                             const std::string& application,
+                                             const std::string& caption) {
     ISectionFrame* frame = FindSection(clientID);
     if (!frame) frame = CreateSection(clientID, application);
     if (!frame) return nullptr;
@@ -189,8 +201,8 @@ ISectionFrame* TSectionManager::ConnectLocal(const std::string& clientID,
 }
 
 ISectionFrame* TSectionManager::CreateFileSection(const std::string& clientID,
-                                                 const std::string& header,
-                                                 const std::string& button) {
+                                                  const std::string& header,
+                                                  const std::string& button) {
     ISectionFrame* frame = CreateSection(clientID, header);
     if (frame) AddSideBarButton(frame->Core(), header, button);
     return frame;
@@ -233,12 +245,15 @@ void TSectionManager::ShowSectionsExecute(sbar::TObject* sender) {
     // Deleting removes only the section's first button; one that a reconnect
     // put under another application must not bring the section back.
     if (core.Deleted()) return;
-    if (core.Visible()) core.BringSectionToFront();
-    else core.ShowSection();
+    if (core.Visible())
+        core.BringSectionToFront();
+    else
+        core.ShowSection();
 }
 
 void TSectionManager::FreeAllSections() {
-    for (size_t i = sections_.size(); i-- > 0;) sections_[i]->Core().HideSection();
+    for (size_t i = sections_.size(); i-- > 0;)
+        sections_[i]->Core().HideSection();
     while (!sections_.empty()) {
         sections_.back()->Core().ClearDebugInfos(true);
         sections_.pop_back();
@@ -250,12 +265,13 @@ bool TSectionManager::ReleaseDeletedSection(int sectionNumber) {
     std::unique_ptr<ISectionFrame>& slot = sections_[size_t(sectionNumber) - 1];
     if (!slot->Core().Deleted() || dynamic_cast<TDeletedSection*>(slot.get())) return false;
     auto standIn = std::make_unique<TDeletedSection>(slot->Core().DeletedStandIn());
-    slot = std::move(standIn);  // the frame and all it owns go here
+    slot = std::move(standIn); // the frame and all it owns go here
     return true;
 }
 
 void TSectionManager::SaveAllPanelSettings() {
-    for (auto& section : sections_) section->Core().SavePanelSettings();
+    for (auto& section : sections_)
+        section->Core().SavePanelSettings();
 }
 
-}  // namespace vx
+} // namespace vx

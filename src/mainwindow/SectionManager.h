@@ -36,8 +36,8 @@ struct ISectionFrame {
 };
 
 struct TSectionManagerContext {
-    TPlatform Platform;                 // Dialogs for the error boxes
-    TvxOutlookBar* SideBar = nullptr;   // headers by application, buttons by section
+    TPlatform Platform;               // Dialogs for the error boxes
+    TvxOutlookBar* SideBar = nullptr; // headers by application, buttons by section
     TSideBarImages* LargeImages = nullptr;
     TSideBarImages* SmallImages = nullptr;
     // Builds a section frame; may throw or return null when it cannot.
@@ -50,7 +50,7 @@ struct TSectionManagerContext {
 };
 
 class TSectionManager {
-public:
+  public:
     explicit TSectionManager(const TSectionManagerContext& context);
     ~TSectionManager();
     TSectionManager(const TSectionManager&) = delete;
@@ -112,7 +112,7 @@ public:
     std::vector<std::unique_ptr<ISectionFrame>>& List() { return sections_; }
     ISectionFrame& Section(size_t index) const { return *sections_[index]; }
 
-private:
+  private:
     void Dispatch(const std::string& clientID, const std::string& host, TDebugInfoRec& rec,
                   uint32_t wParam);
     void Connect(const std::string& clientID, const std::string& host, const TDebugInfoRec& rec);
@@ -130,4 +130,4 @@ std::string UnknownHandshakeText(uint32_t wParam);
 // The file-name part of an application path: what follows the last "\" or ":".
 std::string ApplicationFileName(const std::string& path);
 
-}  // namespace vx
+} // namespace vx

@@ -66,21 +66,22 @@ bool ActivateRunningInstance(const std::string& title) {
 
 std::string ExceptionLogFolder() {
     char base[MAX_PATH] = {};
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
-                                   base))) {
+    if (SUCCEEDED(
+            SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base))) {
         std::string folder = std::string(base) + "\\Vexel";
         CreateDirectoryA(folder.c_str(), nullptr);
         folder += "\\Debugger";
         CreateDirectoryA(folder.c_str(), nullptr);
         DWORD attr = GetFileAttributesA(folder.c_str());
-        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) return folder + "\\";
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
+            return folder + "\\";
     }
     return TWinFileSystem().TempPath();
 }
 
 namespace {
 
-TExceptionLog* g_log = nullptr;  // for the crash filter, which has no context
+TExceptionLog* g_log = nullptr; // for the crash filter, which has no context
 
 // A crash is logged before the process ends, so CMP.LOG tells what happened.
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* info) {
@@ -99,11 +100,12 @@ void AllowClientMessages(HWND hwnd) {
     auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
     if (!fn) return;
-    const DWORD kAllow = 1;  // MSGFLT_ALLOW
-    for (UINT msg : {UINT(WM_COPYDATA), WM_CLIENT2DEBUGGER}) fn(hwnd, msg, kAllow, nullptr);
+    const DWORD kAllow = 1; // MSGFLT_ALLOW
+    for (UINT msg : {UINT(WM_COPYDATA), WM_CLIENT2DEBUGGER})
+        fn(hwnd, msg, kAllow, nullptr);
 }
 
-}  // namespace
+} // namespace
 
 int RunViewer(HINSTANCE instance) {
     RegisterDebugMessages();
@@ -161,7 +163,7 @@ int RunViewer(HINSTANCE instance) {
     TRuleDialog ruleDialog(mainWindow.Handle());
     mainWindow.RuleEditor = &ruleDialog;
 
-    ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);  // FormShow announces the viewer
+    ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL); // FormShow announces the viewer
     UpdateWindow(mainWindow.Handle());
     // Session files named on the command line (a double-click on one) open
     // as read-only sections.
@@ -182,4 +184,4 @@ int RunViewer(HINSTANCE instance) {
     return int(msg.wParam);
 }
 
-}  // namespace vx
+} // namespace vx

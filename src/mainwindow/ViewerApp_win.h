@@ -12,14 +12,14 @@ namespace vx {
 
 // The named mutex of the single-instance rule.
 class TSingleInstance {
-public:
+  public:
     explicit TSingleInstance(const std::string& name);
     ~TSingleInstance();
     TSingleInstance(const TSingleInstance&) = delete;
     TSingleInstance& operator=(const TSingleInstance&) = delete;
     bool AnotherRunning() const { return another_; }
 
-private:
+  private:
     HANDLE mutex_ = nullptr;
     bool another_ = false;
 };
@@ -27,13 +27,13 @@ private:
 // The hidden top-level window titled with the application title, by which a
 // second start finds the first.
 class TApplicationWindow : public ui::TWindow {
-public:
+  public:
     explicit TApplicationWindow(const std::string& title);
     // Asked by a second start to show the main window.
     std::function<void()> OnActivate;
     static UINT ActivateMessage();
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
@@ -46,4 +46,4 @@ bool ActivateRunningInstance(const std::string& title);
 // created when missing, else the temporary folder. Ends with a backslash.
 std::string ExceptionLogFolder();
 
-}  // namespace vx
+} // namespace vx

@@ -17,15 +17,14 @@ namespace vx {
 
 namespace {
 
-Tfrm_VexelDebugWindow* g_keyWindow = nullptr;  // the window of the thread's key hook
+Tfrm_VexelDebugWindow* g_keyWindow = nullptr; // the window of the thread's key hook
 
 // The side bar and the sections are windows of their own that each handle
 // their keys; Tab from one to the other is seen here, before either.
 LRESULT CALLBACK TabHook(int code, WPARAM key, LPARAM lParam) {
     const bool down = !(lParam & 0x80000000);
-    if (code == HC_ACTION && down && key == VK_TAB && g_keyWindow &&
-        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 &&
-        g_keyWindow->TabKey(GetKeyState(VK_SHIFT) < 0))
+    if (code == HC_ACTION && down && key == VK_TAB && g_keyWindow && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0 && g_keyWindow->TabKey(GetKeyState(VK_SHIFT) < 0))
         return 1;
     return CallNextHookEx(nullptr, code, key, lParam);
 }
@@ -38,7 +37,7 @@ Tfme_Sections* FrontFrame(HWND dock) {
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void Tfrm_VexelDebugWindow::FormCreate() {
     if (!g_keyWindow) {
@@ -79,22 +78,22 @@ TMainWindowSettings Tfrm_VexelDebugWindow::CurrentSettings() const {
     s.InformationLine = Panel_InformationLine.Visible();
     s.StatusBar = StatusBar.Visible();
     s.SideBar = SideBarDock.Visible();
-    s.LargeIcons = !vxOutlookBar ||
-                   vxOutlookBar->HeaderSettings().ButtonStyle() == TButtonStyle::bsLarge;
+    s.LargeIcons =
+        !vxOutlookBar || vxOutlookBar->HeaderSettings().ButtonStyle() == TButtonStyle::bsLarge;
     s.OutlookBarWidth = vxOutlookBar ? vxOutlookBar->Width() : SideBarDock.Width();
     return s;
 }
 
 void Tfrm_VexelDebugWindow::LoadSettings() {
-    TMainWindowSettings s = LoadMainWindowSettings(*ctx_.Registry, *ctx_.Platform.Screen,
-                                                   CurrentSettings());
+    TMainWindowSettings s =
+        LoadMainWindowSettings(*ctx_.Registry, *ctx_.Platform.Screen, CurrentSettings());
     SetBounds(s.Left, s.Top, s.Width, s.Height);
     act_InformationLine->SetChecked(s.InformationLine);
     act_SmallIcons->SetChecked(!s.LargeIcons);
     act_LargeIcons->SetChecked(s.LargeIcons);
     if (vxOutlookBar)
-        vxOutlookBar->HeaderSettings().SetButtonStyle(act_LargeIcons->Checked() ? TButtonStyle::bsLarge
-                                                                                : TButtonStyle::bsSmall);
+        vxOutlookBar->HeaderSettings().SetButtonStyle(
+            act_LargeIcons->Checked() ? TButtonStyle::bsLarge : TButtonStyle::bsSmall);
     act_SideBar->SetChecked(s.SideBar);
     act_StatusBar->SetChecked(s.StatusBar);
     ApplyViewChecks();
@@ -143,7 +142,9 @@ void Tfrm_VexelDebugWindow::HideToTray() {
     if (Handle()) ShowWindow(Handle(), SW_HIDE);
 }
 
-void Tfrm_VexelDebugWindow::act_ExitExecute() { CloseQueryAndClose(); }
+void Tfrm_VexelDebugWindow::act_ExitExecute() {
+    CloseQueryAndClose();
+}
 
 void Tfrm_VexelDebugWindow::act_AboutExecute() {
     if (About) About->Execute();
@@ -176,7 +177,7 @@ BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
     return FALSE;
 }
 
-}  // namespace
+} // namespace
 
 void Tfrm_VexelDebugWindow::BringModalBoxToFront() {
     HWND box = nullptr;
@@ -211,12 +212,14 @@ bool Tfrm_VexelDebugWindow::CloseQueryAndClose() {
     if (!ctx_.Platform.Dialogs->ConfirmYesNo(kExitQuestion)) return false;
     closing_ = true;
     FormClose();
-    DestroyWindow(Handle());  // FormDestroy runs at WM_DESTROY
+    DestroyWindow(Handle()); // FormDestroy runs at WM_DESTROY
     if (OnClosed) OnClosed();
     return true;
 }
 
-void Tfrm_VexelDebugWindow::FormShow() { Broadcast(vnShown); }
+void Tfrm_VexelDebugWindow::FormShow() {
+    Broadcast(vnShown);
+}
 
 void Tfrm_VexelDebugWindow::FormClose() {
     Broadcast(vnClosing);
@@ -249,7 +252,7 @@ void Tfrm_VexelDebugWindow::EndSession() {
     closing_ = true;
     FormClose();
     if (Manager) Manager->SaveAllPanelSettings();
-    StopSessions();  // every log on the disk
+    StopSessions(); // every log on the disk
 }
 
 void Tfrm_VexelDebugWindow::TimerTimer() {
@@ -267,7 +270,7 @@ namespace {
 constexpr UINT kClientRecordsMessage = WM_APP + 101;
 // A batch is applied in slices of this length: the window answers within 50 ms.
 constexpr ULONGLONG kClientSliceMs = 15;
-}  // namespace
+} // namespace
 
 bool Tfrm_VexelDebugWindow::StartClientReceiver(const TClientReceiver::TLimits& limits) {
     if (Receiver) return true;
@@ -281,8 +284,7 @@ HWND Tfrm_VexelDebugWindow::AnnouncedHandle() const {
     return Receiver ? Receiver->Handle() : Handle();
 }
 
-bool Tfrm_VexelDebugWindow::ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam,
-                                          LRESULT& result) {
+bool Tfrm_VexelDebugWindow::ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg != 0 && msg == WM_CLIENT2DEBUGGER) {
         result = 0;
         if (Manager->Handshake(uint32_t(wParam)))
@@ -331,15 +333,15 @@ void Tfrm_VexelDebugWindow::RestoreFocus() {
 
 bool Tfrm_VexelDebugWindow::TabKey(bool back) {
     HWND focus = GetFocus();
-    if (!focus || !IsChild(Handle(), focus)) return false;  // a dialog's own Tab
+    if (!focus || !IsChild(Handle(), focus)) return false; // a dialog's own Tab
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) && (thread.flags & GUI_INMENUMODE))
-        return false;  // a menu is open and has the keys
+        return false; // a menu is open and has the keys
     Tfme_Sections* frame = FrontFrame(PANEL_PLUGIN_DOCK.Handle());
     std::vector<HWND> stops = frame ? frame->TabStops() : std::vector<HWND>{};
-    const bool inBar = vxOutlookBarHandle &&
-                       (focus == vxOutlookBarHandle || IsChild(vxOutlookBarHandle, focus));
+    const bool inBar =
+        vxOutlookBarHandle && (focus == vxOutlookBarHandle || IsChild(vxOutlookBarHandle, focus));
     if (inBar) {
         if (stops.empty()) return false;
         SetFocus(back ? stops.back() : stops.front());
@@ -353,11 +355,15 @@ bool Tfrm_VexelDebugWindow::TabKey(bool back) {
 }
 
 void Tfrm_VexelDebugWindow::DispatchClientRecord(uint32_t wParam, const void* data, size_t size) {
-    if (Dispatcher) Dispatcher->DispatchRecord(wParam, data, size);
-    else Manager->WMCopyData(wParam, data, size);
+    if (Dispatcher)
+        Dispatcher->DispatchRecord(wParam, data, size);
+    else
+        Manager->WMCopyData(wParam, data, size);
 }
 
-void Tfrm_VexelDebugWindow::ApplyClientRecords() { ApplyClientRecordsUntil(0); }
+void Tfrm_VexelDebugWindow::ApplyClientRecords() {
+    ApplyClientRecordsUntil(0);
+}
 
 void Tfrm_VexelDebugWindow::ApplyClientRecordSlice() {
     // The rest comes after what others posted meanwhile.
@@ -499,4 +505,4 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

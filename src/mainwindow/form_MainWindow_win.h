@@ -42,20 +42,20 @@ namespace vx {
 class Tfrm_SplashScreen;
 class Tfrm_About;
 class Tfme_Sections;
-struct ISectionFrame;  // a section as the section list keeps it (SectionManager.h)
+struct ISectionFrame; // a section as the section list keeps it (SectionManager.h)
 class TSectionManager;
 class TSectionCore;
 class TSectionJournal;
-struct IRuleEditor;  // find/RuleEditor.h
-struct TOdsCapture;  // OutputDebugString capture (MainWindowCapture_win.cpp)
+struct IRuleEditor; // find/RuleEditor.h
+struct TOdsCapture; // OutputDebugString capture (MainWindowCapture_win.cpp)
 struct TOdsCaptureDeleter {
     void operator()(TOdsCapture* capture) const;
 };
 namespace net {
-class TTcpListener;  // remote clients over TCP (MainWindowRemote_win.cpp)
+class TTcpListener; // remote clients over TCP (MainWindowRemote_win.cpp)
 struct TTcpSettings;
 struct IRemoteClientsDialog;
-}  // namespace net
+} // namespace net
 struct TTcpListenerDeleter {
     void operator()(net::TTcpListener* listener) const;
 };
@@ -78,13 +78,13 @@ struct IClientDispatcher {
 };
 
 struct TMainWindowContext {
-    HINSTANCE Module = nullptr;      // where the icons and image strips are
-    TPlatform Platform;              // Dialogs, Shell and Screen are used
+    HINSTANCE Module = nullptr; // where the icons and image strips are
+    TPlatform Platform;         // Dialogs, Shell and Screen are used
     TRegistryHandler* Registry = nullptr;
 };
 
 class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
-public:
+  public:
     // Creates the window and its components (hidden) and runs FormCreate.
     explicit Tfrm_VexelDebugWindow(const TMainWindowContext& context);
     ~Tfrm_VexelDebugWindow() override;
@@ -92,7 +92,7 @@ public:
     // --- Components, named as on the form ---
     ui::TPanel ControlBar;
     ui::TMenuToolBar ToolBar_MainMenu;
-    ui::TPanel SideBarDock;  // the side bar's docking panel
+    ui::TPanel SideBarDock; // the side bar's docking panel
     std::unique_ptr<TvxOutlookBar> vxOutlookBar;
     HWND vxOutlookBarHandle = nullptr;
     ui::TSplitter Splitter;
@@ -197,7 +197,7 @@ public:
     ui::TAction* act_CaptureODS = nullptr;
     // One posted message per batch of captured texts.
     static constexpr UINT kOdsBatchMessage = WM_APP + 0x0D5;
-    static constexpr UINT_PTR kOdsTimerId = 0x0D5;  // a WM_TIMER of the window: OdsBatch
+    static constexpr UINT_PTR kOdsTimerId = 0x0D5; // a WM_TIMER of the window: OdsBatch
     // Reads the system's debug-output buffer; false, with the entry saying
     // why, when another program holds it or it cannot be made.
     bool StartCapture();
@@ -233,9 +233,9 @@ public:
     // --- Session files, logging to disk and the history limit
     // (MainWindowSessions_win.cpp) ---
     ui::TAction *act_LogToDisk = nullptr, *act_OpenSession = nullptr, *act_SaveSession = nullptr;
-    static constexpr UINT_PTR kLogTimerId = 0x10C;   // once a second: logs go to the disk
-    static constexpr UINT_PTR kOpenTimerId = 0x10D;  // the progress of a session being read
-    static constexpr UINT kSessionReadMessage = WM_APP + 0x10C;  // the reading thread is done
+    static constexpr UINT_PTR kLogTimerId = 0x10C;  // once a second: logs go to the disk
+    static constexpr UINT_PTR kOpenTimerId = 0x10D; // the progress of a session being read
+    static constexpr UINT kSessionReadMessage = WM_APP + 0x10C; // the reading thread is done
     void CreateSessionActions();
     // "Display" LogToDisk, LogFolder and HistoryLimit.
     void LoadSessionSettings();
@@ -278,16 +278,16 @@ public:
     void act_TimeColumnsExecute();
     void LoadTimeColumnsSetting();
     void CreateTimeColumnsAction();
-    void SetShownRows(const std::string& text) override;  // status panel 4
+    void SetShownRows(const std::string& text) override; // status panel 4
     void LogNote(const std::string& note) override;
 
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void CreateComponents();
     void CreateActions();
     void CreateMenus();
@@ -314,10 +314,10 @@ private:
     bool closing_ = false, destroyed_ = false;
     HWND lastFocus_ = nullptr;
     HHOOK keyHook_ = nullptr;
-    std::deque<TClientReceiver::TRecord> clientInbox_;  // taken from the receiver, not yet applied
+    std::deque<TClientReceiver::TRecord> clientInbox_; // taken from the receiver, not yet applied
     std::unique_ptr<net::IRemoteClientsDialog, TRemoteDialogDeleter> ownRemoteDialog_;
     void StopTcp();
     bool TcpMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
-}  // namespace vx
+} // namespace vx

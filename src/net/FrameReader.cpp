@@ -12,14 +12,18 @@ uint32_t Le32(const char* p) {
     return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
 }
 
-}  // namespace
+} // namespace
 
 const char* FrameErrorText(TFrameError error) {
     switch (error) {
-    case TFrameError::feNone: return "no error";
-    case TFrameError::feTooShort: return "frame shorter than a record";
-    case TFrameError::feTooLong: return "frame longer than 1 MiB of data";
-    case TFrameError::feStalled: return "partial frame stalled for 30 s";
+    case TFrameError::feNone:
+        return "no error";
+    case TFrameError::feTooShort:
+        return "frame shorter than a record";
+    case TFrameError::feTooLong:
+        return "frame longer than 1 MiB of data";
+    case TFrameError::feStalled:
+        return "partial frame stalled for 30 s";
     }
     return "unknown error";
 }
@@ -31,8 +35,10 @@ uint32_t TFrameReader::WaitingLength() const {
 bool TFrameReader::Classify() {
     if (Pending() < 4) return true;
     const uint32_t length = WaitingLength();
-    if (length < kMinFrameLength) error_ = TFrameError::feTooShort;
-    else if (length > kMaxFrameLength) error_ = TFrameError::feTooLong;
+    if (length < kMinFrameLength)
+        error_ = TFrameError::feTooShort;
+    else if (length > kMaxFrameLength)
+        error_ = TFrameError::feTooLong;
     return !Failed();
 }
 
@@ -102,4 +108,4 @@ TFrameError TFrameReader::Check(double now) {
     return error_;
 }
 
-}  // namespace vx::net
+} // namespace vx::net

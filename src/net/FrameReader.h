@@ -24,22 +24,22 @@
 
 namespace vx::net {
 
-inline constexpr size_t kFrameHeaderSize = 8;                 // L and wParam
-inline constexpr size_t kMinFrameLength = 4 + 852;            // wParam and the fixed packet
+inline constexpr size_t kFrameHeaderSize = 8;      // L and wParam
+inline constexpr size_t kMinFrameLength = 4 + 852; // wParam and the fixed packet
 inline constexpr size_t kMaxFrameLength = (1u << 20) + kMinFrameLength;
 inline constexpr double kStallSeconds = 30;
-inline constexpr size_t kReadTarget = 256 * 1024;             // bytes held ahead of the frames
+inline constexpr size_t kReadTarget = 256 * 1024; // bytes held ahead of the frames
 
 enum class TFrameError { feNone, feTooShort, feTooLong, feStalled };
 const char* FrameErrorText(TFrameError error);
 
 struct TFrame {
     uint32_t WParam = 0;
-    std::string_view Block;  // valid until the next Feed, Space or Commit
+    std::string_view Block; // valid until the next Feed, Space or Commit
 };
 
 class TFrameReader {
-public:
+  public:
     // Bytes that arrived at `now` (seconds on any steady clock).
     void Feed(const void* data, size_t size, double now);
     // Up to `want` bytes of room to receive into directly; Commit says how many
@@ -62,15 +62,15 @@ public:
     // The length the waiting frame announced, or 0 while it is unknown.
     uint32_t WaitingLength() const;
 
-private:
+  private:
     void Compact();
-    bool Classify();  // false when the waiting frame's length fails the stream
+    bool Classify(); // false when the waiting frame's length fails the stream
 
     std::vector<char> buf_;
     size_t pos_ = 0, end_ = 0;
-    double frameStart_ = 0;  // when the first byte of the waiting frame came
+    double frameStart_ = 0; // when the first byte of the waiting frame came
     double lastFeed_ = 0;
     TFrameError error_ = TFrameError::feNone;
 };
 
-}  // namespace vx::net
+} // namespace vx::net

@@ -15,7 +15,7 @@ namespace {
 
 constexpr ULONGLONG kSliceMs = 8;
 constexpr ULONGLONG kPaintEveryMs = 100;
-constexpr size_t kOutboxLimit = 4096;  // notices a client may leave unread
+constexpr size_t kOutboxLimit = 4096; // notices a client may leave unread
 constexpr UINT kStallCheckMs = 1000;
 
 std::string AddressText(const sockaddr_in& a) {
@@ -31,10 +31,10 @@ std::string SocketError(const char* what, int code) {
     return buf;
 }
 
-}  // namespace
+} // namespace
 
-TTcpListener::TTcpListener(HWND window, UINT socketMessage, UINT resumeMessage,
-                           UINT_PTR stallTimer, UINT_PTR resumeTimer)
+TTcpListener::TTcpListener(HWND window, UINT socketMessage, UINT resumeMessage, UINT_PTR stallTimer,
+                           UINT_PTR resumeTimer)
     : window_(window), socketMessage_(socketMessage), resumeMessage_(resumeMessage),
       stallTimer_(stallTimer), resumeTimer_(resumeTimer) {}
 
@@ -78,8 +78,7 @@ std::string TTcpListener::Start(const TTcpSettings& settings) {
             return "The address " + settings.Address + " is not one of this computer's.";
         return SocketError("bind", code);
     }
-    if (listen(s, SOMAXCONN) != 0 ||
-        WSAAsyncSelect(s, window_, socketMessage_, FD_ACCEPT) != 0) {
+    if (listen(s, SOMAXCONN) != 0 || WSAAsyncSelect(s, window_, socketMessage_, FD_ACCEPT) != 0) {
         const int code = WSAGetLastError();
         closesocket(s);
         return SocketError("listen", code);
@@ -129,7 +128,7 @@ bool TTcpListener::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return true;
         }
         TConnection* c = Find(s);
-        if (!c) return true;  // a notice for a socket already closed
+        if (!c) return true; // a notice for a socket already closed
         if (event == FD_WRITE) Flush(*c);
         if (event == FD_READ || event == FD_CLOSE) c->Readable = true;
         if (!pumping_ && !scheduled_) Pump();
@@ -170,7 +169,7 @@ void TTcpListener::Accept() {
             refusalLogged_ = true;
             continue;
         }
-        BOOL noDelay = TRUE;  // the answer to a handshake goes at once
+        BOOL noDelay = TRUE; // the answer to a handshake goes at once
         setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
                    sizeof noDelay);
         auto c = std::make_unique<TConnection>(key_, Now());
@@ -240,14 +239,18 @@ void TTcpListener::Serve(TConnection& c) {
             ended = true;
         } else {
             const int code = WSAGetLastError();
-            if (code == WSAEWOULDBLOCK) c.Readable = false;
-            else ended = true;
+            if (code == WSAEWOULDBLOCK)
+                c.Readable = false;
+            else
+                ended = true;
         }
     }
     TFrame frame;
     while (!c.Dead && c.Reader.Take(frame)) {
         switch (c.Session.OnFrame(frame)) {
-        case TFrameVerdict::fvAnswer: Send(c, vnAnswer); break;
+        case TFrameVerdict::fvAnswer:
+            Send(c, vnAnswer);
+            break;
         case TFrameVerdict::fvDispatch: {
             ++stats_.Records;
             std::string failure = OnRecord ? OnRecord(c.Host, frame.WParam, frame.Block) : "";
@@ -255,8 +258,7 @@ void TTcpListener::Serve(TConnection& c) {
                 bool isNew = c.Session.Count(TRemoteTrouble::rtFailed);
                 if (isNew && OnLog)
                     OnLog("Remote client " + c.Peer + ": " +
-                          DescribeTrouble(TRemoteTrouble::rtFailed, frame.WParam) + ": " +
-                          failure);
+                          DescribeTrouble(TRemoteTrouble::rtFailed, frame.WParam) + ": " + failure);
             }
             break;
         }
@@ -279,7 +281,7 @@ void TTcpListener::Serve(TConnection& c) {
         Close(c);
         return;
     }
-    if (ended) Close(c);  // whole frames before the end were applied
+    if (ended) Close(c); // whole frames before the end were applied
 }
 
 void TTcpListener::Trouble(TConnection& c, TRemoteTrouble trouble, uint32_t wParam, bool isNew) {
@@ -299,7 +301,7 @@ void TTcpListener::Send(TConnection& c, uint32_t notice) {
 void TTcpListener::Flush(TConnection& c) {
     while (!c.Dead && !c.Outbox.empty()) {
         const int n = send(c.Socket, c.Outbox.data(), int(c.Outbox.size()), 0);
-        if (n <= 0) return;  // WSAEWOULDBLOCK: FD_WRITE brings us back; else reading ends it
+        if (n <= 0) return; // WSAEWOULDBLOCK: FD_WRITE brings us back; else reading ends it
         c.Outbox.erase(0, size_t(n));
     }
 }
@@ -313,9 +315,10 @@ void TTcpListener::Close(TConnection& c) {
 }
 
 void TTcpListener::Sweep() {
-    connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
-                                      [](const std::unique_ptr<TConnection>& c) { return c->Dead; }),
-                       connections_.end());
+    connections_.erase(
+        std::remove_if(connections_.begin(), connections_.end(),
+                       [](const std::unique_ptr<TConnection>& c) { return c->Dead; }),
+        connections_.end());
     if (connections_.empty() && stallTimerOn_) {
         KillTimer(window_, stallTimer_);
         stallTimerOn_ = false;
@@ -340,4 +343,4 @@ void TTcpListener::CheckStalls() {
     if (!pumping_) Sweep();
 }
 
-}  // namespace vx::net
+} // namespace vx::net

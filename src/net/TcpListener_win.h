@@ -36,7 +36,7 @@ namespace vx::net {
 inline constexpr size_t kMaxConnections = 64;
 
 class TTcpListener {
-public:
+  public:
     // Socket notices come to `window` as `socketMessage`; `resumeMessage` and
     // the timers `stallTimer` and `resumeTimer` are the listener's own too.
     // The window hands them to HandleMessage.
@@ -73,13 +73,13 @@ public:
     };
     const TStats& Stats() const { return stats_; }
 
-private:
+  private:
     struct TConnection {
         SOCKET Socket = INVALID_SOCKET;
-        std::string Host, Peer;  // "127.0.0.2", "127.0.0.2:50123"
+        std::string Host, Peer; // "127.0.0.2", "127.0.0.2:50123"
         TFrameReader Reader;
         TTcpSession Session;
-        std::string Outbox;      // notices not yet sent
+        std::string Outbox; // notices not yet sent
         bool Readable = true;
         bool Dead = false;
         TConnection(std::string key, double now) : Session(std::move(key), now) {}
@@ -109,8 +109,8 @@ private:
     std::vector<std::unique_ptr<TConnection>> connections_;
     bool pumping_ = false, scheduled_ = false, stallTimerOn_ = false;
     bool refusalLogged_ = false;
-    ULONGLONG lastYield_ = 0;  // when paint last went before the records
+    ULONGLONG lastYield_ = 0; // when paint last went before the records
     TStats stats_;
 };
 
-}  // namespace vx::net
+} // namespace vx::net

@@ -30,7 +30,8 @@ std::string_view PacketText(std::string_view block) {
 std::string NoticeFrame(uint32_t notice) {
     std::string frame(8, '\0');
     frame[0] = 4;
-    for (int i = 0; i < 4; ++i) frame[4 + i] = char((notice >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        frame[4 + i] = char((notice >> (8 * i)) & 0xFF);
     return frame;
 }
 
@@ -49,8 +50,7 @@ bool TTcpSession::Count(TRemoteTrouble trouble) {
     return first;
 }
 
-TFrameVerdict TTcpSession::Trouble(TRemoteTrouble trouble, TFrameVerdict verdict,
-                                   uint32_t wParam) {
+TFrameVerdict TTcpSession::Trouble(TRemoteTrouble trouble, TFrameVerdict verdict, uint32_t wParam) {
     last_ = trouble;
     lastWParam_ = wParam;
     lastNew_ = Count(trouble);
@@ -67,8 +67,7 @@ TFrameVerdict TTcpSession::OnFrame(const TFrame& frame) {
         open_ = true;
         return TFrameVerdict::fvAnswer;
     }
-    if (!open_)
-        return Trouble(TRemoteTrouble::rtNoHandshake, TFrameVerdict::fvClose, frame.WParam);
+    if (!open_) return Trouble(TRemoteTrouble::rtNoHandshake, TFrameVerdict::fvClose, frame.WParam);
     if (!KnownRecordKind(frame.WParam))
         return Trouble(TRemoteTrouble::rtUnknownKind, TFrameVerdict::fvDropped, frame.WParam);
     ++counts_.Records;
@@ -78,17 +77,23 @@ TFrameVerdict TTcpSession::OnFrame(const TFrame& frame) {
 std::string DescribeTrouble(TRemoteTrouble trouble, uint32_t wParam) {
     char buf[96];
     switch (trouble) {
-    case TRemoteTrouble::rtNoHandshake: return "no handshake before the first record";
-    case TRemoteTrouble::rtWrongKey: return "handshake with a wrong key";
+    case TRemoteTrouble::rtNoHandshake:
+        return "no handshake before the first record";
+    case TRemoteTrouble::rtWrongKey:
+        return "handshake with a wrong key";
     case TRemoteTrouble::rtUnknownKind:
         std::snprintf(buf, sizeof buf, "unknown message kind [%d]", int32_t(wParam));
         return buf;
-    case TRemoteTrouble::rtMalformed: return "malformed frame";
-    case TRemoteTrouble::rtFailed: return "a record could not be applied";
-    case TRemoteTrouble::rtNotReading: return "the client does not read the viewer's answers";
-    case TRemoteTrouble::rtCount: break;
+    case TRemoteTrouble::rtMalformed:
+        return "malformed frame";
+    case TRemoteTrouble::rtFailed:
+        return "a record could not be applied";
+    case TRemoteTrouble::rtNotReading:
+        return "the client does not read the viewer's answers";
+    case TRemoteTrouble::rtCount:
+        break;
     }
     return "trouble";
 }
 
-}  // namespace vx::net
+} // namespace vx::net

@@ -19,24 +19,24 @@
 namespace vx::net {
 
 enum class TFrameVerdict {
-    fvAnswer,    // send AnswerFrame()
-    fvDispatch,  // hand the frame to the dispatcher
-    fvDropped,   // counted, nothing else
-    fvClose,     // close the connection
+    fvAnswer,   // send AnswerFrame()
+    fvDispatch, // hand the frame to the dispatcher
+    fvDropped,  // counted, nothing else
+    fvClose,    // close the connection
 };
 
 enum class TRemoteTrouble {
-    rtNoHandshake,   // the first frame was not a handshake, or none came in time
+    rtNoHandshake, // the first frame was not a handshake, or none came in time
     rtWrongKey,
     rtUnknownKind,
-    rtMalformed,     // the frame reader failed
-    rtFailed,        // the dispatcher could not apply a record
-    rtNotReading,    // the client leaves the viewer's answers unread
+    rtMalformed,  // the frame reader failed
+    rtFailed,     // the dispatcher could not apply a record
+    rtNotReading, // the client leaves the viewer's answers unread
     rtCount
 };
 
 struct TSessionCounts {
-    uint64_t Records = 0;  // handed to the dispatcher
+    uint64_t Records = 0; // handed to the dispatcher
     std::array<uint64_t, size_t(TRemoteTrouble::rtCount)> Trouble{};
     uint64_t Of(TRemoteTrouble t) const { return Trouble[size_t(t)]; }
 };
@@ -51,7 +51,7 @@ std::string NoticeFrame(uint32_t notice);
 bool KnownRecordKind(uint32_t wParam);
 
 class TTcpSession {
-public:
+  public:
     // `key` empty: any handshake is accepted. `openedAt` on the reader's clock.
     TTcpSession(std::string key, double openedAt) : key_(std::move(key)), openedAt_(openedAt) {}
 
@@ -60,9 +60,7 @@ public:
     // (the caller then writes it to the log with Describe).
     bool Count(TRemoteTrouble trouble);
     // No handshake 30 s after the connection came: the slot goes to others.
-    bool HandshakeOverdue(double now) const {
-        return !open_ && now - openedAt_ >= kStallSeconds;
-    }
+    bool HandshakeOverdue(double now) const { return !open_ && now - openedAt_ >= kStallSeconds; }
 
     bool Open() const { return open_; }
     const TSessionCounts& Counts() const { return counts_; }
@@ -71,14 +69,14 @@ public:
     bool LastTroubleIsNew() const { return lastNew_; }
     uint32_t LastWParam() const { return lastWParam_; }
 
-private:
+  private:
     TFrameVerdict Trouble(TRemoteTrouble trouble, TFrameVerdict verdict, uint32_t wParam);
 
     std::string key_;
     double openedAt_;
     bool open_ = false;
     TSessionCounts counts_;
-    unsigned logged_ = 0;  // a bit per trouble already reported
+    unsigned logged_ = 0; // a bit per trouble already reported
     TRemoteTrouble last_ = TRemoteTrouble::rtCount;
     bool lastNew_ = false;
     uint32_t lastWParam_ = 0;
@@ -87,4 +85,4 @@ private:
 // One line for the exception log: "wrong key", "unknown message kind [290]".
 std::string DescribeTrouble(TRemoteTrouble trouble, uint32_t wParam);
 
-}  // namespace vx::net
+} // namespace vx::net

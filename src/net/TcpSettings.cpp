@@ -61,4 +61,4 @@ std::string TcpSettingsProblem(const TTcpSettings& s) {
     return {};
 }
 
-}  // namespace vx::net
+} // namespace vx::net

@@ -16,7 +16,7 @@ namespace net {
 
 inline constexpr const char* kDefaultTcpAddress = "127.0.0.1";
 inline constexpr int kDefaultTcpPort = 5840;
-inline constexpr size_t kMaxKeyLength = 255;  // the capacity of the packet's text
+inline constexpr size_t kMaxKeyLength = 255; // the capacity of the packet's text
 
 struct TTcpSettings {
     bool Listen = false;
@@ -46,5 +46,5 @@ struct IRemoteClientsDialog {
     virtual bool Run(const TTcpSettings& settings, const TApply& apply) = 0;
 };
 
-}  // namespace net
-}  // namespace vx
+} // namespace net
+} // namespace vx

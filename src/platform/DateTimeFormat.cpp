@@ -19,7 +19,9 @@ namespace {
 // Days from 0001-01-01 to 1899-12-30 in the proleptic Gregorian calendar.
 constexpr long kDelta = 693593;
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -28,9 +30,9 @@ int DaysInMonth(int y, int m) {
 
 const char* const kShortMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const char* const kLongMonths[] = {"January", "February", "March",     "April",
-                                   "May",     "June",     "July",      "August",
-                                   "September", "October", "November", "December"};
+const char* const kLongMonths[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 const char* const kShortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kLongDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
@@ -44,7 +46,8 @@ std::string Num(int v, int width) {
 // Counts a run of the same letter at i; returns the run length.
 size_t Run(const std::string& s, size_t i) {
     size_t n = 1;
-    while (i + n < s.size() && s[i + n] == s[i]) ++n;
+    while (i + n < s.size() && s[i + n] == s[i])
+        ++n;
     return n;
 }
 
@@ -65,7 +68,7 @@ size_t Quoted(const std::string& s, size_t i, std::string& out) {
     return i;
 }
 
-}  // namespace
+} // namespace
 
 TDateTimeParts DecodeDateTime(TDateTime value) {
     TDateTimeParts p;
@@ -80,7 +83,7 @@ TDateTimeParts DecodeDateTime(TDateTime value) {
         days += value < 0 ? -1 : 1;
     }
     if (days < -693593 || days > 2958465) return p; // rounded past 0001-01-01 or 9999-12-31
-    long n = days + kDelta;  // days since 0001-01-01
+    long n = days + kDelta;                         // days since 0001-01-01
     int y = 1;
     long d400 = n / 146097;
     n %= 146097;
@@ -94,7 +97,8 @@ TDateTimeParts DecodeDateTime(TDateTime value) {
     n -= d1 * 365;
     y += int(d400 * 400 + d100 * 100 + d4 * 4 + d1);
     int m = 1;
-    while (n >= DaysInMonth(y, m)) n -= DaysInMonth(y, m++);
+    while (n >= DaysInMonth(y, m))
+        n -= DaysInMonth(y, m++);
     p.Year = y;
     p.Month = m;
     p.Day = int(n) + 1;
@@ -109,10 +113,11 @@ TDateTimeParts DecodeDateTime(TDateTime value) {
 TDateTime EncodeDateTime(const TDateTimeParts& p) {
     int y = p.Year - 1;
     long days = long(y) * 365 + y / 4 - y / 100 + y / 400;
-    for (int m = 1; m < p.Month; ++m) days += DaysInMonth(p.Year, m);
+    for (int m = 1; m < p.Month; ++m)
+        days += DaysInMonth(p.Year, m);
     days += p.Day - 1 - kDelta;
-    double t = (p.Hour * 3600000.0 + p.Minute * 60000.0 + p.Second * 1000.0 + p.Millisecond) /
-               86400000.0;
+    double t =
+        (p.Hour * 3600000.0 + p.Minute * 60000.0 + p.Second * 1000.0 + p.Millisecond) / 86400000.0;
     return days >= 0 ? days + t : days - t;
 }
 
@@ -121,7 +126,7 @@ std::string FormatDatePicture(const std::string& pic, TDateTime value) {
     // The weekday of the date shown, whatever the value was (a negative one
     // with a time, one that rounded into the next day, one that is no date).
     long days = long(EncodeDateTime({p.Year, p.Month, p.Day}));
-    int weekday = int(((days + 6) % 7 + 7) % 7);  // 1899-12-30 was a Saturday
+    int weekday = int(((days + 6) % 7 + 7) % 7); // 1899-12-30 was a Saturday
     std::string out;
     for (size_t i = 0; i < pic.size();) {
         char c = pic[i];
@@ -131,11 +136,15 @@ std::string FormatDatePicture(const std::string& pic, TDateTime value) {
         }
         size_t n = Run(pic, i);
         if (c == 'd') {
-            out += n == 1 ? std::to_string(p.Day) : n == 2 ? Num(p.Day, 2)
-                   : n == 3 ? kShortDays[weekday] : kLongDays[weekday];
+            out += n == 1   ? std::to_string(p.Day)
+                   : n == 2 ? Num(p.Day, 2)
+                   : n == 3 ? kShortDays[weekday]
+                            : kLongDays[weekday];
         } else if (c == 'M') {
-            out += n == 1 ? std::to_string(p.Month) : n == 2 ? Num(p.Month, 2)
-                   : n == 3 ? kShortMonths[p.Month - 1] : kLongMonths[p.Month - 1];
+            out += n == 1   ? std::to_string(p.Month)
+                   : n == 2 ? Num(p.Month, 2)
+                   : n == 3 ? kShortMonths[p.Month - 1]
+                            : kLongMonths[p.Month - 1];
         } else if (c == 'y') {
             out += n <= 2 ? Num(p.Year % 100, n) : Num(p.Year, 4);
         } else {
@@ -187,4 +196,4 @@ std::string FormatShortTime(const ILocale& l, TDateTime v) {
     return FormatTimePicture(l.ShortTimePicture(), v, l.TimeAM(), l.TimePM());
 }
 
-}  // namespace vx
+} // namespace vx

@@ -29,4 +29,4 @@ std::string FormatShortDate(const ILocale& locale, TDateTime value);
 std::string FormatLongTime(const ILocale& locale, TDateTime value);
 std::string FormatShortTime(const ILocale& locale, TDateTime value);
 
-}  // namespace vx
+} // namespace vx

@@ -9,8 +9,8 @@ namespace vx {
 
 // A value that does not fit a narrower field.
 class ERangeError : public std::out_of_range {
-public:
+  public:
     explicit ERangeError(const std::string& what = "Range check error") : std::out_of_range(what) {}
 };
 
-}  // namespace vx
+} // namespace vx

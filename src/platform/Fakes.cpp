@@ -20,17 +20,19 @@ bool TFakeFileSystem::FileExists(const std::string& path) const {
 TRealisedFont TFakeFonts::Realise(const TFont& font) const {
     // Family classes as GDI reports them: 1 roman, 2 swiss, 3 modern, 4 script, 5 decorative.
     static const std::pair<const char*, uint8_t> families[] = {
-        {"MS Sans Serif", 2}, {"Arial", 2}, {"Tahoma", 2}, {"Verdana", 2},
-        {"Times New Roman", 1}, {"MS Serif", 1}, {"Courier New", 3}, {"Courier", 3},
-        {"Lucida Console", 3}, {"Comic Sans MS", 4}, {"Symbol", 1}, {"Wingdings", 0},
+        {"MS Sans Serif", 2},   {"Arial", 2},         {"Tahoma", 2},      {"Verdana", 2},
+        {"Times New Roman", 1}, {"MS Serif", 1},      {"Courier New", 3}, {"Courier", 3},
+        {"Lucida Console", 3},  {"Comic Sans MS", 4}, {"Symbol", 1},      {"Wingdings", 0},
     };
     TRealisedFont r;
     r.PitchAndFamily = 2 << 4;
     for (auto& f : families)
         if (font.Name == f.first) r.PitchAndFamily = uint8_t(f.second << 4);
-    if (font.Name == "Symbol" || font.Name == "Wingdings") r.Charset = 2;
-    else r.Charset = font.Charset == 1 ? 0 : font.Charset;  // DEFAULT_CHARSET realises as ANSI
+    if (font.Name == "Symbol" || font.Name == "Wingdings")
+        r.Charset = 2;
+    else
+        r.Charset = font.Charset == 1 ? 0 : font.Charset; // DEFAULT_CHARSET realises as ANSI
     return r;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -13,7 +13,7 @@
 namespace vx {
 
 struct TFakeClock : IClock {
-    TDateTime Value = 46000.5;  // 2025-12-09 12:00:00
+    TDateTime Value = 46000.5; // 2025-12-09 12:00:00
     TDateTime Now() const override { return Value; }
 };
 
@@ -61,10 +61,10 @@ struct TFakeDialogs : IDialogs {
         std::string Caption, Prompt, Default;
     };
     std::vector<Input> Inputs;
-    std::deque<bool> ConfirmAnswers;          // empty: answer No
-    std::deque<std::string> InputAnswers;     // empty: cancel (returns the default)
+    std::deque<bool> ConfirmAnswers;      // empty: answer No
+    std::deque<std::string> InputAnswers; // empty: cancel (returns the default)
     std::vector<TSaveDialogParams> SaveDialogs;
-    std::deque<std::string> SaveAnswers;      // empty string: cancelled
+    std::deque<std::string> SaveAnswers; // empty string: cancelled
 
     void ShowError(const std::string& t) override { Errors.push_back(t); }
     void ShowInformation(const std::string& t) override { Informations.push_back(t); }
@@ -111,7 +111,7 @@ struct TFakeFileSystem : IFileSystem {
     std::string Temp = "C:\\Temp\\";
     std::string Program = "C:\\Program Files\\vxDebugger\\";
     std::set<std::string> Existing;
-    bool UseRealFiles = false;  // FileExists asks the real file system
+    bool UseRealFiles = false; // FileExists asks the real file system
     std::string TempPath() const override { return Temp; }
     std::string TempFileName(const std::string& dir, const std::string& prefix,
                              unsigned unique) const override;
@@ -147,4 +147,4 @@ struct TFakePlatform {
     }
 };
 
-}  // namespace vx
+} // namespace vx

@@ -9,8 +9,8 @@
 
 namespace vx {
 
-using TDateTime = double;   // days since 1899-12-30 00:00, fraction = time of day
-using TColor = uint32_t;    // red in the low byte; a set high byte marks a system colour
+using TDateTime = double; // days since 1899-12-30 00:00, fraction = time of day
+using TColor = uint32_t;  // red in the low byte; a set high byte marks a system colour
 
 inline constexpr TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) {
     return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16);
@@ -73,16 +73,16 @@ struct IShell {
 struct TSaveDialogParams {
     std::string Title;
     std::string DefaultExt;
-    std::string Filter;        // "Name (*.ext)|*.ext"
+    std::string Filter; // "Name (*.ext)|*.ext"
     std::string InitialDir;
     std::string FileName;
 };
 
 struct IDialogs {
     virtual ~IDialogs() = default;
-    virtual void ShowError(const std::string& text) = 0;        // error icon, OK
-    virtual void ShowInformation(const std::string& text) = 0;  // information icon, OK
-    virtual bool ConfirmYesNo(const std::string& text) = 0;     // question icon, Yes/No
+    virtual void ShowError(const std::string& text) = 0;       // error icon, OK
+    virtual void ShowInformation(const std::string& text) = 0; // information icon, OK
+    virtual bool ConfirmYesNo(const std::string& text) = 0;    // question icon, Yes/No
     // Modal input box; returns the answer, or def on cancel.
     virtual std::string InputBox(const std::string& caption, const std::string& prompt,
                                  const std::string& def) = 0;
@@ -116,15 +116,15 @@ struct IScreen {
 
 struct TFont {
     std::string Name = "MS Sans Serif";
-    int Size = 8;                 // points
+    int Size = 8; // points
     TColor Color = clWindowText;
     bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
-    uint8_t Charset = 1;          // DEFAULT_CHARSET
+    uint8_t Charset = 1; // DEFAULT_CHARSET
     bool operator==(const TFont&) const = default;
 };
 
 struct TRealisedFont {
-    uint8_t PitchAndFamily = 0;   // family class in the high four bits
+    uint8_t PitchAndFamily = 0; // family class in the high four bits
     uint8_t Charset = 0;
 };
 
@@ -146,4 +146,4 @@ struct TPlatform {
     IFonts* Fonts = nullptr;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -26,9 +26,11 @@ std::string DropSeconds(const std::string& picture) {
     std::string out;
     for (size_t i = 0; i < picture.size(); ++i) {
         if (picture[i] == 's') {
-            while (i < picture.size() && picture[i] == 's') ++i;
+            while (i < picture.size() && picture[i] == 's')
+                ++i;
             // Also drop the separator that led to the seconds.
-            while (!out.empty() && !std::strchr("hHmt' ", out.back())) out.pop_back();
+            while (!out.empty() && !std::strchr("hHmt' ", out.back()))
+                out.pop_back();
             --i;
             continue;
         }
@@ -53,7 +55,7 @@ int ScreenPixelsPerInchY() {
     return ppi > 0 ? ppi : 96;
 }
 
-}  // namespace
+} // namespace
 
 TDateTime TWinClock::Now() const {
     SYSTEMTIME st;
@@ -86,12 +88,16 @@ std::string TWinLocale::ShortTimePicture() const {
     return s.empty() ? DropSeconds(LongTimePicture()) : s;
 }
 
-std::string TWinLocale::TimeAM() const { return LocaleInfo(LOCALE_S1159, "AM"); }
-std::string TWinLocale::TimePM() const { return LocaleInfo(LOCALE_S2359, "PM"); }
+std::string TWinLocale::TimeAM() const {
+    return LocaleInfo(LOCALE_S1159, "AM");
+}
+std::string TWinLocale::TimePM() const {
+    return LocaleInfo(LOCALE_S2359, "PM");
+}
 
 int TWinLocale::CompareStr(const std::string& a, const std::string& b) const {
-    int r = CompareStringA(LOCALE_USER_DEFAULT, 0, a.data(), int(a.size()), b.data(),
-                           int(b.size()));
+    int r =
+        CompareStringA(LOCALE_USER_DEFAULT, 0, a.data(), int(a.size()), b.data(), int(b.size()));
     if (r == 0) return a.compare(b);
     return r - CSTR_EQUAL;
 }
@@ -109,7 +115,7 @@ bool TWinClipboard::SetText(const std::string& text) {
     EmptyClipboard();
     bool ok = SetClipboardData(CF_TEXT, mem) != nullptr;
     CloseClipboard();
-    if (!ok) GlobalFree(mem);  // the clipboard owns the block only on success
+    if (!ok) GlobalFree(mem); // the clipboard owns the block only on success
     return ok;
 }
 
@@ -182,9 +188,15 @@ std::string TWinFileSystem::ProgramFolder() const {
     }
 }
 
-int TWinScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
-int TWinScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
-int TWinScreen::PixelsPerInchY() const { return ScreenPixelsPerInchY(); }
+int TWinScreen::Width() const {
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+int TWinScreen::Height() const {
+    return GetSystemMetrics(SM_CYSCREEN);
+}
+int TWinScreen::PixelsPerInchY() const {
+    return ScreenPixelsPerInchY();
+}
 
 HFONT CreateFontFor(const TFont& font) {
     int height = -MulDiv(font.Size, ScreenPixelsPerInchY(), 72);
@@ -223,4 +235,4 @@ TFont TWinFonts::DefaultFont() const {
     return font;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -58,4 +58,4 @@ struct TWinFonts : IFonts {
 // Font handle for a TFont at the screen's resolution; the caller deletes it.
 HFONT CreateFontFor(const TFont& font);
 
-}  // namespace vx
+} // namespace vx

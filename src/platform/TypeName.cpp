@@ -26,9 +26,11 @@ std::string Readable(const char* raw) {
     return text;
 }
 
-}  // namespace
+} // namespace
 
-std::string TypeName(const std::type_info& type) { return Readable(type.name()); }
+std::string TypeName(const std::type_info& type) {
+    return Readable(type.name());
+}
 
 std::string CurrentExceptionTypeName() {
 #ifdef VX_HAVE_CXXABI
@@ -37,4 +39,4 @@ std::string CurrentExceptionTypeName() {
     return {};
 }
 
-}  // namespace vx
+} // namespace vx

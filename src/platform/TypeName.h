@@ -15,4 +15,4 @@ std::string TypeName(const std::type_info& type);
 // cannot tell.
 std::string CurrentExceptionTypeName();
 
-}  // namespace vx
+} // namespace vx

@@ -19,12 +19,12 @@ BOOL CALLBACK DisableThreadWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
 void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done) {
     TDisabled disabled{dialog, {}};
     EnumThreadWindows(GetCurrentThreadId(), &DisableThreadWindow, LPARAM(&disabled));
-    if (owner && IsWindowEnabled(owner)) {  // an owner of another thread
+    if (owner && IsWindowEnabled(owner)) { // an owner of another thread
         EnableWindow(owner, FALSE);
         disabled.Windows.push_back(owner);
     }
@@ -35,7 +35,7 @@ void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool(
     while (!done()) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
-            PostQuitMessage(int(msg.wParam));  // the application's loop must see it too
+            PostQuitMessage(int(msg.wParam)); // the application's loop must see it too
             break;
         }
         if (got == -1) break;
@@ -57,4 +57,4 @@ void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam) {
     if (target && IsWindow(target)) SetFocus(target);
 }
 
-}  // namespace vx
+} // namespace vx

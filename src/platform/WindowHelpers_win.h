@@ -24,8 +24,7 @@ void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam);
 // WM_PAINT (between BeginPaint and EndPaint) and WM_PRINTCLIENT (on the DC
 // it brings) drawn by paint(HDC); true when msg was one of them (the window
 // procedure then returns 0).
-template <class F>
-bool PaintMessage(HWND hwnd, UINT msg, WPARAM wParam, F&& paint) {
+template <class F> bool PaintMessage(HWND hwnd, UINT msg, WPARAM wParam, F&& paint) {
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
@@ -40,4 +39,4 @@ bool PaintMessage(HWND hwnd, UINT msg, WPARAM wParam, F&& paint) {
     return false;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -8,14 +8,38 @@ namespace vx {
 namespace {
 
 const char* const kKindNames[32] = {
-    "Unknown",       "Start",           "End",        "Enable",
-    "Disable",       "Ready to start",  "Debugger closed", "Debugger opened",
-    "Info Package",  "Change Debug Level", "Clear Messages", "Clear Debugger",
-    "Message",       "InfoPad",         "String",     "Note",
-    "Proc Enter",    "Proc Exit",       "Separator",  "Exception",
-    "Point",         "Color",           "Cursor",     "Rect",
-    "Checkpoint",    "Reminder",        "Memory Dump", "Component",
-    "Stringlist",    "System Info",     "Object",     "Property",
+    "Unknown",
+    "Start",
+    "End",
+    "Enable",
+    "Disable",
+    "Ready to start",
+    "Debugger closed",
+    "Debugger opened",
+    "Info Package",
+    "Change Debug Level",
+    "Clear Messages",
+    "Clear Debugger",
+    "Message",
+    "InfoPad",
+    "String",
+    "Note",
+    "Proc Enter",
+    "Proc Exit",
+    "Separator",
+    "Exception",
+    "Point",
+    "Color",
+    "Cursor",
+    "Rect",
+    "Checkpoint",
+    "Reminder",
+    "Memory Dump",
+    "Component",
+    "Stringlist",
+    "System Info",
+    "Object",
+    "Property",
 };
 
 // Icons of kinds 14..32; -1 for the separator.
@@ -38,10 +62,11 @@ void WriteString(std::string& out, size_t offset, const std::string& s, size_t c
 }
 
 void WriteInt32(std::string& out, size_t offset, int32_t v) {
-    for (int i = 0; i < 4; ++i) out[offset + i] = char(uint32_t(v) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[offset + i] = char(uint32_t(v) >> (8 * i));
 }
 
-}  // namespace
+} // namespace
 
 const char* KindName(uint8_t code) {
     // The top bit is ignored; codes 32 to 127 have no name of their own.
@@ -51,10 +76,14 @@ const char* KindName(uint8_t code) {
 
 const char* LevelName(uint8_t level) {
     switch (level) {
-    case dlLow: return "Low";
-    case dlMedium: return "Medium";
-    case dlHigh: return "High";
-    default: return "";
+    case dlLow:
+        return "Low";
+    case dlMedium:
+        return "Medium";
+    case dlHigh:
+        return "High";
+    default:
+        return "";
     }
 }
 
@@ -107,4 +136,4 @@ std::string EncodePacket(const TPacketFields& f) {
     return out;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -45,7 +45,9 @@ enum TDebugKind : uint8_t {
 
 inline constexpr uint8_t kFirstRowKind = dkString;
 inline constexpr uint8_t kLastRowKind = dkUnknown;
-inline constexpr bool IsRowKind(uint8_t kind) { return kind >= kFirstRowKind && kind <= kLastRowKind; }
+inline constexpr bool IsRowKind(uint8_t kind) {
+    return kind >= kFirstRowKind && kind <= kLastRowKind;
+}
 
 enum TDebugGroup : uint8_t { dgGeneral = 0, dgInformation = 1, dgWarning = 2, dgError = 3 };
 enum TDebugLevel : uint8_t { dlLow = 0, dlMedium = 1, dlHigh = 2 };
@@ -78,7 +80,7 @@ inline constexpr size_t LineNumber = 844;
 inline constexpr size_t DataSize = 848;
 inline constexpr size_t FixedSize = 852;
 inline constexpr size_t StringCapacity = 255;
-}  // namespace packet
+} // namespace packet
 
 // The decoded record of one client message.
 struct TDebugInfoRec {
@@ -91,14 +93,14 @@ struct TDebugInfoRec {
     std::string UnitName;
     std::string ProcName;
     int32_t LineNumber = 0;
-    int32_t DataSize = 0;                 // bytes in Data; 0 when there is none
-    std::unique_ptr<uint8_t[]> Data;      // owned heap copy of the attached bytes
+    int32_t DataSize = 0;            // bytes in Data; 0 when there is none
+    std::unique_ptr<uint8_t[]> Data; // owned heap copy of the attached bytes
 };
 
 struct TDecodedPacket {
     std::string ClientID;
     TDebugInfoRec Rec;
-    bool DataCut = false;  // the client announced more data than it delivered
+    bool DataCut = false; // the client announced more data than it delivered
 };
 
 // Decodes one WM_COPYDATA block of `size` delivered bytes. A null block or one
@@ -122,4 +124,4 @@ struct TPacketFields {
 };
 std::string EncodePacket(const TPacketFields& fields);
 
-}  // namespace vx
+} // namespace vx

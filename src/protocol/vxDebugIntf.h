@@ -6,10 +6,10 @@
 
 namespace vx {
 
-extern uint32_t WM_CLIENT2DEBUGGER;   // "vxClient2Debugger"
-extern uint32_t WM_DEBUGGER2CLIENT;   // "vxDebugger2Client"
+extern uint32_t WM_CLIENT2DEBUGGER; // "vxClient2Debugger"
+extern uint32_t WM_DEBUGGER2CLIENT; // "vxDebugger2Client"
 
 // Registers both names; safe to call more than once.
 void RegisterDebugMessages();
 
-}  // namespace vx
+} // namespace vx

@@ -14,4 +14,4 @@ void RegisterDebugMessages() {
     WM_DEBUGGER2CLIENT = RegisterWindowMessageA(kDebugger2Client);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -29,14 +29,14 @@ struct IDebugTree {
     virtual ~IDebugTree() = default;
     virtual int ColumnCount() const = 0;
     virtual std::string ColumnCaption(int column) const = 0;
-    virtual size_t RowCount() const = 0;                // every row, filtered out or not
-    virtual TDebugRowView Row(size_t index) const = 0;  // index < RowCount()
+    virtual size_t RowCount() const = 0;               // every row, filtered out or not
+    virtual TDebugRowView Row(size_t index) const = 0; // index < RowCount()
 };
 
 // A section's billboard as the export adapter reads it ("the list box").
 struct IMessageListBox {
     virtual ~IMessageListBox() = default;
-    virtual int ColumnCount() const = 0;                // header sections
+    virtual int ColumnCount() const = 0; // header sections
     virtual std::string ColumnCaption(int column) const = 0;
     virtual size_t ItemCount() const = 0;
     virtual std::string Item(size_t index) const = 0;
@@ -45,4 +45,4 @@ struct IMessageListBox {
     virtual std::string ItemPart(size_t index, int column) const = 0;
 };
 
-}  // namespace vx
+} // namespace vx

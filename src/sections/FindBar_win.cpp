@@ -8,17 +8,20 @@ namespace {
 
 constexpr int kRow1 = 4, kTextLeft = 40, kTextWidth = 260, kButtonWidth = 64;
 
-HFONT GuiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+HFONT GuiFont() {
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
 
 HWND Static(HWND parent, const char* text, int left, int top, int width, int id) {
-    HWND h = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                             left, top, width, 16, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
-                             GetModuleHandleA(nullptr), nullptr);
+    HWND h =
+        CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                        left, top, width, 16, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
+                        GetModuleHandleA(nullptr), nullptr);
     if (h) SendMessageA(h, WM_SETFONT, WPARAM(GuiFont()), FALSE);
     return h;
 }
 
-}  // namespace
+} // namespace
 
 // --- TBarButton ---
 
@@ -71,7 +74,8 @@ bool TFindBar::Create(ui::TWindow* parent) {
                      kTextWidth, 21))
         return false;
     Edit.SetFont(GuiFont());
-    Edit.Hint = "The text to find; Enter or F3 goes to the next match, Shift+Enter or Shift+F3 to the previous one";
+    Edit.Hint = "The text to find; Enter or F3 goes to the next match, Shift+Enter or Shift+F3 to "
+                "the previous one";
     SendMessageA(Edit.Handle(), EM_SETLIMITTEXT, TTextMatcher::kMaxPattern, 0);
     int x = kTextLeft + kTextWidth + 4;
     bool ok = btn_Previous.Create(this, "Previous", BS_PUSHBUTTON, x, kRow1, 64) &&
@@ -100,9 +104,15 @@ bool TFindBar::Create(ui::TWindow* parent) {
     inLabel_ = Static(Handle(), "In:", 0, 0, 20, 0);
     if (!ok || !status_hwnd_) return false;
     chk_InMessage.SetChecked(true);
-    btn_Previous.OnClick = [this](TBarButton&) { if (OnStep) OnStep(false); };
-    btn_Next.OnClick = [this](TBarButton&) { if (OnStep) OnStep(true); };
-    btn_CloseFind.OnClick = [this](TBarButton&) { if (OnClose) OnClose(); };
+    btn_Previous.OnClick = [this](TBarButton&) {
+        if (OnStep) OnStep(false);
+    };
+    btn_Next.OnClick = [this](TBarButton&) {
+        if (OnStep) OnStep(true);
+    };
+    btn_CloseFind.OnClick = [this](TBarButton&) {
+        if (OnClose) OnClose();
+    };
     Edit.OnKey = [this](WORD key, unsigned m) { return OnKey && OnKey(Edit.Handle(), key, m); };
     for (TBarButton* b : {&chk_MatchCase, &chk_WholeWord, &chk_RegularExpression, &chk_InMessage,
                           &chk_InSource, &chk_InData, &btn_Previous, &btn_Next, &btn_CloseFind})
@@ -169,8 +179,8 @@ TFindOptions TFindBar::Options() const {
     o.MatchCase = chk_MatchCase.Checked();
     o.WholeWord = chk_WholeWord.Checked();
     o.RegularExpression = chk_RegularExpression.Checked();
-    o.Where = (chk_InMessage.Checked() ? fwMessage : 0u) | (chk_InSource.Checked() ? fwSource : 0u) |
-              (chk_InData.Checked() ? fwData : 0u);
+    o.Where = (chk_InMessage.Checked() ? fwMessage : 0u) |
+              (chk_InSource.Checked() ? fwSource : 0u) | (chk_InData.Checked() ? fwData : 0u);
     return o;
 }
 
@@ -186,9 +196,15 @@ void TFindBar::FocusText() {
 }
 
 std::vector<HWND> TFindBar::Parts() const {
-    return {Edit.Handle(),          btn_Previous.Handle(),  btn_Next.Handle(),
-            btn_CloseFind.Handle(), chk_MatchCase.Handle(), chk_WholeWord.Handle(),
-            chk_RegularExpression.Handle(), chk_InMessage.Handle(), chk_InSource.Handle(),
+    return {Edit.Handle(),
+            btn_Previous.Handle(),
+            btn_Next.Handle(),
+            btn_CloseFind.Handle(),
+            chk_MatchCase.Handle(),
+            chk_WholeWord.Handle(),
+            chk_RegularExpression.Handle(),
+            chk_InMessage.Handle(),
+            chk_InSource.Handle(),
             chk_InData.Handle()};
 }
 
@@ -201,4 +217,4 @@ LRESULT TFindBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TPanel::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

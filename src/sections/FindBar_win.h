@@ -17,7 +17,7 @@ namespace vx {
 
 // A check box or push button of the bar; its keys go to OnKey first.
 class TBarButton : public ui::TWindow {
-public:
+  public:
     bool Create(ui::TWindow* parent, const char* caption, DWORD style, int left, int top,
                 int width);
     bool Checked() const;
@@ -25,16 +25,16 @@ public:
     std::function<void(TBarButton& sender)> OnClick;
     TKeyEvent OnKey;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnCommand(WORD code, LRESULT& result) override;
 
-private:
+  private:
     bool eatChar_ = false;
 };
 
 class TFindBar : public ui::TPanel {
-public:
+  public:
     static constexpr int kHeight = 70; // before the parts are laid out to the width
     // The control ID of the line that counts the matches, so that tools and
     // tests in other processes can find and read it.
@@ -63,13 +63,13 @@ public:
     TBarButton chk_InMessage, chk_InSource, chk_InData;
     TBarButton btn_Previous, btn_Next, btn_CloseFind;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void Arrange();
     HWND label_ = nullptr, inLabel_ = nullptr, status_hwnd_ = nullptr;
     std::string status_;
 };
 
-}  // namespace vx
+} // namespace vx

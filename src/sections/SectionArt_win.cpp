@@ -19,7 +19,8 @@ HBITMAP MaskFromAlpha(const uint8_t* pixels, int w, int h, int stride, bool bott
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = pixels + size_t(bottomUp ? h - 1 - y : y) * stride;
         for (int x = 0; x < w; ++x)
-            if (row[x * 4 + 3] < 128) bits[size_t(y) * maskStride + x / 8] |= uint8_t(0x80 >> (x % 8));
+            if (row[x * 4 + 3] < 128)
+                bits[size_t(y) * maskStride + x / 8] |= uint8_t(0x80 >> (x % 8));
     }
     return CreateBitmap(w, h, 1, 1, bits.data());
 }
@@ -48,7 +49,7 @@ struct TArtHolder {
     }
 };
 
-}  // namespace
+} // namespace
 
 HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed) {
     ui::ScopedBitmap strip(static_cast<HBITMAP>(
@@ -73,4 +74,4 @@ const TSectionArt& SectionArt() {
     return holder.Art;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -10,9 +10,9 @@
 namespace vx {
 
 struct TSectionArt {
-    HIMAGELIST DebugImages = nullptr;     // 16x16, DebugImages
-    HIMAGELIST Glyphs = nullptr;          // 32x32, Image_Side_Large
-    HIMAGELIST GlyphsDisabled = nullptr;  // the same pictures, greyed
+    HIMAGELIST DebugImages = nullptr;    // 16x16, DebugImages
+    HIMAGELIST Glyphs = nullptr;         // 32x32, Image_Side_Large
+    HIMAGELIST GlyphsDisabled = nullptr; // the same pictures, greyed
 };
 
 // The pictures of the program module; lists that cannot be loaded stay null
@@ -23,4 +23,4 @@ const TSectionArt& SectionArt();
 // the alpha; with `greyed` the pictures are desaturated and faded.
 HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed);
 
-}  // namespace vx
+} // namespace vx

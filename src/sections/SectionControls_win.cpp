@@ -14,7 +14,7 @@ void SetItemState(HWND list, int item, UINT state, UINT mask) {
     SendMessageA(list, LVM_SETITEMSTATE, WPARAM(item), reinterpret_cast<LPARAM>(&lvi));
 }
 
-}  // namespace
+} // namespace
 
 unsigned HeldModifiers() {
     unsigned m = 0;
@@ -86,8 +86,8 @@ bool TLabel::OnCtlColor(HDC dc, LRESULT& result) {
 
 // --- TEditBox ---
 
-bool TEditBox::Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top,
-                      int width, int height) {
+bool TEditBox::Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top, int width,
+                      int height) {
     if (!CreateControl("EDIT", parent, WS_CHILD | WS_VISIBLE | style, exStyle)) return false;
     SetBounds(left, top, width, height);
     return true;
@@ -137,7 +137,8 @@ bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& co
         c.fmt = columns_[i].Format;
         c.cx = columns_[i].Width;
         c.pszText = const_cast<char*>(columns_[i].Caption.c_str());
-        SendMessageA(Handle(), LVM_INSERTCOLUMNA, i + (dummy ? 1 : 0), reinterpret_cast<LPARAM>(&c));
+        SendMessageA(Handle(), LVM_INSERTCOLUMNA, i + (dummy ? 1 : 0),
+                     reinterpret_cast<LPARAM>(&c));
     }
     if (dummy) SendMessageA(Handle(), LVM_DELETECOLUMN, 0, 0);
     HWND header = ListView_GetHeader(Handle());
@@ -167,7 +168,9 @@ LRESULT TReportList::HeaderMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return header_.Default(msg, wParam, lParam);
 }
 
-int TReportList::Count() const { return int(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+int TReportList::Count() const {
+    return int(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0));
+}
 
 void TReportList::SetCount(size_t count) {
     const int before = Count();
@@ -197,8 +200,9 @@ void TReportList::SetCurrentItem(int item, bool scroll) {
             SetItemState(Handle(), current_, 0, both);
         current_ = item;
         if (item >= 0) SetItemState(Handle(), item, both, both);
-    } else if (item >= 0 && (!(ListView_GetItemState(Handle(), item, LVIS_FOCUSED) & LVIS_FOCUSED) ||
-                             SelectedCount() == 0)) {
+    } else if (item >= 0 &&
+               (!(ListView_GetItemState(Handle(), item, LVIS_FOCUSED) & LVIS_FOCUSED) ||
+                SelectedCount() == 0)) {
         // The list lost its own state of the item (its count changed).
         SetItemState(Handle(), item, both, both);
     }
@@ -217,16 +221,17 @@ int TReportList::SelectedCount() const {
 std::vector<int> TReportList::SelectedItems() const {
     std::vector<int> items;
     const int count = Count();
-    if (count > 0 && SelectedCount() == count) {  // Ctrl+A: no walk through a long list
+    if (count > 0 && SelectedCount() == count) { // Ctrl+A: no walk through a long list
         items.resize(size_t(count));
-        for (int i = 0; i < count; ++i) items[size_t(i)] = i;
+        for (int i = 0; i < count; ++i)
+            items[size_t(i)] = i;
         return items;
     }
     const int focused = FocusedItem();
     bool focusedIn = focused < 0;
     for (int i = SelectedItem(); i >= 0;
          i = int(SendMessageA(Handle(), LVM_GETNEXTITEM, WPARAM(i), LVNI_SELECTED))) {
-        if (!items.empty() && i <= items.back()) break;  // a list that wraps around
+        if (!items.empty() && i <= items.back()) break; // a list that wraps around
         if (!focusedIn && focused < i) {
             items.push_back(focused);
             focusedIn = true;
@@ -298,8 +303,7 @@ void TReportList::StretchColumn() {
     for (int i = 0; i < int(columns_.size()); ++i)
         if (i != stretch_) others += ColumnWidth(i);
     int width = std::max(40, int(r.right - r.left) - others);
-    if (width != ColumnWidth(stretch_))
-        SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, stretch_, width);
+    if (width != ColumnWidth(stretch_)) SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, stretch_, width);
 }
 
 void TReportList::GetDispInfo(NMLVDISPINFOA& info) {
@@ -308,7 +312,8 @@ void TReportList::GetDispInfo(NMLVDISPINFOA& info) {
         text_ = OnGetText ? OnGetText(item.iItem, item.iSubItem) : std::string();
         lstrcpynA(item.pszText, text_.c_str(), item.cchTextMax);
     }
-    if (item.mask & LVIF_IMAGE) item.iImage = OnGetImage ? OnGetImage(item.iItem, item.iSubItem) : -1;
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = OnGetImage ? OnGetImage(item.iItem, item.iSubItem) : -1;
 }
 
 void TReportList::GetDispInfoW(NMLVDISPINFOW& info) {
@@ -319,7 +324,8 @@ void TReportList::GetDispInfoW(NMLVDISPINFOW& info) {
                                     item.cchTextMax - 1);
         item.pszText[std::max(0, n)] = L'\0';
     }
-    if (item.mask & LVIF_IMAGE) item.iImage = OnGetImage ? OnGetImage(item.iItem, item.iSubItem) : -1;
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = OnGetImage ? OnGetImage(item.iItem, item.iSubItem) : -1;
 }
 
 bool TReportList::OnNotify(NMHDR* header, LRESULT& result) {
@@ -361,7 +367,7 @@ bool TReportList::HeaderNotify(NMHDR* header, LRESULT& result) {
     case HDN_DIVIDERDBLCLICKW: {
         int column = reinterpret_cast<NMHEADERA*>(header)->iItem;
         if (column >= 0 && column < int(columns_.size()) && columns_[column].Fixed) {
-            result = TRUE;  // fixed columns keep their width
+            result = TRUE; // fixed columns keep their width
             return true;
         }
         return false;
@@ -415,8 +421,8 @@ LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             POINT pt{2, 2};
             RECT r{LVIR_BOUNDS, 0, 0, 0};
             int item = FocusedItem();
-            if (item >= 0 &&
-                SendMessageA(Handle(), LVM_GETITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&r))) {
+            if (item >= 0 && SendMessageA(Handle(), LVM_GETITEMRECT, WPARAM(item),
+                                          reinterpret_cast<LPARAM>(&r))) {
                 RECT client;
                 GetClientRect(Handle(), &client);
                 if (r.bottom > client.top && r.top < client.bottom) pt = {r.left + 24, r.bottom};
@@ -430,4 +436,4 @@ LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -22,7 +22,7 @@ using TKeyEvent = std::function<bool(WORD key, unsigned modifiers)>;
 
 // A STATIC label in its own colours; it is as wide as its text.
 class TLabel : public ui::TWindow {
-public:
+  public:
     ~TLabel() override;
     bool Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
                 TColor color, TColor background);
@@ -30,44 +30,44 @@ public:
     void SetColor(TColor color);
     TColor Color() const { return color_; }
 
-protected:
+  protected:
     bool OnCtlColor(HDC dc, LRESULT& result) override;
 
-private:
+  private:
     void AutoSize();
-    HFONT font_ = nullptr;     // not owned
-    ui::ScopedBrush brush_;  // for a background that is not a system colour
+    HFONT font_ = nullptr;  // not owned
+    ui::ScopedBrush brush_; // for a background that is not a system colour
     TColor color_ = 0, background_ = 0;
 };
 
 // An EDIT control; with ES_MULTILINE a memo. A double click raises OnDblClick;
 // a key goes to OnKey before the edit sees it.
 class TEditBox : public ui::TWindow {
-public:
+  public:
     bool Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top, int width,
                 int height);
     std::function<void(TEditBox& sender)> OnDblClick;
     TKeyEvent OnKey;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
-    bool eatChar_ = false;  // the character of a key that OnKey took
+  private:
+    bool eatChar_ = false; // the character of a key that OnKey took
 };
 
 struct TListColumn {
     std::string Caption;
     int Width = 50;
     int Format = LVCFMT_LEFT;
-    bool Fixed = false;  // the user cannot resize it
+    bool Fixed = false; // the user cannot resize it
 };
 
 // A SysListView32 in report and owner-data mode: it holds no texts, only an
 // item count, and asks OnGetText / OnGetImage for what it shows. One column
 // may take up the width that the others leave.
 class TReportList : public ui::TWindow {
-public:
+  public:
     static constexpr int kHeaderHeight = 18;
 
     // Set before Create: Shift and Ctrl with clicks and arrows select several items.
@@ -108,16 +108,16 @@ public:
     // The user moved the focus (keys or mouse) to an item.
     std::function<void(int item)> OnFocusChanged;
     std::function<void(int item)> OnSelectChanged;
-    std::function<void(int item)> OnDblClick;  // item -1: not on an item
+    std::function<void(int item)> OnDblClick; // item -1: not on an item
     // A key pressed in the list, before the list handles it; true when taken.
     TKeyEvent OnKey;
     std::function<LRESULT(NMLVCUSTOMDRAW& draw)> OnCustomDraw;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
 
-private:
+  private:
     void GetDispInfo(NMLVDISPINFOA& info);
     void GetDispInfoW(NMLVDISPINFOW& info);
     void StretchColumn();
@@ -130,11 +130,11 @@ private:
     std::vector<TListColumn> columns_;
     int stretch_ = -1;
     bool syncing_ = false;
-    int current_ = -1;  // the item that has the focus and the selection
-    std::string text_;  // the text of the last LVN_GETDISPINFO
+    int current_ = -1; // the item that has the focus and the selection
+    std::string text_; // the text of the last LVN_GETDISPINFO
     bool eatChar_ = false;
-    bool redraw_ = true;  // WM_SETREDRAW as last sent
+    bool redraw_ = true; // WM_SETREDRAW as last sent
     ui::TOwnedWindow header_;
 };
 
-}  // namespace vx
+} // namespace vx

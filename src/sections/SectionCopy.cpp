@@ -7,7 +7,8 @@ namespace vx {
 
 void AppendCopyCell(std::string& out, std::string_view text) {
     // A zero byte would end the clipboard's text early.
-    for (char c : text) out += (c == '\t' || c == '\r' || c == '\n' || c == '\0') ? ' ' : c;
+    for (char c : text)
+        out += (c == '\t' || c == '\r' || c == '\n' || c == '\0') ? ' ' : c;
 }
 
 std::string DebugRowsCopyText(const TSectionCore& core, const std::vector<size_t>& rows) {
@@ -43,4 +44,4 @@ std::string BillboardCopyText(const TBillboard& billboard, const std::vector<siz
     return out;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -21,4 +21,4 @@ std::string DebugRowsCopyText(const TSectionCore& core, const std::vector<size_t
 // Billboard lines: ID and message.
 std::string BillboardCopyText(const TBillboard& billboard, const std::vector<size_t>& lines);
 
-}  // namespace vx
+} // namespace vx

@@ -134,11 +134,13 @@ void TSectionCore::RefreshInfo() {
         scratch_.assign("1 message");
     else
         scratch_.assign(std::to_string(n)).append(" messages");
-    if (droppedRows_) scratch_.append(" (").append(std::to_string(droppedRows_)).append(" dropped)");
+    if (droppedRows_)
+        scratch_.append(" (").append(std::to_string(droppedRows_)).append(" dropped)");
     SetStatus(2, scratch_);
     if (ctx_.Host) ctx_.Host->SetShownRows(ShownRowsText(VisibleCount(), n));
     scratch_.assign(readOnly_ ? "Session file [READ-ONLY]"
-                              : Paused ? "Debugger section [PAUSED]" : "Debugger section");
+                    : Paused  ? "Debugger section [PAUSED]"
+                              : "Debugger section");
     if (!note_.empty()) scratch_.append(" - ").append(note_);
     SetInformation(scratch_);
     scratch_.assign(readOnly_ ? "Read-only" : Paused ? "Paused" : "Active");
@@ -181,7 +183,9 @@ void TSectionCore::SetConnected(bool value) {
     if (value && OnConnected) OnConnected(*this);
 }
 
-void TSectionCore::SetShownRows(const IShownRows* shown) { shown_ = shown; }
+void TSectionCore::SetShownRows(const IShownRows* shown) {
+    shown_ = shown;
+}
 
 void TSectionCore::ShownRowsChanged() {
     TBatch batch(*this);

@@ -86,7 +86,7 @@ struct TSectionContext {
     ISectionHost* Host = nullptr;         // optional: texts go nowhere without it
     IDataViewer* Viewer = nullptr;        // optional
     TSectionShared* Shared = nullptr;
-    IRuleEditor* RuleEditor = nullptr;    // optional: the section's "Rules..." command
+    IRuleEditor* RuleEditor = nullptr; // optional: the section's "Rules..." command
 };
 
 // Which rows the debug list shows, when something beside the group filter

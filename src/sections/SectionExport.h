@@ -14,12 +14,12 @@ namespace vx {
 struct IExportUI;
 
 class TSectionExports {
-public:
+  public:
     // caption: the main window's current caption, read when a report starts.
     TSectionExports(const TPlatform& platform, std::function<std::string()> caption);
 
-    TvxLMDListBoxExport vxDebugExport;       // the billboard
-    TvxVirtualTreeExport vxDebugListExport;  // the debug list
+    TvxLMDListBoxExport vxDebugExport;      // the billboard
+    TvxVirtualTreeExport vxDebugListExport; // the debug list
 
     // Dialogs and progress window for both components (null: none).
     void SetUI(IExportUI* ui);
@@ -35,15 +35,15 @@ public:
     // What the user is asked before an existing document is replaced.
     static std::string ReplaceQuestion(const std::string& fileName);
 
-private:
+  private:
     void Configure(TvxCustomExport& exporter);
     void ReportError(TvxCustomExport& sender, TvxExportError error) const;
     void ReportUnopened(const TvxCustomExport& exporter) const;
 
     IDialogs* dialogs_;
-    bool refused_ = false;  // the user kept the existing document
+    bool refused_ = false; // the user kept the existing document
 
     std::function<std::string()> caption_;
 };
 
-}  // namespace vx
+} // namespace vx

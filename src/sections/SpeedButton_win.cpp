@@ -13,14 +13,15 @@ namespace {
 HBRUSH DownBrush() {
     static HBRUSH brush = [] {
         WORD bits[8];
-        for (int i = 0; i < 8; ++i) bits[i] = WORD((i % 2) ? 0xAAAA : 0x5555);
+        for (int i = 0; i < 8; ++i)
+            bits[i] = WORD((i % 2) ? 0xAAAA : 0x5555);
         ui::ScopedBitmap pattern(CreateBitmap(8, 8, 1, 1, bits));
         return CreatePatternBrush(pattern);
     }();
     return brush;
 }
 
-}  // namespace
+} // namespace
 
 bool TSpeedButton::Create(ui::TWindow* parent, const TSpeedButtonStyle& style, HIMAGELIST images,
                           HIMAGELIST disabledImages) {
@@ -184,4 +185,4 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

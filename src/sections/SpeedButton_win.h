@@ -19,13 +19,13 @@ namespace vx {
 struct TSpeedButtonStyle {
     int Left = 0, Top = 0, Width = 36, Height = 36;
     int ImageIndex = -1;
-    int GroupIndex = 0;     // above 0: stays down when clicked
-    bool DropDown = false;  // arrow part on the right
+    int GroupIndex = 0;    // above 0: stays down when clicked
+    bool DropDown = false; // arrow part on the right
     std::string Hint;
 };
 
 class TSpeedButton : public ui::TWindow {
-public:
+  public:
     static constexpr int kArrowWidth = 14;
 
     bool Create(ui::TWindow* parent, const TSpeedButtonStyle& style, HIMAGELIST images,
@@ -49,10 +49,10 @@ public:
     std::function<void(TSpeedButton& sender)> OnClick;
     std::function<void(TSpeedButton& sender)> OnDropDown;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void Paint(HDC dc);
     bool OnArrow(LPARAM lParam) const;
     RECT MainRect() const;
@@ -62,4 +62,4 @@ private:
     bool down_ = false, hot_ = false, pressed_ = false, inside_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -9,7 +9,7 @@ const char* const kViewerClass = "Tfrm_Viewer";
 constexpr int kCloseId = 1;
 constexpr int kPanel2Height = 41;
 constexpr int kButtonWidth = 75, kButtonHeight = 25, kButtonTop = 8;
-}  // namespace
+} // namespace
 
 std::string ToEditLineBreaks(const std::string& text) {
     std::string out;
@@ -143,7 +143,9 @@ void Tfrm_Viewer::Show() {
     SetFocus(focus_ ? focus_ : Memo());
 }
 
-void Tfrm_Viewer::btn_CloseClick() { ShowWindow(Handle(), SW_HIDE); }
+void Tfrm_Viewer::btn_CloseClick() {
+    ShowWindow(Handle(), SW_HIDE);
+}
 
 void Tfrm_Viewer::Panel2Resize() {
     RECT rc;
@@ -193,4 +195,4 @@ LRESULT Tfrm_Viewer::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     return window_.Default(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

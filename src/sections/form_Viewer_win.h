@@ -14,14 +14,14 @@
 namespace vx {
 
 class Tfrm_Viewer : public IDataViewer {
-public:
+  public:
     Tfrm_Viewer(HINSTANCE instance, HWND owner);
     ~Tfrm_Viewer() override;
     Tfrm_Viewer(const Tfrm_Viewer&) = delete;
     Tfrm_Viewer& operator=(const Tfrm_Viewer&) = delete;
 
-    void SetText(const std::string& text) override;  // the memo's whole text
-    void Show() override;                             // visible and in front
+    void SetText(const std::string& text) override; // the memo's whole text
+    void Show() override;                           // visible and in front
     std::string Text() const { return text_; }
     HWND Handle() const { return window_.Handle(); }
     HWND Memo() const { return memo_.Handle(); }
@@ -30,7 +30,7 @@ public:
     void btn_CloseClick();
     void Panel2Resize();
 
-private:
+  private:
     // The memo's and the button's keys: Tab between them, Esc closes.
     LRESULT ChildKeys(ui::TOwnedWindow& child, UINT msg, WPARAM wParam, LPARAM lParam);
     bool Key(HWND from, WPARAM key);
@@ -39,12 +39,12 @@ private:
 
     ui::ScopedFont memoFont_, uiFont_;
     ui::TOwnedWindow window_, memo_, close_;
-    HWND tip_ = nullptr;    // owned by the window, destroyed with it
-    HWND focus_ = nullptr;  // the child that had the focus when the window was left
+    HWND tip_ = nullptr;   // owned by the window, destroyed with it
+    HWND focus_ = nullptr; // the child that had the focus when the window was left
     std::string text_;
 };
 
 // The memo shows lines broken by LF alone as well as by CR LF.
 std::string ToEditLineBreaks(const std::string& text);
 
-}  // namespace vx
+} // namespace vx

@@ -13,16 +13,19 @@ namespace vx {
 
 namespace {
 
-constexpr UINT kWorkInterval = 10;  // ms between slices: the window's own messages go first
+constexpr UINT kWorkInterval = 10; // ms between slices: the window's own messages go first
 constexpr int kTimeColumnWidth = 90;
 const char* const kTimeCaptions[2] = {"Delta (ms)", "Elapsed (ms)"};
 
-std::string MatchesText(size_t n) { return n == 1 ? " match" : " matches"; }
+std::string MatchesText(size_t n) {
+    return n == 1 ? " match" : " matches";
+}
 
-}  // namespace
+} // namespace
 
 void Tfme_Sections::CreateFindBar() {
-    if (!FindBar.Create(&Panel_List)) throw std::runtime_error("cannot create the section's find bar");
+    if (!FindBar.Create(&Panel_List))
+        throw std::runtime_error("cannot create the section's find bar");
     FindBar.SetVisible(false);
     FindBar.OnChange = [this] { FindChanged(); };
     FindBar.OnKey = [this](HWND from, WORD key, unsigned m) { return FindBarKey(from, key, m); };
@@ -134,7 +137,8 @@ void Tfme_Sections::WorkSlice() {
 }
 
 void Tfme_Sections::FinishWork() {
-    while (finder_.Busy()) WorkSlice();
+    while (finder_.Busy())
+        WorkSlice();
 }
 
 void Tfme_Sections::FocusFound(size_t row) {
@@ -147,11 +151,11 @@ void Tfme_Sections::FindStep(bool forward) {
         ShowFindBar();
         return;
     }
-    if (!finder_.Find().Active()) return;  // a bad pattern: its error stays in the bar
+    if (!finder_.Find().Active()) return; // a bad pattern: its error stays in the bar
     TFindHit hit = finder_.FindNext(core_.FocusedRow(), forward);
     if (hit.Pending) {
         pendingStep_ = forward ? 1 : -1;
-        seekFirst_ = false;  // the step decides where the focus goes
+        seekFirst_ = false; // the step decides where the focus goes
         StartWork();
         return;
     }
@@ -224,8 +228,10 @@ void Tfme_Sections::EditRules() {
     while (context_.RuleEditor->EditRules(caption, rules)) {
         std::string error;
         if (ApplyRules(rules, error)) return;
-        if (context_.Platform.Dialogs) context_.Platform.Dialogs->ShowError(error);
-        else return;
+        if (context_.Platform.Dialogs)
+            context_.Platform.Dialogs->ShowError(error);
+        else
+            return;
     }
 }
 
@@ -252,15 +258,17 @@ void Tfme_Sections::SetTimeColumns(bool show) {
         for (const char* caption : kTimeCaptions)
             lst_Debug.AddColumn({caption, kTimeColumnWidth, LVCFMT_RIGHT, false});
     } else {
-        while (lst_Debug.ColumnCount() > TDebugRowStore::kColumnCount) lst_Debug.RemoveLastColumn();
+        while (lst_Debug.ColumnCount() > TDebugRowStore::kColumnCount)
+            lst_Debug.RemoveLastColumn();
     }
     lst_Debug.InvalidateAll();
 }
 
 std::string Tfme_Sections::TimeCell(size_t row, int column) const {
-    std::optional<int64_t> ms = column == TDebugRowStore::kColumnCount ? finder_.MsSincePrevious(row)
-                                                                       : finder_.MsSinceFirst(row);
+    std::optional<int64_t> ms = column == TDebugRowStore::kColumnCount
+                                    ? finder_.MsSincePrevious(row)
+                                    : finder_.MsSinceFirst(row);
     return ms ? std::to_string(*ms) : std::string();
 }
 
-}  // namespace vx
+} // namespace vx

@@ -13,9 +13,11 @@ namespace {
 // Menu entries with a DebugImages picture carry a tag and its index as item data.
 constexpr ULONG_PTR kPictureTag = 0x5EC70000;
 
-bool IsPictureItem(ULONG_PTR data) { return (data & 0xFFFF0000) == kPictureTag; }
+bool IsPictureItem(ULONG_PTR data) {
+    return (data & 0xFFFF0000) == kPictureTag;
+}
 
-}  // namespace
+} // namespace
 
 void Tfme_Sections::CreateMenus() {
     TSectionCore& c = core_;
@@ -26,10 +28,12 @@ void Tfme_Sections::CreateMenus() {
     m1.AddItem("mnu_DeleteMessage", "&Delete message\tDel", [&c] { c.mnu_DeleteMessageClick(); });
     m1.AddSeparator();
     // Clearing is not on F10: that key opens the menu bar, as in every program.
-    m1.AddItem("mnu_ClearMessages", "Clear billboard\tCtrl+Del", [&c] { c.mnu_ClearMessagesClick(); });
+    m1.AddItem("mnu_ClearMessages", "Clear billboard\tCtrl+Del",
+               [&c] { c.mnu_ClearMessagesClick(); });
     m1.AddSeparator();
-    m1.AddItem("mnu_HideMessages", "&Hide", [&c] { c.mnu_HideMessagesClick(); },
-               "Shows or hides the messages");
+    m1.AddItem(
+        "mnu_HideMessages", "&Hide", [&c] { c.mnu_HideMessagesClick(); },
+        "Shows or hides the messages");
     m1.AddSeparator();
     m1.AddItem("mnu_MessageExport", "&Export...",
                [this] { Exports.MessageExport(core_.MessageList()); });
@@ -41,8 +45,9 @@ void Tfme_Sections::CreateMenus() {
     ui::TPopupMenu& m2 = PopupMenu_2;
     m2.AddItem("mnu_ClearInfoPad", "Clear Info Pad\tF9", [&c] { c.mnu_ClearInfoPadClick(); });
     m2.AddSeparator();
-    m2.AddItem("mnu_HideInfoPad", "&Hide", [&c] { c.mnu_HideInfoPadClick(); },
-               "Shows or hides the Info Pad");
+    m2.AddItem(
+        "mnu_HideInfoPad", "&Hide", [&c] { c.mnu_HideInfoPadClick(); },
+        "Shows or hides the Info Pad");
 
     ui::TPopupMenu& m3 = PopupMenu_3;
     m3.AddItem("mnu_AddNote", "&Add Note", [&c] { c.mnu_AddNoteClick(); });
@@ -51,14 +56,13 @@ void Tfme_Sections::CreateMenus() {
     m3.AddItem("mnu_EditInfo", "&Edit debug info\tEnter", [&c] { c.mnu_EditInfoClick(); });
     m3.AddItem("mnu_DeleteInfo", "&Delete debug info\tDel", [&c] { c.mnu_DeleteInfoClick(); });
     m3.AddSeparator();
-    m3.AddItem("mnu_ClearDebugInfos", "Clear all items\tCtrl+Del", [&c] { c.mnu_ClearDebugInfosClick(); });
+    m3.AddItem("mnu_ClearDebugInfos", "Clear all items\tCtrl+Del",
+               [&c] { c.mnu_ClearDebugInfosClick(); });
     m3.AddSeparator();
-    m3.AddItem("mnu_ExportItems", "&Export...",
-               [this] {
-                   // "Export visible rows only" exports what the filter and rules show.
-                   Exports.ExportItems(core_.DebugTree(),
-                                       [this](size_t row) { return finder_.IsShown(row); });
-               });
+    m3.AddItem("mnu_ExportItems", "&Export...", [this] {
+        // "Export visible rows only" exports what the filter and rules show.
+        Exports.ExportItems(core_.DebugTree(), [this](size_t row) { return finder_.IsShown(row); });
+    });
     m3.AddSeparator();
     m3.AddItem("mnu_Usecolors", "&Use colors", [&c] { c.mnu_UsecolorsClick(); });
     m3.AddSeparator();
@@ -66,21 +70,27 @@ void Tfme_Sections::CreateMenus() {
     m3.AddItem("mnu_SelectAllItems", "Select all\tCtrl+A", [this] { lst_Debug.SelectAll(); });
     // The tool buttons' commands, for the keyboard; the keys work anywhere in the section.
     m3.AddSeparator();
-    m3.AddItem("mnu_Pause", "&Pause\tPause", [this] { btn_Pause.Click(); }, btn_Pause.Hint);
-    m3.AddItem("mnu_ShowMessages", "Show &billboard\tCtrl+B", [this] { btn_ShowMessage.Click(); },
-               btn_ShowMessage.Hint);
-    m3.AddItem("mnu_ShowData", "Show data pa&nel\tCtrl+D", [this] { btn_ShowData.Click(); },
-               btn_ShowData.Hint);
-    m3.AddItem("mnu_ShowInfoPad", "Show in&fo pad\tCtrl+I", [this] { btn_ShowInfoPad.Click(); },
-               btn_ShowInfoPad.Hint);
-    m3.AddItem("mnu_ShowViewer", "Data &viewer\tCtrl+Enter", [this] { btn_ShowViewer.Click(); },
-               btn_ShowViewer.Hint);
+    m3.AddItem(
+        "mnu_Pause", "&Pause\tPause", [this] { btn_Pause.Click(); }, btn_Pause.Hint);
+    m3.AddItem(
+        "mnu_ShowMessages", "Show &billboard\tCtrl+B", [this] { btn_ShowMessage.Click(); },
+        btn_ShowMessage.Hint);
+    m3.AddItem(
+        "mnu_ShowData", "Show data pa&nel\tCtrl+D", [this] { btn_ShowData.Click(); },
+        btn_ShowData.Hint);
+    m3.AddItem(
+        "mnu_ShowInfoPad", "Show in&fo pad\tCtrl+I", [this] { btn_ShowInfoPad.Click(); },
+        btn_ShowInfoPad.Hint);
+    m3.AddItem(
+        "mnu_ShowViewer", "Data &viewer\tCtrl+Enter", [this] { btn_ShowViewer.Click(); },
+        btn_ShowViewer.Hint);
     m3.AddItem("mnu_Groups", "Filter by &group...\tCtrl+G", [this] { btn_GroupsDropDown(); });
-    m3.AddItem("mnu_Rules", "&Rules...\tCtrl+R", [this] { EditRules(); },
-               "Hides, shows, colours or bookmarks the rows that match rules");
+    m3.AddItem(
+        "mnu_Rules", "&Rules...\tCtrl+R", [this] { EditRules(); },
+        "Hides, shows, colours or bookmarks the rows that match rules");
     m3.AddSeparator();
-    m3.AddItem("mnu_Find", "F&ind...\tCtrl+F", [this] { ShowFindBar(); },
-               "Finds text in the debug list");
+    m3.AddItem(
+        "mnu_Find", "F&ind...\tCtrl+F", [this] { ShowFindBar(); }, "Finds text in the debug list");
     m3.AddItem("mnu_FindNext", "Find ne&xt\tF3", [this] { FindStep(true); });
     m3.AddItem("mnu_FindPrevious", "Find pre&vious\tShift+F3", [this] { FindStep(false); });
     m3.AddItem("mnu_ToggleBookmark", "Toggle boo&kmark\tCtrl+F2", [this] { ToggleBookmark(); });
@@ -88,14 +98,18 @@ void Tfme_Sections::CreateMenus() {
     m3.AddItem("mnu_PreviousBookmark", "Previous bookmark\tShift+F2",
                [this] { GoToBookmark(false); });
     m3.AddSeparator();
-    m3.AddItem("mnu_CloseSection", "Close &section\tCtrl+F4", [this] { btn_Close.Click(); },
-               btn_Close.Hint);
-    m3.AddItem("mnu_DeleteSection", "Delete sec&tion", [this] { btn_Delete.Click(); },
-               btn_Delete.Hint);
+    m3.AddItem(
+        "mnu_CloseSection", "Close &section\tCtrl+F4", [this] { btn_Close.Click(); },
+        btn_Close.Hint);
+    m3.AddItem(
+        "mnu_DeleteSection", "Delete sec&tion", [this] { btn_Delete.Click(); }, btn_Delete.Hint);
     m3.AddSeparator();
-    m3.AddItem("mnu_SaveSession", "Save section &as...", [this] {
-        if (OnSaveSession) OnSaveSession(*this);
-    }, "Saves the section's rows, billboard and info pad in a session file");
+    m3.AddItem(
+        "mnu_SaveSession", "Save section &as...",
+        [this] {
+            if (OnSaveSession) OnSaveSession(*this);
+        },
+        "Saves the section's rows, billboard and info pad in a session file");
     m3.OnPopup = [this](ui::TPopupMenu&) { PopupMenu_3Popup(); };
 
     ui::TPopupMenu& g = Popup_Groups;
@@ -156,13 +170,14 @@ void Tfme_Sections::AddGroupPictures(HMENU menu) {
 }
 
 void Tfme_Sections::ShowPopup(ui::TPopupMenu& menu, POINT screen) {
-    HMENU handle = menu.Handle();  // runs OnPopup and rebuilds the entries
+    HMENU handle = menu.Handle(); // runs OnPopup and rebuilds the entries
     if (&menu == &Popup_Groups) AddGroupPictures(handle);
     // The menu closes on a click elsewhere only when its window is in front.
     HWND root = GetAncestor(Handle(), GA_ROOT);
     SetForegroundWindow(root);
-    int id = int(TrackPopupMenu(handle, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON,
-                                screen.x, screen.y, 0, Handle(), nullptr));
+    int id =
+        int(TrackPopupMenu(handle, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                           screen.x, screen.y, 0, Handle(), nullptr));
     PostMessageA(root, WM_NULL, 0, 0);
     if (id) menu.Click(id);
 }
@@ -178,7 +193,7 @@ bool Tfme_Sections::MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_MEASUREITEM: {
         auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (m->CtlType != ODT_MENU || !IsPictureItem(m->itemData)) return false;
-        m->itemWidth = 16 + 4;  // a little air between picture and caption
+        m->itemWidth = 16 + 4; // a little air between picture and caption
         m->itemHeight = 16;
         result = TRUE;
         return true;
@@ -188,8 +203,8 @@ bool Tfme_Sections::MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
         if (d->CtlType != ODT_MENU || !IsPictureItem(d->itemData)) return false;
         if (art_.DebugImages) {
             int y = d->rcItem.top + (d->rcItem.bottom - d->rcItem.top - 16) / 2;
-            ImageList_Draw(art_.DebugImages, int(d->itemData & 0xFFFF), d->hDC, d->rcItem.left + 1, y,
-                           ILD_TRANSPARENT);
+            ImageList_Draw(art_.DebugImages, int(d->itemData & 0xFFFF), d->hDC, d->rcItem.left + 1,
+                           y, ILD_TRANSPARENT);
         }
         result = TRUE;
         return true;
@@ -210,14 +225,20 @@ bool IsCopyKey(WORD key, unsigned modifiers) {
     return modifiers == kmCtrl && (key == 'C' || key == VK_INSERT);
 }
 
-}  // namespace
+} // namespace
 
 bool Tfme_Sections::lst_DebugKey(WORD key, unsigned modifiers) {
     if (modifiers == 0) {
         switch (key) {
-        case VK_INSERT: core_.mnu_InsertNoteClick(); return true;
-        case VK_RETURN: core_.mnu_EditInfoClick(); return true;
-        case VK_DELETE: core_.mnu_DeleteInfoClick(); return true;
+        case VK_INSERT:
+            core_.mnu_InsertNoteClick();
+            return true;
+        case VK_RETURN:
+            core_.mnu_EditInfoClick();
+            return true;
+        case VK_DELETE:
+            core_.mnu_DeleteInfoClick();
+            return true;
         }
     }
     if (IsCopyKey(key, modifiers)) {
@@ -242,10 +263,18 @@ bool Tfme_Sections::lst_DebugKey(WORD key, unsigned modifiers) {
 bool Tfme_Sections::lst_MessagesKey(WORD key, unsigned modifiers) {
     if (modifiers == 0) {
         switch (key) {
-        case VK_RETURN: core_.mnu_AddMessageClick(); return true;
-        case VK_F2: core_.mnu_EditMessageClick(); return true;
-        case VK_INSERT: core_.mnu_InsertMessageClick(); return true;
-        case VK_DELETE: core_.mnu_DeleteMessageClick(); return true;
+        case VK_RETURN:
+            core_.mnu_AddMessageClick();
+            return true;
+        case VK_F2:
+            core_.mnu_EditMessageClick();
+            return true;
+        case VK_INSERT:
+            core_.mnu_InsertMessageClick();
+            return true;
+        case VK_DELETE:
+            core_.mnu_DeleteMessageClick();
+            return true;
         }
     }
     if (IsCopyKey(key, modifiers)) {
@@ -274,27 +303,47 @@ bool Tfme_Sections::SectionKey(HWND from, WORD key, unsigned modifiers) {
     }
     if ((modifiers & ~kmShift) == 0 && (key == VK_F3 || key == VK_F2)) {
         bool forward = modifiers == 0;
-        if (key == VK_F3) FindStep(forward);
-        else GoToBookmark(forward);
+        if (key == VK_F3)
+            FindStep(forward);
+        else
+            GoToBookmark(forward);
         return true;
     }
     if (modifiers == kmCtrl) {
         switch (key) {
-        case 'F': ShowFindBar(); return true;
-        case 'R': EditRules(); return true;
-        case VK_F2: ToggleBookmark(); return true;
+        case 'F':
+            ShowFindBar();
+            return true;
+        case 'R':
+            EditRules();
+            return true;
+        case VK_F2:
+            ToggleBookmark();
+            return true;
         }
     }
     TSpeedButton* button = nullptr;
     if (modifiers == 0 && key == VK_PAUSE) button = &btn_Pause;
     if (modifiers == kmCtrl) {
         switch (key) {
-        case 'B': button = &btn_ShowMessage; break;
-        case 'D': button = &btn_ShowData; break;
-        case 'I': button = &btn_ShowInfoPad; break;
-        case VK_RETURN: button = &btn_ShowViewer; break;
-        case VK_F4: button = &btn_Close; break;
-        case 'G': btn_GroupsDropDown(); return true;
+        case 'B':
+            button = &btn_ShowMessage;
+            break;
+        case 'D':
+            button = &btn_ShowData;
+            break;
+        case 'I':
+            button = &btn_ShowInfoPad;
+            break;
+        case VK_RETURN:
+            button = &btn_ShowViewer;
+            break;
+        case VK_F4:
+            button = &btn_Close;
+            break;
+        case 'G':
+            btn_GroupsDropDown();
+            return true;
         }
     }
     if (!button) return false;
@@ -328,4 +377,4 @@ void Tfme_Sections::CopyMessageLines() {
     if (!lines.empty()) clipboard_->SetText(BillboardCopyText(core_.Billboard(), lines));
 }
 
-}  // namespace vx
+} // namespace vx

@@ -37,13 +37,15 @@ double Milliseconds() {
 constexpr unsigned kContent =
     scRows | scFocus | scDetails | scLabels | scRepaint | scBillboard | scInfoPad;
 
-int ItemOf(size_t visible) { return visible == TSectionCore::npos ? -1 : int(visible); }
+int ItemOf(size_t visible) {
+    return visible == TSectionCore::npos ? -1 : int(visible);
+}
 
-constexpr TColor kFindMatchColor = 0x80E0FF;  // light orange behind a match
-constexpr TColor kFindFrameColor = 0x0080FF;  // orange frame round a match
-constexpr TColor kBookmarkColor = 0xA00000;   // dark blue
+constexpr TColor kFindMatchColor = 0x80E0FF; // light orange behind a match
+constexpr TColor kFindFrameColor = 0x0080FF; // orange frame round a match
+constexpr TColor kBookmarkColor = 0xA00000;  // dark blue
 
-}  // namespace
+} // namespace
 
 void Tfme_Sections::Changed(unsigned changes) {
     if (changes & scPanels) UpdatePanels();
@@ -63,8 +65,8 @@ void Tfme_Sections::Changed(unsigned changes) {
 
 void Tfme_Sections::PaceUpdates(double updateCost) {
     double cost = updateCost + paintCost_;
-    interval_ = DWORD(std::clamp(cost * kUpdateCostFactor, double(kUpdateInterval),
-                                 double(kLongestInterval)));
+    interval_ = DWORD(
+        std::clamp(cost * kUpdateCostFactor, double(kUpdateInterval), double(kLongestInterval)));
 }
 
 void Tfme_Sections::UpdateNow() {
@@ -95,11 +97,14 @@ void Tfme_Sections::UpdateNow() {
     PaceUpdates(Milliseconds() - start);
 }
 
-void Tfme_Sections::UpdateRowCount() { lst_Debug.SetCount(core_.VisibleCount()); }
+void Tfme_Sections::UpdateRowCount() {
+    lst_Debug.SetCount(core_.VisibleCount());
+}
 
 void Tfme_Sections::UpdateFocus() {
     size_t row = core_.FocusedRow();
-    lst_Debug.SetCurrentItem(row == TSectionCore::npos ? -1 : ItemOf(core_.VisibleOfRow(row)), false);
+    lst_Debug.SetCurrentItem(row == TSectionCore::npos ? -1 : ItemOf(core_.VisibleOfRow(row)),
+                             false);
 }
 
 void Tfme_Sections::UpdateDetails() {
@@ -174,8 +179,8 @@ void Tfme_Sections::UpdateVisible(bool toFront) {
 }
 
 void Tfme_Sections::Panel_InfoResize() {
-    TLabelPlacement p = PlaceConnectionLabel(Panel_Info.Width(), lbl_Disconnected.Width(),
-                                             lbl_Application.Width());
+    TLabelPlacement p =
+        PlaceConnectionLabel(Panel_Info.Width(), lbl_Disconnected.Width(), lbl_Application.Width());
     int top = (Panel_Info.Height() - lbl_Disconnected.Height()) / 2;
     SetWindowPos(lbl_Disconnected.Handle(), nullptr, p.Left, top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -228,7 +233,9 @@ void Tfme_Sections::PaintMessageRow(HDC dc, int item) {
         return;
     const bool active = GetFocus() == list;
     const bool selected = size_t(item) == b.Selected() || lst_Messages.IsSelected(item);
-    COLORREF back = GetSysColor(!selected ? COLOR_WINDOW : active ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+    COLORREF back = GetSysColor(!selected ? COLOR_WINDOW
+                                : active  ? COLOR_HIGHLIGHT
+                                          : COLOR_BTNFACE);
     FillRect(dc, &bounds, ui::ScopedBrush(CreateSolidBrush(back)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected && active ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
@@ -239,7 +246,8 @@ void Tfme_Sections::PaintMessageRow(HDC dc, int item) {
         RECT h{};
         if (!header || !Header_GetItemRect(header, column, &h)) continue;
         RECT cell{bounds.left + h.left + 4, bounds.top, bounds.left + h.right - 4, bounds.bottom};
-        std::string_view text = column == 0 ? TBillboard::IdPart(line) : TBillboard::MessagePart(line);
+        std::string_view text =
+            column == 0 ? TBillboard::IdPart(line) : TBillboard::MessagePart(line);
         DrawTextA(dc, text.data(), int(text.size()), &cell,
                   (column == 0 ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX |
                       DT_END_ELLIPSIS);
@@ -346,4 +354,4 @@ LRESULT Tfme_Sections::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TPanel::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx
+} // namespace vx

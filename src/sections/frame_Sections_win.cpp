@@ -8,7 +8,7 @@ namespace vx {
 
 namespace {
 
-constexpr TColor clAppWorkSpace = 0xFF00000C;  // COLOR_APPWORKSPACE
+constexpr TColor clAppWorkSpace = 0xFF00000C; // COLOR_APPWORKSPACE
 constexpr int kToolsHeight = 49, kInfoHeight = 56, kCaptionHeight = 25;
 constexpr int kMapInfoHeight = 37, kSplitterSize = 15;
 constexpr int kButtonTop = 6;
@@ -27,11 +27,12 @@ void Check(bool ok, const char* what) {
     if (!ok) throw std::runtime_error(std::string("cannot create the section's ") + what);
 }
 
-}  // namespace
+} // namespace
 
 Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
-    : Exports(context.Platform,
-              [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
+    : Exports(
+          context.Platform,
+          [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
       core_(context), finder_(core_.Rows()), shownRows_(finder_), context_(context),
       art_(SectionArt()), clipboard_(context.Platform.Clipboard) {
     core_.SetRowListener(&finder_);
@@ -48,8 +49,8 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     // Hidden until ShowSection; a hidden child takes no part in its parent's layout.
     ShowWindow(Handle(), SW_HIDE);
 
-    toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               0, 0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
+                               0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     CreateTools();
     CreateInfo();
     CreateWorkArea();
@@ -114,7 +115,7 @@ void Tfme_Sections::CreateCaption(ui::TPanel& caption, ui::TWindow& parent, cons
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
     s.Height = kCaptionHeight;
-    s.Color = 0x800000;  // navy
+    s.Color = 0x800000; // navy
     s.FontColor = 0xFFFFFF;
     s.Alignment = ui::TTextAlign::taLeft;
     Check(caption.Create(&parent, s), "captions");
@@ -204,9 +205,9 @@ void Tfme_Sections::CreateWorkArea() {
     Check(Panel_Memo_Base.Create(&Panel_WorkArea, memo), "billboard");
     CreateCaption(Panel_MemoCaption, Panel_Memo_Base, "Billboard");
     lst_Messages.MultiSelect = true;
-    Check(lst_Messages.Create(&Panel_Memo_Base,
-                              {{"ID", 50, LVCFMT_CENTER, false}, {"Message", 400, LVCFMT_LEFT, false}},
-                              1, 0),
+    Check(lst_Messages.Create(
+              &Panel_Memo_Base,
+              {{"ID", 50, LVCFMT_CENTER, false}, {"Message", 400, LVCFMT_LEFT, false}}, 1, 0),
           "billboard list");
     lst_Messages.Align = ui::TAlign::alClient;
     lst_Messages.Hint = "Billboard displays the received messages";
@@ -223,14 +224,18 @@ void Tfme_Sections::CreateWorkArea() {
     lst_Messages.OnDblClick = [this](int) { core_.mnu_EditMessageClick(); };
     lst_Messages.OnKey = [this](WORD key, unsigned m) { return lst_MessagesKey(key, m); };
     lst_Messages.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_1, pt); };
-    lst_Messages.OnCustomDraw = [this](NMLVCUSTOMDRAW& draw) { return lst_MessagesCustomDraw(draw); };
+    lst_Messages.OnCustomDraw = [this](NMLVCUSTOMDRAW& draw) {
+        return lst_MessagesCustomDraw(draw);
+    };
 
     ui::TSplitterStyle split;
     split.Align = ui::TAlign::alBottom;
     split.Size = kSplitterSize;
     split.MinSize = 30;
     Check(Splitter_1.Create(&Panel_WorkArea, &Panel_Memo_Base, split), "splitter");
-    Splitter_1.OnMoved = [this](ui::TSplitter&) { core_.MemoPanelDragged(Panel_Memo_Base.Height()); };
+    Splitter_1.OnMoved = [this](ui::TSplitter&) {
+        core_.MemoPanelDragged(Panel_Memo_Base.Height());
+    };
 
     ui::TPanelStyle data;
     data.Align = ui::TAlign::alRight;
@@ -245,13 +250,17 @@ void Tfme_Sections::CreateWorkArea() {
     Memo_Data.Align = ui::TAlign::alClient;
     Memo_Data.SetFont(memoFont_.get());
     Memo_Data.Hint = "Click double to zoom...";
-    SendMessageA(Memo_Data.Handle(), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);  // data blocks can be large
+    SendMessageA(Memo_Data.Handle(), EM_SETLIMITTEXT, 0x7FFFFFFE, 0); // data blocks can be large
     Memo_Data.OnDblClick = [this](TEditBox&) { core_.act_ShowViewer(); };
-    Memo_Data.OnKey = [this](WORD key, unsigned m) { return SectionKey(Memo_Data.Handle(), key, m); };
+    Memo_Data.OnKey = [this](WORD key, unsigned m) {
+        return SectionKey(Memo_Data.Handle(), key, m);
+    };
 
     split.Align = ui::TAlign::alRight;
     Check(Splitter_2.Create(&Panel_WorkArea, &Panel_Data_Base, split), "splitter");
-    Splitter_2.OnMoved = [this](ui::TSplitter&) { core_.DataPanelDragged(Panel_Data_Base.Width()); };
+    Splitter_2.OnMoved = [this](ui::TSplitter&) {
+        core_.DataPanelDragged(Panel_Data_Base.Width());
+    };
 
     ui::TPanelStyle list;
     list.Align = ui::TAlign::alClient;
@@ -268,8 +277,11 @@ void Tfme_Sections::CreateListArea() {
     CreateFindBar();
     std::vector<TListColumn> columns;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
-        columns.push_back({core_.HeaderCaption(c), c == 2 ? 476 : c == 3 ? 80 : 40, LVCFMT_LEFT,
-                           c != 2});
+        columns.push_back({core_.HeaderCaption(c),
+                           c == 2   ? 476
+                           : c == 3 ? 80
+                                    : 40,
+                           LVCFMT_LEFT, c != 2});
     lst_Debug.MultiSelect = true;
     Check(lst_Debug.Create(&Panel_List, columns, 2, LVS_EX_HEADERDRAGDROP | LVS_EX_SUBITEMIMAGES),
           "debug list");
@@ -279,7 +291,8 @@ void Tfme_Sections::CreateListArea() {
     // list (the rows draw their icons themselves) plus a padding of its own,
     // which is measured on a trial row.
     HWND list = lst_Debug.Handle();
-    ListView_SetImageList(list, ImageList_Create(16, kDebugRowHeight, ILC_COLOR32, 0, 1), LVSIL_SMALL);
+    ListView_SetImageList(list, ImageList_Create(16, kDebugRowHeight, ILC_COLOR32, 0, 1),
+                          LVSIL_SMALL);
     lst_Debug.SetCount(1);
     RECT trial{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&trial));
@@ -287,7 +300,8 @@ void Tfme_Sections::CreateListArea() {
     int padding = (trial.bottom - trial.top) - kDebugRowHeight;
     if (padding > 0 && padding < kDebugRowHeight) {
         HIMAGELIST sized = ImageList_Create(16, kDebugRowHeight - padding, ILC_COLOR32, 0, 1);
-        if (HIMAGELIST old = ListView_SetImageList(list, sized, LVSIL_SMALL)) ImageList_Destroy(old);
+        if (HIMAGELIST old = ListView_SetImageList(list, sized, LVSIL_SMALL))
+            ImageList_Destroy(old);
     }
     lst_Debug.OnGetText = [this](int item, int column) {
         if (column >= TDebugRowStore::kColumnCount) {
@@ -332,7 +346,9 @@ void Tfme_Sections::CreateInfoPad() {
                                    kInfoEditLeft, top, 200, 21),
               "info lines");
         TEditBox& edit = *edits[i];
-        edit.OnKey = [this, &edit](WORD key, unsigned m) { return SectionKey(edit.Handle(), key, m); };
+        edit.OnKey = [this, &edit](WORD key, unsigned m) {
+            return SectionKey(edit.Handle(), key, m);
+        };
         edit.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_2, pt); };
     }
     Panel_InfoPad.OnResize = [this](ui::TWindow&) { Panel_InfoPadResize(); };
@@ -368,7 +384,9 @@ void Tfme_Sections::CreateMapInfo() {
               "source fields");
         f.Edit.Hint = f.Hint;
         TEditBox& edit = f.Edit;
-        edit.OnKey = [this, &edit](WORD key, unsigned m) { return SectionKey(edit.Handle(), key, m); };
+        edit.OnKey = [this, &edit](WORD key, unsigned m) {
+            return SectionKey(edit.Handle(), key, m);
+        };
     }
 }
 
@@ -390,12 +408,13 @@ bool Showing(HWND hwnd, HWND frame) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<HWND> Tfme_Sections::TabStops() const {
-    const HWND order[] = {FindBar.Edit.Handle(), lst_Debug.Handle(), Edit_UnitName.Handle(), Edit_Procedure.Handle(),
-                          Edit_LineNumber.Handle(), Memo_Data.Handle(),  Edit_Info_1.Handle(),
-                          Edit_Info_2.Handle(), Edit_Info_3.Handle(),   lst_Messages.Handle()};
+    const HWND order[] = {FindBar.Edit.Handle(),   lst_Debug.Handle(),       Edit_UnitName.Handle(),
+                          Edit_Procedure.Handle(), Edit_LineNumber.Handle(), Memo_Data.Handle(),
+                          Edit_Info_1.Handle(),    Edit_Info_2.Handle(),     Edit_Info_3.Handle(),
+                          lst_Messages.Handle()};
     std::vector<HWND> stops;
     for (HWND h : order)
         if (h && Showing(h, Handle())) stops.push_back(h);
@@ -417,4 +436,4 @@ void Tfme_Sections::FocusNext(HWND from, bool back) {
     if (lstrcmpiA(cls, "Edit") == 0) SendMessageA(target, EM_SETSEL, 0, -1);
 }
 
-}  // namespace vx
+} // namespace vx

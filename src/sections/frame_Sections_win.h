@@ -34,7 +34,7 @@
 namespace vx {
 
 class Tfme_Sections : public ui::TPanel {
-public:
+  public:
     // parent: the dock panel the frame fills (a window of the widget layer,
     // or any window).
     Tfme_Sections(HWND parent, const TSectionContext& context);
@@ -116,10 +116,10 @@ public:
     ui::TPopupMenu PopupMenu_1, PopupMenu_2, PopupMenu_3, Popup_Groups;
     TFindBar FindBar;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     // Building (frame_Sections_win.cpp).
     void FitToParent();
     void AddToolTip(ui::TWindow& tool);
@@ -187,11 +187,11 @@ private:
     TSectionFinder finder_;
     TFinderRows shownRows_;
     TSectionContext context_;
-    bool seekFirst_ = false;   // the first match is focused once it is known
-    int pendingStep_ = 0;      // +1 / -1: a step asked for before the scan got there
+    bool seekFirst_ = false; // the first match is focused once it is known
+    int pendingStep_ = 0;    // +1 / -1: a step asked for before the scan got there
     bool workTimer_ = false;
     size_t paintedMatches_ = 0; // matches the list showed after the last slice
-    std::string findNote_;     // wrapped round, no match
+    std::string findNote_;      // wrapped round, no match
     bool timeColumns_ = false;
     const TSectionArt& art_;
     IClipboard* clipboard_ = nullptr;
@@ -203,13 +203,13 @@ private:
     TFont connectionFont_;
     TFont memoFont_;
     HWND toolTip_ = nullptr;
-    std::string memoText_;  // what Memo_Data shows, before its line breaks are made CR LF
-    unsigned pending_ = 0;  // TSectionChange flags not shown yet
+    std::string memoText_; // what Memo_Data shows, before its line breaks are made CR LF
+    unsigned pending_ = 0; // TSectionChange flags not shown yet
     bool updateTimer_ = false;
     DWORD lastUpdate_ = 0;
-    DWORD interval_ = 200;    // ms between updates, stretched when they cost much
-    double paintStart_ = 0;   // ms, when the debug list's last paint began
-    double paintCost_ = 0;    // ms the debug list's last paint took
+    DWORD interval_ = 200;  // ms between updates, stretched when they cost much
+    double paintStart_ = 0; // ms, when the debug list's last paint began
+    double paintCost_ = 0;  // ms the debug list's last paint took
 };
 
-}  // namespace vx
+} // namespace vx

@@ -13,8 +13,7 @@ void TSectionJournal::Remember(const TSectionCore& s) {
     level_ = s.LevelText;
 }
 
-bool TSectionJournal::Start(const std::string& folder, const TSectionCore& section,
-                            TDateTime now) {
+bool TSectionJournal::Start(const std::string& folder, const TSectionCore& section, TDateTime now) {
     told_ = false;
     Remember(section);
     synced_ = std::chrono::steady_clock::now();

@@ -108,7 +108,8 @@ void TSessionImage::Apply(const TSessionRecord& r) {
 
 TSessionScan LoadSession(const std::string& path, TSessionImage& image,
                          const TReadProgress& progress) {
-    return ReadSession(path, [&](const TSessionRecord& r) { image.Apply(r); }, progress);
+    return ReadSession(
+        path, [&](const TSessionRecord& r) { image.Apply(r); }, progress);
 }
 
 } // namespace vx

@@ -7,7 +7,8 @@ namespace vx {
 
 bool TryParseInt(const std::string& s, int& value) {
     size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
     bool neg = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
     int base = 10;
@@ -23,9 +24,12 @@ bool TryParseInt(const std::string& s, int& value) {
     for (; i < s.size(); ++i) {
         int d;
         unsigned char c = static_cast<unsigned char>(s[i]);
-        if (std::isdigit(c)) d = c - '0';
-        else if (base == 16 && std::isxdigit(c)) d = std::tolower(c) - 'a' + 10;
-        else return false;
+        if (std::isdigit(c))
+            d = c - '0';
+        else if (base == 16 && std::isxdigit(c))
+            d = std::tolower(c) - 'a' + 10;
+        else
+            return false;
         v = v * base + d;
         if (v > (int64_t(1) << 32)) return false;
     }
@@ -60,8 +64,7 @@ std::string TRegistryHandler::RegReadString(const std::string& section, const st
     return result;
 }
 
-int TRegistryHandler::RegReadInteger(const std::string& section, const std::string& name,
-                                     int def) {
+int TRegistryHandler::RegReadInteger(const std::string& section, const std::string& name, int def) {
     // A default that is not a number's text could never be parsed back, so
     // absence is told apart from the text itself.
     std::string text;
@@ -72,8 +75,7 @@ int TRegistryHandler::RegReadInteger(const std::string& section, const std::stri
     return v;
 }
 
-bool TRegistryHandler::RegReadBool(const std::string& section, const std::string& name,
-                                   bool def) {
+bool TRegistryHandler::RegReadBool(const std::string& section, const std::string& name, bool def) {
     return RegReadInteger(section, name, def ? 1 : 0) != 0;
 }
 
@@ -92,4 +94,4 @@ bool TRegistryHandler::RegWriteBool(const std::string& section, const std::strin
     return RegWriteString(section, name, value ? "1" : "0");
 }
 
-}  // namespace vx
+} // namespace vx

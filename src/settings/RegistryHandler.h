@@ -12,15 +12,15 @@ namespace vx {
 inline constexpr const char* kRegistryRoot = "Software\\Vexel\\Debugger\\1.0\\";
 
 class TRegistryHandler {
-public:
+  public:
     explicit TRegistryHandler(ISettingsBackend& backend) : backend_(backend) {}
 
     // Called with a message when a value cannot be read as a string (another
     // registry type); the read then gives the caller's default.
     std::function<void(const std::string& message)> OnError;
 
-    void RegReadString(const std::string& section, const std::string& name,
-                       const std::string& def, std::string& result);
+    void RegReadString(const std::string& section, const std::string& name, const std::string& def,
+                       std::string& result);
     std::string RegReadString(const std::string& section, const std::string& name,
                               const std::string& def);
     int RegReadInteger(const std::string& section, const std::string& name, int def);
@@ -30,7 +30,7 @@ public:
     bool RegWriteInteger(const std::string& section, const std::string& name, int value);
     bool RegWriteBool(const std::string& section, const std::string& name, bool value);
 
-private:
+  private:
     ISettingsBackend& backend_;
 };
 
@@ -38,4 +38,4 @@ private:
 // blanks and sign, decimal digits or "$"/"0x" hexadecimal, within 32 bits.
 bool TryParseInt(const std::string& text, int& value);
 
-}  // namespace vx
+} // namespace vx

@@ -16,7 +16,7 @@ HKEY OpenKey(const std::string& key) {
     return h;
 }
 
-}  // namespace
+} // namespace
 
 TReadResult TRegistrySettings::ReadString(const std::string& key, const std::string& name,
                                           std::string& value) {
@@ -46,10 +46,9 @@ bool TRegistrySettings::WriteString(const std::string& key, const std::string& n
     HKEY h = OpenKey(key);
     if (!h) return false;
     LONG rc = RegSetValueExA(h, name.c_str(), 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(value.c_str()),
-                             DWORD(value.size() + 1));
+                             reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
     RegCloseKey(h);
     return rc == ERROR_SUCCESS;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -6,11 +6,11 @@
 namespace vx {
 
 class TRegistrySettings : public ISettingsBackend {
-public:
+  public:
     TReadResult ReadString(const std::string& key, const std::string& name,
                            std::string& value) override;
     bool WriteString(const std::string& key, const std::string& name,
                      const std::string& value) override;
 };
 
-}  // namespace vx
+} // namespace vx

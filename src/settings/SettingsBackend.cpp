@@ -12,11 +12,12 @@ std::string Lower(std::string s) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 void TMemorySettings::CreateKey(const std::string& key) {
     std::string path = Lower(key);
-    while (!path.empty() && path.back() == '\\') path.pop_back();
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
     // Every parent exists as a key of its own, as in the registry.
     for (size_t pos = path.find('\\'); pos != std::string::npos; pos = path.find('\\', pos + 1))
         keys_[path.substr(0, pos)];
@@ -25,14 +26,16 @@ void TMemorySettings::CreateKey(const std::string& key) {
 
 bool TMemorySettings::KeyExists(const std::string& key) const {
     std::string path = Lower(key);
-    while (!path.empty() && path.back() == '\\') path.pop_back();
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
     return keys_.count(path) != 0;
 }
 
 const TMemorySettings::Value* TMemorySettings::Find(const std::string& key,
                                                     const std::string& name) const {
     std::string path = Lower(key);
-    while (!path.empty() && path.back() == '\\') path.pop_back();
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
     auto k = keys_.find(path);
     if (k == keys_.end()) return nullptr;
     auto v = k->second.find(Lower(name));
@@ -54,7 +57,8 @@ bool TMemorySettings::WriteString(const std::string& key, const std::string& nam
     if (ReadOnly) return false;
     CreateKey(key);
     std::string path = Lower(key);
-    while (!path.empty() && path.back() == '\\') path.pop_back();
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
     keys_[path][Lower(name)] = Value{true, value};
     return true;
 }
@@ -62,8 +66,9 @@ bool TMemorySettings::WriteString(const std::string& key, const std::string& nam
 void TMemorySettings::PutNonString(const std::string& key, const std::string& name) {
     CreateKey(key);
     std::string path = Lower(key);
-    while (!path.empty() && path.back() == '\\') path.pop_back();
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
     keys_[path][Lower(name)] = Value{false, std::string(4, '\0')};
 }
 
-}  // namespace vx
+} // namespace vx

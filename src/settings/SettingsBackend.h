@@ -20,7 +20,7 @@ struct ISettingsBackend {
 
 // Keys and values in memory, compared case-insensitively like the registry's.
 class TMemorySettings : public ISettingsBackend {
-public:
+  public:
     struct Value {
         bool IsString = true;
         std::string Data;
@@ -34,11 +34,11 @@ public:
     // Stores a value of another type (a DWORD, say), as a user or another program might.
     void PutNonString(const std::string& key, const std::string& name);
     const Value* Find(const std::string& key, const std::string& name) const;
-    bool ReadOnly = false;  // writes fail
+    bool ReadOnly = false; // writes fail
 
-private:
+  private:
     void CreateKey(const std::string& key);
-    std::map<std::string, std::map<std::string, Value>> keys_;  // lower-case paths and names
+    std::map<std::string, std::map<std::string, Value>> keys_; // lower-case paths and names
 };
 
-}  // namespace vx
+} // namespace vx

@@ -31,15 +31,33 @@ void THeaderSettings::Assign(const THeaderSettings& s) {
     Changed();
 }
 
-void THeaderSettings::SetAlignment(sbar::TAlignment v) { Store(alignment_, v); }
-void THeaderSettings::SetBevelInner(sbar::TBevelCut v) { Store(bevelInner_, v); }
-void THeaderSettings::SetBevelOuter(sbar::TBevelCut v) { Store(bevelOuter_, v); }
-void THeaderSettings::SetBevelWidth(int v) { Store(bevelWidth_, v); }
-void THeaderSettings::SetHeaderColor(TColor v) { Store(headerColor_, v); }
-void THeaderSettings::SetKeySupport(bool v) { Store(keySupport_, v); }
-void THeaderSettings::SetLayout(TGlyphLayout v) { Store(layout_, v); }
-void THeaderSettings::SetAutoScroll(bool v) { Store(autoScroll_, v); }
-void THeaderSettings::SetButtonStyle(TButtonStyle v) { Store(buttonStyle_, v); }
+void THeaderSettings::SetAlignment(sbar::TAlignment v) {
+    Store(alignment_, v);
+}
+void THeaderSettings::SetBevelInner(sbar::TBevelCut v) {
+    Store(bevelInner_, v);
+}
+void THeaderSettings::SetBevelOuter(sbar::TBevelCut v) {
+    Store(bevelOuter_, v);
+}
+void THeaderSettings::SetBevelWidth(int v) {
+    Store(bevelWidth_, v);
+}
+void THeaderSettings::SetHeaderColor(TColor v) {
+    Store(headerColor_, v);
+}
+void THeaderSettings::SetKeySupport(bool v) {
+    Store(keySupport_, v);
+}
+void THeaderSettings::SetLayout(TGlyphLayout v) {
+    Store(layout_, v);
+}
+void THeaderSettings::SetAutoScroll(bool v) {
+    Store(autoScroll_, v);
+}
+void THeaderSettings::SetButtonStyle(TButtonStyle v) {
+    Store(buttonStyle_, v);
+}
 
 void THeaderSettings::SetHeaderFont(const TFont& f) {
     if (&f == &headerFont_) return;
@@ -55,19 +73,27 @@ void THeaderSettings::SetHighlightFont(const TFont& f) {
 
 int THeaderSettings::Size(int index) const {
     switch (index) {
-    case 1: return largeWidth_;
-    case 2: return largeHeight_;
-    case 3: return smallHeight_;
-    default: return -1;
+    case 1:
+        return largeWidth_;
+    case 2:
+        return largeHeight_;
+    case 3:
+        return smallHeight_;
+    default:
+        return -1;
     }
 }
 
 void THeaderSettings::SetSize(int index, int value) {
     switch (index) {
-    case 1: return Store(largeWidth_, value);
-    case 2: return Store(largeHeight_, value);
-    case 3: return Store(smallHeight_, value);
-    default: throw ERangeError("Header settings size index out of range");
+    case 1:
+        return Store(largeWidth_, value);
+    case 2:
+        return Store(largeHeight_, value);
+    case 3:
+        return Store(smallHeight_, value);
+    default:
+        throw ERangeError("Header settings size index out of range");
     }
 }
 
@@ -144,4 +170,4 @@ void TSideBarImages::UnRegisterChanges(TChangeLink* link) {
     links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
 }
 
-}  // namespace vx
+} // namespace vx

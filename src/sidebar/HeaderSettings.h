@@ -11,7 +11,7 @@
 namespace vx {
 
 class THeaderSettings : public sbar::TObject {
-public:
+  public:
     explicit THeaderSettings(const TFont& ownerFont = TFont{});
     THeaderSettings(const THeaderSettings&) = delete;
     THeaderSettings& operator=(const THeaderSettings&) = delete;
@@ -60,7 +60,7 @@ public:
     sbar::TNotifyEvent OnChange;
     void Changed();
 
-private:
+  private:
     template <class T> void Store(T& field, const T& value);
 
     sbar::TAlignment alignment_ = sbar::TAlignment::taCenter;
@@ -77,12 +77,12 @@ private:
 };
 
 class TGradient : public sbar::TObject {
-public:
+  public:
     TGradient() = default;
     TGradient(const TGradient&) = delete;
     TGradient& operator=(const TGradient&) = delete;
 
-    void Assign(const TGradient& source);  // all four values, then a change
+    void Assign(const TGradient& source); // all four values, then a change
     TGradientType GradientType() const { return type_; }
     void SetGradientType(TGradientType v);
     // Index 1 StartColor, 2 EndColor; setting reports a change even when equal.
@@ -98,7 +98,7 @@ public:
     sbar::TNotifyEvent OnChange;
     void Changed();
 
-private:
+  private:
     TGradientType type_ = TGradientType::gtt2b;
     TColor start_ = clBlack;
     TColor end_ = clBlue;
@@ -108,7 +108,7 @@ private:
 // A bitmap held as plain pixels (TColor, row by row from the top) so the model
 // stays portable; the window layer turns it into a GDI bitmap when tiling.
 class TSideBarBitmap : public sbar::TObject {
-public:
+  public:
     TSideBarBitmap() = default;
     TSideBarBitmap(const TSideBarBitmap&) = delete;
     TSideBarBitmap& operator=(const TSideBarBitmap&) = delete;
@@ -125,7 +125,7 @@ public:
     sbar::TNotifyEvent OnChange;
     void Changed();
 
-private:
+  private:
     int width_ = 0, height_ = 0;
     std::vector<TColor> pixels_;
     unsigned generation_ = 0;
@@ -135,7 +135,7 @@ private:
 // Windows) and the size of its images. Users of the list register a change
 // link; they are told when the images change and when the list goes away.
 class TSideBarImages : public sbar::TObject {
-public:
+  public:
     struct TChangeLink {
         std::function<void()> OnChange;
         std::function<void()> OnFree;
@@ -156,10 +156,10 @@ public:
     void RegisterChanges(TChangeLink* link);
     void UnRegisterChanges(TChangeLink* link);
 
-private:
+  private:
     uintptr_t handle_;
     int width_, height_;
     std::vector<TChangeLink*> links_;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -44,7 +44,9 @@ int TvxOutlookBarHeader::CaptionHeight() const {
     return bar ? bar->HeaderHeight() : 22;
 }
 
-TRect TvxOutlookBarHeader::CaptionRect() const { return {0, 0, ClientWidth(), CaptionHeight()}; }
+TRect TvxOutlookBarHeader::CaptionRect() const {
+    return {0, 0, ClientWidth(), CaptionHeight()};
+}
 
 TRect TvxOutlookBarHeader::BodyRect() const {
     return {0, CaptionHeight(), ClientWidth(), ClientHeight()};
@@ -90,7 +92,8 @@ TOutlookButton* TvxOutlookBarHeader::Buttons(int index) const {
 
 int TvxOutlookBarHeader::ButtonCount() const {
     int n = 0;
-    for (TOutlookControl* c : TabList()) n += dynamic_cast<TOutlookButton*>(c) != nullptr;
+    for (TOutlookControl* c : TabList())
+        n += dynamic_cast<TOutlookButton*>(c) != nullptr;
     return n;
 }
 
@@ -131,14 +134,15 @@ void TvxOutlookBarHeader::SetHeaderIndex(int v) {
 
 void TvxOutlookBarHeader::RepaintAll() {
     Invalidate();
-    for (int i = 0; i < ButtonCount(); ++i) Buttons(i)->Invalidate();
+    for (int i = 0; i < ButtonCount(); ++i)
+        Buttons(i)->Invalidate();
 }
 
 void TvxOutlookBarHeader::Change(TScrollButton& sender) {
     topIndex_ = ScrollStep(topIndex_, ButtonCount(), &sender == down_);
     if (OnScroll) OnScroll(this);
     SortButtons();
-    Invalidate();  // the arrows' visibility follows at this paint
+    Invalidate(); // the arrows' visibility follows at this paint
 }
 
 void TvxOutlookBarHeader::Change(const THeaderSettings& sender) {
@@ -147,7 +151,9 @@ void TvxOutlookBarHeader::Change(const THeaderSettings& sender) {
     RepaintAll();
 }
 
-void TvxOutlookBarHeader::Change() { RepaintAll(); }
+void TvxOutlookBarHeader::Change() {
+    RepaintAll();
+}
 
 void TvxOutlookBarHeader::ApplySettings(const THeaderSettings& s) {
     appliedWidth_ = ClientWidth();
@@ -209,8 +215,8 @@ void TvxOutlookBarHeader::UpdateLayout() {
     bool flat = bar && bar->Flat();
     up_->SetFlat(flat);
     down_->SetFlat(flat);
-    TScrollPlacement p =
-        PlaceScrollButtons(BodyRect(), CaptionHeight(), up_->Width(), down_->Width(), down_->Height());
+    TScrollPlacement p = PlaceScrollButtons(BodyRect(), CaptionHeight(), up_->Width(),
+                                            down_->Width(), down_->Height());
     up_->SetBounds(p.Up.X, p.Up.Y, up_->Width(), up_->Height());
     down_->SetBounds(p.Down.X, p.Down.Y, down_->Width(), down_->Height());
     CheckScroll();
@@ -299,8 +305,12 @@ bool TvxOutlookBarHeader::KeyDown(int key) {
         case kKeyReturn:
             if (!IsActive()) bar->ChangeHeader(this);
             return true;
-        case kKeyPageUp: bar->ChangeHeader(bar->PrevHeader(bar->ActiveHeader())); return true;
-        case kKeyPageDown: bar->ChangeHeader(bar->NextHeader(bar->ActiveHeader())); return true;
+        case kKeyPageUp:
+            bar->ChangeHeader(bar->PrevHeader(bar->ActiveHeader()));
+            return true;
+        case kKeyPageDown:
+            bar->ChangeHeader(bar->NextHeader(bar->ActiveHeader()));
+            return true;
         }
     }
     return TOutlookControl::KeyDown(key);
@@ -315,4 +325,4 @@ bool TvxOutlookBarHeader::DialogChar(char ch, bool alt) {
     return TOutlookControl::DialogChar(ch, alt);
 }
 
-}  // namespace vx
+} // namespace vx

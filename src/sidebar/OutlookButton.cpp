@@ -61,7 +61,8 @@ TOutlookButton::TOutlookButton(TvxOutlookBarHeader* header)
     SetBounds(0, 0, 60, 60);
     SetParentColor(true);
     TabStop = true;
-    for (auto* link : {&largeLink_, &smallLink_}) link->OnChange = [this] { Invalidate(); };
+    for (auto* link : {&largeLink_, &smallLink_})
+        link->OnChange = [this] { Invalidate(); };
     largeLink_.OnFree = [this] {
         large_ = nullptr;
         Invalidate();
@@ -92,8 +93,12 @@ void TOutlookButton::SetImages(TSideBarImages*& slot, TSideBarImages::TChangeLin
     Invalidate();
 }
 
-void TOutlookButton::SetLargeImages(TSideBarImages* v) { SetImages(large_, largeLink_, v); }
-void TOutlookButton::SetSmallImages(TSideBarImages* v) { SetImages(small_, smallLink_, v); }
+void TOutlookButton::SetLargeImages(TSideBarImages* v) {
+    SetImages(large_, largeLink_, v);
+}
+void TOutlookButton::SetSmallImages(TSideBarImages* v) {
+    SetImages(small_, smallLink_, v);
+}
 
 void TOutlookButton::SetImageIndex(int v) {
     if (imageIndex_ == v) return;
@@ -129,7 +134,9 @@ void TOutlookButton::SetScrolledOut(bool v) {
     ReportBounds();
 }
 
-bool TOutlookButton::CanResize(int&, int&) { return allowResize_ || !autoSize_; }
+bool TOutlookButton::CanResize(int&, int&) {
+    return allowResize_ || !autoSize_;
+}
 
 bool TOutlookButton::CanFocus() const {
     TvxOutlookBar* bar = header_->OutlookBar();
@@ -162,7 +169,7 @@ void TOutlookButton::MouseUp(TMouseButton button, int x, int y) {
     if (CanFocus()) SetFocus();
     Invalidate();
     TOutlookControl::MouseUp(button, x, y);
-    if (click) Click();  // last: the handler may delete this button
+    if (click) Click(); // last: the handler may delete this button
 }
 
 bool TOutlookButton::KeyDown(int key) {
@@ -181,4 +188,4 @@ bool TOutlookButton::DialogChar(char ch, bool alt) {
     return false;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -25,7 +25,8 @@ void TOutlookControl::DestroyChildren() {
 
 std::vector<TOutlookControl*> TOutlookControl::Controls() const {
     std::vector<TOutlookControl*> out;
-    for (auto& c : children_) out.push_back(c.get());
+    for (auto& c : children_)
+        out.push_back(c.get());
     return out;
 }
 
@@ -37,8 +38,8 @@ void TOutlookControl::AdoptChild(std::unique_ptr<TOutlookControl> child) {
 }
 
 std::unique_ptr<TOutlookControl> TOutlookControl::ReleaseChild(TOutlookControl* child) {
-    auto it = std::find_if(children_.begin(), children_.end(),
-                           [&](auto& c) { return c.get() == child; });
+    auto it =
+        std::find_if(children_.begin(), children_.end(), [&](auto& c) { return c.get() == child; });
     if (it == children_.end()) return nullptr;
     std::unique_ptr<TOutlookControl> c = std::move(*it);
     children_.erase(it);
@@ -63,7 +64,9 @@ void TOutlookControl::SetTabOrder(int v) {
     l.insert(l.begin() + v, this);
 }
 
-bool TOutlookControl::CanResize(int&, int&) { return true; }
+bool TOutlookControl::CanResize(int&, int&) {
+    return true;
+}
 
 void TOutlookControl::SetBounds(int left, int top, int width, int height) {
     bool sized = width != width_ || height != height_;
@@ -151,9 +154,13 @@ void TOutlookControl::SetFont(const TFont& f) {
     Invalidate();
 }
 
-bool TOutlookControl::Focused() const { return view_ && view_->Focused(); }
+bool TOutlookControl::Focused() const {
+    return view_ && view_->Focused();
+}
 
-bool TOutlookControl::CanFocus() const { return visible_ && enabled_; }
+bool TOutlookControl::CanFocus() const {
+    return visible_ && enabled_;
+}
 
 void TOutlookControl::SetFocus() {
     if (view_) view_->SetFocus();
@@ -206,4 +213,4 @@ void TOutlookControl::Click() {
     if (handler) handler(this);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -17,15 +17,15 @@ class TOutlookControl;
 
 // What a control asks of the window that shows it.
 class IControlView {
-public:
+  public:
     virtual ~IControlView() = default;
     virtual void Invalidate() = 0;
-    virtual void BoundsChanged() = 0;  // position, size or shown state changed
+    virtual void BoundsChanged() = 0; // position, size or shown state changed
     virtual bool Focused() const = 0;
     virtual void SetFocus() = 0;
     virtual void ChildAdded(TOutlookControl& child) = 0;
-    virtual void TextChanged() {}      // caption changed
-    virtual void FrameChanged() {}     // border style or 3-D look changed
+    virtual void TextChanged() {}  // caption changed
+    virtual void FrameChanged() {} // border style or 3-D look changed
     virtual void EnabledChanged() {}
     virtual void* Handle() const = 0;
 };
@@ -34,10 +34,10 @@ namespace sbar {
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, int X, int Y)>;
 using TKeyEvent = std::function<void(TObject* Sender, int& Key)>;
-}  // namespace sbar
+} // namespace sbar
 
 class TOutlookControl : public sbar::TObject {
-public:
+  public:
     explicit TOutlookControl(TOutlookControl* parent);
     ~TOutlookControl() override;
     TOutlookControl(const TOutlookControl&) = delete;
@@ -80,7 +80,7 @@ public:
 
     std::string Hint;
     intptr_t Tag = 0;
-    uintptr_t PopupMenu = 0;  // an HMENU on Windows; 0 uses the parent's
+    uintptr_t PopupMenu = 0; // an HMENU on Windows; 0 uses the parent's
     bool TabStop = true;
 
     // Position in the parent's tab order (-1 when not in one). Setting it
@@ -106,8 +106,8 @@ public:
     virtual void MouseDown(sbar::TMouseButton button, int x, int y);
     virtual void MouseUp(sbar::TMouseButton button, int x, int y);
     virtual void DblClick();
-    virtual bool KeyDown(int key);            // true when handled
-    virtual bool DialogChar(char ch, bool alt);  // accelerator; true when taken
+    virtual bool KeyDown(int key);              // true when handled
+    virtual bool DialogChar(char ch, bool alt); // accelerator; true when taken
     virtual void FocusChanged(bool focused);
     virtual void Click();
 
@@ -116,7 +116,7 @@ public:
     sbar::TMouseMoveEvent OnMouseMove;
     sbar::TKeyEvent OnKeyDown;
 
-protected:
+  protected:
     // Takes ownership of a new child and tells the window layer.
     void AdoptChild(std::unique_ptr<TOutlookControl> child);
     // Detaches a child, which the caller then frees.
@@ -133,7 +133,7 @@ protected:
     virtual void EnabledChanged() { Invalidate(); }
     void ReportBounds();
 
-private:
+  private:
     TOutlookControl* parent_;
     std::vector<std::unique_ptr<TOutlookControl>> children_;
     std::vector<TOutlookControl*> tabList_;
@@ -146,4 +146,4 @@ private:
     TFont font_;
 };
 
-}  // namespace vx
+} // namespace vx

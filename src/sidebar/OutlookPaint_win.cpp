@@ -10,7 +10,9 @@ using namespace sbar;
 
 namespace {
 
-RECT Win(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+RECT Win(const TRect& r) {
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
 
 void Fill(HDC dc, const TRect& r, TColor c) {
     if (r.Empty()) return;
@@ -19,14 +21,14 @@ void Fill(HDC dc, const TRect& r, TColor c) {
 }
 
 void DrawBevel(HDC dc, const TBevel& bevel) {
-    for (const TFill& f : BevelFills(bevel)) Fill(dc, f.Rect, f.Color);
+    for (const TFill& f : BevelFills(bevel))
+        Fill(dc, f.Rect, f.Color);
 }
 
 // A font made from the model's description, selected for as long as it lives.
 class TSelectedFont {
-public:
-    TSelectedFont(HDC dc, const TFont& f)
-        : dc_(dc), font_(Make(f)), select_(dc, font_) {
+  public:
+    TSelectedFont(HDC dc, const TFont& f) : dc_(dc), font_(Make(f)), select_(dc, font_) {
         SetTextColor(dc, SideBarColorRef(f.Color));
     }
     TSelectedFont(const TSelectedFont&) = delete;
@@ -37,7 +39,7 @@ public:
         return s.cy;
     }
 
-private:
+  private:
     static HFONT Make(const TFont& f) {
         int ppi = GetDeviceCaps(ui::ScopedGetDC(nullptr), LOGPIXELSY);
         return CreateFontA(-::MulDiv(f.Size, ppi, 72), 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL,
@@ -58,11 +60,16 @@ void DrawCaption(HDC dc, const std::string& text, const TRect& r, UINT flags) {
 
 DWORD RasterOp(TBitmapCopy c) {
     switch (c) {
-    case TBitmapCopy::bcMergeCopy: return MERGECOPY;
-    case TBitmapCopy::bcMergePaint: return MERGEPAINT;
-    case TBitmapCopy::bcSrcErase: return SRCERASE;
-    case TBitmapCopy::bcSrcPaint: return SRCPAINT;
-    case TBitmapCopy::bcSrcCopy: break;
+    case TBitmapCopy::bcMergeCopy:
+        return MERGECOPY;
+    case TBitmapCopy::bcMergePaint:
+        return MERGEPAINT;
+    case TBitmapCopy::bcSrcErase:
+        return SRCERASE;
+    case TBitmapCopy::bcSrcPaint:
+        return SRCPAINT;
+    case TBitmapCopy::bcSrcCopy:
+        break;
     }
     return SRCCOPY;
 }
@@ -105,11 +112,12 @@ void DrawImage(const TSideBarImages* images, int index, HDC dc, TPoint at) {
 }
 
 UINT AlignFlag(TAlignment a) {
-    return a == TAlignment::taLeftJustify ? DT_LEFT : a == TAlignment::taRightJustify ? DT_RIGHT
-                                                                                       : DT_CENTER;
+    return a == TAlignment::taLeftJustify    ? DT_LEFT
+           : a == TAlignment::taRightJustify ? DT_RIGHT
+                                             : DT_CENTER;
 }
 
-}  // namespace
+} // namespace
 
 COLORREF SideBarColorRef(TColor c) {
     if (c & 0xFF000000) return GetSysColor(int(c & 0xFF));
@@ -165,7 +173,8 @@ void PaintOutlookHeader(HDC dc, TvxOutlookBarHeader& h) {
     in.Color = h.Color();
     TCaptionLayout l = LayoutCaption(in);
 
-    for (const TBevel& b : l.Frame) DrawBevel(dc, b);
+    for (const TBevel& b : l.Frame)
+        DrawBevel(dc, b);
     if (l.FlatLine) Fill(dc, *l.FlatLine, clBlack);
     Fill(dc, l.Face, s.HeaderColor());
     if (l.Image) DrawImage(images, h.ImageIndex(), dc, *l.Image);
@@ -196,7 +205,7 @@ void DrawParentImage(HDC dc, TOutlookButton& b) {
     RestoreDC(dc, saved);
 }
 
-}  // namespace
+} // namespace
 
 void PaintOutlookButton(HDC dc, TOutlookButton& b) {
     int w = b.Width(), hgt = b.Height();
@@ -258,4 +267,4 @@ void PaintScrollButton(HDC dc, TScrollButton& s) {
         Fill(dc, {x0 + row.Left, y0 + row.Top, x0 + row.Right, y0 + row.Bottom}, clBlack);
 }
 
-}  // namespace vx
+} // namespace vx

@@ -22,4 +22,4 @@ void PaintScrollButton(HDC dc, TScrollButton& button);
 // A gradient's bands over r.
 void PaintGradient(HDC dc, const TGradient& gradient, const sbar::TRect& r);
 
-}  // namespace vx
+} // namespace vx

@@ -131,7 +131,7 @@ TCaptionLayout LayoutCaption(const TCaptionInput& in) {
         if (in.PressedLook) {
             out.Offset += 2;
             bevel(1, TBevelCut::bvRaised);
-            bevel(1, TBevelCut::bvLowered);  // the header's border between them is 0 wide
+            bevel(1, TBevelCut::bvLowered); // the header's border between them is 0 wide
         } else {
             if (in.BevelOuter != TBevelCut::bvNone) {
                 out.Offset += 1;
@@ -148,9 +148,10 @@ TCaptionLayout LayoutCaption(const TCaptionInput& in) {
     }
     out.Face = cs;
     if (in.HasImage) {
-        int x = in.Layout == TGlyphLayout::glGlyphLeft    ? cs.Left + 2
-                : in.Layout == TGlyphLayout::glGlyphRight ? cs.Right - in.ImageWidth - 2
-                                                          : (cs.Width() - in.ImageWidth) / 2 + out.Offset;
+        int x = in.Layout == TGlyphLayout::glGlyphLeft ? cs.Left + 2
+                : in.Layout == TGlyphLayout::glGlyphRight
+                    ? cs.Right - in.ImageWidth - 2
+                    : (cs.Width() - in.ImageWidth) / 2 + out.Offset;
         out.Image = TPoint{x, (cs.Height() - in.ImageHeight) / 2 + out.Offset};
     }
     if (in.Focused) {
@@ -213,7 +214,7 @@ TColor Blend(TColor start, TColor end, int i, int n) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 void GradientBands(TGradientType type, TColor start, TColor end, const TRect& r,
                    const std::function<void(const TRect&, TColor)>& fill) {
@@ -252,7 +253,8 @@ std::vector<TPoint> TileOrigins(const TRect& body, int bw, int bh, int headerWid
     std::vector<TPoint> out;
     if (bw <= 0 || bh <= 0) return out;
     for (int y = body.Top; y < headerHeight; y += bh)
-        for (int x = body.Left; x < headerWidth; x += bw) out.push_back({x, y});
+        for (int x = body.Left; x < headerWidth; x += bw)
+            out.push_back({x, y});
     return out;
 }
 
@@ -270,7 +272,7 @@ bool IsAccel(char ch, const std::string& caption) {
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&') continue;
         if (caption[i + 1] == '&') {
-            ++i;  // "&&" is a literal ampersand
+            ++i; // "&&" is a literal ampersand
             continue;
         }
         return std::toupper((unsigned char)caption[i + 1]) == std::toupper((unsigned char)ch);
@@ -284,4 +286,4 @@ std::string VersionText(int version) {
     return buf;
 }
 
-}  // namespace vx::sbar
+} // namespace vx::sbar

@@ -73,26 +73,26 @@ std::vector<TBevel> BarFrame(const TRect& client, TColor color, int borderWidth,
 
 // Everything a caption strip needs to be painted.
 struct TCaptionInput {
-    TRect Strip;                 // (0, 0, width, h)
-    bool Flat = false;           // the bar is flat ...
-    bool Hot = false;            // ... and this header is its hot header
-    bool PressedLook = false;    // pressed while the bar's ButtonDown is on
+    TRect Strip;              // (0, 0, width, h)
+    bool Flat = false;        // the bar is flat ...
+    bool Hot = false;         // ... and this header is its hot header
+    bool PressedLook = false; // pressed while the bar's ButtonDown is on
     bool Focused = false;
     bool HasImage = false;
     int ImageWidth = 0, ImageHeight = 0;
-    int TextHeight = 0;          // height of "W" in the caption font
+    int TextHeight = 0; // height of "W" in the caption font
     TGlyphLayout Layout = TGlyphLayout::glGlyphLeft;
     TAlignment Alignment = TAlignment::taCenter;
     TBevelCut BevelOuter = TBevelCut::bvRaised, BevelInner = TBevelCut::bvNone;
     int BevelWidth = 1;
-    TColor Color = 0;            // the header's colour, for its (empty) border
+    TColor Color = 0; // the header's colour, for its (empty) border
 };
 struct TCaptionLayout {
-    std::vector<TBevel> Frame;   // in paint order
+    std::vector<TBevel> Frame; // in paint order
     std::optional<TRect> FlatLine;
-    TRect Face;                  // filled with the header colour
+    TRect Face; // filled with the header colour
     std::optional<TPoint> Image;
-    std::optional<TRect> Focus;  // dotted rectangle
+    std::optional<TRect> Focus; // dotted rectangle
     TRect Text;
     int Offset = 0;
 };
@@ -103,7 +103,7 @@ enum class TEdge { None, Raised, Sunken };
 struct TButtonInput {
     int Width = 0, Height = 0;
     TButtonStyle Style = TButtonStyle::bsLarge;
-    bool HasIcon = false;        // the style's image list is set and ImageIndex >= 0
+    bool HasIcon = false; // the style's image list is set and ImageIndex >= 0
     int IconWidth = 0, IconHeight = 0;
     int TextHeight = 0;
     bool CaptionEmpty = true;
@@ -113,7 +113,7 @@ struct TButtonLayout {
     std::optional<TPoint> Icon;
     TEdge Edge = TEdge::None;
     TRect Text;
-    bool Centered = true;        // DT_CENTER, else DT_LEFT
+    bool Centered = true; // DT_CENTER, else DT_LEFT
     std::optional<TRect> Focus;
 };
 TButtonLayout LayoutButton(const TButtonInput& in);
@@ -136,4 +136,4 @@ bool IsAccel(char ch, const std::string& caption);
 // "%d.%d" of a component's version number (high byte, low byte).
 std::string VersionText(int version);
 
-}  // namespace vx::sbar
+} // namespace vx::sbar

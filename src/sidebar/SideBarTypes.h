@@ -16,10 +16,10 @@ class TvxOutlookBarHeader;
 namespace sbar {
 // Common base of every side-bar object, so an event names its sender.
 class TObject {
-public:
+  public:
     virtual ~TObject() = default;
 };
-}  // namespace sbar
+} // namespace sbar
 
 enum class TButtonStyle { bsSmall, bsLarge };
 enum class TBitmapCopy { bcMergeCopy, bcMergePaint, bcSrcCopy, bcSrcErase, bcSrcPaint };
@@ -27,7 +27,7 @@ enum class TGlyphLayout { glGlyphLeft, glGlyphRight, glGlyphCenter };
 enum class TArrowStyle { asUp, asDown };
 enum class TGradientType { gtl2r, gts2c, gtt2b, gttb2c };
 enum class TBackStyle { bsNormal, bsGradient };
-using TButtonIndex = int;  // -1..32767
+using TButtonIndex = int; // -1..32767
 
 using TEventCanChangeHeader =
     std::function<void(sbar::TObject* Sender, TvxOutlookBarHeader* NewHeader, bool& CanChange)>;
@@ -73,5 +73,5 @@ struct TRect {
 // from zero), like the Windows call of that name; -1 for a zero divisor.
 int MulDiv(int number, int numerator, int denominator);
 
-}  // namespace sbar
-}  // namespace vx
+} // namespace sbar
+} // namespace vx

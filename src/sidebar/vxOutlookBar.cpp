@@ -36,7 +36,9 @@ TvxOutlookBarHeader* TvxOutlookBar::Headers(int index) const {
     return index >= 0 && index < int(hs.size()) ? hs[index] : nullptr;
 }
 
-int TvxOutlookBar::HeaderCount() const { return int(HeadersByIndex().size()); }
+int TvxOutlookBar::HeaderCount() const {
+    return int(HeadersByIndex().size());
+}
 
 TvxOutlookBarHeader* TvxOutlookBar::AddHeader(const std::string& caption) {
     TvxOutlookBarHeader* previous = active_;
@@ -44,7 +46,7 @@ TvxOutlookBarHeader* TvxOutlookBar::AddHeader(const std::string& caption) {
     TvxOutlookBarHeader* h = owned.get();
     h->SetCaption(caption);
     AdoptChild(std::move(owned));
-    active_ = h;  // an inserted header becomes the open one
+    active_ = h; // an inserted header becomes the open one
     h->HeaderSettings().SetHeaderColor(settings_.HeaderColor());
     ArrangeHeaders();
     // Listeners hear of the switch from the header that was open before.
@@ -57,7 +59,7 @@ void TvxOutlookBar::DeleteHeader(int index) {
     if (!h) return;
     std::unique_ptr<TOutlookControl> owned = ReleaseChild(h);
     if (hot_ == h) hot_ = nullptr;
-    active_ = Headers(0);  // removing a header opens the first one
+    active_ = Headers(0); // removing a header opens the first one
     owned.reset();
     Relayout();
 }
@@ -152,14 +154,16 @@ void TvxOutlookBar::SetCommonStyle(bool v) {
     if (v) {
         SettingsChanged();
     } else {
-        for (TvxOutlookBarHeader* h : HeadersByIndex()) h->Change(h->HeaderSettings());
+        for (TvxOutlookBarHeader* h : HeadersByIndex())
+            h->Change(h->HeaderSettings());
     }
 }
 
 void TvxOutlookBar::SettingsChanged() {
     if (!commonStyle_) return;
     Invalidate();
-    for (TvxOutlookBarHeader* h : HeadersByIndex()) h->Change(settings_);
+    for (TvxOutlookBarHeader* h : HeadersByIndex())
+        h->Change(settings_);
 }
 
 void TvxOutlookBar::SetFlat(bool v) {
@@ -172,7 +176,8 @@ void TvxOutlookBar::SetHeaderHeight(int v) {
     if (headerHeight_ == v) return;
     headerHeight_ = v;
     Relayout();
-    for (TvxOutlookBarHeader* h : HeadersByIndex()) h->SortButtons();
+    for (TvxOutlookBarHeader* h : HeadersByIndex())
+        h->SortButtons();
 }
 
 void TvxOutlookBar::SetImages(TSideBarImages* images) {
@@ -187,7 +192,9 @@ namespace {
 const char* const kAlignNames[] = {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
 }
 
-std::string TvxOutlookBar::AlignInfo() const { return kAlignNames[int(align_)]; }
+std::string TvxOutlookBar::AlignInfo() const {
+    return kAlignNames[int(align_)];
+}
 
 void TvxOutlookBar::SetAlignInfo(const std::string& text) {
     for (int i = 0; i < 6; ++i)
@@ -199,7 +206,8 @@ void TvxOutlookBar::SetScrollButtonSize(int width, int height) {
     scrollHeight_ = height;
     for (TvxOutlookBarHeader* h : HeadersByIndex()) {
         TScrollButton* arrows[] = {&h->ScrollUpButton(), &h->ScrollDownButton()};
-        for (TScrollButton* b : arrows) b->SetBounds(b->Left(), b->Top(), width, height);
+        for (TScrollButton* b : arrows)
+            b->SetBounds(b->Left(), b->Top(), width, height);
         h->Change(h->EffectiveSettings());
     }
 }
@@ -220,7 +228,8 @@ TRect TvxOutlookBar::InnerRect() const {
 TRect TvxOutlookBar::GetHeaderRect(int index) const {
     auto hs = HeadersByIndex();
     std::vector<bool> visible;
-    for (auto* h : hs) visible.push_back(h->Visible());
+    for (auto* h : hs)
+        visible.push_back(h->Visible());
     return HeaderRect(InnerRect(), index, visible, active_ ? active_->HeaderIndex() : -1,
                       headerHeight_);
 }
@@ -246,7 +255,9 @@ void TvxOutlookBar::MouseLeave() {
     h->Invalidate();
 }
 
-void TvxOutlookBar::Resized() { Relayout(); }
+void TvxOutlookBar::Resized() {
+    Relayout();
+}
 
 void TvxOutlookBar::EnabledChanged() {
     if (!Enabled() && hot_) {
@@ -256,4 +267,4 @@ void TvxOutlookBar::EnabledChanged() {
     Invalidate();
 }
 
-}  // namespace vx
+} // namespace vx

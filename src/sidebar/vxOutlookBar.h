@@ -15,7 +15,7 @@ class TScrollButton;
 class TvxOutlookBarHeader;
 
 class TvxOutlookBar : public TOutlookControl {
-public:
+  public:
     static constexpr int kVersion = 0x0128;
 
     TvxOutlookBar();
@@ -25,7 +25,7 @@ public:
     // HeaderIndex (Headers(HeaderCount() - 1)).
     TvxOutlookBarHeader* AddHeader(const std::string& caption);
     void DeleteHeader(int index);
-    TvxOutlookBarHeader* Headers(int index) const;  // by HeaderIndex; nullptr out of range
+    TvxOutlookBarHeader* Headers(int index) const; // by HeaderIndex; nullptr out of range
     int HeaderCount() const;
 
     // The only way the open header changes (events, then the switch).
@@ -69,7 +69,7 @@ public:
     std::string AlignInfo() const;
     void SetAlignInfo(const std::string& text);
     std::string Version() const { return sbar::VersionText(kVersion); }
-    void SetVersion(const std::string&) {}  // read-only
+    void SetVersion(const std::string&) {} // read-only
 
     // Size of a header's arrow buttons (the system's scroll bar arrow size).
     int ScrollButtonWidth() const { return scrollWidth_; }
@@ -77,7 +77,7 @@ public:
     void SetScrollButtonSize(int width, int height);
 
     sbar::TRect ClientRect() const override;
-    sbar::TRect InnerRect() const;  // client less border and bevels
+    sbar::TRect InnerRect() const; // client less border and bevels
     sbar::TRect GetHeaderRect(int index) const;
     void ArrangeHeaders();
 
@@ -88,11 +88,11 @@ public:
     TEventHeaderChange OnChange;
     TEventCanChangeHeader OnCanChange;
 
-protected:
+  protected:
     void Resized() override;
     void EnabledChanged() override;
 
-private:
+  private:
     friend class TvxOutlookBarHeader;
     void ChangeHeaderFrom(TvxOutlookBarHeader* old, TvxOutlookBarHeader* newHeader);
     void SettingsChanged();
@@ -120,14 +120,14 @@ private:
 };
 
 class TScrollButton : public TOutlookControl {
-public:
+  public:
     TScrollButton(TvxOutlookBarHeader* header, TArrowStyle style);
 
     TArrowStyle ArrowStyle() const { return arrowStyle_; }
     void SetArrowStyle(TArrowStyle v);
     bool Flat() const { return flat_; }
     void SetFlat(bool v);
-    bool Down() const { return down_; }  // held with the mouse
+    bool Down() const { return down_; } // held with the mouse
     bool Hot() const { return hot_; }
 
     bool CanFocus() const override { return false; }
@@ -137,24 +137,24 @@ public:
     void MouseUp(sbar::TMouseButton button, int x, int y) override;
     void Click() override;
 
-protected:
+  protected:
     bool InTabList() const override { return false; }
 
-private:
+  private:
     TvxOutlookBarHeader* header_;
     TArrowStyle arrowStyle_;
     bool flat_ = false, down_ = false, hot_ = false, clicked_ = false;
 };
 
 class TvxOutlookBarHeader : public TOutlookControl {
-public:
+  public:
     explicit TvxOutlookBarHeader(TOutlookControl* parent);
     ~TvxOutlookBarHeader() override;
 
     // Adds a button sized and stacked from the effective settings.
     TOutlookButton* AddButton(const std::string& caption);
     void DeleteButton(int index);
-    TOutlookButton* Buttons(int index) const;  // by ButtonIndex; nullptr out of range
+    TOutlookButton* Buttons(int index) const; // by ButtonIndex; nullptr out of range
     int ButtonCount() const;
     TvxOutlookBar* OutlookBar() const;
     virtual void DoChange();
@@ -184,9 +184,9 @@ public:
     TScrollButton& ScrollUpButton() { return *up_; }
     TScrollButton& ScrollDownButton() { return *down_; }
     int HeaderIndex() const { return TabOrder(); }
-    void SetHeaderIndex(int v);  // -1..32767, else a range error
+    void SetHeaderIndex(int v); // -1..32767, else a range error
 
-    int CaptionHeight() const;      // the bar's HeaderHeight, 22 outside a bar
+    int CaptionHeight() const; // the bar's HeaderHeight, 22 outside a bar
     sbar::TRect CaptionRect() const;
     sbar::TRect BodyRect() const;
     bool IsActive() const;
@@ -195,7 +195,7 @@ public:
     // The header's common change handler, by sender.
     void Change(TScrollButton& sender);
     void Change(const THeaderSettings& sender);
-    void Change();  // gradient or bitmap
+    void Change(); // gradient or bitmap
 
     void SortButtons();
     // What a paint re-decides: the arrows' places and visibility, the stacking.
@@ -214,11 +214,11 @@ public:
     TEventCheckScroll OnCheckScroll;
     TEventCanSortButtons OnCanSort;
 
-protected:
+  protected:
     void Resized() override;
     void VisibleChanged() override;
 
-private:
+  private:
     void ApplySettings(const THeaderSettings& s);
     void RepaintAll();
     void CheckScroll();
@@ -238,7 +238,7 @@ private:
 };
 
 class TOutlookButton : public TOutlookControl {
-public:
+  public:
     explicit TOutlookButton(TvxOutlookBarHeader* header);
     ~TOutlookButton() override;
 
@@ -260,7 +260,7 @@ public:
     bool AllowResize() const { return allowResize_; }
     void SetAllowResize(bool v) { allowResize_ = v; }
     int ButtonIndex() const { return TabOrder(); }
-    void SetButtonIndex(int v);  // -1..32767, else a range error
+    void SetButtonIndex(int v); // -1..32767, else a range error
 
     // Scrolled above the header's TopIndex: kept out of sight.
     bool ScrolledOut() const { return scrolledOut_; }
@@ -275,10 +275,10 @@ public:
     bool KeyDown(int key) override;
     bool DialogChar(char ch, bool alt) override;
 
-protected:
+  protected:
     bool CanResize(int& width, int& height) override;
 
-private:
+  private:
     void SetImages(TSideBarImages*& slot, TSideBarImages::TChangeLink& link, TSideBarImages* v);
 
     TvxOutlookBarHeader* header_;
@@ -292,4 +292,4 @@ private:
     bool scrolledOut_ = false;
 };
 
-}  // namespace vx
+} // namespace vx

@@ -21,7 +21,8 @@ const char kButtonClass[] = "vxOutlookButton";
 const char kScrollClass[] = "vxOutlookScrollButton";
 
 TvxOutlookBar* RootBar(TOutlookControl* c) {
-    while (c && !dynamic_cast<TvxOutlookBar*>(c)) c = c->Parent();
+    while (c && !dynamic_cast<TvxOutlookBar*>(c))
+        c = c->Parent();
     return static_cast<TvxOutlookBar*>(c);
 }
 
@@ -29,7 +30,7 @@ void AttachWindow(TOutlookControl& c, HWND parent);
 
 // One window showing one control of the model.
 class TControlWindow : public IControlView {
-public:
+  public:
     explicit TControlWindow(TOutlookControl& c) : control_(c) {}
     ~TControlWindow() override { window_.Destroy(); }
 
@@ -82,7 +83,7 @@ public:
     }
     void* Handle() const override { return Hwnd(); }
 
-protected:
+  protected:
     virtual void Paint(HDC dc) = 0;
     virtual void BeforePaint() {}
 
@@ -92,7 +93,8 @@ protected:
         HWND h = Hwnd();
         int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
         switch (msg) {
-        case WM_ERASEBKGND: return 1;
+        case WM_ERASEBKGND:
+            return 1;
         case WM_PAINT: {
             BeforePaint();
             PAINTSTRUCT ps;
@@ -101,7 +103,9 @@ protected:
             EndPaint(h, &ps);
             return 0;
         }
-        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wp));
+            return 0;
         case WM_MOUSEMOVE:
             TrackPointer(x, y);
             control_.MouseMove(x, y);
@@ -121,18 +125,20 @@ protected:
             RECT rc;
             GetClientRect(h, &rc);
             if (!PtInRect(&rc, POINT{x, y}) && inside_) Leave();
-            if (inside_) Track();  // capture may have ended the tracking
+            if (inside_) Track(); // capture may have ended the tracking
             control_.MouseUp(TMouseButton::mbLeft, x, y);
             return 0;
         }
-        case WM_RBUTTONDOWN: control_.MouseDown(TMouseButton::mbRight, x, y); return 0;
+        case WM_RBUTTONDOWN:
+            control_.MouseDown(TMouseButton::mbRight, x, y);
+            return 0;
         case WM_RBUTTONUP:
             control_.MouseUp(TMouseButton::mbRight, x, y);
-            return DefWindowProcA(h, msg, wp, lp);  // raises WM_CONTEXTMENU
+            return DefWindowProcA(h, msg, wp, lp); // raises WM_CONTEXTMENU
         case WM_CONTEXTMENU:
             for (TOutlookControl* c = &control_; c; c = c->Parent()) {
                 if (!c->PopupMenu) continue;
-                if (x == -1 && y == -1) {  // from the keyboard: at the window's corner
+                if (x == -1 && y == -1) { // from the keyboard: at the window's corner
                     POINT p{0, 0};
                     ClientToScreen(h, &p);
                     x = p.x;
@@ -143,7 +149,8 @@ protected:
                 return 0;
             }
             break;
-        case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
         case WM_KEYDOWN:
             if (control_.KeyDown(int(wp))) return 0;
             break;
@@ -152,9 +159,15 @@ protected:
             if (TvxOutlookBar* bar = RootBar(&control_))
                 if (bar->DialogChar(char(wp), msg == WM_SYSCHAR)) return 0;
             break;
-        case WM_SETFOCUS: control_.FocusChanged(true); return 0;
-        case WM_KILLFOCUS: control_.FocusChanged(false); return 0;
-        case WM_ENABLE: control_.SetEnabled(wp != 0); return 0;
+        case WM_SETFOCUS:
+            control_.FocusChanged(true);
+            return 0;
+        case WM_KILLFOCUS:
+            control_.FocusChanged(false);
+            return 0;
+        case WM_ENABLE:
+            control_.SetEnabled(wp != 0);
+            return 0;
         case WM_SYSCOLORCHANGE:
             RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
             return 0;
@@ -166,7 +179,7 @@ protected:
     ui::TOwnedWindow window_;
     bool syncing_ = false;
 
-private:
+  private:
     void Track() {
         TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Hwnd(), 0};
         TrackMouseEvent(&t);
@@ -211,9 +224,12 @@ private:
 };
 
 class TBarWindow : public TControlWindow {
-public:
+  public:
     explicit TBarWindow(TvxOutlookBar& bar) : TControlWindow(bar), bar_(bar) {}
-    void Create(HWND parent) { TControlWindow::Create(parent, kBarClass, 0); FrameChanged(); }
+    void Create(HWND parent) {
+        TControlWindow::Create(parent, kBarClass, 0);
+        FrameChanged();
+    }
 
     void Invalidate() override {
         if (Hwnd()) RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -223,8 +239,10 @@ public:
         LONG_PTR style = GetWindowLongPtrA(Hwnd(), GWL_STYLE) & ~WS_BORDER;
         LONG_PTR ex = GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
         if (bar_.BorderStyle() == TBorderStyle::bsSingle) {
-            if (bar_.Ctl3D()) ex |= WS_EX_CLIENTEDGE;
-            else style |= WS_BORDER;
+            if (bar_.Ctl3D())
+                ex |= WS_EX_CLIENTEDGE;
+            else
+                style |= WS_BORDER;
         }
         SetWindowLongPtrA(Hwnd(), GWL_STYLE, style);
         SetWindowLongPtrA(Hwnd(), GWL_EXSTYLE, ex);
@@ -233,7 +251,7 @@ public:
         Invalidate();
     }
 
-protected:
+  protected:
     void Paint(HDC dc) override { PaintOutlookBar(dc, bar_); }
     LRESULT Message(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg == WM_WINDOWPOSCHANGED && !syncing_) {
@@ -253,12 +271,12 @@ protected:
         return TControlWindow::Message(msg, wp, lp);
     }
 
-private:
+  private:
     TvxOutlookBar& bar_;
 };
 
 class THeaderWindow : public TControlWindow {
-public:
+  public:
     explicit THeaderWindow(TvxOutlookBarHeader& h) : TControlWindow(h), header_(h) {}
     void Create(HWND parent) { TControlWindow::Create(parent, kHeaderClass, CS_DBLCLKS); }
     void ChildAdded(TOutlookControl& child) override {
@@ -272,35 +290,35 @@ public:
                 SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
-protected:
+  protected:
     void BeforePaint() override { header_.UpdateLayout(); }
     void Paint(HDC dc) override { PaintOutlookHeader(dc, header_); }
 
-private:
+  private:
     TvxOutlookBarHeader& header_;
 };
 
 class TButtonWindow : public TControlWindow {
-public:
+  public:
     explicit TButtonWindow(TOutlookButton& b) : TControlWindow(b), button_(b) {}
     void Create(HWND parent) { TControlWindow::Create(parent, kButtonClass, CS_DBLCLKS); }
 
-protected:
+  protected:
     void Paint(HDC dc) override { PaintOutlookButton(dc, button_); }
 
-private:
+  private:
     TOutlookButton& button_;
 };
 
 class TScrollWindow : public TControlWindow {
-public:
+  public:
     explicit TScrollWindow(TScrollButton& s) : TControlWindow(s), scroll_(s) {}
     void Create(HWND parent) { TControlWindow::Create(parent, kScrollClass, CS_DBLCLKS); }
 
-protected:
+  protected:
     void Paint(HDC dc) override { PaintScrollButton(dc, scroll_); }
 
-private:
+  private:
     TScrollButton& scroll_;
 };
 
@@ -314,16 +332,21 @@ template <class TWindow, class TModel> TControlWindow* Make(TModel& m, HWND pare
 
 void AttachWindow(TOutlookControl& c, HWND parent) {
     TControlWindow* w = nullptr;
-    if (auto* bar = dynamic_cast<TvxOutlookBar*>(&c)) w = Make<TBarWindow>(*bar, parent);
-    else if (auto* h = dynamic_cast<TvxOutlookBarHeader*>(&c)) w = Make<THeaderWindow>(*h, parent);
-    else if (auto* b = dynamic_cast<TOutlookButton*>(&c)) w = Make<TButtonWindow>(*b, parent);
-    else if (auto* s = dynamic_cast<TScrollButton*>(&c)) w = Make<TScrollWindow>(*s, parent);
+    if (auto* bar = dynamic_cast<TvxOutlookBar*>(&c))
+        w = Make<TBarWindow>(*bar, parent);
+    else if (auto* h = dynamic_cast<TvxOutlookBarHeader*>(&c))
+        w = Make<THeaderWindow>(*h, parent);
+    else if (auto* b = dynamic_cast<TOutlookButton*>(&c))
+        w = Make<TButtonWindow>(*b, parent);
+    else if (auto* s = dynamic_cast<TScrollButton*>(&c))
+        w = Make<TScrollWindow>(*s, parent);
     if (!w || !w->Hwnd()) return;
-    for (TOutlookControl* child : c.Controls()) AttachWindow(*child, w->Hwnd());
+    for (TOutlookControl* child : c.Controls())
+        AttachWindow(*child, w->Hwnd());
     w->ChildrenAttached();
 }
 
-}  // namespace
+} // namespace
 
 HWND CreateOutlookBarWindow(TvxOutlookBar& bar, HWND parent) {
     bar.SetScrollButtonSize(GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL));
@@ -352,15 +375,15 @@ void LoadSideBarBitmap(TSideBarBitmap& target, HBITMAP source) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = info.bmWidth;
-    bi.bmiHeader.biHeight = -info.bmHeight;  // top-down rows
+    bi.bmiHeader.biHeight = -info.bmHeight; // top-down rows
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     std::vector<uint32_t> raw(size_t(info.bmWidth) * info.bmHeight);
     GetDIBits(ui::ScopedGetDC(nullptr), source, 0, info.bmHeight, raw.data(), &bi, DIB_RGB_COLORS);
     std::vector<TColor> px(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i)  // BGRA in memory to red-low TColor
+    for (size_t i = 0; i < raw.size(); ++i) // BGRA in memory to red-low TColor
         px[i] = RGBColor(uint8_t(raw[i] >> 16), uint8_t(raw[i] >> 8), uint8_t(raw[i]));
     target.SetPixels(info.bmWidth, info.bmHeight, std::move(px));
 }
 
-}  // namespace vx
+} // namespace vx

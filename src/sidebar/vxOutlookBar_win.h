@@ -59,4 +59,4 @@ std::unique_ptr<TSideBarImages> MakeSideBarImages(HIMAGELIST list);
 // Copies a GDI bitmap into a header's tiled background bitmap.
 void LoadSideBarBitmap(TSideBarBitmap& target, HBITMAP source);
 
-}  // namespace vx
+} // namespace vx

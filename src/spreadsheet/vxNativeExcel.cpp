@@ -20,7 +20,6 @@ constexpr uint16_t kBlank = 0x0001, kInteger = 0x0002, kNumber = 0x0003, kLabel 
                    kFont = 0x0031;
 constexpr uint16_t kCellPrefix = 7;
 
-
 // Texts end at their first zero character and hold at most 255 characters.
 std::string_view CutText(std::string_view text) {
     size_t zero = text.find('\0');
@@ -46,7 +45,8 @@ TBoolErrBytes BoolErrBytes(TvxExcelBoolErr v) {
 
 } // namespace
 
-TvxNativeExcel::TvxNativeExcel(const ILocale* locale) : locale_(locale ? locale : &DefaultLocale()) {
+TvxNativeExcel::TvxNativeExcel(const ILocale* locale)
+    : locale_(locale ? locale : &DefaultLocale()) {
     stream_.reserve(4096);
     StartFile();
 }

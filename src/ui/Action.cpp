@@ -9,28 +9,43 @@ std::string KeyName(uint16_t key) {
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
     if (key >= 0x70 && key <= 0x87) return "F" + std::to_string(key - 0x70 + 1);
     switch (key) {
-    case 0x08: return "BkSp";
-    case 0x09: return "Tab";
-    case 0x0D: return "Enter";
-    case 0x1B: return "Esc";
-    case 0x20: return "Space";
-    case 0x21: return "PgUp";
-    case 0x22: return "PgDn";
-    case 0x23: return "End";
-    case 0x24: return "Home";
-    case 0x25: return "Left";
-    case 0x26: return "Up";
-    case 0x27: return "Right";
-    case 0x28: return "Down";
-    case 0x2D: return "Ins";
-    case 0x2E: return "Del";
+    case 0x08:
+        return "BkSp";
+    case 0x09:
+        return "Tab";
+    case 0x0D:
+        return "Enter";
+    case 0x1B:
+        return "Esc";
+    case 0x20:
+        return "Space";
+    case 0x21:
+        return "PgUp";
+    case 0x22:
+        return "PgDn";
+    case 0x23:
+        return "End";
+    case 0x24:
+        return "Home";
+    case 0x25:
+        return "Left";
+    case 0x26:
+        return "Up";
+    case 0x27:
+        return "Right";
+    case 0x28:
+        return "Down";
+    case 0x2D:
+        return "Ins";
+    case 0x2E:
+        return "Del";
     }
     char buf[16];
     std::snprintf(buf, sizeof buf, "#%u", unsigned(key));
     return buf;
 }
 
-}  // namespace
+} // namespace
 
 std::string TShortCut::Text() const {
     if (Key == 0) return {};
@@ -58,7 +73,8 @@ void TAction::SetEnabled(bool value) {
 }
 
 void TAction::Notify() {
-    for (auto& l : listeners_) l(*this);
+    for (auto& l : listeners_)
+        l(*this);
 }
 
 bool TAction::Execute() {
@@ -108,4 +124,4 @@ bool TActionList::ExecuteShortCut(const TShortCut& key) {
     return false;
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -23,8 +23,8 @@ struct TShortCut {
 class TActionList;
 
 class TAction {
-public:
-    int Id = 0;  // the menu command id, unique in its list
+  public:
+    int Id = 0; // the menu command id, unique in its list
     std::string Name, Category, Caption, Hint;
     TShortCut ShortCut;
     // Checking an action of a group above 0 unchecks the others of that group.
@@ -40,9 +40,11 @@ public:
     // Runs the handler when enabled; false when disabled or without a handler.
     bool Execute();
     // Called whenever the check or enabled state changes.
-    void Listen(std::function<void(TAction&)> listener) { listeners_.push_back(std::move(listener)); }
+    void Listen(std::function<void(TAction&)> listener) {
+        listeners_.push_back(std::move(listener));
+    }
 
-private:
+  private:
     friend class TActionList;
     void Notify();
     TActionList* list_ = nullptr;
@@ -51,7 +53,7 @@ private:
 };
 
 class TActionList {
-public:
+  public:
     explicit TActionList(int firstId = 1000) : nextId_(firstId) {}
     TAction& Add(const std::string& name, const std::string& category, const std::string& caption,
                  const std::string& hint, std::function<void(TAction&)> onExecute = nullptr);
@@ -62,10 +64,10 @@ public:
     bool ExecuteShortCut(const TShortCut& key);
     const std::vector<std::unique_ptr<TAction>>& Actions() const { return actions_; }
 
-private:
+  private:
     friend class TAction;
     std::vector<std::unique_ptr<TAction>> actions_;
     int nextId_;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -15,7 +15,8 @@ bool CompositionEnabled() {
     if (!dwm) return false;
     BOOL on = FALSE;
     using Fn = HRESULT(WINAPI*)(BOOL*);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
+    auto fn = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
     bool enabled = fn && SUCCEEDED(fn(&on)) && on;
     FreeLibrary(dwm);
     return enabled;
@@ -25,15 +26,18 @@ void SetDwmCaptionColor(HWND hwnd, COLORREF color) {
     HMODULE dwm = LoadLibraryA("dwmapi.dll");
     if (!dwm) return;
     using Fn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
-    const DWORD kCaptionColor = 35;  // DWMWA_CAPTION_COLOR, Windows 11; ignored elsewhere
+    auto fn =
+        reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+    const DWORD kCaptionColor = 35; // DWMWA_CAPTION_COLOR, Windows 11; ignored elsewhere
     if (fn) fn(hwnd, kCaptionColor, &color, sizeof color);
     FreeLibrary(dwm);
 }
 
-BYTE Mix(BYTE a, BYTE b, int i, int n) { return BYTE(a + (int(b) - int(a)) * i / (n > 1 ? n - 1 : 1)); }
+BYTE Mix(BYTE a, BYTE b, int i, int n) {
+    return BYTE(a + (int(b) - int(a)) * i / (n > 1 ? n - 1 : 1));
+}
 
-}  // namespace
+} // namespace
 
 void FillHorizontalGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
     int n = r.right - r.left;
@@ -86,7 +90,7 @@ void TCaptionGradient::Paint(bool active) {
     ScopedGetDC dc(hwnd_, ScopedGetDC::kWholeWindow);
     FillHorizontalGradient(dc, r, active ? Colors.ActiveFrom : Colors.InactiveFrom,
                            active ? Colors.ActiveTo : Colors.InactiveTo);
-    int x = r.left + 4;  // the window menu icon stays left of the title bar
+    int x = r.left + 4; // the window menu icon stays left of the title bar
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = sizeof ncm;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
@@ -98,7 +102,8 @@ void TCaptionGradient::Paint(bool active) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, active ? Colors.ActiveText : Colors.InactiveText);
     RECT t{x, r.top, r.right - 2, r.bottom};
-    DrawTextA(dc, text.data(), -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawTextA(dc, text.data(), -1, &t,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 bool TCaptionGradient::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -128,4 +133,4 @@ bool TCaptionGradient::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     return false;
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -20,7 +20,7 @@ struct TCaptionColors {
 };
 
 class TCaptionGradient {
-public:
+  public:
     void Attach(HWND hwnd);
     // Call first from the window procedure; true when the message was handled.
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -31,7 +31,7 @@ public:
 
     TCaptionColors Colors;
 
-private:
+  private:
     void Paint(bool active);
     HWND hwnd_ = nullptr;
     bool composited_ = false;
@@ -41,4 +41,4 @@ private:
 // Fills a rectangle with a horizontal gradient.
 void FillHorizontalGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to);
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -62,7 +62,7 @@ HWND NotifyingChild(UINT msg, LPARAM lParam) {
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 std::string MessageName(UINT msg) {
     for (const TNamedMessage& m : kMessages)
@@ -90,4 +90,4 @@ std::string CatchSite(const std::type_info& window, UINT msg, WPARAM, LPARAM lPa
     return site;
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -18,4 +18,4 @@ std::string MessageName(UINT msg);
 // control's class when it is a window of this layer.
 std::string CatchSite(const std::type_info& window, UINT msg, WPARAM wParam, LPARAM lParam);
 
-}  // namespace vx::ui
+} // namespace vx::ui

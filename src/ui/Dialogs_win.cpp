@@ -19,7 +19,7 @@ enum { kPromptId = 100, kEditId = 101 };
 // and answers Tab, Enter and Escape, like every other box) driven by the
 // window layer, with a caption, the prompt, one edit, OK and Cancel.
 class TInputBox {
-public:
+  public:
     TInputBox(HWND owner, const std::string& caption, const std::string& prompt,
               const std::string& value);
     ~TInputBox() { window_.Destroy(); }
@@ -28,7 +28,7 @@ public:
     // True and the typed text for OK.
     bool ShowModal(std::string& answer);
 
-private:
+  private:
     LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     HWND Add(const char* className, const std::string& text, DWORD style, int id, const RECT& r);
 
@@ -56,7 +56,8 @@ TInputBox::TInputBox(HWND owner, const std::string& caption, const std::string& 
     auto x = [&](int dlu) { return MulDiv(dlu, baseX, 4); };
     auto y = [&](int dlu) { return MulDiv(dlu, baseY, 8); };
     SIZE promptSize{};
-    GetTextExtentPoint32A(dc, prompt.data(), int(std::min<size_t>(prompt.size(), 4096)), &promptSize);
+    GetTextExtentPoint32A(dc, prompt.data(), int(std::min<size_t>(prompt.size(), 4096)),
+                          &promptSize);
     // Wide enough for the prompt on one line, within reason.
     const int width = std::clamp(int(promptSize.cx) + x(16), x(180), x(360));
     const int height = y(63);
@@ -138,7 +139,7 @@ LRESULT TInputBox::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
     return window_.Default(msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 void TWinDialogs::ShowError(const std::string& text) {
     MessageBoxA(Owner, text.c_str(), Title.c_str(), MB_OK | MB_ICONERROR);
@@ -186,7 +187,7 @@ bool FileDialog(HWND owner, const TSaveDialogParams& params, bool open, std::str
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool TWinDialogs::SaveFile(const TSaveDialogParams& params, std::string& fileName) {
     return FileDialog(Owner, params, false, fileName);
@@ -203,4 +204,4 @@ std::string TWinDialogs::InputBox(const std::string& caption, const std::string&
     return box.ShowModal(answer) ? answer : def;
 }
 
-}  // namespace vx
+} // namespace vx

@@ -36,12 +36,10 @@ struct TWinPlatform {
     TWinScreen Screen;
     TWinFonts Fonts;
     // The window that owns message boxes, dialogs and the clipboard.
-    void SetOwner(HWND owner) {
-        Clipboard.Owner = Shell.Owner = Dialogs.Owner = owner;
-    }
+    void SetOwner(HWND owner) { Clipboard.Owner = Shell.Owner = Dialogs.Owner = owner; }
     TPlatform Services() {
         return TPlatform{&Clock, &Locale, &Clipboard, &Shell, &Dialogs, &Files, &Screen, &Fonts};
     }
 };
 
-}  // namespace vx
+} // namespace vx

@@ -2,7 +2,7 @@
 
 namespace vx::ui {
 namespace {
-THintTracker* g_tracker = nullptr;  // the hook has no context argument
+THintTracker* g_tracker = nullptr; // the hook has no context argument
 }
 
 THintTracker::THintTracker() {
@@ -40,4 +40,4 @@ LRESULT CALLBACK THintTracker::Hook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -8,7 +8,7 @@
 namespace vx::ui {
 
 class THintTracker {
-public:
+  public:
     THintTracker();
     ~THintTracker();
     THintTracker(const THintTracker&) = delete;
@@ -22,10 +22,10 @@ public:
 
     std::function<void(const std::string& hint)> OnHint;
 
-private:
+  private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     HHOOK hook_ = nullptr;
     std::string hint_;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

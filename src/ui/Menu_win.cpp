@@ -16,9 +16,11 @@ int NextItemId() {
     return next++;
 }
 
-}  // namespace
+} // namespace
 
-TPopupMenu::TPopupMenu() { AllMenus().push_back(this); }
+TPopupMenu::TPopupMenu() {
+    AllMenus().push_back(this);
+}
 
 TPopupMenu::~TPopupMenu() {
     auto& all = AllMenus();
@@ -75,7 +77,8 @@ void TPopupMenu::Update() {
     if (OnPopup) OnPopup(*this);
     // The handle stays the same: others (the side bar) keep and track it.
     if (!menu_) menu_.Reset(CreatePopupMenu());
-    while (GetMenuItemCount(menu_) > 0) DeleteMenu(menu_, 0, MF_BYPOSITION);
+    while (GetMenuItemCount(menu_) > 0)
+        DeleteMenu(menu_, 0, MF_BYPOSITION);
     for (auto& i : items_) {
         if (i.Separator) {
             AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
@@ -85,8 +88,8 @@ void TPopupMenu::Update() {
         bool enabled = i.Action ? i.Action->Enabled() : i.Enabled;
         bool checked = i.Action ? i.Action->Checked() : i.Checked;
         if (i.Action && i.Action->ShortCut.Key) text += "\t" + i.Action->ShortCut.Text();
-        UINT flags = MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED) |
-                     (checked ? MF_CHECKED : MF_UNCHECKED);
+        UINT flags =
+            MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED) | (checked ? MF_CHECKED : MF_UNCHECKED);
         AppendMenuA(menu_, flags, UINT_PTR(i.Id), text.c_str());
 
         if (checked && i.Action && i.Action->GroupIndex > 0) {
@@ -137,4 +140,4 @@ TPopupMenu* TPopupMenu::FromCommand(int id) {
     return nullptr;
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -14,9 +14,9 @@
 namespace vx::ui {
 
 struct TMenuItem {
-    std::string Name;                // mnu_... / pop_...
-    TAction* Action = nullptr;       // or a plain item:
-    std::string Caption;             // overrides the action's caption when not empty
+    std::string Name;          // mnu_... / pop_...
+    TAction* Action = nullptr; // or a plain item:
+    std::string Caption;       // overrides the action's caption when not empty
     std::string Hint;
     bool Separator = false;
     bool Enabled = true, Checked = false;
@@ -25,7 +25,7 @@ struct TMenuItem {
 };
 
 class TPopupMenu {
-public:
+  public:
     TPopupMenu();
     ~TPopupMenu();
     TPopupMenu(const TPopupMenu&) = delete;
@@ -59,9 +59,9 @@ public:
     static TPopupMenu* FromHandle(HMENU menu);
     static TPopupMenu* FromCommand(int id);
 
-private:
+  private:
     std::vector<TMenuItem> items_;
     ScopedMenu menu_;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

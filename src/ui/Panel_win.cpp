@@ -20,7 +20,9 @@ bool TPanel::Create(TWindow* parent, const TPanelStyle& style, HWND parentHandle
     return true;
 }
 
-int TPanel::FrameWidth() const { return style_.BevelOuter == TBevel::bvNone ? 0 : 1; }
+int TPanel::FrameWidth() const {
+    return style_.BevelOuter == TBevel::bvNone ? 0 : 1;
+}
 
 void TPanel::SetColor(TColor color) {
     if (color == style_.Color) return;
@@ -52,14 +54,15 @@ void TPanel::Paint(HDC dc) {
                  BF_RECT);
     }
     if (!caption_.empty()) {
-        ScopedSelectObject font(dc, font_ ? HGDIOBJ(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+        ScopedSelectObject font(dc,
+                                font_ ? HGDIOBJ(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ToColorRef(style_.FontColor));
         RECT t = r;
         InflateRect(&t, -(FrameWidth() + 1), 0);
-        UINT align = style_.Alignment == TTextAlign::taLeft     ? DT_LEFT
+        UINT align = style_.Alignment == TTextAlign::taLeft    ? DT_LEFT
                      : style_.Alignment == TTextAlign::taRight ? DT_RIGHT
-                                                                : DT_CENTER;
+                                                               : DT_CENTER;
         DrawTextA(dc, caption_.c_str(), int(caption_.size()), &t,
                   align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
@@ -98,4 +101,4 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

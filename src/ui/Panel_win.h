@@ -21,7 +21,7 @@ struct TPanelStyle {
 };
 
 class TPanel : public TWindow {
-public:
+  public:
     TPanel() = default;
     ~TPanel() override;
     bool Create(TWindow* parent, const TPanelStyle& style, HWND parentHandle = nullptr);
@@ -39,10 +39,10 @@ public:
     std::function<void(TPanel& sender, HDC dc, const RECT& client)> OnPaint;
     std::function<void(TPanel& sender, POINT client)> OnDblClick;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void Paint(HDC dc);
     TPanelStyle style_;
     std::string caption_;
@@ -50,4 +50,4 @@ private:
     ScopedBrush brush_;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -14,9 +14,8 @@
 namespace vx::ui {
 
 // One handle and the call that frees it.
-template <class H, class Traits>
-class ScopedHandle {
-public:
+template <class H, class Traits> class ScopedHandle {
+  public:
     ScopedHandle() = default;
     explicit ScopedHandle(H handle) : handle_(handle) {}
     ~ScopedHandle() { Reset(); }
@@ -38,7 +37,7 @@ public:
     }
     H Release() { return std::exchange(handle_, nullptr); }
 
-private:
+  private:
     H handle_ = nullptr;
 };
 
@@ -62,8 +61,7 @@ struct MenuTraits {
 };
 
 // A font, brush, pen, bitmap or region of our own.
-template <class H>
-using ScopedGdiObj = ScopedHandle<H, GdiObjectTraits>;
+template <class H> using ScopedGdiObj = ScopedHandle<H, GdiObjectTraits>;
 using ScopedFont = ScopedGdiObj<HFONT>;
 using ScopedBrush = ScopedGdiObj<HBRUSH>;
 using ScopedPen = ScopedGdiObj<HPEN>;
@@ -75,14 +73,14 @@ using ScopedMenu = ScopedHandle<HMENU, MenuTraits>;
 
 // A memory DC compatible with `dc` (the screen's when null).
 class ScopedMemDC : public ScopedHandle<HDC, MemoryDCTraits> {
-public:
+  public:
     explicit ScopedMemDC(HDC dc) : ScopedHandle(CreateCompatibleDC(dc)) {}
 };
 
 // A window's DC (the screen's for a null window), released on exit; with
 // kWholeWindow the DC of the whole window, frame and caption included.
 class ScopedGetDC {
-public:
+  public:
     enum TArea { kClient, kWholeWindow };
     explicit ScopedGetDC(HWND hwnd, TArea area = kClient)
         : hwnd_(hwnd), dc_(area == kWholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
@@ -94,14 +92,14 @@ public:
     HDC Get() const { return dc_; }
     operator HDC() const { return dc_; }
 
-private:
+  private:
     HWND hwnd_;
     HDC dc_;
 };
 
 // An object selected into a DC; the one it replaced is selected back on exit.
 class ScopedSelectObject {
-public:
+  public:
     ScopedSelectObject(HDC dc, HGDIOBJ object)
         : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
     ~ScopedSelectObject() {
@@ -110,7 +108,7 @@ public:
     ScopedSelectObject(const ScopedSelectObject&) = delete;
     ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };
@@ -118,16 +116,16 @@ private:
 // A bitmap of `width` x `height` compatible with `dc`, selected into a memory
 // DC of its own: where a picture is drawn off screen before it is copied.
 class ScopedOffscreen {
-public:
+  public:
     ScopedOffscreen(HDC dc, int width, int height)
         : mem_(dc), bitmap_(CreateCompatibleBitmap(dc, width, height)), select_(mem_, bitmap_) {}
     HDC Get() const { return mem_; }
     operator HDC() const { return mem_; }
 
-private:
+  private:
     ScopedMemDC mem_;
     ScopedBitmap bitmap_;
     ScopedSelectObject select_;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

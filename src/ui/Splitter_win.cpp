@@ -43,8 +43,10 @@ void TSplitter::MoveTo(int size) {
     if (!control_) return;
     size = Clamp(size);
     if (size == ControlSize()) return;
-    if (Vertical()) control_->SetWidth(size);
-    else control_->SetHeight(size);
+    if (Vertical())
+        control_->SetWidth(size);
+    else
+        control_->SetHeight(size);
     collapsed_ = size == 0 && style_.CollapseButton;
     if (OnMoved) OnMoved(*this);
 }
@@ -80,7 +82,7 @@ RECT TSplitter::ButtonRect() const {
 
 int TSplitter::Pos(LPARAM lParam) const {
     POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    MapWindowPoints(Handle(), nullptr, &pt, 1);  // screen: the splitter moves while dragging
+    MapWindowPoints(Handle(), nullptr, &pt, 1); // screen: the splitter moves while dragging
     return Vertical() ? pt.x : pt.y;
 }
 
@@ -95,13 +97,15 @@ void TSplitter::Paint(HDC dc) {
     // A small arrow that points where the control will go.
     int cx = (b.left + b.right) / 2, cy = (b.top + b.bottom) / 2;
     bool towardControl = !collapsed_;
-    int dir = (style_.Align == TAlign::alLeft || style_.Align == TAlign::alTop) == towardControl
-                  ? -1 : 1;
+    int dir =
+        (style_.Align == TAlign::alLeft || style_.Align == TAlign::alTop) == towardControl ? -1 : 1;
     POINT tri[3];
     if (Vertical())
-        tri[0] = {cx + dir * 2, cy}, tri[1] = {cx - dir * 2, cy - 4}, tri[2] = {cx - dir * 2, cy + 4};
+        tri[0] = {cx + dir * 2, cy}, tri[1] = {cx - dir * 2, cy - 4},
+        tri[2] = {cx - dir * 2, cy + 4};
     else
-        tri[0] = {cx, cy + dir * 2}, tri[1] = {cx - 4, cy - dir * 2}, tri[2] = {cx + 4, cy - dir * 2};
+        tri[0] = {cx, cy + dir * 2}, tri[1] = {cx - 4, cy - dir * 2},
+        tri[2] = {cx + 4, cy - dir * 2};
     {
         ScopedSelectObject pen(dc, GetStockObject(NULL_PEN));
         ScopedSelectObject brush(dc, GetSysColorBrush(COLOR_BTNTEXT));
@@ -126,8 +130,7 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         ScreenToClient(Handle(), &pt);
         RECT b = ButtonRect();
         bool onButton = PtInRect(&b, pt);
-        SetCursor(LoadCursor(nullptr, onButton ? IDC_HAND
-                                     : Vertical() ? IDC_SIZEWE : IDC_SIZENS));
+        SetCursor(LoadCursor(nullptr, onButton ? IDC_HAND : Vertical() ? IDC_SIZEWE : IDC_SIZENS));
         return TRUE;
     }
     case WM_LBUTTONDOWN:
@@ -162,4 +165,4 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

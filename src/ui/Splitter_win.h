@@ -9,15 +9,15 @@
 namespace vx::ui {
 
 struct TSplitterStyle {
-    TAlign Align = TAlign::alLeft;  // the side the resized control sits on
-    int Size = 3;                   // thickness in pixels
-    int MinSize = 0;                // smallest size of the control
-    int MinRemain = 0;              // space that must stay for the rest
+    TAlign Align = TAlign::alLeft; // the side the resized control sits on
+    int Size = 3;                  // thickness in pixels
+    int MinSize = 0;               // smallest size of the control
+    int MinRemain = 0;             // space that must stay for the rest
     bool CollapseButton = false;
 };
 
 class TSplitter : public TWindow {
-public:
+  public:
     bool Create(TWindow* parent, TWindow* control, const TSplitterStyle& style);
 
     TWindow* Control() const { return control_; }
@@ -26,16 +26,18 @@ public:
     void ToggleCollapse();
     // Moves the splitter as a drag would: the control gets `size`, clamped.
     void MoveTo(int size);
-    RECT ButtonRect() const;  // client coordinates; empty without a button
+    RECT ButtonRect() const; // client coordinates; empty without a button
 
     // After the control's size changed by dragging or collapsing.
     std::function<void(TSplitter& sender)> OnMoved;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
-    bool Vertical() const { return style_.Align == TAlign::alLeft || style_.Align == TAlign::alRight; }
+  private:
+    bool Vertical() const {
+        return style_.Align == TAlign::alLeft || style_.Align == TAlign::alRight;
+    }
     int ControlSize() const;
     int Clamp(int size) const;
     int Pos(LPARAM lParam) const;
@@ -47,4 +49,4 @@ private:
     int dragStart_ = 0, sizeStart_ = 0, savedSize_ = 0;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

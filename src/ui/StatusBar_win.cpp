@@ -33,7 +33,7 @@ std::map<HWND, TStatusBar*>& WaitingBars() {
     return bars;
 }
 constexpr UINT_PTR kFlushTimerId = 0x5B01;
-}  // namespace
+} // namespace
 
 TStatusBar::~TStatusBar() {
     if (timer_ && Handle()) KillTimer(Handle(), kFlushTimerId);
@@ -93,4 +93,4 @@ std::string TStatusBar::PanelText(int index) const {
     return texts_[index];
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -14,7 +14,7 @@ struct TStatusPanel {
 };
 
 class TStatusBar : public TWindow {
-public:
+  public:
     bool Create(TWindow* parent, const std::vector<TStatusPanel>& panels, int height = 19);
     int PanelCount() const { return int(panels_.size()); }
     ~TStatusBar() override;
@@ -30,7 +30,7 @@ public:
 
     static constexpr DWORD kRefreshInterval = 100;
 
-private:
+  private:
     void Push(int index);
     static void CALLBACK FlushTimer(HWND hwnd, UINT, UINT_PTR, DWORD);
 
@@ -41,4 +41,4 @@ private:
     bool timer_ = false;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -7,7 +7,9 @@ TTimer::TTimer(UINT interval, bool enabled) : interval_(interval) {
     SetEnabled(enabled);
 }
 
-TTimer::~TTimer() { SetEnabled(false); }
+TTimer::~TTimer() {
+    SetEnabled(false);
+}
 
 void TTimer::SetInterval(UINT interval) {
     if (interval == interval_) return;
@@ -18,8 +20,10 @@ void TTimer::SetInterval(UINT interval) {
 void TTimer::SetEnabled(bool enabled) {
     if (enabled == enabled_ || !Handle()) return;
     enabled_ = enabled;
-    if (enabled) SetTimer(Handle(), kTimerId, interval_, nullptr);
-    else KillTimer(Handle(), kTimerId);
+    if (enabled)
+        SetTimer(Handle(), kTimerId, interval_, nullptr);
+    else
+        KillTimer(Handle(), kTimerId);
 }
 
 LRESULT TTimer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -30,4 +34,4 @@ LRESULT TTimer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -6,7 +6,7 @@
 namespace vx::ui {
 
 class TTimer : public TWindow {
-public:
+  public:
     static constexpr UINT_PTR kTimerId = 1;
 
     explicit TTimer(UINT interval = 1000, bool enabled = true);
@@ -19,12 +19,12 @@ public:
 
     std::function<void(TTimer& sender)> OnTimer;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     UINT interval_;
     bool enabled_ = false;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

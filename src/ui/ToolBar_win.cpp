@@ -11,16 +11,16 @@ constexpr int kFirstButtonId = 100;
 
 // What the keys did in the menu that is open (one at a time, on the UI thread).
 struct TMenuKeys {
-    int Move = 0;        // -1 Left, +1 Right: on to the next menu
+    int Move = 0; // -1 Left, +1 Right: on to the next menu
     bool Escaped = false;
 } g_menuKeys;
 
-}  // namespace
+} // namespace
 
 bool TMenuToolBar::Create(TWindow* parent) {
     if (!CreateControl(TOOLBARCLASSNAMEA, parent,
-                       WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST |
-                           CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN))
+                       WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NODIVIDER |
+                           CCS_NORESIZE | CCS_NOPARENTALIGN))
         return false;
     SendMessageA(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(Handle(), TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
@@ -35,7 +35,7 @@ void TMenuToolBar::AddMenu(const std::string& caption, TPopupMenu& menu) {
     b.idCommand = kFirstButtonId + int(menus_.size()) - 1;
     b.fsState = TBSTATE_ENABLED;
     b.fsStyle = BTNS_AUTOSIZE | BTNS_SHOWTEXT | BTNS_BUTTON;
-    std::string text = caption + '\0';  // the string list ends with two NULs
+    std::string text = caption + '\0'; // the string list ends with two NULs
     b.iString = SendMessageA(Handle(), TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(Handle(), TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
     SendMessageA(Handle(), TB_AUTOSIZE, 0, 0);
@@ -57,9 +57,13 @@ POINT TMenuToolBar::MenuPoint(int index) const {
     return pt;
 }
 
-void TMenuToolBar::DropDown(int index) { Open(index, mode_); }
+void TMenuToolBar::DropDown(int index) {
+    Open(index, mode_);
+}
 
-void TMenuToolBar::DropDownByKey(int index) { Open(index, true); }
+void TMenuToolBar::DropDownByKey(int index) {
+    Open(index, true);
+}
 
 // Left and Right in an open menu go on to the neighbouring menu, as in a menu
 // bar; the menu's own loop is told to end.
@@ -102,7 +106,7 @@ void TMenuToolBar::Open(int index, bool keyboard) {
             continue;
         }
         if (!command && keyboard && g_menuKeys.Escaped) {
-            SetHot(index);  // Esc steps back to the menu bar
+            SetHot(index); // Esc steps back to the menu bar
             return;
         }
         LeaveMenuMode();
@@ -115,11 +119,15 @@ void TMenuToolBar::SetHot(int index) {
     SendMessageA(Handle(), TB_SETHOTITEM, WPARAM(index), 0);
 }
 
-int TMenuToolBar::HotButton() const { return int(SendMessageA(Handle(), TB_GETHOTITEM, 0, 0)); }
+int TMenuToolBar::HotButton() const {
+    return int(SendMessageA(Handle(), TB_GETHOTITEM, 0, 0));
+}
 
 void TMenuToolBar::ToggleMenuMode() {
-    if (mode_) LeaveMenuMode();
-    else EnterMenuMode();
+    if (mode_)
+        LeaveMenuMode();
+    else
+        EnterMenuMode();
 }
 
 void TMenuToolBar::EnterMenuMode(int hot) {
@@ -151,22 +159,34 @@ bool TMenuToolBar::MenuModeKey(UINT msg, WPARAM wParam) {
     switch (msg) {
     case WM_KEYDOWN:
         switch (wParam) {
-        case VK_LEFT: SetHot((hot + n - 1) % n); return true;
-        case VK_RIGHT: SetHot((hot + 1) % n); return true;
-        case VK_HOME: SetHot(0); return true;
-        case VK_END: SetHot(n - 1); return true;
+        case VK_LEFT:
+            SetHot((hot + n - 1) % n);
+            return true;
+        case VK_RIGHT:
+            SetHot((hot + 1) % n);
+            return true;
+        case VK_HOME:
+            SetHot(0);
+            return true;
+        case VK_END:
+            SetHot(n - 1);
+            return true;
         case VK_DOWN:
         case VK_UP:
         case VK_RETURN:
-        case VK_SPACE: Open(hot, true); return true;
-        case VK_ESCAPE: LeaveMenuMode(); return true;
+        case VK_SPACE:
+            Open(hot, true);
+            return true;
+        case VK_ESCAPE:
+            LeaveMenuMode();
+            return true;
         }
         return false;
     case WM_CHAR:
     case WM_SYSCHAR: {
         int index = FindAccelerator(char(wParam));
         if (index >= 0) Open(index, true);
-        return true;  // no beep and no typing into the bar
+        return true; // no beep and no typing into the bar
     }
     }
     return false;
@@ -211,4 +231,4 @@ LRESULT TMenuToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -13,7 +13,7 @@
 namespace vx::ui {
 
 class TMenuToolBar : public TWindow {
-public:
+  public:
     bool Create(TWindow* parent);
     // Adds a button "&File" that drops `menu` down.
     void AddMenu(const std::string& caption, TPopupMenu& menu);
@@ -35,10 +35,10 @@ public:
     // Where DropDown shows a menu; tests look there.
     POINT MenuPoint(int index) const;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void Open(int index, bool keyboard);
     void SetHot(int index);
     bool MenuModeKey(UINT msg, WPARAM wParam);
@@ -51,7 +51,7 @@ private:
     std::vector<Entry> menus_;
     bool mode_ = false;
     bool opening_ = false;
-    HWND restore_ = nullptr;  // had the focus before the menu bar took it
+    HWND restore_ = nullptr; // had the focus before the menu bar took it
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -12,7 +12,9 @@ TTrayIcon::TTrayIcon() {
     CreateOwn(nullptr, WS_POPUP, WS_EX_TOOLWINDOW, "vxTrayIcon");
 }
 
-TTrayIcon::~TTrayIcon() { Hide(); }
+TTrayIcon::~TTrayIcon() {
+    Hide();
+}
 
 bool TTrayIcon::Notify(DWORD message) {
     NOTIFYICONDATAA nid{};
@@ -67,4 +69,4 @@ LRESULT TTrayIcon::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -8,7 +8,7 @@
 namespace vx::ui {
 
 class TTrayIcon : public TWindow {
-public:
+  public:
     static constexpr UINT kCallbackMessage = WM_APP + 100;
     static constexpr UINT kIconId = 1;
 
@@ -25,10 +25,10 @@ public:
     // Right click: show the menu at this screen point.
     std::function<void(TTrayIcon& sender, POINT screen)> OnPopup;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     bool Notify(DWORD message);
     HICON icon_ = nullptr;
     std::string hint_;
@@ -36,4 +36,4 @@ private:
     UINT taskbarCreated_ = 0;
 };
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -41,9 +41,11 @@ TExceptionHandler& ExceptionHandler() {
     return handler;
 }
 
-bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+bool IsCtlColor(UINT msg) {
+    return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
+}
 
-}  // namespace
+} // namespace
 
 // The one place where the program registers window classes.
 // Receivers on threads of their own make their windows here too.
@@ -74,7 +76,8 @@ COLORREF ToColorRef(TColor color) {
 }
 
 TWindow::~TWindow() {
-    for (TWindow* child : children_) child->parent_ = nullptr;
+    for (TWindow* child : children_)
+        child->parent_ = nullptr;
     if (parent_) {
         auto& list = parent_->children_;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -123,9 +126,9 @@ bool TWindow::CreateOwn(const TCreateParams& p) {
     HWND ph = p.Parent ? p.Parent->Handle() : p.ParentHandle;
     // The object travels as the creation parameter and is attached at WM_NCCREATE.
     pendingParent_ = p.Parent;
-    HWND h = CreateWindowExA(p.ExStyle, name, p.Text, p.Style, p.Left, p.Top, p.Width, p.Height,
-                             ph, reinterpret_cast<HMENU>(intptr_t(p.Id)),
-                             GetModuleHandleA(nullptr), this);
+    HWND h =
+        CreateWindowExA(p.ExStyle, name, p.Text, p.Style, p.Left, p.Top, p.Width, p.Height, ph,
+                        reinterpret_cast<HMENU>(intptr_t(p.Id)), GetModuleHandleA(nullptr), this);
     return h != nullptr;
 }
 
@@ -167,7 +170,8 @@ bool TWindow::Adopt(HWND existing) {
 // controls it subclasses (attached before they are subclassed).
 LRESULT CALLBACK TWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (self && !FromHandle(hwnd)) {
             self->Attach(hwnd, self->pendingParent_);
             return self->Dispatch(msg, wParam, lParam);
@@ -240,7 +244,7 @@ LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         HWND from = reinterpret_cast<HWND>(wParam);
         if (OnContextMenu && (from == hwnd_ || IsChild(hwnd_, from))) {
             POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (lParam == -1) {  // from the keyboard: the window's top-left corner
+            if (lParam == -1) { // from the keyboard: the window's top-left corner
                 pt = {2, 2};
                 ClientToScreen(hwnd_, &pt);
             }
@@ -329,8 +333,8 @@ void TWindow::Realign() {
     auto place = [](TWindow* c, LONG l, LONG t, LONG r, LONG b) {
         c->SetBounds(l, t, std::max<LONG>(0, r - l), std::max<LONG>(0, b - t));
     };
-    for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
-                        TAlign::alClient}) {
+    for (TAlign pass :
+         {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
         for (TWindow* c : children_) {
             if (c->Align != pass || !c->Visible()) continue;
             switch (pass) {
@@ -372,7 +376,7 @@ bool TOwnedWindow::Create(const TCreateParams& params, const std::type_info& own
 }
 
 bool TOwnedWindow::CreateControl(const char* className, const TCreateParams& params,
-                                const std::type_info& owner) {
+                                 const std::type_info& owner) {
     owner_ = &owner;
     return TWindow::CreateControl(className, params);
 }
@@ -401,7 +405,9 @@ void TOwnedWindow::Destroyed() {
     if (OnDestroyed) OnDestroyed();
 }
 
-void SetExceptionHandler(TExceptionHandler handler) { ExceptionHandler() = std::move(handler); }
+void SetExceptionHandler(TExceptionHandler handler) {
+    ExceptionHandler() = std::move(handler);
+}
 
 void SetExceptionHandler(std::function<void(const std::exception& error)> handler) {
     if (!handler) return SetExceptionHandler(nullptr);
@@ -409,7 +415,9 @@ void SetExceptionHandler(std::function<void(const std::exception& error)> handle
                                                         const std::string&) { handler(e); };
 }
 
-void SetExceptionHandler(std::nullptr_t) { ExceptionHandler() = nullptr; }
+void SetExceptionHandler(std::nullptr_t) {
+    ExceptionHandler() = nullptr;
+}
 
 void HandleException(const std::exception& error, const std::string& where) {
     if (ExceptionHandler()) {
@@ -427,4 +435,4 @@ void ProcessMessages() {
     }
 }
 
-}  // namespace vx::ui
+} // namespace vx::ui

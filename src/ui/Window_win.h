@@ -35,7 +35,7 @@ class TWindow;
 struct TWindowClass {
     const char* Name = "vxWindow";
     UINT Style = CS_DBLCLKS;
-    HBRUSH Background = nullptr;  // not owned (a system colour brush or null)
+    HBRUSH Background = nullptr; // not owned (a system colour brush or null)
     HICON Icon = nullptr;
     HICON SmallIcon = nullptr;
 };
@@ -57,7 +57,7 @@ struct TCreateParams {
 const char* RegisterWindowClass(const TWindowClass& windowClass);
 
 class TWindow {
-public:
+  public:
     TWindow() = default;
     virtual ~TWindow();
     TWindow(const TWindow&) = delete;
@@ -96,7 +96,7 @@ public:
     RECT Padding{0, 0, 0, 0};
     const std::vector<TWindow*>& Children() const { return children_; }
 
-protected:
+  protected:
     // A window of this layer's own class "vxWindow" (double clicks, no background brush).
     bool CreateOwn(TWindow* parent, DWORD style, DWORD exStyle = 0, const char* text = "",
                    HWND parentHandle = nullptr);
@@ -127,7 +127,7 @@ protected:
     // Hands a child's notification to the child's object.
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-private:
+  private:
     friend const char* RegisterWindowClass(const TWindowClass& windowClass);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -135,9 +135,9 @@ private:
 
     HWND hwnd_ = nullptr;
     TWindow* parent_ = nullptr;
-    TWindow* pendingParent_ = nullptr;  // between CreateOwn and WM_NCCREATE
-    WNDPROC controlProc_ = nullptr;  // the standard control's own procedure
-    bool adopted_ = false;           // another control's part: not destroyed here
+    TWindow* pendingParent_ = nullptr; // between CreateOwn and WM_NCCREATE
+    WNDPROC controlProc_ = nullptr;    // the standard control's own procedure
+    bool adopted_ = false;             // another control's part: not destroyed here
     std::vector<TWindow*> children_;
 };
 
@@ -149,7 +149,7 @@ private:
 //   window_.Handler = [this](UINT m, WPARAM w, LPARAM l) { return Message(m, w, l); };
 //   window_.Create(params, typeid(*this));
 class TOwnedWindow : public TWindow {
-public:
+  public:
     using THandler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
     bool Create(const TCreateParams& params, const std::type_info& owner);
     // The same for a standard control of `className`, subclassed.
@@ -168,12 +168,12 @@ public:
     // Called when the window was destroyed by anything but this object.
     std::function<void()> OnDestroyed;
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Destroyed() override;
     const std::type_info& SiteType() const override { return *owner_; }
 
-private:
+  private:
     const std::type_info* owner_ = &typeid(TOwnedWindow);
 };
 
@@ -195,4 +195,4 @@ void SetExceptionHandler(std::function<void(const std::exception& error)> handle
 void SetExceptionHandler(std::nullptr_t);
 void HandleException(const std::exception& error, const std::string& where = {});
 
-}  // namespace vx::ui
+} // namespace vx::ui

@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
     std::FILE* in = std::fopen(written.c_str(), "rb");
     std::string bytes(1, '\0');
     char buf[4096];
-    for (size_t n; in && (n = std::fread(buf, 1, sizeof buf, in)) > 0;) bytes.append(buf, n);
+    for (size_t n; in && (n = std::fread(buf, 1, sizeof buf, in)) > 0;)
+        bytes.append(buf, n);
     if (in) std::fclose(in);
     std::remove(written.c_str());
     Save(root + "/session/corpus/written", bytes);

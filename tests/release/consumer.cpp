@@ -4,7 +4,7 @@
 
 int main() {
     vx::TDebugClient client;
-    if (!client.FindViewer(100)) return 0;  // no viewer running: nothing to send
+    if (!client.FindViewer(100)) return 0; // no viewer running: nothing to send
     vx::TPacketFields fields;
     fields.ClientID = "ReleaseCheck";
     fields.Text = "C:\\Release\\Check.exe|Release check";

@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFakeLocale locale;
     locale.ShortDate = picture;
     locale.LongTime = picture;
-    Check(FormatShortDate(locale, value) == date && FormatLongTime(locale, value) ==
-                                                        FormatTimePicture(picture, value),
+    Check(FormatShortDate(locale, value) == date &&
+              FormatLongTime(locale, value) == FormatTimePicture(picture, value),
           "the locale's pictures format alike");
 
     TDateTimeParts made;
@@ -80,10 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (back.Year != made.Year || back.Month != made.Month || back.Day != made.Day ||
         back.Hour != made.Hour || back.Minute != made.Minute || back.Second != made.Second ||
         back.Millisecond != made.Millisecond)
-        std::fprintf(stderr, "%d-%d-%d %d:%d:%d.%d came back as %d-%d-%d %d:%d:%d.%d (%.17g)\n", made.Year,
-                     made.Month, made.Day, made.Hour, made.Minute, made.Second, made.Millisecond,
-                     back.Year, back.Month, back.Day, back.Hour, back.Minute, back.Second,
-                     back.Millisecond, EncodeDateTime(made));
+        std::fprintf(stderr, "%d-%d-%d %d:%d:%d.%d came back as %d-%d-%d %d:%d:%d.%d (%.17g)\n",
+                     made.Year, made.Month, made.Day, made.Hour, made.Minute, made.Second,
+                     made.Millisecond, back.Year, back.Month, back.Day, back.Hour, back.Minute,
+                     back.Second, back.Millisecond, EncodeDateTime(made));
     Check(back.Year == made.Year && back.Month == made.Month && back.Day == made.Day &&
               back.Hour == made.Hour && back.Minute == made.Minute && back.Second == made.Second &&
               back.Millisecond == made.Millisecond,

@@ -28,20 +28,27 @@ std::string Plain(std::string s) {
 
 TVariant Value(FuzzedDataProvider& in) {
     switch (in.ConsumeIntegralInRange<int>(0, 9)) {
-    case 0: return TVariant();
-    case 1: return TVariant(in.ConsumeIntegral<int>());
-    case 2: return TVariant(in.ConsumeFloatingPoint<double>());
-    case 3: return TVariant(in.ConsumeBool());
-    case 4: return TVariant(in.ConsumeIntegral<int64_t>());
-    default: return TVariant(in.ConsumeRandomLengthString(40));
+    case 0:
+        return TVariant();
+    case 1:
+        return TVariant(in.ConsumeIntegral<int>());
+    case 2:
+        return TVariant(in.ConsumeFloatingPoint<double>());
+    case 3:
+        return TVariant(in.ConsumeBool());
+    case 4:
+        return TVariant(in.ConsumeIntegral<int64_t>());
+    default:
+        return TVariant(in.ConsumeRandomLengthString(40));
     }
 }
 
 // ---- HTML: only the writer's tags, attributes quoted, entities whole ----
 
 void CheckHTML(const std::string& doc) {
-    static const std::set<std::string> kTags = {"HTML", "HEAD", "META", "TITLE", "BODY", "FONT",
-                                                "TABLE", "TR", "TD", "B", "A", "small", "HR"};
+    static const std::set<std::string> kTags = {"HTML", "HEAD",  "META", "TITLE", "BODY",
+                                                "FONT", "TABLE", "TR",   "TD",    "B",
+                                                "A",    "small", "HR"};
     size_t i = 0;
     while (i < doc.size()) {
         char c = doc[i];
@@ -55,27 +62,34 @@ void CheckHTML(const std::string& doc) {
             size_t j = i + 1;
             if (j < doc.size() && doc[j] == '/') ++j;
             size_t name = j;
-            while (j < doc.size() && std::isalpha(static_cast<unsigned char>(doc[j]))) ++j;
-            Check(kTags.count(doc.substr(name, j - name)) == 1, "an HTML tag is one the writer makes");
+            while (j < doc.size() && std::isalpha(static_cast<unsigned char>(doc[j])))
+                ++j;
+            Check(kTags.count(doc.substr(name, j - name)) == 1,
+                  "an HTML tag is one the writer makes");
             for (;;) {
-                while (j < doc.size() && doc[j] == ' ') ++j;
+                while (j < doc.size() && doc[j] == ' ')
+                    ++j;
                 Check(j < doc.size(), "an HTML tag is closed");
                 if (doc[j] == '>') break;
                 size_t attr = j;
-                while (j < doc.size() && (std::isalpha(static_cast<unsigned char>(doc[j])) || doc[j] == '-'))
+                while (j < doc.size() &&
+                       (std::isalpha(static_cast<unsigned char>(doc[j])) || doc[j] == '-'))
                     ++j;
                 Check(j > attr, "an HTML attribute has a name");
-                while (j < doc.size() && doc[j] == ' ') ++j;
+                while (j < doc.size() && doc[j] == ' ')
+                    ++j;
                 Check(j < doc.size() && doc[j] == '=', "an HTML attribute has a value");
                 ++j;
-                while (j < doc.size() && doc[j] == ' ') ++j;
+                while (j < doc.size() && doc[j] == ' ')
+                    ++j;
                 Check(j < doc.size() && doc[j] == '"', "an HTML attribute value is quoted");
                 size_t end = doc.find('"', j + 1);
                 Check(end != std::string::npos, "an HTML attribute value is closed");
                 std::string_view v(doc.data() + j + 1, end - j - 1);
                 if (v.find_first_of("<>") != std::string_view::npos)
                     std::fprintf(stderr, "attribute value: [%.*s]\n", int(v.size()), v.data());
-                Check(v.find_first_of("<>") == std::string_view::npos, "an HTML attribute value holds no markup");
+                Check(v.find_first_of("<>") == std::string_view::npos,
+                      "an HTML attribute value holds no markup");
                 j = end + 1;
             }
             i = j + 1;
@@ -83,7 +97,8 @@ void CheckHTML(const std::string& doc) {
             size_t j = i + 1;
             if (j < doc.size() && doc[j] == '#') ++j;
             size_t start = j;
-            while (j < doc.size() && std::isalnum(static_cast<unsigned char>(doc[j]))) ++j;
+            while (j < doc.size() && std::isalnum(static_cast<unsigned char>(doc[j])))
+                ++j;
             Check(j > start && j < doc.size() && doc[j] == ';', "an HTML entity is whole");
             i = j + 1;
         } else {
@@ -181,10 +196,12 @@ std::string CSVCell(const TTestSource& s, const TVariant& v, int width) {
 
 void CheckCSV(const std::string& doc, TTestSource& s) {
     std::vector<std::vector<std::string>> want;
-    const bool invisibles = s.Options.Has(xoExportInvisibles), numbers = s.Options.Has(xoRowNumbers);
+    const bool invisibles = s.Options.Has(xoExportInvisibles),
+               numbers = s.Options.Has(xoRowNumbers);
     auto written = [&](size_t col) { return invisibles || s.IsColumnVisible(int(col)); };
     size_t columns = 0;
-    for (size_t c = 0; c < s.Caps.size(); ++c) columns += written(c);
+    for (size_t c = 0; c < s.Caps.size(); ++c)
+        columns += written(c);
     if (columns == 0) return; // the row numbers alone, with a caption placeholder: no table
     if (s.Options.Has(xoShowHeader)) {
         std::vector<std::string> r;
@@ -197,7 +214,8 @@ void CheckCSV(const std::string& doc, TTestSource& s) {
     for (size_t row = 0; row < s.Records.size(); ++row) {
         if (s.Options.Has(xoSelectedRowsOnly) && !s.IsRecordSelected(int(row))) continue;
         std::vector<std::string> r;
-        if (numbers) r.push_back(std::to_string(++exported) + (s.RowNumberFormat() == "%d." ? "." : ""));
+        if (numbers)
+            r.push_back(std::to_string(++exported) + (s.RowNumberFormat() == "%d." ? "." : ""));
         for (size_t c = 0; c < s.Caps.size(); ++c)
             if (written(c)) r.push_back(CSVCell(s, s.Records[row][c], s.Widths[c]));
         want.push_back(r);
@@ -207,7 +225,8 @@ void CheckCSV(const std::string& doc, TTestSource& s) {
     if (ParseCSV(doc) != want) {
         std::fprintf(stderr, "document:\n%s\nexpected records:\n", doc.c_str());
         for (auto& r : want) {
-            for (auto& f : r) std::fprintf(stderr, "[%s]", f.c_str());
+            for (auto& f : r)
+                std::fprintf(stderr, "[%s]", f.c_str());
             std::fprintf(stderr, "\n");
         }
     }
@@ -241,7 +260,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fake.Files.Temp = folder;
 
     TTestSource s(fake.Services());
-    const TvxExportType type = TvxExportType(in.ConsumeIntegralInRange<int>(0, kExportTypeCount - 1));
+    const TvxExportType type =
+        TvxExportType(in.ConsumeIntegralInRange<int>(0, kExportTypeCount - 1));
     s.SetExportType(type);
     s.Options = TvxExportOptionSet::FromBits(in.ConsumeIntegral<uint16_t>() & 0x7FF);
     s.Options.Exclude(xoShowProgress);
@@ -275,7 +295,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t records = in.ConsumeIntegralInRange<size_t>(0, 8);
     for (size_t r = 0; r < records; ++r) {
         TvxValues values;
-        for (size_t c = 0; c < columns; ++c) values.push_back(Value(in));
+        for (size_t c = 0; c < columns; ++c)
+            values.push_back(Value(in));
         s.Records.push_back(values);
         s.Selected.push_back(in.ConsumeBool());
     }
@@ -296,12 +317,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::remove(target.c_str());
 
     switch (type) {
-    case xtHTML: CheckHTML(doc); break;
+    case xtHTML:
+        CheckHTML(doc);
+        break;
     case xtRTF:
-    case xtWord: CheckRTF(doc); break;
-    case xtCSV: CheckCSV(doc, s); break;
-    case xtExcel: CheckBIFF(doc); break;
-    default: break;
+    case xtWord:
+        CheckRTF(doc);
+        break;
+    case xtCSV:
+        CheckCSV(doc, s);
+        break;
+    case xtExcel:
+        CheckBIFF(doc);
+        break;
+    default:
+        break;
     }
     return 0;
 }

@@ -46,8 +46,8 @@ std::vector<TRefFrame> Reference(const uint8_t* s, size_t n, TFrameError& error)
             break;
         }
         if (n - at - 4 < length) break;
-        frames.push_back({U32(s + at + 4), std::string(reinterpret_cast<const char*>(s + at + 8),
-                                                       length - 4)});
+        frames.push_back(
+            {U32(s + at + 4), std::string(reinterpret_cast<const char*>(s + at + 8), length - 4)});
         at += 4 + size_t(length);
     }
     return frames;

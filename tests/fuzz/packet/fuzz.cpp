@@ -17,7 +17,9 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 } // namespace
 
@@ -56,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     f.ProcName = r.ProcName;
     f.UnitName = r.UnitName;
     f.LineNumber = r.LineNumber;
-    if (r.DataSize > 0) f.Data.assign(reinterpret_cast<const char*>(r.Data.get()), size_t(r.DataSize));
+    if (r.DataSize > 0)
+        f.Data.assign(reinterpret_cast<const char*>(r.Data.get()), size_t(r.DataSize));
     std::string again = EncodePacket(f);
     auto e = DecodePacket(wParam, again.data(), again.size());
     Check(e.has_value() && !e->DataCut);
@@ -64,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           e->Rec.UnitName == r.UnitName && e->Rec.Group == r.Group && e->Rec.Level == r.Level &&
           e->Rec.InfoLine == r.InfoLine && e->Rec.LineNumber == r.LineNumber &&
           SameBits(e->Rec.Time, r.Time) && e->Rec.Kind == r.Kind && e->Rec.DataSize == r.DataSize);
-    if (r.DataSize > 0) Check(std::memcmp(e->Rec.Data.get(), r.Data.get(), size_t(r.DataSize)) == 0);
+    if (r.DataSize > 0)
+        Check(std::memcmp(e->Rec.Data.get(), r.Data.get(), size_t(r.DataSize)) == 0);
     return 0;
 }

@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TRegex lit;
     std::string escaped = Escaped(literal);
     if (escaped.size() <= TRegex::kMaxPattern) {
-        if (!lit.Compile(escaped, true, false, error)) std::fprintf(stderr, "%s: %s\n", escaped.c_str(), error.c_str());
+        if (!lit.Compile(escaped, true, false, error))
+            std::fprintf(stderr, "%s: %s\n", escaped.c_str(), error.c_str());
         Check(lit.Valid(), "an escaped literal compiles");
         Check(lit.Search(text) == (text.find(literal) != std::string::npos),
               "an escaped literal is found where a plain search finds it");

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     made.Enabled = in.ConsumeBool();
     TTextMatcher matcher;
     // A rule of an empty pattern would match every row: the program never makes one.
-    if (!made.Pattern.empty() && matcher.Compile(TMatchQuery{made.Pattern, made.Match, made.MatchCase, false}, why)) {
+    if (!made.Pattern.empty() &&
+        matcher.Compile(TMatchQuery{made.Pattern, made.Match, made.MatchCase, false}, why)) {
         TFindRule back;
         Check(DecodeRule(EncodeRule(made), back, why), "a made rule decodes");
         Check(back == made, "a made rule comes back as it was");
@@ -52,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     registry.RegWriteString(section, "Rule Count", in.ConsumeRandomLengthString(12));
     int stored = in.ConsumeIntegralInRange<int>(0, 8);
     for (int i = 1; i <= stored; ++i)
-        registry.RegWriteString(section, "Rule " + std::to_string(i), in.ConsumeRandomLengthString(200));
+        registry.RegWriteString(section, "Rule " + std::to_string(i),
+                                in.ConsumeRandomLengthString(200));
     std::vector<std::string> notes;
     std::vector<TFindRule> rules = LoadRules(registry, id, notes);
     Check(rules.size() <= TRuleSet::kMaxRules, "no more rules load than a set holds");
@@ -76,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t row = rows.Append(rec);
         TRuleOutcome outcome = set.Evaluate(rows, row);
         const TFindRule* highlight = set.Highlight(outcome);
-        if (highlight) Check(highlight->Action == raHighlight, "a highlight names a highlight rule");
+        if (highlight)
+            Check(highlight->Action == raHighlight, "a highlight names a highlight rule");
     }
     return 0;
 }

@@ -82,7 +82,9 @@ std::vector<uint8_t> Repair(const uint8_t* data, size_t size) {
     return out;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 bool SameRow(const TDebugRowView& a, const TDebugRowView& b) {
     return a.Group == b.Group && a.Kind == b.Kind && SameBits(a.Time, b.Time) &&
@@ -96,28 +98,52 @@ void RoundTrip(const TSessionRecord& r) {
     std::vector<uint8_t> bytes;
     TRecordEncoder e(bytes);
     switch (r.Type) {
-    case srIdentity: e.Identity(r.ClientID, r.ApplicationName, r.Caption); break;
-    case srLevel: e.Level(r.Text); break;
-    case srRow: e.Row(r.Row); break;
-    case srInsertRow: e.InsertRow(r.Index, r.Row); break;
-    case srEditRow: e.EditRow(r.Index, r.Text); break;
-    case srDeleteRow: e.DeleteRow(r.Index); break;
-    case srClearRows: e.ClearRows(); break;
-    case srMessage: e.Message(r.Text); break;
-    case srBillboard: e.Billboard(r.Lines); break;
-    case srInfoLine: e.InfoLine(r.Index, r.Caption, r.Text); break;
-    case srClearInfoPad: e.ClearInfoPad(); break;
-    default: return;
+    case srIdentity:
+        e.Identity(r.ClientID, r.ApplicationName, r.Caption);
+        break;
+    case srLevel:
+        e.Level(r.Text);
+        break;
+    case srRow:
+        e.Row(r.Row);
+        break;
+    case srInsertRow:
+        e.InsertRow(r.Index, r.Row);
+        break;
+    case srEditRow:
+        e.EditRow(r.Index, r.Text);
+        break;
+    case srDeleteRow:
+        e.DeleteRow(r.Index);
+        break;
+    case srClearRows:
+        e.ClearRows();
+        break;
+    case srMessage:
+        e.Message(r.Text);
+        break;
+    case srBillboard:
+        e.Billboard(r.Lines);
+        break;
+    case srInfoLine:
+        e.InfoLine(r.Index, r.Caption, r.Text);
+        break;
+    case srClearInfoPad:
+        e.ClearInfoPad();
+        break;
+    default:
+        return;
     }
     Check(bytes.size() >= 8, "an encoded record is framed");
     size_t len = GetU32(bytes.data());
     Check(len + 8 == bytes.size(), "an encoded record's length");
-    Check(GetU32(bytes.data() + 4 + len) == Crc32(bytes.data() + 4, len), "an encoded record's checksum");
+    Check(GetU32(bytes.data() + 4 + len) == Crc32(bytes.data() + 4, len),
+          "an encoded record's checksum");
     TSessionRecord d;
     Check(DecodeRecord(bytes.data() + 4, len, d), "an encoded record decodes");
     Check(d.Type == r.Type && d.Index == r.Index && d.ClientID == r.ClientID &&
-              d.ApplicationName == r.ApplicationName && d.Caption == r.Caption && d.Text == r.Text &&
-              d.Lines == r.Lines && SameRow(d.Row, r.Row),
+              d.ApplicationName == r.ApplicationName && d.Caption == r.Caption &&
+              d.Text == r.Text && d.Lines == r.Lines && SameRow(d.Row, r.Row),
           "a record encodes back to itself");
 }
 
@@ -125,8 +151,8 @@ void RoundTrip(const TSessionRecord& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    std::vector<uint8_t> file = (data[0] & 1) ? Repair(data + 1, size - 1)
-                                              : std::vector<uint8_t>(data + 1, data + size);
+    std::vector<uint8_t> file =
+        (data[0] & 1) ? Repair(data + 1, size - 1) : std::vector<uint8_t>(data + 1, data + size);
     const std::string& path = vxfuzz::ScratchPath("vxfuzz-session");
     vxfuzz::WriteWhole(path, file.data(), file.size());
 

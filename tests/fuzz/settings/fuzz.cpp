@@ -27,12 +27,18 @@ struct TFuzzedStore : ISettingsBackend {
     FuzzedDataProvider& In;
     TReadResult ReadString(const std::string&, const std::string&, std::string& value) override {
         switch (In.ConsumeIntegralInRange<int>(0, 7)) {
-        case 0: return TReadResult::Missing;
-        case 1: return TReadResult::WrongType;
-        default: value = In.ConsumeRandomLengthString(64); return TReadResult::Ok;
+        case 0:
+            return TReadResult::Missing;
+        case 1:
+            return TReadResult::WrongType;
+        default:
+            value = In.ConsumeRandomLengthString(64);
+            return TReadResult::Ok;
         }
     }
-    bool WriteString(const std::string&, const std::string&, const std::string&) override { return true; }
+    bool WriteString(const std::string&, const std::string&, const std::string&) override {
+        return true;
+    }
 };
 
 // What the store accepts as an integer, written without looking at the parser.
@@ -42,17 +48,23 @@ bool ReferenceInt(const std::string& s, int& value) {
     bool neg = s[i] == '-';
     if (s[i] == '-' || s[i] == '+') ++i;
     unsigned base = 10;
-    if (s.compare(i, 1, "$") == 0) base = 16, i += 1;
-    else if (s.compare(i, 2, "0x") == 0 || s.compare(i, 2, "0X") == 0) base = 16, i += 2;
+    if (s.compare(i, 1, "$") == 0)
+        base = 16, i += 1;
+    else if (s.compare(i, 2, "0x") == 0 || s.compare(i, 2, "0X") == 0)
+        base = 16, i += 2;
     if (i >= s.size()) return false;
     unsigned __int128 v = 0;
     for (; i < s.size(); ++i) {
         char c = s[i];
         unsigned d;
-        if (c >= '0' && c <= '9') d = unsigned(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f') d = unsigned(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F') d = unsigned(c - 'A' + 10);
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = unsigned(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = unsigned(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = unsigned(c - 'A' + 10);
+        else
+            return false;
         v = v * base + d;
         if (v > (unsigned __int128)(1) << 40) v = (unsigned __int128)(1) << 40; // far out of range
     }
@@ -87,10 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     TFuzzedStore fuzzed(in);
     TRegistryHandler registry(fuzzed);
-    registry.OnError = [](const std::string& message) { Check(!message.empty(), "an error names itself"); };
+    registry.OnError = [](const std::string& message) {
+        Check(!message.empty(), "an error names itself");
+    };
     TFakeScreen screen;
     TMainWindowSettings window = LoadMainWindowSettings(registry, screen, TMainWindowSettings{});
-    Check(window.Left >= 0 && window.Top >= 0 && window.Width <= screen.W && window.Height <= screen.H,
+    Check(window.Left >= 0 && window.Top >= 0 && window.Width <= screen.W &&
+              window.Height <= screen.H,
           "the main window is clamped to the screen");
     TPanelLayout layout;
     LoadPanelSettings(layout, registry, in.ConsumeRandomLengthString(20));

@@ -30,23 +30,28 @@ std::string Plain(const std::string& s) {
     std::string out;
     for (size_t i = s.size() && s[0] == '\'' ? 1 : 0; i < s.size(); ++i) {
         bool space = s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n';
-        if (!space) out += s[i];
-        else if (out.empty() || out.back() != ' ') out += ' ';
+        if (!space)
+            out += s[i];
+        else if (out.empty() || out.back() != ' ')
+            out += ' ';
     }
     return out;
 }
 
-bool Soffice(const fs::path& dir, const std::string& env, const std::string& to, const std::string& infilter,
-         const fs::path& file) {
-    std::string cmd = env + " timeout 300 soffice --headless --norestore -env:UserInstallation=file://" +
+bool Soffice(const fs::path& dir, const std::string& env, const std::string& to,
+             const std::string& infilter, const fs::path& file) {
+    std::string cmd = env +
+                      " timeout 300 soffice --headless --norestore -env:UserInstallation=file://" +
                       (dir / "lo-profile").string();
     if (!infilter.empty()) cmd += " --infilter='" + infilter + "'";
-    cmd += " --convert-to '" + to + "' --outdir '" + (dir / "out").string() + "' '" + file.string() + "'";
+    cmd += " --convert-to '" + to + "' --outdir '" + (dir / "out").string() + "' '" +
+           file.string() + "'";
     return std::system((cmd + " >>'" + (dir / "soffice.log").string() + "' 2>&1").c_str()) == 0;
 }
 
 // The sheet row that starts with the cells of one table row; -1 when none.
-int FindRow(const TCsv& sheet, const std::vector<std::string>& cells, bool numbered, size_t number) {
+int FindRow(const TCsv& sheet, const std::vector<std::string>& cells, bool numbered,
+            size_t number) {
     for (size_t r = 0; r < sheet.size(); ++r) {
         const auto& row = sheet[r];
         for (size_t c = 0; c + cells.size() + (numbered ? 1 : 0) <= row.size(); ++c) {
@@ -56,7 +61,8 @@ int FindRow(const TCsv& sheet, const std::vector<std::string>& cells, bool numbe
                 if (n != std::to_string(number) + "." && n != std::to_string(number)) continue;
             }
             bool all = true;
-            for (size_t k = 0; k < cells.size() && all; ++k) all = Plain(row[at + k]) == Plain(cells[k]);
+            for (size_t k = 0; k < cells.size() && all; ++k)
+                all = Plain(row[at + k]) == Plain(cells[k]);
             if (all) return int(r);
         }
     }
@@ -76,12 +82,13 @@ struct TGoldenInterop : ::testing::Test {
     }
     // A copy under the extension the reader knows the type by.
     fs::path Copy(const std::string& golden, const std::string& as) {
-        fs::copy_file(fs::path(VX_GOLDEN_DIR) / golden, Dir / as, fs::copy_options::overwrite_existing);
+        fs::copy_file(fs::path(VX_GOLDEN_DIR) / golden, Dir / as,
+                      fs::copy_options::overwrite_existing);
         return Dir / as;
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(TGoldenInterop, SpreadsheetsReadTheGoldenTables) {
     const std::string csv = "csv:Text - txt - csv (StarCalc):44,34,76";
@@ -121,7 +128,8 @@ TEST_F(TGoldenInterop, WordProcessorReadsTheGoldenDocuments) {
         std::string filter = std::string(golden) == "table.txt" ? "Text (encoded):MS_1252" : "";
         ASSERT_TRUE(Soffice(Dir, "", "txt:Text (encoded):UTF8", filter, Copy(golden, as)));
         std::stringstream s;
-        s << std::ifstream(Dir / "out" / (fs::path(as).stem().string() + ".txt"), std::ios::binary).rdbuf();
+        s << std::ifstream(Dir / "out" / (fs::path(as).stem().string() + ".txt"), std::ios::binary)
+                 .rdbuf();
         std::string text = Plain(s.str());
         size_t at = 0;
         for (const char* expected : {"Debug list", "4 messages"}) {

@@ -30,11 +30,13 @@ using TSheet = std::vector<std::vector<std::string>>;
 // env goes in front of the command ("LC_ALL=C").
 bool Convert(const fs::path& dir, const std::string& to, const std::string& infilter,
              const std::vector<std::string>& files, const std::string& env = "") {
-    std::string cmd = "cd '" + dir.string() + "' && " + env + " timeout 300 soffice --headless --norestore" +
+    std::string cmd = "cd '" + dir.string() + "' && " + env +
+                      " timeout 300 soffice --headless --norestore" +
                       " -env:UserInstallation=file://" + (dir / "lo-profile").string();
     if (!infilter.empty()) cmd += " --infilter='" + infilter + "'";
     cmd += " --convert-to '" + to + "' --outdir '" + (dir / "out").string() + "'";
-    for (const auto& f : files) cmd += " '" + f + "'";
+    for (const auto& f : files)
+        cmd += " '" + f + "'";
     cmd += " >>'" + (dir / "soffice.log").string() + "' 2>&1";
     return std::system(cmd.c_str()) == 0;
 }
@@ -54,9 +56,12 @@ TSheet ParseCsv(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') field += '"', ++i;
-            else if (c == '"') quoted = false;
-            else field += c;
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                field += '"', ++i;
+            else if (c == '"')
+                quoted = false;
+            else
+                field += c;
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
@@ -75,7 +80,7 @@ TSheet ParseCsv(const std::string& text) {
 }
 
 class TTable : public TvxCustomExport {
-public:
+  public:
     using TvxCustomExport::TvxCustomExport;
     std::vector<std::string> Caps{"Message", "Kind", "Count"};
     std::vector<TvxValues> Rows;
@@ -94,10 +99,8 @@ public:
 // The values every format must carry through: separators, quotes, markup,
 // braces and backslashes, semicolons, a one-word first caption.
 const std::vector<std::vector<std::string>> kCells = {
-    {"Message", "Kind", "Count"},
-    {"a<b & \"c\"", "Note", "1"},
-    {"x, y; z", "String", "22"},
-    {"C:\\dir\\{file}", "<script>alert(1)</script>", "333"},
+    {"Message", "Kind", "Count"},  {"a<b & \"c\"", "Note", "1"},
+    {"x, y; z", "String", "22"},   {"C:\\dir\\{file}", "<script>alert(1)</script>", "333"},
     {"say \"hi\"", "it\"s", "-4"},
 };
 
@@ -123,7 +126,8 @@ struct TInterop : ::testing::Test {
         t.Options.Exclude(xoHeaderLine);
         t.Options.Exclude(xoFooterLine);
         for (size_t r = 1; r < kCells.size(); ++r)
-            t.Rows.push_back({TVariant(kCells[r][0]), TVariant(kCells[r][1]), TVariant(kCells[r][2])});
+            t.Rows.push_back(
+                {TVariant(kCells[r][0]), TVariant(kCells[r][1]), TVariant(kCells[r][2])});
         t.FileName = (Dir / name).string();
         bool failed = false;
         t.OnError = [&](TvxCustomExport&, TvxExportError) { failed = true; };
@@ -133,12 +137,13 @@ struct TInterop : ::testing::Test {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(TInterop, SpreadsheetFormatsGiveBackTheCells) {
     std::vector<std::string> files = {Write(xtCSV, "as_csv.x"), Write(xtSYLK, "as_slk.x"),
                                       Write(xtDIF, "as_dif.x"), Write(xtTAB, "as_tab.x")};
-    ASSERT_TRUE(Convert(Dir, "csv:Text - txt - csv (StarCalc):44,34,76", "", {files[0], files[1], files[2]}));
+    ASSERT_TRUE(Convert(Dir, "csv:Text - txt - csv (StarCalc):44,34,76", "",
+                        {files[0], files[1], files[2]}));
     // A tab-separated .TXT needs the separator named.
     ASSERT_TRUE(Convert(Dir, "csv:Text - txt - csv (StarCalc):44,34,76",
                         "Text - txt - csv (StarCalc):9,34,76", {files[3]}));
@@ -150,7 +155,8 @@ TEST_F(TInterop, SpreadsheetFormatsGiveBackTheCells) {
         ASSERT_EQ(sheet.size(), kCells.size());
         for (size_t r = 0; r < kCells.size(); ++r) {
             ASSERT_GE(sheet[r].size(), 3u) << "row " << r;
-            for (size_t c = 0; c < 3; ++c) EXPECT_EQ(sheet[r][c], kCells[r][c]) << "row " << r << " column " << c;
+            for (size_t c = 0; c < 3; ++c)
+                EXPECT_EQ(sheet[r][c], kCells[r][c]) << "row " << r << " column " << c;
         }
     }
 }
@@ -171,38 +177,42 @@ TEST_F(TInterop, RichTextAndWordGiveBackTheCells) {
                 EXPECT_NE(found, std::string::npos) << cell;
                 if (found != std::string::npos) at = found + cell.size();
             }
-        EXPECT_EQ(text.find("\\"), text.find("C:\\dir\\{file}") + 2);  // no stray control words
+        EXPECT_EQ(text.find("\\"), text.find("C:\\dir\\{file}") + 2); // no stray control words
     }
 }
 
 namespace {
 
-bool HaveChromium() { return std::system("command -v chromium-headless-shell >/dev/null 2>&1") == 0; }
+bool HaveChromium() {
+    return std::system("command -v chromium-headless-shell >/dev/null 2>&1") == 0;
+}
 
 // The page's document after Chromium loaded it and ran its scripts.
 std::string ChromiumDom(const fs::path& page) {
     fs::path dom = page.string() + ".dom";
     std::string cmd = "timeout 120 chromium-headless-shell --no-sandbox --disable-gpu"
-                      " --virtual-time-budget=2000 --dump-dom 'file://" + page.string() + "' >'" +
-                      dom.string() + "' 2>>'" + page.string() + ".log'";
+                      " --virtual-time-budget=2000 --dump-dom 'file://" +
+                      page.string() + "' >'" + dom.string() + "' 2>>'" + page.string() + ".log'";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     return Read(dom);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(TInterop, HtmlPageRunsNoScriptFromTheData) {
     if (!HaveChromium()) GTEST_SKIP() << "chromium-headless-shell is not installed";
     // Each attack adds an element with a marker id when it runs.
     const std::string attacks[] = {
         "<script>document.body.insertAdjacentHTML('beforeend','<p id=\"ran1\">x</p>')</script>",
-        "<img src=\"nothing\" onerror=\"document.body.insertAdjacentHTML('beforeend','<p id=ran2>x</p>')\">",
+        "<img src=\"nothing\" onerror=\"document.body.insertAdjacentHTML('beforeend','<p "
+        "id=ran2>x</p>')\">",
         // A link target that tries to leave its attribute.
         "http://example.com/\" onmouseover=\"x\" id=\"ran3",
     };
     // The same markup in a page of the test's own: Chromium runs it there,
     // so the check below would see an attack that got through.
-    std::ofstream(Dir / "control.html") << "<html><body>" << attacks[0] << attacks[1] << "</body></html>";
+    std::ofstream(Dir / "control.html")
+        << "<html><body>" << attacks[0] << attacks[1] << "</body></html>";
     std::string control = ChromiumDom(Dir / "control.html");
     ASSERT_NE(control.find("<p id=\"ran1\">"), std::string::npos) << control;
     ASSERT_NE(control.find("<p id=\"ran2\">"), std::string::npos) << control;
@@ -211,7 +221,8 @@ TEST_F(TInterop, HtmlPageRunsNoScriptFromTheData) {
     t.SetExportType(xtHTML);
     t.ExportStyle = xsFile;
     t.Caps = {"Message", "<b id=\"ran4\">Kind</b>", "Count"};
-    for (const std::string& a : attacks) t.Rows.push_back({TVariant(a), TVariant(a), TVariant("1")});
+    for (const std::string& a : attacks)
+        t.Rows.push_back({TVariant(a), TVariant(a), TVariant("1")});
     t.FileName = (Dir / "attack.html").string();
     t.ExportData();
     ASSERT_TRUE(t.LastExportWritten());
@@ -247,22 +258,28 @@ const std::vector<std::vector<std::string>> kHostile = {
 // white space. A zero byte is a space everywhere.
 std::string Shown(const std::string& sent, const std::string& type) {
     std::string s;
-    bool guard = (type == "csv" || type == "tab") && !sent.empty() && std::string("=+-@").find(sent[0]) != std::string::npos;
+    bool guard = (type == "csv" || type == "tab") && !sent.empty() &&
+                 std::string("=+-@").find(sent[0]) != std::string::npos;
     if (guard) s += '\'';
     for (size_t i = 0; i < sent.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(sent[i]);
         bool brk = c == '\r' || c == '\n';
         if (c == '\r' && i + 1 < sent.size() && sent[i + 1] == '\n') ++i;
-        if (c == 0) s += ' ';
-        else if (brk && type == "csv") s += '\n';
-        else if (brk || (c == '\t' && (type == "tab" || type == "html"))) s += ' ';
-        else if (c >= 0x80) s += char(0xC0 | c >> 6), s += char(0x80 | (c & 0x3F));
-        else s += char(c);
+        if (c == 0)
+            s += ' ';
+        else if (brk && type == "csv")
+            s += '\n';
+        else if (brk || (c == '\t' && (type == "tab" || type == "html")))
+            s += ' ';
+        else if (c >= 0x80)
+            s += char(0xC0 | c >> 6), s += char(0x80 | (c & 0x3F));
+        else
+            s += char(c);
     }
     return s;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(TInterop, HostileTextsComeBackAsText) {
     auto write = [&](TvxExportType type, const std::string& name) {
@@ -270,7 +287,8 @@ TEST_F(TInterop, HostileTextsComeBackAsText) {
         t.SetExportType(type);
         t.ExportStyle = xsFile;
         t.Options = {xoShowHeader};
-        for (const auto& row : kHostile) t.Rows.push_back({TVariant(row[0]), TVariant(row[1]), TVariant(row[2])});
+        for (const auto& row : kHostile)
+            t.Rows.push_back({TVariant(row[0]), TVariant(row[1]), TVariant(row[2])});
         t.FileName = (Dir / name).string();
         t.ExportData();
         EXPECT_TRUE(t.LastExportWritten()) << name;
@@ -280,8 +298,10 @@ TEST_F(TInterop, HostileTextsComeBackAsText) {
     // written in, and with formulas evaluated, as spreadsheets do by default.
     const std::string csv = "csv:Text - txt - csv (StarCalc):44,34,76";
     const std::string options = ",34,1,1,,1033,false,false,false,false,false,-1,true";
-    ASSERT_TRUE(Convert(Dir, csv, "Text - txt - csv (StarCalc):44" + options, {write(xtCSV, "csv.x")}));
-    ASSERT_TRUE(Convert(Dir, csv, "Text - txt - csv (StarCalc):9" + options, {write(xtTAB, "tab.x")}));
+    ASSERT_TRUE(
+        Convert(Dir, csv, "Text - txt - csv (StarCalc):44" + options, {write(xtCSV, "csv.x")}));
+    ASSERT_TRUE(
+        Convert(Dir, csv, "Text - txt - csv (StarCalc):9" + options, {write(xtTAB, "tab.x")}));
     ASSERT_TRUE(Convert(Dir, csv, "", {write(xtDIF, "dif.x")}));
     ASSERT_TRUE(Convert(Dir, csv, "HTML (StarCalc)", {write(xtHTML, "html.x")}));
     // SYLK has no way to name its code page: the spreadsheet reads it in that
@@ -295,20 +315,25 @@ TEST_F(TInterop, HostileTextsComeBackAsText) {
         for (size_t r = 0; r < kHostile.size(); ++r) {
             ASSERT_GE(sheet[r + 1].size(), 3u) << "row " << r;
             for (size_t c = 0; c < 3; ++c)
-                EXPECT_EQ(sheet[r + 1][c], Shown(kHostile[r][c], type)) << "row " << r << " column " << c;
+                EXPECT_EQ(sheet[r + 1][c], Shown(kHostile[r][c], type))
+                    << "row " << r << " column " << c;
         }
     }
 
     // The word processor keeps each line break inside its cell, and the
     // fixed-width text its 8-bit characters.
-    ASSERT_TRUE(Convert(Dir, "txt:Text (encoded):UTF8", "", {write(xtRTF, "rtf.x"), write(xtWord, "doc.x")}));
-    ASSERT_TRUE(Convert(Dir, "txt:Text (encoded):UTF8", "Text (encoded):MS_1252", {write(xtTXT, "txt.x")}));
+    ASSERT_TRUE(Convert(Dir, "txt:Text (encoded):UTF8", "",
+                        {write(xtRTF, "rtf.x"), write(xtWord, "doc.x")}));
+    ASSERT_TRUE(
+        Convert(Dir, "txt:Text (encoded):UTF8", "Text (encoded):MS_1252", {write(xtTXT, "txt.x")}));
     for (const char* type : {"rtf", "doc", "txt"}) {
         SCOPED_TRACE(type);
         std::string text = Read(Dir / "out" / (std::string(type) + ".txt"));
-        std::vector<std::string> cells = {Shown(kHostile[0][0], type), "be fore", "=1+2", "@SUM(1;2)", "a\tb"};
+        std::vector<std::string> cells = {Shown(kHostile[0][0], type), "be fore", "=1+2",
+                                          "@SUM(1;2)", "a\tb"};
         if (std::string(type) != "txt") cells.insert(cells.end(), {"two\nlines", "x\ny"});
-        for (const std::string& cell : cells) EXPECT_NE(text.find(cell), std::string::npos) << cell << "\n" << text;
+        for (const std::string& cell : cells)
+            EXPECT_NE(text.find(cell), std::string::npos) << cell << "\n" << text;
     }
 }
 
@@ -325,5 +350,6 @@ TEST_F(TInterop, HtmlPageShowsTextsOfTheSystemCodePage) {
     t.ExportData();
     ASSERT_TRUE(t.LastExportWritten());
     std::string dom = ChromiumDom(Dir / "cyrillic.HTML");
-    EXPECT_NE(dom.find("<small>caf\xD0\xB9</small>"), std::string::npos) << dom;  // the last letter Cyrillic
+    EXPECT_NE(dom.find("<small>caf\xD0\xB9</small>"), std::string::npos)
+        << dom; // the last letter Cyrillic
 }

@@ -28,7 +28,8 @@ long MsSince(TClock::time_point t0) {
 
 std::string Bytes(std::initializer_list<int> b) {
     std::string s;
-    for (int c : b) s += char(c);
+    for (int c : b)
+        s += char(c);
     return s;
 }
 
@@ -111,7 +112,7 @@ TTcpOptions Quick() {
     return o;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TcpClient, HandshakeAndRecordGoOutByteForByte) {
     TListener l;
@@ -142,7 +143,7 @@ TEST(TcpClient, HandshakeAndRecordGoOutByteForByte) {
 TEST(TcpClient, RefusedKeySilenceAndNoListenerFailWithoutHanging) {
     {
         TListener l;
-        l.Serve([](TListener& me) {  // a wrong key: the viewer closes
+        l.Serve([](TListener& me) { // a wrong key: the viewer closes
             me.ReadFrame();
             close(me.Peer);
             me.Peer = -1;
@@ -151,7 +152,7 @@ TEST(TcpClient, RefusedKeySilenceAndNoListenerFailWithoutHanging) {
         auto t0 = TClock::now();
         EXPECT_FALSE(c.Connect("127.0.0.1", l.Port, "wrong"));
         EXPECT_NE(c.Error().find("key"), std::string::npos) << c.Error();
-        EXPECT_LT(MsSince(t0), 300);  // the close is noticed, not waited out
+        EXPECT_LT(MsSince(t0), 300); // the close is noticed, not waited out
         EXPECT_FALSE(c.IsConnected());
     }
     {
@@ -169,7 +170,7 @@ TEST(TcpClient, RefusedKeySilenceAndNoListenerFailWithoutHanging) {
     {
         int port;
         {
-            TListener gone;  // a port that nobody listens on any more
+            TListener gone; // a port that nobody listens on any more
             port = gone.Port;
         }
         TTcpClient c(Quick());
@@ -200,11 +201,13 @@ TEST(TcpClient, QueuedRecordsGoOutInBatchesAndInOrder) {
     const uint64_t before = c.SendCalls();
     // Too much attached data is refused, and the connection stays usable.
     EXPECT_FALSE(c.Queue(dkString, Record(0, std::string(frame::MaxData + 1, 'x'))));
-    for (int i = 1; i <= n; ++i) ASSERT_TRUE(c.Queue(dkString, Record(i)));
+    for (int i = 1; i <= n; ++i)
+        ASSERT_TRUE(c.Queue(dkString, Record(i)));
     ASSERT_TRUE(c.Flush()) << c.Error();
     l.Thread.join();
     ASSERT_EQ(lines.size(), size_t(n));
-    for (int i = 0; i < n; ++i) ASSERT_EQ(lines[i], i + 1);
+    for (int i = 0; i < n; ++i)
+        ASSERT_EQ(lines[i], i + 1);
     EXPECT_LT(c.SendCalls() - before, uint64_t(n / 50));
 }
 
@@ -235,14 +238,16 @@ TEST(TcpClient, ViewerThatStopsReadingFailsTheSendInsteadOfHanging) {
     std::atomic<bool> release{false};
     l.Serve([&](TListener& me) {
         me.Greet();
-        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     });
     TTcpClient c(Quick());
     ASSERT_TRUE(c.Connect("127.0.0.1", l.Port, ""));
     auto t0 = TClock::now();
     bool ok = true;
     const std::string data(60000, 'd');
-    for (int i = 0; i < 20000 && ok; ++i) ok = c.Queue(dkString, Record(i, data));
+    for (int i = 0; i < 20000 && ok; ++i)
+        ok = c.Queue(dkString, Record(i, data));
     if (ok) ok = c.Flush();
     release = true;
     EXPECT_FALSE(ok);

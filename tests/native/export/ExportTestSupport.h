@@ -19,7 +19,7 @@ using namespace vx;
 
 // A table held in memory, with per-column widths, alignments and visibility.
 class TTestSource : public TvxCustomExport {
-public:
+  public:
     explicit TTestSource(const TPlatform& p) : TvxCustomExport(p) {}
 
     bool Attached = true;
@@ -34,11 +34,17 @@ public:
     void OpenSource() override { ++Opened; }
     void CloseSource() override { ++Closed; }
     void FirstRecord() override { RecordIndex = 0; }
-    uint8_t GetColumnAlignment(int i) override { return size_t(i) < Aligns.size() ? Aligns[size_t(i)] : 0; }
+    uint8_t GetColumnAlignment(int i) override {
+        return size_t(i) < Aligns.size() ? Aligns[size_t(i)] : 0;
+    }
     bool HasSource() override { return Attached; }
     bool IsEndOfRecords() override { return size_t(RecordIndex) >= Records.size(); }
-    bool IsColumnVisible(int i) override { return size_t(i) >= Visible.size() || Visible[size_t(i)]; }
-    bool IsRecordSelected(int i) override { return size_t(i) >= Selected.size() || Selected[size_t(i)]; }
+    bool IsColumnVisible(int i) override {
+        return size_t(i) >= Visible.size() || Visible[size_t(i)];
+    }
+    bool IsRecordSelected(int i) override {
+        return size_t(i) >= Selected.size() || Selected[size_t(i)];
+    }
     int GetColumnWidth(int i) override { return Widths[size_t(i)]; }
     std::string GetColumnCaption(int i) override { return Caps[size_t(i)]; }
     int GetColumnCount() override { return int(Caps.size()); }
@@ -49,7 +55,7 @@ public:
 
 // A fresh folder under the system temporary folder, removed afterwards.
 class TTempFolder {
-public:
+  public:
     TTempFolder() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "vxexport-XXXXXX").string();
         char* made = mkdtemp(tmpl.data());
@@ -63,7 +69,8 @@ public:
     std::string operator/(const std::string& name) const { return Path + name; }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (auto& e : std::filesystem::directory_iterator(Path)) names.push_back(e.path().filename().string());
+        for (auto& e : std::filesystem::directory_iterator(Path))
+            names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -81,7 +88,9 @@ inline void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-inline bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 // Platform fakes pointed at a real folder, with a test source that writes to
 // Folder/out.<ext> and records its errors and events.
@@ -108,7 +117,8 @@ struct TExportFixture {
     std::string Export(TvxExportType type) {
         Source.SetExportType(type);
         Source.ExportData();
-        std::string name = Source.FileName.substr(0, Source.FileName.rfind('.') + 1) + Source.DefaultExtension();
+        std::string name =
+            Source.FileName.substr(0, Source.FileName.rfind('.') + 1) + Source.DefaultExtension();
         return FileExists(name) ? ReadFile(name) : std::string();
     }
     // Two records of two columns.
@@ -120,7 +130,8 @@ struct TExportFixture {
 // Joins lines with CR LF after each, as the text documents are saved.
 inline std::string Lines(std::initializer_list<std::string> lines) {
     std::string s;
-    for (auto& l : lines) s += l + "\r\n";
+    for (auto& l : lines)
+        s += l + "\r\n";
     return s;
 }
 
@@ -165,4 +176,4 @@ struct TFakeListBox : IMessageListBox {
     }
 };
 
-}  // namespace vxtest
+} // namespace vxtest

@@ -12,12 +12,15 @@ namespace {
 // 12:34:56 on some day, and one second later.
 const TDateTime kT1 = 46000 + (12 * 3600 + 34 * 60 + 56) / 86400.0;
 const TDateTime kT2 = 46000 + (12 * 3600 + 34 * 60 + 57) / 86400.0;
-}  // namespace
+} // namespace
 
 TEST(TreeAdapter, ValuesNamesAndWidths) {
     TFakePlatform fake;
     TFakeTree tree;
-    tree.Rows = {{0, 14, "first", kT1}, {2, 128, "second message", kT1}, {3, 146, "", kT2}, {7, 40, "x", kT2}};
+    tree.Rows = {{0, 14, "first", kT1},
+                 {2, 128, "second message", kT1},
+                 {3, 146, "", kT2},
+                 {7, 40, "x", kT2}};
     TvxVirtualTreeExport e(fake.Services());
     EXPECT_EQ(e.Messages.Caption, "Exporting List");
     EXPECT_EQ(e.ClassName(), "TVXVIRTUALTREEEXPORT");
@@ -82,12 +85,14 @@ TEST(TreeAdapter, ExportsWithoutSourceAndFromAnEmptyTree) {
     EXPECT_EQ(errors.size(), 1u);
     // Group 7 + kind 20 + message 0 + time 13, three joining spaces.
     std::string line(7 + 20 + 0 + 13 + 3, '-');
-    EXPECT_EQ(ReadFile(folder / "tree.TXT"), Lines({"Group   Type                 Message Time         ", line, line}));
+    EXPECT_EQ(ReadFile(folder / "tree.TXT"),
+              Lines({"Group   Type                 Message Time         ", line, line}));
 
     tree.Rows = {{1, 16, "enter", kT1}};
     e.SetExportType(xtCSV);
     e.ExportData();
-    EXPECT_EQ(ReadFile(folder / "tree.CSV"), Lines({"Group,Type,Message,Time", "Info,\"Proc Enter\",enter,\"12:34:56 PM\""}));
+    EXPECT_EQ(ReadFile(folder / "tree.CSV"),
+              Lines({"Group,Type,Message,Time", "Info,\"Proc Enter\",enter,\"12:34:56 PM\""}));
 }
 
 TEST(ListBoxAdapter, ItemsPartsAndWidths) {

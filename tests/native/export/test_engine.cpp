@@ -15,7 +15,7 @@ TEST(ExportProperties, DefaultsAndSetterRules) {
     EXPECT_EQ(e.ExportType(), xtExcel);
     EXPECT_EQ(e.ExportTypes().ToBits(), 0x3FF);
     EXPECT_EQ(e.ExportStyle, xsView);
-    EXPECT_EQ(e.Options.ToBits(), 0b10011101101);  // ClipboardMessage..UseAlignments defaults
+    EXPECT_EQ(e.Options.ToBits(), 0b10011101101); // ClipboardMessage..UseAlignments defaults
     EXPECT_EQ(e.Version(), "1.46");
     EXPECT_EQ(e.TempDir(), "C:\\Temp\\");
     EXPECT_EQ(e.DateTimeFormat, "M/d/yyyy h:mm tt");
@@ -43,7 +43,7 @@ TEST(ExportProperties, DefaultsAndSetterRules) {
     EXPECT_EQ(e.TempDir(), "D:\\Work\\");
     EXPECT_TRUE(e.TempDirStored());
     fake.Files.Temp = "C:\\";
-    e.SetTempDir("C:");  // a drive root keeps its backslash: C: is another folder
+    e.SetTempDir("C:"); // a drive root keeps its backslash: C: is another folder
     EXPECT_EQ(e.TempDir(), "C:");
     EXPECT_TRUE(e.TempDirStored());
 }
@@ -52,8 +52,10 @@ TEST(ExportProperties, ExtensionsAndFilterStrings) {
     TFakePlatform fake;
     TTestSource e(fake.Services());
     const std::pair<TvxExportType, const char*> expected[] = {
-        {xtHTML, "HTML Documents (*.html)|*.HTML"}, {xtWord, "Word Documents (*.doc)|*.DOC"},
-        {xtTAB, "Text (Tab delimited) (*.txt)|*.TXT"}, {xtSYLK, "SYLK Files (*.slk)|*.SLK"},
+        {xtHTML, "HTML Documents (*.html)|*.HTML"},
+        {xtWord, "Word Documents (*.doc)|*.DOC"},
+        {xtTAB, "Text (Tab delimited) (*.txt)|*.TXT"},
+        {xtSYLK, "SYLK Files (*.slk)|*.SLK"},
     };
     for (auto& [type, filter] : expected) {
         e.SetExportType(type);
@@ -83,7 +85,7 @@ TEST(ExportRoutines, CellTextWidthsAndRowNumbers) {
     e.SetColumnWidths({"5%", "12"});
     EXPECT_EQ(e.EffectiveColumnWidth(0, 6), 6);
     EXPECT_EQ(e.EffectiveColumnWidth(1, 6), 12);
-    EXPECT_EQ(e.EffectiveColumnWidth(2, 6), 6);  // beyond the column count
+    EXPECT_EQ(e.EffectiveColumnWidth(2, 6), 6); // beyond the column count
 
     // The number width is that of the record count; a format that cannot
     // take an integer falls back to %d for both.
@@ -95,14 +97,14 @@ TEST(ExportRoutines, CellTextWidthsAndRowNumbers) {
     EXPECT_EQ(e.RowNumberCell(), "  [1]");
     e.SetRowNumberFormat("%d %s");
     EXPECT_EQ(e.RowNumberCell(), "  1");
-    e.SetRowNumberFormat("%.4d");  // no "%d" in it: refused
+    e.SetRowNumberFormat("%.4d"); // no "%d" in it: refused
     e.ExportedCount = 6;
     EXPECT_EQ(e.RowNumberCell(), "  7");
 }
 
 TEST(ExportRoutines, FormatStringsOfOneArgument) {
     std::string s;
-    EXPECT_TRUE(FormatInteger("%5d|%-4d|", 42, s) == false);  // two arguments wanted
+    EXPECT_TRUE(FormatInteger("%5d|%-4d|", 42, s) == false); // two arguments wanted
     EXPECT_TRUE(FormatInteger("%5d%%", 42, s));
     EXPECT_EQ(s, "   42%");
     EXPECT_TRUE(FormatInteger("%0:d-%0:x", 255, s));
@@ -181,7 +183,8 @@ TEST(ExportData, ExistingFileAndRefusedOverwrite) {
 TEST(ExportData, FailedExportKeepsTheOldFileAndLeavesNoPart) {
     TExportFixture f;
     f.SmallTable();
-    for (int i = 0; i < 3000; ++i) f.Source.Records.push_back({TVariant(std::string(200, 'x')), TVariant(i)});
+    for (int i = 0; i < 3000; ++i)
+        f.Source.Records.push_back({TVariant(std::string(200, 'x')), TVariant(i)});
     WriteFile(f.Folder / "out.TXT", "old document");
     f.Source.OnExport = [](TvxCustomExport& e, uint32_t current, uint32_t, TvxValues&, bool) {
         if (current == 2500) throw std::runtime_error("handler failed");
@@ -207,7 +210,10 @@ TEST(ExportData, ViewStylePicksFreeTemporaryNamesAndOpensTheDocument) {
     f.Source.ExportStyle = xsView;
     f.Source.SetExportType(xtCSV);
     std::string ext;
-    f.Source.OnGetExtension = [&](TvxCustomExport&, std::string& e) { ext = e; e = "dat"; };
+    f.Source.OnGetExtension = [&](TvxCustomExport&, std::string& e) {
+        ext = e;
+        e = "dat";
+    };
     f.Source.ExportData();
     f.Source.ExportData();
     EXPECT_EQ(ext, "CSV");
@@ -218,7 +224,9 @@ TEST(ExportData, ViewStylePicksFreeTemporaryNamesAndOpensTheDocument) {
     EXPECT_EQ(f.Fake.Shell.Calls[1].ShowCmd, 4);
 
     // A document that was not written is not opened.
-    f.Source.OnGetHeader = [](TvxCustomExport&, uint32_t, std::string&) { throw std::runtime_error("x"); };
+    f.Source.OnGetHeader = [](TvxCustomExport&, uint32_t, std::string&) {
+        throw std::runtime_error("x");
+    };
     f.Source.ExportData();
     EXPECT_EQ(f.Fake.Shell.Calls.size(), 2u);
     EXPECT_EQ(f.Errors, std::vector<TvxExportError>{xeExportFailed});
@@ -226,21 +234,25 @@ TEST(ExportData, ViewStylePicksFreeTemporaryNamesAndOpensTheDocument) {
 
 TEST(ExportData, OnExportSeesEveryRecordAndMayChangeValues) {
     TExportFixture f;
-    f.Source.Records = {{TVariant("a"), TVariant("1")}, {TVariant("b"), TVariant("2")},
-                        {TVariant("c"), TVariant("3")}, {TVariant("d"), TVariant("4")}};
+    f.Source.Records = {{TVariant("a"), TVariant("1")},
+                        {TVariant("b"), TVariant("2")},
+                        {TVariant("c"), TVariant("3")},
+                        {TVariant("d"), TVariant("4")}};
     f.Source.Selected = {true, false, true, true};
     f.Source.Options.Include(xoSelectedRowsOnly);
     f.Source.Options.Include(xoRowNumbers);
     std::vector<std::pair<uint32_t, bool>> seen;
-    f.Source.OnExport = [&](TvxCustomExport& e, uint32_t current, uint32_t total, TvxValues& v, bool can) {
+    f.Source.OnExport = [&](TvxCustomExport& e, uint32_t current, uint32_t total, TvxValues& v,
+                            bool can) {
         EXPECT_EQ(total, 4u);
         EXPECT_EQ(e.RecordIndex, int32_t(current));
         seen.emplace_back(current, can);
         if (current == 2) v[1] = TVariant("changed");
-        can = true;  // a copy: the skipped record stays skipped
+        can = true; // a copy: the skipped record stays skipped
     };
     EXPECT_EQ(f.Export(xtCSV), Lines({",Name,Value", "1,a,1", "2,c,changed", "3,d,4"}));
-    EXPECT_EQ(seen, (std::vector<std::pair<uint32_t, bool>>{{0, true}, {1, false}, {2, true}, {3, true}}));
+    EXPECT_EQ(seen, (std::vector<std::pair<uint32_t, bool>>{
+                        {0, true}, {1, false}, {2, true}, {3, true}}));
     EXPECT_EQ(f.Source.ExportedCount, 3);
     EXPECT_EQ(f.Source.RecordIndex, 4);
 }
@@ -279,7 +291,7 @@ TEST(ExportExecute, FormatDialogSaveDialogAndProgress) {
     f.Source.Execute();
     EXPECT_TRUE(f.Errors.empty());
     EXPECT_EQ(f.Begun, 0);
-    EXPECT_EQ(f.Source.ExportType(), xtCSV);  // choices stay, even when cancelled
+    EXPECT_EQ(f.Source.ExportType(), xtCSV); // choices stay, even when cancelled
 
     // File style without a name asks for one; cancelling reports it.
     ui.Answer = true;
@@ -293,7 +305,7 @@ TEST(ExportExecute, FormatDialogSaveDialogAndProgress) {
     f.Errors.clear();
     f.Fake.Dialogs.SaveAnswers.push_back(f.Folder / "chosen.csv");
     f.Source.Execute();
-    f.Source.Execute();  // the chosen name is kept: no second dialog
+    f.Source.Execute(); // the chosen name is kept: no second dialog
     EXPECT_EQ(f.Fake.Dialogs.SaveDialogs.size(), 2u);
     EXPECT_EQ(f.Source.FileName, f.Folder / "chosen.csv");
     EXPECT_EQ(ReadFile(f.Folder / "chosen.CSV"), Lines({"Name,Value", "ab,cde", "fgh,ij"}));

@@ -8,12 +8,15 @@
 using namespace vxtest;
 
 namespace {
-const std::string kGrid = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+const std::string kGrid = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdr"
+                          "w10\\clbrdrr\\brdrs\\brdrw10";
 const std::string kRowEnd = "}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n";
 
-std::string RowStart(const std::string& shading, std::initializer_list<int> bounds, const std::string& font) {
+std::string RowStart(const std::string& shading, std::initializer_list<int> bounds,
+                     const std::string& font) {
     std::string s = "\\trowd\\trgaph108\\trrh260\\trleft0";
-    for (int b : bounds) s += "\\clvertalc" + kGrid + shading + "\\cltxlrtb\\cellx" + std::to_string(b);
+    for (int b : bounds)
+        s += "\\clvertalc" + kGrid + shading + "\\cltxlrtb\\cellx" + std::to_string(b);
     return s + "\\pard\\ri-123\\nowidctlpar\\widctlpar\\intbl\\adjustright" + font;
 }
 
@@ -32,15 +35,18 @@ std::string StyleBlock() {
            "{\\*\\pnseclvl9\\pnlcrm\\pnstart1\\pnindent720\\pnhang{\\pntxtb (}{\\pntxta )}}\r\n";
 }
 
-bool Has(const std::string& doc, const std::string& text) { return doc.find(text) != std::string::npos; }
-}  // namespace
+bool Has(const std::string& doc, const std::string& text) {
+    return doc.find(text) != std::string::npos;
+}
+} // namespace
 
 TEST(RtfExport, DefaultDocumentPieceByPiece) {
     TExportFixture f;
     f.SmallTable();
     f.Source.OnGetHeader = [](TvxCustomExport&, uint32_t, std::string& h) { h = "Report"; };
     f.Source.OnGetFooter = [](TvxCustomExport&, uint32_t, std::string& t) { t = "End"; };
-    const std::string header = " {\\f1\\fs16\\b\\cf1\\cgrid0 ", table = " {\\f2\\fs16\\cf2\\cgrid0 ";
+    const std::string header = " {\\f1\\fs16\\b\\cf1\\cgrid0 ",
+                      table = " {\\f2\\fs16\\cf2\\cgrid0 ";
     std::string expected =
         "{\\rtf1\\ansi\\deff0\\deftab720\r\n"
         "{\\fonttbl{\\f0\\fswiss\\fcharset0 MS Sans Serif;}{\\f1\\fswiss\\fcharset0 MS Sans Serif;}"
@@ -49,9 +55,8 @@ TEST(RtfExport, DefaultDocumentPieceByPiece) {
         "\\red0\\green0\\blue128;\\red255\\green255\\blue255;\\red128\\green255\\blue0;}\r\n"
         "\\margl461\\margr562\\margt101\\margb101"
         "\\par \\pard\\plain\\f0\\fs16\\cf0 Report\r\n" +
-        StyleBlock() +
-        RowStart(" \\clcbpat3", {1458, 2917}, header) + "Name\\cell Value\\cell " + kRowEnd +
-        RowStart(" \\clcbpat4", {1458, 2917}, table) + "ab\\cell cde\\cell " + kRowEnd +
+        StyleBlock() + RowStart(" \\clcbpat3", {1458, 2917}, header) + "Name\\cell Value\\cell " +
+        kRowEnd + RowStart(" \\clcbpat4", {1458, 2917}, table) + "ab\\cell cde\\cell " + kRowEnd +
         RowStart(" \\clcbpat5", {1458, 2917}, table) + "fgh\\cell ij\\cell " + kRowEnd +
         "\\pard\\nowidctlpar\\widctlpar\\adjustright {\r\n"
         "\\par \\pard\\plain\\f0\\fs16\\cf0 End\r\n"
@@ -74,7 +79,7 @@ TEST(RtfExport, FontsAttributesAndCellBoundaries) {
     font.Name = "Wingdings";
     EXPECT_EQ(RTFFontEntry(1, font, &fonts), "{\\f1\\fdontcare\\fcharset2 Wingdings;}");
     font.Name = "Arial";
-    font.Charset = 204;  // any other character set is written as 1
+    font.Charset = 204; // any other character set is written as 1
     EXPECT_EQ(RTFFontEntry(1, font, &fonts), "{\\f1\\fswiss\\fcharset1 Arial;}");
 
     font.Size = 10;
@@ -87,8 +92,8 @@ TEST(RtfExport, FontsAttributesAndCellBoundaries) {
     EXPECT_EQ(RTFCellBoundary(0, 96, 1400), 1458);
     EXPECT_EQ(RTFCellBoundary(1, 96, 1400), 2917);
     EXPECT_EQ(RTFCellBoundary(0, 120, 1400), 1167);
-    EXPECT_EQ(RTFCellBoundary(0, 96, 12), 12);  // 12.5: halves go to the even neighbour
-    EXPECT_EQ(RTFCellBoundary(0, 96, 36), 38);  // 37.5
+    EXPECT_EQ(RTFCellBoundary(0, 96, 12), 12); // 12.5: halves go to the even neighbour
+    EXPECT_EQ(RTFCellBoundary(0, 96, 36), 38); // 37.5
 }
 
 TEST(RtfExport, TemplatesRowNumbersAndOptions) {
@@ -103,12 +108,13 @@ TEST(RtfExport, TemplatesRowNumbersAndOptions) {
     f.Source.Options.Exclude(xoShowExportDate);
     f.Source.Aligns = {2, 7};
     std::string doc = f.Export(xtRTF);
-    EXPECT_TRUE(Has(doc, "{\\colortbl\\red1\\green2\\blue3;\\red8\\green0\\blue0;\\red8\\green0\\blue0;"
-                         "\\red0\\green0\\blue255;\\red207\\green255\\blue255;\\red255\\green255\\blue255;}"));
+    EXPECT_TRUE(Has(
+        doc, "{\\colortbl\\red1\\green2\\blue3;\\red8\\green0\\blue0;\\red8\\green0\\blue0;"
+             "\\red0\\green0\\blue255;\\red207\\green255\\blue255;\\red255\\green255\\blue255;}"));
     EXPECT_TRUE(Has(doc, "\\margl5\\margr562"));
     EXPECT_TRUE(Has(doc, "\\cellx1167\\pard") == false);
     EXPECT_TRUE(Has(doc, "\\cellx1167\\clvertalc"));
-    EXPECT_TRUE(Has(doc, "\\cellx3500\\pard"));  // three cells at 120 pixels per inch
+    EXPECT_TRUE(Has(doc, "\\cellx3500\\pard")); // three cells at 120 pixels per inch
     EXPECT_TRUE(Has(doc, "\\cgrid0  \\cell \\qr Name\\cell \\qr Value\\cell }"));
     EXPECT_TRUE(Has(doc, "\\cgrid0 1\\cell \\qr ab\\cell \\qr cde\\cell }"));
     EXPECT_TRUE(Has(doc, "\\cgrid0 2\\cell \\qr fgh\\cell \\qr ij\\cell }"));
@@ -118,7 +124,9 @@ TEST(RtfExport, TemplatesRowNumbersAndOptions) {
     f.Source.Options = {};
     f.Source.DOC_RTF.Options = {};
     doc = f.Export(xtRTF);
-    EXPECT_TRUE(Has(doc, StyleBlock() + "\\trowd\\trgaph108\\trrh260\\trleft0\\clvertalc \\clcbpat4\\cltxlrtb"));
+    EXPECT_TRUE(
+        Has(doc,
+            StyleBlock() + "\\trowd\\trgaph108\\trrh260\\trleft0\\clvertalc \\clcbpat4\\cltxlrtb"));
     EXPECT_FALSE(Has(doc, "clcbpat5"));
     EXPECT_FALSE(Has(doc, "clcbpat3"));
     EXPECT_FALSE(Has(doc, "\\brdrs"));
@@ -145,9 +153,12 @@ TEST(RtfExport, DataCannotChangeTheStructure) {
     // Braces balance: every group that opens is closed.
     int depth = 0;
     for (size_t i = 0; i < doc.size(); ++i) {
-        if (doc[i] == '\\') ++i;
-        else if (doc[i] == '{') ++depth;
-        else if (doc[i] == '}') --depth;
+        if (doc[i] == '\\')
+            ++i;
+        else if (doc[i] == '{')
+            ++depth;
+        else if (doc[i] == '}')
+            --depth;
         ASSERT_GE(depth, 0);
     }
     EXPECT_EQ(depth, 0);

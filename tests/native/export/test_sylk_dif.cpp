@@ -19,10 +19,10 @@ TEST(SylkExport, RecordsRowNumbersAndGaps) {
     f.Source.Options.Include(xoRowNumbers);
     // Quotes stay single (readers take all between the outer ones); semicolons double.
     f.Source.Records.push_back({TVariant("say \"x\";"), TVariant("two\r\nlines")});
-    EXPECT_EQ(f.Export(xtSYLK), Lines({"ID;PTTESTSOURCE", "C;X2;Y1;K\"Name\"", "C;X3;Y1;K\"Value\"",
-                                       "C;X1;Y2;K\"1\"", "C;X2;Y2;K\"ab\"", "C;X3;Y2;K\"c d\"",
-                                       "C;X1;Y3;K\"2\"", "C;X2;Y3;K\"say \"x\";;\"", "C;X3;Y3;K\"two lines\"",
-                                       "E"}));
+    EXPECT_EQ(f.Export(xtSYLK),
+              Lines({"ID;PTTESTSOURCE", "C;X2;Y1;K\"Name\"", "C;X3;Y1;K\"Value\"", "C;X1;Y2;K\"1\"",
+                     "C;X2;Y2;K\"ab\"", "C;X3;Y2;K\"c d\"", "C;X1;Y3;K\"2\"",
+                     "C;X2;Y3;K\"say \"x\";;\"", "C;X3;Y3;K\"two lines\"", "E"}));
 
     // An unwritten column leaves a gap in X; without captions data start at Y1.
     f.Source.Options = {};
@@ -34,20 +34,26 @@ TEST(SylkExport, RecordsRowNumbersAndGaps) {
 TEST(DifExport, LinesQuotingAndCounts) {
     TExportFixture f;
     f.Source.Caps = {"Name", "Long name"};
-    f.Source.Records = {{TVariant("ab"), TVariant("q\"x\"")}, {TVariant("two\nlines"), TVariant("")}};
+    f.Source.Records = {{TVariant("ab"), TVariant("q\"x\"")},
+                        {TVariant("two\nlines"), TVariant("")}};
     f.Source.OnGetHeader = [](TvxCustomExport&, uint32_t, std::string& h) { h = "Header"; };
-    EXPECT_EQ(f.Export(xtDIF),
-              Lines({"TABLE", "0,1", "\"TTESTSOURCE\"", "VECTORS", "0,2", "\"\"", "TUPLES", "0,2", "\"\"", "DATA",
-                     "0,0", "\"\"",
-                     "-1,0", "BOT", "1,0", "\"Name\"", "1,0", "\"Long name\"",
-                     "-1,0", "BOT", "1,0", "\"ab\"", "1,0", "\"q\"\"x\"\"\"",
-                     "-1,0", "BOT", "1,0", "\"two lines\"", "1,0", "\"\"",
-                     "-1,0", "EOD"}));
+    EXPECT_EQ(f.Export(xtDIF), Lines({"TABLE",         "0,1", "\"TTESTSOURCE\"",
+                                      "VECTORS",       "0,2", "\"\"",
+                                      "TUPLES",        "0,2", "\"\"",
+                                      "DATA",          "0,0", "\"\"",
+                                      "-1,0",          "BOT", "1,0",
+                                      "\"Name\"",      "1,0", "\"Long name\"",
+                                      "-1,0",          "BOT", "1,0",
+                                      "\"ab\"",        "1,0", "\"q\"\"x\"\"\"",
+                                      "-1,0",          "BOT", "1,0",
+                                      "\"two lines\"", "1,0", "\"\"",
+                                      "-1,0",          "EOD"}));
 
     TExportFixture g;
     g.Source.Caps = {"A", "B", "C"};
     g.Source.Widths = {1, 1, 1};
-    for (int i = 0; i < 10; ++i) g.Source.Records.push_back({TVariant(i), TVariant("x"), TVariant("y")});
+    for (int i = 0; i < 10; ++i)
+        g.Source.Records.push_back({TVariant(i), TVariant("x"), TVariant("y")});
     g.Source.Selected = {false};
     g.Source.Options.Include(xoRowNumbers);
     g.Source.Options.Include(xoSelectedRowsOnly);
@@ -88,8 +94,10 @@ TEST(SylkExport, WriterRunsAloneOnAMemorySink) {
         w->DataRow(row);
         w->Epilogue();
     }
-    EXPECT_EQ(sylkOut.Text(), Lines({"ID;PALONE", "C;X1;Y5;K\"7\"", "C;X2;Y5;K\"a;;b\"", "C;X4;Y5;K\"c\"", "E"}));
-    EXPECT_EQ(difOut.Text(), Lines({"TABLE", "0,1", "\"ALONE\"", "VECTORS", "0,4", "\"\"", "TUPLES", "0,9",
-                                    "\"\"", "DATA", "0,0", "\"\"", "-1,0", "BOT", "1,0", "\"7\"", "1,0",
-                                    "\"a;b\"", "1,0", "\"c\"", "-1,0", "EOD"}));
+    EXPECT_EQ(sylkOut.Text(),
+              Lines({"ID;PALONE", "C;X1;Y5;K\"7\"", "C;X2;Y5;K\"a;;b\"", "C;X4;Y5;K\"c\"", "E"}));
+    EXPECT_EQ(difOut.Text(),
+              Lines({"TABLE", "0,1",     "\"ALONE\"", "VECTORS", "0,4",  "\"\"", "TUPLES", "0,9",
+                     "\"\"",  "DATA",    "0,0",       "\"\"",    "-1,0", "BOT",  "1,0",    "\"7\"",
+                     "1,0",   "\"a;b\"", "1,0",       "\"c\"",   "-1,0", "EOD"}));
 }

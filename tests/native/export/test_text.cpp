@@ -9,10 +9,12 @@ namespace {
 const std::string kCreated = "Created: 12/9/2025 12:00:00 PM";
 
 void HeaderAndFooter(TTestSource& s) {
-    s.OnGetHeader = [](TvxCustomExport&, uint32_t n, std::string& h) { h = "Report\r\n" + std::to_string(n) + " rows"; };
+    s.OnGetHeader = [](TvxCustomExport&, uint32_t n, std::string& h) {
+        h = "Report\r\n" + std::to_string(n) + " rows";
+    };
     s.OnGetFooter = [](TvxCustomExport&, uint32_t, std::string& t) { t = "End"; };
 }
-}  // namespace
+} // namespace
 
 TEST(TextExport, TxtDocumentWithEveryPhase) {
     TExportFixture f;
@@ -33,7 +35,8 @@ TEST(TextExport, TxtDocumentWithEveryPhase) {
 
 TEST(TextExport, TxtRowNumbersAlignmentAndTruncation) {
     TExportFixture f;
-    for (int i = 1; i <= 120; ++i) f.Source.Records.push_back({TVariant("r" + std::to_string(i)), TVariant(i)});
+    for (int i = 1; i <= 120; ++i)
+        f.Source.Records.push_back({TVariant("r" + std::to_string(i)), TVariant(i)});
     f.Source.Options.Include(xoRowNumbers);
     f.Source.Options.Exclude(xoShowExportDate);
     std::string doc = f.Export(xtTXT);
@@ -50,10 +53,12 @@ TEST(TextExport, TxtRowNumbersAlignmentAndTruncation) {
     g.Source.Caps = {"A", "B", "C", "D"};
     g.Source.Widths = {6, 6, 6, 3};
     g.Source.Aligns = {1, 2, 3, 9};
-    g.Source.Records = {{TVariant("ab"), TVariant("ab"), TVariant("abc"), TVariant("a")},
-                        {TVariant("abcdefgh"), TVariant(TVariant::Null()), TVariant(""), TVariant("abcdef")}};
+    g.Source.Records = {
+        {TVariant("ab"), TVariant("ab"), TVariant("abc"), TVariant("a")},
+        {TVariant("abcdefgh"), TVariant(TVariant::Null()), TVariant(""), TVariant("abcdef")}};
     g.Source.Options = TvxExportOptionSet{xoUseAlignments};
-    EXPECT_EQ(g.Export(xtTXT), Lines({"ab         ab  abc   a", "abcdefgh ** NULL **        abcdef"}));
+    EXPECT_EQ(g.Export(xtTXT),
+              Lines({"ab         ab  abc   a", "abcdefgh ** NULL **        abcdef"}));
     g.Source.Options.Include(xoTruncate);
     g.Source.Options.Exclude(xoUseAlignments);
     EXPECT_EQ(g.Export(xtTXT), Lines({"ab     ab     abc    a  ", "abc... ** ...        ..."}));
@@ -71,8 +76,9 @@ TEST(TextExport, CsvQuotingRowNumbersAndNoHeaderOrFooter) {
     HeaderAndFooter(f.Source);
     f.Source.Options.Include(xoRowNumbers);
     // A quote or a line break is enclosed too, so a reader gets the value back.
-    EXPECT_EQ(f.Export(xtCSV), Lines({",\"First name\",Note,Id", "1,\"a,b\",\"say \"\"hi\"\"\",x",
-                                      "2,\"q\"\"uote\",,\"** NULL **\"", "3,\"two", "lines\",tab\there,7"}));
+    EXPECT_EQ(f.Export(xtCSV),
+              Lines({",\"First name\",Note,Id", "1,\"a,b\",\"say \"\"hi\"\"\",x",
+                     "2,\"q\"\"uote\",,\"** NULL **\"", "3,\"two", "lines\",tab\there,7"}));
     f.Source.SetRowNumberFormat("No %d");
     f.Source.Options.Exclude(xoShowHeader);
     f.Source.Records.resize(1);
@@ -85,7 +91,9 @@ TEST(TextExport, CsvRecordOfOneEmptyCellKeepsItsLine) {
     TExportFixture f;
     f.Source.Caps = {"Message", "Hidden"};
     f.Source.Visible = {true, false};
-    f.Source.Records = {{TVariant("a"), TVariant("x")}, {TVariant(""), TVariant("y")}, {TVariant("b"), TVariant("z")}};
+    f.Source.Records = {{TVariant("a"), TVariant("x")},
+                        {TVariant(""), TVariant("y")},
+                        {TVariant("b"), TVariant("z")}};
     f.Source.Options = {xoShowHeader};
     EXPECT_EQ(f.Export(xtCSV), Lines({"Message", "a", "\"\"", "b"}));
     f.Source.Options.Include(xoRowNumbers);
@@ -97,8 +105,8 @@ TEST(TextExport, TabNeverQuotesAndKeepsHeaderAndFooter) {
     f.Source.Records = {{TVariant("a b"), TVariant("\"q\"")}, {TVariant("x\ty"), TVariant("")}};
     HeaderAndFooter(f.Source);
     f.Source.Options.Include(xoRowNumbers);
-    EXPECT_EQ(f.Export(xtTAB), Lines({"Report", "2 rows", "\tName\tValue", "1\ta b\t\"q\"", "2\tx y\t",
-                                      "End", kCreated}));
+    EXPECT_EQ(f.Export(xtTAB), Lines({"Report", "2 rows", "\tName\tValue", "1\ta b\t\"q\"",
+                                      "2\tx y\t", "End", kCreated}));
 }
 
 TEST(TextExport, TabRecordKeepsItsLineAndColumns) {
@@ -117,12 +125,12 @@ TEST(TextExport, FormulaLikeValuesAreWrittenAsText) {
     f.Source.Caps = {"=Caption"};
     f.Source.Widths = {1};
     f.Source.Options = {xoShowHeader};
-    for (const char* v : {"=1+2", "+1+2", "-1+2", "@SUM(A1)", "-", "--- x ---", "-1e", "+.5.5", "-4", "+1.5",
-                          "-1e5", "-2.5E-3", "a=b", " =x"})
+    for (const char* v : {"=1+2", "+1+2", "-1+2", "@SUM(A1)", "-", "--- x ---", "-1e", "+.5.5",
+                          "-4", "+1.5", "-1e5", "-2.5E-3", "a=b", " =x"})
         f.Source.Records.push_back({TVariant(v)});
-    const std::vector<std::string> shown = {"'=Caption", "'=1+2", "'+1+2", "'-1+2", "'@SUM(A1)", "'-",
-                                            "'--- x ---", "'-1e", "'+.5.5", "-4", "+1.5", "-1e5",
-                                            "-2.5E-3", "a=b", " =x"};
+    const std::vector<std::string> shown = {
+        "'=Caption", "'=1+2", "'+1+2", "'-1+2", "'@SUM(A1)", "'-",  "'--- x ---", "'-1e",
+        "'+.5.5",    "-4",    "+1.5",  "-1e5",  "-2.5E-3",   "a=b", " =x"};
     std::string csv, tab;
     for (const std::string& line : shown) {
         csv += (line.find(' ') != std::string::npos ? "\"" + line + "\"" : line) + "\r\n";
@@ -144,27 +152,33 @@ TEST(TextExport, ClipboardHoldsTheTxtText) {
     f.Source.ExportStyle = xsView;
     f.Source.ExportData();
     EXPECT_EQ(f.Fake.Clipboard.Text, txt);
-    EXPECT_EQ(f.Fake.Dialogs.Informations, std::vector<std::string>{"Data was copied to clipboard!"});
+    EXPECT_EQ(f.Fake.Dialogs.Informations,
+              std::vector<std::string>{"Data was copied to clipboard!"});
     EXPECT_TRUE(f.Fake.Shell.Calls.empty());
-    EXPECT_EQ(f.Folder.Files(), std::vector<std::string>{"out.TXT"});  // no file of its own
+    EXPECT_EQ(f.Folder.Files(), std::vector<std::string>{"out.TXT"}); // no file of its own
 
     // An empty source still gives captions, separators, footer and date.
     f.Source.Records.clear();
     f.Source.Options.Exclude(xoClipboardMessage);
     f.Source.OnGetHeader = nullptr;
     f.Source.ExportData();
-    EXPECT_EQ(f.Fake.Clipboard.Text, Lines({"Name  Value", "---------", "---------", "End", kCreated}));
+    EXPECT_EQ(f.Fake.Clipboard.Text,
+              Lines({"Name  Value", "---------", "---------", "End", kCreated}));
     EXPECT_EQ(f.Fake.Dialogs.Informations.size(), 1u);
 
     // The clipboard text ends at a zero byte: none may stay in it, so nothing
     // after one is lost.
     f.Source.Records = {{TVariant(std::string("be\0fore", 7)), TVariant("after")}};
-    f.Source.OnGetFooter = [](TvxCustomExport&, uint32_t, std::string& t) { t = std::string("End\0more", 8); };
+    f.Source.OnGetFooter = [](TvxCustomExport&, uint32_t, std::string& t) {
+        t = std::string("End\0more", 8);
+    };
     f.Source.Options.Exclude(xoShowExportDate);
     f.Source.ExportData();
     EXPECT_EQ(f.Fake.Clipboard.Text.find('\0'), std::string::npos);
-    EXPECT_NE(f.Fake.Clipboard.Text.find("be fore after"), std::string::npos) << f.Fake.Clipboard.Text;
-    EXPECT_NE(f.Fake.Clipboard.Text.find("End more\r\n"), std::string::npos) << f.Fake.Clipboard.Text;
+    EXPECT_NE(f.Fake.Clipboard.Text.find("be fore after"), std::string::npos)
+        << f.Fake.Clipboard.Text;
+    EXPECT_NE(f.Fake.Clipboard.Text.find("End more\r\n"), std::string::npos)
+        << f.Fake.Clipboard.Text;
     f.Source.OnGetFooter = nullptr;
 
     // A clipboard that refuses the text fails the export.

@@ -12,22 +12,21 @@ namespace vxtest {
 
 struct TGoldenType {
     TvxExportType Type;
-    const char* File;  // name under the golden folder
+    const char* File; // name under the golden folder
 };
 
 inline const TGoldenType kGoldenTypes[] = {
-    {xtTXT, "table.txt"},  {xtCSV, "table.csv"},  {xtTAB, "table.tab.txt"}, {xtHTML, "table.html"},
-    {xtRTF, "table.rtf"},  {xtWord, "table.doc"}, {xtSYLK, "table.slk"},    {xtDIF, "table.dif"},
-    {xtExcel, "table.xls"}, {xtClipboard, "table.clipboard.txt"},
+    {xtTXT, "table.txt"},     {xtCSV, "table.csv"},
+    {xtTAB, "table.tab.txt"}, {xtHTML, "table.html"},
+    {xtRTF, "table.rtf"},     {xtWord, "table.doc"},
+    {xtSYLK, "table.slk"},    {xtDIF, "table.dif"},
+    {xtExcel, "table.xls"},   {xtClipboard, "table.clipboard.txt"},
 };
 
 // The cells as sent: captions first.
 inline const std::vector<std::vector<std::string>> kGoldenCells = {
-    {"Message", "Kind", "Count"},
-    {"caf\xE9 \xFC\xDF", "Note", "42"},
-    {"=1+2", "String", "-7"},
-    {"two\r\nlines", "a\tb", "1.5"},
-    {"C:\\dir\\{x}; \"q\"", "<b>", "0"},
+    {"Message", "Kind", "Count"},    {"caf\xE9 \xFC\xDF", "Note", "42"},  {"=1+2", "String", "-7"},
+    {"two\r\nlines", "a\tb", "1.5"}, {"C:\\dir\\{x}; \"q\"", "<b>", "0"},
 };
 
 inline void FillGoldenTable(TExportFixture& f) {
@@ -54,7 +53,8 @@ inline std::string MaskVolatile(std::string doc, const std::string& createdLine)
     const std::string prefix = "Created: ";
     if (createdLine.size() <= prefix.size()) return doc;
     std::string mask = prefix + std::string(createdLine.size() - prefix.size(), '#');
-    for (size_t at = doc.find(createdLine); at != std::string::npos; at = doc.find(createdLine, at + 1))
+    for (size_t at = doc.find(createdLine); at != std::string::npos;
+         at = doc.find(createdLine, at + 1))
         doc.replace(at, createdLine.size(), mask);
     return doc;
 }
@@ -67,4 +67,4 @@ inline std::string ExportGolden(TExportFixture& f, TvxExportType type) {
     return MaskVolatile(doc, f.Source.CreatedLine());
 }
 
-}  // namespace vxtest
+} // namespace vxtest

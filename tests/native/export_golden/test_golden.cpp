@@ -12,7 +12,9 @@ using namespace vxtest;
 
 namespace {
 
-std::string GoldenPath(const char* file) { return std::string(VX_GOLDEN_DIR) + "/" + file; }
+std::string GoldenPath(const char* file) {
+    return std::string(VX_GOLDEN_DIR) + "/" + file;
+}
 
 // Offset of the first differing byte, for a readable failure.
 size_t FirstDifference(const std::string& a, const std::string& b) {
@@ -22,7 +24,7 @@ size_t FirstDifference(const std::string& a, const std::string& b) {
     return n;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Golden, EveryTypeWritesItsGoldenDocument) {
     const bool update = std::getenv("VX_UPDATE_GOLDEN") != nullptr;
@@ -37,9 +39,9 @@ TEST(Golden, EveryTypeWritesItsGoldenDocument) {
         ASSERT_TRUE(FileExists(path)) << "missing golden document; make it with VX_UPDATE_GOLDEN=1";
         std::string golden = ReadFile(path);
         size_t at = FirstDifference(doc, golden);
-        EXPECT_TRUE(doc == golden) << "differs at byte " << at << " (written " << doc.size()
-                                   << " bytes, golden " << golden.size() << ")\nwritten: "
-                                   << doc.substr(at > 40 ? at - 40 : 0, 120);
+        EXPECT_TRUE(doc == golden)
+            << "differs at byte " << at << " (written " << doc.size() << " bytes, golden "
+            << golden.size() << ")\nwritten: " << doc.substr(at > 40 ? at - 40 : 0, 120);
     }
 }
 

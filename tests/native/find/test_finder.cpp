@@ -242,12 +242,12 @@ TEST(Rules, DisabledRulesDecideNothingButStayChecked) {
     EXPECT_FALSE(t.finder.Highlight(0));
 
     // A disabled rule must still be usable, and no pattern is no rule.
-    EXPECT_FALSE(t.finder.SetRules({off(Rule(rfMessage, mkRegularExpression, "(", raExclude))},
-                                   error));
+    EXPECT_FALSE(
+        t.finder.SetRules({off(Rule(rfMessage, mkRegularExpression, "(", raExclude))}, error));
     EXPECT_EQ(error.rfind("Rule 1: ", 0), 0u) << error;
-    EXPECT_FALSE(t.finder.SetRules({Rule(rfMessage, mkContains, "x", raExclude),
-                                    Rule(rfMessage, mkEquals, "", raExclude)},
-                                   error));
+    EXPECT_FALSE(t.finder.SetRules(
+        {Rule(rfMessage, mkContains, "x", raExclude), Rule(rfMessage, mkEquals, "", raExclude)},
+        error));
     EXPECT_EQ(error, "Rule 2: the pattern is empty");
 }
 
@@ -305,7 +305,8 @@ TEST(TimeColumns, MillisecondsFromThePreviousAndTheFirstShownRow) {
 TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
     // Appends, inserts, edits, deletes, drops of the oldest rows and group
     // filters come in any order, also while find and the rules are still
-    // scanning; once the work is done, everything derived must equal what a fresh scan of the rows gives.
+    // scanning; once the work is done, everything derived must equal what a fresh scan of the rows
+    // gives.
     const std::vector<TFindRule> rules = {
         Rule(rfMessage, mkContains, "x", raExclude),
         Rule(rfMessage, mkRegularExpression, "a+b", raHighlight, 0x111111),

@@ -19,11 +19,12 @@ namespace {
 std::vector<std::string> Lines(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ExceptionLog, CppEntriesNameTypeAndCatchSiteInsteadOfAnAddress) {
     // Unique: other builds of this test may run beside this one.
@@ -32,7 +33,7 @@ TEST(ExceptionLog, CppEntriesNameTypeAndCatchSiteInsteadOfAnAddress) {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     TFakeLocale locale;
-    TFakeClock clock;  // 12/9/2025 12:00:00 PM
+    TFakeClock clock; // 12/9/2025 12:00:00 PM
     TExceptionLog log(dir.string() + "/", locale, clock);
 
     try {

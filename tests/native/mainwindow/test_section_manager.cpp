@@ -92,7 +92,7 @@ struct Manager : ::testing::Test, ISectionHost {
     TSectionCore& Core(size_t i) { return manager->Section(i).Core(); }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Manager, ConnectBuildsSectionsHeadersAndButtons) {
     Send(dkConnect, "a1", "C:\\Apps\\Demo.exe|", 1);
@@ -132,7 +132,7 @@ TEST_F(Manager, ConnectBuildsSectionsHeadersAndButtons) {
 }
 
 TEST_F(Manager, RecordsReachOnlyTheirSection) {
-    Send(dkString, "a", "before connect");  // dropped: no section yet
+    Send(dkString, "a", "before connect"); // dropped: no section yet
     Send(dkConnect, "a", "App.exe|A");
     Send(dkConnect, "b", "App.exe|B");
     Send(dkString, "a", "row for a", 0, 0, "data");
@@ -169,7 +169,7 @@ TEST_F(Manager, RecordsReachOnlyTheirSection) {
 TEST_F(Manager, UnknownKindsAndHandshakes) {
     Send(0x122, "a");
     Send(0, "a");
-    Send(0x108, "a", "App.exe|A");  // kind 8 in the low byte
+    Send(0x108, "a", "App.exe|A"); // kind 8 in the low byte
     ASSERT_EQ(fakes.Dialogs.Errors.size(), 2u);
     EXPECT_EQ(fakes.Dialogs.Errors[0], "Unknown Message in Debugger WMCOPYDATA [290],");
     EXPECT_EQ(fakes.Dialogs.Errors[1], "Unknown Message in Debugger WMCOPYDATA [0],");
@@ -391,9 +391,9 @@ TEST_F(Manager, RemoteRecordsReachOnlySectionsOfTheirHost) {
     f.ClientID = "app";
     f.InfoLine = 300;
     std::string block = EncodePacket(f);
-    EXPECT_EQ(manager->DispatchRemote("127.0.0.2", dkSetInfoLine, block.data(), block.size(),
-                                      &failure),
-              R::rrFailed);
+    EXPECT_EQ(
+        manager->DispatchRemote("127.0.0.2", dkSetInfoLine, block.data(), block.size(), &failure),
+        R::rrFailed);
     EXPECT_FALSE(failure.empty());
     EXPECT_EQ(manager->DispatchRemote("127.0.0.2", dkString, block.data(), 100), R::rrShort);
     EXPECT_TRUE(fakes.Dialogs.Errors.empty());

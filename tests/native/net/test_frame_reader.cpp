@@ -12,7 +12,8 @@ namespace {
 
 std::string Le32(uint32_t v) {
     std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[i] = char((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[i] = char((v >> (8 * i)) & 0xFF);
     return s;
 }
 
@@ -31,7 +32,8 @@ std::string Block(const std::string& text, const std::string& data = {}) {
 std::vector<std::pair<uint32_t, std::string>> TakeAll(TFrameReader& r) {
     std::vector<std::pair<uint32_t, std::string>> out;
     TFrame f;
-    while (r.Take(f)) out.emplace_back(f.WParam, std::string(f.Block));
+    while (r.Take(f))
+        out.emplace_back(f.WParam, std::string(f.Block));
     return out;
 }
 
@@ -52,7 +54,8 @@ TEST(FrameReader, FramesCutAnywhereComeOutWholeAndInOrder) {
             } else {
                 r.Feed(stream.data() + i, n, 0);
             }
-            for (auto& f : TakeAll(r)) got.push_back(f);
+            for (auto& f : TakeAll(r))
+                got.push_back(f);
         }
         ASSERT_EQ(got.size(), 3u) << chunk;
         EXPECT_EQ(got[0], std::make_pair(uint32_t(14), a));
@@ -73,9 +76,9 @@ TEST(FrameReader, LengthOutOfBoundsFailsAsSoonAsItIsKnown) {
                    Case{0xFFFFFFFFu, TFrameError::feTooLong}}) {
         TFrameReader r;
         r.Feed(Frame(14, Block("ok")).data(), Frame(14, Block("ok")).size(), 0);
-        r.Feed(Le32(c.Length).data(), 4, 0);  // only the length of the bad frame
+        r.Feed(Le32(c.Length).data(), 4, 0); // only the length of the bad frame
         TFrame f;
-        EXPECT_TRUE(r.Take(f));                // the good frame before it still comes
+        EXPECT_TRUE(r.Take(f)); // the good frame before it still comes
         EXPECT_FALSE(r.Take(f));
         EXPECT_EQ(r.Error(), c.Error) << c.Length;
         EXPECT_EQ(r.Room(), 0u);
@@ -95,9 +98,9 @@ TEST(FrameReader, LengthOutOfBoundsFailsAsSoonAsItIsKnown) {
 TEST(FrameReader, PartialFrameStallsThirtySecondsAfterItsFirstByte) {
     const std::string f = Frame(14, Block("slow"));
     TFrameReader r;
-    EXPECT_EQ(r.Check(1000), TFrameError::feNone);  // nothing held: an idle peer is no stall
+    EXPECT_EQ(r.Check(1000), TFrameError::feNone); // nothing held: an idle peer is no stall
     r.Feed(f.data(), 100, 10);
-    r.Feed(f.data() + 100, 100, 35);  // trickling bytes do not restart the clock
+    r.Feed(f.data() + 100, 100, 35); // trickling bytes do not restart the clock
     EXPECT_EQ(r.Check(39.9), TFrameError::feNone);
     EXPECT_EQ(r.Check(40), TFrameError::feStalled);
 
@@ -124,7 +127,7 @@ TEST(FrameReader, RoomBoundsWhatIsHeld) {
     size_t fed = 0;
     while (r.Room() > 0) {
         size_t n = std::min(r.Room(), small.size());
-        r.Feed(small.data(), n, 0);  // frames cut at odd places
+        r.Feed(small.data(), n, 0); // frames cut at odd places
         fed += n;
         ASSERT_LE(fed, kReadTarget);
     }
@@ -136,5 +139,5 @@ TEST(FrameReader, RoomBoundsWhatIsHeld) {
     EXPECT_EQ(big.Room() + big.Pending(), kMaxFrameLength + 4);
 }
 
-}  // namespace
-}  // namespace vx::net
+} // namespace
+} // namespace vx::net

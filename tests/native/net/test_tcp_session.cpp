@@ -71,7 +71,7 @@ TEST(TcpSession, KeysDifferingOnlyInLengthOrNulAreDifferent) {
 TEST(TcpSettings, NonLoopbackAddressNeedsAKey) {
     TTcpSettings s;
     s.Listen = true;
-    EXPECT_EQ(TcpSettingsProblem(s), "");  // the defaults: loopback, no key
+    EXPECT_EQ(TcpSettingsProblem(s), ""); // the defaults: loopback, no key
     s.Address = "127.0.0.2";
     EXPECT_EQ(TcpSettingsProblem(s), "");
     for (const char* address : {"0.0.0.0", "192.168.1.7", "10.0.0.1"}) {
@@ -92,9 +92,9 @@ TEST(TcpSettings, NonLoopbackAddressNeedsAKey) {
         s.Port = port;
         EXPECT_NE(TcpSettingsProblem(s), "") << port;
     }
-    s.Listen = false;  // off: nothing to refuse
+    s.Listen = false; // off: nothing to refuse
     EXPECT_EQ(TcpSettingsProblem(s), "");
 }
 
-}  // namespace
-}  // namespace vx::net
+} // namespace
+} // namespace vx::net

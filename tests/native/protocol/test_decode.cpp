@@ -9,16 +9,20 @@ using namespace vx;
 
 namespace {
 
-std::string Block(size_t size = packet::FixedSize) { return std::string(size, '\0'); }
+std::string Block(size_t size = packet::FixedSize) {
+    return std::string(size, '\0');
+}
 
 void PutString(std::string& b, size_t off, const std::string& s, uint8_t len) {
     b[off] = char(len);
     std::memcpy(&b[off + 1], s.data(), s.size());
 }
 
-void PutInt(std::string& b, size_t off, int32_t v) { std::memcpy(&b[off], &v, 4); }
+void PutInt(std::string& b, size_t off, int32_t v) {
+    std::memcpy(&b[off], &v, 4);
+}
 
-}  // namespace
+} // namespace
 
 TEST(Decode, ReadsEveryFieldAtItsOffset) {
     std::string b = Block(packet::FixedSize + 5);
@@ -76,7 +80,8 @@ TEST(Decode, ClientIdKeepsAtMostFiftyCharacters) {
 
 TEST(Decode, HostileLengthsStayInsideTheBlock) {
     std::string b = Block();
-    for (size_t off : {packet::Text, packet::ProcName, packet::UnitName}) b[off] = char(255);
+    for (size_t off : {packet::Text, packet::ProcName, packet::UnitName})
+        b[off] = char(255);
     b[packet::ClientID] = char(255);
     PutInt(b, packet::DataSize, 0x7FFFFFFF);
     auto d = DecodePacket(14, b.data(), b.size());

@@ -16,10 +16,9 @@ TEST(CopyText, RowsAreOneLineEachWithTheirNamesAndTexts) {
     const std::string time = s->lst_DebugGetText(0, 3);
     ASSERT_FALSE(time.empty());
 
-    EXPECT_EQ(DebugRowsCopyText(*s, {1, 2, 3, 99}),
-              "Warning\tNote\ttab here\t" + time + "\r\n" +
-                  "Error\tUnknown\tcr  lf zero end\t" + time + "\r\n" +
-                  "General\tSeparator\t\t\r\n")
+    EXPECT_EQ(DebugRowsCopyText(*s, {1, 2, 3, 99}), "Warning\tNote\ttab here\t" + time + "\r\n" +
+                                                        "Error\tUnknown\tcr  lf zero end\t" + time +
+                                                        "\r\n" + "General\tSeparator\t\t\r\n")
         << "a zero byte would cut the clipboard's text short; row 99 does not exist";
     EXPECT_EQ(DebugRowsCopyText(*s, {}), "");
 

@@ -225,7 +225,8 @@ TEST(DebugList, ShownRowsDecideTheListAndTheCommands) {
     auto s = t.Make();
     even.Rows = &s->Rows();
     s->SetShownRows(&even);
-    for (const char* text : {"a", "b", "c", "d"}) t.Add(*s, text);
+    for (const char* text : {"a", "b", "c", "d"})
+        t.Add(*s, text);
     EXPECT_EQ(s->VisibleCount(), 2u);
     EXPECT_EQ(s->CellText(1, 2), "c");
     EXPECT_EQ(t.Host.ShownRows, "2 of 4 rows shown");

@@ -41,8 +41,8 @@ TEST_F(SectionExport, ComponentsDifferOnlyWhereTheSectionSaysSo) {
     EXPECT_EQ(billboard.ColumnWidths(), (TStringList{"5%", "95%"}));
     EXPECT_TRUE(list.ColumnWidths().empty());
 
-    for (TvxCustomExport* e : {static_cast<TvxCustomExport*>(&billboard),
-                               static_cast<TvxCustomExport*>(&list)}) {
+    for (TvxCustomExport* e :
+         {static_cast<TvxCustomExport*>(&billboard), static_cast<TvxCustomExport*>(&list)}) {
         EXPECT_EQ(e->Messages.Caption, "Exporting List");
         EXPECT_EQ(e->DateTimeFormat, "h:mm AMPM M/d/yy");
         EXPECT_EQ(e->ExportStyle, xsView);
@@ -67,7 +67,7 @@ TEST_F(SectionExport, DebugListExportsEveryRowWhateverTheFilter) {
     Add(*section, "general", dgGeneral);
     Add(*section, "warning", dgWarning);
     Add(*section, "error", dgError);
-    section->ApplyGroupFilter(3);  // only one group shown on screen
+    section->ApplyGroupFilter(3); // only one group shown on screen
     ASSERT_LT(section->VisibleCount(), 3u);
 
     ToFile(Exports->vxDebugListExport, xtTXT, "list.txt");
@@ -144,8 +144,8 @@ TEST_F(SectionExport, FailedExportsAreReportedAndCancelledSavesAreNot) {
     ToFile(list, xtCSV, "missing-folder/list.csv");
     Exports->ExportItems(section->DebugTree());
     ASSERT_EQ(Fakes.Dialogs.Errors.size(), 1u);
-    EXPECT_EQ(Fakes.Dialogs.Errors[0], "The list could not be exported completely to \"" +
-                                           list.FileName + "\".");
+    EXPECT_EQ(Fakes.Dialogs.Errors[0],
+              "The list could not be exported completely to \"" + list.FileName + "\".");
 
     // File style without a name asks for one; cancelling says nothing.
     list.FileName.clear();
@@ -159,7 +159,7 @@ TEST_F(SectionExport, FailedExportsAreReportedAndCancelledSavesAreNot) {
     Exports->ExportItems(section->DebugTree());
     ASSERT_EQ(Fakes.Shell.Calls.size(), 1u);
     EXPECT_EQ(Fakes.Dialogs.Errors.size(), 1u);
-    Fakes.Shell.Result = 31;  // no association
+    Fakes.Shell.Result = 31; // no association
     Exports->ExportItems(section->DebugTree());
     ASSERT_EQ(Fakes.Dialogs.Errors.size(), 2u);
     EXPECT_EQ(Fakes.Dialogs.Errors[1], "The list was exported to \"" + Fakes.Shell.Calls[1].Target +
@@ -170,7 +170,7 @@ TEST_F(SectionExport, ExistingDocumentIsReplacedOnlyWhenTheUserSaysYes) {
     auto section = Make();
     Add(*section, "new row");
     TvxVirtualTreeExport& list = Exports->vxDebugListExport;
-    ToFile(list, xtCSV, "list.xls");  // a name stored by an export of another type
+    ToFile(list, xtCSV, "list.xls"); // a name stored by an export of another type
     const std::string csv = Folder / "list.CSV";
     vxtest::WriteFile(csv, "old");
 
@@ -204,5 +204,5 @@ TEST_F(SectionExport, ExistingDocumentIsReplacedOnlyWhenTheUserSaysYes) {
     EXPECT_NE(Fakes.Clipboard.Text.find("new row"), std::string::npos);
 }
 
-}  // namespace
-}  // namespace vx::test
+} // namespace
+} // namespace vx::test

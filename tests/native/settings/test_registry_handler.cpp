@@ -16,7 +16,7 @@ struct Settings : ::testing::Test {
     std::string Key(const std::string& section) { return kRegistryRoot + section; }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Settings, ReadsCreateTheKeyAndGiveDefaults) {
     EXPECT_EQ(reg.RegReadInteger("Display", "Main Left", 361), 361);
@@ -43,9 +43,20 @@ TEST_F(Settings, ValuesAreStoredAsText) {
 
 TEST_F(Settings, TextsThatAreNoNumbersGiveTheDefault) {
     const std::pair<const char*, int> cases[] = {
-        {"799", 799}, {" 12", 12}, {"+7", 7}, {"-0", 0}, {"$10", 16}, {"0x1F", 31},
-        {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
-        {"", -1}, {"abc", -1}, {"12abc", -1}, {"1.5", -1}, {"2147483648", -1}, {"-", -1},
+        {"799", 799},
+        {" 12", 12},
+        {"+7", 7},
+        {"-0", 0},
+        {"$10", 16},
+        {"0x1F", 31},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"", -1},
+        {"abc", -1},
+        {"12abc", -1},
+        {"1.5", -1},
+        {"2147483648", -1},
+        {"-", -1},
         {"12 ", -1},
     };
     for (auto& [text, expected] : cases) {

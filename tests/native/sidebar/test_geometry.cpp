@@ -42,9 +42,9 @@ TEST(SideBarGeometry, ButtonsStackFromTopIndex) {
     std::vector<TStackItem> small(4, TStackItem{true, TButtonStyle::bsSmall, 95, 20});
     small[2].Visible = false;
     at = StackButtons(small, 116, 22, 5, 1);
-    EXPECT_FALSE(at[0]);  // above the scroll position: left where it was
+    EXPECT_FALSE(at[0]); // above the scroll position: left where it was
     EXPECT_EQ(at[1], (TPoint{2, 27}));
-    EXPECT_FALSE(at[2]);  // hidden buttons take no room
+    EXPECT_FALSE(at[2]); // hidden buttons take no room
     EXPECT_EQ(at[3], (TPoint{2, 49}));
 }
 
@@ -62,7 +62,7 @@ TEST(SideBarGeometry, ScrollArrowsAndSteps) {
 
     EXPECT_EQ(ScrollStep(0, 5, false), 0);
     EXPECT_EQ(ScrollStep(0, 5, true), 1);
-    EXPECT_EQ(ScrollStep(4, 5, true), 4);  // the last button stays in the column
+    EXPECT_EQ(ScrollStep(4, 5, true), 4); // the last button stays in the column
     EXPECT_EQ(ScrollStep(0, 0, true), 0);
 
     EXPECT_FALSE(ScrollNeeds(0, 200, 452).Up);
@@ -76,15 +76,17 @@ TEST(SideBarGeometry, BevelsPaintTopLeftAndBottomRight) {
     std::map<std::pair<int, int>, TColor> px;
     for (const TFill& f : BevelFills(MakeBevel({0, 0, 10, 8}, 2, TBevelCut::bvLowered)))
         for (int y = f.Rect.Top; y < f.Rect.Bottom; ++y)
-            for (int x = f.Rect.Left; x < f.Rect.Right; ++x) px[{x, y}] = f.Color;
-    EXPECT_EQ(px[std::make_pair(0, 0)], clBtnShadow);      // lowered: shadow on top and left
-    EXPECT_EQ(px[std::make_pair(0, 7)], clBtnHighlight);   // bottom-left belongs to the bottom edge
-    EXPECT_EQ(px[std::make_pair(9, 0)], clBtnHighlight);   // so does top-right
-    EXPECT_EQ(px[std::make_pair(1, 1)], clBtnShadow);      // second ring
+            for (int x = f.Rect.Left; x < f.Rect.Right; ++x)
+                px[{x, y}] = f.Color;
+    EXPECT_EQ(px[std::make_pair(0, 0)], clBtnShadow);    // lowered: shadow on top and left
+    EXPECT_EQ(px[std::make_pair(0, 7)], clBtnHighlight); // bottom-left belongs to the bottom edge
+    EXPECT_EQ(px[std::make_pair(9, 0)], clBtnHighlight); // so does top-right
+    EXPECT_EQ(px[std::make_pair(1, 1)], clBtnShadow);    // second ring
     EXPECT_EQ(px[std::make_pair(8, 6)], clBtnHighlight);
-    EXPECT_EQ(px.count(std::make_pair(2, 2)), 0u);         // the inside is untouched
+    EXPECT_EQ(px.count(std::make_pair(2, 2)), 0u); // the inside is untouched
 
-    auto frame = BarFrame({0, 0, 120, 500}, clBtnFace, 1, TBevelCut::bvLowered, TBevelCut::bvNone, 1);
+    auto frame =
+        BarFrame({0, 0, 120, 500}, clBtnFace, 1, TBevelCut::bvLowered, TBevelCut::bvNone, 1);
     ASSERT_EQ(frame.size(), 2u);
     EXPECT_EQ(frame[0].TopColor, clBtnShadow);
     EXPECT_EQ(frame[1].Rect, (TRect{1, 1, 119, 499}));
@@ -96,7 +98,7 @@ TEST(SideBarGeometry, CaptionStripLayout) {
     in.Strip = {0, 0, 116, 22};
     in.TextHeight = 13;
     TCaptionLayout l = LayoutCaption(in);
-    ASSERT_EQ(l.Frame.size(), 1u);  // raised outer bevel only
+    ASSERT_EQ(l.Frame.size(), 1u); // raised outer bevel only
     EXPECT_EQ(l.Face, (TRect{1, 1, 115, 21}));
     EXPECT_EQ(l.Text, (TRect{1, 4, 115, 17}));
     EXPECT_EQ(l.Offset, 1);
@@ -104,9 +106,9 @@ TEST(SideBarGeometry, CaptionStripLayout) {
     in.PressedLook = true;
     l = LayoutCaption(in);
     EXPECT_EQ(l.Offset, 2);
-    EXPECT_EQ(l.Frame[1].TopColor, clBtnShadow);  // raised then lowered ring
+    EXPECT_EQ(l.Frame[1].TopColor, clBtnShadow); // raised then lowered ring
     EXPECT_EQ(l.Face, (TRect{2, 2, 114, 20}));
-    EXPECT_EQ(l.Text.Left, 3);  // moved right by offset div 2
+    EXPECT_EQ(l.Text.Left, 3); // moved right by offset div 2
 
     in.PressedLook = false;
     in.Flat = true;
@@ -136,7 +138,7 @@ TEST(SideBarGeometry, CaptionStripLayout) {
 TEST(SideBarGeometry, ButtonLayoutInBothStyles) {
     TButtonInput in{60, 60, TButtonStyle::bsLarge, true, 32, 32, 13, false};
     TButtonLayout l = LayoutButton(in);
-    EXPECT_EQ(l.Icon, (TPoint{14, 6}));  // centred in the height less t + 2
+    EXPECT_EQ(l.Icon, (TPoint{14, 6})); // centred in the height less t + 2
     EXPECT_EQ(l.Edge, TEdge::None);
     EXPECT_EQ(l.Text, (TRect{0, 45, 60, 60}));
     in.CaptionEmpty = true;
@@ -149,7 +151,7 @@ TEST(SideBarGeometry, ButtonLayoutInBothStyles) {
     in.HasIcon = false;
     in.Pressed = false;
     in.Hot = true;
-    EXPECT_EQ(LayoutButton(in).Edge, TEdge::Raised);  // the edge shows without an icon too
+    EXPECT_EQ(LayoutButton(in).Edge, TEdge::Raised); // the edge shows without an icon too
 
     TButtonInput small{95, 20, TButtonStyle::bsSmall, true, 16, 16, 13, false};
     small.Hot = true;
@@ -160,7 +162,7 @@ TEST(SideBarGeometry, ButtonLayoutInBothStyles) {
     EXPECT_FALSE(l.Centered);
     small.HasIcon = false;
     l = LayoutButton(small);
-    EXPECT_EQ(l.Edge, TEdge::None);  // no hover edge without an icon
+    EXPECT_EQ(l.Edge, TEdge::None); // no hover edge without an icon
     EXPECT_EQ(l.Text.Left, 0);
     small.Hot = false;
     small.Focused = true;
@@ -172,16 +174,16 @@ TEST(SideBarGeometry, GradientBands) {
     auto collect = [&](const TRect& r, TColor c) { bands.push_back({r, c}); };
 
     GradientBands(TGradientType::gtt2b, 0x000000, 0xFF0000, {0, 22, 100, 23}, collect);
-    ASSERT_EQ(bands.size(), 256u);  // all bands, most of them empty, on a 1-pixel body
+    ASSERT_EQ(bands.size(), 256u); // all bands, most of them empty, on a 1-pixel body
     EXPECT_EQ(bands.front().second, 0x000000u);
     EXPECT_EQ(bands.back().second, 0xFF0000u);
-    EXPECT_EQ(bands[128].second, 0x800000u);  // MulDiv(128, 255, 255)
+    EXPECT_EQ(bands[128].second, 0x800000u); // MulDiv(128, 255, 255)
 
     bands.clear();
     GradientBands(TGradientType::gtl2r, RGBColor(255, 0, 0), RGBColor(0, 0, 255), {10, 0, 522, 5},
                   collect);
     int x = 10;
-    for (auto& [r, c] : bands) {  // contiguous, 2 pixels each
+    for (auto& [r, c] : bands) { // contiguous, 2 pixels each
         EXPECT_EQ(r.Left, x);
         x = r.Right;
     }
@@ -190,15 +192,15 @@ TEST(SideBarGeometry, GradientBands) {
 
     bands.clear();
     GradientBands(TGradientType::gts2c, 0x000000, 0x0000FF, {0, 0, 10, 4}, collect);
-    ASSERT_EQ(bands.size(), 12u);  // (width div 2 + 1) twice
+    ASSERT_EQ(bands.size(), 12u); // (width div 2 + 1) twice
     EXPECT_EQ(bands[0].first, (TRect{0, 0, 1, 4}));
     EXPECT_EQ(bands[1].first, (TRect{9, 0, 10, 4}));
     EXPECT_EQ(bands[0].second, 0u);
-    EXPECT_EQ(bands[10].second, 0xFFu);  // the centre gets the end colour
+    EXPECT_EQ(bands[10].second, 0xFFu); // the centre gets the end colour
 
     bands.clear();
     GradientBands(TGradientType::gttb2c, clBtnFace, 0x00FF00, {0, 0, 8, 1}, collect);
-    ASSERT_EQ(bands.size(), 2u);  // height 1: m = 0, the start colour as plain bytes
+    ASSERT_EQ(bands.size(), 2u); // height 1: m = 0, the start colour as plain bytes
     EXPECT_EQ(bands[0].second, 0x0Fu);
     bands.clear();
     GradientBands(TGradientType::gtl2r, 0, 0, {0, 5, 10, 5}, collect);
@@ -224,6 +226,6 @@ TEST(SideBarGeometry, SmallHelpers) {
     EXPECT_EQ(ArrowGlyphRows(TArrowStyle::asDown)[0], (TRect{6, 9, 8, 10}));
 
     auto tiles = TileOrigins({0, 22, 116, 100}, 50, 40, 116, 100);
-    ASSERT_EQ(tiles.size(), 6u);  // 3 columns x 2 rows
+    ASSERT_EQ(tiles.size(), 6u); // 3 columns x 2 rows
     EXPECT_EQ(tiles[5], (TPoint{100, 62}));
 }

@@ -14,21 +14,24 @@ struct ThreeHeaders : ::testing::Test {
     TvxOutlookBarHeader* h[3];
     void SetUp() override {
         bar.SetBounds(0, 0, 120, 500);
-        for (int i = 0; i < 3; ++i) h[i] = bar.AddHeader("app" + std::to_string(i));
+        for (int i = 0; i < 3; ++i)
+            h[i] = bar.AddHeader("app" + std::to_string(i));
         bar.ChangeHeader(h[1]);
     }
 };
 
-TRect Bounds(const TOutlookControl& c) { return c.BoundsRect(); }
+TRect Bounds(const TOutlookControl& c) {
+    return c.BoundsRect();
+}
 
-}  // namespace
+} // namespace
 
 TEST_F(ThreeHeaders, HeadersTakeTheirPlaces) {
     EXPECT_EQ(Bounds(*h[0]), (TRect{2, 2, 118, 24}));
     EXPECT_EQ(Bounds(*h[1]), (TRect{2, 24, 118, 476}));
     EXPECT_EQ(Bounds(*h[2]), (TRect{2, 476, 118, 498}));
 
-    bar.SetBorderStyle(TBorderStyle::bsSingle);  // a sunken edge of 2 pixels
+    bar.SetBorderStyle(TBorderStyle::bsSingle); // a sunken edge of 2 pixels
     EXPECT_EQ(bar.InnerRect(), (TRect{2, 2, 114, 494}));
     EXPECT_EQ(Bounds(*h[2]), (TRect{2, 472, 114, 494}));
     bar.SetBorderStyle(TBorderStyle::bsNone);
@@ -49,7 +52,7 @@ TEST_F(ThreeHeaders, ButtonSizesFollowTheSharedSettings) {
     TOutlookButton* fixed = h[0]->AddButton("fixed");
     fixed->SetAutoSize(false);
     fixed->SetBounds(0, 0, 40, 33);
-    b1->SetWidth(10);  // auto-sized buttons refuse other sizes
+    b1->SetWidth(10); // auto-sized buttons refuse other sizes
     EXPECT_EQ(b1->Width(), 60);
     EXPECT_EQ(Bounds(*b0), (TRect{28, 27, 88, 87}));
     EXPECT_EQ(Bounds(*b1), (TRect{28, 89, 88, 149}));
@@ -58,7 +61,7 @@ TEST_F(ThreeHeaders, ButtonSizesFollowTheSharedSettings) {
     EXPECT_EQ(b0->ButtonStyle(), TButtonStyle::bsSmall);
     EXPECT_EQ(Bounds(*b0), (TRect{2, 27, 2 + 116 - 17 - 4, 47}));
     EXPECT_EQ(b1->Top(), 49);
-    EXPECT_EQ(fixed->Width(), 40);  // AutoSize off keeps its size
+    EXPECT_EQ(fixed->Width(), 40); // AutoSize off keeps its size
     EXPECT_EQ(fixed->Height(), 33);
 
     // The bar grows (the splitter): small buttons follow the header's width.
@@ -89,16 +92,17 @@ TEST_F(ThreeHeaders, ButtonSizesFollowTheSharedSettings) {
 
 TEST_F(ThreeHeaders, ScrollingAColumn) {
     std::vector<TOutlookButton*> b;
-    for (int i = 0; i < 9; ++i) b.push_back(h[1]->AddButton("b" + std::to_string(i)));
+    for (int i = 0; i < 9; ++i)
+        b.push_back(h[1]->AddButton("b" + std::to_string(i)));
     int scrolls = 0;
     h[1]->OnScroll = [&](TObject*) { ++scrolls; };
     TScrollButton& up = h[1]->ScrollUpButton();
     TScrollButton& down = h[1]->ScrollDownButton();
     EXPECT_FALSE(up.Visible());
     EXPECT_FALSE(down.Visible());
-    h[1]->UpdateLayout();  // what the header's paint does
+    h[1]->UpdateLayout(); // what the header's paint does
     EXPECT_FALSE(up.Visible());
-    EXPECT_TRUE(down.Visible());  // 9 x 62 does not fit in 452
+    EXPECT_TRUE(down.Visible()); // 9 x 62 does not fit in 452
     EXPECT_EQ(Bounds(up), (TRect{98, 23, 115, 40}));
     EXPECT_EQ(Bounds(down), (TRect{98, 434, 115, 451}));
 
@@ -114,10 +118,11 @@ TEST_F(ThreeHeaders, ScrollingAColumn) {
     EXPECT_TRUE(up.Visible());
 
     down.MouseDown(TMouseButton::mbLeft, 3, 3);
-    down.MouseUp(TMouseButton::mbLeft, 40, 3);  // released elsewhere: no step
+    down.MouseUp(TMouseButton::mbLeft, 40, 3); // released elsewhere: no step
     EXPECT_EQ(h[1]->TopIndex(), 1);
-    for (int i = 0; i < 20; ++i) h[1]->Change(down);
-    EXPECT_EQ(h[1]->TopIndex(), 8);  // the last button stays in the column
+    for (int i = 0; i < 20; ++i)
+        h[1]->Change(down);
+    EXPECT_EQ(h[1]->TopIndex(), 8); // the last button stays in the column
     h[1]->UpdateLayout();
     EXPECT_FALSE(down.Visible());
     up.MouseDown(TMouseButton::mbLeft, 1, 1);
@@ -126,7 +131,8 @@ TEST_F(ThreeHeaders, ScrollingAColumn) {
     EXPECT_FALSE(b[7]->ScrolledOut());
 
     // Deleting buttons keeps the position inside the shorter column.
-    for (int i = 0; i < 6; ++i) h[1]->DeleteButton(0);
+    for (int i = 0; i < 6; ++i)
+        h[1]->DeleteButton(0);
     EXPECT_EQ(h[1]->TopIndex(), 2);
     EXPECT_EQ(h[1]->Buttons(2)->Top(), 27);
 
@@ -139,20 +145,21 @@ TEST_F(ThreeHeaders, ScrollingAColumn) {
 }
 
 TEST_F(ThreeHeaders, ScrollChecksAndSortVetoes) {
-    for (int i = 0; i < 9; ++i) h[1]->AddButton("b");
+    for (int i = 0; i < 9; ++i)
+        h[1]->AddButton("b");
     bool automatic = false;
     h[1]->OnCheckScroll = [&](TObject*, bool& up, bool& down, bool& a) {
         up = true;
         down = false;
         a = automatic;
     };
-    h[1]->UpdateLayout();  // AutoScroll on: the handler is not asked
+    h[1]->UpdateLayout(); // AutoScroll on: the handler is not asked
     EXPECT_FALSE(h[1]->ScrollUpButton().Visible());
     bar.HeaderSettings().SetAutoScroll(false);
     h[1]->UpdateLayout();
     EXPECT_TRUE(h[1]->ScrollUpButton().Visible());
     EXPECT_FALSE(h[1]->ScrollDownButton().Visible());
-    automatic = true;  // the handler hands the decision back
+    automatic = true; // the handler hands the decision back
     h[1]->UpdateLayout();
     EXPECT_FALSE(h[1]->ScrollUpButton().Visible());
     EXPECT_TRUE(h[1]->ScrollDownButton().Visible());
@@ -162,11 +169,11 @@ TEST_F(ThreeHeaders, ScrollChecksAndSortVetoes) {
     h[1]->OnCanSort = [](TObject*, bool& can) { can = false; };
     h[1]->SetFirstButtonTop(50);
     EXPECT_EQ(sorts, 1);
-    EXPECT_EQ(h[1]->Buttons(0)->Top(), 27);  // vetoed
+    EXPECT_EQ(h[1]->Buttons(0)->Top(), 27); // vetoed
     h[1]->OnCanSort = nullptr;
     h[1]->SetAutoSort(false);
     h[1]->SetFirstButtonTop(10);
-    EXPECT_EQ(h[1]->Buttons(0)->Top(), 27);  // AutoSort off: nothing stacks
+    EXPECT_EQ(h[1]->Buttons(0)->Top(), 27); // AutoSort off: nothing stacks
     h[1]->SetAutoSort(true);
     EXPECT_EQ(h[1]->Buttons(0)->Top(), 32);
 

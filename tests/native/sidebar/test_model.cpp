@@ -27,7 +27,7 @@ TFakeView* Attach(TOutlookControl& c) {
     return raw;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SideBarModel, NewBarAndReadOnlyValues) {
     TvxOutlookBar bar;
@@ -39,7 +39,7 @@ TEST(SideBarModel, NewBarAndReadOnlyValues) {
     EXPECT_FALSE(bar.CanFocus());
     EXPECT_EQ(bar.AlignInfo(), "alLeft");
     bar.SetAlignInfo("alClient");
-    bar.SetAlignInfo("alSideways");  // unknown texts change nothing
+    bar.SetAlignInfo("alSideways"); // unknown texts change nothing
     EXPECT_EQ(bar.Align(), TAlign::alClient);
     EXPECT_EQ(bar.HeaderSettings().Size(4), -1);
     EXPECT_THROW(bar.HeaderSettings().SetSize(0, 5), ERangeError);
@@ -59,18 +59,18 @@ TEST(SideBarModel, AddingAndDeletingHeaders) {
     EXPECT_EQ(bar.Headers(1), b);
     EXPECT_EQ(bar.ActiveHeader(), b);
     EXPECT_EQ(b->HeaderSettings().HeaderColor(), RGBColor(1, 2, 3));
-    EXPECT_EQ(aChanges, 1);  // every header hears of every switch
+    EXPECT_EQ(aChanges, 1); // every header hears of every switch
     ASSERT_EQ(changes.size(), 2u);
     EXPECT_EQ(changes[0], std::make_pair(-1, 0));
     EXPECT_EQ(changes[1], std::make_pair(0, 1));
 
     TvxOutlookBarHeader* c = bar.AddHeader("c.exe");
     bar.SetHotHeader(c);
-    bar.DeleteHeader(2);  // the active and hot header
+    bar.DeleteHeader(2); // the active and hot header
     EXPECT_EQ(bar.ActiveHeader(), a);
     EXPECT_EQ(bar.HotHeader(), nullptr);
     bar.SetActiveHeader(b);
-    bar.DeleteHeader(0);  // not the active one: still the first header opens
+    bar.DeleteHeader(0); // not the active one: still the first header opens
     EXPECT_EQ(bar.ActiveHeader(), b);
     EXPECT_EQ(b->HeaderIndex(), 0);
     bar.DeleteHeader(5);
@@ -94,7 +94,7 @@ TEST(SideBarModel, ChangeHeaderRules) {
     };
     bar.ChangeHeader(a);
     EXPECT_EQ(asked, a);
-    EXPECT_EQ(bar.ActiveHeader(), b);  // vetoed: nothing changes
+    EXPECT_EQ(bar.ActiveHeader(), b); // vetoed: nothing changes
     EXPECT_EQ(changes, 0);
     allow = true;
     bar.SetHotHeader(b);
@@ -104,7 +104,7 @@ TEST(SideBarModel, ChangeHeaderRules) {
     EXPECT_EQ(changes, 1);
 
     b->SetVisible(false);
-    bar.ChangeHeader(b);  // an invisible header leaves none open
+    bar.ChangeHeader(b); // an invisible header leaves none open
     EXPECT_EQ(bar.ActiveHeader(), nullptr);
     bar.ChangeHeader(nullptr);
     EXPECT_EQ(bar.ActiveHeader(), nullptr);
@@ -113,27 +113,28 @@ TEST(SideBarModel, ChangeHeaderRules) {
 TEST(SideBarModel, PrevNextAndPageKeys) {
     TvxOutlookBar bar;
     TvxOutlookBarHeader* h[4];
-    for (int i = 0; i < 4; ++i) h[i] = bar.AddHeader(std::string(1, char('a' + i)));
+    for (int i = 0; i < 4; ++i)
+        h[i] = bar.AddHeader(std::string(1, char('a' + i)));
     h[2]->SetVisible(false);
     EXPECT_EQ(bar.PrevHeader(nullptr), nullptr);
     EXPECT_EQ(bar.NextHeader(nullptr), nullptr);
     EXPECT_EQ(bar.PrevHeader(h[0]), h[0]);
-    EXPECT_EQ(bar.PrevHeader(h[3]), h[1]);  // skips the hidden one
+    EXPECT_EQ(bar.PrevHeader(h[3]), h[1]); // skips the hidden one
     EXPECT_EQ(bar.NextHeader(h[1]), h[3]);
     EXPECT_EQ(bar.NextHeader(h[3]), h[3]);
 
     int changes = 0;
     bar.OnChange = [&](TObject*, int, int) { ++changes; };
-    EXPECT_TRUE(h[0]->KeyDown(kKeyPageDown));  // the last is active: it stays
+    EXPECT_TRUE(h[0]->KeyDown(kKeyPageDown)); // the last is active: it stays
     EXPECT_EQ(bar.ActiveHeader(), h[3]);
-    EXPECT_EQ(changes, 1);  // the events still run
+    EXPECT_EQ(changes, 1); // the events still run
     h[0]->KeyDown(kKeyPageUp);
     EXPECT_EQ(bar.ActiveHeader(), h[1]);
     h[0]->KeyDown(kKeyReturn);
     EXPECT_EQ(bar.ActiveHeader(), h[0]);
     h[0]->SetVisible(false);
     bar.ChangeHeader(h[1]);
-    h[1]->KeyDown(kKeyPageUp);  // ends on the hidden first header: none open
+    h[1]->KeyDown(kKeyPageUp); // ends on the hidden first header: none open
     EXPECT_EQ(bar.ActiveHeader(), nullptr);
 }
 
@@ -144,17 +145,17 @@ TEST(SideBarModel, IndexesFollowTabOrder) {
     b->SetHeaderIndex(0);
     EXPECT_EQ(bar.Headers(0), b);
     EXPECT_EQ(a->HeaderIndex(), 1);
-    a->SetHeaderIndex(-1);  // clamps to the front
+    a->SetHeaderIndex(-1); // clamps to the front
     EXPECT_EQ(bar.Headers(0), a);
     EXPECT_THROW(a->SetHeaderIndex(32768), ERangeError);
     EXPECT_THROW(a->SetHeaderIndex(-2), ERangeError);
 
     TOutlookButton* x = a->AddButton("x");
     TOutlookButton* y = a->AddButton("y");
-    EXPECT_EQ(a->ButtonCount(), 2);  // the arrow buttons are not counted
+    EXPECT_EQ(a->ButtonCount(), 2); // the arrow buttons are not counted
     y->SetButtonIndex(0);
     EXPECT_EQ(a->Buttons(0), y);
-    EXPECT_EQ(x->Top(), 89);  // re-stacked in the new order
+    EXPECT_EQ(x->Top(), 89); // re-stacked in the new order
     EXPECT_THROW(x->SetButtonIndex(40000), ERangeError);
     EXPECT_EQ(a->Buttons(2), nullptr);
     a->DeleteButton(7);
@@ -173,19 +174,19 @@ TEST(SideBarModel, CaptionMouseOpensHeaders) {
     a->MouseEnter(10, 5);
     EXPECT_TRUE(a->CaptionHot());
     EXPECT_EQ(bar.HotHeader(), a);
-    a->MouseMove(10, 40);  // a is closed: 22 high, but the test moves below the strip
+    a->MouseMove(10, 40); // a is closed: 22 high, but the test moves below the strip
     EXPECT_EQ(bar.HotHeader(), nullptr);
     a->MouseMove(10, 5);
     EXPECT_EQ(bar.HotHeader(), a);
 
     a->MouseDown(TMouseButton::mbLeft, 10, 5);
     EXPECT_TRUE(a->Pressed());
-    EXPECT_FALSE(av->HasFocus);  // no KeySupport: no focus
-    a->MouseUp(TMouseButton::mbLeft, 10, 30);  // released off the strip
+    EXPECT_FALSE(av->HasFocus);               // no KeySupport: no focus
+    a->MouseUp(TMouseButton::mbLeft, 10, 30); // released off the strip
     EXPECT_FALSE(a->Pressed());
     EXPECT_EQ(bar.ActiveHeader(), b);
     a->MouseDown(TMouseButton::mbLeft, 10, 5);
-    a->MouseUp(TMouseButton::mbLeft, 0, 5);  // x must be at least 1
+    a->MouseUp(TMouseButton::mbLeft, 0, 5); // x must be at least 1
     EXPECT_EQ(bar.ActiveHeader(), b);
     a->MouseDown(TMouseButton::mbLeft, 10, 5);
     a->MouseUp(TMouseButton::mbLeft, 10, 5);
@@ -235,7 +236,7 @@ TEST(SideBarModel, ButtonMouseAndClicks) {
     b->MouseLeave();
     EXPECT_FALSE(b->Hot());
     EXPECT_FALSE(b->Pressed());
-    b->MouseUp(TMouseButton::mbLeft, 80, 5);  // released outside: no click
+    b->MouseUp(TMouseButton::mbLeft, 80, 5); // released outside: no click
     EXPECT_EQ(clicks, 1);
     b->KeyDown(kKeyReturn);
     EXPECT_EQ(clicks, 2);
@@ -258,20 +259,20 @@ TEST(SideBarModel, KeySupportFocusAndAccelerators) {
     inB->OnClick = [&](TObject*) { ++clicksB; };
 
     EXPECT_FALSE(a->CanFocus());
-    EXPECT_FALSE(bar.DialogChar('a', true));  // no KeySupport: the character goes on
+    EXPECT_FALSE(bar.DialogChar('a', true)); // no KeySupport: the character goes on
     bar.HeaderSettings().SetKeySupport(true);
     EXPECT_TRUE(a->CanFocus());
-    EXPECT_FALSE(inA->CanFocus());  // only buttons of the open header
+    EXPECT_FALSE(inA->CanFocus()); // only buttons of the open header
     EXPECT_TRUE(inB->CanFocus());
 
-    EXPECT_FALSE(bar.DialogChar('a', false));  // neither Alt nor the focus
+    EXPECT_FALSE(bar.DialogChar('a', false)); // neither Alt nor the focus
     TFakeView* av = Attach(*a);
     av->HasFocus = true;
     EXPECT_TRUE(bar.DialogChar('A', false));
     EXPECT_EQ(bar.ActiveHeader(), a);
     EXPECT_TRUE(bar.DialogChar('g', true));
     EXPECT_EQ(clicksA, 1);
-    EXPECT_FALSE(bar.DialogChar('r', true));  // b is closed now
+    EXPECT_FALSE(bar.DialogChar('r', true)); // b is closed now
     EXPECT_EQ(clicksB, 0);
     EXPECT_TRUE(bar.DialogChar('b', true));
     EXPECT_EQ(bar.ActiveHeader(), b);
@@ -289,7 +290,7 @@ TEST(SideBarModel, SettingsObjects) {
     THeaderSettings a, b;
     int changes = 0;
     b.OnChange = [&](TObject*) { ++changes; };
-    b.HeaderFont().Bold = true;  // in place: no notice
+    b.HeaderFont().Bold = true; // in place: no notice
     b.SetHeaderFont(TFont{"Arial", 10});
     EXPECT_EQ(changes, 1);
 
@@ -303,7 +304,7 @@ TEST(SideBarModel, SettingsObjects) {
     EXPECT_EQ(b.Alignment(), TAlignment::taLeftJustify);
     EXPECT_EQ(b.HeaderColor(), RGBColor(9, 9, 9));
     EXPECT_EQ(b.HeaderFont(), TFont{});
-    EXPECT_FALSE(b.KeySupport());  // behaviour and sizes are not part of the look
+    EXPECT_FALSE(b.KeySupport()); // behaviour and sizes are not part of the look
     EXPECT_EQ(b.LargeWidth(), 60);
     EXPECT_EQ(b.ButtonStyle(), TButtonStyle::bsLarge);
 
@@ -312,7 +313,7 @@ TEST(SideBarModel, SettingsObjects) {
     g.OnChange = [&](TObject*) { ++gChanges; };
     EXPECT_EQ(g.GradientType(), TGradientType::gtt2b);
     EXPECT_EQ(g.EndColor(), 0xFF0000u);
-    g.SetStartColor(g.StartColor());  // the colours report even an equal value
+    g.SetStartColor(g.StartColor()); // the colours report even an equal value
     g.SetGradientType(TGradientType::gtt2b);
     EXPECT_EQ(gChanges, 1);
 
@@ -324,6 +325,6 @@ TEST(SideBarModel, SettingsObjects) {
         bar.SetImages(&images);
         btn->SetLargeImages(&images);
     }
-    EXPECT_EQ(bar.Images(), nullptr);  // a freed list is dropped by its users
+    EXPECT_EQ(bar.Images(), nullptr); // a freed list is dropped by its users
     EXPECT_EQ(btn->LargeImages(), nullptr);
 }

@@ -32,7 +32,7 @@ struct TTcpViewerStub {
     uint16_t Port = 0;
     std::atomic<int> CloseAfter{0};
     std::atomic<bool> OnlyFirst{false};
-    std::vector<TFrame> Frames;  // read them after Stop()
+    std::vector<TFrame> Frames; // read them after Stop()
     std::thread Thread;
 
     TTcpViewerStub() {
@@ -54,7 +54,7 @@ struct TTcpViewerStub {
 
     void Stop() {
         if (Listen == INVALID_SOCKET) return;
-        closesocket(Listen);  // ends accept()
+        closesocket(Listen); // ends accept()
         Listen = INVALID_SOCKET;
         if (Thread.joinable()) Thread.join();
         WSACleanup();
@@ -108,4 +108,4 @@ struct TTcpViewerStub {
     }
 };
 
-}  // namespace vx
+} // namespace vx

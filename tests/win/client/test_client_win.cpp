@@ -38,8 +38,8 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     if (msg == WM_COPYDATA) {
         auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lParam);
-        g_received.push_back({uint32_t(wParam), DecodePacket(uint32_t(wParam), cds->lpData,
-                                                             cds->cbData),
+        g_received.push_back({uint32_t(wParam),
+                              DecodePacket(uint32_t(wParam), cds->lpData, cds->cbData),
                               cds->cbData});
         return 0;
     }
@@ -80,10 +80,12 @@ struct Receiver : ::testing::Test {
             DWORD r = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 30000, QS_ALLINPUT);
             if (r == WAIT_OBJECT_0 || r == WAIT_TIMEOUT) break;
             MSG m;
-            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&m);
         }
         MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
         DWORD code = 0xDEAD;
         GetExitCodeProcess(pi.hProcess, &code);
         CloseHandle(pi.hProcess);
@@ -92,7 +94,7 @@ struct Receiver : ::testing::Test {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Receiver, VxsendDeliversEveryFieldAcrossProcesses) {
     DWORD rc = RunVxsend(

@@ -16,7 +16,7 @@
 namespace vx::e2e {
 
 class E2ETest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { listener = std::make_unique<TNoticeListener>(); }
 
     void TearDown() override {
@@ -66,8 +66,7 @@ protected:
     }
 
     // Waits until the value that get() reads equals want; returns the last value read.
-    template <class T, class F>
-    T Eventually(const T& want, F get, DWORD ms = 10000) {
+    template <class T, class F> T Eventually(const T& want, F get, DWORD ms = 10000) {
         T last{};
         WaitFor([&] { return (last = get()) == want; }, ms);
         return last;
@@ -92,4 +91,4 @@ inline HWND PrintedHandle(const std::string& output) {
     return reinterpret_cast<HWND>(std::strtoull(output.c_str() + at + 7, nullptr, 16));
 }
 
-}  // namespace vx::e2e
+} // namespace vx::e2e

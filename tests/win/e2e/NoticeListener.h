@@ -14,7 +14,7 @@
 namespace vx::e2e {
 
 class TNoticeListener {
-public:
+  public:
     struct TNotice {
         WPARAM Code;
         HWND Viewer;
@@ -41,7 +41,8 @@ public:
     // Notices with this code (and from this viewer, when given).
     int Count(WPARAM code, HWND viewer = nullptr) const {
         int n = 0;
-        for (const TNotice& x : Notices) n += x.Code == code && (!viewer || x.Viewer == viewer);
+        for (const TNotice& x : Notices)
+            n += x.Code == code && (!viewer || x.Viewer == viewer);
         return n;
     }
     bool WaitForNotice(WPARAM code, HWND viewer, int count = 1, DWORD ms = 10000) {
@@ -52,7 +53,7 @@ public:
         PostMessageA(viewer, WM_CLIENT2DEBUGGER, code, reinterpret_cast<LPARAM>(hwnd_));
     }
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<TNoticeListener*>(GetWindowLongPtrA(h, GWLP_USERDATA));
         if (self && msg != 0 && msg == WM_DEBUGGER2CLIENT) {
@@ -64,4 +65,4 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-}  // namespace vx::e2e
+} // namespace vx::e2e

@@ -8,7 +8,7 @@ namespace vx::e2e {
 
 namespace {
 
-constexpr UINT kTimeout = 5000;  // for one message to another process
+constexpr UINT kTimeout = 5000; // for one message to another process
 
 LRESULT Send(HWND w, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
@@ -22,7 +22,7 @@ BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
 std::string WindowText(HWND w) {
     LRESULT n = Send(w, WM_GETTEXTLENGTH);
@@ -103,7 +103,9 @@ std::vector<HWND> VisibleTopLevels(DWORD pid, const char* cls, const char* text)
     return found;
 }
 
-std::vector<HWND> OpenPopupMenus(DWORD pid) { return VisibleTopLevels(pid, "#32768"); }
+std::vector<HWND> OpenPopupMenus(DWORD pid) {
+    return VisibleTopLevels(pid, "#32768");
+}
 
 std::vector<TRemoteMenuItem> PopupMenuItems(HWND popup) {
     std::vector<TRemoteMenuItem> items;
@@ -170,7 +172,9 @@ bool TRemoteBuffer::Read(void* data, size_t size, size_t offset) const {
 
 // --- TRemoteList ---
 
-int TRemoteList::Count() const { return int(Send(list_, LVM_GETITEMCOUNT)); }
+int TRemoteList::Count() const {
+    return int(Send(list_, LVM_GETITEMCOUNT));
+}
 
 int TRemoteList::ColumnCount() const {
     HWND header = reinterpret_cast<HWND>(Send(list_, LVM_GETHEADER));
@@ -208,7 +212,7 @@ int TRemoteList::Image(int item, int column) const {
     lv.mask = LVIF_IMAGE;
     lv.iItem = item;
     lv.iSubItem = column;
-    lv.iImage = -7;  // shows when nobody filled it in
+    lv.iImage = -7; // shows when nobody filled it in
     buf.Write(&lv, sizeof lv);
     if (Send(list_, LVM_GETITEMA, 0, buf.Address()) <= 0) return -8;
     buf.Read(&lv, sizeof lv);
@@ -247,7 +251,9 @@ std::vector<std::string> TRemoteList::Column(int column) const {
 
 // --- TRemoteStatusBar ---
 
-int TRemoteStatusBar::PartCount() const { return int(Send(bar_, SB_GETPARTS, 0, 0)); }
+int TRemoteStatusBar::PartCount() const {
+    return int(Send(bar_, SB_GETPARTS, 0, 0));
+}
 
 std::vector<int> TRemoteStatusBar::PartEdges() const {
     int n = PartCount();
@@ -278,18 +284,22 @@ namespace {
 // Control ids of the common file dialogs (dlgs.h).
 constexpr int kFileTypeBox = 0x470, kFolderBox = 0x471, kFileNameCombo = 0x47c,
               kFileNameEdit = 0x480;
-}  // namespace
+} // namespace
 
 HWND TRemoteSaveDialog::Control(int id) const {
     if (HWND w = GetDlgItem(dialog_, id)) return w;
-    for (HWND w : Descendants(dialog_))  // a dialog with a template of its own nests them
+    for (HWND w : Descendants(dialog_)) // a dialog with a template of its own nests them
         if (GetDlgCtrlID(w) == id) return w;
     return nullptr;
 }
 
-std::string TRemoteSaveDialog::Folder() const { return WindowText(Control(kFolderBox)); }
+std::string TRemoteSaveDialog::Folder() const {
+    return WindowText(Control(kFolderBox));
+}
 
-std::string TRemoteSaveDialog::FileType() const { return WindowText(Control(kFileTypeBox)); }
+std::string TRemoteSaveDialog::FileType() const {
+    return WindowText(Control(kFileTypeBox));
+}
 
 HWND TRemoteSaveDialog::FileNameBox() const {
     // Newer dialogs have a combo box with an edit inside, older ones an edit.
@@ -368,9 +378,9 @@ void TBoxWatcher::Run() {
             Answer(w);
         }
         // Boxes that are gone can be forgotten; their handles may come back.
-        answered_.erase(std::remove_if(answered_.begin(), answered_.end(),
-                                       [](HWND w) { return !IsWindow(w); }),
-                        answered_.end());
+        answered_.erase(
+            std::remove_if(answered_.begin(), answered_.end(), [](HWND w) { return !IsWindow(w); }),
+            answered_.end());
         Sleep(40);
     }
 }
@@ -388,16 +398,17 @@ void TBoxWatcher::Answer(HWND box) {
         boxes_.push_back(seen);
     }
     answered_.push_back(box);
-    int id = GetDlgItem(box, IDYES) ? (yes_ ? IDYES : IDNO)
+    int id = GetDlgItem(box, IDYES)  ? (yes_ ? IDYES : IDNO)
              : GetDlgItem(box, IDOK) ? IDOK
                                      : IDCANCEL;
     // Pressed as a user would press it; a box that does not take the click
     // gets its command directly.
     if (HWND button = GetDlgItem(box, id)) PostMessageA(button, BM_CLICK, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(30);
+    for (int i = 0; i < 50 && IsWindow(box) && IsWindowVisible(box); ++i)
+        Sleep(30);
     if (IsWindow(box) && IsWindowVisible(box))
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
-}  // namespace vx::e2e
+} // namespace vx::e2e

@@ -34,7 +34,7 @@ void PumpFor(DWORD ms);
 // One entry of a menu that another process shows.
 struct TRemoteMenuItem {
     UINT Id = 0;
-    std::string Text;  // with its "&" and its "\t" shortcut
+    std::string Text; // with its "&" and its "\t" shortcut
     bool Separator = false, Disabled = false;
 };
 // The popup menu windows (#32768) a process shows now.
@@ -50,7 +50,7 @@ std::vector<HWND> VisibleTopLevels(DWORD pid, const char* cls, const char* text 
 
 // A block of memory in another process, freed with the object.
 class TRemoteBuffer {
-public:
+  public:
     TRemoteBuffer(HANDLE process, size_t size);
     ~TRemoteBuffer();
     TRemoteBuffer(const TRemoteBuffer&) = delete;
@@ -62,39 +62,39 @@ public:
     bool Write(const void* data, size_t size, size_t offset = 0);
     bool Read(void* data, size_t size, size_t offset = 0) const;
 
-private:
+  private:
     HANDLE process_;
     void* address_ = nullptr;
 };
 
 // A SysListView32 of another process (owner-data lists included).
 class TRemoteList {
-public:
+  public:
     TRemoteList(HANDLE process, HWND list) : process_(process), list_(list) {}
     HWND Handle() const { return list_; }
     int Count() const;
     int ColumnCount() const;
-    int Focused() const;  // -1: none
+    int Focused() const; // -1: none
     std::string Text(int item, int column) const;
-    int Image(int item, int column) const;  // -1: none
+    int Image(int item, int column) const; // -1: none
     // The texts of one column, all items.
     std::vector<std::string> Column(int column) const;
 
-private:
+  private:
     HANDLE process_;
     HWND list_;
 };
 
 // A msctls_statusbar32 of another process.
 class TRemoteStatusBar {
-public:
+  public:
     TRemoteStatusBar(HANDLE process, HWND bar) : process_(process), bar_(bar) {}
     int PartCount() const;
     std::vector<int> PartEdges() const;
     // A panel's text without the tabs that centre or right-align it.
     std::string Text(int part) const;
 
-private:
+  private:
     HANDLE process_;
     HWND bar_;
 };
@@ -102,7 +102,7 @@ private:
 // The system's save dialog (GetSaveFileName, explorer style) that another
 // process shows.
 class TRemoteSaveDialog {
-public:
+  public:
     explicit TRemoteSaveDialog(HWND dialog) : dialog_(dialog) {}
     HWND Handle() const { return dialog_; }
     std::string Title() const { return WindowText(dialog_); }
@@ -114,7 +114,7 @@ public:
     bool Save(const std::string& fileName) const;
     void Cancel() const;
 
-private:
+  private:
     HWND Control(int id) const;
     HWND FileNameBox() const;
     HWND dialog_;
@@ -125,7 +125,7 @@ private:
 // their texts and answers them: with Yes when it is offered and the test asked
 // for Yes, else with OK, No or Cancel, whatever the box has.
 class TBoxWatcher {
-public:
+  public:
     struct TBox {
         std::string Title, Text;
     };
@@ -144,7 +144,7 @@ public:
     void Clear();
     bool WaitForCount(size_t n, DWORD ms = 10000) const;
 
-private:
+  private:
     void Run();
     bool LeftAlone(HWND w) const;
     void Answer(HWND box);
@@ -154,8 +154,8 @@ private:
     mutable std::mutex mutex_;
     std::vector<TBox> boxes_;
     std::vector<HWND> answered_;
-    std::vector<std::string> leftAlone_;  // guarded by mutex_
+    std::vector<std::string> leftAlone_; // guarded by mutex_
     std::thread thread_;
 };
 
-}  // namespace vx::e2e
+} // namespace vx::e2e

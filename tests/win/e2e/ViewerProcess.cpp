@@ -8,16 +8,20 @@ namespace {
 
 const char* const kRegistryRoot = "Software\\Vexel\\Debugger\\1.0";
 const char* const kMainCaption = "vxDebugger";
-const char* const kMutexName = "vxDebugger.exe";  // the program file's name
+const char* const kMutexName = "vxDebugger.exe"; // the program file's name
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 bool ByTop(HWND a, HWND b) {
     RECT ra = ScreenRect(a), rb = ScreenRect(b);
     return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
 }
 
-bool ByLeft(HWND a, HWND b) { return ScreenRect(a).left < ScreenRect(b).left; }
+bool ByLeft(HWND a, HWND b) {
+    return ScreenRect(a).left < ScreenRect(b).left;
+}
 
 HWND FindMainWindow(DWORD pid) {
     for (HWND w : TopLevelWindows(pid))
@@ -53,7 +57,7 @@ void EndLeftoverViewer() {
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string ProgramPath(const char* unixPath) {
     std::string exe = unixPath;
@@ -83,8 +87,8 @@ bool TChildProcess::Start(const std::string& commandLine) {
     si.hStdError = write;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::string cmd = commandLine;
-    bool ok = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             nullptr, &si, &info_);
+    bool ok = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                             &info_);
     CloseHandle(write);
     return ok;
 }
@@ -94,10 +98,12 @@ bool TChildProcess::Running() const {
 }
 
 bool TChildProcess::Wait(DWORD ms) {
-    bool ended = WaitFor([this] {
-        Output();  // keep the pipe drained so the child never blocks on it
-        return !Running();
-    }, ms);
+    bool ended = WaitFor(
+        [this] {
+            Output(); // keep the pipe drained so the child never blocks on it
+            return !Running();
+        },
+        ms);
     Output();
     return ended;
 }
@@ -151,9 +157,12 @@ TSectionView::TSectionView(HANDLE process, HWND frame) : process_(process), fram
     std::vector<HWND> statics = FindDescendants(frame, "Static");
     for (HWND s : statics) {
         std::string t = WindowText(s);
-        if (StartsWith(t, "Client ID:")) id_ = s;
-        else if (StartsWith(t, "Application Name:")) application_ = s;
-        else if (StartsWith(t, "Debug Level:")) level_ = s;
+        if (StartsWith(t, "Client ID:"))
+            id_ = s;
+        else if (StartsWith(t, "Application Name:"))
+            application_ = s;
+        else if (StartsWith(t, "Debug Level:"))
+            level_ = s;
     }
     // The connection label is the fourth label of the header panel.
     for (HWND s : statics)
@@ -161,8 +170,10 @@ TSectionView::TSectionView(HANDLE process, HWND frame) : process_(process), fram
             connection_ = s;
     for (HWND l : FindDescendants(frame, "SysListView32")) {
         int columns = TRemoteList(process, l).ColumnCount();
-        if (columns == 4) debug_ = l;
-        else if (columns == 2) billboard_ = l;
+        if (columns == 4)
+            debug_ = l;
+        else if (columns == 2)
+            billboard_ = l;
     }
     std::vector<HWND> source, info;
     HWND unitLabel = nullptr;
@@ -174,9 +185,12 @@ TSectionView::TSectionView(HANDLE process, HWND frame) : process_(process), fram
         if (GetDlgCtrlID(s) == 0x4F10) findBar = GetParent(s);
     for (HWND e : FindDescendants(frame, "Edit")) {
         if (findBar && GetParent(e) == findBar) continue;
-        if (GetWindowLongA(e, GWL_STYLE) & ES_MULTILINE) memo_ = e;
-        else if (unitLabel && GetParent(e) == GetParent(unitLabel)) source.push_back(e);
-        else info.push_back(e);
+        if (GetWindowLongA(e, GWL_STYLE) & ES_MULTILINE)
+            memo_ = e;
+        else if (unitLabel && GetParent(e) == GetParent(unitLabel))
+            source.push_back(e);
+        else
+            info.push_back(e);
     }
     std::sort(source.begin(), source.end(), ByLeft);
     std::sort(info.begin(), info.end(), ByTop);
@@ -234,10 +248,12 @@ bool TViewerProcess::Start(DWORD ms) {
                         &info_))
         return false;
     boxes_ = std::make_unique<TBoxWatcher>(info_.dwProcessId);
-    bool up = WaitFor([this] {
-        main_ = FindMainWindow(info_.dwProcessId);
-        return main_ && IsWindowVisible(main_);
-    }, ms);
+    bool up = WaitFor(
+        [this] {
+            main_ = FindMainWindow(info_.dwProcessId);
+            return main_ && IsWindowVisible(main_);
+        },
+        ms);
     announced_ = up ? FindReceiver(info_.dwProcessId) : nullptr;
     return up;
 }
@@ -328,7 +344,8 @@ std::vector<THeaderView> TViewerProcess::SideBar() const {
         v.Caption = WindowText(h);
         v.Buttons = FindDescendants(h, "vxOutlookButton");
         std::sort(v.Buttons.begin(), v.Buttons.end(), ByTop);
-        for (HWND b : v.Buttons) v.ButtonCaptions.push_back(WindowText(b));
+        for (HWND b : v.Buttons)
+            v.ButtonCaptions.push_back(WindowText(b));
         views.push_back(std::move(v));
     }
     return views;
@@ -342,11 +359,13 @@ HWND TViewerProcess::TextViewer() const {
 
 HWND TViewerProcess::WaitForWindow(const char* cls, const char* text, DWORD ms) const {
     HWND found = nullptr;
-    WaitFor([&] {
-        std::vector<HWND> w = VisibleTopLevels(Pid(), cls, text);
-        found = w.empty() ? nullptr : w[0];
-        return found != nullptr;
-    }, ms);
+    WaitFor(
+        [&] {
+            std::vector<HWND> w = VisibleTopLevels(Pid(), cls, text);
+            found = w.empty() ? nullptr : w[0];
+            return found != nullptr;
+        },
+        ms);
     return found;
 }
 
@@ -366,7 +385,7 @@ bool TViewerProcess::ChooseMenuEntry(HWND popup, const std::string& text, int pl
         return false;
     };
     std::vector<TRemoteMenuItem> items = PopupMenuItems(popup);
-    int keys = place + 1;  // the first Down highlights the first entry
+    int keys = place + 1; // the first Down highlights the first entry
     if (!items.empty()) {
         auto wanted = std::find_if(items.begin(), items.end(),
                                    [&](const TRemoteMenuItem& i) { return i.Text == text; });
@@ -375,10 +394,11 @@ bool TViewerProcess::ChooseMenuEntry(HWND popup, const std::string& text, int pl
                                      [](const TRemoteMenuItem& i) { return !i.Separator; }));
     }
     // The menu's own loop reads the keys of the thread in the order they come.
-    for (int i = 0; i < keys; ++i) PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+    for (int i = 0; i < keys; ++i)
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
     if (WaitFor([&] { return OpenPopupMenus(Pid()).empty(); }, 5000)) return true;
-    return close();  // Enter on a disabled entry leaves the menu open
+    return close(); // Enter on a disabled entry leaves the menu open
 }
 
-}  // namespace vx::e2e
+} // namespace vx::e2e

@@ -21,7 +21,7 @@ std::string ProgramPath(const char* unixPath);
 
 // A child process whose output is read through a pipe.
 class TChildProcess {
-public:
+  public:
     TChildProcess() = default;
     ~TChildProcess();
     TChildProcess(const TChildProcess&) = delete;
@@ -38,7 +38,7 @@ public:
     HANDLE Process() const { return info_.hProcess; }
     DWORD Pid() const { return info_.dwProcessId; }
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
     HANDLE read_ = nullptr;
     std::string output_;
@@ -55,7 +55,7 @@ std::unique_ptr<TChildProcess> StartVxsend(const std::string& args);
 
 // One section frame of the viewer, as its windows show it.
 class TSectionView {
-public:
+  public:
     TSectionView(HANDLE process, HWND frame);
     HWND Frame() const { return frame_; }
     bool Visible() const { return IsWindowVisible(frame_) != FALSE; }
@@ -79,7 +79,7 @@ public:
     // True when every part was found.
     bool Complete() const;
 
-private:
+  private:
     HANDLE process_;
     HWND frame_;
     HWND id_ = nullptr, application_ = nullptr, level_ = nullptr, connection_ = nullptr;
@@ -96,7 +96,7 @@ struct THeaderView {
 };
 
 class TViewerProcess {
-public:
+  public:
     TViewerProcess() = default;
     // Ends a viewer that is still running: through the menu, else by force.
     ~TViewerProcess();
@@ -154,11 +154,11 @@ public:
     // read has no such entry or it is disabled.
     bool ChooseMenuEntry(HWND popup, const std::string& text, int place) const;
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
     HWND main_ = nullptr;
     HWND announced_ = nullptr;
     std::unique_ptr<TBoxWatcher> boxes_;
 };
 
-}  // namespace vx::e2e
+} // namespace vx::e2e

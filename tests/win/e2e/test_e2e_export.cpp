@@ -108,8 +108,8 @@ TFileStamp StampOf(const std::string& path) {
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
     stamp.Exists = true;
     stamp.Size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-    stamp.Written = uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 |
-                    data.ftLastWriteTime.dwLowDateTime;
+    stamp.Written =
+        uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
     return stamp;
 }
 

@@ -12,8 +12,17 @@ namespace {
 
 bool IsExtended(WORD vk) {
     switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_INSERT: case VK_DELETE:
-    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_RCONTROL:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_RCONTROL:
         return true;
     }
     return false;
@@ -30,10 +39,12 @@ void Press(WORD vk, std::initializer_list<WORD> held = {}) {
         i.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtended(k) ? KEYEVENTF_EXTENDEDKEY : 0);
         in.push_back(i);
     };
-    for (WORD m : held) key(m, false);
+    for (WORD m : held)
+        key(m, false);
     key(vk, false);
     key(vk, true);
-    for (auto m = std::rbegin(held); m != std::rend(held); ++m) key(*m, true);
+    for (auto m = std::rbegin(held); m != std::rend(held); ++m)
+        key(*m, true);
     SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
     PumpFor(150);
 }
@@ -59,10 +70,10 @@ std::string ClipboardText() {
     return text;
 }
 
-}  // namespace
+} // namespace
 
 class KeyboardTest : public E2ETest {
-protected:
+  protected:
     // The viewer in front with the keyboard focus in it.
     bool BringViewerToFront() {
         HWND main = viewer.Main();
@@ -107,8 +118,8 @@ TEST_F(KeyboardTest, RowsAreSelectedAndCopiedAndTabWalksTheSection) {
     EXPECT_EQ(EventuallyCount(0, [&] { return list.Focused(); }), 0);
     Press('C', {VK_CONTROL});
     const std::string time = list.Text(0, 3);
-    const std::string want = "General\tString\tfirst\t" + time + "\r\nWarning\tString\tsecond with a tab\t" +
-                             list.Text(1, 3) + "\r\n";
+    const std::string want = "General\tString\tfirst\t" + time +
+                             "\r\nWarning\tString\tsecond with a tab\t" + list.Text(1, 3) + "\r\n";
     EXPECT_EQ(EventuallyText(want, ClipboardText, 5000), want);
 
     // Tab goes on to the source fields and Shift+Tab back; before the list
@@ -202,20 +213,26 @@ TEST_F(KeyboardTest, TheFindBarFindsTwoRecordsAmongAHundredThousand) {
     auto section = WaitForSection("Client ID: Hay [Haystack]");
     ASSERT_TRUE(section);
     TRemoteList list = section->DebugList();
-    ASSERT_EQ(EventuallyCount(100002, [&] { return list.Count(); }, 30000), 100002);
+    ASSERT_EQ(EventuallyCount(
+                  100002, [&] { return list.Count(); }, 30000),
+              100002);
     ASSERT_TRUE(BringViewerToFront());
     ASSERT_TRUE(FocusTheList(list.Handle()));
 
     Press('F', {VK_CONTROL});
     HWND status = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        for (HWND s : FindDescendants(section->Frame(), "Static"))
-            if (GetDlgCtrlID(s) == 0x4F10 && IsWindowVisible(s)) status = s;
-        return status != nullptr;
-    }, 5000));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (HWND s : FindDescendants(section->Frame(), "Static"))
+                if (GetDlgCtrlID(s) == 0x4F10 && IsWindowVisible(s)) status = s;
+            return status != nullptr;
+        },
+        5000));
     EXPECT_EQ(ClassOf(Focus()), "Edit");
-    for (char c : std::string("NEEDLE")) Press(WORD(c));
-    EXPECT_EQ(EventuallyText("2 of 2 matches", [&] { return WindowText(status); }, 20000),
+    for (char c : std::string("NEEDLE"))
+        Press(WORD(c));
+    EXPECT_EQ(EventuallyText(
+                  "2 of 2 matches", [&] { return WindowText(status); }, 20000),
               "2 of 2 matches")
         << "the focused last row is the first match at or after it";
     EXPECT_EQ(list.Focused(), 100001);

@@ -66,7 +66,8 @@ TClientKind TcpKind(const std::string& tcpArgs) {
                                Num(k) + "\" flood " + Num(n));
         },
         [](const std::string& label, int k, const TChildProcess&) {
-            return label == "Client ID: ManyTcp" + Num(k) + " [Many TCP " + Num(k) + "] from 127.0.0.1";
+            return label ==
+                   "Client ID: ManyTcp" + Num(k) + " [Many TCP " + Num(k) + "] from 127.0.0.1";
         },
         [](int, int i, int n) { return "Flood record " + Num(i + 1) + " of " + Num(n); },
     };

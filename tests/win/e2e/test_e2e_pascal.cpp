@@ -41,7 +41,7 @@ TVxsendResult RunExample(const std::string& step, DWORD ms = 60000) {
 // A stand-in for the viewer in this process: answers the handshake and keeps
 // every record it is sent, decoded, with the size of its block.
 class TReceiver {
-public:
+  public:
     struct TRecord {
         TDecodedPacket Packet;
         size_t Size;
@@ -62,7 +62,7 @@ public:
     TReceiver& operator=(const TReceiver&) = delete;
     std::vector<TRecord> Records;
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<TReceiver*>(GetWindowLongPtrA(h, GWLP_USERDATA));
         if (self && msg != 0 && msg == WM_CLIENT2DEBUGGER) {
@@ -96,7 +96,7 @@ double LocalNowAsDays() {
 }
 
 class PascalTest : public E2ETest {
-protected:
+  protected:
     void Step(const std::string& step) {
         TVxsendResult r = RunExample(step);
         EXPECT_EQ(r.ExitCode, 0u) << "vxPascalDemo " << step << "\n" << r.Output;
@@ -104,7 +104,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(PascalTest, EveryRecordReachesItsPlace) {
     StartViewer();
@@ -115,8 +115,7 @@ TEST_F(PascalTest, EveryRecordReachesItsPlace) {
     EXPECT_EQ(s->ApplicationLabel(), "Application Name: " + ProgramPath(VXPASCAL_EXE));
     EXPECT_EQ(s->LevelLabel(), "Debug Level: Medium");
     // The unit disconnects when the program ends.
-    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return s->ConnectionLabel(); }),
-              "DISCONNECTED");
+    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return s->ConnectionLabel(); }), "DISCONNECTED");
 
     TRemoteList list = s->DebugList();
     ASSERT_EQ(EventuallyCount(19, [&] { return list.Count(); }), 19);
@@ -124,7 +123,8 @@ TEST_F(PascalTest, EveryRecordReachesItsPlace) {
         int kind = 14 + row;
         SCOPED_TRACE("kind " + std::to_string(kind));
         if (kind == dkSeparator) {
-            for (int c = 0; c < 4; ++c) EXPECT_EQ(list.Text(row, c), "");
+            for (int c = 0; c < 4; ++c)
+                EXPECT_EQ(list.Text(row, c), "");
             EXPECT_EQ(list.Image(row, 1), -1);
             continue;
         }
@@ -198,9 +198,11 @@ TEST_F(PascalTest, ThreadsKeepTheirRecordsWholeAndInOrder) {
     auto s = WaitForSection(kLabel);
     ASSERT_TRUE(s);
     TRemoteList list = s->DebugList();
-    ASSERT_EQ(EventuallyCount(1000, [&] { return list.Count(); }, 30000), 1000);
+    ASSERT_EQ(EventuallyCount(
+                  1000, [&] { return list.Count(); }, 30000),
+              1000);
     std::vector<std::string> texts = list.Column(2);
-    std::map<int, int> last;  // thread -> its last row number
+    std::map<int, int> last; // thread -> its last row number
     for (size_t row = 0; row < texts.size(); ++row) {
         int thread = 0, n = 0;
         char tail = 0;
@@ -263,9 +265,10 @@ TEST(PascalRecords, CarryEveryFieldWhereTheViewerReadsIt) {
     ASSERT_EQ(r.ExitCode, 0u) << r.Output;
 
     std::vector<int> kinds;
-    for (const auto& x : receiver.Records) kinds.push_back(x.Packet.Rec.Kind);
+    for (const auto& x : receiver.Records)
+        kinds.push_back(x.Packet.Rec.Kind);
     // Each program connects first and disconnects at its end.
-    ASSERT_EQ(kinds, (std::vector<int>{8, dkNote, dkSeparator, 16, 12, 12, 13, 13, 9, 2,  //
+    ASSERT_EQ(kinds, (std::vector<int>{8, dkNote, dkSeparator, 16, 12, 12, 13, 13, 9, 2, //
                                        8, 28, 2}));
     double now = LocalNowAsDays();
     for (const auto& x : receiver.Records) {

@@ -16,7 +16,7 @@ namespace {
 
 const char* const kTitle = "vxDebugger for Delphi";
 
-}  // namespace
+} // namespace
 
 TEST_F(E2ETest, HandshakeBothWays) {
     // A client that is up before the viewer hears of it by the start notice.
@@ -27,7 +27,7 @@ TEST_F(E2ETest, HandshakeBothWays) {
             if (ClassOf(w) == "vxDebugClientWindow") return true;
         return false;
     })) << "vxsend made no client window";
-    PumpFor(300);  // its broadcast request has gone out to nobody
+    PumpFor(300); // its broadcast request has gone out to nobody
     StartViewer();
     HWND main = viewer.Main(), announced = viewer.Announced();
     EXPECT_TRUE(listener->WaitForNotice(vnShown, announced)) << "no vnShown from the viewer";
@@ -83,8 +83,10 @@ TEST_F(E2ETest, TrayAndShowViewerWithoutConnect) {
     // Kind 33 needs no connect: it brings the window back, which announces
     // itself again.
     Vxsend("--client nobody show");
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; })) << "kind 33 did not show it";
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; })) << "not brought to the front";
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }))
+        << "kind 33 did not show it";
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }))
+        << "not brought to the front";
     EXPECT_TRUE(listener->WaitForNotice(vnShown, announced, 2));
     EXPECT_EQ(viewer.Boxes().Count(), 0u);
 }
@@ -101,11 +103,13 @@ TEST_F(E2ETest, SecondStartGivesWayToTheFirst) {
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }));
     std::vector<HWND> all;
-    EnumWindows([](HWND w, LPARAM lp) -> BOOL {
-        if (ClassOf(w) == "vxWindow" && WindowText(w) == "vxDebugger")
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&all));
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            if (ClassOf(w) == "vxWindow" && WindowText(w) == "vxDebugger")
+                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
     EXPECT_EQ(all, std::vector<HWND>{main});
     EXPECT_TRUE(viewer.Responsive());
 }
@@ -139,7 +143,8 @@ TEST_F(E2ETest, EveryKindReachesItsPlace) {
         SCOPED_TRACE("kind " + std::to_string(kind));
         if (kind == dkSeparator) {
             // A separator shows nothing in any column.
-            for (int c = 0; c < 4; ++c) EXPECT_EQ(list.Text(row, c), "");
+            for (int c = 0; c < 4; ++c)
+                EXPECT_EQ(list.Text(row, c), "");
             EXPECT_EQ(list.Image(row, 0), -1);
             EXPECT_EQ(list.Image(row, 1), -1);
             continue;
@@ -198,8 +203,7 @@ TEST_F(E2ETest, EveryKindReachesItsPlace) {
 
     // Disconnected: shown, deletable, and still taking records.
     Vxsend(id + "disconnect");
-    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return s->ConnectionLabel(); }),
-              "DISCONNECTED");
+    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return s->ConnectionLabel(); }), "DISCONNECTED");
     EXPECT_TRUE(IsWindowEnabled(s->Button("Delete this frame")));
     Vxsend(id + "--text \"after the end\" string");
     EXPECT_EQ(EventuallyCount(1, [&] { return list.Count(); }), 1);
@@ -224,7 +228,7 @@ std::string WithInt(std::string block, size_t offset, int32_t value) {
     return block;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(E2ETest, HostileRecordsLoseNothingGood) {
     StartViewer();
@@ -233,7 +237,7 @@ TEST_F(E2ETest, HostileRecordsLoseNothingGood) {
     auto s = WaitForSection("Client ID: E2E [Hostile]");
     ASSERT_TRUE(s);
     TRemoteList list = s->DebugList();
-    std::vector<std::string> expected;  // the rows the section must end up with
+    std::vector<std::string> expected; // the rows the section must end up with
     auto sendGood = [&] {
         std::string text = "good " + std::to_string(expected.size() + 1);
         EXPECT_TRUE(Send(dkString, id, text));
@@ -307,7 +311,8 @@ TEST_F(E2ETest, HostileRecordsLoseNothingGood) {
         big.Data += "0123456789012345678901234567890123456789012345678901234567890\r\n";
     EXPECT_TRUE(Send(dkMemoryDump, big));
     expected.push_back("big data");
-    EXPECT_EQ(EventuallyCount(int(big.Data.size()), [&] { return int(s->Memo().size()); }, 20000),
+    EXPECT_EQ(EventuallyCount(
+                  int(big.Data.size()), [&] { return int(s->Memo().size()); }, 20000),
               int(big.Data.size()));
     EXPECT_TRUE(s->Memo() == big.Data);
     sendGood();

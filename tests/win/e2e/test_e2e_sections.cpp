@@ -24,11 +24,12 @@ const THeaderView* FindHeader(const std::vector<THeaderView>& bar, const std::st
 
 std::vector<std::string> HeaderCaptions(const std::vector<THeaderView>& bar) {
     std::vector<std::string> captions;
-    for (const THeaderView& h : bar) captions.push_back(h.Caption);
+    for (const THeaderView& h : bar)
+        captions.push_back(h.Caption);
     return captions;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(E2ETest, DemoFillsItsSections) {
     StartViewer();
@@ -71,7 +72,7 @@ TEST_F(E2ETest, DemoFillsItsSections) {
     auto front = viewer.VisibleSection();
     ASSERT_TRUE(front);
     EXPECT_EQ(front->IdLabel(), "Client ID: Mailer-2204 [Mailer]");
-    Click(bar[0].Window);  // opens the header
+    Click(bar[0].Window); // opens the header
     Click(bar[0].Buttons[0]);
     EXPECT_EQ(EventuallyText(expect[0].Label,
                              [&] {
@@ -198,8 +199,7 @@ TEST_F(E2ETest, PausedSectionDropsRecordsButNotConnectState) {
     EXPECT_EQ(EventuallyText("Debug Level: High", [&] { return s->LevelLabel(); }),
               "Debug Level: High");
     ASSERT_TRUE(Send(dkDisconnect, id, ""));
-    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return s->ConnectionLabel(); }),
-              "DISCONNECTED");
+    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return s->ConnectionLabel(); }), "DISCONNECTED");
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(s->Billboard().Count(), 1);
     EXPECT_EQ(s->InfoCaption(1), "1st Info Line");
@@ -226,7 +226,8 @@ TEST_F(E2ETest, DeletedSectionIsGoneAndAReconnectStartsAfresh) {
     // Delete is offered only once the client is gone.
     EXPECT_FALSE(IsWindowEnabled(old->Button("Delete this frame")));
     ASSERT_TRUE(Send(dkDisconnect, id, ""));
-    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(old->Button("Delete this frame")) != FALSE; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return IsWindowEnabled(old->Button("Delete this frame")) != FALSE; }));
     ASSERT_TRUE(old->Click("Delete this frame"));
 
     // Hidden, and its windows with their rows gone; its application's header

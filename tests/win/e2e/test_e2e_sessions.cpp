@@ -49,9 +49,10 @@ TEST_F(E2ETest, AKilledViewersLogHoldsEveryRecordDeliveredBeforeTheLastSecond) {
     // The first flood is delivered and shown; a second later it is on the disk.
     constexpr int kFirst = 1500;
     Vxsend("--client Flood flood " + std::to_string(kFirst));
-    EXPECT_EQ(EventuallyText(std::to_string(kFirst) + " messages",
-                             [&] { return viewer.StatusText(2); }, 30000),
-              std::to_string(kFirst) + " messages");
+    EXPECT_EQ(
+        EventuallyText(
+            std::to_string(kFirst) + " messages", [&] { return viewer.StatusText(2); }, 30000),
+        std::to_string(kFirst) + " messages");
     Sleep(1500);
 
     // The second flood is cut short by the kill.
@@ -79,8 +80,8 @@ TEST_F(E2ETest, AKilledViewersLogHoldsEveryRecordDeliveredBeforeTheLastSecond) {
     ASSERT_TRUE(scan.Opened);
     ASSERT_GE(rows.size(), size_t(kFirst)) << verify.Output();
     for (int i = 0; i < kFirst; ++i)
-        ASSERT_EQ(rows[size_t(i)], "Flood record " + std::to_string(i + 1) + " of " +
-                                       std::to_string(kFirst));
+        ASSERT_EQ(rows[size_t(i)],
+                  "Flood record " + std::to_string(i + 1) + " of " + std::to_string(kFirst));
     for (size_t i = kFirst; i < rows.size(); ++i)
         ASSERT_EQ(rows[i], "Flood record " + std::to_string(i - kFirst + 1) + " of 200000");
     RecordProperty("SecondFloodRowsOnDisk", int(rows.size() - kFirst));

@@ -63,7 +63,7 @@ TVxsendResult RunNative(const std::string& args, DWORD ms = 30000) {
 }
 
 class TcpClientsTest : public E2ETest {
-protected:
+  protected:
     // A port of its own for each run: other test runs on this machine listen too.
     uint16_t port = uint16_t(30000 + (GetTickCount() / 16 + GetCurrentProcessId()) % 20000);
     std::string tcp;
@@ -97,7 +97,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(TcpClientsTest, NativeLinuxVxsendReachesTheViewer) {
     StartListening("k3y");
@@ -142,8 +142,7 @@ TEST_F(TcpClientsTest, WindowsVxsendAndPascalExampleOverTcp) {
     ASSERT_TRUE(p);
     TRemoteList rows = p->DebugList();
     ASSERT_EQ(EventuallyCount(19, [&] { return rows.Count(); }), 19);
-    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return p->ConnectionLabel(); }),
-              "DISCONNECTED");
+    EXPECT_EQ(EventuallyText("DISCONNECTED", [&] { return p->ConnectionLabel(); }), "DISCONNECTED");
 #endif
 }
 

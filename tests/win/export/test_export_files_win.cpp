@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class TTable : public TvxCustomExport {
-public:
+  public:
     using TvxCustomExport::TvxCustomExport;
     std::vector<std::string> Texts{"one", "two"};
     void FirstRecord() override { RecordIndex = 0; }
@@ -42,11 +42,12 @@ std::string Read(const fs::path& p) {
 
 size_t FileCount(const fs::path& dir) {
     size_t n = 0;
-    for (auto& e : fs::directory_iterator(dir)) n += e.is_regular_file();
+    for (auto& e : fs::directory_iterator(dir))
+        n += e.is_regular_file();
     return n;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WindowsExportFiles, ReplacesAndKeepsFilesWhole) {
     fs::path dir = fs::temp_directory_path() / "vx_wintest_export";
@@ -64,7 +65,7 @@ TEST(WindowsExportFiles, ReplacesAndKeepsFilesWhole) {
     t.ExportData();
     EXPECT_EQ(Read(dir / "list.CSV"), "Text\r\none\r\ntwo\r\n");
     t.Texts = {"three"};
-    t.ExportData();  // over the existing file
+    t.ExportData(); // over the existing file
     EXPECT_EQ(Read(dir / "list.CSV"), "Text\r\nthree\r\n");
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(FileCount(dir), 1u);

@@ -53,7 +53,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 void Drive(vx::TvxExportUIWin& ui, std::vector<TStep> steps) {
     TScript& s = Script();
@@ -63,7 +63,9 @@ void Drive(vx::TvxExportUIWin& ui, std::vector<TStep> steps) {
     s.Timer = SetTimer(nullptr, 0, 20, &Tick);
 }
 
-bool DriveFinished() { return Script().Steps.empty(); }
+bool DriveFinished() {
+    return Script().Steps.empty();
+}
 
 std::string Text(HWND w) {
     std::vector<char> buf(size_t(GetWindowTextLengthA(w)) + 1, '\0');
@@ -101,7 +103,9 @@ void SelectItem(HWND dialog, const std::string& text) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(vx::kFormatListId, CBN_SELCHANGE), LPARAM(combo));
 }
 
-void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 bool Checked(HWND dialog, int id) {
     return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -145,7 +149,8 @@ std::vector<unsigned> PrintClient(HWND hwnd, int& width, int& height) {
     GdiFlush();
     const auto* src = static_cast<const unsigned*>(bits);
     std::vector<unsigned> px(src, src + size_t(width) * size_t(height));
-    for (unsigned& p : px) p &= 0xFFFFFF;
+    for (unsigned& p : px)
+        p &= 0xFFFFFF;
     SelectObject(dc, old);
     DeleteObject(dib);
     DeleteDC(dc);
@@ -175,12 +180,12 @@ std::string ReadFile(const std::string& path) {
 std::string TempFolder() {
     static int counter = 0;
     namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() /
-                   ("vx_export_ui_" + std::to_string(GetCurrentProcessId()) + "_" +
-                    std::to_string(++counter));
+    fs::path dir =
+        fs::temp_directory_path() /
+        ("vx_export_ui_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir.string() + "\\";
 }
 
-}  // namespace vxtest
+} // namespace vxtest

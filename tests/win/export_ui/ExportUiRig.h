@@ -17,7 +17,7 @@ namespace vxtest {
 
 // Rows of two columns: "Line" (the row number) and "Text".
 class TTable : public vx::TvxCustomExport {
-public:
+  public:
     using TvxCustomExport::TvxCustomExport;
     int Rows = 3;
     std::string Prefix = "row";
@@ -63,6 +63,6 @@ struct THost {
 std::vector<unsigned> PrintClient(HWND hwnd, int& width, int& height);
 void Pump(DWORD ms);
 std::string ReadFile(const std::string& path);
-std::string TempFolder();  // a fresh folder with a trailing backslash
+std::string TempFolder(); // a fresh folder with a trailing backslash
 
-}  // namespace vxtest
+} // namespace vxtest

@@ -17,7 +17,7 @@ namespace {
 
 // Rows that take a while each, so the window can be looked at.
 class TSlowTable : public TTable {
-public:
+  public:
     using TTable::TTable;
     int DelayEvery = 0;
     void GetRecordValues(TvxValues& v) override {
@@ -35,7 +35,8 @@ int ShowDialog(int seconds, int type) {
     table.Messages.Caption = "Exporting List";
     table.SetExportType(type >= 0 && type < kExportTypeCount ? TvxExportType(type) : xtExcel);
     std::vector<TStep> steps{[](HWND) {}};
-    for (int i = 0; i < seconds * 50; ++i) steps.push_back([](HWND) {});
+    for (int i = 0; i < seconds * 50; ++i)
+        steps.push_back([](HWND) {});
     steps.push_back([](HWND d) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); });
     Drive(ui, steps);
     table.Execute();
@@ -49,7 +50,7 @@ int ShowProgress(int seconds) {
     TSlowTable table(fake.Services());
     table.SetUI(&ui);
     table.Messages.Caption = "Exporting List";
-    table.Rows = seconds * 100 * 100;  // 10 ms every 100 rows
+    table.Rows = seconds * 100 * 100; // 10 ms every 100 rows
     table.DelayEvery = 100;
     table.ExportStyle = xsFile;
     table.SetExportType(xtCSV);
@@ -85,7 +86,8 @@ int Bench(int rows) {
     int repaints = 0;
     {
         TvxExportProgressWin progress(host.Window, table.Messages, rows);
-        for (int i = 0; i < rows; ++i) progress.SetPosition(i);
+        for (int i = 0; i < rows; ++i)
+            progress.SetPosition(i);
         repaints = progress.Repaints();
     }
     const double alone =
@@ -114,7 +116,7 @@ int Bench(int rows) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     const char* mode = argc > 1 ? argv[1] : "dialog";

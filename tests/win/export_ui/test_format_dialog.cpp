@@ -19,7 +19,7 @@ THost& Host() {
 }
 
 class FormatDialog : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fake.Files.Temp = TempFolder();
         fake.Files.UseRealFiles = true;
@@ -42,12 +42,18 @@ protected:
     std::vector<TvxExportError> errors;
 };
 
-const std::vector<std::string> kAllTypes = {
-    "HTML",       "Microsoft Word",       "Microsoft Excel",    "Text",
-    "Rich Text",  "Comma-Separated Text", "Tab-Separated Text", "Data Interchange Format",
-    "SYLK Format", "Clipboard"};
+const std::vector<std::string> kAllTypes = {"HTML",
+                                            "Microsoft Word",
+                                            "Microsoft Excel",
+                                            "Text",
+                                            "Rich Text",
+                                            "Comma-Separated Text",
+                                            "Tab-Separated Text",
+                                            "Data Interchange Format",
+                                            "SYLK Format",
+                                            "Clipboard"};
 
-}  // namespace
+} // namespace
 
 TEST_F(FormatDialog, LayoutModalityAndCancel) {
     HWND seen = nullptr;
@@ -63,7 +69,7 @@ TEST_F(FormatDialog, LayoutModalityAndCancel) {
         const LONG ex = GetWindowLongA(d, GWL_EXSTYLE), style = GetWindowLongA(d, GWL_STYLE);
         EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
         EXPECT_TRUE(ex & WS_EX_TOPMOST);
-        EXPECT_FALSE(style & WS_SYSMENU);  // no border icons
+        EXPECT_FALSE(style & WS_SYSMENU); // no border icons
         EXPECT_FALSE(IsWindowEnabled(Host().Window));
         EXPECT_EQ(GetWindow(d, GW_OWNER), Host().Window);
 
@@ -91,7 +97,7 @@ TEST_F(FormatDialog, LayoutModalityAndCancel) {
         }
         RECT client;
         GetClientRect(d, &client);
-        EXPECT_LE(8 + 118, client.bottom);  // the group box fits
+        EXPECT_LE(8 + 118, client.bottom); // the group box fits
         EXPECT_EQ(GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
 
         // Every type in display order, the current one (Excel) selected,
@@ -194,7 +200,7 @@ TEST_F(FormatDialog, KeyboardChoosesAndConfirms) {
     const int before = fake.Clipboard.SetCount;
     Execute({[&](HWND d) {
                  ASSERT_EQ(GetFocus(), GetDlgItem(d, kFormatListId));
-                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);  // Excel -> Text
+                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_DOWN, 0); // Excel -> Text
              },
              [&](HWND) {
                  EXPECT_EQ(table.ExportType(), xtTXT);
@@ -202,7 +208,7 @@ TEST_F(FormatDialog, KeyboardChoosesAndConfirms) {
              },
              [&](HWND d) {
                  EXPECT_EQ(GetFocus(), GetDlgItem(d, kViewOnlyId));
-                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);  // the other radio button
+                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_DOWN, 0); // the other radio button
              },
              [&](HWND d) {
                  EXPECT_EQ(GetFocus(), GetDlgItem(d, kExportToFileId));
@@ -215,7 +221,8 @@ TEST_F(FormatDialog, KeyboardChoosesAndConfirms) {
 
     // Enter exports: to the clipboard, with its information box.
     table.SetExportType(xtClipboard);
-    Execute({[&](HWND d) { PostMessageA(GetDlgItem(d, kFormatListId), WM_KEYDOWN, VK_RETURN, 0); }});
+    Execute(
+        {[&](HWND d) { PostMessageA(GetDlgItem(d, kFormatListId), WM_KEYDOWN, VK_RETURN, 0); }});
     EXPECT_EQ(fake.Clipboard.SetCount, before + 1);
     EXPECT_NE(fake.Clipboard.Text.find("row 3"), std::string::npos);
     EXPECT_EQ(fake.Dialogs.Informations, std::vector<std::string>{"Data was copied to clipboard!"});
@@ -310,7 +317,7 @@ TEST_F(FormatDialog, VisibleRowsOnlyIsOffAtFirstAndKeptLikeTheOtherChoices) {
 TEST_F(FormatDialog, GroupAcceleratorFocusesTheFormatList) {
     Execute({[&](HWND d) {
                  SetFocus(GetDlgItem(d, kViewOnlyId));
-                 PostMessageA(GetFocus(), WM_SYSCHAR, 'x', 0x20000001);  // Alt+X
+                 PostMessageA(GetFocus(), WM_SYSCHAR, 'x', 0x20000001); // Alt+X
              },
              [&](HWND d) {
                  EXPECT_EQ(GetFocus(), GetDlgItem(d, kFormatListId));

@@ -49,7 +49,7 @@ TSeen Look() {
 }
 
 class ProgressWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         table.SetUI(&ui);
         table.ExportStyle = xsFile;
@@ -69,7 +69,7 @@ protected:
     std::vector<TvxExportError> errors;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ProgressWindow, GeometryAndRange) {
     table.Rows = 1000;
@@ -77,7 +77,7 @@ TEST_F(ProgressWindow, GeometryAndRange) {
     ASSERT_EQ(seen.size(), 1u);
     TSeen s = seen[0];
     EXPECT_TRUE(errors.empty());
-    EXPECT_FALSE(IsWindow(s.Handle));  // gone with the export
+    EXPECT_FALSE(IsWindow(s.Handle)); // gone with the export
     EXPECT_TRUE(s.Style & WS_VISIBLE);
     EXPECT_FALSE(s.Style & WS_SYSMENU);
     EXPECT_TRUE(s.ExStyle & WS_EX_TOOLWINDOW);
@@ -124,31 +124,33 @@ TEST_F(ProgressWindow, RepaintsAtAPaceAndLetsOnlyPaintingRun) {
     TvxExportProgressWin progress(host.Window, messages, 100000);
     HWND bar = progress.Bar();
     EXPECT_EQ(progress.Repaints(), 1);
-    progress.SetPosition(1);  // just shown: waits for the next picture
+    progress.SetPosition(1); // just shown: waits for the next picture
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
 
     // A client's record waits in another thread's SendMessage meanwhile.
     const int appsBefore = host.Apps;
     std::thread client([&] { SendMessageA(host.Window, WM_APP, 0, 0); });
     auto waiting = [] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; };
-    for (int i = 0; i < 500 && !waiting(); ++i) Sleep(2);
+    for (int i = 0; i < 500 && !waiting(); ++i)
+        Sleep(2);
     EXPECT_TRUE(waiting());
 
     InvalidateRect(host.Window, nullptr, TRUE);
     const int paintsBefore = host.Paints;
     Sleep(80);
-    progress.SetPosition(2);  // a while later: shown, however small the change
+    progress.SetPosition(2); // a while later: shown, however small the change
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 2);
-    EXPECT_GT(host.Paints, paintsBefore);  // the owner painted too: the program did not hang
+    EXPECT_GT(host.Paints, paintsBefore); // the owner painted too: the program did not hang
 
     const int repaintsBefore = progress.Repaints();
     const DWORD start = GetTickCount();
-    for (int i = 3; i < 100000; ++i) progress.SetPosition(i);
+    for (int i = 3; i < 100000; ++i)
+        progress.SetPosition(i);
     const DWORD elapsed = GetTickCount() - start;
-    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 99999);  // the last record
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 99999); // the last record
     // At most one picture per 50 ms, not one per record.
     EXPECT_LE(progress.Repaints() - repaintsBefore, int(elapsed / 50) + 2);
-    EXPECT_EQ(host.Apps, appsBefore);  // the sent message waited for the export
+    EXPECT_EQ(host.Apps, appsBefore); // the sent message waited for the export
 
     Pump(20);
     client.join();

@@ -37,7 +37,8 @@ TPixels PrintClient(HWND hwnd) {
     GdiFlush();
     const auto* src = static_cast<const unsigned*>(bits);
     p.Data.assign(src, src + size_t(p.Width) * p.Height);
-    for (unsigned& px : p.Data) px &= 0xFFFFFF;
+    for (unsigned& px : p.Data)
+        px &= 0xFFFFFF;
     SelectObject(dc, old);
     DeleteObject(dib);
     DeleteDC(dc);
@@ -50,7 +51,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CTLCOLORSTATIC) return LRESULT(GetStockObject(WHITE_BRUSH));
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
-}  // namespace
+} // namespace
 
 HWND CreateHostWindow(int width, int height) {
     static bool registered = false;
@@ -67,4 +68,4 @@ HWND CreateHostWindow(int width, int height) {
                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-}  // namespace vxtest
+} // namespace vxtest

@@ -23,4 +23,4 @@ TPixels PrintClient(HWND hwnd);
 // A plain top-level window with a white background, to hold child controls.
 HWND CreateHostWindow(int width = 400, int height = 200);
 
-}  // namespace vxtest
+} // namespace vxtest

@@ -17,7 +17,7 @@ void CALLBACK CloseAbout(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     gAbout->Close();
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     const bool about = argc > 1 && std::strcmp(argv[1], "about") == 0;

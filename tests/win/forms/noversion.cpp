@@ -1,2 +1,4 @@
 // A program without a version resource.
-int main() { return 0; }
+int main() {
+    return 0;
+}

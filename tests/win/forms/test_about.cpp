@@ -28,7 +28,9 @@ std::string SiblingPath(const char* name) {
     return p.substr(0, p.find_last_of("\\/") + 1) + name;
 }
 
-RECT Bounds(const TvxLinkLabel& label) { return label.BoundsRect(); }
+RECT Bounds(const TvxLinkLabel& label) {
+    return label.BoundsRect();
+}
 
 // The texts keep to the places the box was laid out for: the title on its
 // panel, no line running into the next, the credits inside their frame.
@@ -58,7 +60,7 @@ void ExpectLayoutKept(const Tfrm_About& about) {
 // this lives (Wine reads LogPixels when a program starts); the value before
 // is put back.
 class TScreenDpiForChildren {
-public:
+  public:
     explicit TScreenDpiForChildren(DWORD dpi) {
         if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
                             KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
@@ -66,7 +68,8 @@ public:
             return;
         DWORD size = sizeof old_, type = 0;
         had_ = RegQueryValueExA(key_, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_),
-                                &size) == ERROR_SUCCESS && type == REG_DWORD;
+                                &size) == ERROR_SUCCESS &&
+               type == REG_DWORD;
         RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
                        sizeof dpi);
     }
@@ -80,14 +83,14 @@ public:
         RegCloseKey(key_);
     }
 
-private:
+  private:
     HKEY key_ = nullptr;
     DWORD old_ = 0;
     bool had_ = false;
 };
 
 constexpr int kHighDpi = 144;
-constexpr DWORD kDpiNotTaken = 77;  // the child's screen kept its setting
+constexpr DWORD kDpiNotTaken = 77; // the child's screen kept its setting
 
 // Runs one test of this program in a process of its own; its exit code.
 DWORD RunTestInChild(const std::string& filter) {
@@ -125,7 +128,7 @@ struct AboutTest : ::testing::Test {
 Tfrm_About* gAbout = nullptr;
 struct TSeen {
     bool Showing = false, Visible = false, Animating = false, HostDisabled = false;
-    bool CaptionPainted = true;  // false: the caption's start is not the gradient's colour
+    bool CaptionPainted = true; // false: the caption's start is not the gradient's colour
     int FramesStepped = 0;
 } gSeen;
 HWND gHost = nullptr;
@@ -151,8 +154,8 @@ void CALLBACK ObserveAndClose(HWND, UINT, UINT_PTR id, DWORD) {
         POINT client{0, 0};
         ClientToScreen(gAbout->Handle(), &client);
         HDC dc = GetWindowDC(gAbout->Handle());
-        const COLORREF first = GetPixel(dc, client.x - window.left + 1,
-                                        bar.rcTitleBar.bottom - window.top - 2);
+        const COLORREF first =
+            GetPixel(dc, client.x - window.left + 1, bar.rcTitleBar.bottom - window.top - 2);
         ReleaseDC(gAbout->Handle(), dc);
         const ui::TCaptionColors colors;
         gSeen.CaptionPainted = first == colors.ActiveFrom || first == colors.InactiveFrom;
@@ -175,7 +178,7 @@ void CALLBACK PressEscape(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageA(gAbout->btn_Close, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
-}  // namespace
+} // namespace
 
 TEST(VersionText, MajorMinorAndReleaseWithoutSeparator) {
     EXPECT_EQ(FormatVersionText(0x00010002, 0x00030000), "1.23");
@@ -191,7 +194,7 @@ TEST_F(AboutTest, LayoutTextsAndLinks) {
     Tfrm_About about(module, settings, &shell);
     HWND h = about.Handle();
     ASSERT_TRUE(IsWindow(h));
-    EXPECT_FALSE(IsWindowVisible(h));  // created hidden
+    EXPECT_FALSE(IsWindowVisible(h)); // created hidden
     EXPECT_EQ(Text(h), "About");
     RECT client;
     GetClientRect(h, &client);
@@ -199,7 +202,7 @@ TEST_F(AboutTest, LayoutTextsAndLinks) {
     EXPECT_EQ(client.bottom, 401);
     const LONG style = GetWindowLongA(h, GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
-    EXPECT_FALSE(style & WS_SYSMENU);  // no border icons
+    EXPECT_FALSE(style & WS_SYSMENU); // no border icons
     EXPECT_EQ(about.Lbl_Version->Caption(), "1.23");
     EXPECT_EQ(about.lbl_CMP->Caption(), "vxDebugger for Borland Delphi");
     EXPECT_EQ(Text(about.btn_Close), "&OK");
@@ -251,7 +254,7 @@ TEST_F(AboutTest, RemembersItsPosition) {
     {
         Tfrm_About about(module, settings, &shell);
         centred = about.Position();
-        EXPECT_GT(centred.Left, 0);  // nothing stored: stays where it was made
+        EXPECT_GT(centred.Left, 0); // nothing stored: stays where it was made
         about.SetPosition({123, 45});
     }
     EXPECT_EQ(Stored("About Left"), "123");

@@ -12,7 +12,9 @@ using namespace vx;
 
 namespace {
 
-HINSTANCE Module() { return GetModuleHandleA(nullptr); }
+HINSTANCE Module() {
+    return GetModuleHandleA(nullptr);
+}
 
 // Draws one image of a list on white and returns the pixels (0x00RRGGBB).
 std::vector<unsigned> DrawOnWhite(HIMAGELIST list, int index, int size) {
@@ -26,15 +28,17 @@ std::vector<unsigned> DrawOnWhite(HIMAGELIST list, int index, int size) {
     FillRect(dc, &r, HBRUSH(GetStockObject(WHITE_BRUSH)));
     ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
     GdiFlush();
-    std::vector<unsigned> px(static_cast<unsigned*>(bits), static_cast<unsigned*>(bits) + size * size);
-    for (unsigned& p : px) p &= 0xFFFFFF;
+    std::vector<unsigned> px(static_cast<unsigned*>(bits),
+                             static_cast<unsigned*>(bits) + size * size);
+    for (unsigned& p : px)
+        p &= 0xFFFFFF;
     SelectObject(dc, old);
     DeleteObject(dib);
     DeleteDC(dc);
     return px;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Art, ImageListsHoldEveryImageWithTransparency) {
     struct {
@@ -67,7 +71,9 @@ TEST(Art, ImageListsHoldEveryImageWithTransparency) {
         return std::count_if(px.begin(), px.end(), test);
     };
     auto red = [](unsigned p) { return (p >> 16) > 0xB0 && ((p >> 8) & 0xFF) < 0x60; };
-    auto yellow = [](unsigned p) { return (p >> 16) > 0xC0 && ((p >> 8) & 0xFF) > 0xA0 && (p & 0xFF) < 0x80; };
+    auto yellow = [](unsigned p) {
+        return (p >> 16) > 0xC0 && ((p >> 8) & 0xFF) > 0xA0 && (p & 0xFF) < 0x80;
+    };
     EXPECT_GT(count(3, red), 40);
     EXPECT_GT(count(2, yellow), 30);
     EXPECT_EQ(count(2, red), 0);

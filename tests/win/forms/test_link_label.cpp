@@ -57,7 +57,7 @@ TBox BoxOf(const vxtest::TPixels& p, unsigned rgb) {
     return b;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(LinkLabelTest, DefaultsAndShadowSizeRange) {
     auto l = Make("Label", TvxLinkLabelStyle::lsStandard);
@@ -111,10 +111,14 @@ TEST_F(LinkLabelTest, AutoSizeMakesRoomForTheShadowOnEveryLayout) {
         ASSERT_FALSE(shadow.Empty());
         int dx, dy;
         TvxLinkLabelBase::ShadowOffset(layout, 3, dx, dy);
-        if (dx > 0) EXPECT_EQ(shadow.Right, text.Right + 3);
-        else EXPECT_EQ(shadow.Left, text.Left - 3);
-        if (dy > 0) EXPECT_EQ(shadow.Bottom, text.Bottom + 3);
-        else EXPECT_EQ(shadow.Top, text.Top - 3);
+        if (dx > 0)
+            EXPECT_EQ(shadow.Right, text.Right + 3);
+        else
+            EXPECT_EQ(shadow.Left, text.Left - 3);
+        if (dy > 0)
+            EXPECT_EQ(shadow.Bottom, text.Bottom + 3);
+        else
+            EXPECT_EQ(shadow.Top, text.Top - 3);
         EXPECT_GE(std::min(shadow.Left, text.Left), 0);
         EXPECT_GE(std::min(shadow.Top, text.Top), 0);
         EXPECT_LT(std::max(shadow.Right, text.Right), p.Width);
@@ -129,7 +133,8 @@ TEST_F(LinkLabelTest, HoverOverALinkShowsLinkFontAndHandCursor) {
     EXPECT_TRUE(l->MouseOver());
     EXPECT_EQ(&l->TextFont(), &l->LinkFont());
     EXPECT_EQ(l->Cursor(), crHandPoint);
-    SendMessageA(l->Handle(), WM_SETCURSOR, WPARAM(l->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageA(l->Handle(), WM_SETCURSOR, WPARAM(l->Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
     Leave(*l);
     EXPECT_FALSE(l->MouseOver());
@@ -149,7 +154,7 @@ TEST_F(LinkLabelTest, HoverOverALinkShowsLinkFontAndHandCursor) {
 
 TEST_F(LinkLabelTest, PlainLabelKeepsFontAndItsOwnCursor) {
     auto l = Make("Plain", TvxLinkLabelStyle::lsStandard);
-    l->SetCursor(crArrow);  // set after construction: hovering must not undo it
+    l->SetCursor(crArrow); // set after construction: hovering must not undo it
     Enter(*l);
     EXPECT_TRUE(l->MouseOver());
     EXPECT_EQ(&l->TextFont(), &l->Font());

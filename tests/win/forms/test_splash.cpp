@@ -21,7 +21,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 TEST(SplashScreen, BorderlessTopmostCentredPicture) {
     Tfrm_SplashScreen splash(GetModuleHandleA(nullptr));
@@ -50,8 +50,8 @@ TEST(SplashScreen, BorderlessTopmostCentredPicture) {
     // The picture covers the silver background: a dark navy corner.
     const vxtest::TPixels p = vxtest::PrintClient(h);
     const unsigned corner = p.At(10, 10);
-    EXPECT_LT(corner & 0xFF0000, 0x400000u);           // little red
-    EXPECT_GT(corner & 0xFF, (corner >> 16) & 0xFF);  // more blue than red
+    EXPECT_LT(corner & 0xFF0000, 0x400000u);         // little red
+    EXPECT_GT(corner & 0xFF, (corner >> 16) & 0xFF); // more blue than red
 }
 
 TEST(SplashScreen, FirstTimerTickRemovesItAndStopsTheTimer) {

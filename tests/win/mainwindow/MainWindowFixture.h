@@ -20,7 +20,7 @@ namespace vx::test {
 
 // A top-level window that records every "vxDebugger2Client" notice.
 class TClientListener : public ui::TWindow {
-public:
+  public:
     TClientListener() { CreateOwn(nullptr, WS_POPUP, 0, "client"); }
     struct Notice {
         WPARAM Code;
@@ -29,11 +29,12 @@ public:
     std::vector<Notice> Notices;
     int Count(WPARAM code) const {
         int n = 0;
-        for (auto& x : Notices) n += x.Code == code;
+        for (auto& x : Notices)
+            n += x.Code == code;
         return n;
     }
 
-protected:
+  protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg != 0 && msg == WM_DEBUGGER2CLIENT) {
             Notices.push_back({wParam, lParam});
@@ -65,13 +66,14 @@ inline void RegPut(const std::string& section, const std::string& name, const st
 inline bool KeyExists(const std::string& section) {
     HKEY h;
     std::string key = std::string(kRoot) + "\\" + section;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(h);
     return true;
 }
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         RegisterDebugMessages();
         RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
@@ -98,4 +100,4 @@ protected:
     std::unique_ptr<TClientListener> listener;
 };
 
-}  // namespace vx::test
+} // namespace vx::test

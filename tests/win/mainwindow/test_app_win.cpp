@@ -20,7 +20,7 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-}  // namespace
+} // namespace
 
 TEST(ExceptionLog, NumbersEntriesAndRotatesWhenFull) {
     std::string folder = TWinFileSystem().TempPath() + "vxlogtest\\";
@@ -28,15 +28,18 @@ TEST(ExceptionLog, NumbersEntriesAndRotatesWhenFull) {
     DeleteFileA((folder + "CMP.LOG").c_str());
     DeleteFileA((folder + "CMP.BAK").c_str());
     TFakeLocale locale;
-    TFakeClock clock;  // 12/9/2025 12:00:00 PM
+    TFakeClock clock; // 12/9/2025 12:00:00 PM
     TExceptionLog log(folder, locale, clock, 300);
     ASSERT_TRUE(log.Append("Range check error", reinterpret_cast<void*>(0x4015A0)));
     ASSERT_TRUE(log.Append("Two\r\nlines", nullptr));
     std::string text = ReadFile(log.LogPath());
     std::string addr(sizeof(void*) * 2 - 6, '0');
     EXPECT_EQ(text, "vxDebugger exception log\r\n"
-                    "   1  12/9/2025 12:00:00 PM  Range check error, Address: " + addr + "4015A0\r\n"
-                    "   2  12/9/2025 12:00:00 PM  Two  lines, Address: " + addr + "000000\r\n");
+                    "   1  12/9/2025 12:00:00 PM  Range check error, Address: " +
+                        addr +
+                        "4015A0\r\n"
+                        "   2  12/9/2025 12:00:00 PM  Two  lines, Address: " +
+                        addr + "000000\r\n");
 
     // A third entry passes the 300-byte limit: the log moves to CMP.BAK.
     ASSERT_TRUE(log.Append(std::string(100, 'x'), nullptr));

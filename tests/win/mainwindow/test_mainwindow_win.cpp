@@ -17,7 +17,7 @@ TEST_F(MainWindowTest, FirstStartComesUpWithTheDesignLayout) {
     EXPECT_EQ(r.right - r.left, 799);
     EXPECT_EQ(r.bottom - r.top, 604);
     EXPECT_EQ(w->Text(), "vxDebugger");
-    EXPECT_TRUE(KeyExists("Display"));  // reads create the key
+    EXPECT_TRUE(KeyExists("Display")); // reads create the key
     EXPECT_EQ(RegValue("Display", "Main Left"), "<absent>");
 
     EXPECT_TRUE(w->Panel_InformationLine.Visible());
@@ -34,7 +34,7 @@ TEST_F(MainWindowTest, FirstStartComesUpWithTheDesignLayout) {
     EXPECT_EQ(w->LMDTrayIcon.Hint(), "vxDebugger for Borland Delphi");
     EXPECT_NE(w->Image_Side_Large, nullptr);
     EXPECT_NE(w->ProgramIconSmall, nullptr);
-    EXPECT_EQ(GetMenu(w->Handle()), nullptr);  // the tool bar is the menu
+    EXPECT_EQ(GetMenu(w->Handle()), nullptr); // the tool bar is the menu
 
     // Left to right: side bar 130, splitter 10, then the client panel.
     EXPECT_EQ(w->SideBarDock.Width(), 130);
@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, StoredSettingsAreClampedAndWrittenBack) {
     RECT r = WindowRect(*w);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 40);
-    EXPECT_EQ(r.right - r.left, 1024);  // the fake screen's width
+    EXPECT_EQ(r.right - r.left, 1024); // the fake screen's width
     EXPECT_EQ(r.bottom - r.top, 600);
     EXPECT_TRUE(w->act_InformationLine->Checked());
     EXPECT_TRUE(w->Panel_InformationLine.Visible());
@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, StoredSettingsAreClampedAndWrittenBack) {
     EXPECT_FALSE(w->act_LargeIcons->Checked());
     EXPECT_EQ(w->vxOutlookBar->HeaderSettings().ButtonStyle(), TButtonStyle::bsSmall);
     EXPECT_FALSE(w->StatusBar.Visible());
-    EXPECT_TRUE(w->SideBarDock.Visible());  // not a number: the current visibility
+    EXPECT_TRUE(w->SideBarDock.Visible()); // not a number: the current visibility
 
     w->SetBounds(50, 60, 700, 500);
     w->act_SideBar->Execute();
@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, ViewTogglesAndIconStyle) {
     w->act_SideBar->Execute();
     EXPECT_TRUE(w->SideBarDock.Visible());
     EXPECT_TRUE(w->Splitter.Visible());
-    EXPECT_EQ(w->Splitter.Bounds().left, 130);  // still right of the bar
+    EXPECT_EQ(w->Splitter.Bounds().left, 130); // still right of the bar
 
     int dockBottom = w->PANEL_PLUGIN_DOCK.Bounds().bottom;
     w->act_InformationLine->Execute();
@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, ViewTogglesAndIconStyle) {
     EXPECT_EQ(w->PANEL_PLUGIN_DOCK.Bounds().bottom, dockBottom + 19);
 
     w->act_SmallIcons->Execute();
-    w->act_SmallIcons->Execute();  // again: stays small
+    w->act_SmallIcons->Execute(); // again: stays small
     EXPECT_TRUE(w->act_SmallIcons->Checked());
     EXPECT_FALSE(w->act_LargeIcons->Checked());
     EXPECT_EQ(w->vxOutlookBar->HeaderSettings().ButtonStyle(), TButtonStyle::bsSmall);
@@ -263,7 +263,8 @@ TEST_F(MainWindowTest, TimeColumnsAreAViewOptionOfEverySection) {
     auto w = Make();
     EXPECT_TRUE(w->act_TimeColumns->Checked());
     auto columns = [&](ISectionFrame* s) {
-        return Header_GetItemCount(ListView_GetHeader(Tfrm_VexelDebugWindow::FrameOf(*s)->lst_Debug.Handle()));
+        return Header_GetItemCount(
+            ListView_GetHeader(Tfrm_VexelDebugWindow::FrameOf(*s)->lst_Debug.Handle()));
     };
     ISectionFrame* first = w->Manager->ConnectLocal("T 1", "Times", "C:\\T.exe", "One");
     ASSERT_TRUE(first);
@@ -312,7 +313,8 @@ TEST_F(MainWindowTest, DISABLED_ShowForScreenshot) {
             TDebugInfoRec r;
             r.Group = uint8_t(n % 4);
             r.Kind = kind;
-            if (kind != dkSeparator) r.Text = std::string(texts[r.Group]) + " (" + KindName(kind) + ")";
+            if (kind != dkSeparator)
+                r.Text = std::string(texts[r.Group]) + " (" + KindName(kind) + ")";
             r.Time = 46000.5 + n / 86400.0;
             r.UnitName = "Main.pas";
             r.ProcName = "TForm1.Button1Click";

@@ -31,8 +31,7 @@ std::string Numbered(int32_t n) {
 }
 
 // Pumps this thread's messages until done() or ms have passed.
-template <class F>
-bool PumpUntil(F done, DWORD ms = 10000) {
+template <class F> bool PumpUntil(F done, DWORD ms = 10000) {
     DWORD end = GetTickCount() + ms;
     while (!done()) {
         if (int32_t(end - GetTickCount()) <= 0) return false;
@@ -52,7 +51,7 @@ struct TOrderRecorder : IClientDispatcher {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MainWindowTest, ReceiverKeepsTheOrderAndMakesAFullQueueWait) {
     auto w = Make();
@@ -91,7 +90,8 @@ TEST_F(MainWindowTest, ReceiverKeepsTheOrderAndMakesAFullQueueWait) {
     EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
     turning.join();
     std::vector<int32_t> want(kCount + 6);
-    for (int i = 0; i < kCount + 6; ++i) want[size_t(i)] = i;
+    for (int i = 0; i < kCount + 6; ++i)
+        want[size_t(i)] = i;
     EXPECT_EQ(recorder.Numbers, want);
 }
 
@@ -117,15 +117,17 @@ TEST_F(MainWindowTest, ReceiverKeepsTheOrderWhenARecordPumpsMessages) {
     const int kCount = 40;
     std::atomic<bool> done{false};
     std::thread sender([&] {
-        for (int i = 0; i < kCount; ++i) SendRecord(receiver, dkString, Numbered(i));
+        for (int i = 0; i < kCount; ++i)
+            SendRecord(receiver, dkString, Numbered(i));
         done = true;
     });
-    Sleep(200);  // the first batch holds the queue's four records
+    Sleep(200); // the first batch holds the queue's four records
     EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 30000));
     sender.join();
     EXPECT_TRUE(PumpUntil([&] { return recorder.Numbers.size() >= size_t(kCount); }));
     std::vector<int32_t> want(kCount);
-    for (int i = 0; i < kCount; ++i) want[size_t(i)] = i;
+    for (int i = 0; i < kCount; ++i)
+        want[size_t(i)] = i;
     EXPECT_EQ(recorder.Numbers, want);
 }
 
@@ -144,7 +146,8 @@ TEST_F(MainWindowTest, AnnouncedReceiverTakesHandshakeShowAndUnknownKinds) {
     EXPECT_TRUE(PumpUntil([&] { return listener->Count(vnAnswer) == 1; }));
     PostMessageA(w->Handle(), WM_CLIENT2DEBUGGER, 1, LPARAM(listener->Handle()));
     EXPECT_TRUE(PumpUntil([&] { return listener->Count(vnAnswer) == 2; }));
-    for (auto& n : listener->Notices) EXPECT_EQ(HWND(n.Viewer), receiver);
+    for (auto& n : listener->Notices)
+        EXPECT_EQ(HWND(n.Viewer), receiver);
     PostMessageA(receiver, WM_CLIENT2DEBUGGER, 2, LPARAM(listener->Handle()));
     EXPECT_TRUE(PumpUntil([&] { return !fakes.Dialogs.Errors.empty(); }));
     EXPECT_EQ(fakes.Dialogs.Errors.at(0), "Unknown Message in Debugger WndProc [2],");
@@ -170,9 +173,7 @@ TEST_F(MainWindowTest, AnnouncedReceiverTakesHandshakeShowAndUnknownKinds) {
     });
     Sleep(200);
     std::atomic<bool> otherDone{false};
-    std::thread other([&] {
-        otherDone = SendRecord(receiver, dkString, EncodePacket({}));
-    });
+    std::thread other([&] { otherDone = SendRecord(receiver, dkString, EncodePacket({})); });
     Sleep(300);
     EXPECT_TRUE(otherDone.load()) << "another client waited for the first one's box";
     EXPECT_FALSE(done.load()) << "the sender went on before its record was reported";
@@ -189,11 +190,12 @@ TEST_F(MainWindowTest, ShutdownAnnouncesTheReceiverAndLetsAWaitingSenderGo) {
     HWND receiver = w->AnnouncedHandle();
     std::atomic<bool> done{false};
     std::thread sender([&] {
-        for (int i = 0; i < 3; ++i) SendRecord(receiver, dkString, Numbered(i));
+        for (int i = 0; i < 3; ++i)
+            SendRecord(receiver, dkString, Numbered(i));
         done = true;
     });
     Sleep(200);
-    ASSERT_FALSE(done.load());  // held by the full queue
+    ASSERT_FALSE(done.load()); // held by the full queue
 
     fakes.Dialogs.ConfirmAnswers = {true};
     ASSERT_TRUE(w->CloseQueryAndClose());
@@ -239,14 +241,16 @@ TEST_F(MainWindowTest, ALongBatchOfRecordsLetsOtherMessagesInBetween) {
     const int kCount = 40;
     ASSERT_TRUE(w->StartClientReceiver({size_t(kCount), 1u << 20, 1000}));
     std::thread sender([&] {
-        for (int i = 0; i < kCount; ++i) SendRecord(w->AnnouncedHandle(), dkString, Numbered(i));
+        for (int i = 0; i < kCount; ++i)
+            SendRecord(w->AnnouncedHandle(), dkString, Numbered(i));
     });
-    sender.join();  // all queued before this thread takes the first batch
+    sender.join(); // all queued before this thread takes the first batch
     EXPECT_TRUE(PumpUntil([&] { return recorder.Numbers.size() >= size_t(kCount); }));
     DestroyWindow(other);
     EXPECT_GT(appliedThen, 0u);
     EXPECT_LT(appliedThen, size_t(kCount)) << "the whole batch went in one message";
     std::vector<int32_t> want(kCount);
-    for (int i = 0; i < kCount; ++i) want[size_t(i)] = i;
+    for (int i = 0; i < kCount; ++i)
+        want[size_t(i)] = i;
     EXPECT_EQ(recorder.Numbers, want);
 }

@@ -161,7 +161,8 @@ TEST_F(MainWindowTest, ATornFileOpensWhatIsGoodAndAForeignFileIsRefused) {
 
     ASSERT_TRUE(w->OpenSessionFile(torn));
     ASSERT_TRUE(w->OpenSessionFile(foreign)); // waits its turn
-    ASSERT_TRUE(PumpUntil([&] { return !w->ReadingSession() && fakes.Dialogs.Errors.size() == 1; }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return !w->ReadingSession() && fakes.Dialogs.Errors.size() == 1; }));
     ASSERT_EQ(w->Sections.size(), 2u);
     TSectionCore& opened = w->Sections[1]->Core();
     EXPECT_GT(opened.RowCount(), 0u);

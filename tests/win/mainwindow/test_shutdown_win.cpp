@@ -16,7 +16,7 @@ struct TFakeFrame : ISectionFrame {
     TSectionCore core;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MainWindowTest, ShutdownAskedAndRefusedChangesNothing) {
     auto w = Make();
@@ -71,13 +71,14 @@ TEST_F(MainWindowTest, ShutdownConfirmedAnnouncesSavesAndFreesSections) {
 TEST_F(MainWindowTest, DeletedSectionsLoseTheirSideBarButtons) {
     auto w = Make();
     TvxOutlookBarHeader* app = w->vxOutlookBar->AddHeader("Demo.exe");
-    for (int tag : {1, 2}) w->vxOutlookBar->Headers(0)->AddButton("Section")->Tag = tag;
+    for (int tag : {1, 2})
+        w->vxOutlookBar->Headers(0)->AddButton("Section")->Tag = tag;
     w->vxOutlookBar->AddHeader("Other.exe")->AddButton("Main")->Tag = 3;
     w->RemoveSideBarButton(1);
     ASSERT_EQ(w->vxOutlookBar->HeaderCount(), 2);
     EXPECT_EQ(app->ButtonCount(), 1);
     EXPECT_EQ(app->Buttons(0)->Tag, 2);
-    w->RemoveSideBarButton(2);  // the emptied header goes too
+    w->RemoveSideBarButton(2); // the emptied header goes too
     ASSERT_EQ(w->vxOutlookBar->HeaderCount(), 1);
     EXPECT_EQ(w->vxOutlookBar->Headers(0)->Caption(), "Other.exe");
     w->RemoveSideBarButton(9);

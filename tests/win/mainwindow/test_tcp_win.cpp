@@ -17,7 +17,8 @@ namespace {
 
 std::string Le32(uint32_t v) {
     std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[i] = char((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[i] = char((v >> (8 * i)) & 0xFF);
     return s;
 }
 
@@ -39,7 +40,7 @@ void Pump() {
 
 // A non-blocking client socket; every wait runs the window's messages.
 class TRawClient {
-public:
+  public:
     explicit TRawClient(const char* from = "127.0.0.1") : from_(from) {}
     ~TRawClient() { Close(); }
     bool Connect(int port) {
@@ -62,9 +63,12 @@ public:
         const ULONGLONG until = GetTickCount64() + ms;
         while (sent < bytes.size() && GetTickCount64() < until) {
             int n = send(s_, bytes.data() + sent, int(bytes.size() - sent), 0);
-            if (n > 0) sent += size_t(n);
-            else if (WSAGetLastError() == WSAEWOULDBLOCK) Pump();
-            else return false;
+            if (n > 0)
+                sent += size_t(n);
+            else if (WSAGetLastError() == WSAEWOULDBLOCK)
+                Pump();
+            else
+                return false;
         }
         return sent == bytes.size();
     }
@@ -75,12 +79,13 @@ public:
         while (got.size() < n && GetTickCount64() < until) {
             char buf[256];
             int r = recv(s_, buf, int(std::min(sizeof buf, n - got.size())), 0);
-            if (r > 0) got.append(buf, size_t(r));
+            if (r > 0)
+                got.append(buf, size_t(r));
             else if (r == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
                 closed_ = true;
                 break;
-            }
-            else Pump();
+            } else
+                Pump();
         }
         return got;
     }
@@ -97,7 +102,7 @@ public:
         s_ = INVALID_SOCKET;
     }
 
-private:
+  private:
     const char* from_;
     SOCKET s_ = INVALID_SOCKET;
     bool closed_ = false;
@@ -106,8 +111,8 @@ private:
 // Answers the "Remote clients" dialog with settings of the test's choosing.
 struct TFakeRemoteDialog : net::IRemoteClientsDialog {
     std::vector<net::TTcpSettings> Shown;
-    std::deque<net::TTcpSettings> Answers;  // empty: Cancel
-    std::vector<std::string> Problems;      // what apply said to each answer
+    std::deque<net::TTcpSettings> Answers; // empty: Cancel
+    std::vector<std::string> Problems;     // what apply said to each answer
     bool Run(const net::TTcpSettings& settings, const TApply& apply) override {
         Shown.push_back(settings);
         while (!Answers.empty()) {
@@ -121,7 +126,7 @@ struct TFakeRemoteDialog : net::IRemoteClientsDialog {
 };
 
 class TcpTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         WSADATA data;
@@ -159,20 +164,20 @@ protected:
                            DWORD ms = 20000) {
         const ULONGLONG until = GetTickCount64() + ms;
         TSectionCore* core = nullptr;
-        while (!((core = Section(id, host)) && core->RowCount() >= n) &&
-               GetTickCount64() < until)
+        while (!((core = Section(id, host)) && core->RowCount() >= n) && GetTickCount64() < until)
             Pump();
         return core && core->RowCount() == n ? core : nullptr;
     }
-    template <class F>
-    bool WaitFor(F done, DWORD ms = 10000) {
+    template <class F> bool WaitFor(F done, DWORD ms = 10000) {
         const ULONGLONG until = GetTickCount64() + ms;
-        while (!done() && GetTickCount64() < until) Pump();
+        while (!done() && GetTickCount64() < until)
+            Pump();
         return done();
     }
     size_t Logged(const std::string& part) const {
         size_t n = 0;
-        for (auto& t : log) n += t.find(part) != std::string::npos;
+        for (auto& t : log)
+            n += t.find(part) != std::string::npos;
         return n;
     }
 
@@ -211,7 +216,8 @@ TEST_F(TcpTest, EveryKindArrivesInOrderAndHostsAreKeptApart) {
     ASSERT_TRUE(two.Send(Frame(dkConnect, "app", "C:\\App.exe|Two") + Frame(dkString, "app", "2")));
 
     TSectionCore* fromOne = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (fromOne = Section("app", "127.0.0.1")) && !fromOne->Connected(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return (fromOne = Section("app", "127.0.0.1")) && !fromOne->Connected(); }));
     TSectionCore* fromTwo = WaitRows("app", "127.0.0.2", 1);
     ASSERT_TRUE(fromTwo);
     ASSERT_EQ(fromOne->RowCount(), 20u);
@@ -222,7 +228,7 @@ TEST_F(TcpTest, EveryKindArrivesInOrderAndHostsAreKeptApart) {
         }
     }
     EXPECT_EQ(fromOne->Rows().Row(12).DataSize, 4);
-    EXPECT_EQ(fromOne->Rows().Row(19).Text, "after");  // the unknown kind cost nothing after it
+    EXPECT_EQ(fromOne->Rows().Row(19).Text, "after"); // the unknown kind cost nothing after it
     EXPECT_EQ(fromOne->Billboard().Count(), 1u);
     EXPECT_EQ(fromOne->Labels().ID, "Client ID: app [Remote] from 127.0.0.1");
     EXPECT_EQ(fromTwo->Labels().ID, "Client ID: app [Two] from 127.0.0.2");
@@ -255,7 +261,7 @@ TEST_F(TcpTest, KeyIsCheckedAndOtherAddressesNeedOne) {
 
     const int port = Listen("s3cret");
     ASSERT_NE(port, 0);
-    EXPECT_EQ(dialog.Shown.back().Address, "127.0.0.1");  // the defaults were shown
+    EXPECT_EQ(dialog.Shown.back().Address, "127.0.0.1"); // the defaults were shown
     TRawClient wrong, early, right;
     ASSERT_TRUE(wrong.Connect(port) && early.Connect(port) && right.Connect(port));
     ASSERT_TRUE(wrong.Send(Frame(1, "", "s3creT")));
@@ -312,7 +318,7 @@ TEST_F(TcpTest, HostilePeersCloseOnlyTheirOwnConnections) {
         ASSERT_TRUE(good.Send(row()));
     }
     EXPECT_EQ(Logged("shorter than a record"), 1u);
-    EXPECT_EQ(Logged("longer than 1 MiB"), 2u);  // the garbage reads as a huge length
+    EXPECT_EQ(Logged("longer than 1 MiB"), 2u); // the garbage reads as a huge length
 
     // Half frames: one delivered a byte at a time is whole in the end; one
     // cut off by its sender leaves the records before it.
@@ -321,7 +327,8 @@ TEST_F(TcpTest, HostilePeersCloseOnlyTheirOwnConnections) {
         ASSERT_TRUE(slow.Connect(port));
         ASSERT_TRUE(slow.Handshake());
         std::string f = Frame(dkConnect, "slow", "App|Slow") + Frame(dkString, "slow", "whole");
-        for (char c : f) ASSERT_TRUE(slow.Send(std::string(1, c)));
+        for (char c : f)
+            ASSERT_TRUE(slow.Send(std::string(1, c)));
         EXPECT_TRUE(WaitRows("slow", "127.0.0.1", 1));
         std::string cut = Frame(dkString, "slow", "cut");
         ASSERT_TRUE(slow.Send(cut.substr(0, 500)));
@@ -348,21 +355,26 @@ TEST_F(TcpTest, HostilePeersCloseOnlyTheirOwnConnections) {
     TRawClient deaf, flood;
     ASSERT_TRUE(deaf.Connect(port) && flood.Connect(port));
     std::string handshakes;
-    for (int i = 0; i < 2000; ++i) handshakes += Frame(1, "");
+    for (int i = 0; i < 2000; ++i)
+        handshakes += Frame(1, "");
     ASSERT_TRUE(deaf.Send(handshakes));
     ASSERT_TRUE(flood.Handshake());
     std::string burst = Frame(dkConnect, "flood", "App|Flood");
-    for (int i = 0; i < 20000; ++i) burst += Frame(dkString, "flood", std::to_string(i));
+    for (int i = 0; i < 20000; ++i)
+        burst += Frame(dkString, "flood", std::to_string(i));
     ASSERT_TRUE(flood.Send(burst, 60000));
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(good.Send(row()));
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(good.Send(row()));
     TSectionCore* flooded = WaitRows("flood", "127.0.0.1", 20000, 60000);
     ASSERT_TRUE(flooded);
-    for (size_t i = 0; i < 20000; i += 997) EXPECT_EQ(flooded->Rows().Row(i).Text, std::to_string(i));
+    for (size_t i = 0; i < 20000; i += 997)
+        EXPECT_EQ(flooded->Rows().Row(i).Text, std::to_string(i));
 
     // Nothing of the good client was lost, and in order.
     TSectionCore* g = WaitRows("good", "127.0.0.1", sent);
     ASSERT_TRUE(g);
-    for (size_t i = 0; i < sent; ++i) EXPECT_EQ(g->Rows().Row(i).Text, "row " + std::to_string(i));
+    for (size_t i = 0; i < sent; ++i)
+        EXPECT_EQ(g->Rows().Row(i).Text, "row " + std::to_string(i));
     EXPECT_TRUE(fakes.Dialogs.Errors.empty());
     EXPECT_TRUE(IsWindow(w->Handle()));
 }
@@ -379,9 +391,9 @@ TEST_F(TcpTest, StalledAndSilentConnectionsGoAfterThirtySeconds) {
     ASSERT_TRUE(half.Send(f.substr(0, f.size() - 10)));
     ASSERT_TRUE(WaitFor([&] { return Section("half", "127.0.0.1") != nullptr; }));
     Sleep(1500);
-    Pump();  // a check of the stall timer before the time is up
+    Pump(); // a check of the stall timer before the time is up
     EXPECT_EQ(w->Tcp->ConnectionCount(), 3u);
-    now += 31;  // the stall timer looks once a second
+    now += 31; // the stall timer looks once a second
     EXPECT_TRUE(half.ClosedByViewer(5000));
     EXPECT_TRUE(silent.ClosedByViewer(5000));
     EXPECT_EQ(Logged("stalled"), 1u);
@@ -391,5 +403,5 @@ TEST_F(TcpTest, StalledAndSilentConnectionsGoAfterThirtySeconds) {
     EXPECT_EQ(Section("half", "127.0.0.1")->RowCount(), 0u);
 }
 
-}  // namespace
-}  // namespace vx::test
+} // namespace
+} // namespace vx::test

@@ -12,7 +12,7 @@
 namespace vx::test {
 
 class TDialogRobot {
-public:
+  public:
     // `act` gets the dialog once a visible "#32770" window of this thread is up.
     static void AnswerNext(std::function<void(HWND)> act) {
         Pending() = std::move(act);
@@ -38,9 +38,11 @@ public:
         return texts;
     }
 
-    static void Press(HWND dlg, int id) { PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    static void Press(HWND dlg, int id) {
+        PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
 
-private:
+  private:
     static std::function<void(HWND)>& Pending() {
         static std::function<void(HWND)> act;
         return act;
@@ -68,4 +70,4 @@ private:
     }
 };
 
-}  // namespace vx::test
+} // namespace vx::test

@@ -14,11 +14,12 @@ using vx::test::TDialogRobot;
 namespace {
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WinPlatform, ClipboardRoundTripKeepsAnsiBytes) {
     TWinClipboard clip;
@@ -55,7 +56,7 @@ TEST(WinPlatform, TempNamesAreBuiltButNotCreated) {
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
     EXPECT_TRUE(fs.FileExists(name));
-    EXPECT_FALSE(fs.FileExists(dir));  // a folder is not a file
+    EXPECT_FALSE(fs.FileExists(dir)); // a folder is not a file
     DeleteFileA(name.c_str());
 }
 
@@ -121,8 +122,7 @@ TEST(WinPlatform, InputBoxShowsCaptionPromptAndDefault) {
         SetDlgItemTextA(dlg, 101, "typed \xE4nswer");
         TDialogRobot::Press(dlg, IDOK);
     });
-    EXPECT_EQ(dialogs.InputBox("Add note", "Enter the note's text:", "default"),
-              "typed \xE4nswer");
+    EXPECT_EQ(dialogs.InputBox("Add note", "Enter the note's text:", "default"), "typed \xE4nswer");
     EXPECT_EQ(seenCaption, "Add note");
     ASSERT_EQ(seenTexts.size(), 4u);
     EXPECT_EQ(seenTexts[0], "Enter the note's text:");
@@ -177,7 +177,7 @@ TEST(WinPlatform, SaveDialogReturnsTheChosenName) {
     std::string caption;
     TDialogRobot::AnswerNext([&](HWND dlg) {
         caption = TDialogRobot::Text(dlg);
-        SetDlgItemTextA(dlg, 0x47C, chosen.c_str());  // the file-name box
+        SetDlgItemTextA(dlg, 0x47C, chosen.c_str()); // the file-name box
         TDialogRobot::Press(dlg, IDOK);
     });
     std::string name;

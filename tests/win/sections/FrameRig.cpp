@@ -31,7 +31,7 @@ LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcA(h, m, w, l);
 }
 
-}  // namespace
+} // namespace
 
 TFrameRig::TFrameRig(vx::ISettingsBackend* settings, int width, int height) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -164,7 +164,7 @@ bool MenuSeparator(HMENU menu, int pos) {
 }
 
 void Choose(vx::ui::TPopupMenu& menu, const std::string& name) {
-    menu.Update();  // as when it opens: enabled states first
+    menu.Update(); // as when it opens: enabled states first
     if (vx::ui::TMenuItem* item = menu.FindItem(name)) menu.Click(item->Id);
     Pump();
 }
@@ -213,7 +213,8 @@ TPixels PrintClient(HWND hwnd) {
     GdiFlush();
     auto* px = static_cast<unsigned*>(bits);
     p.Data.assign(px, px + size_t(p.Width) * p.Height);
-    for (auto& v : p.Data) v &= 0xFFFFFF;
+    for (auto& v : p.Data)
+        v &= 0xFFFFFF;
     SelectObject(dc, old);
     DeleteObject(bmp);
     DeleteDC(dc);
@@ -221,4 +222,4 @@ TPixels PrintClient(HWND hwnd) {
     return p;
 }
 
-}  // namespace vxtest
+} // namespace vxtest

@@ -31,9 +31,9 @@ struct TFakeHost : vx::ISectionHost {
 
 // The rule dialog as a test answers it: OK with Answer, or Cancel.
 struct TFakeRuleEditor : vx::IRuleEditor {
-    std::vector<std::vector<vx::TFindRule>> Answers;  // taken in order; none left: Cancel
+    std::vector<std::vector<vx::TFindRule>> Answers; // taken in order; none left: Cancel
     std::vector<std::string> Captions;
-    std::vector<std::vector<vx::TFindRule>> Shown;     // the rules each call was given
+    std::vector<std::vector<vx::TFindRule>> Shown; // the rules each call was given
     bool EditRules(const std::string& caption, std::vector<vx::TFindRule>& rules) override {
         Captions.push_back(caption);
         Shown.push_back(rules);
@@ -47,7 +47,7 @@ struct TFakeRuleEditor : vx::IRuleEditor {
 // A top-level window holding a dock panel of the widget layer (as the main
 // window's PANEL_PLUGIN_DOCK) with one frame in it.
 class TFrameRig {
-public:
+  public:
     explicit TFrameRig(vx::ISettingsBackend* settings = nullptr, int width = 900, int height = 640);
     ~TFrameRig();
 
@@ -87,7 +87,7 @@ void Choose(vx::ui::TPopupMenu& menu, const std::string& name);
 void Key(HWND window, WORD key);
 // A key with Shift or Ctrl held (vx::kmShift, vx::kmCtrl), as the thread's key state tells.
 void KeyWith(HWND window, WORD key, unsigned modifiers);
-void Click(vx::ui::TWindow& button);  // BM_CLICK
+void Click(vx::ui::TWindow& button); // BM_CLICK
 
 // A window's client area as its WM_PRINTCLIENT paints it, 0x00RRGGBB.
 struct TPixels {
@@ -96,6 +96,8 @@ struct TPixels {
     unsigned At(int x, int y) const { return Data[size_t(y) * Width + x]; }
 };
 TPixels PrintClient(HWND hwnd);
-inline unsigned Rgb(unsigned r, unsigned g, unsigned b) { return (r << 16) | (g << 8) | b; }
+inline unsigned Rgb(unsigned r, unsigned g, unsigned b) {
+    return (r << 16) | (g << 8) | b;
+}
 
-}  // namespace vxtest
+} // namespace vxtest

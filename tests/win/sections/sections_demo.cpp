@@ -23,9 +23,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmd, int) {
     int n = 0;
     for (uint8_t kind = dkString; kind <= dkUnknown; ++kind) {
         uint8_t group = uint8_t(n % 4);
-        auto r = Rec(group, kind, kind == dkSeparator ? "" : std::string(texts[group]) + " (" +
-                                                            KindName(kind) + ")",
-                     "Data of row " + std::to_string(n) + "\r\nsecond line", 100 + n);
+        auto r =
+            Rec(group, kind,
+                kind == dkSeparator ? "" : std::string(texts[group]) + " (" + KindName(kind) + ")",
+                "Data of row " + std::to_string(n) + "\r\nsecond line", 100 + n);
         r.Time += n / 86400.0;
         c.AddDebugInfo(r, false);
         ++n;
@@ -43,7 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmd, int) {
     if (cmd && std::strstr(cmd, "menu")) {
         // A click on the arrow part of the filter button, as the user gives
         // it; the menu closes itself after five seconds.
-        PostMessageA(rig.Frame->btn_Groups.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(44, 18));
+        PostMessageA(rig.Frame->btn_Groups.Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(44, 18));
         SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR id, DWORD) {
             KillTimer(nullptr, id);
             EndMenu();

@@ -15,7 +15,9 @@ using namespace vxtest;
 
 namespace {
 
-int Count(HWND list) { return int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+int Count(HWND list) {
+    return int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
 
 std::string TempFile(const char* name) {
     char folder[MAX_PATH];
@@ -38,7 +40,7 @@ void Fill(TSectionCore& c) {
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(FrameCommands, FilterMenuAndGroupsButton) {
     TFrameRig rig;
@@ -50,7 +52,8 @@ TEST(FrameCommands, FilterMenuAndGroupsButton) {
     HWND list = f.lst_Debug.Handle();
     HMENU groups = f.Popup_Groups.Handle();
     const char* names[] = {"General", "Information", "Warning", "Error", "Show all"};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(MenuText(groups, i), names[i]);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(MenuText(groups, i), names[i]);
 
     Choose(f.Popup_Groups, "act_ShowWarning");
     EXPECT_EQ(f.btn_Groups.ImageIndex(), 36);
@@ -79,9 +82,17 @@ TEST(FrameCommands, NotesEditsAndDeletesOnTheDebugList) {
     c.ShowSection();
     HWND list = f.lst_Debug.Handle();
     HMENU m = f.PopupMenu_3.Handle();
-    const char* captions[] = {"&Add Note", "&Insert note\tIns", "", "&Edit debug info\tEnter",
-                              "&Delete debug info\tDel", "", "Clear all items\tCtrl+Del", "",
-                              "&Export...", "", "&Use colors"};
+    const char* captions[] = {"&Add Note",
+                              "&Insert note\tIns",
+                              "",
+                              "&Edit debug info\tEnter",
+                              "&Delete debug info\tDel",
+                              "",
+                              "Clear all items\tCtrl+Del",
+                              "",
+                              "&Export...",
+                              "",
+                              "&Use colors"};
     for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(MenuSeparator(m, i), captions[i][0] == 0) << i;
         if (captions[i][0]) {
@@ -116,7 +127,7 @@ TEST(FrameCommands, NotesEditsAndDeletesOnTheDebugList) {
     EXPECT_EQ(ItemText(list, 1, 2), "edited");
     RECT row{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-    dialogs.InputAnswers = {""};  // an empty answer changes nothing
+    dialogs.InputAnswers = {""}; // an empty answer changes nothing
     SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, row.top + 5));
     SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(200, row.top + 5));
     SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(200, row.top + 5));
@@ -184,7 +195,8 @@ TEST(FrameCommands, Billboard) {
         int left = 50, right = -1;
         for (int y = r0.top; y < r0.bottom; ++y)
             for (int x = 0; x < 50; ++x)
-                if (p.At(x, y) != Rgb(255, 255, 255)) left = std::min(left, x), right = std::max(right, x);
+                if (p.At(x, y) != Rgb(255, 255, 255))
+                    left = std::min(left, x), right = std::max(right, x);
         ASSERT_GE(right, left);
         EXPECT_NEAR(left, 50 - 1 - right, 3);
     }
@@ -354,7 +366,7 @@ TEST(FrameCommands, PanelButtonsAndSettingsInTheRegistry) {
         EXPECT_EQ(f.Panel_Memo_Base.Height(), 0);
         EXPECT_FALSE(IsWindowVisible(f.Splitter_1.Handle()));
         EXPECT_EQ(SendMessageA(f.btn_ShowMessage.Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-        Click(f.btn_ShowData);  // data panel closed
+        Click(f.btn_ShowData); // data panel closed
         Click(f.btn_Close);    // saves
     }
     TRegistryHandler handler(registry);

@@ -20,7 +20,8 @@ void Add(TSectionCore& c, const std::string& text, uint8_t group = dgGeneral,
 }
 
 void Type(HWND edit, const std::string& text) {
-    for (char ch : text) SendMessageA(edit, WM_CHAR, WPARAM(BYTE(ch)), 1);
+    for (char ch : text)
+        SendMessageA(edit, WM_CHAR, WPARAM(BYTE(ch)), 1);
     Pump();
 }
 
@@ -29,18 +30,20 @@ unsigned RowFill(Tfme_Sections& f, int item) {
     HWND list = f.lst_Debug.Handle();
     RECT r{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), LPARAM(&r));
-    int x = f.lst_Debug.ColumnWidth(0) + f.lst_Debug.ColumnWidth(1) + f.lst_Debug.ColumnWidth(2) - 6;
+    int x =
+        f.lst_Debug.ColumnWidth(0) + f.lst_Debug.ColumnWidth(1) + f.lst_Debug.ColumnWidth(2) - 6;
     return PrintClient(list).At(x, (r.top + r.bottom) / 2);
 }
 
-}  // namespace
+} // namespace
 
 TEST(FrameFind, TheBarFindsAsYouTypeStepsRoundTheEndsAndClosesWithEscape) {
     TFrameRig rig(nullptr, 1400, 700);
     Tfme_Sections& f = *rig.Frame;
     TSectionCore& c = rig.Core();
     c.ShowSection();
-    for (const char* t : {"alpha", "beta one", "gamma", "beta two", "delta", "Beta three"}) Add(c, t);
+    for (const char* t : {"alpha", "beta one", "gamma", "beta two", "delta", "Beta three"})
+        Add(c, t);
     c.FocusRow(2);
     Pump();
     HWND list = f.lst_Debug.Handle();
@@ -113,7 +116,8 @@ TEST(FrameFind, BookmarksAreToggledAndVisitedFromTheKeyboard) {
     Tfme_Sections& f = *rig.Frame;
     TSectionCore& c = rig.Core();
     c.ShowSection();
-    for (int i = 0; i < 6; ++i) Add(c, "row " + std::to_string(i));
+    for (int i = 0; i < 6; ++i)
+        Add(c, "row " + std::to_string(i));
     HWND list = f.lst_Debug.Handle();
     SetFocus(list);
     for (size_t row : {1u, 4u}) {
@@ -239,8 +243,11 @@ TEST(FrameFind, DISABLED_ShowsTheFindBarRulesAndBookmarks) {
     const double second = 1.0 / 86400;
     const uint8_t groups[] = {dgGeneral, dgInformation, dgWarning, dgError};
     for (int i = 0; i < 24; ++i)
-        Add(c, (i % 5 == 0 ? "beta request " : i % 7 == 3 ? "noise tick " : "alpha step ") +
-                   std::to_string(i) + (i == 9 ? " alarm" : ""),
+        Add(c,
+            (i % 5 == 0   ? "beta request "
+             : i % 7 == 3 ? "noise tick "
+                          : "alpha step ") +
+                std::to_string(i) + (i == 9 ? " alarm" : ""),
             groups[i % 4], 46000.5 + i * 0.137 * second);
     TFindRule exclude;
     exclude.Pattern = "noise";

@@ -14,19 +14,18 @@ void Add(TSectionCore& c, uint8_t group, uint8_t kind, const std::string& text) 
     c.AddDebugInfo(r, false);
 }
 
-}  // namespace
+} // namespace
 
 TEST(FrameKeys, TabVisitsTheShownPartsAndTheShortcutsWorkAnywhere) {
-    TFrameRig rig(nullptr, 1400, 700);  // wide enough to show every source field
+    TFrameRig rig(nullptr, 1400, 700); // wide enough to show every source field
     Tfme_Sections& f = *rig.Frame;
     TSectionCore& c = rig.Core();
     c.ShowSection();
     Pump();
-    const HWND order[] = {f.Edit_UnitName.Handle(), f.Edit_Procedure.Handle(),
-                          f.Edit_LineNumber.Handle(), f.Memo_Data.Handle(),
-                          f.Edit_Info_1.Handle(),   f.Edit_Info_2.Handle(),
-                          f.Edit_Info_3.Handle(),   f.lst_Messages.Handle(),
-                          f.lst_Debug.Handle()};
+    const HWND order[] = {
+        f.Edit_UnitName.Handle(), f.Edit_Procedure.Handle(), f.Edit_LineNumber.Handle(),
+        f.Memo_Data.Handle(),     f.Edit_Info_1.Handle(),    f.Edit_Info_2.Handle(),
+        f.Edit_Info_3.Handle(),   f.lst_Messages.Handle(),   f.lst_Debug.Handle()};
     SetFocus(f.lst_Debug.Handle());
     for (size_t i = 0; i < std::size(order); ++i) {
         Key(GetFocus(), VK_TAB);
@@ -44,7 +43,8 @@ TEST(FrameKeys, TabVisitsTheShownPartsAndTheShortcutsWorkAnywhere) {
     EXPECT_EQ(f.Panel_Data_Base.Width(), 0);
     KeyWith(GetFocus(), VK_TAB, kmShift);
     EXPECT_EQ(GetFocus(), f.Edit_Info_3.Handle());
-    for (int i = 0; i < 3; ++i) KeyWith(GetFocus(), VK_TAB, kmShift);
+    for (int i = 0; i < 3; ++i)
+        KeyWith(GetFocus(), VK_TAB, kmShift);
     EXPECT_EQ(GetFocus(), f.Edit_LineNumber.Handle()) << "the data text is skipped";
 
     // F9, as the info pad's menu shows, from a source field; Pause from the list.
@@ -58,7 +58,8 @@ TEST(FrameKeys, TabVisitsTheShownPartsAndTheShortcutsWorkAnywhere) {
     EXPECT_TRUE(f.btn_Pause.Down());
     HMENU m = f.PopupMenu_3.Handle();
     int pause = 0;
-    while (pause < GetMenuItemCount(m) && MenuText(m, pause) != "&Pause\tPause") ++pause;
+    while (pause < GetMenuItemCount(m) && MenuText(m, pause) != "&Pause\tPause")
+        ++pause;
     ASSERT_LT(pause, GetMenuItemCount(m));
     EXPECT_TRUE(MenuChecked(m, pause));
 }
@@ -86,7 +87,8 @@ TEST(FrameKeys, SeveralRowsAreSelectedAndCopiedWhileCommandsKeepToTheFocusedRow)
         SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
         TPixels p = PrintClient(list);
         COLORREF hl = GetSysColor(COLOR_HIGHLIGHT);
-        EXPECT_EQ(p.At(300, (r.top + r.bottom) / 2), Rgb(GetRValue(hl), GetGValue(hl), GetBValue(hl)));
+        EXPECT_EQ(p.At(300, (r.top + r.bottom) / 2),
+                  Rgb(GetRValue(hl), GetGValue(hl), GetBValue(hl)));
     }
 
     KeyWith(list, 'C', kmCtrl);

@@ -28,7 +28,7 @@ std::string ColumnCaption(HWND list, int column) {
     return buf;
 }
 
-}  // namespace
+} // namespace
 
 TEST(FrameLayout, ToolsPanelsAndListsAsDesigned) {
     TFrameRig rig;
@@ -87,7 +87,8 @@ TEST(FrameLayout, ToolsPanelsAndListsAsDesigned) {
 
     HWND list = f.lst_Debug.Handle();
     const char* captions[] = {"Group", "Type", "Message", "Time"};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(ColumnCaption(list, c), captions[c]);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(ColumnCaption(list, c), captions[c]);
     EXPECT_EQ(f.lst_Debug.ColumnWidth(0), 40);
     EXPECT_EQ(f.lst_Debug.ColumnWidth(3), 80);
     RECT client;
@@ -153,7 +154,7 @@ TEST(DebugList, RowsTextsIconsAndDetails) {
     c.ShowSection();
     HWND list = f.lst_Debug.Handle();
     auto r1 = Rec(dgInformation, dkProcEnter, "entering", "first\0hidden", 42);
-    r1.DataSize = 12;  // the zero byte is part of the block
+    r1.DataSize = 12; // the zero byte is part of the block
     std::copy_n("first\0hidden", 12, r1.Data.get());
     c.AddDebugInfo(r1, false);
     auto r2 = Rec(dgError, dkException, "boom");
@@ -187,7 +188,8 @@ TEST(DebugList, RowsTextsIconsAndDetails) {
 
     // The user moves the focus with the keyboard: the panes follow.
     SetFocus(list);
-    for (int i = 0; i < 3; ++i) SendMessageA(list, WM_KEYDOWN, VK_UP, 0);
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(list, WM_KEYDOWN, VK_UP, 0);
     Pump();
     EXPECT_EQ(c.FocusedRow(), 0u);
     EXPECT_EQ(WindowText(f.Memo_Data.Handle()), "first");
@@ -231,7 +233,8 @@ TEST(DebugList, GroupColoursSeparatorsAndFocus) {
     RECT r0 = rowRect(0);
     EXPECT_EQ(r0.bottom - r0.top, 20) << "rows are 20 high";
     // A point in the message column away from any text.
-    int x = f.lst_Debug.ColumnWidth(0) + f.lst_Debug.ColumnWidth(1) + f.lst_Debug.ColumnWidth(2) - 4;
+    int x =
+        f.lst_Debug.ColumnWidth(0) + f.lst_Debug.ColumnWidth(1) + f.lst_Debug.ColumnWidth(2) - 4;
     auto sample = [&](int item, int dy = 2) {
         TPixels p = PrintClient(list);
         return p.At(x, rowRect(item).top + dy);

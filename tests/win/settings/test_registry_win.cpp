@@ -41,7 +41,7 @@ struct Registry : ::testing::Test {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Registry, ReadCreatesNestedKeysAndGivesDefaults) {
     const std::string section = kTestSection + "\\Debugger\\C:\\App\\One";

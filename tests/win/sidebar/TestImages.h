@@ -38,4 +38,4 @@ inline HIMAGELIST SquareImages(int size, std::initializer_list<COLORREF> colours
     return list;
 }
 
-}  // namespace vxtest
+} // namespace vxtest

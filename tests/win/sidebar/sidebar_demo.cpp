@@ -44,7 +44,7 @@ void Fill(TvxOutlookBar& bar, TSideBarImages* large, TSideBarImages* small, int 
     SendMessageA(down, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
 }
 
-}  // namespace
+} // namespace
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
     WNDCLASSA wc{};
@@ -58,13 +58,14 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 20, 20, 450,
                                  480, nullptr, nullptr, inst, nullptr);
 
-    std::initializer_list<COLORREF> colours = {RGB(220, 40, 40), RGB(40, 170, 60),
-                                               RGB(50, 90, 220), RGB(230, 180, 30)};
+    std::initializer_list<COLORREF> colours = {RGB(220, 40, 40), RGB(40, 170, 60), RGB(50, 90, 220),
+                                               RGB(230, 180, 30)};
     HIMAGELIST l32 = vxtest::SquareImages(32, colours), l16 = vxtest::SquareImages(16, colours);
     auto large = MakeSideBarImages(l32), small = MakeSideBarImages(l16);
 
     TvxOutlookBar largeBar, smallBar, flatBar;
-    for (TvxOutlookBar* b : {&largeBar, &smallBar, &flatBar}) b->SetImages(small.get());
+    for (TvxOutlookBar* b : {&largeBar, &smallBar, &flatBar})
+        b->SetImages(small.get());
     Fill(largeBar, large.get(), small.get(), 10, frame);
     smallBar.HeaderSettings().SetButtonStyle(TButtonStyle::bsSmall);
     Fill(smallBar, large.get(), small.get(), 150, frame);
@@ -79,7 +80,8 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
     flatBar.Headers(1)->Gradient().SetBackStyle(TBackStyle::bsGradient);
     TSideBarBitmap tile;
     std::vector<TColor> px(64);
-    for (int i = 0; i < 64; ++i) px[i] = ((i / 8 + i % 8) % 2) ? RGBColor(200, 200, 200) : RGBColor(160, 160, 160);
+    for (int i = 0; i < 64; ++i)
+        px[i] = ((i / 8 + i % 8) % 2) ? RGBColor(200, 200, 200) : RGBColor(160, 160, 160);
     tile.SetPixels(8, 8, px);
     flatBar.Headers(0)->SetBitmap(tile);
 

@@ -15,7 +15,9 @@ using namespace vx::sbar;
 
 namespace {
 
-LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return DefWindowProcA(h, m, w, l);
+}
 
 // One shown top-level window for the whole program (under Wine, hiding or
 // destroying a shown top-level window waits about two seconds); each test
@@ -43,7 +45,7 @@ HWND MakeHost() {
 // A window and its visible descendants painted with WM_PRINTCLIENT into one
 // memory bitmap, each at its place and clipped to its parents.
 class TShot {
-public:
+  public:
     explicit TShot(HWND root) : root_(root) {
         RedrawWindow(root, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         RECT r;
@@ -57,7 +59,8 @@ public:
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         dc_ = CreateCompatibleDC(nullptr);
-        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr,
+                                0);
         old_ = SelectObject(dc_, bmp_);
         PatBlt(dc_, 0, 0, w_, h_, WHITENESS);
         PaintTree(root);
@@ -73,7 +76,7 @@ public:
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
 
-private:
+  private:
     void PaintTree(HWND w) {
         POINT o{0, 0};
         MapWindowPoints(w, root_, &o, 1);
@@ -84,7 +87,8 @@ private:
         IntersectClipRect(dc_, 0, 0, c.right, c.bottom);
         SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
         // Children from the bottom of the z-order up.
-        for (HWND k = GetWindow(GetWindow(w, GW_CHILD), GW_HWNDLAST); k; k = GetWindow(k, GW_HWNDPREV))
+        for (HWND k = GetWindow(GetWindow(w, GW_CHILD), GW_HWNDLAST); k;
+             k = GetWindow(k, GW_HWNDPREV))
             if (IsWindowVisible(k)) PaintTree(k);
         RestoreDC(dc_, saved);
     }
@@ -104,7 +108,9 @@ RECT RectIn(const TOutlookControl& c, HWND parent) {
     return r;
 }
 
-bool Same(RECT a, RECT b) { return EqualRect(&a, &b); }
+bool Same(RECT a, RECT b) {
+    return EqualRect(&a, &b);
+}
 
 void Click(HWND w, int x, int y) {
     SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -135,7 +141,7 @@ struct SideBarWin : ::testing::Test {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SideBarWin, WindowsFollowTheModel) {
     EXPECT_EQ(ClassOf(barWnd), "vxOutlookBar");
@@ -239,7 +245,8 @@ TEST_F(SideBarWin, CaptionClicksOpenHeaders) {
 
 TEST_F(SideBarWin, ScrollArrowsStepTheColumn) {
     TvxOutlookBarHeader* h = bar->AddHeader("many.exe");
-    for (int i = 0; i < 12; ++i) h->AddButton("Section " + std::to_string(i + 1));
+    for (int i = 0; i < 12; ++i)
+        h->AddButton("Section " + std::to_string(i + 1));
     int scrolls = 0;
     h->OnScroll = [&](TObject*) { ++scrolls; };
     HWND hw = OutlookWindow(*h);
@@ -270,7 +277,7 @@ TEST_F(SideBarWin, ScrollArrowsStepTheColumn) {
     EXPECT_TRUE(IsWindowVisible(up));
 
     SendMessageA(down, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    SendMessageA(down, WM_LBUTTONUP, 0, MAKELPARAM(3, 60));  // released off the arrow
+    SendMessageA(down, WM_LBUTTONUP, 0, MAKELPARAM(3, 60)); // released off the arrow
     EXPECT_EQ(h->TopIndex(), 1);
 
     Click(up, 3, 3);
@@ -288,7 +295,7 @@ TEST_F(SideBarWin, ScrollArrowsStepTheColumn) {
 
 TEST_F(SideBarWin, PaintsFrameBodyAndButtons) {
     {
-        TShot s(barWnd);  // no header: frame and face only
+        TShot s(barWnd); // no header: frame and face only
         EXPECT_EQ(s.At(0, 0), GetSysColor(COLOR_BTNSHADOW));
         EXPECT_EQ(s.At(119, 499), GetSysColor(COLOR_BTNHIGHLIGHT));
         EXPECT_EQ(s.At(60, 250), GetSysColor(COLOR_BTNFACE));
@@ -308,15 +315,15 @@ TEST_F(SideBarWin, PaintsFrameBodyAndButtons) {
     auto at = [&](int x, int y) { return std::make_pair(2 + b->Left() + x, 2 + b->Top() + y); };
     {
         TShot s(barWnd);
-        EXPECT_EQ(s.At(1, 1), GetSysColor(COLOR_BTNFACE));        // the border in Color
-        EXPECT_EQ(s.At(2, 2), GetSysColor(COLOR_BTNHIGHLIGHT));   // the strip's raised bevel
+        EXPECT_EQ(s.At(1, 1), GetSysColor(COLOR_BTNFACE));      // the border in Color
+        EXPECT_EQ(s.At(2, 2), GetSysColor(COLOR_BTNHIGHLIGHT)); // the strip's raised bevel
         EXPECT_EQ(s.At(117, 23), GetSysColor(COLOR_BTNSHADOW));
-        EXPECT_EQ(s.At(5, 5), GetSysColor(COLOR_BTNFACE));        // the strip's face
-        EXPECT_EQ(s.At(5, 300), kGray);                            // the body
+        EXPECT_EQ(s.At(5, 5), GetSysColor(COLOR_BTNFACE)); // the strip's face
+        EXPECT_EQ(s.At(5, 300), kGray);                    // the body
         auto [ix, iy] = at(30, 20);
-        EXPECT_EQ(s.At(ix, iy), RGB(0, 255, 0));                   // the large icon
+        EXPECT_EQ(s.At(ix, iy), RGB(0, 255, 0)); // the large icon
         auto [tx, ty] = at(2, 2);
-        EXPECT_EQ(s.At(tx, ty), kGray);                            // transparent: the body shows
+        EXPECT_EQ(s.At(tx, ty), kGray); // transparent: the body shows
     }
     SendMessageA(bw, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_TRUE(b->Hot());
@@ -324,15 +331,15 @@ TEST_F(SideBarWin, PaintsFrameBodyAndButtons) {
         TShot s(barWnd);
         auto [x0, y0] = at(0, 0);
         auto [x1, y1] = at(59, 59);
-        EXPECT_EQ(s.At(x0, y0), GetSysColor(COLOR_3DLIGHT));  // raised outer edge
+        EXPECT_EQ(s.At(x0, y0), GetSysColor(COLOR_3DLIGHT)); // raised outer edge
         EXPECT_EQ(s.At(x1, y1), GetSysColor(COLOR_3DDKSHADOW));
     }
     SendMessageA(bw, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     {
         TShot s(barWnd);
         auto [x0, y0] = at(0, 0);
-        auto [ix, iy] = at(14 + 1, 20);  // the icon moved one pixel right and down
-        EXPECT_EQ(s.At(x0, y0), GetSysColor(COLOR_3DDKSHADOW));  // sunken inner edge
+        auto [ix, iy] = at(14 + 1, 20); // the icon moved one pixel right and down
+        EXPECT_EQ(s.At(x0, y0), GetSysColor(COLOR_3DDKSHADOW)); // sunken inner edge
         EXPECT_EQ(s.At(ix, iy), RGB(0, 0, 0));
     }
     int clicks = 0;
@@ -354,11 +361,11 @@ TEST_F(SideBarWin, PaintsFrameBodyAndButtons) {
     {
         TShot s(barWnd);
         auto [ix, iy] = at(9, 9);
-        EXPECT_EQ(s.At(ix, iy), RGB(0, 0, 255));  // the small icon at (2, 2)
+        EXPECT_EQ(s.At(ix, iy), RGB(0, 0, 255)); // the small icon at (2, 2)
     }
     bar->HeaderSettings().SetButtonStyle(TButtonStyle::bsLarge);
     EXPECT_EQ(b->Width(), 60);
-    bar.reset();  // before the image lists go
+    bar.reset(); // before the image lists go
     ImageList_Destroy(large32);
     ImageList_Destroy(small16);
 }
@@ -398,13 +405,13 @@ TEST_F(SideBarWin, GradientFlatLookAndTiles) {
     bar->SetFlat(true);
     {
         TShot s(barWnd);
-        EXPECT_EQ(s.At(2, 2), GetSysColor(COLOR_BTNFACE));  // no bevel on a cold strip
+        EXPECT_EQ(s.At(2, 2), GetSysColor(COLOR_BTNFACE)); // no bevel on a cold strip
         EXPECT_EQ(s.At(50, 23), RGB(0, 0, 0));             // but a line under it
     }
     SendMessageA(OutlookWindow(*h0), WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
     {
         TShot s(barWnd);
-        EXPECT_EQ(s.At(2, 2), GetSysColor(COLOR_BTNHIGHLIGHT));  // the hot strip is raised
+        EXPECT_EQ(s.At(2, 2), GetSysColor(COLOR_BTNHIGHLIGHT)); // the hot strip is raised
     }
     SendMessageA(OutlookWindow(*h0), WM_MOUSELEAVE, 0, 0);
     bar->SetFlat(false);
@@ -417,7 +424,7 @@ TEST_F(SideBarWin, GradientFlatLookAndTiles) {
         TShot s(barWnd);
         EXPECT_EQ(s.At(60, 300), RGB(255, 0, 0));
     }
-    h1->SetBitmapCopy(TBitmapCopy::bcMergeCopy);  // the bitmap AND the header's colour
+    h1->SetBitmapCopy(TBitmapCopy::bcMergeCopy); // the bitmap AND the header's colour
     {
         TShot s(barWnd);
         EXPECT_EQ(s.At(60, 300), RGB(128, 0, 0));
@@ -442,13 +449,13 @@ TEST_F(SideBarWin, KeyboardAndAccelerators) {
     SetFocus(w0);
     EXPECT_TRUE(h0->Focused());
 
-    SendMessageA(w0, WM_KEYDOWN, VK_PRIOR, 0);  // Page Up from the open last header
+    SendMessageA(w0, WM_KEYDOWN, VK_PRIOR, 0); // Page Up from the open last header
     EXPECT_EQ(bar->ActiveHeader(), h1);
     SendMessageA(w0, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(bar->ActiveHeader(), h0);
     SendMessageA(w0, WM_KEYDOWN, VK_NEXT, 0);
     EXPECT_EQ(bar->ActiveHeader(), h1);
-    SendMessageA(w0, WM_CHAR, 'g', 0);  // no Alt and not focused: goes on
+    SendMessageA(w0, WM_CHAR, 'g', 0); // no Alt and not focused: goes on
     EXPECT_EQ(bar->ActiveHeader(), h1);
     SendMessageA(w0, WM_SYSCHAR, 'g', 0);
     EXPECT_EQ(bar->ActiveHeader(), h2);

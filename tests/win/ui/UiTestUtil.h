@@ -10,7 +10,7 @@
 namespace vx::test {
 
 class THostWindow : public ui::TWindow {
-public:
+  public:
     explicit THostWindow(int width = 600, int height = 400) {
         CreateOwn(nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, "host");
         SetBounds(10, 10, width, height);
@@ -33,4 +33,4 @@ inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000
     return true;
 }
 
-}  // namespace vx::test
+} // namespace vx::test

@@ -25,12 +25,14 @@ namespace {
 
 // A push button that counts its own clicks and notifications.
 class TCountingButton : public TWindow {
-public:
-    bool Create(TWindow* parent) { return CreateControl("BUTTON", parent, WS_CHILD | WS_VISIBLE, 0, "Go", 7); }
+  public:
+    bool Create(TWindow* parent) {
+        return CreateControl("BUTTON", parent, WS_CHILD | WS_VISIBLE, 0, "Go", 7);
+    }
     int Clicks = 0, Notifies = 0;
     bool Throw = false;
 
-protected:
+  protected:
     bool OnCommand(WORD code, LRESULT&) override {
         if (code != BN_CLICKED) return false;
         ++Clicks;
@@ -44,7 +46,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(UiControls, ChildNotificationsAreReflectedAndExceptionsHandled) {
     THostWindow host;
@@ -99,9 +101,9 @@ TEST(UiControls, ActionsCheckGroupsShortcutsAndDisabling) {
     int changes = 0;
     c.Listen([&](TAction&) { ++changes; });
     c.AutoCheck = true;
-    EXPECT_FALSE(c.Execute());  // no handler, but the check flips
+    EXPECT_FALSE(c.Execute()); // no handler, but the check flips
     EXPECT_TRUE(c.Checked());
-    c.SetChecked(true);  // no change, no notice
+    c.SetChecked(true); // no change, no notice
     EXPECT_EQ(changes, 1);
 
     a.ShortCut = {'N', true};
@@ -122,14 +124,16 @@ TEST(UiControls, ActionsCheckGroupsShortcutsAndDisabling) {
 TEST(UiControls, PopupMenusFollowTheirActions) {
     TActionList list;
     int runs = 0, plain = 0, popups = 0;
-    TAction& show = list.Add("act_Show", "File", "&Show...", "Show the window", [&](TAction&) { ++runs; });
+    TAction& show =
+        list.Add("act_Show", "File", "&Show...", "Show the window", [&](TAction&) { ++runs; });
     TAction& exit = list.Add("act_Exit", "File", "Exit", "Leave", [&](TAction&) { ++runs; });
     exit.ShortCut = {'Q', true};
     TPopupMenu menu;
     menu.AddAction(show);
     menu.AddSeparator();
     menu.AddAction(exit, "S&hutdown...", "pop_Shutdown");
-    TMenuItem& item = menu.AddItem("mnu_Plain", "&Plain", [&] { ++plain; }, "a plain entry");
+    TMenuItem& item = menu.AddItem(
+        "mnu_Plain", "&Plain", [&] { ++plain; }, "a plain entry");
     menu.OnPopup = [&](TPopupMenu& m) {
         ++popups;
         m.FindItem("mnu_Plain")->Enabled = popups < 2;
@@ -144,7 +148,7 @@ TEST(UiControls, PopupMenusFollowTheirActions) {
     EXPECT_TRUE(GetMenuState(h, 1, MF_BYPOSITION) & MF_SEPARATOR);
     exit.SetEnabled(false);
     menu.Update();
-    EXPECT_EQ(menu.Handle(), h);  // others may hold the handle: it stays
+    EXPECT_EQ(menu.Handle(), h); // others may hold the handle: it stays
     EXPECT_TRUE(GetMenuState(h, exit.Id, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_TRUE(GetMenuState(h, item.Id, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_EQ(popups, 3);
@@ -154,8 +158,8 @@ TEST(UiControls, PopupMenusFollowTheirActions) {
     EXPECT_EQ(menu.HintOf(show.Id), "Show the window");
     EXPECT_EQ(menu.HintOf(item.Id), "a plain entry");
     EXPECT_TRUE(menu.Click(show.Id));
-    EXPECT_FALSE(menu.Click(exit.Id));  // disabled
-    EXPECT_FALSE(menu.Click(item.Id));  // disabled by OnPopup
+    EXPECT_FALSE(menu.Click(exit.Id)); // disabled
+    EXPECT_FALSE(menu.Click(item.Id)); // disabled by OnPopup
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(plain, 0);
 }
@@ -217,7 +221,8 @@ TEST(UiControls, StatusBarPanelsAlignTheirTexts) {
     DWORD end = GetTickCount() + 3 * TStatusBar::kRefreshInterval;
     while (int32_t(end - GetTickCount()) > 0) {
         MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
         Sleep(10);
     }
     SendMessageA(bar.Handle(), SB_GETTEXTA, 1, LPARAM(text));

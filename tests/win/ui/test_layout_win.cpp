@@ -23,7 +23,7 @@ bool Same(const RECT& r, int l, int t, int rr, int b) {
     return r.left == l && r.top == t && r.right == rr && r.bottom == b;
 }
 
-}  // namespace
+} // namespace
 
 TEST(UiLayout, AlignsChildrenInOrderAndSkipsHiddenOnes) {
     THostWindow host;
@@ -32,7 +32,7 @@ TEST(UiLayout, AlignsChildrenInOrderAndSkipsHiddenOnes) {
     bottom.Create(&host, Style(TAlign::alBottom, 0, 20));
     left.Create(&host, Style(TAlign::alLeft, 100, 0));
     client.Create(&host, Style(TAlign::alClient, 0, 0));
-    top2.Create(&host, Style(TAlign::alTop, 0, 10));  // later tops stack below earlier ones
+    top2.Create(&host, Style(TAlign::alTop, 0, 10)); // later tops stack below earlier ones
     host.Realign();
     RECT c = host.Client();
     EXPECT_TRUE(Same(top.Bounds(), 0, 0, c.right, 30));

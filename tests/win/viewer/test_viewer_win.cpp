@@ -17,7 +17,8 @@ std::string WindowText(HWND h) {
 
 void Pump() {
     MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&m);
 }
 
 // Activation reaches a window through the X server under Wine, a little
@@ -30,7 +31,7 @@ HWND FocusAfterShow(HWND window) {
     return GetFocus();
 }
 
-}  // namespace
+} // namespace
 
 TEST(Viewer, ShowsTextAndHidesOnClose) {
     Tfrm_Viewer viewer(GetModuleHandleA(nullptr), nullptr);
@@ -83,7 +84,8 @@ TEST(Viewer, LineBreaks) {
 TEST(Viewer, KeysOfADialogWithoutADialogManager) {
     Tfrm_Viewer viewer(GetModuleHandleA(nullptr), nullptr);
     viewer.Show();
-    EXPECT_EQ(FocusAfterShow(viewer.Memo()), viewer.Memo()) << "the text has the keys when it opens";
+    EXPECT_EQ(FocusAfterShow(viewer.Memo()), viewer.Memo())
+        << "the text has the keys when it opens";
     SendMessageA(viewer.Memo(), WM_KEYDOWN, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), viewer.CloseButton());
     SendMessageA(viewer.CloseButton(), WM_KEYDOWN, VK_TAB, 0);
