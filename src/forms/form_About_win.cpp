@@ -99,27 +99,31 @@ Tfrm_About::~Tfrm_About() {
 
 std::unique_ptr<TvxLinkLabel> Tfrm_About::Label(int left, int top, const char* caption,
                                                 IShell* shell, const TFont& font) {
-    auto label =
-        std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), left, top, caption, shell, font);
-    label->SetPixelsPerInch(kAboutLayoutPixelsPerInch);
-    return label;
+    TLinkLabelStyle s;
+    s.Caption = caption;
+    s.Left = left;
+    s.Top = top;
+    s.Font = font;
+    s.PixelsPerInch = kAboutLayoutPixelsPerInch;
+    return std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), s, shell);
 }
 
 std::unique_ptr<TvxLinkLabel> Tfrm_About::Link(int left, int top, const char* caption,
                                                const char* link, TvxLinkLabelStyle style,
                                                IShell* shell) {
     // Blue at rest too, so a link reads as one before the mouse finds it.
-    TFont rest = LabelFont();
-    rest.Color = clBlue;
-    auto label = Label(left, top, caption, shell, rest);
-    TFont hover = LabelFont();
-    hover.Color = clBlue;
-    hover.Underline = true;
-    label->SetLinkFont(hover);
-    label->SetShadowSize(0);
-    label->SetLabelStyle(style);
-    label->SetLink(link);
-    return label;
+    TLinkLabelStyle s;
+    s.Caption = caption;
+    s.Left = left;
+    s.Top = top;
+    s.Font = LabelFont();
+    s.Font.Color = clBlue;
+    s.LinkFont = s.Font;
+    s.LinkFont->Underline = true;
+    s.LabelStyle = style;
+    s.Link = link;
+    s.PixelsPerInch = kAboutLayoutPixelsPerInch;
+    return std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), s, shell);
 }
 
 void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
@@ -169,8 +173,8 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
                             16, 256, 497, 73, Panel_Client.Handle(), nullptr, self, nullptr);
     const int labelPixels = FontPixels(LabelFont(), kAboutLayoutPixelsPerInch);
     SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont(), labelPixels)), FALSE);
-    GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client.Handle(), 16, 352, 114, 41, module,
-                                                   IDR_ABOUT_GIF);
+    GIFAnimator_1 = std::make_unique<TGifAnimator>(
+        Panel_Client.Handle(), TGifAnimatorStyle{16, 352, 114, 41, module, IDR_ABOUT_GIF});
     btn_Close =
         CreateWindowExA(0, "BUTTON", about_text::Ok,
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424, 360,
@@ -283,13 +287,11 @@ LRESULT Tfrm_About::PanelMessage(bool left, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(panel.Handle(), &ps);
+        ui::ScopedPaint dc(panel.Handle());
         if (left)
             PaintLeftPanel(dc);
         else
             PaintClientPanel(dc);
-        EndPaint(panel.Handle(), &ps);
         return 0;
     }
     }

@@ -1,5 +1,7 @@
 #include "sections/FindBar_win.h"
 
+#include "ui/Scoped_win.h"
+
 #include <algorithm>
 
 namespace vx {
@@ -70,13 +72,16 @@ bool TFindBar::Create(ui::TWindow* parent) {
     s.Height = kHeight;
     if (!TPanel::Create(parent, s)) return false;
     label_ = Static(Handle(), "Find:", 8, kRow1 + 3, 30, 0);
-    if (!Edit.Create(this, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kTextLeft, kRow1,
-                     kTextWidth, 21))
-        return false;
+    TEditBoxStyle text;
+    text.Left = kTextLeft;
+    text.Top = kRow1;
+    text.Width = kTextWidth;
+    text.TabStop = true;
+    text.MaxLength = TTextMatcher::kMaxPattern;
+    if (!Edit.Create(this, text)) return false;
     Edit.SetFont(GuiFont());
     Edit.Hint = "The text to find; Enter or F3 goes to the next match, Shift+Enter or Shift+F3 to "
                 "the previous one";
-    SendMessageA(Edit.Handle(), EM_SETLIMITTEXT, TTextMatcher::kMaxPattern, 0);
     int x = kTextLeft + kTextWidth + 4;
     bool ok = btn_Previous.Create(this, "Previous", BS_PUSHBUTTON, x, kRow1, 64) &&
               btn_Next.Create(this, "Next", BS_PUSHBUTTON, x + 68, kRow1, 64) &&
@@ -142,8 +147,8 @@ void TFindBar::Arrange() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     y += 20;
     x = kTextLeft;
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, GuiFont());
+    ui::ScopedGetDC dc(Handle());
+    ui::ScopedSelectObject font(dc, GuiFont());
     auto place = [&](HWND h, int w, int dy = 0) {
         if (x > kTextLeft && x + w > width - 4) {
             x = kTextLeft;
@@ -165,8 +170,6 @@ void TFindBar::Arrange() {
     x -= 4;
     for (TBarButton* b : {&chk_InMessage, &chk_InSource, &chk_InData})
         place(b->Handle(), measure(b->Handle()) + 22);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
     int height = y + 18 + 4;
     if (height != Height()) {
         SetHeight(height);

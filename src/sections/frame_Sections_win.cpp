@@ -37,8 +37,8 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
       art_(SectionArt()), clipboard_(context.Platform.Clipboard) {
     core_.SetRowListener(&finder_);
     core_.SetShownRows(&shownRows_);
-    connectionFont_.reset(GuiFont(-21, FW_BOLD, "Times New Roman"));
-    memoFont_.reset(GuiFont(-13, FW_NORMAL, "Courier New"));
+    connectionFont_.Reset(GuiFont(-21, FW_BOLD, "Times New Roman"));
+    memoFont_.Reset(GuiFont(-13, FW_NORMAL, "Courier New"));
 
     ui::TWindow* parentWindow = TWindow::FromHandle(parent);
     ui::TPanelStyle style;
@@ -144,21 +144,25 @@ void Tfme_Sections::CreateTools() {
     };
     for (const Spec& spec : specs) {
         TSpeedButtonStyle b;
+        b.Images = art_.Glyphs;
+        b.DisabledImages = art_.GlyphsDisabled;
         b.Left = spec.Left;
         b.Top = kButtonTop;
         b.ImageIndex = spec.Image;
         b.GroupIndex = spec.Group;
         b.Hint = spec.Hint;
-        Check(spec.Button.Create(&panel_tools, b, art_.Glyphs, art_.GlyphsDisabled), "buttons");
+        Check(spec.Button.Create(&panel_tools, b), "buttons");
         AddToolTip(spec.Button);
     }
     TSpeedButtonStyle g;
+    g.Images = art_.Glyphs;
+    g.DisabledImages = art_.GlyphsDisabled;
     g.Left = 312;
     g.Top = kButtonTop;
     g.Width = 50;
     g.ImageIndex = core_.GroupsGlyph();
     g.DropDown = true;
-    Check(btn_Groups.Create(&panel_tools, g, art_.Glyphs, art_.GlyphsDisabled), "buttons");
+    Check(btn_Groups.Create(&panel_tools, g), "buttons");
 
     btn_Close.OnClick = [this](TSpeedButton&) { core_.act_Close(); };
     btn_Delete.OnClick = [this](TSpeedButton&) { core_.act_Delete(); };
@@ -178,13 +182,14 @@ void Tfme_Sections::CreateInfo() {
     s.Color = clAppWorkSpace;
     Check(Panel_Info.Create(this, s), "info panel");
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    Check(lbl_ID.Create(&Panel_Info, "Client ID:", 8, 6, font, 0xFFFFFF, clAppWorkSpace) &&
-              lbl_Application.Create(&Panel_Info, "Application Name:", 8, 21, font, 0xFFFFFF,
-                                     clAppWorkSpace) &&
-              lbl_DebugLevel.Create(&Panel_Info, "Debug Level:", 8, 36, font, 0xFFFFFF,
-                                    clAppWorkSpace) &&
-              lbl_Disconnected.Create(&Panel_Info, "DISCONNECTED", 0, 0, connectionFont_.get(),
-                                      clRed, clAppWorkSpace),
+    auto info = [font](const char* caption, int top) {
+        return TLabelStyle{caption, 8, top, font, 0xFFFFFF, clAppWorkSpace};
+    };
+    Check(lbl_ID.Create(&Panel_Info, info("Client ID:", 6)) &&
+              lbl_Application.Create(&Panel_Info, info("Application Name:", 21)) &&
+              lbl_DebugLevel.Create(&Panel_Info, info("Debug Level:", 36)) &&
+              lbl_Disconnected.Create(&Panel_Info, {"DISCONNECTED", 0, 0, connectionFont_.Get(),
+                                                    clRed, clAppWorkSpace}),
           "labels");
     lbl_Disconnected.SetVisible(false);
     // Information only: the panel takes no clicks.
@@ -204,11 +209,11 @@ void Tfme_Sections::CreateWorkArea() {
     memo.Height = 129;
     Check(Panel_Memo_Base.Create(&Panel_WorkArea, memo), "billboard");
     CreateCaption(Panel_MemoCaption, Panel_Memo_Base, "Billboard");
-    lst_Messages.MultiSelect = true;
-    Check(lst_Messages.Create(
-              &Panel_Memo_Base,
-              {{"ID", 50, LVCFMT_CENTER, false}, {"Message", 400, LVCFMT_LEFT, false}}, 1, 0),
-          "billboard list");
+    TReportListStyle billboard;
+    billboard.Columns = {{"ID", 50, LVCFMT_CENTER, false}, {"Message", 400, LVCFMT_LEFT, false}};
+    billboard.StretchColumn = 1;
+    billboard.MultiSelect = true;
+    Check(lst_Messages.Create(&Panel_Memo_Base, billboard), "billboard list");
     lst_Messages.Align = ui::TAlign::alClient;
     lst_Messages.Hint = "Billboard displays the received messages";
     lst_Messages.OnGetText = [this](int item, int column) -> std::string {
@@ -242,15 +247,14 @@ void Tfme_Sections::CreateWorkArea() {
     data.Width = 186;
     Check(Panel_Data_Base.Create(&Panel_WorkArea, data), "data panel");
     CreateCaption(Panel_DataCaption, Panel_Data_Base, "Data");
-    Check(Memo_Data.Create(&Panel_Data_Base,
-                           ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL |
-                               WS_HSCROLL | WS_VSCROLL,
-                           WS_EX_CLIENTEDGE, 0, 0, 100, 100),
-          "data memo");
+    TEditBoxStyle memoData;
+    memoData.Width = memoData.Height = 100;
+    memoData.MultiLine = memoData.ScrollBars = memoData.ReadOnly = true;
+    memoData.MaxLength = 0x7FFFFFFE; // data blocks can be large
+    Check(Memo_Data.Create(&Panel_Data_Base, memoData), "data memo");
     Memo_Data.Align = ui::TAlign::alClient;
-    Memo_Data.SetFont(memoFont_.get());
+    Memo_Data.SetFont(memoFont_.Get());
     Memo_Data.Hint = "Click double to zoom...";
-    SendMessageA(Memo_Data.Handle(), EM_SETLIMITTEXT, 0x7FFFFFFE, 0); // data blocks can be large
     Memo_Data.OnDblClick = [this](TEditBox&) { core_.act_ShowViewer(); };
     Memo_Data.OnKey = [this](WORD key, unsigned m) {
         return SectionKey(Memo_Data.Handle(), key, m);
@@ -275,16 +279,16 @@ void Tfme_Sections::CreateListArea() {
     CreateInfoPad();
     CreateMapInfo();
     CreateFindBar();
-    std::vector<TListColumn> columns;
+    TReportListStyle debug;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
-        columns.push_back({core_.HeaderCaption(c),
-                           c == 2   ? 476
-                           : c == 3 ? 80
-                                    : 40,
-                           LVCFMT_LEFT, c != 2});
-    lst_Debug.MultiSelect = true;
-    Check(lst_Debug.Create(&Panel_List, columns, 2, LVS_EX_HEADERDRAGDROP | LVS_EX_SUBITEMIMAGES),
-          "debug list");
+        debug.Columns.push_back({core_.HeaderCaption(c),
+                                 c == 2   ? 476
+                                 : c == 3 ? 80
+                                          : 40,
+                                 LVCFMT_LEFT, c != 2});
+    debug.StretchColumn = 2;
+    debug.MultiSelect = debug.HeaderDragDrop = debug.SubItemImages = true;
+    Check(lst_Debug.Create(&Panel_List, debug), "debug list");
     lst_Debug.Align = ui::TAlign::alClient;
     lst_Debug.Hint = "List of received messages";
     // Rows are 20 high: the list takes its row height from its small image
@@ -300,8 +304,8 @@ void Tfme_Sections::CreateListArea() {
     int padding = (trial.bottom - trial.top) - kDebugRowHeight;
     if (padding > 0 && padding < kDebugRowHeight) {
         HIMAGELIST sized = ImageList_Create(16, kDebugRowHeight - padding, ILC_COLOR32, 0, 1);
-        if (HIMAGELIST old = ListView_SetImageList(list, sized, LVSIL_SMALL))
-            ImageList_Destroy(old);
+        // The list owns the one it takes; the one it gives back is ours.
+        ui::ScopedImageList old(ListView_SetImageList(list, sized, LVSIL_SMALL));
     }
     lst_Debug.OnGetText = [this](int item, int column) {
         if (column >= TDebugRowStore::kColumnCount) {
@@ -340,10 +344,13 @@ void Tfme_Sections::CreateInfoPad() {
         int top = kCaptionHeight + 4 + i * 25;
         // Read-only rather than disabled: the keyboard reaches the values and
         // they can be selected and copied.
-        Check(labels[i]->Create(&Panel_InfoPad, captions[i], 8, top + 4, font, clWindowText,
-                                clBtnFace) &&
-                  edits[i]->Create(&Panel_InfoPad, ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                                   kInfoEditLeft, top, 200, 21),
+        TEditBoxStyle value;
+        value.Left = kInfoEditLeft;
+        value.Top = top;
+        value.Width = 200;
+        value.ReadOnly = true;
+        Check(labels[i]->Create(&Panel_InfoPad, {captions[i], 8, top + 4, font}) &&
+                  edits[i]->Create(&Panel_InfoPad, value),
               "info lines");
         TEditBox& edit = *edits[i];
         edit.OnKey = [this, &edit](WORD key, unsigned m) {
@@ -377,10 +384,13 @@ void Tfme_Sections::CreateMapInfo() {
         {lbl_LineNumber, "Line:", 532, Edit_LineNumber, 560, 60, "Sender's line number"},
     };
     for (const Field& f : fields) {
-        Check(f.Label.Create(&Panel_MapInfo, f.Caption, f.LabelLeft, 12, font, clWindowText,
-                             clBtnFace) &&
-                  f.Edit.Create(&Panel_MapInfo, ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                                f.Left, 8, f.Width, 21),
+        TEditBoxStyle value;
+        value.Left = f.Left;
+        value.Top = 8;
+        value.Width = f.Width;
+        value.ReadOnly = true;
+        Check(f.Label.Create(&Panel_MapInfo, {f.Caption, f.LabelLeft, 12, font}) &&
+                  f.Edit.Create(&Panel_MapInfo, value),
               "source fields");
         f.Edit.Hint = f.Hint;
         TEditBox& edit = f.Edit;

@@ -198,12 +198,8 @@ class Tfme_Sections : public ui::TPanel {
     const TSectionArt& art_;
     IClipboard* clipboard_ = nullptr;
     // Owned, so that a frame whose windows cannot be built gives them back.
-    struct TFontDeleter {
-        void operator()(HFONT font) const { DeleteObject(font); }
-    };
-    using TFont = std::unique_ptr<std::remove_pointer_t<HFONT>, TFontDeleter>;
-    TFont connectionFont_;
-    TFont memoFont_;
+    ui::ScopedFont connectionFont_;
+    ui::ScopedFont memoFont_;
     HWND toolTip_ = nullptr;
     std::string memoText_; // what Memo_Data shows, before its line breaks are made CR LF
     unsigned pending_ = 0; // TSectionChange flags not shown yet

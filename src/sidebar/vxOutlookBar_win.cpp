@@ -97,10 +97,7 @@ class TControlWindow : public IControlView {
             return 1;
         case WM_PAINT: {
             BeforePaint();
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            Paint(dc);
-            EndPaint(h, &ps);
+            Paint(ui::ScopedPaint(h));
             return 0;
         }
         case WM_PRINTCLIENT:

@@ -2,10 +2,16 @@
 
 namespace vx {
 
-bool TEditBox::Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top, int width,
-                      int height) {
-    if (!CreateControl("EDIT", parent, WS_CHILD | WS_VISIBLE | style, exStyle)) return false;
-    SetBounds(left, top, width, height);
+bool TEditBox::Create(ui::TWindow* parent, const TEditBoxStyle& s) {
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    if (s.MultiLine) style |= ES_MULTILINE | ES_AUTOVSCROLL;
+    if (s.ScrollBars) style |= WS_HSCROLL | WS_VSCROLL;
+    if (s.ReadOnly) style |= ES_READONLY;
+    if (s.AutoHScroll) style |= ES_AUTOHSCROLL;
+    if (s.TabStop) style |= WS_TABSTOP;
+    if (!CreateControl("EDIT", parent, style, s.Border ? WS_EX_CLIENTEDGE : 0)) return false;
+    SetBounds(s.Left, s.Top, s.Width, s.Height);
+    if (s.MaxLength) SendMessageA(Handle(), EM_SETLIMITTEXT, WPARAM(s.MaxLength), 0);
     return true;
 }
 

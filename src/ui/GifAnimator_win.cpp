@@ -10,21 +10,21 @@ constexpr const char* kClassName = "TGifAnimator";
 constexpr UINT_PTR kFrameTimer = 1;
 } // namespace
 
-TGifAnimator::TGifAnimator(HWND parent, int left, int top, int width, int height, HINSTANCE module,
-                           int resourceId)
-    : picture_(module, resourceId) {
+TGifAnimator::TGifAnimator(HWND parent, const TGifAnimatorStyle& style)
+    : picture_(style.Module, style.ResourceId) {
     ui::TCreateParams params;
     params.Class.Name = kClassName;
     params.Class.Style = 0;
-    params.Left = left;
-    params.Top = top;
-    params.Width = width;
-    params.Height = height;
+    params.Left = style.Left;
+    params.Top = style.Top;
+    params.Width = style.Width;
+    params.Height = style.Height;
     params.ParentHandle = parent;
     window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return Message(msg, wParam, lParam);
     };
     window_.Create(params, typeid(*this));
+    SetAnimate(style.Animate);
 }
 
 TGifAnimator::~TGifAnimator() {

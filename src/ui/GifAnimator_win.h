@@ -9,10 +9,16 @@
 
 namespace vx {
 
+struct TGifAnimatorStyle {
+    int Left = 0, Top = 0, Width = 32, Height = 32;
+    HINSTANCE Module = nullptr; // where the picture is: an RCDATA resource
+    int ResourceId = 0;
+    bool Animate = false; // plays from the start
+};
+
 class TGifAnimator {
   public:
-    TGifAnimator(HWND parent, int left, int top, int width, int height, HINSTANCE module,
-                 int resourceId);
+    TGifAnimator(HWND parent, const TGifAnimatorStyle& style);
     ~TGifAnimator();
     TGifAnimator(const TGifAnimator&) = delete;
     TGifAnimator& operator=(const TGifAnimator&) = delete;

@@ -4,16 +4,15 @@ namespace vx {
 
 TLabel::~TLabel() = default;
 
-bool TLabel::Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
-                    TColor color, TColor background) {
-    font_ = font;
-    color_ = color;
-    background_ = background;
+bool TLabel::Create(ui::TWindow* parent, const TLabelStyle& style) {
+    font_ = style.Font;
+    color_ = style.Color;
+    background_ = style.Background;
     if (!CreateControl("STATIC", parent, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0,
-                       caption.c_str()))
+                       style.Caption.c_str()))
         return false;
     if (font_) SetFont(font_);
-    SetBounds(left, top, 0, 0);
+    SetBounds(style.Left, style.Top, 0, 0);
     AutoSize();
     return true;
 }

@@ -8,12 +8,19 @@
 
 namespace vx {
 
+struct TLabelStyle {
+    std::string Caption;
+    int Left = 0, Top = 0; // the size follows the text
+    HFONT Font = nullptr;  // not owned; it must outlive the label
+    TColor Color = clWindowText;
+    TColor Background = clBtnFace;
+};
+
 // A STATIC label in its own colours; it is as wide as its text.
 class TLabel : public ui::TWindow {
   public:
     ~TLabel() override;
-    bool Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
-                TColor color, TColor background);
+    bool Create(ui::TWindow* parent, const TLabelStyle& style);
     void SetCaption(const std::string& caption);
     void SetColor(TColor color);
     TColor Color() const { return color_; }

@@ -16,14 +16,17 @@ void SetItemState(HWND list, int item, UINT state, UINT mask) {
 
 } // namespace
 
-bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& columns,
-                         int stretchColumn, DWORD extendedStyle) {
-    columns_ = columns;
-    stretch_ = stretchColumn;
+bool TReportList::Create(ui::TWindow* parent, const TReportListStyle& s) {
+    columns_ = s.Columns;
+    stretch_ = s.StretchColumn;
+    multiSelect_ = s.MultiSelect;
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                  LVS_SHOWSELALWAYS | (MultiSelect ? 0 : LVS_SINGLESEL);
+                  LVS_SHOWSELALWAYS | (multiSelect_ ? 0 : LVS_SINGLESEL);
     if (!CreateControl(WC_LISTVIEWA, parent, style, WS_EX_CLIENTEDGE)) return false;
-    ListView_SetExtendedListViewStyle(Handle(), LVS_EX_FULLROWSELECT | extendedStyle);
+    DWORD extended = LVS_EX_FULLROWSELECT;
+    if (s.HeaderDragDrop) extended |= LVS_EX_HEADERDRAGDROP;
+    if (s.SubItemImages) extended |= LVS_EX_SUBITEMIMAGES;
+    ListView_SetExtendedListViewStyle(Handle(), extended);
     // The first column of a list view is always left-aligned; one that was
     // inserted second and moved to the front by deleting a dummy keeps its
     // alignment.
@@ -96,7 +99,7 @@ void TReportList::SetCurrentItem(int item, bool scroll) {
     syncing_ = true;
     const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
     if (current_ != item) {
-        if (MultiSelect && SelectedCount() > 1)
+        if (multiSelect_ && SelectedCount() > 1)
             SetAllSelected(false);
         else if (current_ >= 0 && current_ < count)
             SetItemState(Handle(), current_, 0, both);
@@ -156,14 +159,14 @@ void TReportList::SetAllSelected(bool selected) {
 }
 
 void TReportList::SelectAll() {
-    if (!MultiSelect || Count() == 0) return;
+    if (!multiSelect_ || Count() == 0) return;
     syncing_ = true;
     SetAllSelected(true);
     syncing_ = false;
 }
 
 void TReportList::KeepOneSelected() {
-    if (!MultiSelect || SelectedCount() <= 1) return;
+    if (!multiSelect_ || SelectedCount() <= 1) return;
     syncing_ = true;
     SetAllSelected(false);
     if (current_ >= 0 && current_ < Count())

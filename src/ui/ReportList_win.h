@@ -19,6 +19,14 @@ struct TListColumn {
     bool Fixed = false; // the user cannot resize it
 };
 
+struct TReportListStyle {
+    std::vector<TListColumn> Columns;
+    int StretchColumn = -1;      // takes up the width that the others leave
+    bool MultiSelect = false;    // Shift and Ctrl with clicks and arrows select several items
+    bool HeaderDragDrop = false; // the user reorders the columns by their headers
+    bool SubItemImages = false;  // every column may show an image, not only the first
+};
+
 // A SysListView32 in report and owner-data mode: it holds no texts, only an
 // item count, and asks OnGetText / OnGetImage for what it shows. One column
 // may take up the width that the others leave.
@@ -26,11 +34,8 @@ class TReportList : public ui::TWindow {
   public:
     static constexpr int kHeaderHeight = 18;
 
-    // Set before Create: Shift and Ctrl with clicks and arrows select several items.
-    bool MultiSelect = false;
-
-    bool Create(ui::TWindow* parent, const std::vector<TListColumn>& columns, int stretchColumn,
-                DWORD extendedStyle);
+    bool Create(ui::TWindow* parent, const TReportListStyle& style);
+    bool MultiSelect() const { return multiSelect_; }
 
     int Count() const;
     // A new item count that keeps the scroll position and repaints nothing by
@@ -85,6 +90,7 @@ class TReportList : public ui::TWindow {
 
     std::vector<TListColumn> columns_;
     int stretch_ = -1;
+    bool multiSelect_ = false;
     bool syncing_ = false;
     int current_ = -1; // the item that has the focus and the selection
     std::string text_; // the text of the last LVN_GETDISPINFO

@@ -4,6 +4,7 @@
 //   ui::ScopedGdiObj<HBRUSH> brush(CreateSolidBrush(colour));
 //   ui::ScopedGetDC screen(nullptr);
 //   ui::ScopedSelectObject font(screen, brush.Get());   // selected back on exit
+//   ui::ScopedPaint paint(hwnd);                         // WM_PAINT: EndPaint on exit
 #pragma once
 
 #include <windows.h>
@@ -111,6 +112,24 @@ class ScopedSelectObject {
   private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// BeginPaint on construction, EndPaint on exit: a painter that throws still
+// validates the window, or WM_PAINT would come again and again.
+class ScopedPaint {
+  public:
+    explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+    ~ScopedPaint() { EndPaint(hwnd_, &ps_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC Get() const { return dc_; }
+    operator HDC() const { return dc_; }
+    const RECT& Area() const { return ps_.rcPaint; }
+
+  private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
 };
 
 // A bitmap of `width` x `height` compatible with `dc`, selected into a memory

@@ -11,23 +11,20 @@ namespace {
 
 // The checkered face of a button that is down, as flat tool buttons have it.
 HBRUSH DownBrush() {
-    static HBRUSH brush = [] {
+    static const ui::ScopedBrush brush([] {
         WORD bits[8];
         for (int i = 0; i < 8; ++i)
             bits[i] = WORD((i % 2) ? 0xAAAA : 0x5555);
         ui::ScopedBitmap pattern(CreateBitmap(8, 8, 1, 1, bits));
         return CreatePatternBrush(pattern);
-    }();
+    }());
     return brush;
 }
 
 } // namespace
 
-bool TSpeedButton::Create(ui::TWindow* parent, const TSpeedButtonStyle& style, HIMAGELIST images,
-                          HIMAGELIST disabledImages) {
+bool TSpeedButton::Create(ui::TWindow* parent, const TSpeedButtonStyle& style) {
     style_ = style;
-    images_ = images;
-    disabled_ = disabledImages;
     Hint = style.Hint;
     // The hint doubles as the accessible name of a button without a caption.
     if (!CreateOwn(parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, style.Hint.c_str()))
@@ -106,7 +103,7 @@ void TSpeedButton::Paint(HDC dc) {
         ui::ScopedSelectObject pen(dc, GetStockObject(NULL_PEN));
         Polygon(dc, tri, 3);
     }
-    HIMAGELIST list = enabled || !disabled_ ? images_ : disabled_;
+    HIMAGELIST list = enabled || !style_.DisabledImages ? style_.Images : style_.DisabledImages;
     if (list && style_.ImageIndex >= 0) {
         int cx = 0, cy = 0;
         ImageList_GetIconSize(list, &cx, &cy);

@@ -22,14 +22,16 @@ struct TSpeedButtonStyle {
     int GroupIndex = 0;    // above 0: stays down when clicked
     bool DropDown = false; // arrow part on the right
     std::string Hint;
+    // Not owned; they must outlive the button. Without the disabled list a
+    // disabled button draws its normal picture.
+    HIMAGELIST Images = nullptr, DisabledImages = nullptr;
 };
 
 class TSpeedButton : public ui::TWindow {
   public:
     static constexpr int kArrowWidth = 14;
 
-    bool Create(ui::TWindow* parent, const TSpeedButtonStyle& style, HIMAGELIST images,
-                HIMAGELIST disabledImages);
+    bool Create(ui::TWindow* parent, const TSpeedButtonStyle& style);
 
     bool Down() const { return down_; }
     void SetDown(bool down);
@@ -58,7 +60,6 @@ class TSpeedButton : public ui::TWindow {
     RECT MainRect() const;
 
     TSpeedButtonStyle style_;
-    HIMAGELIST images_ = nullptr, disabled_ = nullptr;
     bool down_ = false, hot_ = false, pressed_ = false, inside_ = false;
 };
 

@@ -30,7 +30,7 @@ class TTrayIcon : public TWindow {
 
   private:
     bool Notify(DWORD message);
-    HICON icon_ = nullptr;
+    HICON icon_ = nullptr; // not owned: the caller's, shown until another comes
     std::string hint_;
     bool active_ = false;
     UINT taskbarCreated_ = 0;

@@ -14,21 +14,24 @@ constexpr const char* kClassName = "TvxLinkLabel";
 constexpr int kInkMargin = 4;
 } // namespace
 
-TvxLinkLabel::TvxLinkLabel(HWND parent, int left, int top, const std::string& caption,
-                           IShell* shell, const TFont& font)
-    : TvxLinkLabelBase(shell, font) {
+TvxLinkLabel::TvxLinkLabel(HWND parent, const TLinkLabelStyle& style, IShell* shell)
+    : TvxLinkLabelBase(shell, style.Font), pixelsPerInch_(style.PixelsPerInch) {
+    if (style.LinkFont) SetLinkFont(*style.LinkFont);
+    SetShadowSize(style.ShadowSize);
+    SetLabelStyle(style.LabelStyle);
+    SetLink(style.Link);
     ui::TCreateParams params;
     params.Class.Name = kClassName;
     params.Class.Style = 0;
-    params.Text = caption.c_str();
-    params.Left = left;
-    params.Top = top;
+    params.Text = style.Caption.c_str();
+    params.Left = style.Left;
+    params.Top = style.Top;
     params.ParentHandle = parent;
     window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return Message(msg, wParam, lParam);
     };
     window_.Create(params, typeid(*this));
-    SetCaption(caption);
+    SetCaption(style.Caption);
     AdjustBounds();
 }
 

@@ -1,8 +1,12 @@
 // TvxLinkLabel: the hyperlink label as a Win32 child window.
 //
-//   TvxLinkLabel link(panel, 128, 144, "Click here", &shell);
-//   link.SetLabelStyle(TvxLinkLabelStyle::lsInternetLink);
-//   link.SetLink("https://www.example.org/");
+//   TLinkLabelStyle s;
+//   s.Caption = "Click here";
+//   s.Left = 128;
+//   s.Top = 144;
+//   s.LabelStyle = TvxLinkLabelStyle::lsInternetLink;
+//   s.Link = "https://www.example.org/";
+//   TvxLinkLabel link(panel, s, &shell);
 //
 // The label sizes itself to its text and shadow (AutoSize, on by default),
 // takes its background from its parent through WM_CTLCOLORSTATIC (so it sits
@@ -17,12 +21,27 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 namespace vx {
+
+// How a link label is made (TvxLinkLabelStyle, in it, is the kind of label).
+struct TLinkLabelStyle {
+    std::string Caption;
+    int Left = 0, Top = 0;
+    TFont Font;                    // the text at rest
+    std::optional<TFont> LinkFont; // while the mouse is over a link; none: Font, blue, underlined
+    TvxLinkLabelStyle LabelStyle = TvxLinkLabelStyle::lsStandard;
+    std::string Link;      // what a click opens (a link label only)
+    int ShadowSize = 0;    // 0..5 pixels
+    int PixelsPerInch = 0; // see SetPixelsPerInch
+};
 
 class TvxLinkLabel : public TvxLinkLabelBase {
   public:
-    TvxLinkLabel(HWND parent, int left, int top, const std::string& caption, IShell* shell,
-                 const TFont& font = TFont{});
+    // shell may be null: a click then opens nothing.
+    TvxLinkLabel(HWND parent, const TLinkLabelStyle& style, IShell* shell);
     ~TvxLinkLabel() override;
 
     HWND Handle() const { return window_.Handle(); }

@@ -1,5 +1,5 @@
 // The hyperlink label as a real child window, driven with mouse messages.
-#include "WinTestUtil.h"
+#include "support/WinTest_win.h"
 #include "ui/vxLinkLabel_win.h"
 #include "platform/Fakes.h"
 #include "ui/Window_win.h"
@@ -17,15 +17,17 @@ namespace {
 
 struct LinkLabelTest : ::testing::Test {
     TFakeShell shell;
-    HWND host = vxtest::CreateHostWindow();
-    ~LinkLabelTest() override { DestroyWindow(host); }
+    vxtest::TPlainHost plain;
+    HWND host = plain.Handle();
 
     std::unique_ptr<TvxLinkLabel> Make(const char* caption, TvxLinkLabelStyle style,
                                        const char* link = "") {
-        auto label = std::make_unique<TvxLinkLabel>(host, 10, 10, caption, &shell);
-        label->SetLabelStyle(style);
-        label->SetLink(link);
-        return label;
+        TLinkLabelStyle s;
+        s.Caption = caption;
+        s.Left = s.Top = 10;
+        s.LabelStyle = style;
+        s.Link = link;
+        return std::make_unique<TvxLinkLabel>(host, s, &shell);
     }
     void Enter(TvxLinkLabel& l) { SendMessageA(l.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2)); }
     void Leave(TvxLinkLabel& l) { SendMessageA(l.Handle(), WM_MOUSELEAVE, 0, 0); }
