@@ -1,12 +1,49 @@
 #include "WinTest_win.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace vxtest {
 
 namespace {
 
 constexpr UINT kTimeout = 5000; // for one message to another process
+
+struct TDialogScript {
+    std::function<HWND()> Find;
+    std::deque<TDialogStep> Steps;
+    UINT_PTR Timer = 0;
+};
+
+TDialogScript& Script() {
+    static TDialogScript s;
+    return s;
+}
+
+void CALLBACK StepTick(HWND, UINT, UINT_PTR, DWORD) {
+    TDialogScript& s = Script();
+    HWND dialog = s.Find ? s.Find() : nullptr;
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    if (s.Steps.empty()) {
+        StopDialogSteps();
+        return;
+    }
+    TDialogStep step = std::move(s.Steps.front());
+    s.Steps.pop_front();
+    // The last step may open a box of its own: no tick may run inside it.
+    if (s.Steps.empty()) StopDialogSteps();
+    step(dialog);
+}
+
+BOOL CALLBACK FindDialogBox(HWND w, LPARAM lp) {
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (IsWindowVisible(w) && std::string(cls) == "#32770") {
+        *reinterpret_cast<HWND*>(lp) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
 
 } // namespace
 
@@ -79,6 +116,30 @@ TPixels PrintClient(HWND hwnd, UINT flags) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return p;
+}
+
+void RunDialogSteps(std::function<HWND()> find, std::vector<TDialogStep> steps, UINT intervalMs) {
+    StopDialogSteps();
+    TDialogScript& s = Script();
+    s.Find = std::move(find);
+    s.Steps.assign(steps.begin(), steps.end());
+    s.Timer = SetTimer(nullptr, 0, intervalMs, &StepTick);
+}
+
+size_t DialogStepsLeft() {
+    return Script().Steps.size();
+}
+
+void StopDialogSteps() {
+    TDialogScript& s = Script();
+    if (s.Timer) KillTimer(nullptr, s.Timer);
+    s.Timer = 0;
+}
+
+HWND ThreadDialog() {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindDialogBox, reinterpret_cast<LPARAM>(&dialog));
+    return dialog;
 }
 
 TPlainHost::TPlainHost(const TPlace& place) {

@@ -1,10 +1,11 @@
 // What the window tests of every folder share: waiting while this thread's
-// messages run, a window's text, a window's painted pixels, and a plain host
-// window for controls under test.
+// messages run, a window's text, a window's painted pixels, a plain host
+// window for controls under test, and steps run inside a modal dialog.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -61,5 +62,17 @@ class TPlainHost {
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };
+
+// A modal dialog driven from a timer that runs inside its own message loop,
+// as a user at the keyboard would: once find() gives a visible window, one
+// step a tick, so what a step posts is handled before the next one runs. One
+// script at a time; a step may start the next script (for a box it opens).
+using TDialogStep = std::function<void(HWND dialog)>;
+void RunDialogSteps(std::function<HWND()> find, std::vector<TDialogStep> steps,
+                    UINT intervalMs = 20);
+size_t DialogStepsLeft();
+void StopDialogSteps();
+// The visible dialog box ("#32770") among this thread's top-level windows.
+HWND ThreadDialog();
 
 } // namespace vxtest

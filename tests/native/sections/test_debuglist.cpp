@@ -117,7 +117,7 @@ TEST(DebugList, StatusPanelsInformationLineAndLabels) {
     EXPECT_EQ(t.Host.Panels[1], "");
     EXPECT_EQ(t.Host.Panels[2], "No message");
     EXPECT_EQ(t.Host.Panels[3], "Active");
-    EXPECT_EQ(t.Host.InfoLine, "Debugger section");
+    EXPECT_EQ(t.Host.Information, "Debugger section");
     s->ClientID = "SOLO";
     s->RefreshInfo();
     EXPECT_EQ(s->Labels().ID, "Client ID: SOLO [Main]"); // an ID without a blank is shown whole
@@ -129,7 +129,7 @@ TEST(DebugList, StatusPanelsInformationLineAndLabels) {
     EXPECT_EQ(t.Host.Panels[1], "#3");
     EXPECT_EQ(t.Host.Panels[2], "3 messages");
     s->act_Pause(true);
-    EXPECT_EQ(t.Host.InfoLine, "Debugger section [PAUSED]");
+    EXPECT_EQ(t.Host.Information, "Debugger section [PAUSED]");
     EXPECT_EQ(t.Host.Panels[3], "Paused");
 
     // The connection display changes only when the state does.

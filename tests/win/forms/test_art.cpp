@@ -1,5 +1,5 @@
 // The program's pictures, as the windows load them from the resources.
-#include "WinTestUtil.h"
+#include "support/WinTest_win.h"
 #include "forms/ArtImages_win.h"
 #include "ui/GdiPlusImage_win.h"
 #include "resource_ids.h"

@@ -8,6 +8,7 @@
 #include "protocol/Common_Types.h"
 #include "protocol/vxDebugIntf.h"
 #include "settings/RegistrySettings_win.h"
+#include "support/WinTest_win.h"
 #include "ui/Window_win.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "mainwindow/SectionManager.h"
 #include "win/mainwindow/MainWindowFixture.h"
 #include "sections/frame_Sections_win.h"
-#include "win/platform/DialogRobot.h"
+#include "support/DialogRobot_win.h"
 
 #include <commctrl.h>
 

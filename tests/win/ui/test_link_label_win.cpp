@@ -17,8 +17,8 @@ namespace {
 
 struct LinkLabelTest : ::testing::Test {
     TFakeShell shell;
-    vxtest::TPlainHost plain;
-    HWND host = plain.Handle();
+    vxtest::TPlainHost hostWindow;
+    HWND host = hostWindow.Handle();
 
     std::unique_ptr<TvxLinkLabel> Make(const char* caption, TvxLinkLabelStyle style,
                                        const char* link = "") {
