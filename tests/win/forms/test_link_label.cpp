@@ -1,6 +1,6 @@
 // The hyperlink label as a real child window, driven with mouse messages.
 #include "support/WinTest_win.h"
-#include "forms/vxLinkLabel_win.h"
+#include "ui/vxLinkLabel_win.h"
 #include "platform/Fakes.h"
 #include "ui/Window_win.h"
 
