@@ -29,6 +29,8 @@ class TLabel : public ui::TWindow {
     void SetCaption(const std::string& caption);
     void SetColor(TColor color);
     TColor Color() const { return color_; }
+    // Sizes the label to its text again after its font was changed.
+    void FontChanged() { AutoSize(); }
 
   protected:
     bool OnCtlColor(HDC dc, LRESULT& result) override;
@@ -68,7 +70,7 @@ struct TListColumn {
 // may take up the width that the others leave.
 class TReportList : public ui::TWindow {
   public:
-    static constexpr int kHeaderHeight = 18;
+    static constexpr int kHeaderHeight = 18; // at 96 pixels per inch
 
     // Set before Create: Shift and Ctrl with clicks and arrows select several items.
     bool MultiSelect = false;
@@ -97,6 +99,8 @@ class TReportList : public ui::TWindow {
     void SelectAll();
     void InvalidateAll();
     int ColumnWidth(int column) const;
+    // Every column's width from one pixels per inch to another.
+    void RescaleColumns(UINT from, UINT to);
     int ColumnCount() const { return int(columns_.size()); }
     // A column more at the end, or the last one less; the stretched column
     // takes up the difference.

@@ -1,6 +1,8 @@
 // Tfme_Sections: building the frame's windows.
 #include "sections/frame_Sections_win.h"
 
+#include "ui/Dpi_win.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -9,19 +11,11 @@ namespace vx {
 namespace {
 
 constexpr TColor clAppWorkSpace = 0xFF00000C; // COLOR_APPWORKSPACE
+// Measures at 96 pixels per inch; S() gives them at the frame's.
 constexpr int kToolsHeight = 49, kInfoHeight = 56, kCaptionHeight = 25;
 constexpr int kMapInfoHeight = 37, kSplitterSize = 15;
 constexpr int kButtonTop = 6;
 constexpr int kInfoEditLeft = 90;
-
-HFONT GuiFont(int height, int weight, const char* face) {
-    LOGFONTA lf{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    if (height) lf.lfHeight = height;
-    lf.lfWeight = weight;
-    if (face) lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
-}
 
 void Check(bool ok, const char* what) {
     if (!ok) throw std::runtime_error(std::string("cannot create the section's ") + what);
@@ -34,17 +28,17 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
           context.Platform,
           [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
       core_(context), finder_(core_.Rows()), shownRows_(finder_), context_(context),
-      art_(SectionArt()), clipboard_(context.Platform.Clipboard) {
+      dpi_(ui::WindowDpi(parent)), art_(&SectionArt(dpi_)), clipboard_(context.Platform.Clipboard) {
     core_.SetRowListener(&finder_);
     core_.SetShownRows(&shownRows_);
-    connectionFont_.reset(GuiFont(-21, FW_BOLD, "Times New Roman"));
-    memoFont_.reset(GuiFont(-13, FW_NORMAL, "Courier New"));
+    core_.SetPixelsPerInch(int(dpi_));
+    MakeFonts();
 
     ui::TWindow* parentWindow = TWindow::FromHandle(parent);
     ui::TPanelStyle style;
     style.Align = ui::TAlign::alClient;
-    style.Width = 845;
-    style.Height = 536;
+    style.Width = S(845);
+    style.Height = S(536);
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
     // Hidden until ShowSection; a hidden child takes no part in its parent's layout.
     ShowWindow(Handle(), SW_HIDE);
@@ -72,6 +66,56 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     UpdateLabels();
     UpdateInfoPad();
     UpdatePanels();
+}
+
+int Tfme_Sections::S(int px) const {
+    return ui::Scale(px, dpi_);
+}
+
+void Tfme_Sections::MakeFonts() {
+    connectionFont_.reset(ui::CreateGuiFont(dpi_, -21, FW_BOLD, "Times New Roman"));
+    memoFont_.reset(ui::CreateGuiFont(dpi_, -13, FW_NORMAL, "Courier New"));
+    guiFont_.reset(dpi_ == ui::SystemDpi() ? nullptr : ui::CreateGuiFont(dpi_));
+}
+
+HFONT Tfme_Sections::GuiFont() const {
+    return guiFont_ ? guiFont_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void Tfme_Sections::ChangeDpi(UINT dpi) {
+    if (dpi == dpi_ || dpi == 0) return;
+    const UINT old = dpi_;
+    const HFONT oldGui = GuiFont();
+    const HFONT oldConnection = connectionFont_.get(), oldMemo = memoFont_.get();
+    dpi_ = dpi;
+    // The old fonts stay alive until every window has the new ones.
+    TFont keepConnection = std::move(connectionFont_), keepMemo = std::move(memoFont_),
+          keepGui = std::move(guiFont_);
+    MakeFonts();
+    ui::ReplaceFont(Handle(), oldGui, GuiFont());
+    ui::ReplaceFont(Handle(), oldConnection, connectionFont_.get());
+    ui::ReplaceFont(Handle(), oldMemo, memoFont_.get());
+    for (ui::TPanel* caption :
+         {&Panel_MemoCaption, &Panel_DataCaption, &Panel_ListCaption, &Panel_InfoPadCaption})
+        caption->SetCaptionFont(ui::CreateGuiFont(dpi_, 0, FW_BOLD));
+    art_ = &SectionArt(dpi_);
+    for (TSpeedButton* b : {&btn_Close, &btn_Delete, &btn_ShowMessage, &btn_ShowData,
+                            &btn_ShowInfoPad, &btn_ShowViewer, &btn_Pause, &btn_Groups})
+        b->SetImages(art_->Glyphs, art_->GlyphsDisabled);
+    for (TLabel* l : {&lbl_ID, &lbl_Application, &lbl_DebugLevel, &lbl_Disconnected, &lbl_UnitName,
+                      &lbl_Procedure, &lbl_LineNumber, &lbl_Info_1, &lbl_Info_2, &lbl_Info_3})
+        l->FontChanged();
+    lst_Debug.RescaleColumns(old, dpi_);
+    lst_Messages.RescaleColumns(old, dpi_);
+    SetDebugRowHeight();
+    core_.SetPixelsPerInch(int(dpi_));
+    FitToParent();
+    Realign();
+    Panel_InfoResize();
+    Panel_InfoPadResize();
+    Panel_MapInfoResize();
+    FindBar.Arrange();
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 Tfme_Sections::~Tfme_Sections() {
@@ -114,19 +158,19 @@ void Tfme_Sections::AddToolTip(ui::TWindow& tool) {
 void Tfme_Sections::CreateCaption(ui::TPanel& caption, ui::TWindow& parent, const char* text) {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
-    s.Height = kCaptionHeight;
+    s.Height = S(kCaptionHeight);
     s.Color = 0x800000; // navy
     s.FontColor = 0xFFFFFF;
     s.Alignment = ui::TTextAlign::taLeft;
     Check(caption.Create(&parent, s), "captions");
-    caption.SetCaptionFont(GuiFont(0, FW_BOLD, nullptr));
+    caption.SetCaptionFont(ui::CreateGuiFont(dpi_, 0, FW_BOLD));
     caption.SetCaption(text);
 }
 
 void Tfme_Sections::CreateTools() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
-    s.Height = kToolsHeight;
+    s.Height = S(kToolsHeight);
     Check(panel_tools.Create(this, s), "tool panel");
     struct Spec {
         TSpeedButton& Button;
@@ -144,21 +188,24 @@ void Tfme_Sections::CreateTools() {
     };
     for (const Spec& spec : specs) {
         TSpeedButtonStyle b;
-        b.Left = spec.Left;
-        b.Top = kButtonTop;
+        b.Left = S(spec.Left);
+        b.Top = S(kButtonTop);
+        b.Width = S(b.Width);
+        b.Height = S(b.Height);
         b.ImageIndex = spec.Image;
         b.GroupIndex = spec.Group;
         b.Hint = spec.Hint;
-        Check(spec.Button.Create(&panel_tools, b, art_.Glyphs, art_.GlyphsDisabled), "buttons");
+        Check(spec.Button.Create(&panel_tools, b, art_->Glyphs, art_->GlyphsDisabled), "buttons");
         AddToolTip(spec.Button);
     }
     TSpeedButtonStyle g;
-    g.Left = 312;
-    g.Top = kButtonTop;
-    g.Width = 50;
+    g.Left = S(312);
+    g.Top = S(kButtonTop);
+    g.Width = S(50);
+    g.Height = S(g.Height);
     g.ImageIndex = core_.GroupsGlyph();
     g.DropDown = true;
-    Check(btn_Groups.Create(&panel_tools, g, art_.Glyphs, art_.GlyphsDisabled), "buttons");
+    Check(btn_Groups.Create(&panel_tools, g, art_->Glyphs, art_->GlyphsDisabled), "buttons");
 
     btn_Close.OnClick = [this](TSpeedButton&) { core_.act_Close(); };
     btn_Delete.OnClick = [this](TSpeedButton&) { core_.act_Delete(); };
@@ -174,14 +221,14 @@ void Tfme_Sections::CreateTools() {
 void Tfme_Sections::CreateInfo() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
-    s.Height = kInfoHeight;
+    s.Height = S(kInfoHeight);
     s.Color = clAppWorkSpace;
     Check(Panel_Info.Create(this, s), "info panel");
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    Check(lbl_ID.Create(&Panel_Info, "Client ID:", 8, 6, font, 0xFFFFFF, clAppWorkSpace) &&
-              lbl_Application.Create(&Panel_Info, "Application Name:", 8, 21, font, 0xFFFFFF,
+    HFONT font = GuiFont();
+    Check(lbl_ID.Create(&Panel_Info, "Client ID:", S(8), S(6), font, 0xFFFFFF, clAppWorkSpace) &&
+              lbl_Application.Create(&Panel_Info, "Application Name:", S(8), S(21), font, 0xFFFFFF,
                                      clAppWorkSpace) &&
-              lbl_DebugLevel.Create(&Panel_Info, "Debug Level:", 8, 36, font, 0xFFFFFF,
+              lbl_DebugLevel.Create(&Panel_Info, "Debug Level:", S(8), S(36), font, 0xFFFFFF,
                                     clAppWorkSpace) &&
               lbl_Disconnected.Create(&Panel_Info, "DISCONNECTED", 0, 0, connectionFont_.get(),
                                       clRed, clAppWorkSpace),
@@ -201,13 +248,13 @@ void Tfme_Sections::CreateWorkArea() {
     // its splitter, then the data panel the right of what is left.
     ui::TPanelStyle memo;
     memo.Align = ui::TAlign::alBottom;
-    memo.Height = 129;
+    memo.Height = S(129);
     Check(Panel_Memo_Base.Create(&Panel_WorkArea, memo), "billboard");
     CreateCaption(Panel_MemoCaption, Panel_Memo_Base, "Billboard");
     lst_Messages.MultiSelect = true;
     Check(lst_Messages.Create(
               &Panel_Memo_Base,
-              {{"ID", 50, LVCFMT_CENTER, false}, {"Message", 400, LVCFMT_LEFT, false}}, 1, 0),
+              {{"ID", S(50), LVCFMT_CENTER, false}, {"Message", S(400), LVCFMT_LEFT, false}}, 1, 0),
           "billboard list");
     lst_Messages.Align = ui::TAlign::alClient;
     lst_Messages.Hint = "Billboard displays the received messages";
@@ -230,8 +277,8 @@ void Tfme_Sections::CreateWorkArea() {
 
     ui::TSplitterStyle split;
     split.Align = ui::TAlign::alBottom;
-    split.Size = kSplitterSize;
-    split.MinSize = 30;
+    split.Size = S(kSplitterSize);
+    split.MinSize = S(30);
     Check(Splitter_1.Create(&Panel_WorkArea, &Panel_Memo_Base, split), "splitter");
     Splitter_1.OnMoved = [this](ui::TSplitter&) {
         core_.MemoPanelDragged(Panel_Memo_Base.Height());
@@ -239,7 +286,7 @@ void Tfme_Sections::CreateWorkArea() {
 
     ui::TPanelStyle data;
     data.Align = ui::TAlign::alRight;
-    data.Width = 186;
+    data.Width = S(186);
     Check(Panel_Data_Base.Create(&Panel_WorkArea, data), "data panel");
     CreateCaption(Panel_DataCaption, Panel_Data_Base, "Data");
     Check(Memo_Data.Create(&Panel_Data_Base,
@@ -278,31 +325,16 @@ void Tfme_Sections::CreateListArea() {
     std::vector<TListColumn> columns;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         columns.push_back({core_.HeaderCaption(c),
-                           c == 2   ? 476
-                           : c == 3 ? 80
-                                    : 40,
+                           S(c == 2   ? 476
+                             : c == 3 ? 80
+                                      : 40),
                            LVCFMT_LEFT, c != 2});
     lst_Debug.MultiSelect = true;
     Check(lst_Debug.Create(&Panel_List, columns, 2, LVS_EX_HEADERDRAGDROP | LVS_EX_SUBITEMIMAGES),
           "debug list");
     lst_Debug.Align = ui::TAlign::alClient;
     lst_Debug.Hint = "List of received messages";
-    // Rows are 20 high: the list takes its row height from its small image
-    // list (the rows draw their icons themselves) plus a padding of its own,
-    // which is measured on a trial row.
-    HWND list = lst_Debug.Handle();
-    ListView_SetImageList(list, ImageList_Create(16, kDebugRowHeight, ILC_COLOR32, 0, 1),
-                          LVSIL_SMALL);
-    lst_Debug.SetCount(1);
-    RECT trial{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&trial));
-    lst_Debug.SetCount(0);
-    int padding = (trial.bottom - trial.top) - kDebugRowHeight;
-    if (padding > 0 && padding < kDebugRowHeight) {
-        HIMAGELIST sized = ImageList_Create(16, kDebugRowHeight - padding, ILC_COLOR32, 0, 1);
-        if (HIMAGELIST old = ListView_SetImageList(list, sized, LVSIL_SMALL))
-            ImageList_Destroy(old);
-    }
+    SetDebugRowHeight();
     lst_Debug.OnGetText = [this](int item, int column) {
         if (column >= TDebugRowStore::kColumnCount) {
             if (item < 0 || size_t(item) >= core_.VisibleCount()) return std::string();
@@ -325,26 +357,51 @@ void Tfme_Sections::CreateListArea() {
     lst_Debug.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_3, pt); };
 }
 
+// Rows are 20 high at 96 pixels per inch, and never lower than the font
+// needs: the list takes its row height from its small image list (the rows
+// draw their icons themselves) plus a padding of its own, which is measured
+// on a trial row.
+void Tfme_Sections::SetDebugRowHeight() {
+    HWND list = lst_Debug.Handle();
+    const int row = std::max(S(kDebugRowHeight), ui::FontHeight(GuiFont()) + S(4));
+    const int width = S(16);
+    if (HIMAGELIST old = ListView_SetImageList(
+            list, ImageList_Create(width, row, ILC_COLOR32, 0, 1), LVSIL_SMALL))
+        ImageList_Destroy(old);
+    const int count = lst_Debug.Count();
+    if (count == 0) lst_Debug.SetCount(1);
+    RECT trial{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&trial));
+    if (count == 0) lst_Debug.SetCount(0);
+    int padding = (trial.bottom - trial.top) - row;
+    if (padding > 0 && padding < row) {
+        HIMAGELIST sized = ImageList_Create(width, row - padding, ILC_COLOR32, 0, 1);
+        if (HIMAGELIST old = ListView_SetImageList(list, sized, LVSIL_SMALL))
+            ImageList_Destroy(old);
+    }
+}
+
 void Tfme_Sections::CreateInfoPad() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alBottom;
-    s.Height = kInfoPadHeight;
+    s.Height = S(kInfoPadHeight);
     Check(Panel_InfoPad.Create(&Panel_List, s), "info pad");
     Panel_InfoPad.Hint = "Information Pad";
     CreateCaption(Panel_InfoPadCaption, Panel_InfoPad, "InfoPad");
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = GuiFont();
     TLabel* labels[] = {&lbl_Info_1, &lbl_Info_2, &lbl_Info_3};
     TEditBox* edits[] = {&Edit_Info_1, &Edit_Info_2, &Edit_Info_3};
     const char* captions[] = {"1st Info Line", "2nd Info Line", "3rd Info Line"};
     for (int i = 0; i < 3; ++i) {
-        int top = kCaptionHeight + 4 + i * 25;
+        int top = S(kCaptionHeight + 4 + i * 25);
         // Read-only rather than disabled: the keyboard reaches the values and
         // they can be selected and copied.
-        Check(labels[i]->Create(&Panel_InfoPad, captions[i], 8, top + 4, font, clWindowText,
+        Check(labels[i]->Create(&Panel_InfoPad, captions[i], S(8), top + S(4), font, clWindowText,
                                 clBtnFace) &&
                   edits[i]->Create(&Panel_InfoPad, ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                                   kInfoEditLeft, top, 200, 21),
+                                   S(kInfoEditLeft), top, S(200), S(21)),
               "info lines");
+        edits[i]->SetFont(font);
         TEditBox& edit = *edits[i];
         edit.OnKey = [this, &edit](WORD key, unsigned m) {
             return SectionKey(edit.Handle(), key, m);
@@ -358,9 +415,9 @@ void Tfme_Sections::CreateInfoPad() {
 void Tfme_Sections::CreateMapInfo() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alBottom;
-    s.Height = kMapInfoHeight;
+    s.Height = S(kMapInfoHeight);
     Check(Panel_MapInfo.Create(&Panel_List, s), "source fields");
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = GuiFont();
     struct Field {
         TLabel& Label;
         const char* Caption;
@@ -377,16 +434,60 @@ void Tfme_Sections::CreateMapInfo() {
         {lbl_LineNumber, "Line:", 532, Edit_LineNumber, 560, 60, "Sender's line number"},
     };
     for (const Field& f : fields) {
-        Check(f.Label.Create(&Panel_MapInfo, f.Caption, f.LabelLeft, 12, font, clWindowText,
+        Check(f.Label.Create(&Panel_MapInfo, f.Caption, S(f.LabelLeft), S(12), font, clWindowText,
                              clBtnFace) &&
                   f.Edit.Create(&Panel_MapInfo, ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                                f.Left, 8, f.Width, 21),
+                                S(f.Left), S(8), S(f.Width), S(21)),
               "source fields");
+        f.Edit.SetFont(font);
         f.Edit.Hint = f.Hint;
         TEditBox& edit = f.Edit;
         edit.OnKey = [this, &edit](WORD key, unsigned m) {
             return SectionKey(edit.Handle(), key, m);
         };
+    }
+    Panel_MapInfo.OnResize = [this](ui::TWindow&) { Panel_MapInfoResize(); };
+}
+
+// The source fields keep their places where the panel has room for them; a
+// label never runs under its field (a wider font at another pixels per inch),
+// and in a narrow panel the fields give up width, in their proportions, so
+// that every label stays readable.
+void Tfme_Sections::Panel_MapInfoResize() {
+    struct Field {
+        TLabel& Label;
+        TEditBox& Edit;
+        int LabelLeft, Left, Width; // at 96 pixels per inch
+    };
+    const Field fields[] = {{lbl_UnitName, Edit_UnitName, 8, 64, 170},
+                            {lbl_Procedure, Edit_Procedure, 244, 302, 220},
+                            {lbl_LineNumber, Edit_LineNumber, 532, 560, 60}};
+    const int room = Panel_MapInfo.Width() - S(8);
+    int labels = 0, design = 0;
+    for (const Field& f : fields) {
+        labels += f.Label.Width() + S(3) + S(10);
+        design += S(f.Width);
+    }
+    int x = 0;
+    for (const Field& f : fields)
+        x = std::max(S(f.Left), std::max(x, S(f.LabelLeft)) + f.Label.Width() + S(3)) + S(f.Width) +
+            S(10);
+    // Narrower than the design: the fields share what the labels leave.
+    const bool shrink = x - S(10) > room;
+    const int share = std::max(0, room - S(8) - labels + S(10));
+    x = S(8);
+    for (const Field& f : fields) {
+        const int labelLeft = shrink ? x : std::max(S(f.LabelLeft), x);
+        const int left = shrink ? labelLeft + f.Label.Width() + S(3)
+                                : std::max(S(f.Left), labelLeft + f.Label.Width() + S(3));
+        const int width =
+            shrink ? std::max(S(20), design ? share * S(f.Width) / design : 0) : S(f.Width);
+        RECT lr = f.Label.Bounds(), er = f.Edit.Bounds();
+        SetWindowPos(f.Label.Handle(), nullptr, labelLeft, lr.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(f.Edit.Handle(), nullptr, left, er.top, width, er.bottom - er.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        x = left + width + S(10);
     }
 }
 
