@@ -1,8 +1,7 @@
 #include "forms/form_Splash_win.h"
 
 #include "ui/Dpi_win.h"
-
-#include "forms/Gdi_win.h"
+#include "ui/Gdi_win.h"
 #include "ui/Scoped_win.h"
 #include "resource_ids.h"
 

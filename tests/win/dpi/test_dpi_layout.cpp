@@ -24,8 +24,6 @@
 #include <string>
 #include <vector>
 
-using namespace vx::e2e;
-
 namespace vxtest {
 namespace {
 

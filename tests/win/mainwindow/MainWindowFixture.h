@@ -8,6 +8,7 @@
 #include "protocol/Common_Types.h"
 #include "protocol/vxDebugIntf.h"
 #include "settings/RegistrySettings_win.h"
+#include "support/WinTest_win.h"
 #include "ui/Window_win.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,9 @@
 #include <string>
 #include <vector>
 
-namespace vx::test {
+namespace vxtest {
+
+using namespace vx;
 
 // A top-level window that records every "vxDebugger2Client" notice.
 class TClientListener : public ui::TWindow {
@@ -100,4 +103,4 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<TClientListener> listener;
 };
 
-} // namespace vx::test
+} // namespace vxtest
