@@ -1,7 +1,6 @@
 #include "forms/form_About_win.h"
 
 #include "platform/WindowHelpers_win.h"
-#include "ui/Dpi_win.h"
 
 #include "forms/ArtImages_win.h"
 #include "forms/ProgramVersion_win.h"
@@ -44,15 +43,15 @@ TFont BoldNavyFont() {
 } // namespace
 
 Tfrm_About::Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* shell, HWND owner)
-    : settings_(settings), dpi_(ui::WindowDpi(owner)) {
+    : settings_(settings) {
     whiteBrush_.Reset(CreateSolidBrush(kWhite));
     navyBrush_.Reset(CreateSolidBrush(kNavy));
-    icon_.Reset(LoadProgramIcon(module, S(48)));
+    icon_.Reset(LoadProgramIcon(module, 48));
 
     // Dialog border without border icons; the client area has the form's size.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    RECT r{0, 0, S(kAboutClientWidth), S(kAboutClientHeight)};
+    RECT r{0, 0, kAboutClientWidth, kAboutClientHeight};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
@@ -102,7 +101,7 @@ std::unique_ptr<TvxLinkLabel> Tfrm_About::Label(int left, int top, const char* c
                                                 IShell* shell, const TFont& font) {
     auto label =
         std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), left, top, caption, shell, font);
-    label->SetPixelsPerInch(int(dpi_));
+    label->SetPixelsPerInch(kAboutLayoutPixelsPerInch);
     return label;
 }
 
@@ -129,8 +128,8 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     panel.Class.Name = kPanelClass;
     panel.Class.Style = 0;
     panel.ParentHandle = Handle();
-    panel.Width = S(kLeftPanelWidth);
-    panel.Height = S(kAboutClientHeight);
+    panel.Width = kLeftPanelWidth;
+    panel.Height = kAboutClientHeight;
     panel.Id = kLeftPanelId;
     Panel_Left.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return PanelMessage(true, msg, wParam, lParam);
@@ -138,47 +137,44 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     Panel_Left.Create(panel, typeid(*this));
     panel.ExStyle = WS_EX_CONTROLPARENT;
     panel.Style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    panel.Left = S(kLeftPanelWidth);
-    panel.Width = S(kAboutClientWidth - kLeftPanelWidth);
+    panel.Left = kLeftPanelWidth;
+    panel.Width = kAboutClientWidth - kLeftPanelWidth;
     panel.Id = kClientPanelId;
     Panel_Client.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return PanelMessage(false, msg, wParam, lParam);
     };
     Panel_Client.Create(panel, typeid(*this));
-    using LS = TvxLinkLabelStyle;
-    lbl_CMP = Label(S(8), S(16), about_text::Title, shell, TitleFont(clNavy));
-    Lbl_Version = Label(S(8), S(64), "0.0", shell, TitleFont(clWindowText));
+    using S = TvxLinkLabelStyle;
+    lbl_CMP = Label(8, 16, about_text::Title, shell, TitleFont(clNavy));
+    Lbl_Version = Label(8, 64, "0.0", shell, TitleFont(clWindowText));
     FitTitle();
-    lbl_Notice = Label(S(8), S(112), about_text::Notice, shell, LabelFont());
-    lbl_Support = Label(S(8), S(128), about_text::Support, shell, LabelFont());
+    lbl_Notice = Label(8, 112, about_text::Notice, shell, LabelFont());
+    lbl_Support = Label(8, 128, about_text::Support, shell, LabelFont());
     // The links follow their texts, also where a substituted font runs wider.
-    const int authorLeft = std::max<int>(S(304), lbl_Support->BoundsRect().right);
-    lbl_Author = Link(authorLeft, S(128), about_text::ClickHere, kSupportMail, LS::lsMailTo, shell);
-    Label1 = Label(S(8), S(144), about_text::Website, shell, LabelFont());
-    const int webLeft = std::max<int>(S(128), Label1->BoundsRect().right);
+    const int authorLeft = std::max<int>(304, lbl_Support->BoundsRect().right);
+    lbl_Author = Link(authorLeft, 128, about_text::ClickHere, kSupportMail, S::lsMailTo, shell);
+    Label1 = Label(8, 144, about_text::Website, shell, LabelFont());
+    const int webLeft = std::max<int>(128, Label1->BoundsRect().right);
     vxLinkLabel =
-        Link(webLeft, S(144), about_text::ClickHere, kPublisherWebPage, LS::lsInternetLink, shell);
-    lbl_Icons_1 = Label(S(16), S(176), about_text::Icons1, shell, LabelFont());
-    lnk_Silk =
-        Link(S(336), S(176), about_text::SilkLink, kSilkIconsPage, LS::lsInternetLink, shell);
-    lbl_Icons_2 = Label(S(16), S(192), about_text::Icons2, shell, LabelFont());
-    lnk_Tango =
-        Link(S(336), S(192), about_text::TangoLink, kTangoIconsPage, LS::lsInternetLink, shell);
-    lbl_Free = Label(S(16), S(232), about_text::Free, shell, BoldNavyFont());
+        Link(webLeft, 144, about_text::ClickHere, kPublisherWebPage, S::lsInternetLink, shell);
+    lbl_Icons_1 = Label(16, 176, about_text::Icons1, shell, LabelFont());
+    lnk_Silk = Link(336, 176, about_text::SilkLink, kSilkIconsPage, S::lsInternetLink, shell);
+    lbl_Icons_2 = Label(16, 192, about_text::Icons2, shell, LabelFont());
+    lnk_Tango = Link(336, 192, about_text::TangoLink, kTangoIconsPage, S::lsInternetLink, shell);
+    lbl_Free = Label(16, 232, about_text::Free, shell, BoldNavyFont());
 
     Memo1 = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", about_text::Disclaimer,
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                 ES_READONLY | ES_AUTOVSCROLL,
-                            S(16), S(256), S(497), S(73), Panel_Client.Handle(), nullptr, self,
-                            nullptr);
-    const int labelPixels = FontPixels(LabelFont(), int(dpi_));
+                            16, 256, 497, 73, Panel_Client.Handle(), nullptr, self, nullptr);
+    const int labelPixels = FontPixels(LabelFont(), kAboutLayoutPixelsPerInch);
     SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont(), labelPixels)), FALSE);
-    GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client.Handle(), S(16), S(352), S(114),
-                                                   S(41), module, IDR_ABOUT_GIF);
-    btn_Close = CreateWindowExA(0, "BUTTON", about_text::Ok,
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT,
-                                S(424), S(360), S(89), S(25), Panel_Client.Handle(),
-                                HMENU(INT_PTR(IDOK)), self, nullptr);
+    GIFAnimator_1 = std::make_unique<TGifAnimator>(Panel_Client.Handle(), 16, 352, 114, 41, module,
+                                                   IDR_ABOUT_GIF);
+    btn_Close =
+        CreateWindowExA(0, "BUTTON", about_text::Ok,
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424, 360,
+                        89, 25, Panel_Client.Handle(), HMENU(INT_PTR(IDOK)), self, nullptr);
     SendMessageA(btn_Close, WM_SETFONT, WPARAM(buttonFont_.Get(LabelFont(), labelPixels)), FALSE);
 }
 
@@ -186,15 +182,11 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
 // was drawn with, the title and the version under it get smaller until the
 // title fits its panel.
 void Tfrm_About::FitTitle() {
-    const int right = S(kAboutClientWidth - kLeftPanelWidth - 8); // the left margin, mirrored
-    int ppi = int(dpi_);
-    while (lbl_CMP->BoundsRect().right > right && ppi > int(dpi_) / 2)
+    const int right = kAboutClientWidth - kLeftPanelWidth - 8; // the left margin, mirrored
+    int ppi = kAboutLayoutPixelsPerInch;
+    while (lbl_CMP->BoundsRect().right > right && ppi > kAboutLayoutPixelsPerInch / 2)
         lbl_CMP->SetPixelsPerInch(--ppi);
     Lbl_Version->SetPixelsPerInch(ppi);
-}
-
-int Tfrm_About::S(int px) const {
-    return ui::Scale(px, dpi_);
 }
 
 void Tfrm_About::FormCreate() {
@@ -243,9 +235,7 @@ void Tfrm_About::PaintLeftPanel(HDC dc) {
     RECT r;
     GetClientRect(Panel_Left.Handle(), &r);
     FillRect(dc, &r, navyBrush_);
-    if (icon_)
-        DrawIconEx(dc, (S(kLeftPanelWidth) - S(48)) / 2, S(16), icon_, S(48), S(48), 0, nullptr,
-                   DI_NORMAL);
+    if (icon_) DrawIconEx(dc, (kLeftPanelWidth - 48) / 2, 16, icon_, 48, 48, 0, nullptr, DI_NORMAL);
 }
 
 void Tfrm_About::PaintClientPanel(HDC dc) {

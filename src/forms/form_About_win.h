@@ -78,8 +78,6 @@ class Tfrm_About {
     ui::ScopedBrush whiteBrush_;
     ui::ScopedBrush navyBrush_;
     ui::ScopedIcon icon_;
-    UINT dpi_ = 96;      // the pixels per inch the box is laid out for (its owner's)
-    int S(int px) const; // a measure of the 96 layout at dpi_
     ui::TOwnedWindow window_;
     TGdiFont memoFont_, buttonFont_;
     bool modal_ = false;
