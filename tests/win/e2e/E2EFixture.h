@@ -3,8 +3,8 @@
 // from this process and to wait for what the viewer shows.
 #pragma once
 
-#include "NoticeListener.h"
 #include "ViewerProcess.h"
+#include "support/NoticeListener_win.h"
 #include "vxClient_win.h"
 
 #include <gtest/gtest.h>
