@@ -5,6 +5,7 @@
 
 #include "export/vxExport.h"
 #include "export/vxExportWindows_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 #include "platform/WindowHelpers_win.h"
@@ -114,6 +115,7 @@ class TFormatDialog {
     TvxCustomExport& exporter_;
     HWND owner_;
     HINSTANCE module_;
+    ui::ScopedFont font_; // the controls' font away from the system's pixels per inch
     ui::TOwnedWindow window_;
     HWND cmb_Formats = nullptr, rbn_ViewOnly = nullptr, rbn_ExportToFile = nullptr,
          chk_VisibleRowsOnly = nullptr, img_Type = nullptr;
@@ -145,6 +147,7 @@ TFormatDialog::TFormatDialog(HWND owner, HINSTANCE module, TvxCustomExport& expo
     };
     if (!window_.Create(params, typeid(*this))) return;
     CreateControls();
+    font_ = ui::ScaleDialog(Handle(), ui::WindowDpi(owner));
     FillFormatList();
     Changed(kFormatListId);
 }
@@ -265,8 +268,18 @@ void TFormatDialog::DrawImage(const DRAWITEMSTRUCT& item) {
     GetObjectA(bitmap, sizeof bm, &bm);
     ui::ScopedMemDC mem(item.hDC);
     ui::ScopedSelectObject select(mem, bitmap);
-    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, bm.bmWidth, bm.bmHeight, mem, 0, 0,
-           SRCCOPY);
+    // The picture grows with the box, which grows with the pixels per inch.
+    const int boxWidth = item.rcItem.right - item.rcItem.left;
+    const int w = MulDiv(bm.bmWidth, boxWidth, kImageSize),
+              h = MulDiv(bm.bmHeight, boxWidth, kImageSize);
+    if (w == bm.bmWidth && h == bm.bmHeight) {
+        BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, bm.bmWidth, bm.bmHeight, mem, 0, 0,
+               SRCCOPY);
+    } else {
+        SetStretchBltMode(item.hDC, HALFTONE);
+        StretchBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, mem, 0, 0, bm.bmWidth,
+                   bm.bmHeight, SRCCOPY);
+    }
 }
 
 bool TFormatDialog::ShowModal() {

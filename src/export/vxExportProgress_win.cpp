@@ -2,6 +2,7 @@
 #include "export/vxExportUI_win.h"
 
 #include "export/vxExportWindows_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 
 #include <commctrl.h>
@@ -40,7 +41,11 @@ TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions&
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
 
-    const int width = messages.Width, height = messages.Height;
+    // The window's measures are of the 96 layout, at the owner's pixels per inch.
+    const UINT dpi = ui::WindowDpi(owner);
+    const auto S = [dpi](int px) { return ui::Scale(px, dpi); };
+    const int margin = S(kMargin), barHeight = S(kBarHeight), gap = S(16);
+    const int width = S(messages.Width), height = S(messages.Height);
     const POINT at = export_ui::CentredOnScreen(width, height);
     HINSTANCE module = GetModuleHandleA(nullptr);
     ui::TCreateParams params;
@@ -66,19 +71,19 @@ TvxExportProgressWin::TvxExportProgressWin(HWND owner, const TvxMessagesOptions&
     GetClientRect(Handle(), &client);
     const int clientWidth = client.right, clientHeight = client.bottom;
 
-    int barTop = (height - kBarHeight - 16) / 2;
+    int barTop = (height - barHeight - gap) / 2;
     if (!messages.Text.empty()) {
-        label_ = CreateWindowExA(0, "STATIC", messages.Text.c_str(), WS_CHILD | WS_VISIBLE, kMargin,
-                                 kMargin, 0, 0, Handle(), nullptr, module, nullptr);
+        label_ = CreateWindowExA(0, "STATIC", messages.Text.c_str(), WS_CHILD | WS_VISIBLE, margin,
+                                 margin, 0, 0, Handle(), nullptr, module, nullptr);
         export_ui::SetGuiFont(label_);
         const SIZE text = TextSize(label_, messages.Text);
         SetWindowPos(label_, nullptr, 0, 0, text.cx, text.cy, SWP_NOMOVE | SWP_NOZORDER);
-        barTop = (height - clientHeight) + (clientHeight - text.cy - 16 - kBarHeight) / 2;
+        barTop = (height - clientHeight) + (clientHeight - text.cy - gap - barHeight) / 2;
     }
     // A window smaller than its texts still shows the whole bar.
-    barTop = std::max(0, std::min(barTop, clientHeight - kBarHeight));
-    bar_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, kMargin, barTop,
-                           std::max(clientWidth - 2 * kMargin, 0), kBarHeight, Handle(), nullptr,
+    barTop = std::max(0, std::min(barTop, clientHeight - barHeight));
+    bar_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, margin, barTop,
+                           std::max(clientWidth - 2 * margin, 0), barHeight, Handle(), nullptr,
                            module, nullptr);
     SendMessageA(bar_, PBM_SETRANGE32, 0, max_);
     SendMessageA(bar_, PBM_SETPOS, 0, 0);

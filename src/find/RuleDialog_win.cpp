@@ -9,6 +9,7 @@
 #include "find/RuleDialog_win.h"
 
 #include "platform/WindowHelpers_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
@@ -43,16 +44,15 @@ std::string MatchText(const TFindRule& r) {
     return r.MatchCase ? s + ", case" : s;
 }
 
-// The message font of the system and the dialog units it gives.
+// The message font of the system at the owner's pixels per inch, the dialog
+// units it gives, and the system's sizes scaled to those pixels per inch.
 struct TMetrics {
     ui::ScopedFont Font;
     int BaseX = 6, BaseY = 13;
+    UINT Dpi = 96;
 
-    TMetrics() {
-        NONCLIENTMETRICSA ncm{};
-        ncm.cbSize = sizeof ncm;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-            Font.Reset(CreateFontIndirectA(&ncm.lfMessageFont));
+    explicit TMetrics(UINT dpi) : Dpi(dpi) {
+        Font.Reset(ui::CreateMessageFont(dpi));
         ui::ScopedGetDC dc(nullptr);
         ui::ScopedSelectObject select(dc, Font ? HGDIOBJ(Font.Get())
                                                : GetStockObject(DEFAULT_GUI_FONT));
@@ -66,6 +66,9 @@ struct TMetrics {
     }
     HFONT Handle() const { return Font ? Font.Get() : HFONT(GetStockObject(DEFAULT_GUI_FONT)); }
     int X(int units) const { return MulDiv(units, BaseX, 4); }
+    int System(int index) const {
+        return ui::Rescale(GetSystemMetrics(index), ui::SystemDpi(), Dpi);
+    }
     int Y(int units) const { return MulDiv(units, BaseY, 8); }
     int TextWidth(const std::string& text) const {
         ui::ScopedGetDC dc(nullptr);
@@ -143,7 +146,8 @@ class TRuleForm {
 
 TRuleForm::TRuleForm(HWND owner, const std::string& caption, const std::vector<TFindRule>& rules,
                      std::function<bool(HWND, TColor&)> chooseColour)
-    : owner_(owner), rules_(rules), chooseColour_(std::move(chooseColour)) {
+    : owner_(owner), rules_(rules), chooseColour_(std::move(chooseColour)),
+      metrics_(ui::WindowDpi(owner)) {
     ui::TCreateParams params;
     params.Class.Name = kDialogClass;
     params.Class.Style = 0;
@@ -183,7 +187,7 @@ void TRuleForm::CreateControls() {
         std::max(m.X(50), pad + m.WidestText({"Te&xt colour...", "&Back colour..."}));
     const int okWidth = std::max(m.X(50), pad + m.WidestText({"OK", "Cancel"}));
     const int labelWidth = m.WidestText({"&Field:", "&Pattern:", "Ac&tion:"}) + m.X(4);
-    const int arrow = GetSystemMetrics(SM_CXVSCROLL) + m.X(6);
+    const int arrow = m.System(SM_CXVSCROLL) + m.X(6);
     const int fieldWidth =
         m.WidestText({"Message", "Unit", "Procedure", "Data text", "Group", "Kind"}) + arrow;
     const int matchWidth =
@@ -197,11 +201,11 @@ void TRuleForm::CreateControls() {
     const int row1 = labelWidth + fieldWidth + m.X(10) + matchLabel + matchWidth;
     const int row3 = labelWidth + actionWidth + m.X(10) + 2 * colourWidth + 2 * gap + sampleWidth;
     // The list's columns fit their longest names, with room for a pattern.
-    const int check = GetSystemMetrics(SM_CXSMICON) + m.X(4);
+    const int check = m.System(SM_CXSMICON) + m.X(4);
     const int fieldColumn = check + fieldWidth - arrow + m.X(6);
     const int matchColumn = m.TextWidth("Regular expression, case") + m.X(6);
     const int actionColumn = actionWidth - arrow + m.X(6);
-    const int listFrame = GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    const int listFrame = m.System(SM_CXVSCROLL) + 4 * m.System(SM_CXEDGE);
     const int listNeeds = fieldColumn + matchColumn + actionColumn + m.X(70) + listFrame;
     const int editorsNeed = std::max({row1, row3, m.X(220)}) + 2 * inner;
     const int contentWidth = std::max(editorsNeed, listNeeds + gap + sideWidth);

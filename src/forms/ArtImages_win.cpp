@@ -1,5 +1,6 @@
 #include "forms/ArtImages_win.h"
 
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 
 #include "resource_ids.h"
@@ -31,9 +32,14 @@ HBITMAP MaskFromAlpha(const DIBSECTION& dib) {
 
 } // namespace
 
-HIMAGELIST LoadArtImageList(HINSTANCE module, int bitmapId, int size) {
+HIMAGELIST LoadArtImageList(HINSTANCE module, int bitmapId, int size, int shown) {
     ui::ScopedBitmap strip(LoadDib(module, MAKEINTRESOURCEA(bitmapId)));
     if (!strip) return nullptr;
+    if (shown > 0 && shown != size) {
+        strip.Reset(ui::ResampleStrip(strip, size, shown));
+        if (!strip) return nullptr;
+        size = shown;
+    }
     DIBSECTION dib{};
     if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32)
         return nullptr;

@@ -16,9 +16,10 @@
 namespace vx {
 
 // A strip of size x size images with alpha as a 32-bit image list, with a
-// mask made from the alpha for drawing without alpha support. Null when the
+// mask made from the alpha for drawing without alpha support; with `shown`
+// (not 0) the pictures are resampled to shown x shown pixels. Null when the
 // bitmap is missing.
-HIMAGELIST LoadArtImageList(HINSTANCE module, int bitmapId, int size);
+HIMAGELIST LoadArtImageList(HINSTANCE module, int bitmapId, int size, int shown = 0);
 
 // A 32-bit bitmap resource as a premultiplied DIB section, ready for
 // DrawArtBitmap (AlphaBlend); null when missing.

@@ -1,5 +1,6 @@
 #include "forms/form_Splash_win.h"
 
+#include "ui/Dpi_win.h"
 #include "ui/Gdi_win.h"
 #include "ui/Scoped_win.h"
 #include "resource_ids.h"
@@ -13,9 +14,11 @@ constexpr COLORREF kSilver = RGB(192, 192, 192);
 
 Tfrm_SplashScreen::Tfrm_SplashScreen(HINSTANCE module) : picture_(module, IDR_SPLASH_JPEG) {
     // Centred on the primary screen; a popup window's client area is its
-    // whole area, so the size is the picture's.
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kSplashWidth) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - kSplashHeight) / 2;
+    // whole area, so the size is the picture's, at the screen's pixels per inch.
+    const UINT dpi = ui::SystemDpi();
+    const int width = ui::Scale(kSplashWidth, dpi), height = ui::Scale(kSplashHeight, dpi);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     ui::TCreateParams params;
     params.Class.Name = kClassName;
     params.Class.Style = 0;
@@ -24,8 +27,8 @@ Tfrm_SplashScreen::Tfrm_SplashScreen(HINSTANCE module) : picture_(module, IDR_SP
     params.Text = "Splash";
     params.Left = left;
     params.Top = top;
-    params.Width = kSplashWidth;
-    params.Height = kSplashHeight;
+    params.Width = width;
+    params.Height = height;
     window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return Message(msg, wParam, lParam);
     };
@@ -48,7 +51,7 @@ void Tfrm_SplashScreen::Paint(HDC dc) {
     GetClientRect(Handle(), &client);
     ui::ScopedBrush silver(CreateSolidBrush(kSilver));
     FillRect(dc, &client, silver);
-    picture_.Draw(dc, 0, 0, kSplashWidth, kSplashHeight);
+    picture_.Draw(dc, 0, 0, client.right, client.bottom);
 }
 
 LRESULT Tfrm_SplashScreen::Message(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,7 @@
 #include "mainwindow/RemoteClientsDialog_win.h"
 
 #include "platform/WindowHelpers_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Window_win.h"
 
 #include <string>
@@ -42,6 +43,7 @@ class TDialog {
         };
         if (!window_.Create(p, typeid(*this))) return;
         CreateControls(settings);
+        font_ = ui::ScaleDialog(window_.Handle(), ui::WindowDpi(owner));
         ShowProblem();
     }
     ~TDialog() { window_.Destroy(); }
@@ -150,6 +152,7 @@ class TDialog {
 
     HWND owner_;
     net::IRemoteClientsDialog::TApply apply_;
+    ui::ScopedFont font_; // the controls' font away from the system's pixels per inch
     ui::TOwnedWindow window_;
     HWND listen_ = nullptr, address_ = nullptr, port_ = nullptr, key_ = nullptr, problem_ = nullptr;
     bool closed_ = false, applied_ = false;

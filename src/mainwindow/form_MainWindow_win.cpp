@@ -10,6 +10,7 @@
 #include "protocol/Common_Types.h"
 #include "protocol/vxDebugIntf.h"
 #include "sections/frame_Sections_win.h"
+#include "ui/Dpi_win.h"
 
 #include <cstdio>
 
@@ -498,7 +499,11 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kReleaseSectionMessage:
         if (Manager) Manager->ReleaseDeletedSection(int(wParam));
         return 0;
+    case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_DESTROY:
+        ui::ForgetWindowDpi(Handle());
         FormDestroy();
         break;
     }

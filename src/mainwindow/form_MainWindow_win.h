@@ -281,6 +281,12 @@ class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
     void SetShownRows(const std::string& text) override; // status panel 4
     void LogNote(const std::string& note) override;
 
+    // The pixels per inch the window lays itself out for.
+    UINT Dpi() const { return dpi_; }
+    // WM_DPICHANGED: measures, fonts and pictures for `dpi`, then the
+    // suggested window rectangle (when given).
+    void ChangeDpi(UINT dpi, const RECT* suggested);
+
     // Runs when the window has been destroyed at shut-down (ends the message loop).
     std::function<void()> OnClosed;
 
@@ -292,7 +298,12 @@ class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
     void CreateActions();
     void CreateMenus();
     void CreateSideBar();
+    void LoadSideBarImages();
     void ConnectSectionManager();
+    // A measure of the 96-pixels-per-inch layout at the window's pixels per inch.
+    int S(int px) const;
+    std::vector<ui::TStatusPanel> StatusPanels() const;
+    HFONT InformationLineFont() const;
     void PaintControlBar(HDC dc, const RECT& client);
     void ViewToggle(ui::TAction& action);
     void ApplyViewChecks();
@@ -311,6 +322,8 @@ class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
     bool ApplyClientRecordsUntil(ULONGLONG deadline);
 
     TMainWindowContext ctx_;
+    UINT dpi_ = 96;          // the window's pixels per inch
+    ui::ScopedFont guiFont_; // the GUI font away from the system's pixels per inch
     bool closing_ = false, destroyed_ = false;
     HWND lastFocus_ = nullptr;
     HHOOK keyHook_ = nullptr;

@@ -1,5 +1,6 @@
 #include "sections/FindBar_win.h"
 
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 
 #include <algorithm>
@@ -133,29 +134,33 @@ bool TFindBar::Create(ui::TWindow* parent) {
 void TFindBar::Arrange() {
     RECT r;
     GetClientRect(Handle(), &r);
-    const int width = std::max<int>(r.right, 200);
-    const int buttons = 3 * (kButtonWidth + 4);
-    int text = std::clamp(width - kTextLeft - buttons - 8, 80, kTextWidth);
-    Edit.SetBounds(kTextLeft, kRow1, text, 21);
-    int x = kTextLeft + text + 4;
+    // The measures are of the 96 layout, at the bar's pixels per inch.
+    const UINT dpi = ui::WindowDpi(Handle());
+    const auto S = [dpi](int v) { return ui::Scale(v, dpi); };
+    const int left = S(kTextLeft), row1 = S(kRow1), buttonWidth = S(kButtonWidth);
+    const int width = std::max<int>(r.right, S(200));
+    const int buttons = 3 * (buttonWidth + S(4));
+    int text = std::clamp(width - left - buttons - S(8), S(80), S(kTextWidth));
+    Edit.SetBounds(left, row1, text, S(21));
+    int x = left + text + S(4);
     for (TBarButton* b : {&btn_Previous, &btn_Next, &btn_CloseFind}) {
-        b->SetBounds(x, kRow1, kButtonWidth, 21);
-        x += kButtonWidth + 4;
+        b->SetBounds(x, row1, buttonWidth, S(21));
+        x += buttonWidth + S(4);
     }
-    int y = kRow1 + 25;
-    SetWindowPos(status_hwnd_, nullptr, kTextLeft, y, std::max(40, width - kTextLeft - 8), 16,
+    int y = row1 + S(25);
+    SetWindowPos(status_hwnd_, nullptr, left, y, std::max(S(40), width - left - S(8)), S(16),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    y += 20;
-    x = kTextLeft;
+    y += S(20);
+    x = left;
     ui::ScopedGetDC dc(Handle());
     ui::ScopedSelectObject font(dc, GuiFont());
     auto place = [&](HWND h, int w, int dy = 0) {
-        if (x > kTextLeft && x + w > width - 4) {
-            x = kTextLeft;
-            y += 20;
+        if (x > left && x + w > width - S(4)) {
+            x = left;
+            y += S(20);
         }
-        SetWindowPos(h, nullptr, x, y + dy, w, 18 - dy, SWP_NOZORDER | SWP_NOACTIVATE);
-        x += w + 8;
+        SetWindowPos(h, nullptr, x, y + dy, w, S(18) - dy, SWP_NOZORDER | SWP_NOACTIVATE);
+        x += w + S(8);
     };
     auto measure = [&](HWND h) {
         char caption[64] = {};
@@ -164,13 +169,14 @@ void TFindBar::Arrange() {
         GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &size);
         return int(size.cx);
     };
+    const int box = S(22); // a check box is its caption and the box before it
     for (TBarButton* b : {&chk_MatchCase, &chk_WholeWord, &chk_RegularExpression})
-        place(b->Handle(), measure(b->Handle()) + 22);
-    place(inLabel_, measure(inLabel_) + 2, 2);
-    x -= 4;
+        place(b->Handle(), measure(b->Handle()) + box);
+    place(inLabel_, measure(inLabel_) + S(2), S(2));
+    x -= S(4);
     for (TBarButton* b : {&chk_InMessage, &chk_InSource, &chk_InData})
-        place(b->Handle(), measure(b->Handle()) + 22);
-    int height = y + 18 + 4;
+        place(b->Handle(), measure(b->Handle()) + box);
+    int height = y + S(18) + S(4);
     if (height != Height()) {
         SetHeight(height);
         if (Parent()) Parent()->Realign();

@@ -63,12 +63,13 @@ class TFindBar : public ui::TPanel {
     TBarButton chk_MatchCase, chk_WholeWord, chk_RegularExpression;
     TBarButton chk_InMessage, chk_InSource, chk_InData;
     TBarButton btn_Previous, btn_Next, btn_CloseFind;
+    // Places the parts for the bar's width (and pixels per inch).
+    void Arrange();
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void Arrange();
     HWND label_ = nullptr, inLabel_ = nullptr, status_hwnd_ = nullptr;
     std::string status_;
 };

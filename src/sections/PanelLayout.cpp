@@ -21,7 +21,16 @@ void TPanelLayout::ShowMessages() {
 }
 
 void TPanelLayout::ShowInfoPad() {
-    InfoPadHeight = ShowInfoPadDown ? kInfoPadHeight : 0;
+    InfoPadHeight = ShowInfoPadDown ? kInfoPadHeight * PixelsPerInch / 96 : 0;
+}
+
+void TPanelLayout::SetPixelsPerInch(int value) {
+    if (value <= 0 || value == PixelsPerInch) return;
+    auto scaled = [&](int v) { return int((long long)v * value / PixelsPerInch); };
+    DataWidth = scaled(DataWidth);
+    MemoHeight = scaled(MemoHeight);
+    InfoPadHeight = scaled(InfoPadHeight);
+    PixelsPerInch = value;
 }
 
 void TPanelLayout::HideMessages() {
@@ -67,10 +76,10 @@ void SavePanelSettings(const TPanelLayout& layout, TRegistryHandler& registry,
     registry.RegWriteBool(section, kInfoPanel, layout.InfoPadHeight != 0);
 }
 
-TLabelPlacement PlaceConnectionLabel(int infoPanelWidth, int labelWidth,
-                                     int applicationLabelWidth) {
+TLabelPlacement PlaceConnectionLabel(int infoPanelWidth, int labelWidth, int applicationLabelWidth,
+                                     int margin) {
     TLabelPlacement p;
-    p.Left = infoPanelWidth - labelWidth - 10;
+    p.Left = infoPanelWidth - labelWidth - margin;
     p.Visible = applicationLabelWidth < p.Left;
     return p;
 }

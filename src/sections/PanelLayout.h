@@ -24,12 +24,17 @@ struct TPanelLayout {
     bool ShowInfoPadDown = true;        // btn_ShowInfoPad
     bool DataSplitterVisible = true;    // Splitter_2
     bool MemoSplitterVisible = true;    // Splitter_1
+    // The frame's pixels per inch: the info pad's fixed height is of the
+    // 96 layout and scales with it.
+    int PixelsPerInch = 96;
 
     // Open or close each panel as its button says; an opened panel always
     // takes its fixed share, whatever size a splitter gave it before.
     void ShowData();     // half the work area's width
     void ShowMessages(); // a third of the work area's height
-    void ShowInfoPad();  // 106 high
+    void ShowInfoPad();  // 106 high at 96 pixels per inch
+    // Another pixels per inch: the open panels' sizes scale with it.
+    void SetPixelsPerInch(int value);
     void HideMessages(); // the billboard menu's "Hide"
     void HideInfoPad();  // the info pad menu's "Hide"
 };
@@ -46,17 +51,20 @@ void LoadPanelSettings(TPanelLayout& layout, TRegistryHandler& registry,
 void SavePanelSettings(const TPanelLayout& layout, TRegistryHandler& registry,
                        const std::string& clientID);
 
-// The connection label sits 10 pixels from the right of Panel_Info and gives
-// way to a long application name.
+// The connection label sits 10 pixels (of the 96 layout: `margin` at the
+// frame's pixels per inch) from the right of Panel_Info and gives way to a
+// long application name.
 struct TLabelPlacement {
     int Left = 0;
     bool Visible = false;
 };
-TLabelPlacement PlaceConnectionLabel(int infoPanelWidth, int labelWidth, int applicationLabelWidth);
+TLabelPlacement PlaceConnectionLabel(int infoPanelWidth, int labelWidth, int applicationLabelWidth,
+                                     int margin = 10);
 
-// Width of the info pad's value edits for a pad of the given width.
-inline int InfoEditWidth(int infoPadWidth) {
-    return infoPadWidth - 100;
+// Width of the info pad's value edits for a pad of the given width (the
+// labels' column is `labels` wide).
+inline int InfoEditWidth(int infoPadWidth, int labels = 100) {
+    return infoPadWidth - labels;
 }
 
 } // namespace vx

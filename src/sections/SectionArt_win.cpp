@@ -1,10 +1,13 @@
 #include "sections/SectionArt_win.h"
 
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 
 #include "../../res/resource_ids.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace vx {
@@ -38,11 +41,12 @@ void Grey(uint8_t* pixels, size_t bytes) {
 struct TArtHolder {
     ui::ScopedImageList DebugImages, Glyphs, GlyphsDisabled;
     TSectionArt Art;
-    TArtHolder() {
+    explicit TArtHolder(UINT dpi) {
         HINSTANCE module = GetModuleHandleA(nullptr);
-        DebugImages.Reset(LoadStripImageList(module, IDB_DEBUGIMAGES, 16, false));
-        Glyphs.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, false));
-        GlyphsDisabled.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, true));
+        const int small = ui::IconSize(16, dpi), large = ui::IconSize(32, dpi);
+        DebugImages.Reset(LoadStripImageList(module, IDB_DEBUGIMAGES, 16, false, small));
+        Glyphs.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, false, large));
+        GlyphsDisabled.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, true, large));
         Art.DebugImages = DebugImages;
         Art.Glyphs = Glyphs;
         Art.GlyphsDisabled = GlyphsDisabled;
@@ -51,10 +55,15 @@ struct TArtHolder {
 
 } // namespace
 
-HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed) {
+HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed, int shown) {
     ui::ScopedBitmap strip(static_cast<HBITMAP>(
         LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!strip) return nullptr;
+    if (shown > 0 && shown != size) {
+        strip.Reset(ui::ResampleStrip(strip, size, shown));
+        if (!strip) return nullptr;
+        size = shown;
+    }
     DIBSECTION dib{};
     if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 ||
         !dib.dsBm.bmBits)
@@ -69,9 +78,13 @@ HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool gre
     return list;
 }
 
-const TSectionArt& SectionArt() {
-    static TArtHolder holder;
-    return holder.Art;
+const TSectionArt& SectionArt(UINT dpi) {
+    // By the size of the small pictures: pixels per inch that give the same
+    // sizes share one set.
+    static std::map<int, std::unique_ptr<TArtHolder>> holders;
+    std::unique_ptr<TArtHolder>& holder = holders[ui::IconSize(16, dpi)];
+    if (!holder) holder = std::make_unique<TArtHolder>(dpi);
+    return holder->Art;
 }
 
 } // namespace vx

@@ -15,12 +15,15 @@ struct TSectionArt {
     HIMAGELIST GlyphsDisabled = nullptr; // the same pictures, greyed
 };
 
-// The pictures of the program module; lists that cannot be loaded stay null
-// (the frame then shows no pictures rather than failing).
-const TSectionArt& SectionArt();
+// The pictures of the program module for a window of `dpi` pixels per inch
+// (16 and 32 pixels at 96, scaled with it); lists that cannot be loaded stay
+// null (the frame then shows no pictures rather than failing). Each size is
+// loaded once and kept for the life of the program.
+const TSectionArt& SectionArt(UINT dpi = 96);
 
 // An alpha strip of size x size images as an image list with a mask made from
 // the alpha; with `greyed` the pictures are desaturated and faded.
-HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed);
+// With `shown` (not 0) the pictures are resampled to shown x shown pixels.
+HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed, int shown = 0);
 
 } // namespace vx

@@ -273,6 +273,12 @@ void TSectionCore::SetWorkAreaSize(int width, int height) {
     layout_.WorkAreaHeight = height;
 }
 
+void TSectionCore::SetPixelsPerInch(int value) {
+    if (value <= 0 || value == layout_.PixelsPerInch) return;
+    layout_.SetPixelsPerInch(value);
+    Changed(scPanels);
+}
+
 void TSectionCore::act_ShowData(bool down) {
     layout_.ShowDataDown = down;
     layout_.ShowData();

@@ -293,6 +293,8 @@ class TSectionCore {
     // --- Panels ---
     const TPanelLayout& Layout() const { return layout_; }
     void SetWorkAreaSize(int width, int height);
+    // The frame's pixels per inch (the panels' sizes scale with it).
+    void SetPixelsPerInch(int value);
     void act_ShowData(bool down);
     void act_ShowMessages(bool down);
     void act_ShowInfoPad(bool down);

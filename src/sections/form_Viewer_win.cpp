@@ -1,5 +1,7 @@
 #include "form_Viewer_win.h"
 
+#include "ui/Dpi_win.h"
+
 #include <commctrl.h>
 
 namespace vx {
@@ -31,20 +33,19 @@ Tfrm_Viewer::Tfrm_Viewer(HINSTANCE inst, HWND owner) {
     params.Class.Icon = LoadIcon(inst, MAKEINTRESOURCE(1));
     params.Style = WS_OVERLAPPEDWINDOW;
     params.Text = "vxDebugger Text Viewer";
-    params.Left = 350;
-    params.Top = 250;
-    params.Width = 648;
-    params.Height = 596;
+    // Measures of the 96 layout at the owner's pixels per inch.
+    dpi_ = ui::WindowDpi(owner);
+    params.Left = S(350);
+    params.Top = S(250);
+    params.Width = S(648);
+    params.Height = S(596);
     params.ParentHandle = owner;
     window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return Handle(msg, wParam, lParam);
     };
     window_.Create(params, typeid(*this));
-    NONCLIENTMETRICSA ncm{};
-    ncm.cbSize = sizeof ncm;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-    uiFont_.Reset(CreateFontIndirectA(&ncm.lfMessageFont));
-    memoFont_.Reset(CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+    uiFont_.Reset(ui::CreateMessageFont(dpi_));
+    memoFont_.Reset(CreateFontA(-S(13), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 FIXED_PITCH | FF_MODERN, "Courier New"));
     // The program's message loop has no dialog manager: the children pass
@@ -151,14 +152,19 @@ void Tfrm_Viewer::Panel2Resize() {
     RECT rc;
     GetClientRect(Handle(), &rc);
     int width = rc.right - rc.left;
-    MoveWindow(CloseButton(), (width - kButtonWidth) / 2, rc.bottom - kPanel2Height + kButtonTop,
-               kButtonWidth, kButtonHeight, TRUE);
+    MoveWindow(CloseButton(), (width - S(kButtonWidth)) / 2,
+               rc.bottom - S(kPanel2Height) + S(kButtonTop), S(kButtonWidth), S(kButtonHeight),
+               TRUE);
+}
+
+int Tfrm_Viewer::S(int px) const {
+    return ui::Scale(px, dpi_);
 }
 
 void Tfrm_Viewer::Layout() {
     RECT rc;
     GetClientRect(Handle(), &rc);
-    int memoHeight = rc.bottom - kPanel2Height;
+    int memoHeight = rc.bottom - S(kPanel2Height);
     MoveWindow(Memo(), 0, 0, rc.right, memoHeight > 0 ? memoHeight : 0, TRUE);
     Panel2Resize();
 }

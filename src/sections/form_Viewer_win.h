@@ -38,6 +38,8 @@ class Tfrm_Viewer : public IDataViewer {
     void Layout();
 
     ui::ScopedFont memoFont_, uiFont_;
+    UINT dpi_ = 96;      // the pixels per inch the window is laid out for
+    int S(int px) const; // a measure of the 96 layout at dpi_
     ui::TOwnedWindow window_, memo_, close_;
     HWND tip_ = nullptr;   // owned by the window, destroyed with it
     HWND focus_ = nullptr; // the child that had the focus when the window was left

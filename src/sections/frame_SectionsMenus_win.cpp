@@ -193,17 +193,17 @@ bool Tfme_Sections::MenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_MEASUREITEM: {
         auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (m->CtlType != ODT_MENU || !IsPictureItem(m->itemData)) return false;
-        m->itemWidth = 16 + 4; // a little air between picture and caption
-        m->itemHeight = 16;
+        m->itemWidth = S(16 + 4); // a little air between picture and caption
+        m->itemHeight = S(16);
         result = TRUE;
         return true;
     }
     case WM_DRAWITEM: {
         auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         if (d->CtlType != ODT_MENU || !IsPictureItem(d->itemData)) return false;
-        if (art_.DebugImages) {
-            int y = d->rcItem.top + (d->rcItem.bottom - d->rcItem.top - 16) / 2;
-            ImageList_Draw(art_.DebugImages, int(d->itemData & 0xFFFF), d->hDC, d->rcItem.left + 1,
+        if (art_->DebugImages) {
+            int y = d->rcItem.top + (d->rcItem.bottom - d->rcItem.top - S(16)) / 2;
+            ImageList_Draw(art_->DebugImages, int(d->itemData & 0xFFFF), d->hDC, d->rcItem.left + 1,
                            y, ILD_TRANSPARENT);
         }
         result = TRUE;

@@ -179,8 +179,8 @@ void Tfme_Sections::UpdateVisible(bool toFront) {
 }
 
 void Tfme_Sections::Panel_InfoResize() {
-    TLabelPlacement p =
-        PlaceConnectionLabel(Panel_Info.Width(), lbl_Disconnected.Width(), lbl_Application.Width());
+    TLabelPlacement p = PlaceConnectionLabel(Panel_Info.Width(), lbl_Disconnected.Width(),
+                                             lbl_Application.Width(), S(10));
     int top = (Panel_Info.Height() - lbl_Disconnected.Height()) / 2;
     SetWindowPos(lbl_Disconnected.Handle(), nullptr, p.Left, top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -188,7 +188,7 @@ void Tfme_Sections::Panel_InfoResize() {
 }
 
 void Tfme_Sections::Panel_InfoPadResize() {
-    int width = InfoEditWidth(Panel_InfoPad.Width());
+    int width = InfoEditWidth(Panel_InfoPad.Width(), S(100));
     for (TEditBox* e : {&Edit_Info_1, &Edit_Info_2, &Edit_Info_3}) {
         RECT r = e->Bounds();
         SetWindowPos(e->Handle(), nullptr, 0, 0, width > 0 ? width : 0, r.bottom - r.top,
@@ -314,25 +314,27 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
         RECT cell{bounds.left + h.left, bounds.top, bounds.left + h.right, bounds.bottom};
         if (column >= TDebugRowStore::kColumnCount) {
             std::string t = TimeCell(row, column);
-            InflateRect(&cell, -4, 0);
+            InflateRect(&cell, -S(4), 0);
             DrawTextA(dc, t.c_str(), int(t.size()), &cell,
                       DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
             continue;
         }
         if (column == 0 && finder_.IsBookmarked(row)) {
             // The bookmark: a bar down the left of the group column.
-            RECT mark{cell.left + 1, cell.top + 2, cell.left + 6, cell.bottom - 2};
+            RECT mark{cell.left + 1, cell.top + S(2), cell.left + S(6), cell.bottom - S(2)};
             FillRect(dc, &mark, ui::ScopedBrush(CreateSolidBrush(ui::ToColorRef(kBookmarkColor))));
         }
         int image = core_.lst_DebugGetImageIndex(row, column);
-        if (image >= 0 && art_.DebugImages) {
-            int x = cell.left + (cell.right - cell.left - 16) / 2;
-            int y = cell.top + (cell.bottom - cell.top - 16) / 2;
-            ImageList_Draw(art_.DebugImages, image, dc, x, y, ILD_TRANSPARENT);
+        if (image >= 0 && art_->DebugImages) {
+            int cx = 16, cy = 16;
+            ImageList_GetIconSize(art_->DebugImages, &cx, &cy);
+            int x = cell.left + (cell.right - cell.left - cx) / 2;
+            int y = cell.top + (cell.bottom - cell.top - cy) / 2;
+            ImageList_Draw(art_->DebugImages, image, dc, x, y, ILD_TRANSPARENT);
         }
         std::string s = core_.lst_DebugGetText(row, column);
         if (!s.empty()) {
-            InflateRect(&cell, -4, 0);
+            InflateRect(&cell, -S(4), 0);
             DrawTextA(dc, s.c_str(), int(s.size()), &cell,
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }

@@ -1,6 +1,8 @@
 // Tfme_Sections: building the frame's windows.
 #include "sections/frame_Sections_win.h"
 
+#include "ui/Dpi_win.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -9,19 +11,11 @@ namespace vx {
 namespace {
 
 constexpr TColor clAppWorkSpace = 0xFF00000C; // COLOR_APPWORKSPACE
+// Measures at 96 pixels per inch; S() gives them at the frame's.
 constexpr int kToolsHeight = 49, kInfoHeight = 56, kCaptionHeight = 25;
 constexpr int kMapInfoHeight = 37, kSplitterSize = 15;
 constexpr int kButtonTop = 6;
 constexpr int kInfoEditLeft = 90;
-
-HFONT GuiFont(int height, int weight, const char* face) {
-    LOGFONTA lf{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    if (height) lf.lfHeight = height;
-    lf.lfWeight = weight;
-    if (face) lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
-}
 
 void Check(bool ok, const char* what) {
     if (!ok) throw std::runtime_error(std::string("cannot create the section's ") + what);
@@ -34,17 +28,17 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
           context.Platform,
           [host = context.Host] { return host ? host->MainCaption() : std::string("vxDebugger"); }),
       core_(context), finder_(core_.Rows()), shownRows_(finder_), context_(context),
-      art_(SectionArt()), clipboard_(context.Platform.Clipboard) {
+      dpi_(ui::WindowDpi(parent)), art_(&SectionArt(dpi_)), clipboard_(context.Platform.Clipboard) {
     core_.SetRowListener(&finder_);
     core_.SetShownRows(&shownRows_);
-    connectionFont_.Reset(GuiFont(-21, FW_BOLD, "Times New Roman"));
-    memoFont_.Reset(GuiFont(-13, FW_NORMAL, "Courier New"));
+    core_.SetPixelsPerInch(int(dpi_));
+    MakeFonts();
 
     ui::TWindow* parentWindow = TWindow::FromHandle(parent);
     ui::TPanelStyle style;
     style.Align = ui::TAlign::alClient;
-    style.Width = 845;
-    style.Height = 536;
+    style.Width = S(845);
+    style.Height = S(536);
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
     // Hidden until ShowSection; a hidden child takes no part in its parent's layout.
     ShowWindow(Handle(), SW_HIDE);
@@ -72,6 +66,56 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     UpdateLabels();
     UpdateInfoPad();
     UpdatePanels();
+}
+
+int Tfme_Sections::S(int px) const {
+    return ui::Scale(px, dpi_);
+}
+
+void Tfme_Sections::MakeFonts() {
+    connectionFont_.Reset(ui::CreateGuiFont(dpi_, -21, FW_BOLD, "Times New Roman"));
+    memoFont_.Reset(ui::CreateGuiFont(dpi_, -13, FW_NORMAL, "Courier New"));
+    guiFont_.Reset(dpi_ == ui::SystemDpi() ? nullptr : ui::CreateGuiFont(dpi_));
+}
+
+HFONT Tfme_Sections::GuiFont() const {
+    return guiFont_.Get() ? guiFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void Tfme_Sections::ChangeDpi(UINT dpi) {
+    if (dpi == dpi_ || dpi == 0) return;
+    const UINT old = dpi_;
+    const HFONT oldGui = GuiFont();
+    const HFONT oldConnection = connectionFont_.Get(), oldMemo = memoFont_.Get();
+    dpi_ = dpi;
+    // The old fonts stay alive until every window has the new ones.
+    ui::ScopedFont keepConnection = std::move(connectionFont_), keepMemo = std::move(memoFont_),
+                   keepGui = std::move(guiFont_);
+    MakeFonts();
+    ui::ReplaceFont(Handle(), oldGui, GuiFont());
+    ui::ReplaceFont(Handle(), oldConnection, connectionFont_.Get());
+    ui::ReplaceFont(Handle(), oldMemo, memoFont_.Get());
+    for (ui::TPanel* caption :
+         {&Panel_MemoCaption, &Panel_DataCaption, &Panel_ListCaption, &Panel_InfoPadCaption})
+        caption->SetCaptionFont(ui::CreateGuiFont(dpi_, 0, FW_BOLD));
+    art_ = &SectionArt(dpi_);
+    for (TSpeedButton* b : {&btn_Close, &btn_Delete, &btn_ShowMessage, &btn_ShowData,
+                            &btn_ShowInfoPad, &btn_ShowViewer, &btn_Pause, &btn_Groups})
+        b->SetImages(art_->Glyphs, art_->GlyphsDisabled);
+    for (TLabel* l : {&lbl_ID, &lbl_Application, &lbl_DebugLevel, &lbl_Disconnected, &lbl_UnitName,
+                      &lbl_Procedure, &lbl_LineNumber, &lbl_Info_1, &lbl_Info_2, &lbl_Info_3})
+        l->FontChanged();
+    lst_Debug.RescaleColumns(old, dpi_);
+    lst_Messages.RescaleColumns(old, dpi_);
+    SetDebugRowHeight();
+    core_.SetPixelsPerInch(int(dpi_));
+    FitToParent();
+    Realign();
+    Panel_InfoResize();
+    Panel_InfoPadResize();
+    Panel_MapInfoResize();
+    FindBar.Arrange();
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 Tfme_Sections::~Tfme_Sections() {
@@ -114,19 +158,19 @@ void Tfme_Sections::AddToolTip(ui::TWindow& tool) {
 void Tfme_Sections::CreateCaption(ui::TPanel& caption, ui::TWindow& parent, const char* text) {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
-    s.Height = kCaptionHeight;
+    s.Height = S(kCaptionHeight);
     s.Color = 0x800000; // navy
     s.FontColor = 0xFFFFFF;
     s.Alignment = ui::TTextAlign::taLeft;
     Check(caption.Create(&parent, s), "captions");
-    caption.SetCaptionFont(GuiFont(0, FW_BOLD, nullptr));
+    caption.SetCaptionFont(ui::CreateGuiFont(dpi_, 0, FW_BOLD));
     caption.SetCaption(text);
 }
 
 void Tfme_Sections::CreateTools() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
-    s.Height = kToolsHeight;
+    s.Height = S(kToolsHeight);
     Check(panel_tools.Create(this, s), "tool panel");
     struct Spec {
         TSpeedButton& Button;
@@ -144,10 +188,12 @@ void Tfme_Sections::CreateTools() {
     };
     for (const Spec& spec : specs) {
         TSpeedButtonStyle b;
-        b.Images = art_.Glyphs;
-        b.DisabledImages = art_.GlyphsDisabled;
-        b.Left = spec.Left;
-        b.Top = kButtonTop;
+        b.Images = art_->Glyphs;
+        b.DisabledImages = art_->GlyphsDisabled;
+        b.Left = S(spec.Left);
+        b.Top = S(kButtonTop);
+        b.Width = S(b.Width);
+        b.Height = S(b.Height);
         b.ImageIndex = spec.Image;
         b.GroupIndex = spec.Group;
         b.Hint = spec.Hint;
@@ -155,11 +201,12 @@ void Tfme_Sections::CreateTools() {
         AddToolTip(spec.Button);
     }
     TSpeedButtonStyle g;
-    g.Images = art_.Glyphs;
-    g.DisabledImages = art_.GlyphsDisabled;
-    g.Left = 312;
-    g.Top = kButtonTop;
-    g.Width = 50;
+    g.Images = art_->Glyphs;
+    g.DisabledImages = art_->GlyphsDisabled;
+    g.Left = S(312);
+    g.Top = S(kButtonTop);
+    g.Width = S(50);
+    g.Height = S(g.Height);
     g.ImageIndex = core_.GroupsGlyph();
     g.DropDown = true;
     Check(btn_Groups.Create(&panel_tools, g), "buttons");
@@ -178,12 +225,12 @@ void Tfme_Sections::CreateTools() {
 void Tfme_Sections::CreateInfo() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
-    s.Height = kInfoHeight;
+    s.Height = S(kInfoHeight);
     s.Color = clAppWorkSpace;
     Check(Panel_Info.Create(this, s), "info panel");
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    auto info = [font](const char* caption, int top) {
-        return TLabelStyle{caption, 8, top, font, 0xFFFFFF, clAppWorkSpace};
+    HFONT font = GuiFont();
+    auto info = [this, font](const char* caption, int top) {
+        return TLabelStyle{caption, S(8), S(top), font, 0xFFFFFF, clAppWorkSpace};
     };
     Check(lbl_ID.Create(&Panel_Info, info("Client ID:", 6)) &&
               lbl_Application.Create(&Panel_Info, info("Application Name:", 21)) &&
@@ -206,11 +253,12 @@ void Tfme_Sections::CreateWorkArea() {
     // its splitter, then the data panel the right of what is left.
     ui::TPanelStyle memo;
     memo.Align = ui::TAlign::alBottom;
-    memo.Height = 129;
+    memo.Height = S(129);
     Check(Panel_Memo_Base.Create(&Panel_WorkArea, memo), "billboard");
     CreateCaption(Panel_MemoCaption, Panel_Memo_Base, "Billboard");
     TReportListStyle billboard;
-    billboard.Columns = {{"ID", 50, LVCFMT_CENTER, false}, {"Message", 400, LVCFMT_LEFT, false}};
+    billboard.Columns = {{"ID", S(50), LVCFMT_CENTER, false},
+                         {"Message", S(400), LVCFMT_LEFT, false}};
     billboard.StretchColumn = 1;
     billboard.MultiSelect = true;
     Check(lst_Messages.Create(&Panel_Memo_Base, billboard), "billboard list");
@@ -235,8 +283,8 @@ void Tfme_Sections::CreateWorkArea() {
 
     ui::TSplitterStyle split;
     split.Align = ui::TAlign::alBottom;
-    split.Size = kSplitterSize;
-    split.MinSize = 30;
+    split.Size = S(kSplitterSize);
+    split.MinSize = S(30);
     Check(Splitter_1.Create(&Panel_WorkArea, &Panel_Memo_Base, split), "splitter");
     Splitter_1.OnMoved = [this](ui::TSplitter&) {
         core_.MemoPanelDragged(Panel_Memo_Base.Height());
@@ -244,7 +292,7 @@ void Tfme_Sections::CreateWorkArea() {
 
     ui::TPanelStyle data;
     data.Align = ui::TAlign::alRight;
-    data.Width = 186;
+    data.Width = S(186);
     Check(Panel_Data_Base.Create(&Panel_WorkArea, data), "data panel");
     CreateCaption(Panel_DataCaption, Panel_Data_Base, "Data");
     TEditBoxStyle memoData;
@@ -282,31 +330,16 @@ void Tfme_Sections::CreateListArea() {
     TReportListStyle debug;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         debug.Columns.push_back({core_.HeaderCaption(c),
-                                 c == 2   ? 476
-                                 : c == 3 ? 80
-                                          : 40,
+                                 S(c == 2   ? 476
+                                   : c == 3 ? 80
+                                            : 40),
                                  LVCFMT_LEFT, c != 2});
     debug.StretchColumn = 2;
     debug.MultiSelect = debug.HeaderDragDrop = debug.SubItemImages = true;
     Check(lst_Debug.Create(&Panel_List, debug), "debug list");
     lst_Debug.Align = ui::TAlign::alClient;
     lst_Debug.Hint = "List of received messages";
-    // Rows are 20 high: the list takes its row height from its small image
-    // list (the rows draw their icons themselves) plus a padding of its own,
-    // which is measured on a trial row.
-    HWND list = lst_Debug.Handle();
-    ListView_SetImageList(list, ImageList_Create(16, kDebugRowHeight, ILC_COLOR32, 0, 1),
-                          LVSIL_SMALL);
-    lst_Debug.SetCount(1);
-    RECT trial{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&trial));
-    lst_Debug.SetCount(0);
-    int padding = (trial.bottom - trial.top) - kDebugRowHeight;
-    if (padding > 0 && padding < kDebugRowHeight) {
-        HIMAGELIST sized = ImageList_Create(16, kDebugRowHeight - padding, ILC_COLOR32, 0, 1);
-        // The list owns the one it takes; the one it gives back is ours.
-        ui::ScopedImageList old(ListView_SetImageList(list, sized, LVSIL_SMALL));
-    }
+    SetDebugRowHeight();
     lst_Debug.OnGetText = [this](int item, int column) {
         if (column >= TDebugRowStore::kColumnCount) {
             if (item < 0 || size_t(item) >= core_.VisibleCount()) return std::string();
@@ -329,29 +362,55 @@ void Tfme_Sections::CreateListArea() {
     lst_Debug.OnContextMenu = [this](ui::TWindow&, POINT pt) { ShowPopup(PopupMenu_3, pt); };
 }
 
+// Rows are 20 high at 96 pixels per inch, and never lower than the font
+// needs: the list takes its row height from its small image list (the rows
+// draw their icons themselves) plus a padding of its own, which is measured
+// on a trial row.
+void Tfme_Sections::SetDebugRowHeight() {
+    HWND list = lst_Debug.Handle();
+    const int row = std::max(S(kDebugRowHeight), ui::FontHeight(GuiFont()) + S(4));
+    const int width = S(16);
+    // The list owns the one it takes; the one it gives back is ours.
+    ui::ScopedImageList(
+        ListView_SetImageList(list, ImageList_Create(width, row, ILC_COLOR32, 0, 1), LVSIL_SMALL))
+        .Reset();
+    const int count = lst_Debug.Count();
+    if (count == 0) lst_Debug.SetCount(1);
+    RECT trial{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&trial));
+    if (count == 0) lst_Debug.SetCount(0);
+    int padding = (trial.bottom - trial.top) - row;
+    if (padding > 0 && padding < row) {
+        HIMAGELIST sized = ImageList_Create(width, row - padding, ILC_COLOR32, 0, 1);
+        ui::ScopedImageList(ListView_SetImageList(list, sized, LVSIL_SMALL)).Reset();
+    }
+}
+
 void Tfme_Sections::CreateInfoPad() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alBottom;
-    s.Height = kInfoPadHeight;
+    s.Height = S(kInfoPadHeight);
     Check(Panel_InfoPad.Create(&Panel_List, s), "info pad");
     Panel_InfoPad.Hint = "Information Pad";
     CreateCaption(Panel_InfoPadCaption, Panel_InfoPad, "InfoPad");
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = GuiFont();
     TLabel* labels[] = {&lbl_Info_1, &lbl_Info_2, &lbl_Info_3};
     TEditBox* edits[] = {&Edit_Info_1, &Edit_Info_2, &Edit_Info_3};
     const char* captions[] = {"1st Info Line", "2nd Info Line", "3rd Info Line"};
     for (int i = 0; i < 3; ++i) {
-        int top = kCaptionHeight + 4 + i * 25;
+        int top = S(kCaptionHeight + 4 + i * 25);
         // Read-only rather than disabled: the keyboard reaches the values and
         // they can be selected and copied.
         TEditBoxStyle value;
-        value.Left = kInfoEditLeft;
+        value.Left = S(kInfoEditLeft);
         value.Top = top;
-        value.Width = 200;
+        value.Width = S(200);
+        value.Height = S(21);
         value.ReadOnly = true;
-        Check(labels[i]->Create(&Panel_InfoPad, {captions[i], 8, top + 4, font}) &&
+        Check(labels[i]->Create(&Panel_InfoPad, {captions[i], S(8), top + S(4), font}) &&
                   edits[i]->Create(&Panel_InfoPad, value),
               "info lines");
+        edits[i]->SetFont(font);
         TEditBox& edit = *edits[i];
         edit.OnKey = [this, &edit](WORD key, unsigned m) {
             return SectionKey(edit.Handle(), key, m);
@@ -365,9 +424,9 @@ void Tfme_Sections::CreateInfoPad() {
 void Tfme_Sections::CreateMapInfo() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alBottom;
-    s.Height = kMapInfoHeight;
+    s.Height = S(kMapInfoHeight);
     Check(Panel_MapInfo.Create(&Panel_List, s), "source fields");
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = GuiFont();
     struct Field {
         TLabel& Label;
         const char* Caption;
@@ -385,18 +444,63 @@ void Tfme_Sections::CreateMapInfo() {
     };
     for (const Field& f : fields) {
         TEditBoxStyle value;
-        value.Left = f.Left;
-        value.Top = 8;
-        value.Width = f.Width;
+        value.Left = S(f.Left);
+        value.Top = S(8);
+        value.Width = S(f.Width);
+        value.Height = S(21);
         value.ReadOnly = true;
-        Check(f.Label.Create(&Panel_MapInfo, {f.Caption, f.LabelLeft, 12, font}) &&
+        Check(f.Label.Create(&Panel_MapInfo, {f.Caption, S(f.LabelLeft), S(12), font}) &&
                   f.Edit.Create(&Panel_MapInfo, value),
               "source fields");
+        f.Edit.SetFont(font);
         f.Edit.Hint = f.Hint;
         TEditBox& edit = f.Edit;
         edit.OnKey = [this, &edit](WORD key, unsigned m) {
             return SectionKey(edit.Handle(), key, m);
         };
+    }
+    Panel_MapInfo.OnResize = [this](ui::TWindow&) { Panel_MapInfoResize(); };
+}
+
+// The source fields keep their places where the panel has room for them; a
+// label never runs under its field (a wider font at another pixels per inch),
+// and in a narrow panel the fields give up width, in their proportions, so
+// that every label stays readable.
+void Tfme_Sections::Panel_MapInfoResize() {
+    struct Field {
+        TLabel& Label;
+        TEditBox& Edit;
+        int LabelLeft, Left, Width; // at 96 pixels per inch
+    };
+    const Field fields[] = {{lbl_UnitName, Edit_UnitName, 8, 64, 170},
+                            {lbl_Procedure, Edit_Procedure, 244, 302, 220},
+                            {lbl_LineNumber, Edit_LineNumber, 532, 560, 60}};
+    const int room = Panel_MapInfo.Width() - S(8);
+    int labels = 0, design = 0;
+    for (const Field& f : fields) {
+        labels += f.Label.Width() + S(3) + S(10);
+        design += S(f.Width);
+    }
+    int x = 0;
+    for (const Field& f : fields)
+        x = std::max(S(f.Left), std::max(x, S(f.LabelLeft)) + f.Label.Width() + S(3)) + S(f.Width) +
+            S(10);
+    // Narrower than the design: the fields share what the labels leave.
+    const bool shrink = x - S(10) > room;
+    const int share = std::max(0, room - S(8) - labels + S(10));
+    x = S(8);
+    for (const Field& f : fields) {
+        const int labelLeft = shrink ? x : std::max(S(f.LabelLeft), x);
+        const int left = shrink ? labelLeft + f.Label.Width() + S(3)
+                                : std::max(S(f.Left), labelLeft + f.Label.Width() + S(3));
+        const int width =
+            shrink ? std::max(S(20), design ? share * S(f.Width) / design : 0) : S(f.Width);
+        RECT lr = f.Label.Bounds(), er = f.Edit.Bounds();
+        SetWindowPos(f.Label.Handle(), nullptr, labelLeft, lr.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(f.Edit.Handle(), nullptr, left, er.top, width, er.bottom - er.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        x = left + width + S(10);
     }
 }
 

@@ -40,6 +40,11 @@ class Tfme_Sections : public ui::TPanel {
     // parent: the dock panel the frame fills (a window of the widget layer,
     // or any window).
     Tfme_Sections(HWND parent, const TSectionContext& context);
+    // The main window's pixels per inch changed (WM_DPICHANGED): the windows
+    // were scaled with it; the frame makes its fonts, pictures, row height
+    // and column widths for the new pixels per inch and lays itself out again.
+    void ChangeDpi(UINT dpi);
+    UINT Dpi() const { return dpi_; }
     ~Tfme_Sections() override;
     Tfme_Sections(const Tfme_Sections&) = delete;
     Tfme_Sections& operator=(const Tfme_Sections&) = delete;
@@ -132,6 +137,11 @@ class Tfme_Sections : public ui::TPanel {
     void CreateListArea();
     void CreateInfoPad();
     void CreateMapInfo();
+    // A measure of the 96-pixels-per-inch layout at the frame's.
+    int S(int px) const;
+    void MakeFonts();
+    HFONT GuiFont() const; // the labels' and fields' font at the frame's pixels per inch
+    void SetDebugRowHeight();
 
     // Keeping the windows up to date (frame_SectionsView_win.cpp).
     void Changed(unsigned changes);
@@ -146,6 +156,7 @@ class Tfme_Sections : public ui::TPanel {
     void PaceUpdates(double updateCost);
     void Panel_InfoResize();
     void Panel_InfoPadResize();
+    void Panel_MapInfoResize();
     LRESULT lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw);
     void PaintDebugRow(HDC dc, int item);
     LRESULT lst_MessagesCustomDraw(NMLVCUSTOMDRAW& draw);
@@ -195,11 +206,13 @@ class Tfme_Sections : public ui::TPanel {
     size_t paintedMatches_ = 0; // matches the list showed after the last slice
     std::string findNote_;      // wrapped round, no match
     bool timeColumns_ = false;
-    const TSectionArt& art_;
+    UINT dpi_ = 96;
+    const TSectionArt* art_;
     IClipboard* clipboard_ = nullptr;
     // Owned, so that a frame whose windows cannot be built gives them back.
     ui::ScopedFont connectionFont_;
     ui::ScopedFont memoFont_;
+    ui::ScopedFont guiFont_; // null at the system's pixels per inch: the stock font is used
     HWND toolTip_ = nullptr;
     std::string memoText_; // what Memo_Data shows, before its line breaks are made CR LF
     unsigned pending_ = 0; // TSectionChange flags not shown yet

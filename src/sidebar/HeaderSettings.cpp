@@ -162,6 +162,13 @@ void TSideBarImages::Changed() {
         if (l->OnChange) l->OnChange();
 }
 
+void TSideBarImages::Reset(uintptr_t handle, int width, int height) {
+    handle_ = handle;
+    width_ = width;
+    height_ = height;
+    Changed();
+}
+
 void TSideBarImages::RegisterChanges(TChangeLink* link) {
     if (std::find(links_.begin(), links_.end(), link) == links_.end()) links_.push_back(link);
 }

@@ -152,6 +152,8 @@ class TSideBarImages : public sbar::TObject {
     int Height() const { return height_; }
     // Call after changing the images behind the handle.
     void Changed();
+    // Another list behind the images (pictures of another size); users are told.
+    void Reset(uintptr_t handle, int width, int height);
 
     void RegisterChanges(TChangeLink* link);
     void UnRegisterChanges(TChangeLink* link);

@@ -163,7 +163,8 @@ void TvxOutlookBarHeader::ApplySettings(const THeaderSettings& s) {
         b->SetAllowResize(true);
         if (s.ButtonStyle() == TButtonStyle::bsSmall) {
             b->SetButtonStyle(TButtonStyle::bsSmall);
-            int w = std::max(0, ClientWidth() - up_->Width() - 4);
+            const int ppi = OutlookBar() ? OutlookBar()->PixelsPerInch() : kBasePixelsPerInch;
+            int w = std::max(0, ClientWidth() - up_->Width() - Px(4, ppi));
             b->SetBounds(b->Left(), b->Top(), w, s.SmallHeight());
         } else {
             b->SetButtonStyle(TButtonStyle::bsLarge);
@@ -186,7 +187,8 @@ void TvxOutlookBarHeader::SortButtons() {
         TOutlookButton* b = Buttons(i);
         items.push_back({b->Visible(), b->ButtonStyle(), b->Width(), b->Height()});
     }
-    auto at = StackButtons(items, Width(), CaptionHeight(), firstButtonTop_, topIndex_);
+    auto at = StackButtons(items, Width(), CaptionHeight(), firstButtonTop_, topIndex_,
+                           OutlookBar()->PixelsPerInch());
     for (int i = 0; i < n; ++i) {
         TOutlookButton* b = Buttons(i);
         if (at[i]) b->SetBounds(at[i]->X, at[i]->Y, b->Width(), b->Height());

@@ -28,7 +28,9 @@ void DrawBevel(HDC dc, const TBevel& bevel) {
 // A font made from the model's description, selected for as long as it lives.
 class TSelectedFont {
   public:
-    TSelectedFont(HDC dc, const TFont& f) : dc_(dc), font_(Make(f)), select_(dc, font_) {
+    // Points at the bar's pixels per inch.
+    TSelectedFont(HDC dc, const TFont& f, int ppi)
+        : dc_(dc), font_(Make(f, ppi)), select_(dc, font_) {
         SetTextColor(dc, SideBarColorRef(f.Color));
     }
     TSelectedFont(const TSelectedFont&) = delete;
@@ -40,8 +42,7 @@ class TSelectedFont {
     }
 
   private:
-    static HFONT Make(const TFont& f) {
-        int ppi = GetDeviceCaps(ui::ScopedGetDC(nullptr), LOGPIXELSY);
+    static HFONT Make(const TFont& f, int ppi) {
         return CreateFontA(-::MulDiv(f.Size, ppi, 72), 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL,
                            f.Italic, f.Underline, f.StrikeOut, f.Charset, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -154,7 +155,8 @@ void PaintOutlookHeader(HDC dc, TvxOutlookBarHeader& h) {
 
     TSideBarImages* images = bar ? bar->Images() : nullptr;
     bool hot = h.IsHot();
-    TSelectedFont font(dc, hot ? s.HighlightFont() : s.HeaderFont());
+    const int ppi = bar ? bar->PixelsPerInch() : kBasePixelsPerInch;
+    TSelectedFont font(dc, hot ? s.HighlightFont() : s.HeaderFont(), ppi);
     TCaptionInput in;
     in.Strip = h.CaptionRect();
     in.Flat = bar && bar->Flat();
@@ -171,6 +173,7 @@ void PaintOutlookHeader(HDC dc, TvxOutlookBarHeader& h) {
     in.BevelInner = s.BevelInner();
     in.BevelWidth = s.BevelWidth();
     in.Color = h.Color();
+    in.PixelsPerInch = ppi;
     TCaptionLayout l = LayoutCaption(in);
 
     for (const TBevel& b : l.Frame)
@@ -217,7 +220,9 @@ void PaintOutlookButton(HDC dc, TOutlookButton& b) {
         Fill(mem, {0, 0, w, hgt}, b.Color());
     }
     {
-        TSelectedFont font(mem, b.Font());
+        TvxOutlookBar* bar = b.Header() ? b.Header()->OutlookBar() : nullptr;
+        const int ppi = bar ? bar->PixelsPerInch() : kBasePixelsPerInch;
+        TSelectedFont font(mem, b.Font(), ppi);
         bool large = b.ButtonStyle() == TButtonStyle::bsLarge;
         TSideBarImages* images = large ? b.LargeImages() : b.SmallImages();
         TButtonInput in;
@@ -232,6 +237,7 @@ void PaintOutlookButton(HDC dc, TOutlookButton& b) {
         in.Pressed = b.Pressed();
         in.Hot = b.Hot();
         in.Focused = b.Focused();
+        in.PixelsPerInch = ppi;
         TButtonLayout l = LayoutButton(in);
         if (l.Icon) DrawImage(images, b.ImageIndex(), mem, *l.Icon);
         if (l.Edge != TEdge::None) {
@@ -261,10 +267,16 @@ void PaintScrollButton(HDC dc, TScrollButton& s) {
         DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
     }
     // The glyph's white is transparent: only its black triangle is drawn.
+    // The glyph is drawn at the bar's pixels per inch.
+    const auto* header = dynamic_cast<TvxOutlookBarHeader*>(s.Parent());
+    const TvxOutlookBar* bar = header ? header->OutlookBar() : nullptr;
+    const int ppi = bar ? bar->PixelsPerInch() : kBasePixelsPerInch;
+    const auto px = [ppi](int v) { return Px(v, ppi); };
     int shift = s.Down() ? 1 : 0;
-    int x0 = (w - kArrowGlyphSize) / 2 + shift, y0 = (h - kArrowGlyphSize) / 2 + shift;
+    int x0 = (w - px(kArrowGlyphSize)) / 2 + shift, y0 = (h - px(kArrowGlyphSize)) / 2 + shift;
     for (const TRect& row : ArrowGlyphRows(s.ArrowStyle()))
-        Fill(dc, {x0 + row.Left, y0 + row.Top, x0 + row.Right, y0 + row.Bottom}, clBlack);
+        Fill(dc, {x0 + px(row.Left), y0 + px(row.Top), x0 + px(row.Right), y0 + px(row.Bottom)},
+             clBlack);
 }
 
 } // namespace vx

@@ -49,15 +49,17 @@ TRect HeaderRect(const TRect& inner, int index, const std::vector<bool>& visible
 
 std::vector<std::optional<TPoint>> StackButtons(const std::vector<TStackItem>& buttons,
                                                 int headerWidth, int captionHeight,
-                                                int firstButtonTop, int topIndex) {
+                                                int firstButtonTop, int topIndex,
+                                                int pixelsPerInch) {
+    const int gap = Px(2, pixelsPerInch);
     std::vector<std::optional<TPoint>> at(buttons.size());
     int y = captionHeight + firstButtonTop;
     for (size_t i = 0; i < buttons.size(); ++i) {
         const TStackItem& b = buttons[i];
         if (!b.Visible || int(i) < topIndex) continue;
-        int x = b.Style == TButtonStyle::bsLarge ? (headerWidth - b.Width) / 2 : 2;
+        int x = b.Style == TButtonStyle::bsLarge ? (headerWidth - b.Width) / 2 : gap;
         at[i] = TPoint{x, y};
-        y += b.Height + 2;
+        y += b.Height + gap;
     }
     return at;
 }
@@ -147,10 +149,11 @@ TCaptionLayout LayoutCaption(const TCaptionInput& in) {
         out.FlatLine = TRect{cs.Left, cs.Bottom, cs.Right, cs.Bottom + 1};
     }
     out.Face = cs;
+    const auto px = [&](int v) { return Px(v, in.PixelsPerInch); };
     if (in.HasImage) {
-        int x = in.Layout == TGlyphLayout::glGlyphLeft ? cs.Left + 2
+        int x = in.Layout == TGlyphLayout::glGlyphLeft ? cs.Left + px(2)
                 : in.Layout == TGlyphLayout::glGlyphRight
-                    ? cs.Right - in.ImageWidth - 2
+                    ? cs.Right - in.ImageWidth - px(2)
                     : (cs.Width() - in.ImageWidth) / 2 + out.Offset;
         out.Image = TPoint{x, (cs.Height() - in.ImageHeight) / 2 + out.Offset};
     }
@@ -162,9 +165,9 @@ TCaptionLayout LayoutCaption(const TCaptionInput& in) {
     cs.Bottom = cs.Top + in.TextHeight;
     if (in.HasImage) {
         if (in.Layout == TGlyphLayout::glGlyphLeft && in.Alignment == TAlignment::taLeftJustify)
-            cs.Left += in.ImageWidth + 3;
+            cs.Left += in.ImageWidth + px(3);
         if (in.Layout == TGlyphLayout::glGlyphRight && in.Alignment == TAlignment::taRightJustify)
-            cs.Right -= in.ImageWidth + 4;
+            cs.Right -= in.ImageWidth + px(4);
     }
     if (in.PressedLook) cs.Left += out.Offset / 2;
     out.Text = cs;
@@ -175,24 +178,25 @@ TButtonLayout LayoutButton(const TButtonInput& in) {
     TButtonLayout out;
     TRect r{0, 0, in.Width, in.Height};
     TEdge edge = in.Pressed ? TEdge::Sunken : in.Hot ? TEdge::Raised : TEdge::None;
+    const auto px = [&](int v) { return Px(v, in.PixelsPerInch); };
     if (in.Style == TButtonStyle::bsLarge) {
         if (in.HasIcon) {
             int x = (in.Width - in.IconWidth) / 2;
             int y = in.CaptionEmpty ? (in.Height - in.IconHeight) / 2
-                                    : (in.Height - in.IconHeight - in.TextHeight - 2) / 2;
+                                    : (in.Height - in.IconHeight - in.TextHeight - px(2)) / 2;
             if (in.Pressed) ++x, ++y;
             out.Icon = TPoint{x, y};
         }
         out.Edge = edge;
-        r.Top = in.Height - in.TextHeight - 2;
+        r.Top = in.Height - in.TextHeight - px(2);
         if (in.Pressed) ++r.Top, ++r.Left;
     } else {
         out.Centered = false;
         if (in.HasIcon) {
-            out.Icon = in.Pressed ? TPoint{3, (in.Height - in.IconHeight) / 2 + 1}
-                                  : TPoint{2, (in.Height - in.IconHeight) / 2};
+            out.Icon = in.Pressed ? TPoint{px(2) + 1, (in.Height - in.IconHeight) / 2 + 1}
+                                  : TPoint{px(2), (in.Height - in.IconHeight) / 2};
             out.Edge = edge;
-            r.Left = in.IconWidth + 4;
+            r.Left = in.IconWidth + px(4);
         }
         r.Top += (in.Height - in.TextHeight) / 2;
     }

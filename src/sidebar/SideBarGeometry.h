@@ -12,6 +12,14 @@
 
 namespace vx::sbar {
 
+// The bar is laid out for 96 pixels per inch; every gap and size of that
+// layout is scaled to the pixels per inch of the window it is shown in.
+inline constexpr int kBasePixelsPerInch = 96;
+// A measure of the 96 layout at `pixelsPerInch` (rounded to the nearest pixel).
+inline int Px(int px, int pixelsPerInch) {
+    return pixelsPerInch == kBasePixelsPerInch ? px : MulDiv(px, pixelsPerInch, kBasePixelsPerInch);
+}
+
 // The bar's client rectangle less its border and bevels.
 TRect BarInnerRect(const TRect& client, int borderWidth, TBevelCut outer, TBevelCut inner,
                    int bevelWidth);
@@ -29,9 +37,11 @@ struct TStackItem {
 };
 
 // Stacks buttons from topIndex down the header; the others get no position.
+// The gaps between buttons are those of the 96 layout at pixelsPerInch.
 std::vector<std::optional<TPoint>> StackButtons(const std::vector<TStackItem>& buttons,
                                                 int headerWidth, int captionHeight,
-                                                int firstButtonTop, int topIndex);
+                                                int firstButtonTop, int topIndex,
+                                                int pixelsPerInch = kBasePixelsPerInch);
 
 // Where the up and down arrows of a header go, its body being below the
 // caption strip of height h.
@@ -85,7 +95,8 @@ struct TCaptionInput {
     TAlignment Alignment = TAlignment::taCenter;
     TBevelCut BevelOuter = TBevelCut::bvRaised, BevelInner = TBevelCut::bvNone;
     int BevelWidth = 1;
-    TColor Color = 0; // the header's colour, for its (empty) border
+    TColor Color = 0;                       // the header's colour, for its (empty) border
+    int PixelsPerInch = kBasePixelsPerInch; // scales the gaps around image and text
 };
 struct TCaptionLayout {
     std::vector<TBevel> Frame; // in paint order
@@ -108,6 +119,7 @@ struct TButtonInput {
     int TextHeight = 0;
     bool CaptionEmpty = true;
     bool Pressed = false, Hot = false, Focused = false;
+    int PixelsPerInch = kBasePixelsPerInch; // scales the gaps around icon and text
 };
 struct TButtonLayout {
     std::optional<TPoint> Icon;

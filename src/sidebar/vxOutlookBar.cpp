@@ -48,6 +48,11 @@ TvxOutlookBarHeader* TvxOutlookBar::AddHeader(const std::string& caption) {
     AdoptChild(std::move(owned));
     active_ = h; // an inserted header becomes the open one
     h->HeaderSettings().SetHeaderColor(settings_.HeaderColor());
+    if (pixelsPerInch_ != sbar::kBasePixelsPerInch) {
+        h->SetFirstButtonTop(sbar::Px(h->FirstButtonTop(), pixelsPerInch_));
+        for (int i = 1; i <= 3; ++i)
+            h->HeaderSettings().SetSize(i, sbar::Px(h->HeaderSettings().Size(i), pixelsPerInch_));
+    }
     ArrangeHeaders();
     // Listeners hear of the switch from the header that was open before.
     ChangeHeaderFrom(previous, h);
@@ -240,6 +245,27 @@ void TvxOutlookBar::ArrangeHeaders() {
         TRect r = GetHeaderRect(i);
         hs[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     }
+}
+
+void TvxOutlookBar::SetPixelsPerInch(int value) {
+    if (value <= 0 || value == pixelsPerInch_) return;
+    const int old = pixelsPerInch_;
+    pixelsPerInch_ = value;
+    const auto scaled = [&](int v) { return sbar::MulDiv(v, value, old); };
+    const auto scaleSizes = [&](THeaderSettings& s) {
+        for (int i = 1; i <= 3; ++i)
+            s.SetSize(i, scaled(s.Size(i)));
+    };
+    headerHeight_ = scaled(headerHeight_);
+    for (TvxOutlookBarHeader* h : HeadersByIndex()) {
+        h->SetFirstButtonTop(scaled(h->FirstButtonTop()));
+        scaleSizes(h->HeaderSettings());
+    }
+    scaleSizes(settings_);
+    SetScrollButtonSize(scaled(scrollWidth_), scaled(scrollHeight_));
+    Relayout();
+    for (TvxOutlookBarHeader* h : HeadersByIndex())
+        h->SortButtons();
 }
 
 void TvxOutlookBar::Relayout() {

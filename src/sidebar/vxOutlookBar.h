@@ -7,6 +7,7 @@
 
 #include "sidebar/HeaderSettings.h"
 #include "sidebar/OutlookControl.h"
+#include "sidebar/SideBarGeometry.h"
 
 namespace vx {
 
@@ -76,6 +77,13 @@ class TvxOutlookBar : public TOutlookControl {
     int ScrollButtonHeight() const { return scrollHeight_; }
     void SetScrollButtonSize(int width, int height);
 
+    // The pixels per inch of the window the bar is shown in (96 unless told).
+    // A change scales the header height, the button sizes of the settings
+    // (the bar's and every header's), each header's first button top and
+    // the arrows from the old pixels per inch to the new one.
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int value);
+
     sbar::TRect ClientRect() const override;
     sbar::TRect InnerRect() const; // client less border and bevels
     sbar::TRect GetHeaderRect(int index) const;
@@ -116,6 +124,7 @@ class TvxOutlookBar : public TOutlookControl {
     THeaderSettings settings_;
     sbar::TAlign align_ = sbar::TAlign::alLeft;
     int scrollWidth_ = 17, scrollHeight_ = 17;
+    int pixelsPerInch_ = sbar::kBasePixelsPerInch;
     bool destroying_ = false;
 };
 

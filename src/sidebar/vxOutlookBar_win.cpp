@@ -1,6 +1,7 @@
 #include "sidebar/vxOutlookBar_win.h"
 
 #include "sidebar/OutlookPaint_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
@@ -346,7 +347,10 @@ void AttachWindow(TOutlookControl& c, HWND parent) {
 } // namespace
 
 HWND CreateOutlookBarWindow(TvxOutlookBar& bar, HWND parent) {
-    bar.SetScrollButtonSize(GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL));
+    // The system's arrow size is for its own pixels per inch; the bar's may differ.
+    const UINT system = ui::SystemDpi(), ppi = UINT(bar.PixelsPerInch());
+    bar.SetScrollButtonSize(ui::Rescale(GetSystemMetrics(SM_CXVSCROLL), system, ppi),
+                            ui::Rescale(GetSystemMetrics(SM_CYVSCROLL), system, ppi));
     AttachWindow(bar, parent);
     bar.ArrangeHeaders();
     return OutlookWindow(bar);
@@ -354,6 +358,12 @@ HWND CreateOutlookBarWindow(TvxOutlookBar& bar, HWND parent) {
 
 HWND OutlookWindow(const TOutlookControl& control) {
     return control.View() ? static_cast<HWND>(control.View()->Handle()) : nullptr;
+}
+
+void SetSideBarImages(TSideBarImages& images, HIMAGELIST list) {
+    int w = 0, h = 0;
+    if (list) ImageList_GetIconSize(list, &w, &h);
+    images.Reset(reinterpret_cast<uintptr_t>(list), w, h);
 }
 
 std::unique_ptr<TSideBarImages> MakeSideBarImages(HIMAGELIST list) {

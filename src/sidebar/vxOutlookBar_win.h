@@ -55,6 +55,8 @@ HWND OutlookWindow(const TOutlookControl& control);
 // An image list for the bar's Images or a button's LargeImages/SmallImages;
 // it does not own the HIMAGELIST.
 std::unique_ptr<TSideBarImages> MakeSideBarImages(HIMAGELIST list);
+// Points `images` at another list (pictures of another size); its users repaint.
+void SetSideBarImages(TSideBarImages& images, HIMAGELIST list);
 
 // Copies a GDI bitmap into a header's tiled background bitmap.
 void LoadSideBarBitmap(TSideBarBitmap& target, HBITMAP source);

@@ -1,6 +1,7 @@
 #include "ui/Dialogs_win.h"
 
 #include "platform/WindowHelpers_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
@@ -32,7 +33,10 @@ class TInputBox {
     LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
     HWND Add(const char* className, const std::string& text, DWORD style, int id, const RECT& r);
 
+    HFONT Font() const { return font_ ? font_.Get() : HFONT(GetStockObject(DEFAULT_GUI_FONT)); }
+
     HWND owner_;
+    ui::ScopedFont font_; // away from the system's pixels per inch
     ui::TOwnedWindow window_;
     HWND edit_ = nullptr;
     bool closed_ = false, confirmed_ = false;
@@ -43,8 +47,11 @@ TInputBox::TInputBox(HWND owner, const std::string& caption, const std::string& 
                      const std::string& value)
     : owner_(owner) {
     // Measures in dialog units of the standard GUI font, as a dialog
-    // template would give them, so that the box follows the system's font.
-    HFONT font = HFONT(GetStockObject(DEFAULT_GUI_FONT));
+    // template would give them, so that the box follows the system's font
+    // (at the owner's pixels per inch).
+    const UINT dpi = ui::WindowDpi(owner);
+    if (dpi != ui::SystemDpi()) font_.Reset(ui::CreateGuiFont(dpi));
+    HFONT font = Font();
     ui::ScopedGetDC dc(nullptr);
     ui::ScopedSelectObject select(dc, font);
     TEXTMETRICA tm{};
@@ -103,7 +110,7 @@ HWND TInputBox::Add(const char* className, const std::string& text, DWORD style,
                              text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top,
                              r.right - r.left, r.bottom - r.top, window_.Handle(),
                              HMENU(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageA(h, WM_SETFONT, WPARAM(Font()), FALSE);
     return h;
 }
 

@@ -24,6 +24,8 @@ class TLabel : public ui::TWindow {
     void SetCaption(const std::string& caption);
     void SetColor(TColor color);
     TColor Color() const { return color_; }
+    // Sizes the label to its text again after its font was changed.
+    void FontChanged() { AutoSize(); }
 
   protected:
     bool OnCtlColor(HDC dc, LRESULT& result) override;

@@ -1,5 +1,7 @@
 #include "ui/ReportList_win.h"
 
+#include "ui/Dpi_win.h"
+
 #include <algorithm>
 
 namespace vx {
@@ -66,11 +68,24 @@ LRESULT TReportList::HeaderMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
         int top = layout->prc->top;
         LRESULT r = header_.Default(msg, wParam, lParam);
-        layout->pwpos->cy = kHeaderHeight;
-        layout->prc->top = top + kHeaderHeight;
+        // The fixed height of the 96 layout at the list's pixels per inch.
+        const int height = ui::Scale(kHeaderHeight, ui::WindowDpi(Handle()));
+        layout->pwpos->cy = height;
+        layout->prc->top = top + height;
         return r;
     }
     return header_.Default(msg, wParam, lParam);
+}
+
+void TReportList::RescaleColumns(UINT from, UINT to) {
+    for (int i = 0; i < int(columns_.size()); ++i) {
+        columns_[size_t(i)].Width = ui::Rescale(columns_[size_t(i)].Width, from, to);
+        if (i != stretch_)
+            SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, i, ui::Rescale(ColumnWidth(i), from, to));
+    }
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    StretchColumn();
 }
 
 int TReportList::Count() const {

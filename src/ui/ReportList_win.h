@@ -32,7 +32,7 @@ struct TReportListStyle {
 // may take up the width that the others leave.
 class TReportList : public ui::TWindow {
   public:
-    static constexpr int kHeaderHeight = 18;
+    static constexpr int kHeaderHeight = 18; // at 96 pixels per inch
 
     bool Create(ui::TWindow* parent, const TReportListStyle& style);
     bool MultiSelect() const { return multiSelect_; }
@@ -58,6 +58,8 @@ class TReportList : public ui::TWindow {
     void SelectAll();
     void InvalidateAll();
     int ColumnWidth(int column) const;
+    // Every column's width from one pixels per inch to another.
+    void RescaleColumns(UINT from, UINT to);
     int ColumnCount() const { return int(columns_.size()); }
     // A column more at the end, or the last one less; the stretched column
     // takes up the difference.

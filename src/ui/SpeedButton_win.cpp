@@ -1,6 +1,7 @@
 #include "ui/SpeedButton_win.h"
 
 #include "platform/WindowHelpers_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 
 #include <windowsx.h>
@@ -31,6 +32,12 @@ bool TSpeedButton::Create(ui::TWindow* parent, const TSpeedButtonStyle& style) {
         return false;
     SetBounds(style.Left, style.Top, style.Width, style.Height);
     return true;
+}
+
+void TSpeedButton::SetImages(HIMAGELIST images, HIMAGELIST disabledImages) {
+    style_.Images = images;
+    style_.DisabledImages = disabledImages;
+    Invalidate();
 }
 
 void TSpeedButton::SetDown(bool down) {
@@ -65,7 +72,7 @@ void TSpeedButton::DropDownClick() {
 RECT TSpeedButton::MainRect() const {
     RECT r{};
     GetClientRect(Handle(), &r);
-    if (style_.DropDown) r.right -= kArrowWidth;
+    if (style_.DropDown) r.right -= ui::Scale(kArrowWidth, ui::WindowDpi(Handle()));
     return r;
 }
 
@@ -97,7 +104,9 @@ void TSpeedButton::Paint(HDC dc) {
         RECT arrow{main.right, client.top, client.right, client.bottom};
         if (hot_ && enabled) DrawEdge(dc, &arrow, BDR_RAISEDINNER, BF_RECT);
         int cx = (arrow.left + arrow.right) / 2, cy = (arrow.top + arrow.bottom) / 2;
-        POINT tri[3] = {{cx - 3, cy - 1}, {cx + 4, cy - 1}, {cx, cy + 3}};
+        const UINT dpi = ui::WindowDpi(Handle());
+        const auto px = [dpi](int v) { return ui::Scale(v, dpi); };
+        POINT tri[3] = {{cx - px(3), cy - px(1)}, {cx + px(4), cy - px(1)}, {cx, cy + px(3)}};
         HBRUSH b = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
         ui::ScopedSelectObject brush(dc, b);
         ui::ScopedSelectObject pen(dc, GetStockObject(NULL_PEN));

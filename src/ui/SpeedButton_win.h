@@ -29,10 +29,12 @@ struct TSpeedButtonStyle {
 
 class TSpeedButton : public ui::TWindow {
   public:
-    static constexpr int kArrowWidth = 14;
+    static constexpr int kArrowWidth = 14; // at 96 pixels per inch
 
     bool Create(ui::TWindow* parent, const TSpeedButtonStyle& style);
 
+    // Other pictures (at other pixels per inch).
+    void SetImages(HIMAGELIST images, HIMAGELIST disabledImages);
     bool Down() const { return down_; }
     void SetDown(bool down);
     int ImageIndex() const { return style_.ImageIndex; }

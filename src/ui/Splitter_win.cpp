@@ -1,6 +1,7 @@
 #include "ui/Splitter_win.h"
 
 #include "platform/WindowHelpers_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 
 #include <windowsx.h>
@@ -16,6 +17,16 @@ bool TSplitter::Create(TWindow* parent, TWindow* control, const TSplitterStyle& 
     if (!CreateOwn(parent, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS)) return false;
     SetBounds(0, 0, style.Size, style.Size);
     return true;
+}
+
+void TSplitter::SetSizes(int size, int minSize, int minRemain) {
+    style_.Size = size;
+    style_.MinSize = minSize;
+    style_.MinRemain = minRemain;
+    if (Vertical())
+        SetWidth(size);
+    else
+        SetHeight(size);
 }
 
 int TSplitter::ControlSize() const {
@@ -99,13 +110,15 @@ void TSplitter::Paint(HDC dc) {
     bool towardControl = !collapsed_;
     int dir =
         (style_.Align == TAlign::alLeft || style_.Align == TAlign::alTop) == towardControl ? -1 : 1;
+    const UINT dpi = WindowDpi(Handle());
+    const int two = Scale(2, dpi), four = Scale(4, dpi), six = Scale(6, dpi);
     POINT tri[3];
     if (Vertical())
-        tri[0] = {cx + dir * 2, cy}, tri[1] = {cx - dir * 2, cy - 4},
-        tri[2] = {cx - dir * 2, cy + 4};
+        tri[0] = {cx + dir * two, cy}, tri[1] = {cx - dir * two, cy - four},
+        tri[2] = {cx - dir * two, cy + four};
     else
-        tri[0] = {cx, cy + dir * 2}, tri[1] = {cx - 4, cy - dir * 2},
-        tri[2] = {cx + 4, cy - dir * 2};
+        tri[0] = {cx, cy + dir * two}, tri[1] = {cx - four, cy - dir * two},
+        tri[2] = {cx + four, cy - dir * two};
     {
         ScopedSelectObject pen(dc, GetStockObject(NULL_PEN));
         ScopedSelectObject brush(dc, GetSysColorBrush(COLOR_BTNTEXT));
@@ -114,7 +127,7 @@ void TSplitter::Paint(HDC dc) {
     // Grip dots above and below the arrow.
     for (int i = -3; i <= 3; ++i) {
         if (i > -2 && i < 2) continue;
-        int x = Vertical() ? cx : cx + i * 6, y = Vertical() ? cy + i * 6 : cy;
+        int x = Vertical() ? cx : cx + i * six, y = Vertical() ? cy + i * six : cy;
         SetPixel(dc, x, y, GetSysColor(COLOR_BTNSHADOW));
     }
 }

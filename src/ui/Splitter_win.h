@@ -27,6 +27,8 @@ class TSplitter : public TWindow {
     // Moves the splitter as a drag would: the control gets `size`, clamped.
     void MoveTo(int size);
     RECT ButtonRect() const; // client coordinates; empty without a button
+    // New measures (at other pixels per inch): thickness and the two limits.
+    void SetSizes(int size, int minSize, int minRemain);
 
     // After the control's size changed by dragging or collapsing.
     std::function<void(TSplitter& sender)> OnMoved;

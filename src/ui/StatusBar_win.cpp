@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 
 namespace vx::ui {
@@ -12,9 +13,15 @@ bool TStatusBar::Create(TWindow* parent, const std::vector<TStatusPanel>& panels
     if (!CreateControl(STATUSCLASSNAMEA, parent,
                        WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE))
         return false;
-    panels_ = panels;
     texts_.assign(panels.size(), "");
     waiting_.assign(panels.size(), false);
+    SetPanels(panels, height);
+    return true;
+}
+
+void TStatusBar::SetPanels(const std::vector<TStatusPanel>& panels, int height) {
+    if (panels.size() != texts_.size()) return; // the panels' count is fixed at creation
+    panels_ = panels;
     std::vector<int> edges;
     int x = 0;
     for (size_t i = 0; i < panels.size(); ++i) {
@@ -22,8 +29,8 @@ bool TStatusBar::Create(TWindow* parent, const std::vector<TStatusPanel>& panels
         edges.push_back(i + 1 == panels.size() ? -1 : x);
     }
     SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    SetBounds(0, 0, 100, height);
-    return true;
+    RECT r = Bounds();
+    SetBounds(r.left, r.top, std::max<LONG>(100, r.right - r.left), height);
 }
 
 namespace {

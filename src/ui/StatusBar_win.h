@@ -17,6 +17,8 @@ class TStatusBar : public TWindow {
   public:
     bool Create(TWindow* parent, const std::vector<TStatusPanel>& panels, int height = 19);
     int PanelCount() const { return int(panels_.size()); }
+    // New panel widths and bar height (at other pixels per inch); the texts stay.
+    void SetPanels(const std::vector<TStatusPanel>& panels, int height);
     ~TStatusBar() override;
     // Sets a panel's text; the text is kept as given and aligned by the panel.
     // PanelText has it at once; the control shows it at once too unless it was

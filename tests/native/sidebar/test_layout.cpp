@@ -90,6 +90,42 @@ TEST_F(ThreeHeaders, ButtonSizesFollowTheSharedSettings) {
     EXPECT_EQ(fixed->Width(), 60);
 }
 
+// At 144 pixels per inch every measure of the 96 layout is half as big
+// again: strips, buttons, the gaps between them, the arrows; back at 96 the
+// bar is exactly as it was.
+TEST_F(ThreeHeaders, PixelsPerInchScaleTheWholeLayout) {
+    TOutlookButton* b0 = h[1]->AddButton("one");
+    TOutlookButton* b1 = h[1]->AddButton("two");
+    bar.SetScrollButtonSize(17, 17);
+    bar.SetPixelsPerInch(144);
+    bar.SetBounds(0, 0, 180, 750);
+    EXPECT_EQ(bar.HeaderHeight(), 33);
+    EXPECT_EQ(Bounds(*h[0]), (TRect{2, 2, 178, 35}));
+    EXPECT_EQ(Bounds(*h[1]), (TRect{2, 35, 178, 715}));
+    EXPECT_EQ(b0->Width(), 90);
+    EXPECT_EQ(b0->Height(), 90);
+    // Under the strip by 5 pixels of 96 (8), 2 of 96 (3) between buttons.
+    EXPECT_EQ(Bounds(*b0), (TRect{43, 33 + 8, 133, 33 + 8 + 90}));
+    EXPECT_EQ(b1->Top(), b0->Top() + 90 + 3);
+    EXPECT_EQ(bar.ScrollButtonWidth(), 26);
+    // A header added now is made for the new pixels per inch too.
+    TvxOutlookBarHeader* late = bar.AddHeader("late");
+    EXPECT_EQ(late->FirstButtonTop(), 8);
+
+    bar.HeaderSettings().SetButtonStyle(TButtonStyle::bsSmall);
+    EXPECT_EQ(b0->Height(), 30);
+    EXPECT_EQ(b0->Left(), 3);
+    bar.HeaderSettings().SetButtonStyle(TButtonStyle::bsLarge);
+
+    bar.SetPixelsPerInch(96);
+    bar.SetBounds(0, 0, 120, 500);
+    bar.ChangeHeader(h[1]);
+    EXPECT_EQ(bar.HeaderHeight(), 22);
+    EXPECT_EQ(Bounds(*b0), (TRect{28, 27, 88, 87}));
+    EXPECT_EQ(Bounds(*b1), (TRect{28, 89, 88, 149}));
+    EXPECT_EQ(bar.ScrollButtonWidth(), 17);
+}
+
 TEST_F(ThreeHeaders, ScrollingAColumn) {
     std::vector<TOutlookButton*> b;
     for (int i = 0; i < 9; ++i)
