@@ -271,10 +271,10 @@ void Tfme_Sections::CreateWorkArea() {
 }
 
 void Tfme_Sections::CreateListArea() {
-    // Bottom up: the info pad under the source fields, the list above both.
+    // Bottom up: the info pad under the source fields, the list above both;
+    // the find bar over the list comes when it is first shown.
     CreateInfoPad();
     CreateMapInfo();
-    CreateFindBar();
     std::vector<TListColumn> columns;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         columns.push_back({core_.HeaderCaption(c),
