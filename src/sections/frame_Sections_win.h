@@ -142,6 +142,7 @@ class Tfme_Sections : public ui::TPanel {
     void UpdatePanels();
     void UpdateVisible(bool toFront);
     void PaceUpdates(double updateCost);
+    void UpdateTimer();
     void Panel_InfoResize();
     void Panel_InfoPadResize();
     LRESULT lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw);
@@ -207,6 +208,7 @@ class Tfme_Sections : public ui::TPanel {
     unsigned pending_ = 0; // TSectionChange flags not shown yet
     bool updateTimer_ = false;
     DWORD lastUpdate_ = 0;
+    DWORD lastChange_ = 0;  // GetTickCount of the last change that waits
     DWORD interval_ = 200;  // ms between updates, stretched when they cost much
     double paintStart_ = 0; // ms, when the debug list's last paint began
     double paintCost_ = 0;  // ms the debug list's last paint took
