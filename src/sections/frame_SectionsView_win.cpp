@@ -57,10 +57,12 @@ void Tfme_Sections::Changed(unsigned changes) {
     pending_ |= changes & kContent;
     if (!pending_) return;
     lastChange_ = GetTickCount();
-    // Due now also while a timer waits: during a flood the queue is never
-    // empty, and WM_TIMER comes only when it is.
+    // When due, the update comes with the next message: records arrive in
+    // slices, and it runs between two of them. A timer alone would not do:
+    // during a flood the queue is never empty, and WM_TIMER comes only when
+    // it is.
     if (lastChange_ - lastUpdate_ >= interval_) {
-        UpdateNow();
+        if (!updatePosted_) updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
     } else if (!updateTimer_) {
         SetTimer(Handle(), kUpdateTimer, kQuietMs, nullptr);
         updateTimer_ = true;
@@ -358,6 +360,11 @@ LRESULT Tfme_Sections::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (msg == WM_TIMER && wParam == kUpdateTimer) {
         UpdateTimer();
+        return 0;
+    }
+    if (msg == kUpdateMessage) {
+        updatePosted_ = false;
+        if (pending_) UpdateNow();
         return 0;
     }
     if (msg == WM_TIMER && wParam == kWorkTimer) {

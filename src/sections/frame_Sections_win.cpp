@@ -45,9 +45,10 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     style.Align = ui::TAlign::alClient;
     style.Width = 845;
     style.Height = 536;
+    // Hidden until ShowSection; a hidden child takes no part in its parent's
+    // layout, and its windows are made without showing on the screen.
+    style.Visible = false;
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
-    // Hidden until ShowSection; a hidden child takes no part in its parent's layout.
-    ShowWindow(Handle(), SW_HIDE);
 
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
                                0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);

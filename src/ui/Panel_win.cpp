@@ -11,7 +11,7 @@ TPanel::~TPanel() = default;
 bool TPanel::Create(TWindow* parent, const TPanelStyle& style, HWND parentHandle) {
     style_ = style;
     Align = style.Align;
-    DWORD ws = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    DWORD ws = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (style.Visible ? WS_VISIBLE : 0);
     if (style.SingleBorder) ws |= WS_BORDER;
     int f = FrameWidth();
     Padding = {f, f, f, f};
