@@ -73,7 +73,7 @@ void Tfme_Sections::Changed(unsigned changes) {
 // come for that long (a flood has stopped), or the period is over, they show.
 void Tfme_Sections::UpdateTimer() {
     const DWORD now = GetTickCount();
-    if (now - lastChange_ >= kQuietMs || now - lastUpdate_ >= interval_) UpdateNow();
+    if (now - lastChange_ >= kQuietMs || now - lastUpdate_ >= interval_) UpdateStep();
 }
 
 void Tfme_Sections::PaceUpdates(double updateCost) {
@@ -109,8 +109,22 @@ void Tfme_Sections::UpdateNow() {
     PaceUpdates(Milliseconds() - start);
 }
 
+// A due update in two steps, each a message of its own: the new item count,
+// then the rest. Under Wine each of the two moves the list's scroll bar and
+// costs the window tens of milliseconds on a busy machine; others get their
+// answers in between.
+void Tfme_Sections::UpdateStep() {
+    if ((pending_ & scRows) && size_t(lst_Debug.Count()) != core_.VisibleCount()) {
+        UpdateRowCount();
+        updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
+        if (updatePosted_) return;
+    }
+    UpdateNow();
+}
+
 void Tfme_Sections::UpdateRowCount() {
-    lst_Debug.SetCount(core_.VisibleCount());
+    // An unchanged count is not set again: that too would move the scroll bar.
+    if (size_t(lst_Debug.Count()) != core_.VisibleCount()) lst_Debug.SetCount(core_.VisibleCount());
 }
 
 void Tfme_Sections::UpdateFocus() {
@@ -364,7 +378,7 @@ LRESULT Tfme_Sections::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (msg == kUpdateMessage) {
         updatePosted_ = false;
-        if (pending_) UpdateNow();
+        if (pending_) UpdateStep();
         return 0;
     }
     if (msg == WM_TIMER && wParam == kWorkTimer) {

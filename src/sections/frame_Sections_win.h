@@ -143,6 +143,7 @@ class Tfme_Sections : public ui::TPanel {
     void UpdateVisible(bool toFront);
     void PaceUpdates(double updateCost);
     void UpdateTimer();
+    void UpdateStep();
     void Panel_InfoResize();
     void Panel_InfoPadResize();
     LRESULT lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw);
