@@ -44,6 +44,7 @@ endfunction()
 
 # vx_native_test(NAME SOURCES... LIBS mod... [LABELS l...])
 # A GoogleTest program of the portable core, run natively by CTest as one test.
+# It links tests/support (vx_testsupport), whose include paths are src/ and tests/.
 function(vx_native_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   set(libs "")
@@ -51,14 +52,14 @@ function(vx_native_test name)
     list(APPEND libs vx_${l})
   endforeach()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${libs} vx_fakes gtest_main)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${libs} vx_fakes vx_testsupport gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES LABELS "native;${T_LABELS}" TIMEOUT 600)
 endfunction()
 
 # vx_win_test(NAME SOURCES... LIBS mod... [LABELS l...])
 # A GoogleTest program that builds real windows; CTest runs it through Wine.
+# It links tests/support's Windows part (vx_testsupport_win).
 function(vx_win_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   set(libs "")
@@ -70,8 +71,7 @@ function(vx_win_test name)
     endif()
   endforeach()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${libs} vx_fakes gtest_main)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${libs} vx_fakes vx_testsupport_win gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   # A window test that hangs (a modal box nobody answers) must not stall the run.
   set_tests_properties(${name} PROPERTIES LABELS "wine;${T_LABELS}" TIMEOUT 300)

@@ -11,9 +11,9 @@
 // bar has the main window's colour gradient.
 #pragma once
 
-#include "forms/GifAnimator_win.h"
+#include "ui/GifAnimator_win.h"
 #include "forms/form_About.h"
-#include "forms/vxLinkLabel_win.h"
+#include "ui/vxLinkLabel_win.h"
 #include "ui/CaptionGradient_win.h"
 #include "ui/Scoped_win.h"
 #include "ui/Window_win.h"

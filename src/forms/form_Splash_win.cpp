@@ -1,6 +1,6 @@
 #include "forms/form_Splash_win.h"
 
-#include "forms/Gdi_win.h"
+#include "ui/Gdi_win.h"
 #include "ui/Scoped_win.h"
 #include "resource_ids.h"
 

@@ -11,7 +11,7 @@
 // centred on the screen and the splash JPEG (IDR_SPLASH_JPEG) on silver.
 #pragma once
 
-#include "forms/GdiPlusImage_win.h"
+#include "ui/GdiPlusImage_win.h"
 #include "ui/Window_win.h"
 
 #include <windows.h>

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "find/FindEngine.h"
-#include "sections/SectionControls_win.h"
+#include "ui/EditBox_win.h"
+#include "ui/Keys_win.h"
 #include "ui/Panel_win.h"
 
 #include <windows.h>

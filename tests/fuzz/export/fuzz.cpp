@@ -6,9 +6,11 @@
 #include "FuzzSupport.h"
 #include "export/vxExportFormat.h"
 #include "native/export/ExportTestSupport.h"
+#include "support/BiffReader.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -237,16 +239,13 @@ void CheckCSV(const std::string& doc, TTestSource& s) {
 
 void CheckBIFF(const std::string& doc) {
     Check(doc.size() >= 4 && uint8_t(doc[0]) == 0x09, "the sheet starts with BOF");
-    size_t pos = 0;
-    for (;;) {
-        Check(doc.size() - pos >= 4, "each BIFF record has a whole header");
-        unsigned type = uint8_t(doc[pos]) | unsigned(uint8_t(doc[pos + 1])) << 8;
-        size_t len = uint8_t(doc[pos + 2]) | size_t(uint8_t(doc[pos + 3])) << 8;
-        Check(doc.size() - pos - 4 >= len, "each BIFF record lies within the stream");
-        pos += 4 + len;
-        if (type == 0x000A) break;
-    }
-    Check(pos == doc.size(), "the BIFF stream ends with its EOF record");
+    bool whole = false;
+    const std::vector<TRecord> records = Records({doc.begin(), doc.end()}, &whole);
+    Check(whole, "each BIFF record lies within the stream");
+    const auto eof = [](const TRecord& r) { return r.Number == 0x000A; };
+    Check(!records.empty() && eof(records.back()) &&
+              std::count_if(records.begin(), records.end(), eof) == 1,
+          "the BIFF stream ends with its EOF record, and only there");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/Fakes.h"
 #include "sidebar/vxOutlookBar.h"
+#include "support/FakeSectionHost.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,8 @@ struct TTestFrame : ISectionFrame {
     std::vector<std::string>& log;
 };
 
-struct Manager : ::testing::Test, ISectionHost {
+struct Manager : ::testing::Test {
+    vxtest::TFakeSectionHost host; // outlives the sections, which tell it things
     TFakePlatform fakes;
     TMemorySettings mem;
     TRegistryHandler reg{mem};
@@ -38,13 +40,9 @@ struct Manager : ::testing::Test, ISectionHost {
     bool failNextBuild = false;
     std::vector<std::string> exceptions;
 
-    std::vector<int> deleted;
-    void SectionDeleted(int number) override { deleted.push_back(number); }
-    void SetInformationLine(const std::string&) override {}
-    void SetStatusPanel(int, const std::string&) override {}
     // As the main window does: the first button with the tag, and its header
     // once that is empty.
-    void RemoveSideBarButton(int tag) override {
+    void RemoveSideBarButton(int tag) {
         for (int h = 0; h < bar.HeaderCount(); ++h) {
             TvxOutlookBarHeader* header = bar.Headers(h);
             for (int b = 0; b < header->ButtonCount(); ++b) {
@@ -57,6 +55,7 @@ struct Manager : ::testing::Test, ISectionHost {
     }
 
     void SetUp() override {
+        host.OnRemoveSideBarButton = [this](int tag) { RemoveSideBarButton(tag); };
         TSectionManagerContext c;
         c.Platform = fakes.Services();
         c.SideBar = &bar;
@@ -71,7 +70,7 @@ struct Manager : ::testing::Test, ISectionHost {
             TSectionContext s;
             s.Platform = fakes.Services();
             s.Registry = &reg;
-            s.Host = this;
+            s.Host = &host;
             s.Shared = &shared;
             return std::make_unique<TTestFrame>(s, log);
         };
@@ -232,7 +231,7 @@ TEST_F(Manager, DeletedSectionIsReleasedButKeepsItsNumber) {
     Send(dkConnect, "b", "App.exe|B");
     Send(dkDisconnect, "a");
     Core(0).act_Delete();
-    ASSERT_EQ(deleted, std::vector<int>{1});
+    ASSERT_EQ(host.DeletedSections, std::vector<int>{1});
     log.clear();
     EXPECT_FALSE(manager->ReleaseDeletedSection(2)); // not deleted
     EXPECT_TRUE(manager->ReleaseDeletedSection(1));

@@ -4,6 +4,7 @@
 #include "platform/Fakes.h"
 #include "sections/SectionCore.h"
 #include "settings/SettingsBackend.h"
+#include "support/FakeSectionHost.h"
 
 #include <cstring>
 #include <functional>
@@ -12,18 +13,9 @@
 #include <utility>
 #include <vector>
 
-namespace vx::test {
+namespace vxtest {
 
-struct TRecordingHost : ISectionHost {
-    std::string InfoLine, Panels[4];
-    std::vector<int> RemovedTags, DeletedSections;
-    std::string ShownRows;
-    void SetShownRows(const std::string& t) override { ShownRows = t; }
-    void SetInformationLine(const std::string& t) override { InfoLine = t; }
-    void SetStatusPanel(int panel, const std::string& t) override { Panels[panel] = t; }
-    void RemoveSideBarButton(int tag) override { RemovedTags.push_back(tag); }
-    void SectionDeleted(int number) override { DeletedSections.push_back(number); }
-};
+using namespace vx;
 
 inline TDebugInfoRec Rec(const std::string& text, uint8_t group = dgGeneral,
                          uint8_t kind = dkString) {
@@ -56,7 +48,7 @@ struct SectionTest {
     TFakePlatform Fakes;
     TMemorySettings Settings;
     TRegistryHandler Registry{Settings};
-    TRecordingHost Host;
+    TFakeSectionHost Host;
     TDataViewerModel Viewer;
     TSectionShared Shared;
     std::vector<unsigned> Changes;
@@ -79,4 +71,4 @@ struct SectionTest {
     void Answer(const std::string& a) { Fakes.Dialogs.InputAnswers.push_back(a); }
 };
 
-} // namespace vx::test
+} // namespace vxtest

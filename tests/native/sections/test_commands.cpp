@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 TEST(SectionCommands, NotesAreAddedAndInsertedAsTheUserTypesThem) {
     SectionTest t;
@@ -143,7 +143,7 @@ TEST(SectionCommands, PanelSettingsDecideWhichPanelsOpen) {
     EXPECT_FALSE(s->Layout().MemoSplitterVisible);
     s->HideSection();
     EXPECT_FALSE(s->Visible());
-    EXPECT_EQ(t.Host.InfoLine, "Welcome to vxDebugger");
+    EXPECT_EQ(t.Host.Information, "Welcome to vxDebugger");
     const std::string key = "Software\\Vexel\\Debugger\\1.0\\Debugger\\Client\\Sub";
     ASSERT_NE(t.Settings.Find(key, "Data Panel"), nullptr);
     EXPECT_EQ(t.Settings.Find(key, "Data Panel")->Data, "250");
@@ -174,7 +174,7 @@ TEST(SectionCommands, CloseKeepsEverythingDeleteEmptiesAndRenames) {
     s->AddMessage("line");
     s->act_Delete(); // not while connected
     EXPECT_EQ(s->ClientID, "Client 7");
-    EXPECT_TRUE(t.Host.RemovedTags.empty());
+    EXPECT_TRUE(t.Host.RemovedButtons.empty());
 
     s->act_Close();
     EXPECT_FALSE(s->Visible());
@@ -185,7 +185,7 @@ TEST(SectionCommands, CloseKeepsEverythingDeleteEmptiesAndRenames) {
     s->act_Delete();
     EXPECT_EQ(s->RowCount(), 0u);
     EXPECT_EQ(s->Billboard().Count(), 0u);
-    EXPECT_EQ(t.Host.RemovedTags, std::vector<int>{3});
+    EXPECT_EQ(t.Host.RemovedButtons, std::vector<int>{3});
     EXPECT_FALSE(s->Visible());
     EXPECT_EQ(s->ClientID, "DEL_Client 7");
     // Saved under the real ID before the rename, never under the new one.

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 TEST(DebugList, CellTextsImagesAndPainting) {
     SectionTest t;
@@ -117,7 +117,7 @@ TEST(DebugList, StatusPanelsInformationLineAndLabels) {
     EXPECT_EQ(t.Host.Panels[1], "");
     EXPECT_EQ(t.Host.Panels[2], "No message");
     EXPECT_EQ(t.Host.Panels[3], "Active");
-    EXPECT_EQ(t.Host.InfoLine, "Debugger section");
+    EXPECT_EQ(t.Host.Information, "Debugger section");
     s->ClientID = "SOLO";
     s->RefreshInfo();
     EXPECT_EQ(s->Labels().ID, "Client ID: SOLO [Main]"); // an ID without a blank is shown whole
@@ -129,7 +129,7 @@ TEST(DebugList, StatusPanelsInformationLineAndLabels) {
     EXPECT_EQ(t.Host.Panels[1], "#3");
     EXPECT_EQ(t.Host.Panels[2], "3 messages");
     s->act_Pause(true);
-    EXPECT_EQ(t.Host.InfoLine, "Debugger section [PAUSED]");
+    EXPECT_EQ(t.Host.Information, "Debugger section [PAUSED]");
     EXPECT_EQ(t.Host.Panels[3], "Paused");
 
     // The connection display changes only when the state does.
@@ -221,7 +221,7 @@ TEST(DebugList, ShownRowsDecideTheListAndTheCommands) {
         size_t RowOfVisible(size_t v) const override { return v * 2; }
         size_t VisibleOfRow(size_t row) const override { return row % 2 ? size_t(-1) : row / 2; }
     } even;
-    test::SectionTest t;
+    vxtest::SectionTest t;
     auto s = t.Make();
     even.Rows = &s->Rows();
     s->SetShownRows(&even);

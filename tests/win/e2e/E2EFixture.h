@@ -3,8 +3,8 @@
 // from this process and to wait for what the viewer shows.
 #pragma once
 
-#include "NoticeListener.h"
 #include "ViewerProcess.h"
+#include "support/NoticeListener_win.h"
 #include "vxClient_win.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
-namespace vx::e2e {
+namespace vxtest {
+
+using namespace vx;
 
 class E2ETest : public ::testing::Test {
   protected:
@@ -91,4 +93,4 @@ inline HWND PrintedHandle(const std::string& output) {
     return reinterpret_cast<HWND>(std::strtoull(output.c_str() + at + 7, nullptr, 16));
 }
 
-} // namespace vx::e2e
+} // namespace vxtest

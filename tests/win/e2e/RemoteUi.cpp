@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace vx::e2e {
+namespace vxtest {
 
 namespace {
 
@@ -23,17 +23,6 @@ BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
 }
 
 } // namespace
-
-std::string WindowText(HWND w) {
-    LRESULT n = Send(w, WM_GETTEXTLENGTH);
-    if (n <= 0) return {};
-    std::vector<char> buf(size_t(n) + 1, '\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(w, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
-                             SMTO_ABORTIFHUNG, kTimeout, &copied))
-        return {};
-    return std::string(buf.data(), std::min<size_t>(copied, n));
-}
 
 std::string ClassOf(HWND w) {
     char cls[64] = {};
@@ -70,29 +59,6 @@ RECT ScreenRect(HWND w) {
     RECT r{};
     GetWindowRect(w, &r);
     return r;
-}
-
-void PumpFor(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    for (;;) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        int32_t left = int32_t(end - GetTickCount());
-        if (left <= 0) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left), QS_ALLINPUT);
-    }
-}
-
-bool WaitFor(const std::function<bool()>& cond, DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    for (;;) {
-        if (cond()) return true;
-        if (int32_t(end - GetTickCount()) <= 0) return cond();
-        PumpFor(40);
-    }
 }
 
 std::vector<HWND> VisibleTopLevels(DWORD pid, const char* cls, const char* text) {
@@ -411,4 +377,4 @@ void TBoxWatcher::Answer(HWND box) {
                      reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -4,6 +4,8 @@
 // arguments are pointers get buffers allocated in the other process.
 #pragma once
 
+#include "support/WinTest_win.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -13,10 +15,8 @@
 #include <thread>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
 
-// WM_GETTEXT through a timeout, so a hung window cannot hang the test.
-std::string WindowText(HWND w);
 std::string ClassOf(HWND w);
 // Every descendant of root, parents before their children.
 std::vector<HWND> Descendants(HWND root);
@@ -26,10 +26,6 @@ std::vector<HWND> FindDescendants(HWND root, const char* cls, const char* text =
 std::vector<HWND> TopLevelWindows(DWORD pid);
 // The screen rectangle of a window.
 RECT ScreenRect(HWND w);
-// Pumps this thread's messages while waiting up to ms for cond, polling.
-bool WaitFor(const std::function<bool()>& cond, DWORD ms = 10000);
-// Pumps this thread's messages for ms.
-void PumpFor(DWORD ms);
 
 // One entry of a menu that another process shows.
 struct TRemoteMenuItem {
@@ -158,4 +154,4 @@ class TBoxWatcher {
     std::thread thread_;
 };
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -1,6 +1,5 @@
 #include "ExportUiRig.h"
 
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,65 +11,12 @@ void TTable::GetRecordValues(vx::TvxValues& v) {
          vx::TVariant(Prefix + " " + std::to_string(RecordIndex + 1))};
 }
 
-namespace {
-
-struct TScript {
-    vx::TvxExportUIWin* Ui = nullptr;
-    std::deque<TStep> Steps;
-    UINT_PTR Timer = 0;
-};
-
-TScript& Script() {
-    static TScript s;
-    return s;
-}
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    TScript& s = Script();
-    HWND dialog = s.Ui ? s.Ui->Dialog() : nullptr;
-    if (!dialog || !IsWindowVisible(dialog)) return;
-    if (s.Steps.empty()) {
-        KillTimer(nullptr, s.Timer);
-        s.Timer = 0;
-        return;
-    }
-    TStep step = std::move(s.Steps.front());
-    s.Steps.pop_front();
-    if (s.Steps.empty()) {
-        KillTimer(nullptr, s.Timer);
-        s.Timer = 0;
-    }
-    step(dialog);
-}
-
-LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* host = reinterpret_cast<THost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (host && msg == WM_PAINT) ++host->Paints;
-    if (host && msg == WM_APP) {
-        ++host->Apps;
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-} // namespace
-
 void Drive(vx::TvxExportUIWin& ui, std::vector<TStep> steps) {
-    TScript& s = Script();
-    s.Ui = &ui;
-    s.Steps.assign(steps.begin(), steps.end());
-    if (s.Timer) KillTimer(nullptr, s.Timer);
-    s.Timer = SetTimer(nullptr, 0, 20, &Tick);
+    RunDialogSteps([&ui] { return ui.Dialog(); }, std::move(steps));
 }
 
 bool DriveFinished() {
-    return Script().Steps.empty();
-}
-
-std::string Text(HWND w) {
-    std::vector<char> buf(size_t(GetWindowTextLengthA(w)) + 1, '\0');
-    GetWindowTextA(w, buf.data(), int(buf.size()));
-    return buf.data();
+    return DialogStepsLeft() == 0;
 }
 
 RECT ChildRect(HWND child) {
@@ -111,63 +57,13 @@ bool Checked(HWND dialog, int id) {
     return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-THost::THost() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = "vxExportUiHost";
-        RegisterClassA(&wc);
-        registered = true;
-    }
-    Window = CreateWindowExA(0, "vxExportUiHost", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
-                             400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    Pump(50);
-}
-
-THost::~THost() {
-    SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
-    DestroyWindow(Window);
-}
-
-std::vector<unsigned> PrintClient(HWND hwnd, int& width, int& height) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    width = r.right;
-    height = r.bottom;
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    SendMessageA(hwnd, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
-    GdiFlush();
-    const auto* src = static_cast<const unsigned*>(bits);
-    std::vector<unsigned> px(src, src + size_t(width) * size_t(height));
-    for (unsigned& p : px)
-        p &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return px;
-}
-
-void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
+TPlainHost& Owner() {
+    static TPlainHost* host = [] {
+        auto* h = new TPlainHost({20, 20, 400, 300, true});
+        PumpFor(50);
+        return h;
+    }();
+    return *host;
 }
 
 std::string ReadFile(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "export/vxExport.h"
 #include "export/vxExportUI_win.h"
 #include "platform/Fakes.h"
+#include "support/WinTest_win.h"
 
 #include <windows.h>
 
@@ -35,12 +36,11 @@ class TTable : public vx::TvxCustomExport {
 
 // Runs the steps on the format dialog of `ui`, one a timer tick (so what a
 // step posts is handled before the next one runs), starting once it shows.
-using TStep = std::function<void(HWND dialog)>;
+using TStep = TDialogStep;
 void Drive(vx::TvxExportUIWin& ui, std::vector<TStep> steps);
 // Whether every step ran.
 bool DriveFinished();
 
-std::string Text(HWND w);
 // Position and size relative to the parent's client area.
 RECT ChildRect(HWND child);
 bool SameRect(RECT r, int left, int top, int width, int height);
@@ -50,18 +50,9 @@ void SelectItem(HWND dialog, const std::string& text);
 void Click(HWND dialog, int id);
 bool Checked(HWND dialog, int id);
 
-// A plain visible window that counts its paint and WM_APP messages.
-struct THost {
-    HWND Window = nullptr;
-    int Paints = 0;
-    int Apps = 0;
-    THost();
-    ~THost();
-};
-
-// The client area as WM_PRINTCLIENT paints it, 0x00RRGGBB per pixel.
-std::vector<unsigned> PrintClient(HWND hwnd, int& width, int& height);
-void Pump(DWORD ms);
+// The owner of the windows under test, visible, made once: destroying a
+// top-level window is slow under Wine.
+TPlainHost& Owner();
 std::string ReadFile(const std::string& path);
 std::string TempFolder(); // a fresh folder with a trailing backslash
 

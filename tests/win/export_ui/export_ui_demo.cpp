@@ -27,9 +27,9 @@ class TSlowTable : public TTable {
 };
 
 int ShowDialog(int seconds, int type) {
-    THost host;
+    TPlainHost& host = Owner();
     TFakePlatform fake;
-    TvxExportUIWin ui(host.Window);
+    TvxExportUIWin ui(host.Handle());
     TTable table(fake.Services());
     table.SetUI(&ui);
     table.Messages.Caption = "Exporting List";
@@ -44,9 +44,9 @@ int ShowDialog(int seconds, int type) {
 }
 
 int ShowProgress(int seconds) {
-    THost host;
+    TPlainHost& host = Owner();
     TFakePlatform fake;
-    TvxExportUIWin ui(host.Window);
+    TvxExportUIWin ui(host.Handle());
     TSlowTable table(fake.Services());
     table.SetUI(&ui);
     table.Messages.Caption = "Exporting List";
@@ -66,9 +66,9 @@ double Seconds(TTable& table) {
 }
 
 int Bench(int rows) {
-    THost host;
+    TPlainHost& host = Owner();
     TFakePlatform fake;
-    TvxExportUIWin ui(host.Window);
+    TvxExportUIWin ui(host.Handle());
     TTable table(fake.Services());
     table.Rows = rows;
     table.ExportStyle = xsFile;
@@ -85,7 +85,7 @@ int Bench(int rows) {
     auto start = std::chrono::steady_clock::now();
     int repaints = 0;
     {
-        TvxExportProgressWin progress(host.Window, table.Messages, rows);
+        TvxExportProgressWin progress(host.Handle(), table.Messages, rows);
         for (int i = 0; i < rows; ++i)
             progress.SetPosition(i);
         repaints = progress.Repaints();

@@ -12,12 +12,6 @@ using namespace vxtest;
 
 namespace {
 
-// Destroying top-level windows is slow under Wine: one owner for all tests.
-THost& Host() {
-    static THost host;
-    return host;
-}
-
 class FormatDialog : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -37,7 +31,7 @@ class FormatDialog : public ::testing::Test {
     }
 
     TFakePlatform fake;
-    TvxExportUIWin ui{Host().Window};
+    TvxExportUIWin ui{Owner().Handle()};
     TTable table{fake.Services()};
     std::vector<TvxExportError> errors;
 };
@@ -65,13 +59,13 @@ TEST_F(FormatDialog, LayoutModalityAndCancel) {
         EXPECT_EQ(w.bottom - w.top, 150);
         EXPECT_EQ(w.left, (GetSystemMetrics(SM_CXSCREEN) - 330) / 2);
         EXPECT_EQ(w.top, (GetSystemMetrics(SM_CYSCREEN) - 150) / 2);
-        EXPECT_EQ(Text(d), "Exporting List");
+        EXPECT_EQ(WindowText(d), "Exporting List");
         const LONG ex = GetWindowLongA(d, GWL_EXSTYLE), style = GetWindowLongA(d, GWL_STYLE);
         EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
         EXPECT_TRUE(ex & WS_EX_TOPMOST);
         EXPECT_FALSE(style & WS_SYSMENU); // no border icons
-        EXPECT_FALSE(IsWindowEnabled(Host().Window));
-        EXPECT_EQ(GetWindow(d, GW_OWNER), Host().Window);
+        EXPECT_FALSE(IsWindowEnabled(Owner().Handle()));
+        EXPECT_EQ(GetWindow(d, GW_OWNER), Owner().Handle());
 
         // Place, text and font of every control (the list's height is its own).
         struct {
@@ -89,7 +83,7 @@ TEST_F(FormatDialog, LayoutModalityAndCancel) {
             RECT r = ChildRect(h);
             EXPECT_TRUE(SameRect(r, c.Left, c.Top, c.Width, c.Height ? c.Height : r.bottom - r.top))
                 << c.Id;
-            EXPECT_EQ(Text(h), c.Text);
+            EXPECT_EQ(WindowText(h), c.Text);
             if (c.Id != kTypeImageId) {
                 EXPECT_EQ(HGDIOBJ(SendMessageA(h, WM_GETFONT, 0, 0)),
                           GetStockObject(DEFAULT_GUI_FONT));
@@ -125,7 +119,7 @@ TEST_F(FormatDialog, LayoutModalityAndCancel) {
     }});
     // Cancelled: nothing written, opened or reported; the owner is back.
     EXPECT_FALSE(IsWindow(seen));
-    EXPECT_TRUE(IsWindowEnabled(Host().Window));
+    EXPECT_TRUE(IsWindowEnabled(Owner().Handle()));
     EXPECT_TRUE(fake.Shell.Calls.empty());
     EXPECT_TRUE(fake.Dialogs.SaveDialogs.empty());
     EXPECT_TRUE(errors.empty());
@@ -173,10 +167,7 @@ TEST_F(FormatDialog, ChoicesTakeEffectAtOnceAlsoWhenCancelled) {
 }
 
 TEST_F(FormatDialog, ImageShowsTheSelectedTypeOnTheDialogFace) {
-    auto picture = [](HWND d) {
-        int w = 0, h = 0;
-        return PrintClient(GetDlgItem(d, kTypeImageId), w, h);
-    };
+    auto picture = [](HWND d) { return PrintClient(GetDlgItem(d, kTypeImageId)).Data; };
     std::vector<unsigned> excel, html;
     Execute({[&](HWND d) {
         excel = picture(d);
@@ -273,7 +264,7 @@ TEST_F(FormatDialog, VisibleRowsOnlyIsOffAtFirstAndKeptLikeTheOtherChoices) {
     Execute({[&](HWND d) {
                  HWND box = GetDlgItem(d, kVisibleRowsOnlyId);
                  ASSERT_TRUE(box);
-                 EXPECT_EQ(Text(box), "Export visible &rows only");
+                 EXPECT_EQ(WindowText(box), "Export visible &rows only");
                  EXPECT_FALSE(Checked(d, kVisibleRowsOnlyId));
                  // Within the group box, under the radio buttons, its text not cut.
                  RECT r = ChildRect(box), group = ChildRect(GetDlgItem(d, kFormatGroupId));

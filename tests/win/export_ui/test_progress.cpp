@@ -15,11 +15,6 @@ using namespace vxtest;
 
 namespace {
 
-THost& Host() {
-    static THost host;
-    return host;
-}
-
 // The progress window as it is while the last record is written.
 struct TSeen {
     RECT Window{}, Client{}, Bar{}, Label{};
@@ -39,9 +34,9 @@ TSeen Look() {
     s.Bar = ChildRect(bar);
     if (s.LabelHandle) {
         s.Label = ChildRect(s.LabelHandle);
-        s.LabelText = Text(s.LabelHandle);
+        s.LabelText = WindowText(s.LabelHandle);
     }
-    s.Caption = Text(s.Handle);
+    s.Caption = WindowText(s.Handle);
     s.Style = GetWindowLongA(s.Handle, GWL_STYLE);
     s.ExStyle = GetWindowLongA(s.Handle, GWL_EXSTYLE);
     SendMessageA(bar, PBM_GETRANGE, TRUE, LPARAM(&s.Range));
@@ -63,7 +58,7 @@ class ProgressWindow : public ::testing::Test {
         };
     }
     TFakePlatform fake;
-    TvxExportUIWin ui{Host().Window};
+    TvxExportUIWin ui{Owner().Handle()};
     std::vector<TSeen> seen;
     TTable table{fake.Services()};
     std::vector<TvxExportError> errors;
@@ -119,9 +114,9 @@ TEST_F(ProgressWindow, GeometryAndRange) {
 }
 
 TEST_F(ProgressWindow, RepaintsAtAPaceAndLetsOnlyPaintingRun) {
-    THost& host = Host();
+    TPlainHost& host = Owner();
     TvxMessagesOptions messages;
-    TvxExportProgressWin progress(host.Window, messages, 100000);
+    TvxExportProgressWin progress(host.Handle(), messages, 100000);
     HWND bar = progress.Bar();
     EXPECT_EQ(progress.Repaints(), 1);
     progress.SetPosition(1); // just shown: waits for the next picture
@@ -129,13 +124,13 @@ TEST_F(ProgressWindow, RepaintsAtAPaceAndLetsOnlyPaintingRun) {
 
     // A client's record waits in another thread's SendMessage meanwhile.
     const int appsBefore = host.Apps;
-    std::thread client([&] { SendMessageA(host.Window, WM_APP, 0, 0); });
+    std::thread client([&] { SendMessageA(host.Handle(), WM_APP, 0, 0); });
     auto waiting = [] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; };
     for (int i = 0; i < 500 && !waiting(); ++i)
         Sleep(2);
     EXPECT_TRUE(waiting());
 
-    InvalidateRect(host.Window, nullptr, TRUE);
+    InvalidateRect(host.Handle(), nullptr, TRUE);
     const int paintsBefore = host.Paints;
     Sleep(80);
     progress.SetPosition(2); // a while later: shown, however small the change
@@ -152,7 +147,7 @@ TEST_F(ProgressWindow, RepaintsAtAPaceAndLetsOnlyPaintingRun) {
     EXPECT_LE(progress.Repaints() - repaintsBefore, int(elapsed / 50) + 2);
     EXPECT_EQ(host.Apps, appsBefore); // the sent message waited for the export
 
-    Pump(20);
+    PumpFor(20);
     client.join();
     EXPECT_EQ(host.Apps, appsBefore + 1);
 }

@@ -1,54 +1,30 @@
 // The rule dialog, driven with the keyboard from a timer while it is modal,
 // as a user would: keys go through the dialog's own message loop.
 #include "find/RuleDialog_win.h"
+#include "support/WinTest_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 using namespace vx;
+using vxtest::WindowText;
 
 namespace {
 
-using TStep = std::function<void(HWND dialog)>;
-
-struct TScript {
-    TRuleDialog* Dialog = nullptr;
-    std::deque<TStep> Steps;
-    UINT_PTR Timer = 0;
-};
-
-TScript& Script() {
-    static TScript s;
-    return s;
-}
-
-// One step a tick, once the dialog shows, so what a step posts is handled
-// before the next one looks.
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    TScript& s = Script();
-    HWND dialog = s.Dialog ? s.Dialog->Dialog() : nullptr;
-    if (!dialog || !IsWindowVisible(dialog) || s.Steps.empty()) return;
-    TStep step = std::move(s.Steps.front());
-    s.Steps.pop_front();
-    step(dialog);
-}
+using TStep = vxtest::TDialogStep;
 
 // Runs EditRules with the steps; every step must have run.
 bool Edit(TRuleDialog& dialog, std::vector<TFindRule>& rules, std::vector<TStep> steps) {
-    TScript& s = Script();
-    s.Dialog = &dialog;
-    s.Steps.assign(steps.begin(), steps.end());
-    s.Timer = SetTimer(nullptr, 0, 30, &Tick);
+    vxtest::RunDialogSteps([&dialog] { return dialog.Dialog(); }, std::move(steps), 30);
     const bool ok = dialog.EditRules("Client 1", rules);
-    KillTimer(nullptr, s.Timer);
-    EXPECT_TRUE(s.Steps.empty()) << s.Steps.size() << " steps did not run";
+    vxtest::StopDialogSteps();
+    EXPECT_EQ(vxtest::DialogStepsLeft(), 0u) << "steps did not run";
     EXPECT_EQ(dialog.Dialog(), nullptr);
     return ok;
 }
@@ -69,12 +45,6 @@ void Alt(char letter) {
 void Type(const std::string& text) {
     for (char c : text)
         PostMessageA(GetFocus(), WM_CHAR, WPARAM(uint8_t(c)), 1);
-}
-
-std::string Text(HWND w) {
-    std::vector<char> buf(size_t(GetWindowTextLengthA(w)) + 1, '\0');
-    GetWindowTextA(w, buf.data(), int(buf.size()));
-    return buf.data();
 }
 
 int Count(HWND d) {
@@ -136,13 +106,13 @@ TEST_F(RuleDialog, KeyboardAddsEditsMovesAndDisablesRulesThenOkReturnsThem) {
             [&](HWND d) {
                 list = GetDlgItem(d, kRuleListId);
                 pattern = GetDlgItem(d, kRulePatternId);
-                EXPECT_EQ(Text(d), "Rules - Client 1");
+                EXPECT_EQ(WindowText(d), "Rules - Client 1");
                 EXPECT_EQ(GetFocus(), list);
                 ASSERT_EQ(Count(d), 1);
                 EXPECT_EQ(Cell(d, 0, 0), "Unit");
                 EXPECT_EQ(Cell(d, 0, 2), "Main.pas");
                 EXPECT_TRUE(CheckedRow(d, 0));
-                EXPECT_EQ(Text(pattern), "Main.pas"); // the editors show the selected rule
+                EXPECT_EQ(WindowText(pattern), "Main.pas"); // the editors show the selected rule
                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, kRuleUpId)));
                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, kRuleTextColourId))); // no highlight
                 Alt('a');
@@ -182,15 +152,15 @@ TEST_F(RuleDialog, KeyboardAddsEditsMovesAndDisablesRulesThenOkReturnsThem) {
             },
             [&](HWND d) {
                 EXPECT_TRUE(IsWindowVisible(d));
-                EXPECT_EQ(Text(GetDlgItem(d, kRuleErrorId)).rfind("Rule 3: ", 0), 0u)
-                    << Text(GetDlgItem(d, kRuleErrorId));
+                EXPECT_EQ(WindowText(GetDlgItem(d, kRuleErrorId)).rfind("Rule 3: ", 0), 0u)
+                    << WindowText(GetDlgItem(d, kRuleErrorId));
                 EXPECT_EQ(Selected(d), 2);
                 EXPECT_EQ(GetFocus(), pattern);
                 Type("sec(ond)");
             },
             [&](HWND d) {
-                EXPECT_EQ(Text(GetDlgItem(d, kRuleErrorId)), ""); // mended: the report goes
-                Alt('r');                                         // to the list
+                EXPECT_EQ(WindowText(GetDlgItem(d, kRuleErrorId)), ""); // mended: the report goes
+                Alt('r');                                               // to the list
             },
             [&](HWND) {
                 EXPECT_EQ(GetFocus(), list);
@@ -283,7 +253,7 @@ TEST_F(RuleDialog, LayoutFollowsTheFontAndNoTextIsCut) {
                 EXPECT_LE(r.bottom, client.bottom);
                 char cls[32] = "";
                 GetClassNameA(c, cls, sizeof cls);
-                std::string text = Text(c);
+                std::string text = WindowText(c);
                 if (text.empty() || c == group) continue;
                 std::string plain;
                 for (size_t i = 0; i < text.size(); ++i)
@@ -305,7 +275,7 @@ TEST_F(RuleDialog, LayoutFollowsTheFontAndNoTextIsCut) {
                     RECT q, both;
                     GetWindowRect(o, &q);
                     MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&q), 2);
-                    EXPECT_FALSE(IntersectRect(&both, &r, &q)) << text << " / " << Text(o);
+                    EXPECT_FALSE(IntersectRect(&both, &r, &q)) << text << " / " << WindowText(o);
                 }
             }
             Key(VK_ESCAPE);

@@ -1,6 +1,6 @@
 // The about box: version text, layout at any screen setting, position memory,
 // links, caption, modal run and animation.
-#include "WinTestUtil.h"
+#include "support/WinTest_win.h"
 #include "forms/ProgramVersion_win.h"
 #include "forms/form_About_win.h"
 #include "platform/Fakes.h"
@@ -14,12 +14,6 @@
 using namespace vx;
 
 namespace {
-
-std::string Text(HWND hwnd) {
-    char text[256];
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
 
 std::string SiblingPath(const char* name) {
     char path[MAX_PATH];
@@ -195,7 +189,7 @@ TEST_F(AboutTest, LayoutTextsAndLinks) {
     HWND h = about.Handle();
     ASSERT_TRUE(IsWindow(h));
     EXPECT_FALSE(IsWindowVisible(h)); // created hidden
-    EXPECT_EQ(Text(h), "About");
+    EXPECT_EQ(vxtest::WindowText(h), "About");
     RECT client;
     GetClientRect(h, &client);
     EXPECT_EQ(client.right, 603);
@@ -205,7 +199,7 @@ TEST_F(AboutTest, LayoutTextsAndLinks) {
     EXPECT_FALSE(style & WS_SYSMENU); // no border icons
     EXPECT_EQ(about.Lbl_Version->Caption(), "1.23");
     EXPECT_EQ(about.lbl_CMP->Caption(), "vxDebugger for Borland Delphi");
-    EXPECT_EQ(Text(about.btn_Close), "&OK");
+    EXPECT_EQ(vxtest::WindowText(about.btn_Close), "&OK");
 
     EXPECT_EQ(about.lbl_Author->LabelStyle(), TvxLinkLabelStyle::lsMailTo);
     EXPECT_EQ(about.vxLinkLabel->LabelStyle(), TvxLinkLabelStyle::lsInternetLink);
@@ -281,7 +275,8 @@ TEST_F(AboutTest, RemembersItsPosition) {
 }
 
 TEST_F(AboutTest, ModalRunAnimatesOnlyWhileOpen) {
-    gHost = vxtest::CreateHostWindow();
+    vxtest::TPlainHost host;
+    gHost = host.Handle();
     ShowWindow(gHost, SW_SHOWNOACTIVATE);
     Tfrm_About about(module, settings, &shell, gHost);
     gAbout = &about;
@@ -309,7 +304,7 @@ TEST_F(AboutTest, ModalRunAnimatesOnlyWhileOpen) {
 
     // Hidden, the animation stands still.
     const int frame = about.GIFAnimator_1->Frame();
-    vxtest::Pump(700);
+    vxtest::PumpFor(700);
     EXPECT_EQ(about.GIFAnimator_1->Frame(), frame);
 
     // Escape closes the box too.
@@ -320,5 +315,4 @@ TEST_F(AboutTest, ModalRunAnimatesOnlyWhileOpen) {
     EXPECT_FALSE(gSafetyFired);
     EXPECT_FALSE(IsWindowVisible(about.Handle()));
     gAbout = nullptr;
-    DestroyWindow(gHost);
 }

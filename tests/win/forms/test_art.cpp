@@ -1,7 +1,7 @@
 // The program's pictures, as the windows load them from the resources.
-#include "WinTestUtil.h"
+#include "support/WinTest_win.h"
 #include "forms/ArtImages_win.h"
-#include "forms/GdiPlusImage_win.h"
+#include "ui/GdiPlusImage_win.h"
 #include "resource_ids.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The hyperlink label as a real child window, driven with mouse messages.
-#include "WinTestUtil.h"
-#include "forms/vxLinkLabel_win.h"
+#include "support/WinTest_win.h"
+#include "ui/vxLinkLabel_win.h"
 #include "platform/Fakes.h"
 #include "ui/Window_win.h"
 
@@ -17,8 +17,8 @@ namespace {
 
 struct LinkLabelTest : ::testing::Test {
     TFakeShell shell;
-    HWND host = vxtest::CreateHostWindow();
-    ~LinkLabelTest() override { DestroyWindow(host); }
+    vxtest::TPlainHost hostWindow;
+    HWND host = hostWindow.Handle();
 
     std::unique_ptr<TvxLinkLabel> Make(const char* caption, TvxLinkLabelStyle style,
                                        const char* link = "") {

@@ -1,5 +1,5 @@
 // The splash screen: its window, its picture, and its removal by the start-up timer.
-#include "WinTestUtil.h"
+#include "support/WinTest_win.h"
 #include "forms/form_Splash_win.h"
 
 #include <gtest/gtest.h>
@@ -70,12 +70,12 @@ TEST(SplashScreen, FirstTimerTickRemovesItAndStopsTheTimer) {
     // The real interval is kSplashTimerInterval; a short one keeps the test quick.
     EXPECT_EQ(kSplashTimerInterval, 4000u);
     SetTimer(main, 1, 100, nullptr);
-    ASSERT_TRUE(vxtest::PumpUntil([&] { return !splash; }, 3000));
+    ASSERT_TRUE(vxtest::WaitFor([&] { return !splash; }, 3000));
     EXPECT_FALSE(IsWindow(splashWindow));
     EXPECT_EQ(gRemovals, 1);
     // The timer was stopped: no more ticks arrive.
     const int ticks = gTicks;
-    vxtest::Pump(400);
+    vxtest::PumpFor(400);
     EXPECT_EQ(gTicks, ticks);
     // A tick that finds no splash screen does nothing.
     EXPECT_FALSE(SplashTimerTick(splash, main, 1));

@@ -8,6 +8,8 @@
 #include "protocol/Common_Types.h"
 #include "protocol/vxDebugIntf.h"
 #include "settings/RegistrySettings_win.h"
+#include "support/NoticeListener_win.h"
+#include "support/WinTest_win.h"
 #include "ui/Window_win.h"
 
 #include <gtest/gtest.h>
@@ -16,33 +18,9 @@
 #include <string>
 #include <vector>
 
-namespace vx::test {
+namespace vxtest {
 
-// A top-level window that records every "vxDebugger2Client" notice.
-class TClientListener : public ui::TWindow {
-  public:
-    TClientListener() { CreateOwn(nullptr, WS_POPUP, 0, "client"); }
-    struct Notice {
-        WPARAM Code;
-        LPARAM Viewer;
-    };
-    std::vector<Notice> Notices;
-    int Count(WPARAM code) const {
-        int n = 0;
-        for (auto& x : Notices)
-            n += x.Code == code;
-        return n;
-    }
-
-  protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg != 0 && msg == WM_DEBUGGER2CLIENT) {
-            Notices.push_back({wParam, lParam});
-            return 0;
-        }
-        return TWindow::WndProc(msg, wParam, lParam);
-    }
-};
+using namespace vx;
 
 inline const char* const kRoot = "Software\\Vexel\\Debugger\\1.0";
 
@@ -77,7 +55,7 @@ class MainWindowTest : public ::testing::Test {
     void SetUp() override {
         RegisterDebugMessages();
         RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-        listener = std::make_unique<TClientListener>();
+        listener = std::make_unique<TNoticeListener>();
     }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kRoot); }
 
@@ -97,7 +75,7 @@ class MainWindowTest : public ::testing::Test {
     TFakePlatform fakes;
     TRegistrySettings backend;
     TRegistryHandler registry{backend};
-    std::unique_ptr<TClientListener> listener;
+    std::unique_ptr<TNoticeListener> listener;
 };
 
-} // namespace vx::test
+} // namespace vxtest

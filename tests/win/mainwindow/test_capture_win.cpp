@@ -3,7 +3,7 @@
 #include "win/mainwindow/MainWindowFixture.h"
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 
@@ -11,20 +11,6 @@ bool BufferServed() {
     HANDLE ready = OpenEventA(SYNCHRONIZE, FALSE, "DBWIN_BUFFER_READY");
     if (ready) CloseHandle(ready);
     return ready != nullptr;
-}
-
-// Pumps this thread's messages until cond holds or ms have passed.
-bool PumpUntil(const std::function<bool()>& cond, DWORD ms = 10000) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        if (cond()) return true;
-        Sleep(5);
-    }
-    return cond();
 }
 
 } // namespace
@@ -42,8 +28,8 @@ TEST_F(MainWindowTest, CaptureIsOffUntilChosenShowsTheTextsAndLetsGoOfTheBuffer)
     RecordProperty("CaptureCaption", w->act_CaptureODS->Caption); // services or not, here
     EXPECT_TRUE(BufferServed());
     OutputDebugStringA("from the test\r\nsecond line");
-    ASSERT_TRUE(PumpUntil(
-        [&] { return w->Sections.size() == 1 && w->Sections[0]->Core().RowCount() == 2; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return w->Sections.size() == 1 && w->Sections[0]->Core().RowCount() == 2; }));
     TSectionCore& s = w->Sections[0]->Core();
     EXPECT_EQ(s.Rows().Text(1), "second line");
     EXPECT_TRUE(s.Connected());

@@ -2,12 +2,12 @@
 #include "mainwindow/SectionManager.h"
 #include "win/mainwindow/MainWindowFixture.h"
 #include "sections/frame_Sections_win.h"
-#include "win/platform/DialogRobot.h"
+#include "support/DialogRobot_win.h"
 
 #include <commctrl.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 TEST_F(MainWindowTest, FirstStartComesUpWithTheDesignLayout) {
     auto w = Make();

@@ -9,7 +9,7 @@
 #include <thread>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 
@@ -28,18 +28,6 @@ std::string Numbered(int32_t n) {
     std::string block = EncodePacket(f);
     std::memcpy(block.data(), &n, sizeof n);
     return block;
-}
-
-// Pumps this thread's messages until done() or ms have passed.
-template <class F> bool PumpUntil(F done, DWORD ms = 10000) {
-    DWORD end = GetTickCount() + ms;
-    while (!done()) {
-        if (int32_t(end - GetTickCount()) <= 0) return false;
-        ui::ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    ui::ProcessMessages();
-    return true;
 }
 
 struct TOrderRecorder : IClientDispatcher {
@@ -77,17 +65,17 @@ TEST_F(MainWindowTest, ReceiverKeepsTheOrderAndMakesAFullQueueWait) {
     Sleep(400);
     EXPECT_EQ(sent.load(), 8);
     EXPECT_TRUE(recorder.Numbers.empty());
-    EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 30000));
+    EXPECT_TRUE(WaitFor([&] { return done.load(); }, 30000));
     sender.join();
     EXPECT_EQ(sent.load(), kCount);
-    EXPECT_TRUE(PumpUntil([&] { return recorder.Numbers.size() >= size_t(kCount); }));
+    EXPECT_TRUE(WaitFor([&] { return recorder.Numbers.size() >= size_t(kCount); }));
 
     // A client that turns to the main window itself while records of its
     // own still wait at the receiver: those go first.
     done = false;
     std::thread turning(sendAll, kCount, kCount + 6, w->Handle());
     Sleep(300);
-    EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
+    EXPECT_TRUE(WaitFor([&] { return done.load(); }));
     turning.join();
     std::vector<int32_t> want(kCount + 6);
     for (int i = 0; i < kCount + 6; ++i)
@@ -122,9 +110,9 @@ TEST_F(MainWindowTest, ReceiverKeepsTheOrderWhenARecordPumpsMessages) {
         done = true;
     });
     Sleep(200); // the first batch holds the queue's four records
-    EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 30000));
+    EXPECT_TRUE(WaitFor([&] { return done.load(); }, 30000));
     sender.join();
-    EXPECT_TRUE(PumpUntil([&] { return recorder.Numbers.size() >= size_t(kCount); }));
+    EXPECT_TRUE(WaitFor([&] { return recorder.Numbers.size() >= size_t(kCount); }));
     std::vector<int32_t> want(kCount);
     for (int i = 0; i < kCount; ++i)
         want[size_t(i)] = i;
@@ -143,13 +131,13 @@ TEST_F(MainWindowTest, AnnouncedReceiverTakesHandshakeShowAndUnknownKinds) {
     // Asked at the receiver or by broadcast at the main window: the answer
     // names the receiver. Another code is reported by the main window.
     PostMessageA(receiver, WM_CLIENT2DEBUGGER, 0x101, LPARAM(listener->Handle()));
-    EXPECT_TRUE(PumpUntil([&] { return listener->Count(vnAnswer) == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return listener->Count(vnAnswer) == 1; }));
     PostMessageA(w->Handle(), WM_CLIENT2DEBUGGER, 1, LPARAM(listener->Handle()));
-    EXPECT_TRUE(PumpUntil([&] { return listener->Count(vnAnswer) == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return listener->Count(vnAnswer) == 2; }));
     for (auto& n : listener->Notices)
         EXPECT_EQ(HWND(n.Viewer), receiver);
     PostMessageA(receiver, WM_CLIENT2DEBUGGER, 2, LPARAM(listener->Handle()));
-    EXPECT_TRUE(PumpUntil([&] { return !fakes.Dialogs.Errors.empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return !fakes.Dialogs.Errors.empty(); }));
     EXPECT_EQ(fakes.Dialogs.Errors.at(0), "Unknown Message in Debugger WndProc [2],");
     EXPECT_EQ(listener->Count(vnAnswer), 2);
 
@@ -161,7 +149,7 @@ TEST_F(MainWindowTest, AnnouncedReceiverTakesHandshakeShowAndUnknownKinds) {
         SendRecord(receiver, dkShowViewer, EncodePacket({}));
         done = true;
     });
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(w->Handle()) != FALSE; }));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(w->Handle()) != FALSE; }));
     show.join();
 
     // The sender of an unknown kind waits until its error box has been
@@ -177,7 +165,7 @@ TEST_F(MainWindowTest, AnnouncedReceiverTakesHandshakeShowAndUnknownKinds) {
     Sleep(300);
     EXPECT_TRUE(otherDone.load()) << "another client waited for the first one's box";
     EXPECT_FALSE(done.load()) << "the sender went on before its record was reported";
-    EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
+    EXPECT_TRUE(WaitFor([&] { return done.load(); }));
     unknown.join();
     other.join();
     ASSERT_EQ(fakes.Dialogs.Errors.size(), 2u);
@@ -203,7 +191,7 @@ TEST_F(MainWindowTest, ShutdownAnnouncesTheReceiverAndLetsAWaitingSenderGo) {
     ASSERT_EQ(listener->Count(vnClosing), 1);
     EXPECT_EQ(HWND(listener->Notices.back().Viewer), receiver);
     w.reset();
-    EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 5000)) << "the sender was never let go";
+    EXPECT_TRUE(WaitFor([&] { return done.load(); }, 5000)) << "the sender was never let go";
     sender.join();
     EXPECT_FALSE(IsWindow(receiver));
 }
@@ -245,7 +233,7 @@ TEST_F(MainWindowTest, ALongBatchOfRecordsLetsOtherMessagesInBetween) {
             SendRecord(w->AnnouncedHandle(), dkString, Numbered(i));
     });
     sender.join(); // all queued before this thread takes the first batch
-    EXPECT_TRUE(PumpUntil([&] { return recorder.Numbers.size() >= size_t(kCount); }));
+    EXPECT_TRUE(WaitFor([&] { return recorder.Numbers.size() >= size_t(kCount); }));
     DestroyWindow(other);
     EXPECT_GT(appliedThen, 0u);
     EXPECT_LT(appliedThen, size_t(kCount)) << "the whole batch went in one message";

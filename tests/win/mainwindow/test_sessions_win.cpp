@@ -9,22 +9,9 @@
 #include <iterator>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& cond, DWORD ms = 15000) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        if (cond()) return true;
-        Sleep(5);
-    }
-    return cond();
-}
 
 struct TTempFolder {
     std::string Dir;
@@ -123,7 +110,7 @@ TEST_F(MainWindowTest, ASavedSectionReopensReadOnlyWithEveryField) {
     EXPECT_EQ(fakes.Dialogs.SaveDialogs.at(0).FileName, "Inventory 7 2025-12-09.vxs");
 
     ASSERT_TRUE(w->OpenSessionFile(path));
-    ASSERT_TRUE(PumpUntil([&] { return w->Sections.size() == 2 && !w->ReadingSession(); }));
+    ASSERT_TRUE(WaitFor([&] { return w->Sections.size() == 2 && !w->ReadingSession(); }, 15000));
     TSectionCore& opened = w->Sections[1]->Core();
     ExpectSameSection(opened, live);
     EXPECT_TRUE(opened.ReadOnly());
@@ -162,7 +149,7 @@ TEST_F(MainWindowTest, ATornFileOpensWhatIsGoodAndAForeignFileIsRefused) {
     ASSERT_TRUE(w->OpenSessionFile(torn));
     ASSERT_TRUE(w->OpenSessionFile(foreign)); // waits its turn
     ASSERT_TRUE(
-        PumpUntil([&] { return !w->ReadingSession() && fakes.Dialogs.Errors.size() == 1; }));
+        WaitFor([&] { return !w->ReadingSession() && fakes.Dialogs.Errors.size() == 1; }, 15000));
     ASSERT_EQ(w->Sections.size(), 2u);
     TSectionCore& opened = w->Sections[1]->Core();
     EXPECT_GT(opened.RowCount(), 0u);

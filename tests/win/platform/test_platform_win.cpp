@@ -1,7 +1,7 @@
 // The Win32 platform services against the real system under test.
 #include "platform/DateTimeFormat.h"
 #include "ui/Dialogs_win.h"
-#include "win/platform/DialogRobot.h"
+#include "support/DialogRobot_win.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <ctime>
 
 using namespace vx;
-using vx::test::TDialogRobot;
+using vxtest::TDialogRobot;
 
 namespace {
 
@@ -117,7 +117,7 @@ TEST(WinPlatform, InputBoxShowsCaptionPromptAndDefault) {
     std::string seenCaption;
     std::vector<std::string> seenTexts;
     TDialogRobot::AnswerNext([&](HWND dlg) {
-        seenCaption = TDialogRobot::Text(dlg);
+        seenCaption = vxtest::WindowText(dlg);
         seenTexts = TDialogRobot::ChildTexts(dlg);
         SetDlgItemTextA(dlg, 101, "typed \xE4nswer");
         TDialogRobot::Press(dlg, IDOK);
@@ -145,7 +145,7 @@ TEST(WinPlatform, MessageBoxesCarryTheTitleAndAnswer) {
     std::string caption;
     std::vector<std::string> texts;
     TDialogRobot::AnswerNext([&](HWND dlg) {
-        caption = TDialogRobot::Text(dlg);
+        caption = vxtest::WindowText(dlg);
         texts = TDialogRobot::ChildTexts(dlg);
         TDialogRobot::Press(dlg, IDYES);
     });
@@ -176,7 +176,7 @@ TEST(WinPlatform, SaveDialogReturnsTheChosenName) {
     std::string chosen = fs.TempPath() + "vx_save_test.csv";
     std::string caption;
     TDialogRobot::AnswerNext([&](HWND dlg) {
-        caption = TDialogRobot::Text(dlg);
+        caption = vxtest::WindowText(dlg);
         SetDlgItemTextA(dlg, 0x47C, chosen.c_str()); // the file-name box
         TDialogRobot::Press(dlg, IDOK);
     });

@@ -14,23 +14,6 @@ std::vector<HWND>& Frames() {
     return frames;
 }
 
-void Dispatch() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
-LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == WM_SIZE) {
-        // The dock panel fills the window, as the main window's does.
-        if (auto* dock = vx::ui::TWindow::FromHandle(GetWindow(h, GW_CHILD)))
-            dock->SetBounds(0, 0, LOWORD(l), HIWORD(l));
-    }
-    return DefWindowProcA(h, m, w, l);
-}
-
 } // namespace
 
 TFrameRig::TFrameRig(vx::ISettingsBackend* settings, int width, int height) {
@@ -39,19 +22,16 @@ TFrameRig::TFrameRig(vx::ISettingsBackend* settings, int width, int height) {
     Registry = std::make_unique<vx::TRegistryHandler>(settings ? *settings : Memory);
     // One window for all tests of the program: taking a top-level window off
     // the screen costs Wine two seconds without a window manager.
-    static HWND host = nullptr;
-    if (!host) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = GetSysColorBrush(COLOR_APPWORKSPACE);
-        wc.lpszClassName = "vxFrameRig";
-        RegisterClassA(&wc);
-        host = CreateWindowExA(0, "vxFrameRig", "Section frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               0, 0, width, height, nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    Window = host;
+    static TPlainHost* host = [] {
+        auto* h = new TPlainHost({0, 0, 900, 640, true, "Section frame"});
+        // The dock panel fills the window, as the main window's does.
+        h->OnSize = [hwnd = h->Handle()](int width, int height) {
+            if (auto* dock = vx::ui::TWindow::FromHandle(GetWindow(hwnd, GW_CHILD)))
+                dock->SetBounds(0, 0, width, height);
+        };
+        return h;
+    }();
+    Window = host->Handle();
     SetWindowPos(Window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     Dock = std::make_unique<vx::ui::TPanel>();
     vx::ui::TPanelStyle s;
@@ -101,7 +81,7 @@ vx::TDebugInfoRec Rec(uint8_t group, uint8_t kind, const std::string& text, cons
 }
 
 void Pump() {
-    Dispatch();
+    DispatchWaiting();
     DWORD start = GetTickCount();
     auto& frames = Frames();
     frames.erase(std::remove_if(frames.begin(), frames.end(), [](HWND h) { return !IsWindow(h); }),
@@ -110,15 +90,9 @@ void Pump() {
         auto* f = dynamic_cast<vx::Tfme_Sections*>(vx::ui::TWindow::FromHandle(h));
         while (f && f->UpdatePending() && GetTickCount() - start < 2000) {
             Sleep(10);
-            Dispatch();
+            DispatchWaiting();
         }
     }
-}
-
-std::string WindowText(HWND h) {
-    std::string s(size_t(GetWindowTextLengthA(h)) + 1, '\0');
-    s.resize(size_t(GetWindowTextA(h, s.data(), int(s.size()))));
-    return s;
 }
 
 std::string ItemText(HWND list, int item, int column) {
@@ -190,36 +164,6 @@ void KeyWith(HWND window, WORD key, unsigned modifiers) {
 void Click(vx::ui::TWindow& button) {
     SendMessageA(button.Handle(), BM_CLICK, 0, 0);
     Pump();
-}
-
-TPixels PrintClient(HWND hwnd) {
-    TPixels p;
-    RECT r;
-    GetClientRect(hwnd, &r);
-    p.Width = r.right;
-    p.Height = r.bottom;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = p.Width;
-    bi.bmiHeader.biHeight = -p.Height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    GdiFlush();
-    auto* px = static_cast<unsigned*>(bits);
-    p.Data.assign(px, px + size_t(p.Width) * p.Height);
-    for (auto& v : p.Data)
-        v &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return p;
 }
 
 } // namespace vxtest

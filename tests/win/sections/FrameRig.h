@@ -5,6 +5,8 @@
 #include "platform/Fakes.h"
 #include "sections/frame_Sections_win.h"
 #include "settings/RegistryHandler.h"
+#include "support/FakeSectionHost.h"
+#include "support/WinTest_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -14,20 +16,6 @@
 #include <vector>
 
 namespace vxtest {
-
-// The main window as the section sees it: what it was told last.
-struct TFakeHost : vx::ISectionHost {
-    std::string Information;
-    std::string Panels[4];
-    std::vector<int> RemovedButtons;
-    std::string ShownRows;
-    std::vector<std::string> Notes;
-    void SetShownRows(const std::string& text) override { ShownRows = text; }
-    void LogNote(const std::string& note) override { Notes.push_back(note); }
-    void SetInformationLine(const std::string& text) override { Information = text; }
-    void SetStatusPanel(int panel, const std::string& text) override { Panels[panel] = text; }
-    void RemoveSideBarButton(int tag) override { RemovedButtons.push_back(tag); }
-};
 
 // The rule dialog as a test answers it: OK with Answer, or Cancel.
 struct TFakeRuleEditor : vx::IRuleEditor {
@@ -57,7 +45,7 @@ class TFrameRig {
     vx::TFakePlatform Platform;
     vx::TMemorySettings Memory;
     std::unique_ptr<vx::TRegistryHandler> Registry;
-    TFakeHost Host;
+    TFakeSectionHost Host;
     TFakeRuleEditor RuleEditor;
     vx::TDataViewerModel Viewer;
     vx::TSectionShared Shared;
@@ -73,7 +61,6 @@ vx::TDebugInfoRec Rec(uint8_t group, uint8_t kind, const std::string& text,
 
 // Runs the waiting messages and waits until every frame shows what its core holds.
 void Pump();
-std::string WindowText(HWND h);
 std::string ItemText(HWND list, int item, int column);
 int ItemImage(HWND list, int item, int column);
 bool ItemState(HWND list, int item, UINT state);
@@ -89,15 +76,9 @@ void Key(HWND window, WORD key);
 void KeyWith(HWND window, WORD key, unsigned modifiers);
 void Click(vx::ui::TWindow& button); // BM_CLICK
 
-// A window's client area as its WM_PRINTCLIENT paints it, 0x00RRGGBB.
-struct TPixels {
-    int Width = 0, Height = 0;
-    std::vector<unsigned> Data;
-    unsigned At(int x, int y) const { return Data[size_t(y) * Width + x]; }
-};
-TPixels PrintClient(HWND hwnd);
-inline unsigned Rgb(unsigned r, unsigned g, unsigned b) {
-    return (r << 16) | (g << 8) | b;
+// A list's client area as it paints it, its background erased first.
+inline TPixels PrintList(HWND list) {
+    return PrintClient(list, PRF_CLIENT | PRF_ERASEBKGND);
 }
 
 } // namespace vxtest

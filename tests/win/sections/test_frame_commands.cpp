@@ -191,7 +191,7 @@ TEST(FrameCommands, Billboard) {
         // The ID stands in the middle of its column.
         RECT r0{LVIR_BOUNDS, 0, 0, 0};
         SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r0));
-        TPixels p = PrintClient(list);
+        TPixels p = PrintList(list);
         int left = 50, right = -1;
         for (int y = r0.top; y < r0.bottom; ++y)
             for (int x = 0; x < 50; ++x)

@@ -32,7 +32,7 @@ unsigned RowFill(Tfme_Sections& f, int item) {
     SendMessageA(list, LVM_GETITEMRECT, WPARAM(item), LPARAM(&r));
     int x =
         f.lst_Debug.ColumnWidth(0) + f.lst_Debug.ColumnWidth(1) + f.lst_Debug.ColumnWidth(2) - 6;
-    return PrintClient(list).At(x, (r.top + r.bottom) / 2);
+    return PrintList(list).At(x, (r.top + r.bottom) / 2);
 }
 
 } // namespace
@@ -138,7 +138,7 @@ TEST(FrameFind, BookmarksAreToggledAndVisitedFromTheKeyboard) {
     // The mark: a bar in the group column of a row that is not focused.
     RECT r{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(list, LVM_GETITEMRECT, 1, LPARAM(&r));
-    EXPECT_EQ(PrintClient(list).At(3, (r.top + r.bottom) / 2), Rgb(0, 0, 0xA0));
+    EXPECT_EQ(PrintList(list).At(3, (r.top + r.bottom) / 2), Rgb(0, 0, 0xA0));
     KeyWith(list, VK_F2, kmCtrl);
     EXPECT_FALSE(f.Finder().IsBookmarked(4));
     EXPECT_TRUE(f.Finder().IsBookmarked(1));

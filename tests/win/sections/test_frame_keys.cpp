@@ -85,7 +85,7 @@ TEST(FrameKeys, SeveralRowsAreSelectedAndCopiedWhileCommandsKeepToTheFocusedRow)
         // The selected row that is not focused is drawn selected, not in its group colour.
         RECT r{LVIR_BOUNDS, 0, 0, 0};
         SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
-        TPixels p = PrintClient(list);
+        TPixels p = PrintList(list);
         COLORREF hl = GetSysColor(COLOR_HIGHLIGHT);
         EXPECT_EQ(p.At(300, (r.top + r.bottom) / 2),
                   Rgb(GetRValue(hl), GetGValue(hl), GetBValue(hl)));

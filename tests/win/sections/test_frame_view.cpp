@@ -236,7 +236,7 @@ TEST(DebugList, GroupColoursSeparatorsAndFocus) {
     int x =
         f.lst_Debug.ColumnWidth(0) + f.lst_Debug.ColumnWidth(1) + f.lst_Debug.ColumnWidth(2) - 4;
     auto sample = [&](int item, int dy = 2) {
-        TPixels p = PrintClient(list);
+        TPixels p = PrintList(list);
         return p.At(x, rowRect(item).top + dy);
     };
     EXPECT_EQ(sample(0), Rgb(255, 255, 255));
@@ -252,7 +252,7 @@ TEST(DebugList, GroupColoursSeparatorsAndFocus) {
     int mid = SeparatorLineY(s.top, s.bottom) - s.top;
     EXPECT_EQ(sample(4, mid), Rgb(0, 0, 128));
     EXPECT_EQ(sample(4, 2), Rgb(255, 255, 255));
-    TPixels p = PrintClient(list);
+    TPixels p = PrintList(list);
     EXPECT_EQ(p.At(3, s.top + mid), Rgb(0, 0, 128)) << "the line spans the whole row";
     // ...and navy with a white line when it has the focus.
     c.FocusRow(4);

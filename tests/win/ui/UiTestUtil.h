@@ -1,13 +1,13 @@
-// A top-level host window for widget tests, and a pump that waits for a
-// condition while messages run.
+// A top-level window of the widget layer to hold the widgets under test (the
+// waiting, texts and pixels of every window test are in support/WinTest_win.h).
 #pragma once
 
+#include "support/WinTest_win.h"
 #include "ui/Window_win.h"
 
-#include <chrono>
-#include <functional>
+namespace vxtest {
 
-namespace vx::test {
+using namespace vx;
 
 class THostWindow : public ui::TWindow {
   public:
@@ -22,15 +22,4 @@ class THostWindow : public ui::TWindow {
     }
 };
 
-// Runs messages until `done` or the timeout; returns done().
-inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        ui::ProcessMessages();
-        Sleep(5);
-    }
-    return true;
-}
-
-} // namespace vx::test
+} // namespace vxtest

@@ -18,8 +18,8 @@
 
 using namespace vx;
 using namespace vx::ui;
-using vx::test::PumpUntil;
-using vx::test::THostWindow;
+using vxtest::THostWindow;
+using vxtest::WaitFor;
 
 namespace {
 
@@ -252,7 +252,7 @@ TEST(UiControls, TrayIconTimerAndHints) {
     timer.OnTimer = [&](TTimer& t) {
         if (++ticks == 2) t.SetEnabled(false);
     };
-    EXPECT_TRUE(PumpUntil([&] { return ticks == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return ticks == 2; }, 3000));
     Sleep(80);
     ProcessMessages();
     EXPECT_EQ(ticks, 2);

@@ -1,19 +1,15 @@
 // The shared text viewer as a real window.
 #include "sections/form_Viewer_win.h"
+#include "support/WinTest_win.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace vx;
+using vxtest::WindowText;
 
 namespace {
-
-std::string WindowText(HWND h) {
-    std::string s(size_t(GetWindowTextLengthA(h)) + 1, '\0');
-    s.resize(size_t(GetWindowTextA(h, s.data(), int(s.size()))));
-    return s;
-}
 
 void Pump() {
     MSG m;

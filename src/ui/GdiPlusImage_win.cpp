@@ -1,4 +1,4 @@
-#include "forms/GdiPlusImage_win.h"
+#include "ui/GdiPlusImage_win.h"
 
 #include <objidl.h>
 #include <propidl.h>

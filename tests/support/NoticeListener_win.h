@@ -1,17 +1,19 @@
 // A client's top-level window in the test process: it records every
-// "vxDebugger2Client" notice, and a client library instance beside it sends
-// records (raw blocks too) to the viewer.
+// "vxDebugger2Client" notice a viewer sends it or broadcasts, and can ask a
+// viewer for the handshake as a client does.
 #pragma once
 
-#include "RemoteUi.h"
 #include "protocol/vxDebugIntf.h"
+#include "support/WinTest_win.h"
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
+
+using namespace vx;
 
 class TNoticeListener {
   public:
@@ -25,7 +27,7 @@ class TNoticeListener {
         WNDCLASSA wc{};
         wc.lpfnWndProc = Proc;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "vxE2ENoticeListener";
+        wc.lpszClassName = "vxTestNoticeListener";
         RegisterClassA(&wc);
         hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "listener", WS_POPUP, 0, 0, 0,
                                 0, nullptr, nullptr, wc.hInstance, nullptr);
@@ -65,4 +67,4 @@ class TNoticeListener {
     HWND hwnd_ = nullptr;
 };
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -1,4 +1,4 @@
-#include "forms/vxLinkLabel_win.h"
+#include "ui/vxLinkLabel_win.h"
 
 #include "ui/Scoped_win.h"
 

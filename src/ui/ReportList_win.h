@@ -1,9 +1,7 @@
-// The standard controls of the section frame, as thin windows of the widget
-// layer: a label that sizes itself to its text, an edit or memo, and a
-// report-mode list view in owner-data mode whose rows come from callbacks.
+// A report-mode list view in owner-data mode whose rows come from callbacks.
 #pragma once
 
-#include "ui/Scoped_win.h"
+#include "ui/Keys_win.h"
 #include "ui/Window_win.h"
 
 #include <commctrl.h>
@@ -13,48 +11,6 @@
 #include <vector>
 
 namespace vx {
-
-// The modifier keys held with a key, as the section's key handlers get them.
-enum TKeyModifier : unsigned { kmShift = 1, kmCtrl = 2, kmAlt = 4 };
-unsigned HeldModifiers();
-// A key handler: true when it took the key.
-using TKeyEvent = std::function<bool(WORD key, unsigned modifiers)>;
-
-// A STATIC label in its own colours; it is as wide as its text.
-class TLabel : public ui::TWindow {
-  public:
-    ~TLabel() override;
-    bool Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
-                TColor color, TColor background);
-    void SetCaption(const std::string& caption);
-    void SetColor(TColor color);
-    TColor Color() const { return color_; }
-
-  protected:
-    bool OnCtlColor(HDC dc, LRESULT& result) override;
-
-  private:
-    void AutoSize();
-    HFONT font_ = nullptr;  // not owned
-    ui::ScopedBrush brush_; // for a background that is not a system colour
-    TColor color_ = 0, background_ = 0;
-};
-
-// An EDIT control; with ES_MULTILINE a memo. A double click raises OnDblClick;
-// a key goes to OnKey before the edit sees it.
-class TEditBox : public ui::TWindow {
-  public:
-    bool Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top, int width,
-                int height);
-    std::function<void(TEditBox& sender)> OnDblClick;
-    TKeyEvent OnKey;
-
-  protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    bool eatChar_ = false; // the character of a key that OnKey took
-};
 
 struct TListColumn {
     std::string Caption;

@@ -11,8 +11,8 @@
 // text, so screen readers and tests read it. The rules are TvxLinkLabelBase's.
 #pragma once
 
-#include "forms/Gdi_win.h"
-#include "forms/vxLinkLabel.h"
+#include "ui/Gdi_win.h"
+#include "ui/vxLinkLabel.h"
 #include "ui/Window_win.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "forms/vxLinkLabel.h"
+#include "ui/vxLinkLabel.h"
 
 #include <algorithm>
 #include <cstdio>

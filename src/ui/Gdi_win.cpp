@@ -1,4 +1,4 @@
-#include "forms/Gdi_win.h"
+#include "ui/Gdi_win.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "sections/SectionControls_win.h"
+#include "ui/ReportList_win.h"
 
 #include <algorithm>
 
@@ -15,104 +15,6 @@ void SetItemState(HWND list, int item, UINT state, UINT mask) {
 }
 
 } // namespace
-
-unsigned HeldModifiers() {
-    unsigned m = 0;
-    if (GetKeyState(VK_SHIFT) < 0) m |= kmShift;
-    if (GetKeyState(VK_CONTROL) < 0) m |= kmCtrl;
-    if (GetKeyState(VK_MENU) < 0) m |= kmAlt;
-    return m;
-}
-
-// --- TLabel ---
-
-TLabel::~TLabel() = default;
-
-bool TLabel::Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
-                    TColor color, TColor background) {
-    font_ = font;
-    color_ = color;
-    background_ = background;
-    if (!CreateControl("STATIC", parent, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0,
-                       caption.c_str()))
-        return false;
-    if (font_) SetFont(font_);
-    SetBounds(left, top, 0, 0);
-    AutoSize();
-    return true;
-}
-
-void TLabel::SetCaption(const std::string& caption) {
-    if (caption == Text()) return;
-    SetText(caption);
-    AutoSize();
-}
-
-void TLabel::SetColor(TColor color) {
-    if (color == color_) return;
-    color_ = color;
-    Invalidate();
-}
-
-void TLabel::AutoSize() {
-    ui::ScopedGetDC dc(Handle());
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
-    ui::ScopedSelectObject select(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));
-    std::string text = Text();
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    RECT r = Bounds();
-    // The old picture is not reused: a label that grew would keep the
-    // background of its former edge over the new text.
-    SetWindowPos(Handle(), nullptr, r.left, r.top, size.cx, tm.tmHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-bool TLabel::OnCtlColor(HDC dc, LRESULT& result) {
-    SetTextColor(dc, ui::ToColorRef(color_));
-    SetBkColor(dc, ui::ToColorRef(background_));
-    SetBkMode(dc, OPAQUE);
-    if (background_ & 0xFF000000u) {
-        result = reinterpret_cast<LRESULT>(GetSysColorBrush(int(background_ & 0xFF)));
-    } else {
-        if (!brush_) brush_.Reset(CreateSolidBrush(ui::ToColorRef(background_)));
-        result = reinterpret_cast<LRESULT>(brush_.Get());
-    }
-    return true;
-}
-
-// --- TEditBox ---
-
-bool TEditBox::Create(ui::TWindow* parent, DWORD style, DWORD exStyle, int left, int top, int width,
-                      int height) {
-    if (!CreateControl("EDIT", parent, WS_CHILD | WS_VISIBLE | style, exStyle)) return false;
-    SetBounds(left, top, width, height);
-    return true;
-}
-
-LRESULT TEditBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_KEYDOWN) {
-        // A key that is taken here (Tab, a section's shortcut) must not reach
-        // the edit as a character either.
-        eatChar_ = OnKey && OnKey(WORD(wParam), HeldModifiers());
-        if (eatChar_) return 0;
-    }
-    if (msg == WM_CHAR && eatChar_) {
-        eatChar_ = false;
-        return 0;
-    }
-    if (msg == WM_LBUTTONDBLCLK && OnDblClick) {
-        LRESULT r = Default(msg, wParam, lParam);
-        OnDblClick(*this);
-        return r;
-    }
-    return TWindow::WndProc(msg, wParam, lParam);
-}
-
-// --- TReportList ---
 
 bool TReportList::Create(ui::TWindow* parent, const std::vector<TListColumn>& columns,
                          int stretchColumn, DWORD extendedStyle) {

@@ -1,4 +1,4 @@
-#include "sections/SpeedButton_win.h"
+#include "ui/SpeedButton_win.h"
 
 #include "platform/WindowHelpers_win.h"
 #include "ui/Scoped_win.h"

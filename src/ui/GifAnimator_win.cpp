@@ -1,7 +1,7 @@
-#include "forms/GifAnimator_win.h"
+#include "ui/GifAnimator_win.h"
 
 #include "ui/Scoped_win.h"
-#include "forms/Gdi_win.h"
+#include "ui/Gdi_win.h"
 
 namespace vx {
 

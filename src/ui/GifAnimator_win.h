@@ -2,7 +2,7 @@
 // it only while Animate is on (each frame for its own delay).
 #pragma once
 
-#include "forms/GdiPlusImage_win.h"
+#include "ui/GdiPlusImage_win.h"
 #include "ui/Window_win.h"
 
 #include <windows.h>

@@ -1,0 +1,63 @@
+#include "ui/Label_win.h"
+
+namespace vx {
+
+TLabel::~TLabel() = default;
+
+bool TLabel::Create(ui::TWindow* parent, const std::string& caption, int left, int top, HFONT font,
+                    TColor color, TColor background) {
+    font_ = font;
+    color_ = color;
+    background_ = background;
+    if (!CreateControl("STATIC", parent, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0,
+                       caption.c_str()))
+        return false;
+    if (font_) SetFont(font_);
+    SetBounds(left, top, 0, 0);
+    AutoSize();
+    return true;
+}
+
+void TLabel::SetCaption(const std::string& caption) {
+    if (caption == Text()) return;
+    SetText(caption);
+    AutoSize();
+}
+
+void TLabel::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    Invalidate();
+}
+
+void TLabel::AutoSize() {
+    ui::ScopedGetDC dc(Handle());
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    ui::ScopedSelectObject select(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));
+    std::string text = Text();
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    RECT r = Bounds();
+    // The old picture is not reused: a label that grew would keep the
+    // background of its former edge over the new text.
+    SetWindowPos(Handle(), nullptr, r.left, r.top, size.cx, tm.tmHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+bool TLabel::OnCtlColor(HDC dc, LRESULT& result) {
+    SetTextColor(dc, ui::ToColorRef(color_));
+    SetBkColor(dc, ui::ToColorRef(background_));
+    SetBkMode(dc, OPAQUE);
+    if (background_ & 0xFF000000u) {
+        result = reinterpret_cast<LRESULT>(GetSysColorBrush(int(background_ & 0xFF)));
+    } else {
+        if (!brush_) brush_.Reset(CreateSolidBrush(ui::ToColorRef(background_)));
+        result = reinterpret_cast<LRESULT>(brush_.Get());
+    }
+    return true;
+}
+
+} // namespace vx
