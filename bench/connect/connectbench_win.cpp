@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-using namespace vx::e2e;
+using namespace vxtest;
 
 namespace {
 
