@@ -132,6 +132,7 @@ bool TFindBar::Create(ui::TWindow* parent) {
 // has the second, and the options flow over as many lines as the width needs:
 // a narrow list keeps every part readable.
 void TFindBar::Arrange() {
+    if (!Handle()) return; // made the first time it is shown
     RECT r;
     GetClientRect(Handle(), &r);
     // The measures are of the 96 layout, at the bar's pixels per inch.

@@ -39,9 +39,10 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     style.Align = ui::TAlign::alClient;
     style.Width = S(845);
     style.Height = S(536);
+    // Hidden until ShowSection; a hidden child takes no part in its parent's
+    // layout, and its windows are made without showing on the screen.
+    style.Visible = false;
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
-    // Hidden until ShowSection; a hidden child takes no part in its parent's layout.
-    ShowWindow(Handle(), SW_HIDE);
 
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
                                0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -108,6 +109,7 @@ void Tfme_Sections::ChangeDpi(UINT dpi) {
     lst_Debug.RescaleColumns(old, dpi_);
     lst_Messages.RescaleColumns(old, dpi_);
     SetDebugRowHeight();
+    FitTimeColumn();
     core_.SetPixelsPerInch(int(dpi_));
     FitToParent();
     Realign();
@@ -323,10 +325,10 @@ void Tfme_Sections::CreateWorkArea() {
 }
 
 void Tfme_Sections::CreateListArea() {
-    // Bottom up: the info pad under the source fields, the list above both.
+    // Bottom up: the info pad under the source fields, the list above both;
+    // the find bar over the list comes when it is first shown.
     CreateInfoPad();
     CreateMapInfo();
-    CreateFindBar();
     TReportListStyle debug;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         debug.Columns.push_back({core_.HeaderCaption(c),
@@ -340,6 +342,7 @@ void Tfme_Sections::CreateListArea() {
     lst_Debug.Align = ui::TAlign::alClient;
     lst_Debug.Hint = "List of received messages";
     SetDebugRowHeight();
+    FitTimeColumn();
     lst_Debug.OnGetText = [this](int item, int column) {
         if (column >= TDebugRowStore::kColumnCount) {
             if (item < 0 || size_t(item) >= core_.VisibleCount()) return std::string();
@@ -366,6 +369,18 @@ void Tfme_Sections::CreateListArea() {
 // needs: the list takes its row height from its small image list (the rows
 // draw their icons themselves) plus a padding of its own, which is measured
 // on a trial row.
+// A time is as wide as the list's font makes it, which does not grow quite in
+// step with the pixels per inch: the column widens rather than cut the time.
+void Tfme_Sections::FitTimeColumn() {
+    const HWND list = lst_Debug.Handle();
+    ui::ScopedGetDC dc(list);
+    ui::ScopedSelectObject font(dc, GuiFont());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, "00:00:00 AM", 11, &size);
+    const int width = std::max(S(80), int(size.cx) + S(14));
+    if (ListView_GetColumnWidth(list, 3) < width) ListView_SetColumnWidth(list, 3, width);
+}
+
 void Tfme_Sections::SetDebugRowHeight() {
     HWND list = lst_Debug.Handle();
     const int row = std::max(S(kDebugRowHeight), ui::FontHeight(GuiFont()) + S(4));
