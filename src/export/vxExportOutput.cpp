@@ -60,7 +60,8 @@ void TvxOutput::OpenFile(const std::string& target, bool openStream) {
         if (n == 10000) Fail("No free temporary name for", target);
     }
     FBuffer.clear();
-    FBuffer.reserve(kFlushSize);
+    // Room for a small document at once; a large one grows it to kFlushSize.
+    FBuffer.reserve(kFlushSize / 8);
     if (openStream) {
         FFile = std::fopen(FTempPath.c_str(), "wb");
         if (!FFile) Fail("Cannot create file", FTempPath);
