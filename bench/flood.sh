@@ -5,7 +5,10 @@
 # viewer's is, and with the viewer holding one section and 20 sections. Every
 # round measures all four in turn, so a machine that is busy with other work
 # slows each of them alike; the figures are the medians of the rounds.
-# Usage: bash bench/flood.sh [N] [ROUNDS]
+# With VX_VIEWER_BEFORE naming another build's vxDebugger.exe, every round
+# also measures that viewer with one section, so an earlier build and this one
+# are compared in the same run (flood_before_*).
+# Usage: [VX_VIEWER_BEFORE=EXE] bash bench/flood.sh [N] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-20000}
@@ -77,12 +80,18 @@ twenty() {
 median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR]=$1} END {print NR ? v[int((NR+1)/2)] : 0}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 
-hidden="" shown="" viewer="" viewer20="" hsrv="" hproc="" vsrv="" vproc="" v20srv="" v20proc=""
+before=${VX_VIEWER_BEFORE:-}
+hidden="" shown="" viewer="" viewer20="" vbefore="" hsrv="" hproc="" vsrv="" vproc="" v20srv="" v20proc=""
 for r in $(seq 1 "$rounds"); do
   read -r h hs hp < <(measure one wine build/win/client/vxreceive.exe)
   read -r s _ _ < <(measure one wine build/win/client/vxreceive.exe --show)
   read -r v vs vp < <(measure one wine build/win/vxDebugger.exe)
   read -r v20 v20s v20p < <(measure twenty wine build/win/vxDebugger.exe)
+  if [ -n "$before" ]; then
+    read -r vb _ _ < <(measure one wine "$before")
+    vbefore+=" $vb"
+    echo "round $r: earlier build's viewer $vb/s" >&2
+  fi
   echo "round $r: bare hidden $h/s, bare shown $s/s, viewer $v/s, viewer with 20 sections $v20/s;" \
     "per record: server $hs us with the bare receiver, $vs us with the viewer, $v20s us with 20" \
     "sections; process $hp us bare, $vp us viewer, $v20p us viewer with 20 sections" >&2
@@ -105,3 +114,8 @@ echo "flood_bare_process_us: $(median <<<"$hproc") us/record"
 echo "flood_viewer_process_us: $(median <<<"$vproc") us/record"
 echo "flood20_viewer_server_us: $(median <<<"$v20srv") us/record"
 echo "flood20_viewer_process_us: $(median <<<"$v20proc") us/record"
+if [ -n "$before" ]; then
+  mvb=$(median <<<"$vbefore")
+  echo "flood_before_viewer_rps: $mvb records/s"
+  echo "flood_before_ratio: $(ratio "$mvb" "$mh") of bare hidden"
+fi

@@ -178,6 +178,7 @@ int main(int argc, char** argv) {
         {xtCSV, "CSV"}, {xtTXT, "TXT"},   {xtTAB, "TAB"}, {xtHTML, "HTML"},
         {xtRTF, "RTF"}, {xtSYLK, "SYLK"}, {xtDIF, "DIF"}};
     bool ok = true;
+    std::string figures; // one `name: value unit` line per type, for run-to-run comparison
     for (auto& [type, name] : types) {
         if (!only.empty() && only != name) continue;
         exporter.SetExportType(type);
@@ -200,7 +201,10 @@ int main(int argc, char** argv) {
                     exp.Wall, ref.Wall, wallRatio, exp.Cpu, ref.Cpu, cpuRatio);
         std::remove(written.c_str());
         std::remove(reference.c_str());
+        figures += "export_" + std::string(name) + "_cpu_ratio: " + std::to_string(cpuRatio) +
+                   " of fwrite\n";
     }
+    std::printf("\n%s", figures.c_str());
     std::printf("\nGoal: every export at no less than half the fwrite speed (processor-time ratio "
                 "<= 2): %s\n",
                 ok ? "met" : "NOT met");

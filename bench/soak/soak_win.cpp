@@ -23,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-using namespace vx::e2e;
+using namespace vxtest;
 
 namespace {
 

@@ -6,15 +6,15 @@
 namespace vx {
 
 void TvxDocumentWriter::HeaderSeparator(std::string_view separator) {
-    if (!separator.empty()) FOut.WriteLine(separator);
+    if (!separator.empty()) out_.WriteLine(separator);
 }
 
 void TvxDocumentWriter::WriteTextFooter(const TStringList& lines, std::string_view separator,
                                         std::string_view created) {
-    if (!separator.empty()) FOut.WriteLine(separator);
+    if (!separator.empty()) out_.WriteLine(separator);
     for (const std::string& line : lines)
-        FOut.WriteLine(line);
-    if (!created.empty()) FOut.WriteLine(created);
+        out_.WriteLine(line);
+    if (!created.empty()) out_.WriteLine(created);
 }
 
 std::unique_ptr<TvxDocumentWriter> CreateDocumentWriter(TvxExportType type, TvxOutput& out,

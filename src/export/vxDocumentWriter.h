@@ -75,7 +75,7 @@ struct TvxWriterOptions {
 class TvxDocumentWriter {
   public:
     TvxDocumentWriter(TvxOutput& out, const TvxWriterOptions& options)
-        : FOut(out), FOptions(options) {}
+        : out_(out), options_(options) {}
     virtual ~TvxDocumentWriter() = default;
 
     // True when the type saves a file of its own at the sink's TempPath()
@@ -109,23 +109,23 @@ class TvxDocumentWriter {
     virtual void AppendCell(std::string& row, const TvxCellInfo& cell) = 0;
     // The row's cells in their shapes, the row-number cell first.
     void AppendCells(std::string& out, const TvxFormattedRow& row) {
-        FShaping = &row;
+        shaping_ = &row;
         if (row.RowNumber) AppendRowNumberCell(out, row.Number, row.NumberWidth);
         for (size_t i = 0; i < row.Count; ++i)
             AppendCell(out, row.Cells[i]);
     }
 
-    const TvxWriterOptions& Options() const { return FOptions; }
+    const TvxWriterOptions& Options() const { return options_; }
 
   protected:
     // The row AppendCells is shaping, for cell shapes that need more than the cell.
-    const TvxFormattedRow* FShaping = nullptr;
+    const TvxFormattedRow* shaping_ = nullptr;
     // The footer of HTML and the text types: separator, footer lines, created line.
     void WriteTextFooter(const TStringList& lines, std::string_view separator,
                          std::string_view created);
-    bool Has(TvxExportOption option) const { return FOptions.Options.Has(option); }
-    TvxOutput& FOut;
-    const TvxWriterOptions FOptions;
+    bool Has(TvxExportOption option) const { return options_.Options.Has(option); }
+    TvxOutput& out_;
+    const TvxWriterOptions options_;
 };
 
 // The writer of a type; nullptr when the type cannot be written.

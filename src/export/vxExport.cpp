@@ -35,23 +35,23 @@ std::string FolderKey(std::string s) {
 
 class TCloseGuard {
   public:
-    explicit TCloseGuard(TvxCustomExport& e) : FExport(e) {}
-    ~TCloseGuard() { FExport.CloseSource(); }
+    explicit TCloseGuard(TvxCustomExport& e) : export_(e) {}
+    ~TCloseGuard() { export_.CloseSource(); }
 
   private:
-    TvxCustomExport& FExport;
+    TvxCustomExport& export_;
 };
 
 } // namespace
 
-TvxCustomExport::TvxCustomExport(const TPlatform& platform) : FPlatform(platform) {
-    const ILocale& loc = FPlatform.Locale ? *FPlatform.Locale : kDefaultLocale;
+TvxCustomExport::TvxCustomExport(const TPlatform& platform) : platform_(platform) {
+    const ILocale& loc = platform_.Locale ? *platform_.Locale : kDefaultLocale;
     DateFormat = loc.ShortDatePicture();
     TimeFormat = loc.ShortTimePicture();
     DateTimeFormat = DateFormat + " " + TimeFormat;
-    if (FPlatform.Files) FTempDir = FPlatform.Files->TempPath();
-    if (FPlatform.Fonts) {
-        TFont f = FPlatform.Fonts->DefaultFont();
+    if (platform_.Files) tempDir_ = platform_.Files->TempPath();
+    if (platform_.Fonts) {
+        TFont f = platform_.Fonts->DefaultFont();
         TFont bold = f;
         bold.Bold = true;
         DOC_RTF.CustomSettings.DefaultFont = f;
@@ -61,7 +61,7 @@ TvxCustomExport::TvxCustomExport(const TPlatform& platform) : FPlatform(platform
         EXCEL.HeaderFont = bold;
         EXCEL.TableFont = f;
     }
-    FNativeExcel = std::make_unique<TvxNativeExcel>(FPlatform.Locale);
+    nativeExcel_ = std::make_unique<TvxNativeExcel>(platform_.Locale);
 }
 
 TvxCustomExport::~TvxCustomExport() = default;
@@ -69,42 +69,42 @@ TvxCustomExport::~TvxCustomExport() = default;
 // ---- Properties ----
 
 void TvxCustomExport::SetExportType(TvxExportType value) {
-    FExportType = value;
-    FExportTypes.Include(value);
+    exportType_ = value;
+    exportTypes_.Include(value);
 }
 
 void TvxCustomExport::SetExportTypes(TvxExportTypeSet value) {
-    FExportTypes = value;
-    FExportTypes.Include(FExportType); // the current type is always offered
+    exportTypes_ = value;
+    exportTypes_.Include(exportType_); // the current type is always offered
 }
 
 void TvxCustomExport::SetRowNumberFormat(const std::string& value) {
-    if (value == FRowNumberFormat) return;
+    if (value == rowNumberFormat_) return;
     if (value.find("%d") == std::string::npos) {
-        if (FPlatform.Dialogs) FPlatform.Dialogs->ShowError("The format has to contain %d string.");
+        if (platform_.Dialogs) platform_.Dialogs->ShowError("The format has to contain %d string.");
         return;
     }
-    FRowNumberFormat = value;
+    rowNumberFormat_ = value;
 }
 
 void TvxCustomExport::SetTempDir(const std::string& value) {
-    if (FolderKey(value) != FolderKey(FTempDir)) FTempDir = value;
+    if (FolderKey(value) != FolderKey(tempDir_)) tempDir_ = value;
 }
 
 bool TvxCustomExport::TempDirStored() const {
-    std::string system = FPlatform.Files ? FPlatform.Files->TempPath() : std::string();
-    return FolderKey(FTempDir) != FolderKey(system);
+    std::string system = platform_.Files ? platform_.Files->TempPath() : std::string();
+    return FolderKey(tempDir_) != FolderKey(system);
 }
 
 std::string TvxCustomExport::Version() const {
-    return std::to_string((FVersionNumber >> 8) & 0xFF) + "." +
-           std::to_string(FVersionNumber & 0xFF);
+    return std::to_string((versionNumber_ >> 8) & 0xFF) + "." +
+           std::to_string(versionNumber_ & 0xFF);
 }
 
 // ---- Names ----
 
 std::string TvxCustomExport::DefaultExtension() const {
-    switch (FExportType) {
+    switch (exportType_) {
     case xtHTML:
         return HTML.Extension == exHTM ? "HTM" : "HTML";
     case xtExcel:
@@ -131,7 +131,7 @@ std::string TvxCustomExport::DefaultExtension() const {
 std::string TvxCustomExport::FilterString() const {
     const TvxDocumentFilter& f = Messages.DocumentFilter;
     std::string name;
-    switch (FExportType) {
+    switch (exportType_) {
     case xtHTML:
         name = f.HTML;
         break;
@@ -173,8 +173,8 @@ std::string TvxCustomExport::OutputName(const std::string& ext) {
     if (ExportStyle == xsFile) return ChangeFileExt(FileName, "." + ext);
     std::string name;
     for (unsigned counter = 1; counter <= 0xFFFF; ++counter) {
-        name = ChangeFileExt(FPlatform.Files->TempFileName(FTempDir, "VEXEL", counter), "." + ext);
-        if (!FPlatform.Files->FileExists(name)) break;
+        name = ChangeFileExt(platform_.Files->TempFileName(tempDir_, "VEXEL", counter), "." + ext);
+        if (!platform_.Files->FileExists(name)) break;
     }
     return name;
 }
@@ -182,15 +182,15 @@ std::string TvxCustomExport::OutputName(const std::string& ext) {
 // ---- Operations ----
 
 void TvxCustomExport::Execute() {
-    if (FUI && !FUI->SelectFormat(*this)) return;
-    if (FileName.empty() && ExportStyle == xsFile && FExportType != xtClipboard) {
+    if (ui_ && !ui_->SelectFormat(*this)) return;
+    if (FileName.empty() && ExportStyle == xsFile && exportType_ != xtClipboard) {
         TSaveDialogParams params;
         params.Title = Messages.SaveTitle;
         params.DefaultExt = DefaultExtension();
         params.Filter = FilterString();
-        if (FPlatform.Files) params.InitialDir = FPlatform.Files->ProgramFolder();
+        if (platform_.Files) params.InitialDir = platform_.Files->ProgramFolder();
         std::string chosen;
-        if (!FPlatform.Dialogs || !FPlatform.Dialogs->SaveFile(params, chosen)) {
+        if (!platform_.Dialogs || !platform_.Dialogs->SaveFile(params, chosen)) {
             DoError(xeSaveCancelled);
             return;
         }
@@ -200,20 +200,20 @@ void TvxCustomExport::Execute() {
 }
 
 void TvxCustomExport::ExportData() {
-    FWritten = false;
-    FOpened.clear();
-    FOpenResult = 0;
+    written_ = false;
+    opened_.clear();
+    openResult_ = 0;
     if (!HasSource()) {
         DoError(xeNoSource);
         return;
     }
     OpenSource();
     TCloseGuard guard(*this);
-    if (FExportType != xtClipboard && ExportStyle == xsFile && FileName.empty()) {
+    if (exportType_ != xtClipboard && ExportStyle == xsFile && FileName.empty()) {
         DoError(xeNoFileName);
         return;
     }
-    if (ExportStyle == xsView && !FPlatform.Files) {
+    if (ExportStyle == xsView && !platform_.Files) {
         DoError(xeExportFailed); // no place for the temporary document
         return;
     }
@@ -223,26 +223,26 @@ void TvxCustomExport::ExportData() {
     WriteDocument(name);
     // Only a document that was written is opened: asking the shell for a
     // file that is not there would put its error box in front of the user.
-    if (ExportStyle == xsView && FExportType != xtClipboard && FWritten && FPlatform.Shell) {
-        FOpened = name;
-        FOpenResult =
-            FPlatform.Shell->Open(name, ExtractFilePath(name), 4 /* show without activating */);
+    if (ExportStyle == xsView && exportType_ != xtClipboard && written_ && platform_.Shell) {
+        opened_ = name;
+        openResult_ =
+            platform_.Shell->Open(name, ExtractFilePath(name), 4 /* show without activating */);
     }
 }
 
 void TvxCustomExport::WriteDocument(const std::string& outputName) {
-    FWritten = false;
+    written_ = false;
     if (OnBeginExport) OnBeginExport(*this);
     RecordCount = GetRecordCount();
     std::unique_ptr<IExportProgress> progress;
-    if (Options.Has(xoShowProgress) && FUI) progress = FUI->ShowProgress(*this, RecordCount);
-    FProgress = progress.get();
+    if (Options.Has(xoShowProgress) && ui_) progress = ui_->ShowProgress(*this, RecordCount);
+    progress_ = progress.get();
     bool ended = true;
     std::unique_ptr<TvxDocumentWriter> writer;
     try {
         // The clipboard type writes no file, so there is nothing to replace.
-        if (FExportType != xtClipboard && FPlatform.Files &&
-            FPlatform.Files->FileExists(outputName)) {
+        if (exportType_ != xtClipboard && platform_.Files &&
+            platform_.Files->FileExists(outputName)) {
             bool canOverWrite = true;
             if (OnFileExist) OnFileExist(*this, outputName, canOverWrite);
             if (!canOverWrite) {
@@ -257,42 +257,42 @@ void TvxCustomExport::WriteDocument(const std::string& outputName) {
         if (GetColumnCount() == 0) {
             ended = false; // nothing to write and nothing to announce
         } else {
-            FOut = std::make_unique<TvxOutput>();
+            out_ = std::make_unique<TvxOutput>();
             ReadColumnLayout();
-            writer = CreateDocumentWriter(FExportType, *FOut, WriterOptions());
+            writer = CreateDocumentWriter(exportType_, *out_, WriterOptions());
             if (!writer) throw std::runtime_error("no writer for this type");
             if (writer->WritesToMemory())
-                FOut->OpenMemory();
+                out_->OpenMemory();
             else
-                FOut->OpenFile(outputName, !writer->WritesOwnFile());
-            FWriter = writer.get();
+                out_->OpenFile(outputName, !writer->WritesOwnFile());
+            writer_ = writer.get();
             WritePhases(*writer);
-            FOut->Commit();
-            FWritten = true;
+            out_->Commit();
+            written_ = true;
         }
     } catch (...) {
-        if (FOut) FOut->Abort();
-        FWriter = nullptr;
+        if (out_) out_->Abort();
+        writer_ = nullptr;
         DoError(xeExportFailed);
     }
-    FWriter = nullptr;
+    writer_ = nullptr;
     writer.reset();
-    FOut.reset();
-    FProgress = nullptr;
+    out_.reset();
+    progress_ = nullptr;
     progress.reset();
     if (ended && OnEndExport) OnEndExport(*this);
 }
 
 void TvxCustomExport::ReadColumnLayout() {
     int n = GetColumnCount();
-    FColumns.assign(size_t(n), TColumn{});
+    columns_.assign(size_t(n), TColumn{});
     for (int i = 0; i < n; ++i) {
-        TColumn& c = FColumns[size_t(i)];
+        TColumn& c = columns_[size_t(i)];
         c.Visible = IsColumnVisible(i);
         c.Width = EffectiveColumnWidth(i, GetColumnWidth(i));
         c.Alignment = GetColumnAlignment(i);
     }
-    FRowNumberWidthFormat.clear();
+    rowNumberWidthFormat_.clear();
 }
 
 void TvxCustomExport::WritePhases(TvxDocumentWriter& writer) {
@@ -305,7 +305,7 @@ void TvxCustomExport::WritePhases(TvxDocumentWriter& writer) {
     if (Options.Has(xoShowHeader)) {
         TvxValues captions(static_cast<size_t>(ColumnCount()));
         for (size_t i = 0; i < captions.size(); ++i)
-            captions[i] = TVariant(i < FCaptions.size() ? FCaptions[i] : GetColumnCaption(int(i)));
+            captions[i] = TVariant(i < captions_.size() ? captions_[i] : GetColumnCaption(int(i)));
         writer.CaptionRow(FormatCells(captions, true, false));
         ++OutputRow;
     }
@@ -325,18 +325,18 @@ void TvxCustomExport::WritePhases(TvxDocumentWriter& writer) {
 void TvxCustomExport::WriteRecords(TvxDocumentWriter& writer) {
     const bool selectedOnly = Options.Has(xoSelectedRowsOnly);
     while (!IsEndOfRecords()) {
-        GetRecordValues(FValues);
+        GetRecordValues(values_);
         bool selected = selectedOnly ? IsRecordSelected(RecordIndex) : true;
         if (OnExport)
-            OnExport(*this, uint32_t(RecordIndex), uint32_t(RecordCount), FValues, selected);
-        if (FProgress && Options.Has(xoShowProgress)) FProgress->SetPosition(RecordIndex);
+            OnExport(*this, uint32_t(RecordIndex), uint32_t(RecordCount), values_, selected);
+        if (progress_ && Options.Has(xoShowProgress)) progress_->SetPosition(RecordIndex);
         if (!selected) {
             ++RecordIndex;
             continue;
         }
         if (!writer.CanWriteRecord()) break;
         writer.BeginRecord();
-        writer.DataRow(FormatCells(FValues, false, Options.Has(xoRowNumbers)));
+        writer.DataRow(FormatCells(values_, false, Options.Has(xoRowNumbers)));
         ++OutputRow;
         ++RecordIndex;
         ++ExportedCount;
@@ -359,7 +359,7 @@ std::string_view TvxCustomExport::CellText(const TVariant& value, int width,
     } else if (value.IsString()) {
         text = value.AsString();
     } else {
-        scratch = VarToStr(value, FPlatform.Locale ? *FPlatform.Locale : kDefaultLocale);
+        scratch = VarToStr(value, platform_.Locale ? *platform_.Locale : kDefaultLocale);
         text = scratch;
     }
     // A zero byte ends the text for most readers (and for the clipboard):
@@ -382,7 +382,7 @@ std::string_view TvxCustomExport::CellText(const TVariant& value, int width,
 }
 
 std::string TvxCustomExport::ValueText(const TVariant& value) const {
-    return VarToStr(value, FPlatform.Locale ? *FPlatform.Locale : kDefaultLocale);
+    return VarToStr(value, platform_.Locale ? *platform_.Locale : kDefaultLocale);
 }
 
 std::string TvxCustomExport::CellText(const TVariant& value, int width) const {
@@ -392,38 +392,38 @@ std::string TvxCustomExport::CellText(const TVariant& value, int width) const {
 
 int TvxCustomExport::EffectiveColumnWidth(int index, int defaultWidth) {
     int32_t w = 0;
-    if (index >= 0 && index < GetColumnCount() && size_t(index) < FColumnWidths.size() &&
-        TryStrToInt(FColumnWidths[size_t(index)], w))
+    if (index >= 0 && index < GetColumnCount() && size_t(index) < columnWidths_.size() &&
+        TryStrToInt(columnWidths_[size_t(index)], w))
         return w;
     return defaultWidth;
 }
 
 void TvxCustomExport::RowNumberParts(std::string& number, int& width) const {
-    if (FRowNumberFormat == "%d") {
+    if (rowNumberFormat_ == "%d") {
         char buf[16];
         auto r = std::to_chars(buf, buf + sizeof buf, ExportedCount + 1);
         number.assign(buf, r.ptr);
-    } else if (!FormatInteger(FRowNumberFormat, ExportedCount + 1, number)) {
+    } else if (!FormatInteger(rowNumberFormat_, ExportedCount + 1, number)) {
         number = std::to_string(ExportedCount + 1);
         width = int(std::to_string(RecordCount).size());
         return;
     }
     // The width depends only on the format and RecordCount: kept between rows.
-    if (FRowNumberWidthFormat != FRowNumberFormat || FRowNumberWidthCount != RecordCount) {
+    if (rowNumberWidthFormat_ != rowNumberFormat_ || rowNumberWidthCount_ != RecordCount) {
         std::string s;
-        if (!FormatInteger(FRowNumberFormat, RecordCount, s)) {
+        if (!FormatInteger(rowNumberFormat_, RecordCount, s)) {
             number = std::to_string(ExportedCount + 1);
             s = std::to_string(RecordCount);
         }
-        FRowNumberWidthFormat = FRowNumberFormat;
-        FRowNumberWidthCount = RecordCount;
-        FRowNumberWidth = int(s.size());
+        rowNumberWidthFormat_ = rowNumberFormat_;
+        rowNumberWidthCount_ = RecordCount;
+        rowNumberWidth_ = int(s.size());
     }
-    width = FRowNumberWidth;
+    width = rowNumberWidth_;
 }
 
 bool TvxCustomExport::WritesColumn(int index) const {
-    return Options.Has(xoExportInvisibles) || FColumns[size_t(index)].Visible;
+    return Options.Has(xoExportInvisibles) || columns_[size_t(index)].Visible;
 }
 
 int TvxCustomExport::WrittenColumnCount() const {
@@ -440,16 +440,16 @@ void TvxCustomExport::FormatRow(const TvxValues& values, bool header, bool rowNu
 }
 
 TvxDocumentWriter* TvxCustomExport::ShapingWriter(std::unique_ptr<TvxDocumentWriter>& temporary) {
-    if (FWriter) return FWriter;
-    if (FColumns.size() != size_t(GetColumnCount())) ReadColumnLayout();
-    if (!FNoOutput) FNoOutput = std::make_unique<TvxOutput>();
-    temporary = CreateDocumentWriter(FExportType, *FNoOutput, WriterOptions());
+    if (writer_) return writer_;
+    if (columns_.size() != size_t(GetColumnCount())) ReadColumnLayout();
+    if (!noOutput_) noOutput_ = std::make_unique<TvxOutput>();
+    temporary = CreateDocumentWriter(exportType_, *noOutput_, WriterOptions());
     return temporary.get();
 }
 
 const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, bool header,
                                                     bool rowNumber) {
-    TvxFormattedRow& row = FFormatted;
+    TvxFormattedRow& row = formatted_;
     row = TvxFormattedRow{};
     row.Header = header;
     row.RowNumber = rowNumber && !header;
@@ -458,30 +458,30 @@ const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, boo
     // The caption row carries the first row number too: some types leave
     // room for it above the numbers.
     if (row.RowNumber || (header && Options.Has(xoRowNumbers))) {
-        RowNumberParts(FNumber, row.NumberWidth);
-        row.Number = FNumber;
+        RowNumberParts(number_, row.NumberWidth);
+        row.Number = number_;
     }
     // Grown before any text points into it.
-    if (FScratch.size() < values.size()) FScratch.resize(values.size());
-    if (FCells.size() < values.size()) FCells.resize(values.size());
+    if (scratch_.size() < values.size()) scratch_.resize(values.size());
+    if (cells_.size() < values.size()) cells_.resize(values.size());
     size_t count = 0;
     int position = row.RowNumber ? 1 : 0;
     const bool invisibles = Options.Has(xoExportInvisibles);
     for (size_t i = 0; i < values.size(); ++i) {
         const int col = int(i);
-        bool known = i < FColumns.size();
-        if (!invisibles && !(known ? FColumns[i].Visible : IsColumnVisible(col))) continue;
-        int width = known ? FColumns[i].Width : EffectiveColumnWidth(col, GetColumnWidth(col));
-        TvxCellInfo& cell = FCells[count++];
+        bool known = i < columns_.size();
+        if (!invisibles && !(known ? columns_[i].Visible : IsColumnVisible(col))) continue;
+        int width = known ? columns_[i].Width : EffectiveColumnWidth(col, GetColumnWidth(col));
+        TvxCellInfo& cell = cells_[count++];
         cell.Column = col;
         cell.Position = position++;
-        cell.Text = CellText(values[i], width, FScratch[i]);
+        cell.Text = CellText(values[i], width, scratch_[i]);
         cell.Width = width;
-        cell.Alignment = known ? FColumns[i].Alignment : GetColumnAlignment(col);
+        cell.Alignment = known ? columns_[i].Alignment : GetColumnAlignment(col);
         cell.Value = &values[i];
         cell.Header = header;
     }
-    row.Cells = FCells.data();
+    row.Cells = cells_.data();
     row.Count = count;
     return row;
 }
@@ -530,8 +530,8 @@ int TvxCustomExport::TotalTextWidth() {
 std::string TvxCustomExport::SeparatorLine(bool header) {
     bool wanted = header ? Options.Has(xoHeaderLine) : Options.Has(xoFooterLine);
     if (!wanted) return std::string();
-    if (FExportType == xtHTML) return "  <HR>";
-    if (FExportType == xtTXT || FExportType == xtClipboard) {
+    if (exportType_ == xtHTML) return "  <HR>";
+    if (exportType_ == xtTXT || exportType_ == xtClipboard) {
         int w = TotalTextWidth();
         return std::string(w > 0 ? size_t(w) : 0, '-');
     }
@@ -544,10 +544,10 @@ TvxWriterOptions TvxCustomExport::WriterOptions() {
     o.HTML = HTML;
     o.RTF = DOC_RTF;
     o.Excel = EXCEL;
-    o.ColumnWidths = FColumnWidths;
+    o.ColumnWidths = columnWidths_;
     o.Title = ClassName();
     o.ColumnCount = GetColumnCount();
-    if (FColumns.size() == size_t(o.ColumnCount)) {
+    if (columns_.size() == size_t(o.ColumnCount)) {
         o.WrittenColumnCount = WrittenColumnCount();
     } else {
         for (int i = 0; i < o.ColumnCount; ++i)
@@ -555,20 +555,20 @@ TvxWriterOptions TvxCustomExport::WriterOptions() {
     }
     o.RecordCount = RecordCount;
     o.CopiedToClipboard = Messages.CopiedToClipboard;
-    o.Locale = FPlatform.Locale ? FPlatform.Locale : &kDefaultLocale;
-    o.CodePage = FPlatform.Locale ? FPlatform.Locale->AnsiCodePage() : 1252;
-    o.Fonts = FPlatform.Fonts;
-    o.PixelsPerInch = FPlatform.Screen ? FPlatform.Screen->PixelsPerInchY() : 96;
-    o.Clipboard = FPlatform.Clipboard;
-    o.Dialogs = FPlatform.Dialogs;
-    o.Sheet = FNativeExcel.get();
+    o.Locale = platform_.Locale ? platform_.Locale : &kDefaultLocale;
+    o.CodePage = platform_.Locale ? platform_.Locale->AnsiCodePage() : 1252;
+    o.Fonts = platform_.Fonts;
+    o.PixelsPerInch = platform_.Screen ? platform_.Screen->PixelsPerInchY() : 96;
+    o.Clipboard = platform_.Clipboard;
+    o.Dialogs = platform_.Dialogs;
+    o.Sheet = nativeExcel_.get();
     o.OnError = [this](TvxExportError error) { DoError(error); };
     return o;
 }
 
 std::string TvxCustomExport::CreatedLine() const {
-    const ILocale& loc = FPlatform.Locale ? *FPlatform.Locale : kDefaultLocale;
-    TDateTime now = FPlatform.Clock ? FPlatform.Clock->Now() : 0;
+    const ILocale& loc = platform_.Locale ? *platform_.Locale : kDefaultLocale;
+    TDateTime now = platform_.Clock ? platform_.Clock->Now() : 0;
     std::string line;
     if (!FormatString(Messages.CreatedText + " %s", DateTimeToStr(loc, now), line))
         throw std::runtime_error("invalid CreatedText format");

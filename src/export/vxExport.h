@@ -74,19 +74,19 @@ class TvxCustomExport {
     void WriteDocument(const std::string& outputName);
 
     // ---- Properties with rules ----
-    TvxExportType ExportType() const { return FExportType; }
+    TvxExportType ExportType() const { return exportType_; }
     void SetExportType(TvxExportType value);
-    TvxExportTypeSet ExportTypes() const { return FExportTypes; }
+    TvxExportTypeSet ExportTypes() const { return exportTypes_; }
     void SetExportTypes(TvxExportTypeSet value);
-    const std::string& RowNumberFormat() const { return FRowNumberFormat; }
+    const std::string& RowNumberFormat() const { return rowNumberFormat_; }
     void SetRowNumberFormat(const std::string& value); // must contain "%d"
-    const std::string& TempDir() const { return FTempDir; }
+    const std::string& TempDir() const { return tempDir_; }
     void SetTempDir(const std::string& value);
     bool TempDirStored() const; // streamed only when it differs from the system folder
-    const TStringList& Captions() const { return FCaptions; }
-    void SetCaptions(const TStringList& value) { FCaptions = value; }
-    const TStringList& ColumnWidths() const { return FColumnWidths; }
-    void SetColumnWidths(const TStringList& value) { FColumnWidths = value; }
+    const TStringList& Captions() const { return captions_; }
+    void SetCaptions(const TStringList& value) { captions_ = value; }
+    const TStringList& ColumnWidths() const { return columnWidths_; }
+    void SetColumnWidths(const TStringList& value) { columnWidths_ = value; }
     std::string Version() const; // "1.46"
 
     // ---- Plain properties (object-valued ones copy on assignment) ----
@@ -140,21 +140,21 @@ class TvxCustomExport {
     void DoError(TvxExportError error);
 
     // The column layout is read once per document: these answer from it.
-    int ColumnCount() const { return int(FColumns.size()); }
+    int ColumnCount() const { return int(columns_.size()); }
     bool WritesColumn(int index) const;
     int WrittenColumnCount() const;
 
-    const TPlatform& Platform() const { return FPlatform; }
-    TvxOutput& Out() { return *FOut; }
-    TvxNativeExcel& NativeExcel() { return *FNativeExcel; }
+    const TPlatform& Platform() const { return platform_; }
+    TvxOutput& Out() { return *out_; }
+    TvxNativeExcel& NativeExcel() { return *nativeExcel_; }
     // Optional windows: format dialog and progress window.
-    void SetUI(IExportUI* ui) { FUI = ui; }
+    void SetUI(IExportUI* ui) { ui_ = ui; }
     // Whether the last document was written completely and put in place.
-    bool LastExportWritten() const { return FWritten; }
+    bool LastExportWritten() const { return written_; }
     // The document the last view-only export opened, and the shell's answer
     // (greater than 32 when a program took it; 0 when nothing was opened).
-    const std::string& LastOpenedDocument() const { return FOpened; }
-    intptr_t LastOpenResult() const { return FOpenResult; }
+    const std::string& LastOpenedDocument() const { return opened_; }
+    intptr_t LastOpenResult() const { return openResult_; }
 
   private:
     struct TColumn {
@@ -165,38 +165,38 @@ class TvxCustomExport {
     void ReadColumnLayout();
     std::string OutputName(const std::string& ext);
     void WritePhases(TvxDocumentWriter& writer);
-    // Formats the written cells of values (and the row number) into FCells.
+    // Formats the written cells of values (and the row number) into cells_.
     const TvxFormattedRow& FormatCells(const TvxValues& values, bool header, bool rowNumber);
     // The writer of the document being written, else a temporary one of the type.
     TvxDocumentWriter* ShapingWriter(std::unique_ptr<TvxDocumentWriter>& temporary);
     void WriteRecords(TvxDocumentWriter& writer);
 
-    TPlatform FPlatform;
-    IExportUI* FUI = nullptr;
-    TStringList FCaptions, FColumnWidths;
-    TvxExportTypeSet FExportTypes{xtHTML, xtExcel, xtWord, xtTXT,  xtCSV,
+    TPlatform platform_;
+    IExportUI* ui_ = nullptr;
+    TStringList captions_, columnWidths_;
+    TvxExportTypeSet exportTypes_{xtHTML, xtExcel, xtWord, xtTXT,  xtCSV,
                                   xtTAB,  xtRTF,   xtDIF,  xtSYLK, xtClipboard};
-    TvxExportType FExportType = xtExcel;
-    std::string FTempDir;
-    std::string FRowNumberFormat = "%d";
-    int32_t FVersionNumber = 302;
-    std::unique_ptr<TvxNativeExcel> FNativeExcel;
-    std::unique_ptr<TvxOutput> FOut;
-    TvxDocumentWriter* FWriter = nullptr; // the writer of the document being written
-    IExportProgress* FProgress = nullptr;
-    mutable std::string FRowNumberWidthFormat; // the width of the row numbers is
-    mutable int32_t FRowNumberWidthCount = 0;  // kept for the format and count
-    mutable int FRowNumberWidth = 0;           // it was measured with
-    std::vector<TColumn> FColumns;
-    TvxValues FValues;
-    std::vector<TvxCellInfo> FCells;
-    std::vector<std::string> FScratch; // one per cell: a cell's text may live there
-    std::string FNumber;
-    TvxFormattedRow FFormatted;
-    std::unique_ptr<TvxOutput> FNoOutput; // the sink of temporary writers, never opened
-    bool FWritten = false;
-    std::string FOpened;
-    intptr_t FOpenResult = 0;
+    TvxExportType exportType_ = xtExcel;
+    std::string tempDir_;
+    std::string rowNumberFormat_ = "%d";
+    int32_t versionNumber_ = 302;
+    std::unique_ptr<TvxNativeExcel> nativeExcel_;
+    std::unique_ptr<TvxOutput> out_;
+    TvxDocumentWriter* writer_ = nullptr; // the writer of the document being written
+    IExportProgress* progress_ = nullptr;
+    mutable std::string rowNumberWidthFormat_; // the width of the row numbers is
+    mutable int32_t rowNumberWidthCount_ = 0;  // kept for the format and count
+    mutable int rowNumberWidth_ = 0;           // it was measured with
+    std::vector<TColumn> columns_;
+    TvxValues values_;
+    std::vector<TvxCellInfo> cells_;
+    std::vector<std::string> scratch_; // one per cell: a cell's text may live there
+    std::string number_;
+    TvxFormattedRow formatted_;
+    std::unique_ptr<TvxOutput> noOutput_; // the sink of temporary writers, never opened
+    bool written_ = false;
+    std::string opened_;
+    intptr_t openResult_ = 0;
 };
 
 } // namespace vx

@@ -19,41 +19,41 @@ std::unique_ptr<TvxDocumentWriter> CreateExcelWriter(TvxOutput& out,
 }
 
 TvxExcelWriter::TvxExcelWriter(TvxOutput& out, const TvxWriterOptions& options)
-    : TvxDocumentWriter(out, options), FExcel(*options.Sheet) {}
+    : TvxDocumentWriter(out, options), excel_(*options.Sheet) {}
 
 uint8_t TvxExcelWriter::CellBorders() const {
-    return FOptions.Excel.Options.Has(reUseBorders) ? ebAllBorders : 0;
+    return options_.Excel.Options.Has(reUseBorders) ? ebAllBorders : 0;
 }
 
 void TvxExcelWriter::ReportTruncation() {
-    if (FTruncated) return;
-    FTruncated = true;
-    if (FOptions.OnError) FOptions.OnError(xeExportFailed);
+    if (truncated_) return;
+    truncated_ = true;
+    if (options_.OnError) options_.OnError(xeExportFailed);
 }
 
 void TvxExcelWriter::Prologue() {
-    const TvxExcelOptions& o = FOptions.Excel;
-    FTruncated = false;
-    FExcel.SetFileName(FOut.Target());
-    FExcel.SetColumn(1);
-    FExcel.SetRow(1);
-    FExcel.SetBorders(0);
-    FExcel.SetMoveAfterEnter(maRight);
-    FExcel.SetAlignment(eaGeneral);
-    FExcel.SetBIFF(TvxBIFFVersion(o.ExcelVersion)); // same ordinals
-    FExcel.Open();
-    FExcel.WriteFont(&o.DefaultFont); // font 0: header and footer
-    FExcel.WriteFont(&o.HeaderFont);  // font 1: captions
-    FExcel.WriteFont(&o.TableFont);   // font 2: data and row numbers
-    if (!o.Header.empty()) FExcel.WriteHeader(o.Header);
-    if (!o.Footer.empty()) FExcel.WriteFooter(o.Footer);
+    const TvxExcelOptions& o = options_.Excel;
+    truncated_ = false;
+    excel_.SetFileName(out_.Target());
+    excel_.SetColumn(1);
+    excel_.SetRow(1);
+    excel_.SetBorders(0);
+    excel_.SetMoveAfterEnter(maRight);
+    excel_.SetAlignment(eaGeneral);
+    excel_.SetBIFF(TvxBIFFVersion(o.ExcelVersion)); // same ordinals
+    excel_.Open();
+    excel_.WriteFont(&o.DefaultFont); // font 0: header and footer
+    excel_.WriteFont(&o.HeaderFont);  // font 1: captions
+    excel_.WriteFont(&o.TableFont);   // font 2: data and row numbers
+    if (!o.Header.empty()) excel_.WriteHeader(o.Header);
+    if (!o.Footer.empty()) excel_.WriteFooter(o.Footer);
     if (o.Options.Has(reSetMargins)) {
-        FExcel.WriteLeftMargin(o.LeftMargin);
-        FExcel.WriteBottomMargin(o.BottomMargin);
-        FExcel.WriteTopMargin(o.TopMargin);
-        FExcel.WriteRightMargin(o.RightMargin);
+        excel_.WriteLeftMargin(o.LeftMargin);
+        excel_.WriteBottomMargin(o.BottomMargin);
+        excel_.WriteTopMargin(o.TopMargin);
+        excel_.WriteRightMargin(o.RightMargin);
     }
-    if (o.Options.Has(reSetColumnWidths)) FExcel.WriteColWidth(1, kLastColumn, o.ColumnWidth);
+    if (o.Options.Has(reSetColumnWidths)) excel_.WriteColWidth(1, kLastColumn, o.ColumnWidth);
 }
 
 // The cursor walks down column 1; rows are set explicitly so that lines past
@@ -65,56 +65,56 @@ void TvxExcelWriter::WriteColumnLines(const TStringList& lines, int firstRow) {
             ReportTruncation();
             return;
         }
-        FExcel.SetColumn(1);
-        FExcel.SetRow(row++);
-        FExcel.WriteLabel(line);
+        excel_.SetColumn(1);
+        excel_.SetRow(row++);
+        excel_.WriteLabel(line);
     }
 }
 
 void TvxExcelWriter::HeaderText(const TStringList& lines) {
-    FExcel.SetMoveAfterEnter(maDown);
-    FExcel.SetActiveFont(0);
-    FExcel.SetBorders(0);
+    excel_.SetMoveAfterEnter(maDown);
+    excel_.SetActiveFont(0);
+    excel_.SetBorders(0);
     WriteColumnLines(lines, 1);
     const int blankRow = int(lines.size()) + 1; // always, even without header lines
     if (blankRow <= kLastRow) {
-        FExcel.SetColumn(1);
-        FExcel.SetRow(blankRow);
-        FExcel.WriteBlank();
+        excel_.SetColumn(1);
+        excel_.SetRow(blankRow);
+        excel_.WriteBlank();
     }
-    FExcel.SetMoveAfterEnter(maRight);
-    FRowStart = blankRow + 1;
-    FExcel.SetColumn(1);
-    FExcel.SetRow(FRowStart);
-    FCellsInRow = 0;
+    excel_.SetMoveAfterEnter(maRight);
+    rowStart_ = blankRow + 1;
+    excel_.SetColumn(1);
+    excel_.SetRow(rowStart_);
+    cellsInRow_ = 0;
 }
 
 void TvxExcelWriter::CaptionRow(const TvxFormattedRow& row) {
-    FCellsInRow = 0;
-    if (FRowStart > kLastRow) {
+    cellsInRow_ = 0;
+    if (rowStart_ > kLastRow) {
         ReportTruncation();
         return;
     }
     if (Has(xoRowNumbers)) {
-        FExcel.SetActiveFont(1);
-        FCellsInRow = 1;
-        FExcel.WriteBlank();
+        excel_.SetActiveFont(1);
+        cellsInRow_ = 1;
+        excel_.WriteBlank();
     }
     std::string none; // the cells go to the sheet, not to text
     AppendCells(none, row);
 }
 
 bool TvxExcelWriter::CanWriteRecord() {
-    if (FRowStart < kLastRow) return true;
+    if (rowStart_ < kLastRow) return true;
     ReportTruncation(); // the sheet is full: the remaining records are left out
     return false;
 }
 
 void TvxExcelWriter::BeginRecord() {
-    ++FRowStart;
-    FCellsInRow = 0;
-    FExcel.SetColumn(1);
-    FExcel.SetRow(FRowStart);
+    ++rowStart_;
+    cellsInRow_ = 0;
+    excel_.SetColumn(1);
+    excel_.SetRow(rowStart_);
 }
 
 void TvxExcelWriter::DataRow(const TvxFormattedRow& row) {
@@ -125,25 +125,25 @@ void TvxExcelWriter::DataRow(const TvxFormattedRow& row) {
 void TvxExcelWriter::Footer(const TStringList& lines, std::string_view, std::string_view created) {
     TStringList all = lines;
     if (!created.empty()) all.emplace_back(created);
-    FExcel.SetMoveAfterEnter(maDown);
-    FExcel.SetActiveFont(0);
-    FExcel.SetBorders(0);
-    WriteColumnLines(all, FRowStart + 2);
+    excel_.SetMoveAfterEnter(maDown);
+    excel_.SetActiveFont(0);
+    excel_.SetBorders(0);
+    WriteColumnLines(all, rowStart_ + 2);
 }
 
 void TvxExcelWriter::Epilogue() {
-    if (FOptions.Excel.Protected) FExcel.WriteProtect(true);
-    FExcel.Close();
-    FExcel.SaveToFile(FOut.TempPath());
+    if (options_.Excel.Protected) excel_.WriteProtect(true);
+    excel_.Close();
+    excel_.SaveToFile(out_.TempPath());
 }
 
 // A row holds at most 256 cells; more would wrap into the next row.
 bool TvxExcelWriter::RoomForCell() {
-    if (FCellsInRow >= kLastColumn) {
+    if (cellsInRow_ >= kLastColumn) {
         ReportTruncation();
         return false;
     }
-    ++FCellsInRow;
+    ++cellsInRow_;
     return true;
 }
 
@@ -151,16 +151,16 @@ bool TvxExcelWriter::RoomForCell() {
 // outside 0..65535); everything else, and everything with reCellsAsText, text.
 void TvxExcelWriter::WriteCellText(std::string_view text) {
     int32_t value = 0;
-    if (!FOptions.Excel.Options.Has(reCellsAsText) && TryStrToInt(text, value))
-        FExcel.WriteInteger(value);
+    if (!options_.Excel.Options.Has(reCellsAsText) && TryStrToInt(text, value))
+        excel_.WriteInteger(value);
     else
-        FExcel.WriteLabel(text);
+        excel_.WriteLabel(text);
 }
 
 void TvxExcelWriter::AppendRowNumberCell(std::string&, std::string_view number, int) {
     if (!RoomForCell()) return;
-    FExcel.SetActiveFont(2);
-    FExcel.SetBorders(CellBorders());
+    excel_.SetActiveFont(2);
+    excel_.SetBorders(CellBorders());
     WriteCellText(number);
 }
 
@@ -168,12 +168,12 @@ void TvxExcelWriter::AppendCell(std::string&, const TvxCellInfo& cell) {
     if (!RoomForCell()) return;
     if (Has(xoUseAlignments)) {
         static const TvxExcelAlignment byCode[] = {eaGeneral, eaLeft, eaRight, eaCenter};
-        if (cell.Alignment < 4) FExcel.SetAlignment(byCode[cell.Alignment]);
+        if (cell.Alignment < 4) excel_.SetAlignment(byCode[cell.Alignment]);
     }
-    FExcel.SetActiveFont(cell.Header ? 1 : 2);
-    FExcel.SetBorders(CellBorders());
+    excel_.SetActiveFont(cell.Header ? 1 : 2);
+    excel_.SetBorders(CellBorders());
     WriteCellText(cell.Text);
-    FExcel.SetAlignment(eaGeneral);
+    excel_.SetAlignment(eaGeneral);
 }
 
 } // namespace vx

@@ -38,7 +38,7 @@ class TvxExcelWriter : public TvxDocumentWriter {
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
     // Whether something was left out because the sheet was full.
-    bool Truncated() const { return FTruncated; }
+    bool Truncated() const { return truncated_; }
 
   private:
     void WriteCellText(std::string_view text);
@@ -48,10 +48,10 @@ class TvxExcelWriter : public TvxDocumentWriter {
     void ReportTruncation();
     uint8_t CellBorders() const; // all four sides with reUseBorders
 
-    TvxNativeExcel& FExcel;
-    int FRowStart = 1;   // sheet row of the caption or data row being written
-    int FCellsInRow = 0; // cells written in that row
-    bool FTruncated = false;
+    TvxNativeExcel& excel_;
+    int rowStart_ = 1;   // sheet row of the caption or data row being written
+    int cellsInRow_ = 0; // cells written in that row
+    bool truncated_ = false;
 };
 
 } // namespace vx

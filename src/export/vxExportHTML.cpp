@@ -150,12 +150,12 @@ const char* HTMLCharset(unsigned codePage) {
 TvxHTMLWriter::TvxHTMLWriter(TvxOutput& out, const TvxWriterOptions& options)
     : TvxDocumentWriter(out, options) {
     for (int i = 0; i < 10; ++i)
-        FColor[i] = HTMLColor(i);
-    FOddRowStart = "   <TR BGCOLOR=\"" + FColor[8] + "\">";
+        color_[i] = HTMLColor(i);
+    oddRowStart_ = "   <TR BGCOLOR=\"" + color_[8] + "\">";
 }
 
 std::string TvxHTMLWriter::HTMLColor(int index) const {
-    const TvxHTMLOptions& o = FOptions.HTML;
+    const TvxHTMLOptions& o = options_.HTML;
     TColor c = o.Template == ctCustom ? CustomColor(o.CustomColors, index)
                                       : kSchemes[o.Template <= ctOlive ? o.Template : 0][index];
     // The value is printed as it is stored, without exchanging red and blue.
@@ -165,20 +165,20 @@ std::string TvxHTMLWriter::HTMLColor(int index) const {
 }
 
 std::string TvxHTMLWriter::HTMLFontFace(bool table) const {
-    const TvxHTMLOptions& o = FOptions.HTML;
+    const TvxHTMLOptions& o = options_.HTML;
     if (o.Template != ctCustom) return "Arial,Helvetica";
     return HTMLEscape(table ? o.CustomColors.TableFontFace : o.CustomColors.DefaultFontFace);
 }
 
 void TvxHTMLWriter::Prologue() {
-    TvxOutput& out = FOut;
+    TvxOutput& out = out_;
     out.WriteLine("<!-- THIS FILE WAS CREATED BY VEXEL'S EXPORT COMPONENTS FOR BORLAND DELPHI -->");
     out.WriteLine("<!-- DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\" -->");
     out.WriteLine("<HTML>");
     out.WriteLine(" <HEAD>");
     // The texts are bytes of the system code page: without its name a browser
     // guesses, and 8-bit characters come out garbled.
-    const char* charset = HTMLCharset(FOptions.CodePage);
+    const char* charset = HTMLCharset(options_.CodePage);
     std::string type = "  <META HTTP-EQUIV=\"Content-Type\" CONTENT=\"TEXT/HTML";
     if (charset) type += std::string("; charset=") + charset;
     out.WriteLine(type + "\">");
@@ -186,37 +186,37 @@ void TvxHTMLWriter::Prologue() {
         "  <META NAME = \"GENERATOR\" CONTENT = \"Vexel's Export Components for Delphi\" >");
     out.WriteLine("  <META NAME = \"Author\" CONTENT = \"Orin Vale\" >");
     out.WriteLine("  <META NAME = \"Description\" CONTENT = \"\" >");
-    if (FOptions.HTML.Options.Has(hoDisplayTitle))
-        out.WriteLine("  <TITLE>" + HTMLEscape(FOptions.HTML.Title) + "</TITLE>");
+    if (options_.HTML.Options.Has(hoDisplayTitle))
+        out.WriteLine("  <TITLE>" + HTMLEscape(options_.HTML.Title) + "</TITLE>");
     out.WriteLine(" </HEAD>");
-    out.WriteLine(" <BODY BGCOLOR=\"" + FColor[1] + "\" LINK=\"" + FColor[2] + "\" ALINK=\"" +
-                  FColor[0] + "\" VLINK=\"" + FColor[4] + "\" TEXT=\"" + FColor[3] + "\">");
-    out.WriteLine(" <FONT COLOR=\"" + FColor[3] + "\" FACE=\"" + HTMLFontFace(false) + "\">");
+    out.WriteLine(" <BODY BGCOLOR=\"" + color_[1] + "\" LINK=\"" + color_[2] + "\" ALINK=\"" +
+                  color_[0] + "\" VLINK=\"" + color_[4] + "\" TEXT=\"" + color_[3] + "\">");
+    out.WriteLine(" <FONT COLOR=\"" + color_[3] + "\" FACE=\"" + HTMLFontFace(false) + "\">");
 }
 
 // Header lines are the program's own text and may carry markup on purpose.
 void TvxHTMLWriter::HeaderText(const TStringList& lines) {
-    TvxOutput& out = FOut;
+    TvxOutput& out = out_;
     for (const std::string& line : lines)
         out.WriteLine(line);
     if (Has(xoHeaderLine)) out.WriteLine("  <HR>");
 }
 
 void TvxHTMLWriter::TableStart() {
-    TvxOutput& out = FOut;
-    const char* border = FOptions.HTML.Options.Has(hoShowGridLines) ? " BORDER=\"1\"" : "";
+    TvxOutput& out = out_;
+    const char* border = options_.HTML.Options.Has(hoShowGridLines) ? " BORDER=\"1\"" : "";
     out.WriteLine(std::string("  <TABLE WIDTH=\"100%\" CELLPADDING=\"4\" CELLSPACING=\"0\"") +
-                  border + " BGCOLOR=\"" + FColor[7] + "\">");
+                  border + " BGCOLOR=\"" + color_[7] + "\">");
     // The caption row's start; without captions it stays open and empty.
-    out.WriteLine("  <FONT COLOR=\"" + FColor[9] + "\" FACE=\"" + HTMLFontFace(true) + "\">");
-    out.WriteLine("   <TR BGCOLOR=\"" + FColor[5] + "\">");
+    out.WriteLine("  <FONT COLOR=\"" + color_[9] + "\" FACE=\"" + HTMLFontFace(true) + "\">");
+    out.WriteLine("   <TR BGCOLOR=\"" + color_[5] + "\">");
 }
 
 void TvxHTMLWriter::CaptionRow(const TvxFormattedRow& row) {
-    TvxOutput& out = FOut;
+    TvxOutput& out = out_;
     TableStart();
     if (Has(xoRowNumbers)) out.WriteLine("    <TD>&nbsp;</TD>");
-    FAlign.clear();
+    align_.clear();
     size_t start = out.Buffer().size();
     AppendCells(out.Buffer(), row);
     out.EndRow(start, true);
@@ -228,13 +228,13 @@ void TvxHTMLWriter::HeaderSeparator(std::string_view) {
 }
 
 void TvxHTMLWriter::DataRow(const TvxFormattedRow& row) {
-    TvxOutput& out = FOut;
+    TvxOutput& out = out_;
     // Parity of the source index, so skipped records shift the colouring.
-    if (FOptions.HTML.Options.Has(hoOddRowColoring) && (row.RecordIndex & 1))
-        out.WriteLine(FOddRowStart);
+    if (options_.HTML.Options.Has(hoOddRowColoring) && (row.RecordIndex & 1))
+        out.WriteLine(oddRowStart_);
     else
         out.WriteLine("   <TR>");
-    FAlign.clear();
+    align_.clear();
     size_t start = out.Buffer().size();
     AppendCells(out.Buffer(), row);
     out.EndRow(start, true);
@@ -242,14 +242,14 @@ void TvxHTMLWriter::DataRow(const TvxFormattedRow& row) {
 }
 
 void TvxHTMLWriter::EndTable() {
-    FOut.WriteLine("  </FONT>");
-    FOut.WriteLine("  </TABLE>");
+    out_.WriteLine("  </FONT>");
+    out_.WriteLine("  </TABLE>");
 }
 
 void TvxHTMLWriter::Epilogue() {
-    FOut.WriteLine(" </FONT>");
-    FOut.WriteLine(" </BODY>");
-    FOut.WriteLine("</HTML>");
+    out_.WriteLine(" </FONT>");
+    out_.WriteLine(" </BODY>");
+    out_.WriteLine("</HTML>");
 }
 
 void TvxHTMLWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
@@ -261,7 +261,7 @@ void TvxHTMLWriter::AppendRowNumberCell(std::string& row, std::string_view numbe
 void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += "\r\n";
     row += "    <TD";
-    const TStringList& widths = FOptions.ColumnWidths;
+    const TStringList& widths = options_.ColumnWidths;
     if (size_t(cell.Column) < widths.size()) {
         row += " WIDTH=\"";
         AppendHTMLEscaped(row, widths[size_t(cell.Column)]);
@@ -269,18 +269,18 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     }
     // An unknown alignment code keeps the attribute of the cell before it.
     if (!Has(xoUseAlignments))
-        FAlign.clear();
+        align_.clear();
     else if (const char* a = AlignAttribute(cell.Alignment))
-        FAlign = a;
-    row += FAlign;
+        align_ = a;
+    row += align_;
     // A spreadsheet that opens the page would run "=..." as a formula: the
     // cell is marked as text for it, and browsers show the text as it is.
     if (LooksLikeFormula(cell.Text)) row += " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\"";
     row += '>';
     if (cell.Header) {
-        if (FOptions.HTML.Options.Has(hoBoldHeaders)) row += "<B>";
+        if (options_.HTML.Options.Has(hoBoldHeaders)) row += "<B>";
         row += "<FONT COLOR=\"";
-        row += FColor[6];
+        row += color_[6];
         row += "\">";
     }
     row += "<small>";
@@ -290,12 +290,12 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Value && !cell.Value->IsNull()) {
         if (cell.Value->IsString()) {
             full = cell.Value->AsString();
-        } else if (FOptions.Locale) {
-            fullText = VarToStr(*cell.Value, *FOptions.Locale);
+        } else if (options_.Locale) {
+            fullText = VarToStr(*cell.Value, *options_.Locale);
             full = fullText;
         }
     }
-    if (FOptions.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() &&
+    if (options_.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() &&
         IsURL(full) && IsSafeLinkTarget(cell.Text)) {
         row += "<A HREF=\"";
         AppendHTMLEscaped(row, cell.Text);
@@ -310,7 +310,7 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     row += "</small>";
     if (cell.Header) {
         row += "</FONT>";
-        if (FOptions.HTML.Options.Has(hoBoldHeaders)) row += "</B>";
+        if (options_.HTML.Options.Has(hoBoldHeaders)) row += "</B>";
     }
     row += "</TD>";
 }

@@ -48,46 +48,46 @@ TvxOutput::~TvxOutput() {
 
 void TvxOutput::OpenFile(const std::string& target, bool openStream) {
     Abort();
-    FMemory = false;
-    FTarget = target;
+    memory_ = false;
+    target_ = target;
     // A name in the target's folder, so the final rename stays on one volume;
     // it keeps the target's extension for writers that insist on one.
     std::string folder = ExtractFilePath(target);
     std::string name = target.substr(folder.size());
     for (unsigned n = 1;; ++n) {
-        FTempPath = folder + "~vx" + std::to_string(n) + "~" + name;
-        if (!Exists(FTempPath)) break;
+        tempPath_ = folder + "~vx" + std::to_string(n) + "~" + name;
+        if (!Exists(tempPath_)) break;
         if (n == 10000) Fail("No free temporary name for", target);
     }
-    FBuffer.clear();
+    buffer_.clear();
     // Room for a small document at once; a large one grows it to kFlushSize.
-    FBuffer.reserve(kFlushSize / 8);
+    buffer_.reserve(kFlushSize / 8);
     if (openStream) {
-        FFile = std::fopen(FTempPath.c_str(), "wb");
-        if (!FFile) Fail("Cannot create file", FTempPath);
-        std::setvbuf(FFile, nullptr, _IONBF, 0); // this sink buffers already
+        file_ = std::fopen(tempPath_.c_str(), "wb");
+        if (!file_) Fail("Cannot create file", tempPath_);
+        std::setvbuf(file_, nullptr, _IONBF, 0); // this sink buffers already
     }
-    FPending = true;
+    pending_ = true;
 }
 
 void TvxOutput::OpenMemory() {
     Abort();
-    FMemory = true;
-    FBuffer.clear();
+    memory_ = true;
+    buffer_.clear();
 }
 
 void TvxOutput::Flush(size_t incoming) {
-    if (FMemory) {
+    if (memory_) {
         // Grows geometrically: the clipboard text is built in memory anyway.
-        if (FBuffer.capacity() < FBuffer.size() + incoming)
-            FBuffer.reserve(2 * (FBuffer.size() + incoming));
+        if (buffer_.capacity() < buffer_.size() + incoming)
+            buffer_.reserve(2 * (buffer_.size() + incoming));
         return;
     }
-    if (!FBuffer.empty()) {
-        if (!FFile) throw std::logic_error("document written to a closed sink");
-        if (std::fwrite(FBuffer.data(), 1, FBuffer.size(), FFile) != FBuffer.size())
-            Fail("Cannot write file", FTempPath);
-        FBuffer.clear();
+    if (!buffer_.empty()) {
+        if (!file_) throw std::logic_error("document written to a closed sink");
+        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+            Fail("Cannot write file", tempPath_);
+        buffer_.clear();
     }
 }
 
@@ -110,34 +110,34 @@ void TvxOutput::WriteLines(std::string_view text) {
 }
 
 void TvxOutput::EndRow(size_t start, bool breaksDone) {
-    const char* row = FBuffer.data() + start;
-    size_t size = FBuffer.size() - start;
+    const char* row = buffer_.data() + start;
+    size_t size = buffer_.size() - start;
     if (!breaksDone && (std::memchr(row, '\r', size) || std::memchr(row, '\n', size))) {
         // A value held a line break: the row is split into lines like any text.
         std::string text(row, size);
-        FBuffer.resize(start);
+        buffer_.resize(start);
         WriteLines(text);
         return;
     }
     if (size == 0) return;
-    FBuffer.append("\r\n", 2);
-    if (FBuffer.size() >= kFlushSize) Flush(0);
+    buffer_.append("\r\n", 2);
+    if (buffer_.size() >= kFlushSize) Flush(0);
 }
 
 void TvxOutput::CloseFile() {
-    if (!FFile) return;
-    std::FILE* f = FFile;
-    FFile = nullptr;
-    if (std::fclose(f) != 0) Fail("Cannot write file", FTempPath);
+    if (!file_) return;
+    std::FILE* f = file_;
+    file_ = nullptr;
+    if (std::fclose(f) != 0) Fail("Cannot write file", tempPath_);
 }
 
 void TvxOutput::Commit() {
-    if (FMemory || !FPending) return;
+    if (memory_ || !pending_) return;
     try {
         Flush(0);
         CloseFile();
-        if (!ReplaceFile(FTempPath, FTarget)) Fail("Cannot replace file", FTarget);
-        FPending = false;
+        if (!ReplaceFile(tempPath_, target_)) Fail("Cannot replace file", target_);
+        pending_ = false;
     } catch (...) {
         Abort();
         throw;
@@ -145,15 +145,15 @@ void TvxOutput::Commit() {
 }
 
 void TvxOutput::Abort() {
-    if (FFile) {
-        std::fclose(FFile);
-        FFile = nullptr;
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
     }
-    if (FPending) {
-        std::remove(FTempPath.c_str());
-        FPending = false;
+    if (pending_) {
+        std::remove(tempPath_.c_str());
+        pending_ = false;
     }
-    if (!FMemory) FBuffer.clear();
+    if (!memory_) buffer_.clear();
 }
 
 } // namespace vx

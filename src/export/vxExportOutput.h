@@ -23,12 +23,12 @@ class TvxOutput {
     void OpenMemory();
 
     void Write(std::string_view bytes) {
-        if (FBuffer.size() + bytes.size() > kFlushSize) Flush(bytes.size());
-        FBuffer.append(bytes.data(), bytes.size());
+        if (buffer_.size() + bytes.size() > kFlushSize) Flush(bytes.size());
+        buffer_.append(bytes.data(), bytes.size());
     }
     void Write(char c) {
-        if (FBuffer.size() >= kFlushSize) Flush(1);
-        FBuffer.push_back(c);
+        if (buffer_.size() >= kFlushSize) Flush(1);
+        buffer_.push_back(c);
     }
     void WriteLine(std::string_view line) {
         Write(line);
@@ -46,7 +46,7 @@ class TvxOutput {
     // Rows built in place: append to Buffer(), then EndRow with the size the
     // buffer had before. Saves copying every row once more. With breaksDone
     // the row's line breaks are CR LF already (as for WriteRow).
-    std::string& Buffer() { return FBuffer; }
+    std::string& Buffer() { return buffer_; }
     void EndRow(size_t start, bool breaksDone = false);
 
     // Flushes, closes and renames the file into place; throws on failure (the
@@ -54,20 +54,20 @@ class TvxOutput {
     void Commit();
     void Abort();
 
-    const std::string& TempPath() const { return FTempPath; }
-    const std::string& Target() const { return FTarget; }
+    const std::string& TempPath() const { return tempPath_; }
+    const std::string& Target() const { return target_; }
     // The memory document.
-    const std::string& Text() const { return FBuffer; }
+    const std::string& Text() const { return buffer_; }
 
   private:
     static constexpr size_t kFlushSize = 1 << 18;
     void Flush(size_t incoming);
     void CloseFile();
 
-    std::FILE* FFile = nullptr;
-    bool FMemory = false;
-    bool FPending = false; // a temporary file exists that is not yet in place
-    std::string FBuffer, FTarget, FTempPath;
+    std::FILE* file_ = nullptr;
+    bool memory_ = false;
+    bool pending_ = false; // a temporary file exists that is not yet in place
+    std::string buffer_, target_, tempPath_;
 };
 
 // Replaces target with source; the old target survives a failure.

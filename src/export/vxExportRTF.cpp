@@ -109,7 +109,7 @@ int64_t RTFCellBoundary(int k, int pixelsPerInch, int cellWidth) {
 }
 
 TColor TvxRTFWriter::RTFColor(int index) const {
-    const TvxRTFOptions& o = FOptions.RTF;
+    const TvxRTFOptions& o = options_.RTF;
     if (o.Template != rtCustom) return kRTFSchemes[o.Template < rtCustom ? o.Template : 0][index];
     const TvxRTFColors& c = o.CustomSettings;
     switch (index) {
@@ -129,9 +129,9 @@ TColor TvxRTFWriter::RTFColor(int index) const {
 }
 
 void TvxRTFWriter::Prologue() {
-    TvxOutput& out = FOut;
-    const TvxRTFOptions& o = FOptions.RTF;
-    const IFonts* fonts = FOptions.Fonts;
+    TvxOutput& out = out_;
+    const TvxRTFOptions& o = options_.RTF;
+    const IFonts* fonts = options_.Fonts;
     out.Write("{\\rtf1\\ansi\\deff0\\deftab720\r\n");
     out.Write("{\\fonttbl" + RTFFontEntry(0, o.CustomSettings.DefaultFont, fonts) +
               RTFFontEntry(1, o.CustomSettings.HeaderFont, fonts) +
@@ -142,18 +142,18 @@ void TvxRTFWriter::Prologue() {
               ColorEntry(RTFColor(5)) + "}\r\n");
     out.Write("\\margl" + std::to_string(o.LeftMargin) + "\\margr" + std::to_string(o.RightMargin) +
               "\\margt" + std::to_string(o.TopMargin) + "\\margb" + std::to_string(o.BottomMargin));
-    FDefaultAttributes = RTFFontAttributes(o.CustomSettings.DefaultFont);
+    defaultAttributes_ = RTFFontAttributes(o.CustomSettings.DefaultFont);
 }
 
 void TvxRTFWriter::Paragraph(std::string_view line) {
-    std::string s = "\\par \\pard\\plain\\f0" + FDefaultAttributes + "\\cf0 ";
+    std::string s = "\\par \\pard\\plain\\f0" + defaultAttributes_ + "\\cf0 ";
     AppendRTFEscaped(s, line);
     s += "\r\n";
-    FOut.Write(s);
+    out_.Write(s);
 }
 
 void TvxRTFWriter::HeaderText(const TStringList& lines) {
-    TvxOutput& out = FOut;
+    TvxOutput& out = out_;
     for (const std::string& line : lines)
         Paragraph(line);
     out.Write("\\par \\pard\\plain\\cgrid\r\n");
@@ -168,15 +168,15 @@ void TvxRTFWriter::HeaderText(const TStringList& lines) {
 // the row-number column.
 void TvxRTFWriter::RowDefinition(const TvxFormattedRow& row) {
     const bool header = row.Header;
-    TvxOutput& out = FOut;
-    const TvxRTFOptions& o = FOptions.RTF;
+    TvxOutput& out = out_;
+    const TvxRTFOptions& o = options_.RTF;
     const char* shading = header ? " \\clcbpat3"
                           : o.Options.Has(roOddRowColoring) && (row.RecordIndex & 1)
                               ? " \\clcbpat5"
                               : " \\clcbpat4";
     const bool grid = o.Options.Has(roShowGridLines);
-    int cells = FOptions.WrittenColumnCount + (Has(xoRowNumbers) ? 1 : 0);
-    int ppi = FOptions.PixelsPerInch;
+    int cells = options_.WrittenColumnCount + (Has(xoRowNumbers) ? 1 : 0);
+    int ppi = options_.PixelsPerInch;
     out.Write("\\trowd\\trgaph108\\trrh260\\trleft0");
     for (int k = 0; k < cells; ++k) {
         out.Write("\\clvertalc");
@@ -197,25 +197,25 @@ void TvxRTFWriter::RowDefinition(const TvxFormattedRow& row) {
 
 void TvxRTFWriter::CaptionRow(const TvxFormattedRow& row) {
     RowDefinition(row);
-    if (Has(xoRowNumbers)) FOut.Write(" \\cell ");
-    FAlign.clear();
-    FRow.clear();
-    AppendCells(FRow, row);
-    FOut.Write(FRow);
-    FOut.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
+    if (Has(xoRowNumbers)) out_.Write(" \\cell ");
+    align_.clear();
+    row_.clear();
+    AppendCells(row_, row);
+    out_.Write(row_);
+    out_.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
 }
 
 void TvxRTFWriter::DataRow(const TvxFormattedRow& row) {
     RowDefinition(row);
-    FAlign.clear();
-    FRow.clear();
-    AppendCells(FRow, row);
-    FOut.Write(FRow);
-    FOut.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
+    align_.clear();
+    row_.clear();
+    AppendCells(row_, row);
+    out_.Write(row_);
+    out_.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
 }
 
 void TvxRTFWriter::EndTable() {
-    FOut.Write("\\pard\\nowidctlpar\\widctlpar\\adjustright {\r\n");
+    out_.Write("\\pard\\nowidctlpar\\widctlpar\\adjustright {\r\n");
 }
 
 void TvxRTFWriter::Footer(const TStringList& lines, std::string_view, std::string_view created) {
@@ -225,7 +225,7 @@ void TvxRTFWriter::Footer(const TStringList& lines, std::string_view, std::strin
 }
 
 void TvxRTFWriter::Epilogue() {
-    FOut.Write("}}");
+    out_.Write("}}");
 }
 
 void TvxRTFWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
@@ -235,10 +235,10 @@ void TvxRTFWriter::AppendRowNumberCell(std::string& row, std::string_view number
 
 void TvxRTFWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (!Has(xoUseAlignments))
-        FAlign.clear();
+        align_.clear();
     else if (const char* a = AlignWord(cell.Alignment))
-        FAlign = a;
-    row += FAlign;
+        align_ = a;
+    row += align_;
     AppendRTFEscaped(row, cell.Text);
     row += "\\cell ";
 }

@@ -53,29 +53,29 @@ void AppendSylkValue(std::string& row, std::string_view text) {
 // ---- SYLK ----
 
 void TvxSYLKWriter::Prologue() {
-    FOut.WriteLine("ID;P" + FOptions.Title);
+    out_.WriteLine("ID;P" + options_.Title);
 }
 
 void TvxSYLKWriter::CaptionRow(const TvxFormattedRow& row) {
     // Nothing stands above the row numbers: a record must start its line.
-    size_t start = FOut.Buffer().size();
-    AppendCells(FOut.Buffer(), row);
-    FOut.EndRow(start, true);
+    size_t start = out_.Buffer().size();
+    AppendCells(out_.Buffer(), row);
+    out_.EndRow(start, true);
 }
 
 void TvxSYLKWriter::DataRow(const TvxFormattedRow& row) {
-    size_t start = FOut.Buffer().size();
-    AppendCells(FOut.Buffer(), row);
-    FOut.EndRow(start, true);
+    size_t start = out_.Buffer().size();
+    AppendCells(out_.Buffer(), row);
+    out_.EndRow(start, true);
 }
 
 void TvxSYLKWriter::Epilogue() {
-    FOut.WriteLine("E");
+    out_.WriteLine("E");
 }
 
 void TvxSYLKWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     row += "C;X1;Y";
-    AppendNumber(row, FShaping ? FShaping->OutputRow : 1);
+    AppendNumber(row, shaping_ ? shaping_->OutputRow : 1);
     row += ";K";
     AppendSylkValue(row, number);
 }
@@ -87,7 +87,7 @@ void TvxSYLKWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     row += "C;X";
     AppendNumber(row, x);
     row += ";Y";
-    AppendNumber(row, FShaping ? FShaping->OutputRow : 1);
+    AppendNumber(row, shaping_ ? shaping_->OutputRow : 1);
     row += ";K";
     AppendSylkValue(row, cell.Text);
 }
@@ -95,19 +95,19 @@ void TvxSYLKWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
 // ---- DIF ----
 
 void TvxDIFWriter::Prologue() {
-    TvxOutput& out = FOut;
-    int vectors = FOptions.ColumnCount + (Has(xoRowNumbers) ? 1 : 0);
+    TvxOutput& out = out_;
+    int vectors = options_.ColumnCount + (Has(xoRowNumbers) ? 1 : 0);
     out.WriteLine("TABLE");
     out.WriteLine("0,1");
     std::string title(1, '"');
-    title += FOptions.Title;
+    title += options_.Title;
     title += '"';
     out.WriteLine(title);
     out.WriteLine("VECTORS");
     out.WriteLine("0," + std::to_string(vectors));
     out.WriteLine("\"\"");
     out.WriteLine("TUPLES");
-    out.WriteLine("0," + std::to_string(FOptions.RecordCount));
+    out.WriteLine("0," + std::to_string(options_.RecordCount));
     out.WriteLine("\"\"");
     out.WriteLine("DATA");
     out.WriteLine("0,0");
@@ -115,28 +115,28 @@ void TvxDIFWriter::Prologue() {
 }
 
 void TvxDIFWriter::CaptionRow(const TvxFormattedRow& row) {
-    FOut.WriteLine("-1,0");
-    FOut.WriteLine("BOT");
+    out_.WriteLine("-1,0");
+    out_.WriteLine("BOT");
     if (Has(xoRowNumbers)) {
-        FOut.WriteLine("1,0");
-        FOut.WriteLine("\"\"");
+        out_.WriteLine("1,0");
+        out_.WriteLine("\"\"");
     }
-    size_t start = FOut.Buffer().size();
-    AppendCells(FOut.Buffer(), row);
-    FOut.EndRow(start, true);
+    size_t start = out_.Buffer().size();
+    AppendCells(out_.Buffer(), row);
+    out_.EndRow(start, true);
 }
 
 void TvxDIFWriter::DataRow(const TvxFormattedRow& row) {
-    FOut.WriteLine("-1,0");
-    FOut.WriteLine("BOT");
-    size_t start = FOut.Buffer().size();
-    AppendCells(FOut.Buffer(), row);
-    FOut.EndRow(start, true);
+    out_.WriteLine("-1,0");
+    out_.WriteLine("BOT");
+    size_t start = out_.Buffer().size();
+    AppendCells(out_.Buffer(), row);
+    out_.EndRow(start, true);
 }
 
 void TvxDIFWriter::Epilogue() {
-    FOut.WriteLine("-1,0");
-    FOut.WriteLine("EOD");
+    out_.WriteLine("-1,0");
+    out_.WriteLine("EOD");
 }
 void TvxDIFWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     row += "1,0\r\n";

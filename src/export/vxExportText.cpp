@@ -12,7 +12,7 @@ namespace vx {
 
 void TvxTXTWriter::HeaderText(const TStringList& lines) {
     for (const std::string& line : lines)
-        FOut.WriteLine(line);
+        out_.WriteLine(line);
 }
 
 // As many spaces as the row-number column takes, with its joiner.
@@ -23,16 +23,16 @@ void TvxTXTWriter::AppendCaptionPlaceholder(std::string& line, const TvxFormatte
 }
 
 void TvxTXTWriter::CaptionRow(const TvxFormattedRow& row) {
-    FLine.clear();
-    if (Has(xoRowNumbers)) AppendCaptionPlaceholder(FLine, row);
-    AppendCells(FLine, row);
-    FOut.WriteLines(FLine);
+    line_.clear();
+    if (Has(xoRowNumbers)) AppendCaptionPlaceholder(line_, row);
+    AppendCells(line_, row);
+    out_.WriteLines(line_);
 }
 
 void TvxTXTWriter::DataRow(const TvxFormattedRow& row) {
-    size_t start = FOut.Buffer().size();
-    AppendCells(FOut.Buffer(), row);
-    FOut.EndRow(start);
+    size_t start = out_.Buffer().size();
+    AppendCells(out_.Buffer(), row);
+    out_.EndRow(start);
 }
 
 void TvxTXTWriter::AppendRowNumberCell(std::string& row, std::string_view number, int width) {
@@ -72,17 +72,17 @@ void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
 void TvxClipboardWriter::Epilogue() {
     // The clipboard's text ends at its first zero byte: a header or footer
     // line holding one would hide everything after it.
-    const std::string& text = FOut.Text();
+    const std::string& text = out_.Text();
     std::string clean;
     if (std::memchr(text.data(), '\0', text.size())) {
         clean = text;
         for (char& c : clean)
             if (c == '\0') c = ' ';
     }
-    if (!FOptions.Clipboard || !FOptions.Clipboard->SetText(clean.empty() ? text : clean))
+    if (!options_.Clipboard || !options_.Clipboard->SetText(clean.empty() ? text : clean))
         throw std::runtime_error("the clipboard cannot take the text");
-    if (Has(xoClipboardMessage) && FOptions.Dialogs)
-        FOptions.Dialogs->ShowInformation(FOptions.CopiedToClipboard);
+    if (Has(xoClipboardMessage) && options_.Dialogs)
+        options_.Dialogs->ShowInformation(options_.CopiedToClipboard);
 }
 
 // ---- CSV ----
@@ -95,7 +95,7 @@ void TvxCSVWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (cell.Position > 0) row += ',';
     // An empty row writes no line: the record's only cell, when empty, is
     // quoted, so the record keeps its line.
-    const bool only = FShaping && FShaping->Count == 1 && !FShaping->RowNumber;
+    const bool only = shaping_ && shaping_->Count == 1 && !shaping_->RowNumber;
     if (only && cell.Text.empty()) return AppendQuoted(row, cell.Text, true);
     if (!LooksLikeFormula(cell.Text)) return AppendQuoted(row, cell.Text, false);
     // Any client can send "=..." : behind an apostrophe it stays text.

@@ -95,23 +95,23 @@ template <typename E, typename Bits> class TvxSet {
     constexpr TvxSet() = default;
     constexpr TvxSet(std::initializer_list<E> items) {
         for (E e : items)
-            FBits |= Bit(e);
+            bits_ |= Bit(e);
     }
     static constexpr TvxSet FromBits(Bits bits) {
         TvxSet s;
-        s.FBits = bits;
+        s.bits_ = bits;
         return s;
     }
-    constexpr bool Has(E e) const { return (FBits & Bit(e)) != 0; }
-    constexpr void Include(E e) { FBits |= Bit(e); }
-    constexpr void Exclude(E e) { FBits &= Bits(~Bit(e)); }
-    constexpr Bits ToBits() const { return FBits; }
-    constexpr bool Empty() const { return FBits == 0; }
+    constexpr bool Has(E e) const { return (bits_ & Bit(e)) != 0; }
+    constexpr void Include(E e) { bits_ |= Bit(e); }
+    constexpr void Exclude(E e) { bits_ &= Bits(~Bit(e)); }
+    constexpr Bits ToBits() const { return bits_; }
+    constexpr bool Empty() const { return bits_ == 0; }
     constexpr bool operator==(const TvxSet&) const = default;
 
   private:
     static constexpr Bits Bit(E e) { return Bits(Bits(1) << unsigned(e)); }
-    Bits FBits = 0;
+    Bits bits_ = 0;
 };
 
 using TvxExportTypeSet = TvxSet<TvxExportType, uint16_t>;

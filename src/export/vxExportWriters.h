@@ -24,7 +24,7 @@ class TvxTXTWriter : public TvxDocumentWriter {
   protected:
     // What stands in the caption row above the row numbers.
     virtual void AppendCaptionPlaceholder(std::string& line, const TvxFormattedRow& row);
-    std::string FLine;
+    std::string line_;
 };
 
 // The TXT text, put on the clipboard instead of a file.
@@ -86,8 +86,8 @@ class TvxHTMLWriter : public TvxDocumentWriter {
 
   private:
     void TableStart();
-    std::string FColor[10];
-    std::string FOddRowStart, FAlign;
+    std::string color_[10];
+    std::string oddRowStart_, align_;
 };
 
 // Rich Text, for both xtRTF and xtWord.
@@ -112,7 +112,7 @@ class TvxRTFWriter : public TvxDocumentWriter {
   private:
     void RowDefinition(const TvxFormattedRow& row);
     void Paragraph(std::string_view line);
-    std::string FRow, FAlign, FDefaultAttributes;
+    std::string row_, align_, defaultAttributes_;
 };
 
 class TvxSYLKWriter : public TvxDocumentWriter {

@@ -7,26 +7,26 @@ TvxLMDListBoxExport::TvxLMDListBoxExport(const TPlatform& platform) : TvxCustomE
 }
 
 TvxLMDListBoxExport::~TvxLMDListBoxExport() {
-    FListBox = nullptr;
+    listBox_ = nullptr;
 }
 
 void TvxLMDListBoxExport::SetListBox(IMessageListBox* listBox) {
-    FListBox = listBox;
-    FWidths.clear();
+    listBox_ = listBox;
+    widths_.clear();
 }
 
 bool TvxLMDListBoxExport::IsEndOfRecords() {
-    return !FListBox || size_t(RecordIndex) >= FListBox->ItemCount();
+    return !listBox_ || size_t(RecordIndex) >= listBox_->ItemCount();
 }
 
 int TvxLMDListBoxExport::GetColumnWidth(int index) {
-    if (!FListBox || index < 0) return 0;
-    if (size_t(index) >= FWidths.size()) FWidths.resize(size_t(index) + 1, -1);
-    int& w = FWidths[size_t(index)];
+    if (!listBox_ || index < 0) return 0;
+    if (size_t(index) >= widths_.size()) widths_.resize(size_t(index) + 1, -1);
+    int& w = widths_[size_t(index)];
     if (w < 0) {
         size_t widest = 0;
-        for (size_t i = 0, n = FListBox->ItemCount(); i < n; ++i) {
-            size_t len = FListBox->ItemPart(i, index).size();
+        for (size_t i = 0, n = listBox_->ItemCount(); i < n; ++i) {
+            size_t len = listBox_->ItemPart(i, index).size();
             if (len > widest) widest = len;
         }
         w = int(widest);
@@ -35,23 +35,23 @@ int TvxLMDListBoxExport::GetColumnWidth(int index) {
 }
 
 std::string TvxLMDListBoxExport::GetColumnCaption(int index) {
-    return FListBox ? FListBox->ColumnCaption(index) : std::string();
+    return listBox_ ? listBox_->ColumnCaption(index) : std::string();
 }
 
 int TvxLMDListBoxExport::GetColumnCount() {
-    return FListBox ? FListBox->ColumnCount() : 0;
+    return listBox_ ? listBox_->ColumnCount() : 0;
 }
 
 int TvxLMDListBoxExport::GetRecordCount() {
-    return FListBox ? int(FListBox->ItemCount()) : 0;
+    return listBox_ ? int(listBox_->ItemCount()) : 0;
 }
 
 void TvxLMDListBoxExport::GetRecordValues(TvxValues& values) {
     values.resize(2);
-    bool have = FListBox && size_t(RecordIndex) < FListBox->ItemCount();
+    bool have = listBox_ && size_t(RecordIndex) < listBox_->ItemCount();
     for (int c = 0; c < 2; ++c)
         values[size_t(c)] =
-            TVariant(have ? FListBox->ItemPart(size_t(RecordIndex), c) : std::string());
+            TVariant(have ? listBox_->ItemPart(size_t(RecordIndex), c) : std::string());
 }
 
 } // namespace vx

@@ -16,18 +16,18 @@ class TvxLMDListBoxExport : public TvxCustomExport {
     explicit TvxLMDListBoxExport(const TPlatform& platform);
     ~TvxLMDListBoxExport() override;
 
-    IMessageListBox* ListBox() const { return FListBox; }
+    IMessageListBox* ListBox() const { return listBox_; }
     void SetListBox(IMessageListBox* listBox);
     // The section tells its exporter when the list goes away.
     void SourceRemoved(const IMessageListBox* listBox) {
-        if (listBox == FListBox) SetListBox(nullptr);
+        if (listBox == listBox_) SetListBox(nullptr);
     }
 
     void FirstRecord() override {
         RecordIndex = 0;
-        FWidths.clear();
+        widths_.clear();
     }
-    bool HasSource() override { return FListBox != nullptr; }
+    bool HasSource() override { return listBox_ != nullptr; }
     bool IsEndOfRecords() override;
     bool IsColumnVisible(int) override { return true; }
     bool IsRecordSelected(int) override { return true; }
@@ -39,9 +39,9 @@ class TvxLMDListBoxExport : public TvxCustomExport {
     std::string ClassName() const override { return "TVXLMDLISTBOXEXPORT"; }
 
   private:
-    IMessageListBox* FListBox = nullptr;
+    IMessageListBox* listBox_ = nullptr;
     // Column widths measured at the start of an export (-1: not measured).
-    std::vector<int> FWidths;
+    std::vector<int> widths_;
 };
 
 } // namespace vx

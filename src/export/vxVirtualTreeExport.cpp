@@ -27,29 +27,29 @@ TvxVirtualTreeExport::TvxVirtualTreeExport(const TPlatform& platform) : TvxCusto
 }
 
 TvxVirtualTreeExport::~TvxVirtualTreeExport() {
-    FTree = nullptr;
+    tree_ = nullptr;
 }
 
 void TvxVirtualTreeExport::SetVirtualTree(IDebugTree* tree) {
-    FTree = tree;
-    FNode = kNone;
-    FWidthRows = kNone;
+    tree_ = tree;
+    node_ = kNone;
+    widthRows_ = kNone;
 }
 
 void TvxVirtualTreeExport::FirstRecord() {
     RecordIndex = 0;
-    FNode = kNone;
-    FWidthRows = kNone;
-    FTimeKey = -1;
-    FPictureRead = false; // read again once per export
+    node_ = kNone;
+    widthRows_ = kNone;
+    timeKey_ = -1;
+    pictureRead_ = false; // read again once per export
 }
 
 // The node the next GetRecordValues delivers. The end is reached when there
 // is none, so the walk never yields an empty record after the last row.
 size_t TvxVirtualTreeExport::NodeForRecord() const {
-    if (!FTree) return kNone;
-    const size_t rows = FTree->RowCount();
-    size_t next = RecordIndex == 0 ? 0 : (FNode == kNone ? kNone : FNode + 1);
+    if (!tree_) return kNone;
+    const size_t rows = tree_->RowCount();
+    size_t next = RecordIndex == 0 ? 0 : (node_ == kNone ? kNone : node_ + 1);
     while (next < rows && !Exports(next))
         ++next;
     return next < rows ? next : kNone;
@@ -60,7 +60,7 @@ bool TvxVirtualTreeExport::IsEndOfRecords() {
 }
 
 int TvxVirtualTreeExport::GetColumnWidth(int index) {
-    if (!FTree) return 0;
+    if (!tree_) return 0;
     switch (index) {
     case 0:
         return 7;
@@ -74,35 +74,35 @@ int TvxVirtualTreeExport::GetColumnWidth(int index) {
     default:
         break;
     }
-    size_t rows = FTree->RowCount();
-    if (FWidthRows != rows) {
+    size_t rows = tree_->RowCount();
+    if (widthRows_ != rows) {
         size_t widest = 0;
         for (size_t i = 0; i < rows; ++i) {
             if (!Exports(i)) continue;
-            size_t n = FTree->Row(i).Text.size();
+            size_t n = tree_->Row(i).Text.size();
             if (n > widest) widest = n;
         }
-        FTextWidth = int(widest);
-        FWidthRows = rows;
+        textWidth_ = int(widest);
+        widthRows_ = rows;
     }
-    return FTextWidth;
+    return textWidth_;
 }
 
 std::string TvxVirtualTreeExport::GetColumnCaption(int index) {
-    return FTree ? FTree->ColumnCaption(index) : std::string();
+    return tree_ ? tree_->ColumnCaption(index) : std::string();
 }
 
 int TvxVirtualTreeExport::GetColumnCount() {
-    return FTree ? FTree->ColumnCount() : 0;
+    return tree_ ? tree_->ColumnCount() : 0;
 }
 
 int TvxVirtualTreeExport::GetRecordCount() {
-    if (!FTree) return 0;
-    size_t rows = FTree->RowCount(), count = rows;
-    if (FShown && Options.Has(xoVisibleRowsOnly)) {
+    if (!tree_) return 0;
+    size_t rows = tree_->RowCount(), count = rows;
+    if (shown_ && Options.Has(xoVisibleRowsOnly)) {
         count = 0;
         for (size_t i = 0; i < rows; ++i)
-            count += FShown(i) ? 1 : 0;
+            count += shown_(i) ? 1 : 0;
     }
     return int(count);
 }
@@ -110,22 +110,22 @@ int TvxVirtualTreeExport::GetRecordCount() {
 const std::string& TvxVirtualTreeExport::TimeText(TDateTime time) {
     const ILocale* locale = Platform().Locale;
     if (!locale) {
-        FTimeText.clear();
-        return FTimeText;
+        timeText_.clear();
+        return timeText_;
     }
     // The long time format shows no fraction of a second: one text per second.
     double ms = std::round(time * 86400000.0);
     int64_t key = std::isfinite(ms) && std::fabs(ms) < 9e15 ? int64_t(std::floor(ms / 1000.0)) : -2;
-    if (!FPictureRead) {
-        FTimePicture = locale->LongTimePicture();
-        FPictureRead = true;
-        FTimeKey = -1;
+    if (!pictureRead_) {
+        timePicture_ = locale->LongTimePicture();
+        pictureRead_ = true;
+        timeKey_ = -1;
     }
-    if (key != FTimeKey || key == -2) {
-        FTimeText = FormatTimePicture(FTimePicture, time, locale->TimeAM(), locale->TimePM());
-        FTimeKey = key;
+    if (key != timeKey_ || key == -2) {
+        timeText_ = FormatTimePicture(timePicture_, time, locale->TimeAM(), locale->TimePM());
+        timeKey_ = key;
     }
-    return FTimeText;
+    return timeText_;
 }
 
 // Neighbouring rows often share group, kind and second: a value that is
@@ -136,13 +136,13 @@ static void SetText(TVariant& value, std::string_view text) {
 
 void TvxVirtualTreeExport::GetRecordValues(TvxValues& values) {
     values.resize(4);
-    FNode = NodeForRecord();
-    if (FNode == kNone) {
+    node_ = NodeForRecord();
+    if (node_ == kNone) {
         for (TVariant& v : values)
             v = TVariant("");
         return;
     }
-    TDebugRowView row = FTree->Row(FNode);
+    TDebugRowView row = tree_->Row(node_);
     SetText(values[0], GroupName(row.Group));
     SetText(values[1], KindName(row.Kind));
     SetText(values[2], row.Text);

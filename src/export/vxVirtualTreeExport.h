@@ -19,19 +19,19 @@ class TvxVirtualTreeExport : public TvxCustomExport {
     explicit TvxVirtualTreeExport(const TPlatform& platform);
     ~TvxVirtualTreeExport() override;
 
-    IDebugTree* VirtualTree() const { return FTree; }
+    IDebugTree* VirtualTree() const { return tree_; }
     void SetVirtualTree(IDebugTree* tree);
     // The section tells its exporter when the list goes away.
     void SourceRemoved(const IDebugTree* tree) {
-        if (tree == FTree) SetVirtualTree(nullptr);
+        if (tree == tree_) SetVirtualTree(nullptr);
     }
 
     // Which rows the list shows (null: every row). With xoVisibleRowsOnly
     // only those are exported, counted and measured.
-    void SetRowFilter(std::function<bool(size_t row)> shown) { FShown = std::move(shown); }
+    void SetRowFilter(std::function<bool(size_t row)> shown) { shown_ = std::move(shown); }
 
     void FirstRecord() override;
-    bool HasSource() override { return FTree != nullptr; }
+    bool HasSource() override { return tree_ != nullptr; }
     bool IsEndOfRecords() override;
     bool IsColumnVisible(int) override { return true; }
     bool IsRecordSelected(int) override { return true; }
@@ -46,21 +46,21 @@ class TvxVirtualTreeExport : public TvxCustomExport {
     static constexpr size_t kNone = size_t(-1);
     size_t NodeForRecord() const;
     bool Exports(size_t row) const {
-        return !FShown || !Options.Has(xoVisibleRowsOnly) || FShown(row);
+        return !shown_ || !Options.Has(xoVisibleRowsOnly) || shown_(row);
     }
     const std::string& TimeText(TDateTime time);
 
-    IDebugTree* FTree = nullptr;
-    std::function<bool(size_t row)> FShown;
-    size_t FNode = kNone; // row of the record at RecordIndex
+    IDebugTree* tree_ = nullptr;
+    std::function<bool(size_t row)> shown_;
+    size_t node_ = kNone; // row of the record at RecordIndex
     // The widest message, measured once per row count (an export reads it
     // for every phase that needs the layout).
-    size_t FWidthRows = kNone;
-    int FTextWidth = 0;
+    size_t widthRows_ = kNone;
+    int textWidth_ = 0;
     // The time text of the last second formatted: rows come many a second.
-    int64_t FTimeKey = -1;
-    bool FPictureRead = false;
-    std::string FTimePicture, FTimeText;
+    int64_t timeKey_ = -1;
+    bool pictureRead_ = false;
+    std::string timePicture_, timeText_;
 };
 
 } // namespace vx

@@ -9,7 +9,7 @@
 #include <random>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 

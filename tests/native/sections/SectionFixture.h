@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
-namespace vx::test {
+namespace vxtest {
+
+using namespace vx;
 
 struct TRecordingHost : ISectionHost {
     std::string InfoLine, Panels[4];
@@ -79,4 +81,4 @@ struct SectionTest {
     void Answer(const std::string& a) { Fakes.Dialogs.InputAnswers.push_back(a); }
 };
 
-} // namespace vx::test
+} // namespace vxtest

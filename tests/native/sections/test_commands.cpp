@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 TEST(SectionCommands, NotesAreAddedAndInsertedAsTheUserTypesThem) {
     SectionTest t;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 TEST(CopyText, RowsAreOneLineEachWithTheirNamesAndTexts) {
     SectionTest t;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 TEST(DebugList, CellTextsImagesAndPainting) {
     SectionTest t;
@@ -221,7 +221,7 @@ TEST(DebugList, ShownRowsDecideTheListAndTheCommands) {
         size_t RowOfVisible(size_t v) const override { return v * 2; }
         size_t VisibleOfRow(size_t row) const override { return row % 2 ? size_t(-1) : row / 2; }
     } even;
-    test::SectionTest t;
+    vxtest::SectionTest t;
     auto s = t.Make();
     even.Rows = &s->Rows();
     s->SetShownRows(&even);

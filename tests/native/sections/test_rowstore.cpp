@@ -7,7 +7,7 @@
 #include <new>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 // Array new/delete go through malloc here so a test can count how often a
 // given data block is released.

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
-namespace vx::test {
+namespace vxtest {
+
+using namespace vx;
 namespace {
 
 using vxtest::ReadFile;
@@ -205,4 +207,4 @@ TEST_F(SectionExport, ExistingDocumentIsReplacedOnlyWhenTheUserSaysYes) {
 }
 
 } // namespace
-} // namespace vx::test
+} // namespace vxtest

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-namespace vx::test {
+namespace vxtest {
+
+using namespace vx;
 
 struct TScratch {
     std::string Dir;
@@ -103,4 +105,4 @@ inline TSessionScan ReadRows(const std::string& path, std::vector<TRowCopy>& row
     });
 }
 
-} // namespace vx::test
+} // namespace vxtest

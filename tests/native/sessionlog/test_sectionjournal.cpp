@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <sys/wait.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 

@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
-namespace vx::e2e {
+namespace vxtest {
+
+using namespace vx;
 
 class E2ETest : public ::testing::Test {
   protected:
@@ -91,4 +93,4 @@ inline HWND PrintedHandle(const std::string& output) {
     return reinterpret_cast<HWND>(std::strtoull(output.c_str() + at + 7, nullptr, 16));
 }
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
+
+using namespace vx;
 
 class TNoticeListener {
   public:
@@ -65,4 +67,4 @@ class TNoticeListener {
     HWND hwnd_ = nullptr;
 };
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace vx::e2e {
+namespace vxtest {
 
 namespace {
 
@@ -411,4 +411,4 @@ void TBoxWatcher::Answer(HWND box) {
                      reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
 
 // WM_GETTEXT through a timeout, so a hung window cannot hang the test.
 std::string WindowText(HWND w);
@@ -158,4 +158,4 @@ class TBoxWatcher {
     std::thread thread_;
 };
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace vx::e2e {
+namespace vxtest {
 
 namespace {
 
@@ -401,4 +401,4 @@ bool TViewerProcess::ChooseMenuEntry(HWND popup, const std::string& text, int pl
     return close(); // Enter on a disabled entry leaves the menu open
 }
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
 
 // A Windows path to one of the programs CMake built (it hands us Linux paths;
 // Wine sees the root folder as drive Z:).
@@ -161,4 +161,4 @@ class TViewerProcess {
     std::unique_ptr<TBoxWatcher> boxes_;
 };
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -11,7 +11,7 @@
 #include <sstream>
 
 using namespace vx;
-using namespace vx::e2e;
+using namespace vxtest;
 
 namespace {
 

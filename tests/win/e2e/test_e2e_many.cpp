@@ -16,7 +16,9 @@
 #include <thread>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
+
+using namespace vx;
 namespace {
 
 // One kind of client: how to start its k-th process sending n records, how to
@@ -305,4 +307,4 @@ TEST_F(ManyClientsE2E, AClientDyingMidFloodAndOneOfFourThreadsLeaveTheOthersWhol
 }
 
 } // namespace
-} // namespace vx::e2e
+} // namespace vxtest

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
+
+using namespace vx;
 namespace {
 
 bool BufferServed() {
@@ -98,4 +100,4 @@ TEST_F(OdsE2E, ABufferHeldByAnotherProgramIsLeftToIt) {
 }
 
 } // namespace
-} // namespace vx::e2e
+} // namespace vxtest

@@ -10,7 +10,7 @@
 #include <cstring>
 
 using namespace vx;
-using namespace vx::e2e;
+using namespace vxtest;
 
 namespace {
 

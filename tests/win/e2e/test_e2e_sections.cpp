@@ -6,7 +6,7 @@
 #include <algorithm>
 
 using namespace vx;
-using namespace vx::e2e;
+using namespace vxtest;
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace vx::e2e {
+namespace vxtest {
+
+using namespace vx;
 namespace {
 
 std::string NewFolder() {
@@ -89,4 +91,4 @@ TEST_F(E2ETest, AKilledViewersLogHoldsEveryRecordDeliveredBeforeTheLastSecond) {
     WinExec(cmd.c_str(), SW_HIDE);
 }
 
-} // namespace vx::e2e
+} // namespace vxtest

@@ -8,7 +8,7 @@
 #include <sstream>
 
 using namespace vx;
-using namespace vx::e2e;
+using namespace vxtest;
 
 namespace {
 

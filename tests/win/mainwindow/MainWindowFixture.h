@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
-namespace vx::test {
+namespace vxtest {
+
+using namespace vx;
 
 // A top-level window that records every "vxDebugger2Client" notice.
 class TClientListener : public ui::TWindow {
@@ -100,4 +102,4 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<TClientListener> listener;
 };
 
-} // namespace vx::test
+} // namespace vxtest

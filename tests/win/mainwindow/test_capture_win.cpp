@@ -3,7 +3,7 @@
 #include "win/mainwindow/MainWindowFixture.h"
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 

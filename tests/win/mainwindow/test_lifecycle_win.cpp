@@ -11,7 +11,7 @@
 #include <functional>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 using vxtest::GuiObjects;
 using vxtest::TGuiObjects;
 

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 TEST_F(MainWindowTest, FirstStartComesUpWithTheDesignLayout) {
     auto w = Make();

@@ -9,7 +9,7 @@
 #include <iterator>
 
 using namespace vx;
-using namespace vx::test;
+using namespace vxtest;
 
 namespace {
 

@@ -12,7 +12,9 @@
 
 #include <cstring>
 
-namespace vx::test {
+namespace vxtest {
+
+using namespace vx;
 namespace {
 
 std::string Le32(uint32_t v) {
@@ -404,4 +406,4 @@ TEST_F(TcpTest, StalledAndSilentConnectionsGoAfterThirtySeconds) {
 }
 
 } // namespace
-} // namespace vx::test
+} // namespace vxtest

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace vx::test {
+namespace vxtest {
 
 class TDialogRobot {
   public:
@@ -70,4 +70,4 @@ class TDialogRobot {
     }
 };
 
-} // namespace vx::test
+} // namespace vxtest

@@ -9,7 +9,7 @@
 #include <ctime>
 
 using namespace vx;
-using vx::test::TDialogRobot;
+using vxtest::TDialogRobot;
 
 namespace {
 

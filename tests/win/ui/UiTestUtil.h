@@ -7,7 +7,9 @@
 #include <chrono>
 #include <functional>
 
-namespace vx::test {
+namespace vxtest {
+
+using namespace vx;
 
 class THostWindow : public ui::TWindow {
   public:
@@ -33,4 +35,4 @@ inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000
     return true;
 }
 
-} // namespace vx::test
+} // namespace vxtest

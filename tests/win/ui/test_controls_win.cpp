@@ -18,8 +18,8 @@
 
 using namespace vx;
 using namespace vx::ui;
-using vx::test::PumpUntil;
-using vx::test::THostWindow;
+using vxtest::PumpUntil;
+using vxtest::THostWindow;
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 using namespace vx;
 using namespace vx::ui;
-using vx::test::THostWindow;
+using vxtest::THostWindow;
 
 namespace {
 

@@ -1,0 +1,65 @@
+// What the window tests of every folder share: waiting while this thread's
+// messages run, a window's text, a window's painted pixels, and a plain host
+// window for controls under test.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vxtest {
+
+// Dispatches every message waiting for this thread.
+void DispatchWaiting();
+// Runs this thread's messages for ms.
+void PumpFor(DWORD ms);
+// Runs this thread's messages until cond holds or ms have passed; true if it
+// holds. What is waiting once it holds is dispatched before it returns.
+bool WaitFor(const std::function<bool()>& cond, DWORD ms = 10000);
+
+// The text of a window of any process (WM_GETTEXT through a timeout, so a
+// hung window cannot hang the test).
+std::string WindowText(HWND w);
+
+// A window's client area as its WM_PRINTCLIENT paints it, 0x00RRGGBB a pixel.
+struct TPixels {
+    int Width = 0, Height = 0;
+    std::vector<unsigned> Data;
+    unsigned At(int x, int y) const { return Data[size_t(y) * Width + x]; }
+};
+TPixels PrintClient(HWND hwnd, UINT flags = PRF_CLIENT);
+inline unsigned Rgb(unsigned r, unsigned g, unsigned b) {
+    return (r << 16) | (g << 8) | b;
+}
+
+// A plain top-level window to hold the controls under test: white, static
+// controls in it white too. It counts its paints and WM_APP messages, and
+// tells OnSize its new client size.
+class TPlainHost {
+  public:
+    struct TPlace {
+        int Left = 0, Top = 0, Width = 400, Height = 200;
+        bool Visible = false;
+        const char* Caption = "host";
+    };
+    TPlainHost() : TPlainHost(TPlace{}) {}
+    explicit TPlainHost(const TPlace& place);
+    ~TPlainHost();
+    TPlainHost(const TPlainHost&) = delete;
+    TPlainHost& operator=(const TPlainHost&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    RECT Client() const;
+
+    int Paints = 0;
+    int Apps = 0;
+    std::function<void(int width, int height)> OnSize;
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+} // namespace vxtest
