@@ -225,6 +225,7 @@ class TSoak {
     int LimitedSections() const { return limitedSections_; }
     double ExportSeconds() const { return exportSeconds_; }
     int Exports() const { return exports_; }
+    int ExportedRows() const { return exportedRows_; } // of the last export
 
     // One round: the clients send, the big list is exported, every section goes.
     bool Round(int r, int bigRows, int smallRows) {
@@ -344,6 +345,7 @@ class TSoak {
         QueryPerformanceCounter(&t1);
         exportSeconds_ += double(t1.QuadPart - t0.QuadPart) / double(f.QuadPart);
         ++exports_;
+        exportedRows_ = rows;
         long long lines = FileLines(file);
         if (lines != rows + 1) return Fail("the export holds " + Num(long(lines)) + " lines");
         DeleteFileA(file.c_str());
@@ -378,6 +380,7 @@ class TSoak {
     int limitedSections_ = 0; // big sections that reached the history limit
     double exportSeconds_ = 0;
     int exports_ = 0;
+    int exportedRows_ = 0;
 };
 
 } // namespace
@@ -420,7 +423,7 @@ int main(int argc, char** argv) {
     std::printf("soak_limited_sections: %d sections\n", soak.LimitedSections());
     std::printf("soak_seconds: %.0f s\n", Since(t0));
     std::printf("soak_export_seconds: %.1f s per %d-row export\n",
-                soak.Exports() ? soak.ExportSeconds() / soak.Exports() : 0.0, bigRows);
+                soak.Exports() ? soak.ExportSeconds() / soak.Exports() : 0.0, soak.ExportedRows());
     std::printf("soak_rss_start_kb: %lld kB\n", start.RssKB);
     std::printf("soak_rss_end_kb: %lld kB\n", end.RssKB);
     std::printf("soak_rss_growth_pct: %.1f %%\n",
