@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Runs every fuzz target for SECONDS each (default 600), one after the other,
-# and prints per target how many inputs it ran and how many crashed:
+# and prints per target how many inputs it ran, how many crashed and how long
+# it ran:
 #   fuzz_<target>_execs: N
 #   fuzz_<target>_crashes: N
+#   fuzz_<target>_seconds: N
 # A target that crashes is started again for the time left, so one find does
 # not end its run; the crashing inputs are kept in build/fuzz/bench/crashes.
 # What each target learns is kept in build/fuzz/bench/corpus and used again by
 # the next run (the committed seeds under tests/fuzz stay as they are).
-# Usage: bash bench/fuzz.sh [SECONDS] [TARGET...]
+# With VX_FUZZ_EXECS=N a target stops as soon as it has run N inputs, so a
+# long time limit can be given to reach a number of executions.
+# Usage: [VX_FUZZ_EXECS=N] bash bench/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
+want=${VX_FUZZ_EXECS:-0}
 shift || true
 build=build/fuzz
 if [ ! -f $build/CMakeCache.txt ]; then
@@ -30,11 +35,13 @@ for t in "${targets[@]}"; do
   corpus=$build/bench/corpus/$t crashes=$build/bench/crashes/$t log=$build/bench/$t.log
   mkdir -p "$corpus" "$crashes"
   execs=0 found=0
-  end=$((SECONDS + seconds))
-  while [ $SECONDS -lt "$end" ]; do
+  start=$SECONDS end=$((SECONDS + seconds))
+  while [ $SECONDS -lt "$end" ] && { [ "$want" -eq 0 ] || [ $execs -lt "$want" ]; }; do
     left=$((end - SECONDS))
+    runs=-1
+    [ "$want" -eq 0 ] || runs=$((want - execs))
     rc=0
-    $build/tests/fuzz/fuzz_$t -max_total_time=$left -timeout=20 -rss_limit_mb=2560 \
+    $build/tests/fuzz/fuzz_$t -max_total_time=$left -runs=$runs -timeout=20 -rss_limit_mb=2560 \
       -print_final_stats=1 -artifact_prefix="$crashes/" "$corpus" tests/fuzz/$t/corpus \
       >"$log" 2>&1 || rc=$?
     # The final stats, or on a crash the last status line.
@@ -43,9 +50,10 @@ for t in "${targets[@]}"; do
     execs=$((execs + ${n:-0}))
     if [ $rc -ne 0 ]; then
       found=$((found + 1))
-      cp "$log" "$crashes/crash-$found.log"
+      cp "$log" "$crashes/crash-$(date +%s)-$found.log"
     fi
   done
   echo "fuzz_${t}_execs: $execs"
   echo "fuzz_${t}_crashes: $found"
+  echo "fuzz_${t}_seconds: $((SECONDS - start))"
 done

@@ -12,7 +12,13 @@
 # type and name: under Wine 8 each use of the system's save dialog leaves one
 # registry key (ComDlg32\LastVisitedMRU) open, so soak_handles_end grows by
 # one for each round's export.
-# HISTORY_LIMIT, when given, is written as the "Display" value HistoryLimit.
+# HISTORY_LIMIT, when given, is written as the "Display" value HistoryLimit;
+# a big section then holds what the limit leaves of its rows (it drops about
+# 3% below the limit at once), and that is what its export must hold.
+# soak_limited_sections counts the big sections that reached the limit. With
+# a limit of 100,000 the day is still a million records, and each big list is
+# still about 100,000 rows when it is exported:
+#   bash bench/soak.sh 5 150000 5556 100000
 # Usage: bash bench/soak.sh [ROUNDS] [BIG_ROWS] [SMALL_ROWS] [HISTORY_LIMIT]
 set -euo pipefail
 cd "$(dirname "$0")/.."

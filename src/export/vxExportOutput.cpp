@@ -60,7 +60,8 @@ void TvxOutput::OpenFile(const std::string& target, bool openStream) {
         if (n == 10000) Fail("No free temporary name for", target);
     }
     buffer_.clear();
-    buffer_.reserve(kFlushSize);
+    // Room for a small document at once; a large one grows it to kFlushSize.
+    buffer_.reserve(kFlushSize / 8);
     if (openStream) {
         file_ = std::fopen(tempPath_.c_str(), "wb");
         if (!file_) Fail("Cannot create file", tempPath_);

@@ -3,6 +3,7 @@
 #include "ByteText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace vx {
@@ -25,8 +26,12 @@ bool Has(const TByteSet& s, uint8_t c) {
     return (s[c >> 6] >> (c & 63)) & 1;
 }
 void AddRange(TByteSet& s, int lo, int hi) {
-    for (int c = lo; c <= hi; ++c)
-        Add(s, uint8_t(c));
+    for (int w = lo >> 6; w <= hi >> 6; ++w) {
+        int from = std::max(lo, w * 64) - w * 64, to = std::min(hi, w * 64 + 63) - w * 64;
+        uint64_t bits = (to == 63 ? ~uint64_t(0) : (uint64_t(1) << (to + 1)) - 1) &
+                        ~((uint64_t(1) << from) - 1);
+        s[size_t(w)] |= bits;
+    }
 }
 void AddIf(TByteSet& s, bool (*pred)(uint8_t), bool negate) {
     for (int c = 0; c < 256; ++c)
@@ -470,10 +475,9 @@ class TRegexCompiler {
     // The single byte a set stands for, the case aside; -1 when it is more.
     int LiteralOf(const TByteSet& s) const {
         int found = -1, count = 0;
-        for (int c = 0; c < 256; ++c) {
-            if (!Has(s, uint8_t(c))) continue;
-            ++count;
-            if (found < 0) found = c;
+        for (int w = 0; w < 4; ++w) {
+            count += std::popcount(s[size_t(w)]);
+            if (found < 0 && s[size_t(w)]) found = w * 64 + std::countr_zero(s[size_t(w)]);
         }
         if (count == 1) return found;
         if (count == 2 && !matchCase_ && found >= 'A' && found <= 'Z' &&

@@ -252,7 +252,8 @@ void CheckBIFF(const std::string& doc) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    vxfuzz::TScratchFolder scratch;
+    // One folder for the whole run: every run leaves it as empty as it found it.
+    static vxfuzz::TScratchFolder scratch;
     const std::string& folder = scratch.Path;
     TFakePlatform fake; // fresh at every run: the fakes keep what they were asked
     fake.Files.UseRealFiles = true;
@@ -314,6 +315,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!failed && s.LastExportWritten(), "the document is written");
     std::string doc = type == xtClipboard ? fake.Clipboard.Text : ReadFile(target);
     std::remove(target.c_str());
+    Check(std::filesystem::is_empty(folder), "no temporary file is left behind");
 
     switch (type) {
     case xtHTML:
