@@ -71,6 +71,7 @@ bool TFindBar::Create(ui::TWindow* parent) {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
     s.Height = kHeight;
+    s.Visible = false; // made on first use: shown, with the focus in it, once it is whole
     if (!TPanel::Create(parent, s)) return false;
     label_ = Static(Handle(), "Find:", 8, kRow1 + 3, 30, 0);
     TEditBoxStyle text;

@@ -377,7 +377,7 @@ void Tfme_Sections::FitTimeColumn() {
     ui::ScopedSelectObject font(dc, GuiFont());
     SIZE size{};
     GetTextExtentPoint32A(dc, "00:00:00 AM", 11, &size);
-    const int width = std::max(S(80), int(size.cx) + S(14));
+    const int width = std::max(S(80), int(size.cx) + S(9)); // the list's own margins
     if (ListView_GetColumnWidth(list, 3) < width) ListView_SetColumnWidth(list, 3, width);
 }
 
