@@ -119,6 +119,7 @@ void Tfrm_VexelDebugWindow::OdsBatch() {
         took = true;
         bool slow = false;
         try {
+            TBuildTimer timer(*this);
             slow = c.Sections.Apply(c.Batch[c.Next++]);
         } catch (const std::exception& e) {
             ui::HandleException(e, "OutputDebugString capture");

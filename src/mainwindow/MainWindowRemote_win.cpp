@@ -32,6 +32,7 @@ std::string Tfrm_VexelDebugWindow::ApplyTcpSettings(const net::TTcpSettings& set
                                         kTcpStallTimer, kTcpResumeTimer));
         Tcp->OnRecord = [this](const std::string& host, uint32_t wParam, std::string_view block) {
             std::string failure;
+            TBuildTimer timer(*this);
             switch (Manager->DispatchRemote(host, wParam, block.data(), block.size(), &failure)) {
             case TSectionManager::TRemoteResult::rrApplied:
                 return std::string();

@@ -1,5 +1,6 @@
-// What the viewer holds of the system's objects, for a soak test or a
-// monitoring tool in another process. The main window answers the registered
+// What the viewer holds of the system's objects, and what building its last
+// section cost, for a soak test, a benchmark or a monitoring tool in another
+// process. The main window answers the registered
 // message "vxDebuggerResourceCounts" with one count per call; wParam says which.
 // USER and GDI objects can be counted only from inside the process (Wine's
 // GetGuiResources answers 0, and its GDI handles are the process's own).
@@ -12,10 +13,12 @@
 namespace vx {
 
 enum TResourceCount : WPARAM {
-    rcUserObjects = 0,  // windows and menus (GetGuiResources where it answers)
-    rcGdiObjects = 1,   // GDI objects
-    rcHandles = 2,      // kernel handles (GetProcessHandleCount, else the system list)
-    rcWorkingSetKB = 3, // resident size in kB
+    rcUserObjects = 0,     // windows and menus (GetGuiResources where it answers)
+    rcGdiObjects = 1,      // GDI objects
+    rcHandles = 2,         // kernel handles (GetProcessHandleCount, else the system list)
+    rcWorkingSetKB = 3,    // resident size in kB
+    rcSectionsBuilt = 4,   // sections built since the start (answered by the main window)
+    rcLastBuildMicros = 5, // what the last one took, from its record to its frame shown
 };
 
 // The message, registered on first use.

@@ -355,7 +355,22 @@ bool Tfrm_VexelDebugWindow::TabKey(bool back) {
     return true;
 }
 
+Tfrm_VexelDebugWindow::TBuildTimer::TBuildTimer(Tfrm_VexelDebugWindow& window)
+    : window_(window), sections_(window.Manager ? window.Manager->SectionCount() : 0) {
+    QueryPerformanceCounter(&start_);
+}
+
+Tfrm_VexelDebugWindow::TBuildTimer::~TBuildTimer() {
+    if (!window_.Manager || window_.Manager->SectionCount() <= sections_) return;
+    LARGE_INTEGER end, frequency;
+    QueryPerformanceCounter(&end);
+    QueryPerformanceFrequency(&frequency);
+    ++window_.sectionsBuilt_;
+    window_.lastBuildMicros_ = (end.QuadPart - start_.QuadPart) * 1000000 / frequency.QuadPart;
+}
+
 void Tfrm_VexelDebugWindow::DispatchClientRecord(uint32_t wParam, const void* data, size_t size) {
+    TBuildTimer timer(*this);
     if (Dispatcher)
         Dispatcher->DispatchRecord(wParam, data, size);
     else
@@ -402,7 +417,11 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (CaptionGradient.HandleMessage(msg, wParam, lParam, result)) return result;
     if (ClientMessage(msg, wParam, lParam, result)) return result;
-    if (msg != 0 && msg == ResourceCountsMessage()) return LRESULT(CountOwnResources(wParam));
+    if (msg != 0 && msg == ResourceCountsMessage()) {
+        if (wParam == rcSectionsBuilt) return LRESULT(sectionsBuilt_);
+        if (wParam == rcLastBuildMicros) return LRESULT(lastBuildMicros_);
+        return LRESULT(CountOwnResources(wParam));
+    }
     switch (msg) {
     case WM_WINDOWPOSCHANGED:
         // Every way of becoming visible passes here (WM_SHOWWINDOW is not

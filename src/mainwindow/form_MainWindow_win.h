@@ -320,6 +320,21 @@ class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
     // Applies queued records until the inbox is empty or, with a deadline
     // (GetTickCount64), until it has passed; true when records are left.
     bool ApplyClientRecordsUntil(ULONGLONG deadline);
+    // Around the dispatch of one record: what it cost when it built a section
+    // (the resource counts message answers it, for benchmarks).
+    class TBuildTimer {
+      public:
+        explicit TBuildTimer(Tfrm_VexelDebugWindow& window);
+        ~TBuildTimer();
+        TBuildTimer(const TBuildTimer&) = delete;
+        TBuildTimer& operator=(const TBuildTimer&) = delete;
+
+      private:
+        Tfrm_VexelDebugWindow& window_;
+        size_t sections_;
+        LARGE_INTEGER start_;
+    };
+    int64_t sectionsBuilt_ = 0, lastBuildMicros_ = 0;
 
     TMainWindowContext ctx_;
     UINT dpi_ = 96;          // the window's pixels per inch

@@ -71,6 +71,7 @@ bool TFindBar::Create(ui::TWindow* parent) {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alTop;
     s.Height = kHeight;
+    s.Visible = false; // made on first use: shown, with the focus in it, once it is whole
     if (!TPanel::Create(parent, s)) return false;
     label_ = Static(Handle(), "Find:", 8, kRow1 + 3, 30, 0);
     TEditBoxStyle text;
@@ -132,6 +133,7 @@ bool TFindBar::Create(ui::TWindow* parent) {
 // has the second, and the options flow over as many lines as the width needs:
 // a narrow list keeps every part readable.
 void TFindBar::Arrange() {
+    if (!Handle()) return; // made the first time it is shown
     RECT r;
     GetClientRect(Handle(), &r);
     // The measures are of the 96 layout, at the bar's pixels per inch.

@@ -34,6 +34,9 @@ void Tfme_Sections::CreateFindBar() {
 }
 
 void Tfme_Sections::ShowFindBar() {
+    // Made on first use: most sections never show it, and its fourteen
+    // windows would lengthen the build of every section.
+    if (!FindBar.Handle()) CreateFindBar();
     if (!FindBar.Visible()) {
         FindBar.SetVisible(true);
         Panel_List.Realign();

@@ -23,6 +23,8 @@ constexpr DWORD kUpdateInterval = 200;
 constexpr DWORD kLongestInterval = 1000;
 constexpr double kUpdateCostFactor = 40;
 constexpr UINT_PTR kUpdateTimer = 1;
+// The last changes of a flood show this long after it.
+constexpr DWORD kQuietMs = 50;
 
 double Milliseconds() {
     static LARGE_INTEGER frequency = [] {
@@ -53,14 +55,25 @@ void Tfme_Sections::Changed(unsigned changes) {
     if (changes & scPause) btn_Pause.SetDown(core_.Paused);
     if (changes & (scVisible | scToFront)) UpdateVisible((changes & scToFront) != 0);
     pending_ |= changes & kContent;
-    if (!pending_ || updateTimer_) return;
-    DWORD since = GetTickCount() - lastUpdate_;
-    if (since >= interval_) {
-        UpdateNow();
-    } else {
-        SetTimer(Handle(), kUpdateTimer, interval_ - since, nullptr);
+    if (!pending_) return;
+    lastChange_ = GetTickCount();
+    // When due, the update comes with the next message: records arrive in
+    // slices, and it runs between two of them. A timer alone would not do:
+    // during a flood the queue is never empty, and WM_TIMER comes only when
+    // it is.
+    if (lastChange_ - lastUpdate_ >= interval_) {
+        if (!updatePosted_) updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
+    } else if (!updateTimer_) {
+        SetTimer(Handle(), kUpdateTimer, kQuietMs, nullptr);
         updateTimer_ = true;
     }
+}
+
+// The timer comes back every kQuietMs while changes wait: once no change has
+// come for that long (a flood has stopped), or the period is over, they show.
+void Tfme_Sections::UpdateTimer() {
+    const DWORD now = GetTickCount();
+    if (now - lastChange_ >= kQuietMs || now - lastUpdate_ >= interval_) UpdateStep();
 }
 
 void Tfme_Sections::PaceUpdates(double updateCost) {
@@ -77,13 +90,12 @@ void Tfme_Sections::UpdateNow() {
     lastUpdate_ = GetTickCount();
     const double start = Milliseconds();
     if (changes & (scRows | scFocus)) {
-        // Some list views paint at once when an item's state or their count
-        // changes; with redrawing off they only invalidate.
+        // No WM_SETREDRAW round this: turning drawing back on makes the list
+        // repaint itself whole, which cost tens of milliseconds under Wine;
+        // the new count invalidates no rows but the new ones.
         HWND list = lst_Debug.Handle();
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         if (changes & scRows) UpdateRowCount();
         UpdateFocus();
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         size_t row = core_.FocusedRow();
         int item = row == TSectionCore::npos ? -1 : ItemOf(core_.VisibleOfRow(row));
         if (item >= 0) ListView_EnsureVisible(list, item, FALSE);
@@ -97,8 +109,22 @@ void Tfme_Sections::UpdateNow() {
     PaceUpdates(Milliseconds() - start);
 }
 
+// A due update in two steps, each a message of its own: the new item count,
+// then the rest. Under Wine each of the two moves the list's scroll bar and
+// costs the window tens of milliseconds on a busy machine; others get their
+// answers in between.
+void Tfme_Sections::UpdateStep() {
+    if ((pending_ & scRows) && size_t(lst_Debug.Count()) != core_.VisibleCount()) {
+        UpdateRowCount();
+        updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
+        if (updatePosted_) return;
+    }
+    UpdateNow();
+}
+
 void Tfme_Sections::UpdateRowCount() {
-    lst_Debug.SetCount(core_.VisibleCount());
+    // An unchanged count is not set again: that too would move the scroll bar.
+    if (size_t(lst_Debug.Count()) != core_.VisibleCount()) lst_Debug.SetCount(core_.VisibleCount());
 }
 
 void Tfme_Sections::UpdateFocus() {
@@ -168,14 +194,18 @@ void Tfme_Sections::UpdatePanels() {
 
 void Tfme_Sections::UpdateVisible(bool toFront) {
     bool visible = core_.Visible();
-    if (visible != Visible()) {
+    if (visible && (toFront || !Visible())) {
         // A section that is shown comes in front of its siblings: showing it
-        // underneath another section would leave it out of sight.
-        if (visible) toFront = true;
-        SetVisible(visible);
+        // underneath another section would leave it out of sight. Shown and
+        // raised in one move: each move of a frame makes the system work out
+        // again what every one of its windows and its siblings' can show.
+        const bool shown = Visible();
+        SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        if (!shown && Parent()) Parent()->Realign();
+    } else if (!visible && Visible()) {
+        SetVisible(false);
     }
-    if (visible && toFront)
-        SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Tfme_Sections::Panel_InfoResize() {
@@ -345,7 +375,12 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
 LRESULT Tfme_Sections::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (msg == WM_TIMER && wParam == kUpdateTimer) {
-        UpdateNow();
+        UpdateTimer();
+        return 0;
+    }
+    if (msg == kUpdateMessage) {
+        updatePosted_ = false;
+        if (pending_) UpdateStep();
         return 0;
     }
     if (msg == WM_TIMER && wParam == kWorkTimer) {

@@ -39,9 +39,10 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     style.Align = ui::TAlign::alClient;
     style.Width = S(845);
     style.Height = S(536);
+    // Hidden until ShowSection; a hidden child takes no part in its parent's
+    // layout, and its windows are made without showing on the screen.
+    style.Visible = false;
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
-    // Hidden until ShowSection; a hidden child takes no part in its parent's layout.
-    ShowWindow(Handle(), SW_HIDE);
 
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
                                0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -324,10 +325,10 @@ void Tfme_Sections::CreateWorkArea() {
 }
 
 void Tfme_Sections::CreateListArea() {
-    // Bottom up: the info pad under the source fields, the list above both.
+    // Bottom up: the info pad under the source fields, the list above both;
+    // the find bar over the list comes when it is first shown.
     CreateInfoPad();
     CreateMapInfo();
-    CreateFindBar();
     TReportListStyle debug;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         debug.Columns.push_back({core_.HeaderCaption(c),

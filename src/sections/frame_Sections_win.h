@@ -155,6 +155,8 @@ class Tfme_Sections : public ui::TPanel {
     void UpdatePanels();
     void UpdateVisible(bool toFront);
     void PaceUpdates(double updateCost);
+    void UpdateTimer();
+    void UpdateStep();
     void Panel_InfoResize();
     void Panel_InfoPadResize();
     void Panel_MapInfoResize();
@@ -179,6 +181,8 @@ class Tfme_Sections : public ui::TPanel {
 
     // Find and rules in slices of the window's time, from this WM_TIMER.
     static constexpr UINT_PTR kWorkTimer = 2;
+    // An update that is due, posted to the frame itself.
+    static constexpr UINT kUpdateMessage = WM_APP + 1;
     void CreateFindBar();
     bool FindBarKey(HWND from, WORD key, unsigned modifiers);
     void FindChanged();
@@ -218,7 +222,9 @@ class Tfme_Sections : public ui::TPanel {
     std::string memoText_; // what Memo_Data shows, before its line breaks are made CR LF
     unsigned pending_ = 0; // TSectionChange flags not shown yet
     bool updateTimer_ = false;
+    bool updatePosted_ = false; // a kUpdateMessage is on its way
     DWORD lastUpdate_ = 0;
+    DWORD lastChange_ = 0;  // GetTickCount of the last change that waits
     DWORD interval_ = 200;  // ms between updates, stretched when they cost much
     double paintStart_ = 0; // ms, when the debug list's last paint began
     double paintCost_ = 0;  // ms the debug list's last paint took

@@ -11,13 +11,19 @@ TPanel::~TPanel() = default;
 bool TPanel::Create(TWindow* parent, const TPanelStyle& style, HWND parentHandle) {
     style_ = style;
     Align = style.Align;
-    DWORD ws = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    DWORD ws = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (style.Visible ? WS_VISIBLE : 0);
     if (style.SingleBorder) ws |= WS_BORDER;
-    if (!CreateOwn(parent, ws, 0, caption_.c_str(), parentHandle)) return false;
     int f = FrameWidth();
     Padding = {f, f, f, f};
-    SetBounds(0, 0, style.Width, style.Height);
-    return true;
+    // Made at its size: one move less per panel (each goes to the server under Wine).
+    TCreateParams p;
+    p.Parent = parent;
+    p.ParentHandle = parentHandle;
+    p.Style = ws;
+    p.Text = caption_.c_str();
+    p.Width = style.Width;
+    p.Height = style.Height;
+    return CreateOwn(p);
 }
 
 int TPanel::FrameWidth() const {

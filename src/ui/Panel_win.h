@@ -18,6 +18,7 @@ struct TPanelStyle {
     TColor FontColor = clWindowText;
     TTextAlign Alignment = TTextAlign::taCenter;
     int Width = 100, Height = 40;
+    bool Visible = true; // false: made hidden, shown later
 };
 
 class TPanel : public TWindow {

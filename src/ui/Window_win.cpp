@@ -330,40 +330,40 @@ void TWindow::Realign() {
     area.top += Padding.top;
     area.right -= Padding.right;
     area.bottom -= Padding.bottom;
-    auto place = [](TWindow* c, LONG l, LONG t, LONG r, LONG b) {
-        c->SetBounds(l, t, std::max<LONG>(0, r - l), std::max<LONG>(0, b - t));
+    // A child already in its place is not moved again: under Wine every
+    // SetWindowPos goes to the server, and a frame's nested panels realign
+    // each other many times while they are built and resized.
+    auto place = [](TWindow* c, const RECT& now, LONG l, LONG t, LONG r, LONG b) {
+        const LONG w = std::max<LONG>(0, r - l), h = std::max<LONG>(0, b - t);
+        if (now.left == l && now.top == t && now.right - now.left == w && now.bottom - now.top == h)
+            return;
+        c->SetBounds(l, t, w, h);
     };
     for (TAlign pass :
          {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
         for (TWindow* c : children_) {
             if (c->Align != pass || !c->Visible()) continue;
+            const RECT now = c->Bounds();
+            const int w = now.right - now.left, h = now.bottom - now.top;
             switch (pass) {
-            case TAlign::alTop: {
-                int h = c->Height();
-                place(c, area.left, area.top, area.right, area.top + h);
+            case TAlign::alTop:
+                place(c, now, area.left, area.top, area.right, area.top + h);
                 area.top = std::min(area.bottom, area.top + h);
                 break;
-            }
-            case TAlign::alBottom: {
-                int h = c->Height();
-                place(c, area.left, area.bottom - h, area.right, area.bottom);
+            case TAlign::alBottom:
+                place(c, now, area.left, area.bottom - h, area.right, area.bottom);
                 area.bottom = std::max(area.top, area.bottom - h);
                 break;
-            }
-            case TAlign::alLeft: {
-                int w = c->Width();
-                place(c, area.left, area.top, area.left + w, area.bottom);
+            case TAlign::alLeft:
+                place(c, now, area.left, area.top, area.left + w, area.bottom);
                 area.left = std::min(area.right, area.left + w);
                 break;
-            }
-            case TAlign::alRight: {
-                int w = c->Width();
-                place(c, area.right - w, area.top, area.right, area.bottom);
+            case TAlign::alRight:
+                place(c, now, area.right - w, area.top, area.right, area.bottom);
                 area.right = std::max(area.left, area.right - w);
                 break;
-            }
             default:
-                place(c, area.left, area.top, area.right, area.bottom);
+                place(c, now, area.left, area.top, area.right, area.bottom);
                 break;
             }
         }

@@ -299,3 +299,33 @@ TEST(DebugList, FloodPaintsOnceWhenTheQueueDrains) {
     EXPECT_GE(top + page, 5000) << "the newest row is in view";
     std::printf("[ info ] 5000 rows appended in %lu ms\n", static_cast<unsigned long>(took));
 }
+
+// A flood whose queue never drains (records keep coming in slices, as from a
+// client or a socket) still brings the list up to date at its pace: the
+// update must not wait for a WM_TIMER that comes only when the queue is empty.
+TEST(DebugList, FloodThatNeverDrainsTheQueueStillShowsRows) {
+    TFrameRig rig;
+    Tfme_Sections& f = *rig.Frame;
+    TSectionCore& c = rig.Core();
+    c.ShowSection();
+    Pump();
+    HWND list = f.lst_Debug.Handle();
+    int shown = 0, sent = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && shown == 0;) {
+        for (int i = 0; i < 20; ++i, ++sent) {
+            auto r = Rec(0, dkString, "row " + std::to_string(sent));
+            c.AddDebugInfo(r, false);
+        }
+        // The next slice is already posted when this one's messages are read.
+        PostMessageA(rig.Window, WM_NULL, 0, 0);
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&m);
+            if (m.hwnd == rig.Window && m.message == WM_NULL) break;
+        }
+        shown = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    }
+    EXPECT_GT(shown, 0) << "rows shown while the records still come (" << sent << " sent)";
+    Pump();
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), sent);
+}
