@@ -6,6 +6,7 @@
 #include "forms/form_Splash_win.h"
 #include "mainwindow/ExceptionLog.h"
 #include "mainwindow/form_MainWindow_win.h"
+#include "platform/WindowHelpers_win.h"
 #include "ui/Dialogs_win.h"
 #include "protocol/vxDebugIntf.h"
 #include "sections/form_Viewer_win.h"
@@ -170,7 +171,7 @@ int RunViewer(HINSTANCE instance) {
     for (int i = 1; i < __argc; ++i)
         if (__argv && __argv[i] && *__argv[i]) mainWindow.OpenSessionFile(__argv[i]);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (NextMessage(msg) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -19,7 +19,24 @@ BOOL CALLBACK DisableThreadWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// How often input, paint and timers go before what is posted.
+constexpr ULONGLONG kFairTurnMs = 15;
+
 } // namespace
+
+BOOL NextMessage(MSG& msg) {
+    static ULONGLONG lastTurn = 0;
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastTurn >= kFairTurnMs) {
+        // One message a call, until none of the three kinds waits.
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT) ||
+            PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT) ||
+            PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
+            return msg.message == WM_QUIT ? 0 : 1;
+        lastTurn = now;
+    }
+    return GetMessageA(&msg, nullptr, 0, 0);
+}
 
 void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done) {
     TDisabled disabled{dialog, {}};
@@ -33,7 +50,7 @@ void RunModalLoop(HWND dialog, HWND owner, HWND focus, const std::function<bool(
     if (focus) SetFocus(focus);
     MSG msg;
     while (!done()) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = NextMessage(msg);
         if (got == 0) {
             PostQuitMessage(int(msg.wParam)); // the application's loop must see it too
             break;

@@ -1,5 +1,5 @@
-// What the program's windows share: a modal message loop like a modal
-// form's, and painting on WM_PAINT and WM_PRINTCLIENT.
+// What the program's windows share: a fair message loop, a modal message loop
+// like a modal form's, and painting on WM_PAINT and WM_PRINTCLIENT.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,14 @@
 #include <functional>
 
 namespace vx {
+
+// GetMessage for the program's loops, fair to input, paint and timers.
+// GetMessage hands out every posted message before any input, paint or
+// WM_TIMER: while windows keep posting themselves work (a flood of records),
+// keys, clicks, paint and timers would wait for as long as the flood lasts.
+// At most every few milliseconds, what waits of those goes first. Returns as
+// GetMessage does: 0 for WM_QUIT, -1 on failure.
+BOOL NextMessage(MSG& msg);
 
 // Shows `dialog` and runs its messages until `done` answers true. Meanwhile
 // the thread's other visible windows, and `owner` (which may belong to

@@ -1,5 +1,6 @@
 // The Win32 platform services against the real system under test.
 #include "platform/DateTimeFormat.h"
+#include "platform/WindowHelpers_win.h"
 #include "ui/Dialogs_win.h"
 #include "support/DialogRobot_win.h"
 
@@ -19,7 +20,46 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// Posts itself a message for every one it gets and wants paint all along.
+constexpr UINT kAgain = WM_APP + 7;
+int g_paints = 0, g_posts = 0;
+LRESULT CALLBACK BusyProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kAgain) {
+        ++g_posts;
+        PostMessageA(h, kAgain, 0, 0);
+        InvalidateRect(h, nullptr, FALSE);
+        return 0;
+    }
+    if (msg == WM_PAINT) ++g_paints;
+    return DefWindowProcA(h, msg, wParam, lParam);
+}
+
 } // namespace
+
+TEST(WinPlatform, NextMessageGivesPaintAndTimersTheirTurnWhilePostsNeverStop) {
+    WNDCLASSA c{};
+    c.lpfnWndProc = &BusyProc;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = "vxtestBusy";
+    RegisterClassA(&c);
+    HWND busy = CreateWindowExA(WS_EX_TOOLWINDOW, c.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                50, 50, nullptr, nullptr, c.hInstance, nullptr);
+    ASSERT_TRUE(busy);
+    SetTimer(busy, 1, 20, nullptr);
+    PostMessageA(busy, kAgain, 0, 0);
+    int timers = 0;
+    MSG msg;
+    for (const ULONGLONG until = GetTickCount64() + 1000; GetTickCount64() < until;) {
+        ASSERT_GT(NextMessage(msg), 0);
+        timers += msg.message == WM_TIMER && msg.hwnd == busy;
+        DispatchMessageA(&msg);
+    }
+    KillTimer(busy, 1);
+    DestroyWindow(busy);
+    EXPECT_GT(g_posts, 100);
+    EXPECT_GE(g_paints, 5);
+    EXPECT_GE(timers, 5);
+}
 
 TEST(WinPlatform, ClipboardRoundTripKeepsAnsiBytes) {
     TWinClipboard clip;
