@@ -28,8 +28,8 @@ void Tfrm_VexelDebugWindow::CreateRemoteAction() {
 std::string Tfrm_VexelDebugWindow::ApplyTcpSettings(const net::TTcpSettings& settings) {
     if (std::string problem = net::TcpSettingsProblem(settings); !problem.empty()) return problem;
     if (!Tcp) {
-        Tcp.reset(new net::TTcpListener(Handle(), kTcpSocketMessage, kTcpResumeMessage,
-                                        kTcpStallTimer, kTcpResumeTimer));
+        Tcp.reset(
+            new net::TTcpListener(Handle(), kTcpSocketMessage, kTcpResumeMessage, kTcpStallTimer));
         Tcp->OnRecord = [this](const std::string& host, uint32_t wParam, std::string_view block) {
             std::string failure;
             TBuildTimer timer(*this);

@@ -217,7 +217,7 @@ class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
     ui::TAction* act_RemoteClients = nullptr;
     static constexpr UINT kTcpSocketMessage = WM_APP + 0x7C0;
     static constexpr UINT kTcpResumeMessage = WM_APP + 0x7C1;
-    static constexpr UINT_PTR kTcpStallTimer = 0x7C0, kTcpResumeTimer = 0x7C1;
+    static constexpr UINT_PTR kTcpStallTimer = 0x7C0;
     // Listens while the "Display" value TcpListen is on.
     std::unique_ptr<net::TTcpListener, TTcpListenerDeleter> Tcp;
     // The "Remote clients..." dialog; the window's own unless a test sets one.

@@ -17,6 +17,10 @@ constexpr ULONGLONG kSliceMs = 8;
 constexpr ULONGLONG kPaintEveryMs = 100;
 constexpr size_t kOutboxLimit = 4096; // notices a client may leave unread
 constexpr UINT kStallCheckMs = 1000;
+// A yield to input or paint lasts about this long; past kYieldMostMs any
+// socket notice ends it.
+constexpr DWORD kYieldMs = USER_TIMER_MINIMUM;
+constexpr ULONGLONG kYieldMostMs = 30;
 
 std::string AddressText(const sockaddr_in& a) {
     const auto* b = reinterpret_cast<const unsigned char*>(&a.sin_addr);
@@ -33,10 +37,9 @@ std::string SocketError(const char* what, int code) {
 
 } // namespace
 
-TTcpListener::TTcpListener(HWND window, UINT socketMessage, UINT resumeMessage, UINT_PTR stallTimer,
-                           UINT_PTR resumeTimer)
+TTcpListener::TTcpListener(HWND window, UINT socketMessage, UINT resumeMessage, UINT_PTR stallTimer)
     : window_(window), socketMessage_(socketMessage), resumeMessage_(resumeMessage),
-      stallTimer_(stallTimer), resumeTimer_(resumeTimer) {}
+      stallTimer_(stallTimer), resume_(window, resumeMessage) {}
 
 TTcpListener::~TTcpListener() {
     Stop();
@@ -106,11 +109,9 @@ void TTcpListener::Stop() {
         Close(*c);
     }
     connections_.clear();
-    if (window_) {
-        KillTimer(window_, stallTimer_);
-        KillTimer(window_, resumeTimer_);
-    }
-    stallTimerOn_ = scheduled_ = false;
+    if (window_) KillTimer(window_, stallTimer_);
+    EndYield();
+    stallTimerOn_ = false;
 }
 
 TTcpListener::TConnection* TTcpListener::Find(SOCKET s) {
@@ -131,17 +132,14 @@ bool TTcpListener::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!c) return true; // a notice for a socket already closed
         if (event == FD_WRITE) Flush(*c);
         if (event == FD_READ || event == FD_CLOSE) c->Readable = true;
-        if (!pumping_ && !scheduled_) Pump();
+        if (!pumping_ && (!scheduled_ || GetTickCount64() - yieldStart_ >= kYieldMostMs)) {
+            EndYield();
+            Pump();
+        }
         return true;
     }
     if (msg == resumeMessage_) {
-        scheduled_ = false;
-        Pump();
-        return true;
-    }
-    if (msg == WM_TIMER && wParam == resumeTimer_) {
-        KillTimer(window_, resumeTimer_);
-        scheduled_ = false;
+        EndYield();
         Pump();
         return true;
     }
@@ -215,17 +213,26 @@ void TTcpListener::Pump() {
 }
 
 // The rest comes after what waits for the window: input first whenever there
-// is any, paint about ten times a second (a timer comes after both; a posted
-// message before them), else at once.
+// is any, paint about ten times a second, else at once. A posted message comes
+// before input and paint, so a yield to them is a resume message posted by a
+// pool thread a little later. Not a WM_TIMER: that comes only once no posted
+// message waits, and while the sections post themselves their updates during
+// a flood, that could be never.
 void TTcpListener::Schedule() {
     if (scheduled_) return;
     const DWORD waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT));
     const ULONGLONG now = GetTickCount64();
+    yieldStart_ = now;
     if ((waiting & QS_INPUT) || ((waiting & QS_PAINT) && now - lastYield_ >= kPaintEveryMs)) {
-        scheduled_ = SetTimer(window_, resumeTimer_, USER_TIMER_MINIMUM, nullptr) != 0;
         lastYield_ = now;
+        scheduled_ = resume_.Start(kYieldMs);
     }
     if (!scheduled_) scheduled_ = PostMessageA(window_, resumeMessage_, 0, 0) != FALSE;
+}
+
+void TTcpListener::EndYield() {
+    resume_.Cancel();
+    scheduled_ = false;
 }
 
 void TTcpListener::Serve(TConnection& c) {
@@ -326,9 +333,12 @@ void TTcpListener::Sweep() {
 }
 
 void TTcpListener::CheckStalls() {
+    // What waits unread in a socket is the viewer's delay, not the peer's: it
+    // is read first, and a connection that still has more is not judged.
+    if (!pumping_) Pump();
     const double now = Now();
     for (auto& c : connections_) {
-        if (c->Dead) continue;
+        if (c->Dead || c->Readable) continue;
         if (c->Session.HandshakeOverdue(now) && c->Reader.Pending() == 0) {
             Trouble(*c, TRemoteTrouble::rtNoHandshake, 0,
                     c->Session.Count(TRemoteTrouble::rtNoHandshake));

@@ -6,9 +6,10 @@
 // over from another thread, and one thread keeps each connection's records
 // in order without a lock. The work is cut into slices of about 8 ms, so
 // the window answers within 50 ms during a flood; between slices input goes
-// first, and paint about ten times a second. A connection is read only while its reader has room: a
-// flooding peer is held back by TCP's own flow control, and what is held
-// per connection is at most one frame plus one read.
+// first, and paint about ten times a second, and the listener comes back
+// after them by a posted message, never by a WM_TIMER. A connection is read only while its reader
+// has room: a flooding peer is held back by TCP's own flow control, and what is held per connection
+// is at most one frame plus one read.
 //
 // At most 64 connections; more are accepted and closed at once. Every
 // frame goes through TFrameReader and TTcpSession: trouble is counted on the
@@ -20,6 +21,7 @@
 #include "net/FrameReader.h"
 #include "net/TcpSession.h"
 #include "net/TcpSettings.h"
+#include "platform/DelayedPost_win.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -38,10 +40,9 @@ inline constexpr size_t kMaxConnections = 64;
 class TTcpListener {
   public:
     // Socket notices come to `window` as `socketMessage`; `resumeMessage` and
-    // the timers `stallTimer` and `resumeTimer` are the listener's own too.
-    // The window hands them to HandleMessage.
-    TTcpListener(HWND window, UINT socketMessage, UINT resumeMessage, UINT_PTR stallTimer,
-                 UINT_PTR resumeTimer);
+    // the timer `stallTimer` are the listener's own too. The window hands
+    // them to HandleMessage.
+    TTcpListener(HWND window, UINT socketMessage, UINT resumeMessage, UINT_PTR stallTimer);
     ~TTcpListener();
     TTcpListener(const TTcpListener&) = delete;
     TTcpListener& operator=(const TTcpListener&) = delete;
@@ -88,6 +89,7 @@ class TTcpListener {
     void Accept();
     void Pump();
     void Schedule();
+    void EndYield();
     // One read of the connection and the frames it completed.
     void Serve(TConnection& c);
     void Trouble(TConnection& c, TRemoteTrouble trouble, uint32_t wParam, bool isNew);
@@ -101,7 +103,7 @@ class TTcpListener {
 
     const HWND window_;
     const UINT socketMessage_, resumeMessage_;
-    const UINT_PTR stallTimer_, resumeTimer_;
+    const UINT_PTR stallTimer_;
     bool wsa_ = false;
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
@@ -109,7 +111,9 @@ class TTcpListener {
     std::vector<std::unique_ptr<TConnection>> connections_;
     bool pumping_ = false, scheduled_ = false, stallTimerOn_ = false;
     bool refusalLogged_ = false;
-    ULONGLONG lastYield_ = 0; // when paint last went before the records
+    ULONGLONG lastYield_ = 0;  // when paint last went before the records
+    ULONGLONG yieldStart_ = 0; // when the last Schedule was
+    TDelayedPost resume_;      // resumeMessage_ after a yield
     TStats stats_;
 };
 

@@ -10,7 +10,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 namespace vxtest {
 
@@ -379,6 +381,83 @@ TEST_F(TcpTest, HostilePeersCloseOnlyTheirOwnConnections) {
         EXPECT_EQ(g->Rows().Row(i).Text, "row " + std::to_string(i));
     EXPECT_TRUE(fakes.Dialogs.Errors.empty());
     EXPECT_TRUE(IsWindow(w->Handle()));
+}
+
+// A window that posts itself a message for every one it gets, with paint
+// waiting all along: the queue is never empty of posted messages, as while
+// the sections of a flood post themselves their updates.
+struct TBusyWindow {
+    static constexpr UINT kAgain = WM_APP + 7;
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == kAgain) {
+            PostMessageA(h, kAgain, 0, 0);
+            InvalidateRect(h, nullptr, FALSE);
+            return 0;
+        }
+        return DefWindowProcA(h, msg, wParam, lParam);
+    }
+    TBusyWindow() {
+        WNDCLASSA c{};
+        c.lpfnWndProc = &Proc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = "vxtestBusyWindow";
+        RegisterClassA(&c);
+        Handle = CreateWindowExA(WS_EX_TOOLWINDOW, c.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 50, 50, nullptr, nullptr, c.hInstance, nullptr);
+        PostMessageA(Handle, kAgain, 0, 0);
+    }
+    ~TBusyWindow() { DestroyWindow(Handle); }
+    HWND Handle = nullptr;
+};
+
+TEST_F(TcpTest, AFloodArrivesWhileTheQueueIsNeverEmpty) {
+    const int port = Listen();
+    ASSERT_NE(port, 0);
+    constexpr int kRows = 20000;
+    std::string burst = Frame(dkConnect, "busy", "App|Busy");
+    for (int i = 0; i < kRows; ++i)
+        burst += Frame(dkString, "busy", std::to_string(i));
+    // A blocking client on a thread of its own: this thread only runs messages.
+    std::atomic<bool> sent{false}, done{false};
+    std::thread client([&] {
+        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(uint16_t(port));
+        inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
+        DWORD patience = 20000; // a viewer that stopped reading fails the send
+        setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&patience),
+                   sizeof patience);
+        if (connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
+            const std::string all = Frame(1, "") + burst;
+            size_t at = 0;
+            for (int n; at < all.size(); at += size_t(n))
+                if ((n = send(s, all.data() + at, int(all.size() - at), 0)) <= 0) break;
+            sent = at == all.size();
+        }
+        while (!done)
+            Sleep(10);
+        closesocket(s);
+    });
+    TBusyWindow busy;
+    TSectionCore* core = nullptr;
+    const ULONGLONG until = GetTickCount64() + 30000;
+    MSG msg;
+    while (!((core = Section("busy", "127.0.0.1")) && core->RowCount() >= size_t(kRows)) &&
+           GetTickCount64() < until) {
+        // Posted messages first, as GetMessage takes them: a WM_TIMER never comes.
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    done = true;
+    client.join();
+    EXPECT_TRUE(sent);
+    ASSERT_TRUE(core);
+    ASSERT_EQ(core->RowCount(), size_t(kRows));
+    for (size_t i = 0; i < size_t(kRows); i += 997)
+        EXPECT_EQ(core->Rows().Row(i).Text, std::to_string(i));
 }
 
 TEST_F(TcpTest, StalledAndSilentConnectionsGoAfterThirtySeconds) {
