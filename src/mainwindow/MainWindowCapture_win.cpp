@@ -5,6 +5,7 @@
 #include "mainwindow/OdsSections.h"
 #include "mainwindow/SectionManager.h"
 #include "mainwindow/form_MainWindow_win.h"
+#include "platform/DelayedPost_win.h"
 
 #include <iterator>
 
@@ -30,13 +31,16 @@ struct TOdsCapture {
         : Queue(kQueueCapacity, kQueueBytes),
           Reader(Queue,
                  [window] { PostMessageA(window, Tfrm_VexelDebugWindow::kOdsBatchMessage, 0, 0); }),
-          Sections(manager) {}
+          Sections(manager), ComeBack(window, Tfrm_VexelDebugWindow::kOdsBatchMessage) {}
     TOdsQueue Queue;
     TOdsReader Reader;
     TOdsSections Sections;
     std::vector<TOdsEvent> Batch; // taken from the queue; Batch[Next] is the next to apply
     size_t Next = 0;
     bool Wanted = false; // what the user chose, remembered even when the buffer was taken
+    // During a flood, the next slice (not a WM_TIMER: that would wait for
+    // as long as other windows post themselves work).
+    TDelayedPost ComeBack;
 };
 
 void TOdsCaptureDeleter::operator()(TOdsCapture* capture) const {
@@ -73,7 +77,7 @@ bool Tfrm_VexelDebugWindow::StartCapture() {
 void Tfrm_VexelDebugWindow::StopCapture() {
     if (!Capture) return;
     Capture->Reader.Stop();
-    if (Handle()) KillTimer(Handle(), kOdsTimerId);
+    Capture->ComeBack.Cancel();
     // What the reader had queued is shown; nothing it read is lost.
     std::vector<TOdsEvent>& batch = Capture->Batch;
     std::vector<TOdsEvent> events(std::make_move_iterator(batch.begin() + ptrdiff_t(Capture->Next)),
@@ -99,14 +103,15 @@ void Tfrm_VexelDebugWindow::act_CaptureODSExecute() {
     }
 }
 
-// A batch message starts the work; while texts keep coming the timer brings
-// the window back for the next slice, and the reader posts nothing more. The
+// A batch message starts the work; while texts keep coming a delayed batch
+// message brings the window back for the next slice, and the reader posts
+// nothing more. The
 // slice's time is checked after every text, and building a section ends it:
 // the window answers others between two sections.
 void Tfrm_VexelDebugWindow::OdsBatch() {
     if (!Capture || closing_) return;
-    KillTimer(Handle(), kOdsTimerId);
     TOdsCapture& c = *Capture;
+    c.ComeBack.Cancel();
     const DWORD start = GetTickCount();
     bool took = false;
     for (;;) {
@@ -130,7 +135,8 @@ void Tfrm_VexelDebugWindow::OdsBatch() {
         }
     }
     if (!took && c.Queue.Release()) return; // quiet: the reader posts again
-    SetTimer(Handle(), kOdsTimerId, kComeBackMs, nullptr);
+    // Without a pool timer, at once: the texts must not wait for a post that never comes.
+    if (!c.ComeBack.Start(kComeBackMs)) PostMessageA(Handle(), kOdsBatchMessage, 0, 0);
 }
 
 // Off unless the user chose it: a viewer started beside another reader of the

@@ -509,10 +509,6 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (SessionMessage(msg, wParam, lParam)) return 0;
         break;
     case WM_TIMER:
-        if (wParam == kOdsTimerId) {
-            OdsBatch();
-            return 0;
-        }
         if (SessionMessage(msg, wParam, lParam)) return 0;
         break;
     case kReleaseSectionMessage:

@@ -197,7 +197,6 @@ class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
     ui::TAction* act_CaptureODS = nullptr;
     // One posted message per batch of captured texts.
     static constexpr UINT kOdsBatchMessage = WM_APP + 0x0D5;
-    static constexpr UINT_PTR kOdsTimerId = 0x0D5; // a WM_TIMER of the window: OdsBatch
     // Reads the system's debug-output buffer; false, with the entry saying
     // why, when another program holds it or it cannot be made.
     bool StartCapture();
