@@ -17,9 +17,11 @@ constexpr ULONGLONG kSliceMs = 8;
 constexpr ULONGLONG kPaintEveryMs = 100;
 constexpr size_t kOutboxLimit = 4096; // notices a client may leave unread
 constexpr UINT kStallCheckMs = 1000;
-// A yield to input or paint lasts about this long; past kYieldMostMs any
+// A yield to input or paint lasts about this long: what waited is taken from
+// the queue at once, and the window is not left idle after it (10 ms every
+// 100 ms of a flood cost a tenth of the records). Past kYieldMostMs any
 // socket notice ends it.
-constexpr DWORD kYieldMs = USER_TIMER_MINIMUM;
+constexpr DWORD kYieldMs = 1;
 constexpr ULONGLONG kYieldMostMs = 30;
 
 std::string AddressText(const sockaddr_in& a) {
