@@ -5,6 +5,7 @@
 #include "support/WinTest_win.h"
 #include "ui/EditBox_win.h"
 #include "ui/GifAnimator_win.h"
+#include "ui/Keys_win.h"
 #include "ui/Label_win.h"
 #include "ui/ReportList_win.h"
 #include "ui/SpeedButton_win.h"
@@ -177,6 +178,22 @@ TEST(UiWidgets, EditBoxFromItsStyle) {
     EXPECT_EQ(line.Text(), "W");
     SendMessageA(line.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
     EXPECT_EQ(clicks, 1);
+}
+
+// A key the handler takes swallows its own character and no other: a taken
+// key that makes none (F3) leaves the next typed key alone; without a handler
+// nothing is taken.
+TEST(UiWidgets, KeyFilterSwallowsOnlyTheCharacterOfATakenKey) {
+    TKeyFilter keys;
+    EXPECT_FALSE(keys.Take(TKeyEvent(), WM_KEYDOWN, 'A'));
+    EXPECT_FALSE(keys.Take(TKeyEvent(), WM_CHAR, 'a'));
+    const TKeyEvent onKey = [](WORD key, unsigned) { return key == VK_TAB || key == VK_F3; };
+    EXPECT_TRUE(keys.Take(onKey, WM_KEYDOWN, VK_TAB));
+    EXPECT_TRUE(keys.Take(onKey, WM_CHAR, '\t'));
+    EXPECT_TRUE(keys.Take(onKey, WM_KEYDOWN, VK_F3));
+    EXPECT_FALSE(keys.Take(onKey, WM_KEYUP, VK_F3));
+    EXPECT_FALSE(keys.Take(onKey, WM_KEYDOWN, 'A'));
+    EXPECT_FALSE(keys.Take(onKey, WM_CHAR, 'a'));
 }
 
 // A label is as wide as its text and paints it in its colours.
