@@ -2,11 +2,6 @@
 
 namespace vx {
 
-COLORREF ColorToRGB(TColor color) {
-    if (color & 0xFF000000) return GetSysColor(int(color & 0xFF));
-    return COLORREF(color & 0xFFFFFF);
-}
-
 TGdiFont::TGdiFont(const TFont& font, int heightInPixels) {
     Get(font, heightInPixels);
 }

@@ -1,4 +1,4 @@
-// Small GDI helpers of the forms: colours and fonts.
+// Small GDI helpers of the forms: fonts.
 #pragma once
 
 #include "platform/WindowHelpers_win.h" // PaintMessage
@@ -10,9 +10,6 @@
 #include <string>
 
 namespace vx {
-
-// A TColor as a COLORREF; system colours (high byte set) are looked up.
-COLORREF ColorToRGB(TColor color);
 
 // An owned GDI font made from a TFont; points are converted with the
 // screen's pixels per inch, or taken as pixels when heightInPixels is set.

@@ -145,13 +145,13 @@ void TvxLinkLabel::Paint(HDC dc) {
         DrawTextA(dc, text.c_str(), int(text.size()), &rc, DrawFlags());
     };
     if (Enabled()) {
-        if (ShadowSize() > 0) draw(layout.Shadow, ColorToRGB(ShadowColor()));
-        draw(layout.Text, ColorToRGB(TextFont().Color));
+        if (ShadowSize() > 0) draw(layout.Shadow, ui::ToColorRef(ShadowColor()));
+        draw(layout.Text, ui::ToColorRef(TextFont().Color));
     } else {
         // The engraved look of a disabled label.
         const TLabelRect& t = layout.Text;
-        draw({t.Left + 1, t.Top + 1, t.Right + 1, t.Bottom + 1}, ColorToRGB(clBtnHighlight));
-        draw(t, ColorToRGB(clBtnShadow));
+        draw({t.Left + 1, t.Top + 1, t.Right + 1, t.Bottom + 1}, ui::ToColorRef(clBtnHighlight));
+        draw(t, ui::ToColorRef(clBtnShadow));
     }
 }
 
