@@ -2,6 +2,13 @@
 
 namespace vx {
 
+void FillParentBackground(HWND child, HDC dc, const RECT& area) {
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(child), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(child)));
+    FillRect(dc, &area, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+}
+
 TGdiFont::TGdiFont(const TFont& font, int heightInPixels) {
     Get(font, heightInPixels);
 }

@@ -7,8 +7,10 @@
 #include "ui/GifAnimator_win.h"
 #include "ui/Keys_win.h"
 #include "ui/Label_win.h"
+#include "ui/Panel_win.h"
 #include "ui/ReportList_win.h"
 #include "ui/SpeedButton_win.h"
+#include "ui/vxLinkLabel_win.h"
 #include "win/ui/UiTestUtil.h"
 
 #include <commctrl.h>
@@ -307,6 +309,34 @@ TEST(UiWidgets, GifAnimatorStepsFramesOnItsTimerWhileAnimating) {
     TGifAnimator started(host.Handle(), playing);
     EXPECT_TRUE(started.Animate());
     EXPECT_TRUE(WaitFor([&] { return started.Frame() >= 1; }, 10000));
+}
+
+// The link label and the animator stand on their parent's background: what
+// they do not draw takes the brush the parent answers WM_CTLCOLORSTATIC with.
+TEST(UiWidgets, LinkLabelAndGifAnimatorShowTheirParentsBackground) {
+    THostWindow host;
+    ui::TPanel panel;
+    ui::TPanelStyle ps;
+    ps.Color = 0x00FF00; // green
+    ps.Width = 300;
+    ps.Height = 120;
+    ASSERT_TRUE(panel.Create(&host, ps));
+    TLinkLabelStyle ls;
+    ls.Caption = "Label";
+    TvxLinkLabel label(panel.Handle(), ls, nullptr);
+    TGifAnimatorStyle gs;
+    gs.Top = 40;
+    gs.Width = 200;
+    gs.Height = 60; // larger than the picture
+    gs.Module = GetModuleHandleA(nullptr);
+    gs.ResourceId = IDR_ABOUT_GIF;
+    TGifAnimator gif(panel.Handle(), gs);
+    ASSERT_TRUE(gif.PictureLoaded());
+    for (HWND hwnd : {label.Handle(), gif.Handle()}) {
+        const TPixels p = PrintClient(hwnd);
+        ASSERT_GT(p.Width, 0);
+        EXPECT_EQ(p.At(p.Width - 1, p.Height - 1), Rgb(0, 255, 0));
+    }
 }
 
 } // namespace vxtest
