@@ -39,6 +39,7 @@ void TFindEngine::Restart() {
     next_ = anchor_;
     firstHit_ = npos;
     firstWrapped_ = false;
+    ForgetRowScan();
 }
 
 bool TFindEngine::RowMatches(size_t row) {
@@ -53,6 +54,27 @@ bool TFindEngine::RowMatches(size_t row) {
     return (where & fwData) && matcher_.Matches(RowDataText(r));
 }
 
+TMatchResult TFindEngine::TestRow(size_t row, size_t& units) {
+    const TRowRecord& r = rows_.Record(row);
+    unsigned where = options_.Where;
+    TMatchResult m = mrNo;
+    if (part_ == 0) {
+        if (where & fwMessage) m = matcher_.Matches(rows_.Text(row), scan_, units);
+        if (m != mrNo) return m;
+        part_ = 1;
+        scan_.Reset();
+    }
+    if (part_ == 1) {
+        if ((where & fwSource) &&
+            (names_.Matches(matcher_, r.UnitName, rows_.UnitName(row), units) ||
+             names_.Matches(matcher_, r.ProcName, rows_.ProcName(row), units)))
+            return mrYes;
+        part_ = 2;
+    }
+    if (where & fwData) return matcher_.Matches(RowDataText(r), scan_, units);
+    return mrNo;
+}
+
 void TFindEngine::Found(size_t row, bool wrapped) {
     if (firstHit_ == npos && shown_.IsShown(row)) {
         firstHit_ = row;
@@ -60,20 +82,24 @@ void TFindEngine::Found(size_t row, bool wrapped) {
     }
 }
 
-bool TFindEngine::Work(size_t budget) {
+bool TFindEngine::Work(size_t budget, size_t units) {
     if (Complete()) return true;
-    while (budget > 0 && phase_ != kDone) {
+    while (budget > 0 && units > 0 && phase_ != kDone) {
         // The tail phase runs to the current end, so rows added meanwhile are
         // tested by it.
         size_t end = phase_ == kTail ? rows_.Count() : anchor_;
         size_t stop = std::min(end, next_ + budget);
         auto& into = phase_ == kTail ? matches_ : head_;
         size_t begin = next_;
-        for (; next_ < stop; ++next_)
-            if (RowMatches(next_)) {
+        for (; next_ < stop && units > 0; ++next_) {
+            TMatchResult m = TestRow(next_, units);
+            if (m == mrMore) break; // the row's test goes on in the next call
+            ForgetRowScan();
+            if (m == mrYes) {
                 into.push_back(uint32_t(next_));
                 Found(next_, phase_ == kHead);
             }
+        }
         budget -= next_ - begin;
         if (next_ < end) break; // budget used up
         if (phase_ == kTail) {

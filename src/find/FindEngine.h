@@ -60,8 +60,14 @@ class TFindEngine {
     const std::string& Text() const { return text_; }
     const TFindOptions& Options() const { return options_; }
 
-    // Tests up to `budget` more rows; true when every row has been tested.
-    bool Work(size_t budget);
+    // Work units one call of Work spends at most (as TRegex counts them),
+    // about a millisecond or two whatever the rows hold.
+    static constexpr size_t kWorkUnits = size_t(1) << 20;
+
+    // Tests up to `budget` more rows, and stops sooner once about `units` of
+    // work are spent: a row whose long text is not done yet is taken up where
+    // it stopped by the next call. True when every row has been tested.
+    bool Work(size_t budget, size_t units = kWorkUnits);
     bool Complete() const { return !active_ || phase_ == kDone; }
     size_t RowsTested() const;
     double Progress() const;
@@ -90,6 +96,12 @@ class TFindEngine {
     enum TPhase { kTail, kHead, kDone }; // anchor to end, top to anchor, finished
     void Restart();
     void Found(size_t row, bool wrapped);
+    // Tests row next_ from where its test stopped, within `units`.
+    TMatchResult TestRow(size_t row, size_t& units);
+    void ForgetRowScan() {
+        part_ = 0;
+        scan_.Reset();
+    }
 
     const TDebugRowStore& rows_;
     const IRowVisibility& shown_;
@@ -106,6 +118,10 @@ class TFindEngine {
     std::vector<uint32_t> head_;    // rows < anchor_ while the scan runs
     size_t firstHit_ = npos;
     bool firstWrapped_ = false;
+    // How far the test of row next_ has got: the field (message, names,
+    // data) and the search in it.
+    uint8_t part_ = 0;
+    TRegexScan scan_;
 };
 
 } // namespace vx

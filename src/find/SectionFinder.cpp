@@ -209,6 +209,7 @@ const std::vector<TFindRule>& TSectionFinder::Rules() const {
 }
 
 void TSectionFinder::RestartPending() {
+    progress_.Reset();
     nextOutcomes_.clear();
     nextOutcomes_.reserve(rows_.Count()); // rows that come later grow it geometrically
 }
@@ -218,8 +219,12 @@ bool TSectionFinder::WorkRules(size_t budget) {
     size_t n = rows_.Count();
     if (!next_.Empty()) {
         size_t stop = std::min(n, nextOutcomes_.size() + budget);
-        for (size_t r = nextOutcomes_.size(); r < stop; ++r)
-            nextOutcomes_.push_back(next_.Evaluate(rows_, r));
+        size_t units = TFindEngine::kWorkUnits;
+        TRuleOutcome out;
+        for (size_t r = nextOutcomes_.size(); r < stop && units > 0; ++r) {
+            if (!next_.Evaluate(rows_, r, progress_, units, out)) break; // goes on next time
+            nextOutcomes_.push_back(out);
+        }
         if (nextOutcomes_.size() < n) return false;
     } else {
         nextOutcomes_.clear();
@@ -328,6 +333,8 @@ void TSectionFinder::RowErased(size_t row) {
     if (OwnIndex()) RemoveRow(visible_, row);
     if (pending_ && row < nextOutcomes_.size())
         nextOutcomes_.erase(nextOutcomes_.begin() + ptrdiff_t(row));
+    else if (pending_ && row == nextOutcomes_.size())
+        progress_.Reset(); // the row being evaluated went
     find_.RowErased(row);
 }
 
@@ -335,7 +342,10 @@ void TSectionFinder::RowsDropped(size_t count) {
     DropFront(outcomes_, count);
     DropRows(toggled_, count);
     if (OwnIndex()) DropRows(visible_, count);
-    if (pending_) DropFront(nextOutcomes_, count);
+    if (pending_) {
+        if (count > nextOutcomes_.size()) progress_.Reset(); // the row being evaluated went
+        DropFront(nextOutcomes_, count);
+    }
     find_.RowsDropped(count);
 }
 
@@ -343,6 +353,7 @@ void TSectionFinder::RowEdited(size_t row) {
     if (!rules_.Empty()) outcomes_[row] = rules_.Evaluate(rows_, row);
     SetShown(row, IsShown(row));
     if (pending_ && row < nextOutcomes_.size()) nextOutcomes_[row] = next_.Evaluate(rows_, row);
+    if (pending_ && row == nextOutcomes_.size()) progress_.Reset(); // evaluated anew
     find_.RowEdited(row);
 }
 

@@ -61,7 +61,9 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     // not counted, since a row's cost depends on the patterns and on the size
     // of its data.
     bool Work(std::chrono::microseconds budget = kWorkSlice);
-    // Tests at most `rows` rows for each; true when nothing is left.
+    // Tests at most `rows` rows for each, and stops each once about
+    // TFindEngine::kWorkUnits of work are spent (a long row then goes on in
+    // the next call); true when nothing is left.
     bool WorkRows(size_t rows);
     bool Busy() const { return !find_.Complete() || pending_; }
     double Progress() const;
@@ -130,6 +132,7 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     std::vector<TRuleOutcome> outcomes_; // per row; empty while there are no rules
     TRuleSet next_;                      // being applied by Work
     std::vector<TRuleOutcome> nextOutcomes_;
+    TRuleProgress progress_; // of the row nextOutcomes_.size()
     bool pending_ = false;
     std::vector<uint32_t> visible_; // shown rows, while the rules filter
     std::vector<uint32_t> toggled_; // rows whose bookmark the user flipped, in order

@@ -376,3 +376,45 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
         }
     }
 }
+
+TEST(Finder, ALongRowIsReadInBoundedStepsThatGoOnWhereTheyStopped) {
+    // 4 MB of data that a regular expression with no fixed start reads byte
+    // by byte: one call of WorkRows must not read it all (a slice would hold
+    // the window for as long as the row takes), and the steps together give
+    // what one full test of the row gives.
+    std::string data(4 << 20, 'a');
+    for (size_t i = 0; i < data.size(); i += 7)
+        data[i] = 'b';
+    Rows t;
+    t.Add("first");
+    t.Add("long miss", dgGeneral, dkString, "", data);
+    data.back() = 'c';
+    t.Add("long hit", dgGeneral, dkString, "", data);
+    t.Add("last");
+    TFindOptions o;
+    o.RegularExpression = true;
+    o.Where = fwData;
+    std::string error;
+    ASSERT_TRUE(t.finder.StartFind("[ab]+c", o, 0, error));
+    size_t calls = 0;
+    while (!t.finder.WorkRows(1))
+        ++calls;
+    // Each long row takes several calls.
+    EXPECT_GE(calls, 2 * data.size() / TFindEngine::kWorkUnits);
+    EXPECT_EQ(t.finder.Find().Matches(), (std::vector<uint32_t>{2}));
+
+    // The rules too, and a change to the row being read starts its test anew.
+    ASSERT_TRUE(
+        t.finder.SetRules({Rule(rfDataText, mkRegularExpression, "[ab]+c", raExclude)}, error));
+    t.finder.WorkRows(1);
+    t.finder.WorkRows(1);
+    EXPECT_TRUE(t.finder.RulesPending()); // inside row 1
+    t.store.Erase(1);                     // row 2, the hit, is now being read from its start
+    calls = 0;
+    while (!t.finder.WorkRows(1))
+        ++calls;
+    EXPECT_GE(calls, data.size() / TFindEngine::kWorkUnits);
+    EXPECT_EQ(t.Shown(), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(t.finder.Find().Matches(), (std::vector<uint32_t>{1}));
+    EXPECT_EQ(t.finder.FindNext(TSectionFinder::npos, true).Row, TFindHit::npos); // hidden
+}
