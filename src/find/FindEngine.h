@@ -68,7 +68,10 @@ class TFindEngine {
     // work are spent: a row whose long text is not done yet is taken up where
     // it stopped by the next call. True when every row has been tested.
     bool Work(size_t budget, size_t units = kWorkUnits);
-    bool Complete() const { return !active_ || phase_ == kDone; }
+    bool Complete() const { return !active_ || (phase_ == kDone && late_ == npos); }
+    // The work a row that arrives after the scan has passed the end is tested
+    // with at once; what it does not finish is left to Work.
+    void SetArrivalUnits(size_t units) { arrivalUnits_ = units; }
     size_t RowsTested() const;
     double Progress() const;
 
@@ -96,12 +99,21 @@ class TFindEngine {
     enum TPhase { kTail, kHead, kDone }; // anchor to end, top to anchor, finished
     void Restart();
     void Found(size_t row, bool wrapped);
-    // Tests row next_ from where its test stopped, within `units`.
-    TMatchResult TestRow(size_t row, size_t& units);
-    void ForgetRowScan() {
-        part_ = 0;
-        scan_.Reset();
-    }
+    // How far the test of one row has got: the field (message, names, data)
+    // and the search in it.
+    struct TRowScan {
+        uint8_t Part = 0;
+        TRegexScan Scan;
+        void Reset() {
+            Part = 0;
+            Scan.Reset();
+        }
+    };
+    // Tests a row from where its test stopped, within `units`.
+    TMatchResult TestRow(size_t row, TRowScan& scan, size_t& units);
+    // Tests the rows from late_ on; false when the units ran out first.
+    bool WorkLate(size_t& units);
+    void LateGone(size_t count); // `count` rows before late_ went
 
     const TDebugRowStore& rows_;
     const IRowVisibility& shown_;
@@ -118,10 +130,13 @@ class TFindEngine {
     std::vector<uint32_t> head_;    // rows < anchor_ while the scan runs
     size_t firstHit_ = npos;
     bool firstWrapped_ = false;
-    // How far the test of row next_ has got: the field (message, names,
-    // data) and the search in it.
-    uint8_t part_ = 0;
-    TRegexScan scan_;
+    TRowScan scan_; // of row next_
+    // Rows that arrived after the scan passed the end and whose test did not
+    // finish at once: all rows from late_ on (npos: none), the first of them
+    // tested as far as lateScan_ says.
+    size_t late_ = npos;
+    TRowScan lateScan_;
+    size_t arrivalUnits_ = kWorkUnits;
 };
 
 } // namespace vx

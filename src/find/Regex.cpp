@@ -830,7 +830,9 @@ TRegex::TSearchResult TRegex::Search(std::string_view text, TRegexScan& scan, si
     size_t i = scan.Pos;
     bool stopped = false; // the skip ran out of work before it found the prefix
     auto skip = [&]() {
-        size_t reach = left > (n - i) / kSkipBytesPerUnit ? n : i + left * kSkipBytesPerUnit;
+        // Some bytes at least, so that every call gets on.
+        size_t units = std::max<size_t>(left, 1);
+        size_t reach = units > (n - i) / kSkipBytesPerUnit ? n : i + units * kSkipBytesPerUnit;
         size_t window = std::min(n, reach + prefix_.Size() - 1);
         size_t p = prefix_.Find(text.substr(0, window), i);
         if (p == TPlainSearch::npos) {
@@ -845,6 +847,9 @@ TRegex::TSearchResult TRegex::Search(std::string_view text, TRegexScan& scan, si
         return true;
     };
 
+    // Every call reads one byte at least, whatever going on has cost.
+    const size_t first = scan.Begun ? scan.Pos : 0;
+    auto spent = [&]() { return left == 0 && i != first; };
     int32_t s;
     if (!scan.Begun) {
         scan.Begun = true;
@@ -880,7 +885,7 @@ TRegex::TSearchResult TRegex::Search(std::string_view text, TRegexScan& scan, si
             if (hasPrefix_ && idle) {
                 scan.NfaLeft = 0;
             } else {
-                if (left == 0) return suspend();
+                if (spent()) return suspend();
                 size_t cost = 0;
                 int32_t r = NfaStep(scan, t[i], cost);
                 charge(cost);
@@ -900,8 +905,8 @@ TRegex::TSearchResult TRegex::Search(std::string_view text, TRegexScan& scan, si
             }
             continue;
         }
-        if (left == 0) return suspend();
-        --left;
+        if (spent()) return suspend();
+        charge(1);
         if (hasPrefix_ && idle_[size_t(s)]) {
             // Nothing under way: skip to where the next match could begin.
             size_t from = i;
