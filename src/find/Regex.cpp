@@ -905,8 +905,6 @@ TRegex::TSearchResult TRegex::Search(std::string_view text, TRegexScan& scan, si
             }
             continue;
         }
-        if (spent()) return suspend();
-        charge(1);
         if (hasPrefix_ && idle_[size_t(s)]) {
             // Nothing under way: skip to where the next match could begin.
             size_t from = i;
@@ -920,37 +918,52 @@ TRegex::TSearchResult TRegex::Search(std::string_view text, TRegexScan& scan, si
                 trans = trans_.data();
             }
         }
-        int32_t next = trans[size_t(s) * 256 + t[i]];
-        if (next < 0) {
-            if (next == kUnknown) {
-                next = Step(s, t[i]);
-                trans = trans_.data(); // the table may have grown or been flushed
-                charge(KernelCost(closure_.size() + next_.size()));
-                if (i - scan.WindowStart >= kWindowBytes) {
-                    scan.WindowStart = i;
-                    scan.WindowMisses = 0;
-                    scan.WindowFlushes = flushes_;
-                }
-                if (++scan.WindowMisses >= kWindowMisses) {
-                    // Almost every byte builds a state and the cache was
-                    // flushed meanwhile: the NFA alone is cheaper for a while.
-                    if (flushes_ != scan.WindowFlushes && next >= 0) {
-                        const TDfaState& st = states_[size_t(next)];
-                        scan.Kernel = st.Kernel;
-                        scan.AtStart = st.AtStart;
-                        scan.PrevWord = st.PrevWord;
-                        scan.NfaLeft = kNfaStretch;
+        // A run of bytes through the DFA at a unit each, as far as the units
+        // go; a new state costs more and shortens the run.
+        size_t room = left > 0 ? left : i == first ? 1 : 0;
+        if (room == 0) return suspend();
+        size_t end = room >= n - i ? n : i + room;
+        size_t from = i, extra = 0;
+        do {
+            int32_t next = trans[size_t(s) * 256 + t[i]];
+            if (next < 0) {
+                if (next == kUnknown) {
+                    next = Step(s, t[i]);
+                    trans = trans_.data(); // the table may have grown or been flushed
+                    size_t cost = KernelCost(closure_.size() + next_.size());
+                    extra += cost;
+                    end = cost >= end - i - 1 ? i + 1 : end - cost;
+                    if (i - scan.WindowStart >= kWindowBytes) {
+                        scan.WindowStart = i;
+                        scan.WindowMisses = 0;
+                        scan.WindowFlushes = flushes_;
                     }
-                    scan.WindowStart = i;
-                    scan.WindowMisses = 0;
-                    scan.WindowFlushes = flushes_;
+                    if (++scan.WindowMisses >= kWindowMisses) {
+                        // Almost every byte builds a state and the cache was
+                        // flushed meanwhile: the NFA alone is cheaper for a while.
+                        if (flushes_ != scan.WindowFlushes && next >= 0) {
+                            const TDfaState& st = states_[size_t(next)];
+                            scan.Kernel = st.Kernel;
+                            scan.AtStart = st.AtStart;
+                            scan.PrevWord = st.PrevWord;
+                            scan.NfaLeft = kNfaStretch;
+                        }
+                        scan.WindowStart = i;
+                        scan.WindowMisses = 0;
+                        scan.WindowFlushes = flushes_;
+                    }
+                }
+                if (next < 0) {
+                    charge(i + 1 - from + extra);
+                    if (next == kMatched) return done(srMatch);
+                    return done(srNoMatch);
                 }
             }
-            if (next == kMatched) return done(srMatch);
-            if (next == kDead) return done(srNoMatch);
-        }
-        s = next;
-        ++i;
+            s = next;
+            ++i;
+            if (scan.NfaLeft > 0) break;
+        } while (i < end && !(hasPrefix_ && idle_[size_t(s)]));
+        charge(i - from + extra);
     }
     scan.Pos = i;
     bool accept = scan.NfaLeft > 0 ? NfaAcceptsAtEnd(scan) : AcceptsAtEnd(s);

@@ -46,11 +46,13 @@ struct TRegexScan {
     uint32_t WindowMisses = 0;  // new DFA transitions since
     uint64_t WindowFlushes = 0; // cache flushes when the window began
     void Reset() {
-        std::vector<int32_t> k;
-        k.swap(Kernel);
-        *this = TRegexScan();
-        k.clear();
-        Kernel.swap(k); // keeps the memory for the next text
+        if (!Begun) return; // as new
+        Pos = 0;
+        Begun = AtStart = PrevWord = false;
+        Kernel.clear(); // keeps the memory for the next text
+        NfaLeft = WindowMisses = 0;
+        WindowStart = 0;
+        WindowFlushes = 0;
     }
 };
 

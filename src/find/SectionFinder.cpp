@@ -92,7 +92,13 @@ bool TSectionFinder::WorkLate(size_t& units) {
         TRuleOutcome out;
         if (!rules_.Evaluate(rows_, late_, lateProgress_, units, out)) return false;
         outcomes_[late_] = out;
-        SetShown(late_, IsShown(late_));
+        // Undecided, it was listed nowhere; it is mostly the last row.
+        if (OwnIndex() && IsShown(late_)) {
+            if (visible_.empty() || visible_.back() < late_)
+                visible_.push_back(uint32_t(late_));
+            else
+                SetShown(late_, true);
+        }
         if (++late_ >= rows_.Count()) late_ = npos;
     }
     return true;
