@@ -1,6 +1,7 @@
 // Speed of find and the rules over a section of 1,000,000 rows of log-like
 // texts (40 to 120 characters). Each figure is processor time of this
 // process, so other programs on a busy machine do not count; one per line.
+#include "find/Regex.h"
 #include "find/SectionFinder.h"
 #include "platform/Fakes.h"
 #include "sections/SectionCore.h"
@@ -193,12 +194,77 @@ double AppendBare(size_t base, size_t extra) {
     return (CpuMs() - t) * 1000.0 / double(extra);
 }
 
+// Random a and b: every byte of it needs a new DFA state of kWorstPattern.
+std::string AbText(size_t bytes, uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::string t(bytes, 'a');
+    for (char& c : t)
+        c = "ab"[rng() & 1];
+    return t;
+}
+const char* const kWorstPattern = "[ab]*a[ab]{990}c";
+
+// The regular expression's worst case, and the longest slice of find and of
+// the rules over a section with one row of 1 MB such data.
+void Worst() {
+    std::string error;
+    {
+        TRegex re;
+        re.Compile(kWorstPattern, true, false, error);
+        std::string text = AbText(64 * 1024, 11);
+        std::vector<double> us;
+        for (int run = 0; run < 3; ++run) {
+            double t = CpuMs();
+            if (re.Search(text)) std::fprintf(stderr, "a match that is none\n");
+            us.push_back((CpuMs() - t) * 1000.0 / 64.0);
+        }
+        std::sort(us.begin(), us.end());
+        Print("find_regex_worst_us_per_kb", us[1], "us");
+    }
+    TSection s;
+    std::mt19937 rng(3);
+    for (size_t i = 0; i < 1000; ++i) {
+        TDebugInfoRec r = MakeRec(rng, i);
+        if (i == 500) {
+            std::string data = AbText(1 << 20, 12);
+            r.DataSize = int32_t(data.size());
+            r.Data.reset(new uint8_t[data.size()]);
+            std::memcpy(r.Data.get(), data.data(), data.size());
+        }
+        s.core->AddDebugInfo(r, false);
+    }
+    TFindOptions o;
+    o.RegularExpression = true;
+    o.Where = fwMessage | fwData;
+    g_longestSlice = 0;
+    s.finder->StartFind(kWorstPattern, o, 0, error);
+    double t = CpuMs();
+    while (!TimedWork(s)) {
+    }
+    Print("find_slice_max_ms", g_longestSlice, "ms");
+    Print("find_pathological_row_ms", CpuMs() - t, "ms");
+    s.finder->StopFind();
+    TFindRule rule;
+    rule.Field = rfDataText;
+    rule.Match = mkRegularExpression;
+    rule.Pattern = kWorstPattern;
+    rule.Action = raHighlight;
+    g_longestSlice = 0;
+    s.finder->SetRules({rule}, error);
+    while (!TimedWork(s)) {
+    }
+    Print("rules_slice_max_ms", g_longestSlice, "ms");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const size_t rows = argc > 1 ? std::stoul(argv[1]) : 1000000;
-    // A second argument names the one figure to measure: find, rules or append.
+    // A second argument names the one figure to measure: find, rules, append or
+    // worst (a pattern that needs a new DFA state at every byte).
     const std::string only = argc > 2 ? argv[2] : "";
+    if (only.empty() || only == "worst") Worst();
+    if (only == "worst") return 0;
     TSection s;
     Fill(s, rows, 1);
     const TDebugRowStore& store = s.core->Rows();

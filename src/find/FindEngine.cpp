@@ -29,6 +29,8 @@ void TFindEngine::Stop() {
     names_.Forget();
     phase_ = kDone;
     firstHit_ = npos;
+    late_ = npos;
+    lateScan_.Reset();
 }
 
 void TFindEngine::Restart() {
@@ -39,6 +41,9 @@ void TFindEngine::Restart() {
     next_ = anchor_;
     firstHit_ = npos;
     firstWrapped_ = false;
+    scan_.Reset();
+    late_ = npos; // the tail phase reaches every row
+    lateScan_.Reset();
 }
 
 bool TFindEngine::RowMatches(size_t row) {
@@ -53,6 +58,53 @@ bool TFindEngine::RowMatches(size_t row) {
     return (where & fwData) && matcher_.Matches(RowDataText(r));
 }
 
+TMatchResult TFindEngine::TestRow(size_t row, TRowScan& scan, size_t& units) {
+    const TRowRecord& r = rows_.Record(row);
+    unsigned where = options_.Where;
+    TMatchResult m = mrNo;
+    if (scan.Part == 0) {
+        if (where & fwMessage) m = matcher_.Matches(rows_.Text(row), scan.Scan, units);
+        if (m != mrNo) return m;
+        scan.Part = 1;
+        scan.Scan.Reset();
+    }
+    if (scan.Part == 1) {
+        if ((where & fwSource) &&
+            (names_.Matches(matcher_, r.UnitName, rows_.UnitName(row), units) ||
+             names_.Matches(matcher_, r.ProcName, rows_.ProcName(row), units)))
+            return mrYes;
+        scan.Part = 2;
+    }
+    if (where & fwData) return matcher_.Matches(RowDataText(r), scan.Scan, units);
+    return mrNo;
+}
+
+bool TFindEngine::WorkLate(size_t& units) {
+    while (late_ != npos) {
+        if (units == 0) return false;
+        TMatchResult m = TestRow(late_, lateScan_, units);
+        if (m == mrMore) return false;
+        lateScan_.Reset();
+        if (m == mrYes) {
+            matches_.push_back(uint32_t(late_)); // after every row tested before it
+            Found(late_, false);
+        }
+        if (++late_ >= rows_.Count()) late_ = npos;
+    }
+    return true;
+}
+
+void TFindEngine::LateGone(size_t count) {
+    if (late_ == npos) return;
+    if (late_ < count) {
+        late_ = 0;
+        lateScan_.Reset();
+    } else {
+        late_ -= count;
+    }
+    if (late_ >= rows_.Count()) late_ = npos;
+}
+
 void TFindEngine::Found(size_t row, bool wrapped) {
     if (firstHit_ == npos && shown_.IsShown(row)) {
         firstHit_ = row;
@@ -60,20 +112,25 @@ void TFindEngine::Found(size_t row, bool wrapped) {
     }
 }
 
-bool TFindEngine::Work(size_t budget) {
+bool TFindEngine::Work(size_t budget, size_t units) {
     if (Complete()) return true;
-    while (budget > 0 && phase_ != kDone) {
+    if (!WorkLate(units)) return false;
+    while (budget > 0 && units > 0 && phase_ != kDone) {
         // The tail phase runs to the current end, so rows added meanwhile are
         // tested by it.
         size_t end = phase_ == kTail ? rows_.Count() : anchor_;
         size_t stop = std::min(end, next_ + budget);
         auto& into = phase_ == kTail ? matches_ : head_;
         size_t begin = next_;
-        for (; next_ < stop; ++next_)
-            if (RowMatches(next_)) {
+        for (; next_ < stop && units > 0; ++next_) {
+            TMatchResult m = TestRow(next_, scan_, units);
+            if (m == mrMore) break; // the row's test goes on in the next call
+            scan_.Reset();
+            if (m == mrYes) {
                 into.push_back(uint32_t(next_));
                 Found(next_, phase_ == kHead);
             }
+        }
         budget -= next_ - begin;
         if (next_ < end) break; // budget used up
         if (phase_ == kTail) {
@@ -93,9 +150,10 @@ bool TFindEngine::Work(size_t budget) {
 
 size_t TFindEngine::RowsTested() const {
     if (!active_) return 0;
-    if (phase_ == kDone) return rows_.Count();
+    size_t untested = late_ == npos ? 0 : rows_.Count() - late_;
+    if (phase_ == kDone) return rows_.Count() - untested;
     if (phase_ == kTail) return next_ - anchor_;
-    return rows_.Count() - anchor_ + next_;
+    return rows_.Count() - anchor_ + next_ - untested;
 }
 
 double TFindEngine::Progress() const {
@@ -124,10 +182,11 @@ bool TFindEngine::IsMatch(size_t row) const {
 void TFindEngine::RowAppended(size_t row) {
     // While the tail runs, the scan reaches the new row itself.
     if (!active_ || phase_ == kTail) return;
-    if (RowMatches(row)) {
-        matches_.push_back(uint32_t(row));
-        Found(row, false); // after the anchor, like every new row
-    }
+    if (late_ != npos) return; // tested after the rows before it
+    // A long row is tested as far as a slice would go; Work goes on with it.
+    size_t units = arrivalUnits_;
+    late_ = row;
+    WorkLate(units); // after the anchor, like every new row
 }
 
 void TFindEngine::RowInserted(size_t row) {
@@ -139,8 +198,10 @@ void TFindEngine::RowInserted(size_t row) {
     auto pos = std::lower_bound(matches_.begin(), matches_.end(), uint32_t(row));
     for (auto it = pos; it != matches_.end(); ++it)
         ++*it;
-    if (RowMatches(row)) matches_.insert(pos, uint32_t(row));
     if (firstHit_ != npos && firstHit_ >= row) ++firstHit_;
+    if (late_ != npos && row > late_) return; // among the rows still to test
+    if (late_ != npos) ++late_;
+    if (RowMatches(row)) matches_.insert(pos, uint32_t(row));
 }
 
 void TFindEngine::RowErased(size_t row) {
@@ -154,6 +215,8 @@ void TFindEngine::RowErased(size_t row) {
     if (pos != matches_.end() && *pos == row) pos = matches_.erase(pos);
     for (auto it = pos; it != matches_.end(); ++it)
         --*it;
+    if (late_ != npos && row == late_) lateScan_.Reset(); // the next row takes its place
+    LateGone(late_ != npos && row < late_ ? 1 : 0);
     if (firstHit_ == row)
         firstHit_ = npos;
     else if (firstHit_ != npos && firstHit_ > row)
@@ -171,6 +234,7 @@ void TFindEngine::RowsDropped(size_t count) {
     matches_.erase(matches_.begin(), keep);
     for (uint32_t& m : matches_)
         m -= uint32_t(count);
+    LateGone(count);
     if (firstHit_ != npos) firstHit_ = firstHit_ < count ? npos : firstHit_ - count;
 }
 
@@ -178,6 +242,10 @@ void TFindEngine::RowEdited(size_t row) {
     if (!active_) return;
     if (phase_ != kDone) {
         Restart();
+        return;
+    }
+    if (late_ != npos && row >= late_) {
+        if (row == late_) lateScan_.Reset(); // tested anew
         return;
     }
     auto pos = std::lower_bound(matches_.begin(), matches_.end(), uint32_t(row));

@@ -60,9 +60,18 @@ class TFindEngine {
     const std::string& Text() const { return text_; }
     const TFindOptions& Options() const { return options_; }
 
-    // Tests up to `budget` more rows; true when every row has been tested.
-    bool Work(size_t budget);
-    bool Complete() const { return !active_ || phase_ == kDone; }
+    // Work units one call of Work spends at most (as TRegex counts them),
+    // about a millisecond or two whatever the rows hold.
+    static constexpr size_t kWorkUnits = size_t(1) << 20;
+
+    // Tests up to `budget` more rows, and stops sooner once about `units` of
+    // work are spent: a row whose long text is not done yet is taken up where
+    // it stopped by the next call. True when every row has been tested.
+    bool Work(size_t budget, size_t units = kWorkUnits);
+    bool Complete() const { return !active_ || (phase_ == kDone && late_ == npos); }
+    // The work a row that arrives after the scan has passed the end is tested
+    // with at once; what it does not finish is left to Work.
+    void SetArrivalUnits(size_t units) { arrivalUnits_ = units; }
     size_t RowsTested() const;
     double Progress() const;
 
@@ -90,6 +99,21 @@ class TFindEngine {
     enum TPhase { kTail, kHead, kDone }; // anchor to end, top to anchor, finished
     void Restart();
     void Found(size_t row, bool wrapped);
+    // How far the test of one row has got: the field (message, names, data)
+    // and the search in it.
+    struct TRowScan {
+        uint8_t Part = 0;
+        TRegexScan Scan;
+        void Reset() {
+            Part = 0;
+            Scan.Reset();
+        }
+    };
+    // Tests a row from where its test stopped, within `units`.
+    TMatchResult TestRow(size_t row, TRowScan& scan, size_t& units);
+    // Tests the rows from late_ on; false when the units ran out first.
+    bool WorkLate(size_t& units);
+    void LateGone(size_t count); // `count` rows before late_ went
 
     const TDebugRowStore& rows_;
     const IRowVisibility& shown_;
@@ -106,6 +130,13 @@ class TFindEngine {
     std::vector<uint32_t> head_;    // rows < anchor_ while the scan runs
     size_t firstHit_ = npos;
     bool firstWrapped_ = false;
+    TRowScan scan_; // of row next_
+    // Rows that arrived after the scan passed the end and whose test did not
+    // finish at once: all rows from late_ on (npos: none), the first of them
+    // tested as far as lateScan_ says.
+    size_t late_ = npos;
+    TRowScan lateScan_;
+    size_t arrivalUnits_ = kWorkUnits;
 };
 
 } // namespace vx

@@ -17,6 +17,20 @@ constexpr int kMaxNesting = 100;   // groups inside groups
 constexpr int kMaxRepeat = 1000;   // n and m of {n,m}
 constexpr int kMaxQuantifiers = 4; // quantifiers on one atom, as in a+?{2}
 
+// The cost of a search in units of about one byte read through the DFA cache.
+constexpr size_t kSkipBytesPerUnit = 8; // bytes the prefix search passes over per unit
+// What going through n NFA positions costs (building a state or one byte by
+// the NFA alone).
+constexpr size_t KernelCost(size_t positions) {
+    return 16 + 4 * positions;
+}
+// The DFA gives way to the NFA alone when kWindowMisses new transitions come
+// within kWindowBytes bytes and the cache was flushed meanwhile; the NFA then
+// reads kNfaStretch bytes before the DFA is tried again.
+constexpr uint32_t kWindowMisses = 256;
+constexpr size_t kWindowBytes = 512;
+constexpr uint32_t kNfaStretch = 1 << 16;
+
 using TByteSet = TRegex::TByteSet;
 
 void Add(TByteSet& s, uint8_t c) {
@@ -625,6 +639,7 @@ bool TRegex::Compile(std::string_view pattern, bool matchCase, bool wholeWord, s
 }
 
 void TRegex::FlushCache() const {
+    if (!states_.empty()) ++flushes_;
     states_.clear();
     trans_.clear();
     idle_.clear();
@@ -759,41 +774,200 @@ bool TRegex::AcceptsAtEnd(int32_t state) const {
     return states_[size_t(state)].EndAccept == 1;
 }
 
-bool TRegex::Search(std::string_view text) const {
-    if (!valid_) return false;
-    const uint8_t* t = reinterpret_cast<const uint8_t*>(text.data());
-    size_t n = text.size();
-    size_t i = 0;
-    if (hasPrefix_) {
-        i = prefix_.Find(text, 0);
-        if (i == TPlainSearch::npos) return false;
+int32_t TRegex::NfaStep(TRegexScan& scan, uint8_t byte, size_t& cost) const {
+    // As Step, without the DFA state.
+    bool nextWord = IsWordByte(byte);
+    Closure(scan.Kernel, scan.AtStart, scan.PrevWord, nextWord, false);
+    cost += KernelCost(scan.Kernel.size() + closure_.size());
+    for (int32_t s : closure_)
+        if (nfa_[size_t(s)].Type == TNfaState::nsMatch) return kMatched;
+    if (++stamp_ == 0) {
+        std::fill(mark_.begin(), mark_.end(), 0);
+        stamp_ = 1;
     }
-    int32_t s = StartState(i == 0, i > 0 && IsWordByte(t[i - 1]));
+    next_.clear();
+    for (int32_t s : closure_) {
+        const TNfaState& n = nfa_[size_t(s)];
+        if (n.Type != TNfaState::nsByte || !Has(sets_[size_t(n.Set)], byte)) continue;
+        if (mark_[size_t(n.Out)] == stamp_) continue;
+        mark_[size_t(n.Out)] = stamp_;
+        next_.push_back(n.Out);
+    }
+    if (!anchored_ && mark_[size_t(start_)] != stamp_) next_.push_back(start_);
+    if (next_.empty()) return kDead;
+    scan.Kernel.swap(next_);
+    scan.AtStart = false;
+    scan.PrevWord = nextWord;
+    return 0;
+}
+
+bool TRegex::NfaAcceptsAtEnd(const TRegexScan& scan) const {
+    Closure(scan.Kernel, scan.AtStart, scan.PrevWord, false, true);
+    for (int32_t s : closure_)
+        if (nfa_[size_t(s)].Type == TNfaState::nsMatch) return true;
+    return false;
+}
+
+bool TRegex::Search(std::string_view text) const {
+    TRegexScan scan;
+    size_t work = size_t(-1);
+    return Search(text, scan, work) == srMatch;
+}
+
+TRegex::TSearchResult TRegex::Search(std::string_view text, TRegexScan& scan, size_t& work) const {
+    if (!valid_) return srNoMatch;
+    const uint8_t* t = reinterpret_cast<const uint8_t*>(text.data());
+    const size_t n = text.size();
+    size_t left = work; // units
+    auto charge = [&](size_t cost) { left = cost < left ? left - cost : 0; };
+    auto done = [&](TSearchResult r) {
+        work = left;
+        return r;
+    };
+
+    // Skips idle bytes up to where the prefix next stands, at most as far as
+    // the work left allows; false when it is found nowhere.
+    size_t i = scan.Pos;
+    bool stopped = false; // the skip ran out of work before it found the prefix
+    auto skip = [&]() {
+        // Some bytes at least, so that every call gets on.
+        size_t units = std::max<size_t>(left, 1);
+        size_t reach = units > (n - i) / kSkipBytesPerUnit ? n : i + units * kSkipBytesPerUnit;
+        size_t window = std::min(n, reach + prefix_.Size() - 1);
+        size_t p = prefix_.Find(text.substr(0, window), i);
+        if (p == TPlainSearch::npos) {
+            if (window == n) return false;
+            charge(left);
+            i = reach;
+            stopped = true;
+            return true;
+        }
+        charge((p - i) / kSkipBytesPerUnit);
+        i = p;
+        return true;
+    };
+
+    // Every call reads one byte at least, whatever going on has cost.
+    const size_t first = scan.Begun ? scan.Pos : 0;
+    auto spent = [&]() { return left == 0 && i != first; };
+    int32_t s;
+    if (!scan.Begun) {
+        scan.Begun = true;
+        i = 0;
+        if (hasPrefix_ && !skip()) return done(srNoMatch);
+        s = StartState(i == 0, i > 0 && IsWordByte(t[i - 1]));
+    } else if (scan.NfaLeft > 0) {
+        s = -1;
+    } else {
+        s = Intern(scan.Kernel, scan.AtStart, scan.PrevWord);
+        charge(KernelCost(scan.Kernel.size()));
+    }
+
+    // Leaves the state of the scan in `scan` to go on from i later.
+    auto suspend = [&]() {
+        scan.Pos = i;
+        if (scan.NfaLeft == 0) {
+            const TDfaState& st = states_[size_t(s)];
+            scan.Kernel = st.Kernel;
+            scan.AtStart = st.AtStart;
+            scan.PrevWord = st.PrevWord;
+        }
+        return done(srMore);
+    };
+    if (stopped) return suspend();
+
     const int32_t* trans = trans_.data();
     while (i < n) {
+        if (scan.NfaLeft > 0) {
+            // The NFA alone, until its stretch ends or nothing is under way
+            // (then the DFA skips to the prefix).
+            bool idle = !anchored_ && scan.Kernel.size() == 1 && scan.Kernel[0] == start_;
+            if (hasPrefix_ && idle) {
+                scan.NfaLeft = 0;
+            } else {
+                if (spent()) return suspend();
+                size_t cost = 0;
+                int32_t r = NfaStep(scan, t[i], cost);
+                charge(cost);
+                if (r == kMatched) return done(srMatch);
+                if (r == kDead) return done(srNoMatch);
+                ++i;
+                --scan.NfaLeft;
+            }
+            if (scan.NfaLeft == 0) {
+                std::sort(scan.Kernel.begin(), scan.Kernel.end());
+                s = Intern(scan.Kernel, scan.AtStart, scan.PrevWord);
+                trans = trans_.data();
+                charge(KernelCost(scan.Kernel.size()));
+                scan.WindowStart = i;
+                scan.WindowMisses = 0;
+                scan.WindowFlushes = flushes_;
+            }
+            continue;
+        }
         if (hasPrefix_ && idle_[size_t(s)]) {
             // Nothing under way: skip to where the next match could begin.
-            size_t p = prefix_.Find(text, i);
-            if (p == TPlainSearch::npos) return false;
-            if (p != i) {
-                i = p;
+            size_t from = i;
+            if (!skip()) return done(srNoMatch);
+            if (stopped) {
+                if (i != from) s = StartState(false, IsWordByte(t[i - 1]));
+                return suspend();
+            }
+            if (i != from) {
                 s = StartState(false, IsWordByte(t[i - 1]));
                 trans = trans_.data();
             }
         }
-        int32_t next = trans[size_t(s) * 256 + t[i]];
-        if (next < 0) {
-            if (next == kUnknown) {
-                next = Step(s, t[i]);
-                trans = trans_.data(); // the table may have grown or been flushed
+        // A run of bytes through the DFA at a unit each, as far as the units
+        // go; a new state costs more and shortens the run.
+        size_t room = left > 0 ? left : i == first ? 1 : 0;
+        if (room == 0) return suspend();
+        size_t end = room >= n - i ? n : i + room;
+        size_t from = i, extra = 0;
+        do {
+            int32_t next = trans[size_t(s) * 256 + t[i]];
+            if (next < 0) {
+                if (next == kUnknown) {
+                    next = Step(s, t[i]);
+                    trans = trans_.data(); // the table may have grown or been flushed
+                    size_t cost = KernelCost(closure_.size() + next_.size());
+                    extra += cost;
+                    end = cost >= end - i - 1 ? i + 1 : end - cost;
+                    if (i - scan.WindowStart >= kWindowBytes) {
+                        scan.WindowStart = i;
+                        scan.WindowMisses = 0;
+                        scan.WindowFlushes = flushes_;
+                    }
+                    if (++scan.WindowMisses >= kWindowMisses) {
+                        // Almost every byte builds a state and the cache was
+                        // flushed meanwhile: the NFA alone is cheaper for a while.
+                        if (flushes_ != scan.WindowFlushes && next >= 0) {
+                            const TDfaState& st = states_[size_t(next)];
+                            scan.Kernel = st.Kernel;
+                            scan.AtStart = st.AtStart;
+                            scan.PrevWord = st.PrevWord;
+                            scan.NfaLeft = kNfaStretch;
+                        }
+                        scan.WindowStart = i;
+                        scan.WindowMisses = 0;
+                        scan.WindowFlushes = flushes_;
+                    }
+                }
+                if (next < 0) {
+                    charge(i + 1 - from + extra);
+                    if (next == kMatched) return done(srMatch);
+                    return done(srNoMatch);
+                }
             }
-            if (next == kMatched) return true;
-            if (next == kDead) return false;
-        }
-        s = next;
-        ++i;
+            s = next;
+            ++i;
+            if (scan.NfaLeft > 0) break;
+        } while (i < end && !(hasPrefix_ && idle_[size_t(s)]));
+        charge(i - from + extra);
     }
-    return AcceptsAtEnd(s);
+    scan.Pos = i;
+    bool accept = scan.NfaLeft > 0 ? NfaAcceptsAtEnd(scan) : AcceptsAtEnd(s);
+    return done(accept ? srMatch : srNoMatch);
 }
 
 } // namespace vx

@@ -4,6 +4,13 @@
 // the stack depth does not depend on it. The search only answers whether a
 // match lies anywhere in the text, which is what find and the rules ask.
 //
+// When the text needs a new DFA state at almost every byte the cache keeps
+// being started anew, and building states costs far more than the bytes; the
+// search then reads the bytes with the NFA alone for a while (the same sets of
+// positions, neither sorted nor stored). A search can also stop after a given
+// amount of work and go on later from where it stopped (TRegexScan), so one
+// long text need not be read in one go.
+//
 // Syntax: literals, ".", classes "[a-z]" "[^...]", escapes \d \D \w \W \s \S
 // \b \B \t \n \r \f \v \xHH and escaped punctuation, groups "(...)" "(?:...)",
 // alternation "|", the quantifiers * + ? {n} {n,} {n,m} (a trailing "?" for
@@ -23,6 +30,32 @@
 
 namespace vx {
 
+// Where a search that stopped early stands; the next call with the same text
+// goes on from there. Holds no reference into the DFA cache, so the cache may
+// start anew between calls (and other texts may be searched meanwhile).
+struct TRegexScan {
+    size_t Pos = 0;     // next byte to read
+    bool Begun = false; // false: the search starts at the top
+    bool AtStart = false;
+    bool PrevWord = false;
+    // The NFA positions under way (sorted, unless the NFA alone reads).
+    std::vector<int32_t> Kernel;
+    // The choice between the DFA and the NFA alone.
+    uint32_t NfaLeft = 0;       // bytes still to read with the NFA alone
+    size_t WindowStart = 0;     // where the DFA began to count its misses
+    uint32_t WindowMisses = 0;  // new DFA transitions since
+    uint64_t WindowFlushes = 0; // cache flushes when the window began
+    void Reset() {
+        if (!Begun) return; // as new
+        Pos = 0;
+        Begun = AtStart = PrevWord = false;
+        Kernel.clear(); // keeps the memory for the next text
+        NfaLeft = WindowMisses = 0;
+        WindowStart = 0;
+        WindowFlushes = 0;
+    }
+};
+
 class TRegex {
   public:
     static constexpr size_t kMaxPattern = 1000; // bytes of a pattern
@@ -37,6 +70,16 @@ class TRegex {
     bool Valid() const { return valid_; }
     // Whether a match lies anywhere in text. Not thread-safe: the DFA cache grows.
     bool Search(std::string_view text) const;
+
+    enum TSearchResult : uint8_t { srNoMatch, srMatch, srMore };
+    // Searches text from where `scan` stands (a reset scan: from the top) and
+    // stops with srMore once about `work` units are spent, `scan` then saying
+    // where to go on; `work` is lowered by what was spent. A unit is about one
+    // byte read through the DFA cache; building a DFA state or reading a byte
+    // with the NFA alone costs more, as the NFA positions it goes through.
+    TSearchResult Search(std::string_view text, TRegexScan& scan, size_t& work) const;
+    // Cache flushes so far (a figure for tests and benchmarks).
+    uint64_t Flushes() const { return flushes_; }
     size_t DfaStates() const { return states_.size(); }
 
     using TByteSet = std::array<uint64_t, 4>;
@@ -74,6 +117,10 @@ class TRegex {
     void Closure(const std::vector<int32_t>& kernel, bool atStart, bool prevWord, bool nextWord,
                  bool atEnd) const;
     void FlushCache() const;
+    // One byte read by the NFA alone from the positions in scan.Kernel; the
+    // positions after it, or kMatched / kDead. Adds its cost to cost.
+    int32_t NfaStep(TRegexScan& scan, uint8_t byte, size_t& cost) const;
+    bool NfaAcceptsAtEnd(const TRegexScan& scan) const;
 
     bool valid_ = false;
     bool anchored_ = false;
@@ -90,6 +137,7 @@ class TRegex {
     mutable std::vector<uint8_t> idle_; // per state, as TDfaState::Idle, read once per byte
     mutable std::unordered_map<std::string, int32_t> ids_;
     mutable std::array<int32_t, 4> starts_{-1, -1, -1, -1};
+    mutable uint64_t flushes_ = 0;
     // Scratch of the closure.
     mutable std::vector<uint32_t> mark_;
     mutable uint32_t stamp_ = 0;

@@ -31,6 +31,18 @@ class TNameAnswers {
         if (k < 0) k = m.Matches(name) ? 1 : 0;
         return k == 1;
     }
+    // The same, lowering `work` by what a name not met before cost to match.
+    bool Matches(const TTextMatcher& m, uint32_t id, std::string_view name, size_t& work) {
+        if (id < known_.size() && known_[id] >= 0) return known_[id] == 1;
+        TRegexScan scan;
+        size_t all = size_t(-1);
+        bool yes = m.Matches(name, scan, all) == mrYes;
+        size_t cost = size_t(-1) - all;
+        work = cost < work ? work - cost : 0;
+        if (id >= known_.size()) known_.resize(size_t(id) + 1, -1);
+        known_[id] = yes ? 1 : 0;
+        return yes;
+    }
     // The store's names were cleared: ids mean other names now.
     void Forget() { known_.clear(); }
 

@@ -86,51 +86,80 @@ bool TRuleSet::Assign(const std::vector<TFindRule>& rules, std::string& error) {
     return true;
 }
 
-bool TRuleSet::Test(size_t i, const TDebugRowStore& rows, size_t row) {
+TMatchResult TRuleSet::Test(size_t i, const TDebugRowStore& rows, size_t row, TRegexScan& scan,
+                            size_t& units) {
     TCompiled& c = compiled_[i];
     const TRowRecord& r = rows.Record(row);
+    auto answer = [](bool yes) { return yes ? mrYes : mrNo; };
     switch (rules_[i].Field) {
     case rfMessage:
-        return c.Matcher.Matches(rows.Text(row));
+        return c.Matcher.Matches(rows.Text(row), scan, units);
     case rfUnitName:
-        return c.Names.Matches(c.Matcher, r.UnitName, rows.UnitName(row));
+        return answer(c.Names.Matches(c.Matcher, r.UnitName, rows.UnitName(row), units));
     case rfProcName:
-        return c.Names.Matches(c.Matcher, r.ProcName, rows.ProcName(row));
+        return answer(c.Names.Matches(c.Matcher, r.ProcName, rows.ProcName(row), units));
     case rfDataText:
-        return c.Matcher.Matches(RowDataText(r));
+        return c.Matcher.Matches(RowDataText(r), scan, units);
     case rfGroup:
-        return c.ByValue[r.Group];
+        return answer(c.ByValue[r.Group]);
     case rfKind:
-        return c.ByValue[r.Kind];
+        return answer(c.ByValue[r.Kind]);
     }
-    return false;
+    return mrNo;
 }
 
 TRuleOutcome TRuleSet::Evaluate(const TDebugRowStore& rows, size_t row) {
-    for (uint8_t i : excludes_)
-        if (Test(i, rows, row)) return kRuleHidden;
-    if (!includes_.empty()) {
-        bool in = false;
-        for (uint8_t i : includes_)
-            if (Test(i, rows, row)) {
-                in = true;
-                break;
-            }
-        if (!in) return kRuleHidden;
-    }
-    // A hidden row needs no colour nor mark, so those are only decided here.
+    TRuleProgress progress;
+    size_t units = size_t(-1);
     TRuleOutcome out = 0;
-    for (uint8_t i : highlights_)
-        if (Test(i, rows, row)) {
-            out = TRuleOutcome(i + 1);
-            break;
-        }
-    for (uint8_t i : marks_)
-        if (Test(i, rows, row)) {
-            out |= kRuleBookmark;
-            break;
-        }
+    Evaluate(rows, row, progress, units, out);
     return out;
+}
+
+bool TRuleSet::Evaluate(const TDebugRowStore& rows, size_t row, TRuleProgress& p, size_t& units,
+                        TRuleOutcome& out) {
+    // Excludes hide at their first match; an include lets the row on to the
+    // highlights at its first match, and none hides it. A hidden row needs no
+    // colour nor mark, so those are only decided after. The first matching
+    // highlight wins; any bookmark rule marks.
+    const std::vector<uint8_t>* stages[4] = {&excludes_, &includes_, &highlights_, &marks_};
+    auto finish = [&](TRuleOutcome o) {
+        out = o;
+        p.Reset();
+        return true;
+    };
+    while (p.Stage < 4) {
+        const std::vector<uint8_t>& list = *stages[p.Stage];
+        if (p.Index >= list.size()) {
+            if (p.Stage == 1 && !includes_.empty()) return finish(kRuleHidden);
+            ++p.Stage;
+            p.Index = 0;
+            continue;
+        }
+        uint8_t i = list[p.Index];
+        TMatchResult m = Test(i, rows, row, p.Scan, units);
+        if (m == mrMore) return false;
+        p.Scan.Reset();
+        if (m == mrNo) {
+            ++p.Index;
+            continue;
+        }
+        switch (p.Stage) {
+        case 0:
+            return finish(kRuleHidden);
+        case 2:
+            p.Out = TRuleOutcome(i + 1);
+            break;
+        case 3:
+            p.Out |= kRuleBookmark;
+            break;
+        default:
+            break;
+        }
+        ++p.Stage;
+        p.Index = 0;
+    }
+    return finish(p.Out);
 }
 
 const TFindRule* TRuleSet::Highlight(TRuleOutcome outcome) const {

@@ -36,6 +36,19 @@ inline constexpr TRuleOutcome kRuleHidden = 0x8000;
 inline constexpr TRuleOutcome kRuleBookmark = 0x4000;
 inline constexpr TRuleOutcome kRuleHighlightMask = 0x3FFF; // highlight rule index + 1; 0 none
 
+// How far the rules have got with one row, for an evaluation in steps.
+struct TRuleProgress {
+    uint8_t Stage = 0; // excludes, includes, highlights, bookmarks
+    uint8_t Index = 0; // into the stage's rules
+    TRuleOutcome Out = 0;
+    TRegexScan Scan;
+    void Reset() {
+        Stage = Index = 0;
+        Out = 0;
+        Scan.Reset();
+    }
+};
+
 class TRuleSet {
   public:
     static constexpr size_t kMaxRules = 100;
@@ -51,6 +64,12 @@ class TRuleSet {
     bool Marks() const { return !marks_.empty(); } // has bookmark rules
 
     TRuleOutcome Evaluate(const TDebugRowStore& rows, size_t row);
+    // The same in steps: lowers `units` by the work done (as TRegex counts
+    // it) and returns false once it is spent before the row is decided; the
+    // next call with the same row and progress goes on from there. On true,
+    // `out` holds the outcome and the progress is reset for the next row.
+    bool Evaluate(const TDebugRowStore& rows, size_t row, TRuleProgress& progress, size_t& units,
+                  TRuleOutcome& out);
     // The highlight rule an outcome names, or null.
     const TFindRule* Highlight(TRuleOutcome outcome) const;
     // The store cleared its names.
@@ -62,7 +81,8 @@ class TRuleSet {
         TNameAnswers Names;
         std::array<bool, 256> ByValue{}; // group and kind rules: the answer per value
     };
-    bool Test(size_t i, const TDebugRowStore& rows, size_t row);
+    TMatchResult Test(size_t i, const TDebugRowStore& rows, size_t row, TRegexScan& scan,
+                      size_t& units);
 
     std::vector<TFindRule> rules_;
     std::vector<TCompiled> compiled_;

@@ -79,9 +79,40 @@ void TSectionFinder::SetShown(size_t row, bool shown) {
 // --- Slices of work ---
 
 bool TSectionFinder::WorkRows(size_t rows) {
-    find_.Work(rows);
-    WorkRules(rows);
+    size_t units = units_;
+    // The rules first: find asks whether a row is shown.
+    if (WorkLate(units)) WorkRules(rows);
+    find_.Work(rows, units_);
     return !Busy();
+}
+
+bool TSectionFinder::WorkLate(size_t& units) {
+    while (late_ != npos) {
+        if (units == 0) return false;
+        TRuleOutcome out;
+        if (!rules_.Evaluate(rows_, late_, lateProgress_, units, out)) return false;
+        outcomes_[late_] = out;
+        // Undecided, it was listed nowhere; it is mostly the last row.
+        if (OwnIndex() && IsShown(late_)) {
+            if (visible_.empty() || visible_.back() < late_)
+                visible_.push_back(uint32_t(late_));
+            else
+                SetShown(late_, true);
+        }
+        if (++late_ >= rows_.Count()) late_ = npos;
+    }
+    return true;
+}
+
+void TSectionFinder::LateGone(size_t count) {
+    if (late_ == npos) return;
+    if (late_ < count) {
+        late_ = 0;
+        lateProgress_.Reset();
+    } else {
+        late_ -= count;
+    }
+    if (late_ >= rows_.Count()) late_ = npos;
 }
 
 bool TSectionFinder::Work(std::chrono::microseconds budget) {
@@ -209,6 +240,7 @@ const std::vector<TFindRule>& TSectionFinder::Rules() const {
 }
 
 void TSectionFinder::RestartPending() {
+    progress_.Reset();
     nextOutcomes_.clear();
     nextOutcomes_.reserve(rows_.Count()); // rows that come later grow it geometrically
 }
@@ -218,14 +250,20 @@ bool TSectionFinder::WorkRules(size_t budget) {
     size_t n = rows_.Count();
     if (!next_.Empty()) {
         size_t stop = std::min(n, nextOutcomes_.size() + budget);
-        for (size_t r = nextOutcomes_.size(); r < stop; ++r)
-            nextOutcomes_.push_back(next_.Evaluate(rows_, r));
+        size_t units = units_;
+        TRuleOutcome out;
+        for (size_t r = nextOutcomes_.size(); r < stop && units > 0; ++r) {
+            if (!next_.Evaluate(rows_, r, progress_, units, out)) break; // goes on next time
+            nextOutcomes_.push_back(out);
+        }
         if (nextOutcomes_.size() < n) return false;
     } else {
         nextOutcomes_.clear();
     }
     rules_ = std::move(next_);
     next_ = TRuleSet();
+    late_ = npos; // every row decided by the new rules
+    lateProgress_.Reset();
     outcomes_.swap(nextOutcomes_);
     std::vector<TRuleOutcome>().swap(nextOutcomes_);
     pending_ = false;
@@ -303,14 +341,26 @@ std::optional<int64_t> TSectionFinder::MsSinceFirst(size_t row) const {
 // row's rule outcome.
 
 void TSectionFinder::RowAppended(size_t row) {
-    if (!rules_.Empty()) outcomes_.push_back(rules_.Evaluate(rows_, row));
-    if (OwnIndex() && rows_.IsShown(row) && !RuleHidden(row)) visible_.push_back(uint32_t(row));
+    if (!rules_.Empty()) {
+        // A long row is decided as far as a slice would go, and stays hidden
+        // until Work has decided it; rows after it wait their turn.
+        outcomes_.push_back(kRuleHidden);
+        if (late_ == npos) {
+            late_ = row;
+            size_t units = units_;
+            WorkLate(units); // keeps the own index in step
+        }
+    }
     find_.RowAppended(row);
 }
 
 void TSectionFinder::RowInserted(size_t row) {
-    if (!rules_.Empty())
-        outcomes_.insert(outcomes_.begin() + ptrdiff_t(row), rules_.Evaluate(rows_, row));
+    if (!rules_.Empty()) {
+        bool undecided = late_ != npos && row > late_; // WorkLate comes to it
+        outcomes_.insert(outcomes_.begin() + ptrdiff_t(row),
+                         undecided ? kRuleHidden : rules_.Evaluate(rows_, row));
+        if (late_ != npos && row <= late_) ++late_;
+    }
     Shift(toggled_, row, +1);
     if (OwnIndex()) {
         Shift(visible_, row, +1);
@@ -324,30 +374,45 @@ void TSectionFinder::RowInserted(size_t row) {
 
 void TSectionFinder::RowErased(size_t row) {
     if (!outcomes_.empty()) outcomes_.erase(outcomes_.begin() + ptrdiff_t(row));
+    if (late_ != npos && row == late_) lateProgress_.Reset(); // the next row takes its place
+    LateGone(late_ != npos && row < late_ ? 1 : 0);
     RemoveRow(toggled_, row);
     if (OwnIndex()) RemoveRow(visible_, row);
     if (pending_ && row < nextOutcomes_.size())
         nextOutcomes_.erase(nextOutcomes_.begin() + ptrdiff_t(row));
+    else if (pending_ && row == nextOutcomes_.size())
+        progress_.Reset(); // the row being evaluated went
     find_.RowErased(row);
 }
 
 void TSectionFinder::RowsDropped(size_t count) {
     DropFront(outcomes_, count);
+    LateGone(count);
     DropRows(toggled_, count);
     if (OwnIndex()) DropRows(visible_, count);
-    if (pending_) DropFront(nextOutcomes_, count);
+    if (pending_) {
+        if (count > nextOutcomes_.size()) progress_.Reset(); // the row being evaluated went
+        DropFront(nextOutcomes_, count);
+    }
     find_.RowsDropped(count);
 }
 
 void TSectionFinder::RowEdited(size_t row) {
-    if (!rules_.Empty()) outcomes_[row] = rules_.Evaluate(rows_, row);
+    if (late_ != npos && row >= late_) {
+        if (row == late_) lateProgress_.Reset(); // decided anew
+    } else if (!rules_.Empty()) {
+        outcomes_[row] = rules_.Evaluate(rows_, row);
+    }
     SetShown(row, IsShown(row));
     if (pending_ && row < nextOutcomes_.size()) nextOutcomes_[row] = next_.Evaluate(rows_, row);
+    if (pending_ && row == nextOutcomes_.size()) progress_.Reset(); // evaluated anew
     find_.RowEdited(row);
 }
 
 void TSectionFinder::RowsCleared() {
     outcomes_.clear();
+    late_ = npos;
+    lateProgress_.Reset();
     rules_.ForgetNames();
     next_.ForgetNames();
     toggled_.clear();

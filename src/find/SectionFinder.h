@@ -61,9 +61,17 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     // not counted, since a row's cost depends on the patterns and on the size
     // of its data.
     bool Work(std::chrono::microseconds budget = kWorkSlice);
-    // Tests at most `rows` rows for each; true when nothing is left.
+    // Tests at most `rows` rows for each, and stops each once about
+    // TFindEngine::kWorkUnits of work are spent (a long row then goes on in
+    // the next call); true when nothing is left.
     bool WorkRows(size_t rows);
-    bool Busy() const { return !find_.Complete() || pending_; }
+    bool Busy() const { return !find_.Complete() || pending_ || late_ != npos; }
+    // The work units of one step of find and of the rules, also of the test
+    // a row gets when it arrives (TFindEngine::kWorkUnits unless told).
+    void SetWorkUnits(size_t units) {
+        units_ = units;
+        find_.SetArrivalUnits(units);
+    }
     double Progress() const;
 
     // --- Find ---
@@ -122,6 +130,9 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     void RebuildIndex();
     void RestartPending();
     bool WorkRules(size_t budget);
+    // Decides the rules for rows from late_ on; false when the units ran out.
+    bool WorkLate(size_t& units);
+    void LateGone(size_t count);           // `count` rows before late_ went
     void SetShown(size_t row, bool shown); // keeps the own index in step for one row
 
     const TDebugRowStore& rows_;
@@ -130,6 +141,13 @@ class TSectionFinder : public IRowStoreListener, public IRowVisibility {
     std::vector<TRuleOutcome> outcomes_; // per row; empty while there are no rules
     TRuleSet next_;                      // being applied by Work
     std::vector<TRuleOutcome> nextOutcomes_;
+    TRuleProgress progress_; // of the row nextOutcomes_.size()
+    // Rows that arrived while rules are in effect and whose rules did not
+    // finish at once: all rows from late_ on (npos: none). They stay hidden
+    // until decided; the first is as far as lateProgress_ says.
+    size_t late_ = npos;
+    TRuleProgress lateProgress_;
+    size_t units_ = TFindEngine::kWorkUnits;
     bool pending_ = false;
     std::vector<uint32_t> visible_; // shown rows, while the rules filter
     std::vector<uint32_t> toggled_; // rows whose bookmark the user flipped, in order

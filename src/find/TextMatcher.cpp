@@ -33,6 +33,23 @@ bool TTextMatcher::Bounded(std::string_view text, size_t pos, size_t size) const
     return end >= text.size() || !IsWordByte(uint8_t(text[end]));
 }
 
+TMatchResult TTextMatcher::Matches(std::string_view text, TRegexScan& scan, size_t& work) const {
+    if (valid_ && kind_ == mkRegularExpression) {
+        switch (regex_.Search(text, scan, work)) {
+        case TRegex::srMatch:
+            return mrYes;
+        case TRegex::srMore:
+            return mrMore;
+        default:
+            return mrNo;
+        }
+    }
+    // A plain search reads some bytes per unit; the row it is in costs one.
+    size_t cost = 1 + text.size() / 8;
+    work = cost < work ? work - cost : 0;
+    return Matches(text) ? mrYes : mrNo;
+}
+
 bool TTextMatcher::Matches(std::string_view text) const {
     if (!valid_) return false;
     size_t n = plain_.Size();

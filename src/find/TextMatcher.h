@@ -14,6 +14,7 @@
 namespace vx {
 
 enum TMatchKind : uint8_t { mkContains, mkEquals, mkStartsWith, mkRegularExpression };
+enum TMatchResult : uint8_t { mrNo, mrYes, mrMore };
 
 struct TMatchQuery {
     std::string Pattern;
@@ -31,6 +32,11 @@ class TTextMatcher {
     bool Compile(const TMatchQuery& query, std::string& error);
     bool Valid() const { return valid_; }
     bool Matches(std::string_view text) const;
+    // Matches in steps: lowers `work` by what the test cost (units as
+    // TRegex's) and, for a regular expression, stops with mrMore once it is
+    // spent; called again with the same text and scan it goes on from there.
+    // The plain kinds always finish. The scan must be reset for a new text.
+    TMatchResult Matches(std::string_view text, TRegexScan& scan, size_t& work) const;
 
   private:
     bool Bounded(std::string_view text, size_t pos, size_t size) const;

@@ -115,15 +115,23 @@ void Tfme_Sections::StartWork() {
     }
 }
 
+void Tfme_Sections::WorkLater() {
+    if (!finder_.Busy() || workTimer_) return;
+    SetTimer(Handle(), kWorkTimer, kWorkInterval, nullptr);
+    workTimer_ = true;
+}
+
 void Tfme_Sections::WorkSlice() {
     bool rulesPending = finder_.RulesPending();
+    size_t shown = finder_.VisibleCount();
     bool done = finder_.Work();
     if (done && workTimer_) {
         KillTimer(Handle(), kWorkTimer);
         workTimer_ = false;
     }
-    // The rules took effect: the list shows other rows now.
-    if (rulesPending && !finder_.RulesPending()) core_.ShownRowsChanged();
+    // The rules took effect, or decided rows that came: the list shows other rows now.
+    if ((rulesPending && !finder_.RulesPending()) || shown != finder_.VisibleCount())
+        core_.ShownRowsChanged();
     if (seekFirst_) {
         TFindHit first = finder_.FirstHit();
         if (!first.Pending) {

@@ -106,6 +106,7 @@ void Tfme_Sections::UpdateNow() {
     if (changes & scInfoPad) UpdateInfoPad();
     if (changes & (scRows | scRepaint)) lst_Debug.InvalidateAll();
     if (changes & (scRows | scFocus)) UpdateFindStatus();
+    if (changes & scRows) WorkLater();
     PaceUpdates(Milliseconds() - start);
 }
 

@@ -187,6 +187,9 @@ class Tfme_Sections : public ui::TPanel {
     bool FindBarKey(HWND from, WORD key, unsigned modifiers);
     void FindChanged();
     void StartWork();
+    // Starts the work timer when rows that came are left to the finder's
+    // work (a long row its rules or find have not finished with).
+    void WorkLater();
     void WorkSlice();
     void FocusFound(size_t row);
     void UpdateFindStatus();

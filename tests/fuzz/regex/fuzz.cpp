@@ -1,8 +1,8 @@
 // The regular-expression compiler and search, fed any pattern a user can type
 // and any text a client can send. Any pattern compiles or is refused with a
-// reason; a search answers the same however often it is asked; a group
-// around a pattern changes nothing; and a literal, escaped, is found exactly
-// where a plain search finds it.
+// reason; a search answers the same however often it is asked, and in steps
+// as in one go; a group around a pattern changes nothing; and a literal,
+// escaped, is found exactly where a plain search finds it.
 #include "FuzzSupport.h"
 #include "find/Regex.h"
 
@@ -54,6 +54,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ok) Check(!found, "a refused pattern matches nothing");
     Check(re.Search(text) == found, "a search answers the same the second time");
     Check(re.DfaStates() <= TRegex::kMaxDfaStates + 1, "the DFA cache stays bounded");
+    {
+        // In steps of a few units, with another search between them.
+        TRegexScan scan;
+        TRegex::TSearchResult r;
+        size_t units = 1 + pattern.size() % 64, calls = 0;
+        do {
+            size_t work = units;
+            r = re.Search(text, scan, work);
+            if (r == TRegex::srMore) re.Search(literal);
+            ++calls;
+        } while (r == TRegex::srMore && calls <= text.size() + 1);
+        Check(r != TRegex::srMore, "a search in steps reads a byte at least each time");
+        Check((r == TRegex::srMatch) == found, "a search in steps answers as one in one go");
+    }
 
     if (ok && pattern.size() + 4 <= TRegex::kMaxPattern) {
         TRegex grouped;

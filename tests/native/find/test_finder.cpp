@@ -302,11 +302,15 @@ TEST(TimeColumns, MillisecondsFromThePreviousAndTheFirstShownRow) {
     EXPECT_FALSE(t.finder.MsSinceFirst(1));
 }
 
-TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
-    // Appends, inserts, edits, deletes, drops of the oldest rows and group
-    // filters come in any order, also while find and the rules are still
-    // scanning; once the work is done, everything derived must equal what a fresh scan of the rows
-    // gives.
+namespace {
+
+// Appends, inserts, edits, deletes, drops of the oldest rows and group
+// filters come in any order, also while find and the rules are still
+// scanning; once the work is done, everything derived must equal what a fresh
+// scan of the rows gives. With `units`, find looks for a regular expression
+// and every step of work (also the test of an arriving row) stops after that
+// many units, so rows are left half tested while the rows change.
+void RandomChanges(size_t units) {
     const std::vector<TFindRule> rules = {
         Rule(rfMessage, mkContains, "x", raExclude),
         Rule(rfMessage, mkRegularExpression, "a+b", raHighlight, 0x111111),
@@ -316,7 +320,11 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
     const char* texts[] = {"ab", "x", "aab", "b", "xab", "", "ba"};
     std::mt19937 rng(21);
     Rows t;
+    if (units) t.finder.SetWorkUnits(units);
     std::string error;
+    TFindOptions o;
+    o.RegularExpression = units != 0;
+    const std::string find = units ? "a+b" : "ab";
     bool first = true;
     for (int step = 0; step < 3000; ++step) {
         size_t n = t.store.Count();
@@ -345,7 +353,7 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
             ASSERT_TRUE(t.finder.SetRules(rng() % 3 ? rules : other, error));
             break;
         case 8:
-            ASSERT_TRUE(t.finder.StartFind("ab", {}, n ? rng() % n : 0, error));
+            ASSERT_TRUE(t.finder.StartFind(find, o, n ? rng() % n : 0, error));
             break;
         case 9: // the history limit
             if (n) t.store.DropFront(1 + rng() % (n / 4 + 1));
@@ -353,14 +361,14 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
         }
         if (first) {
             ASSERT_TRUE(t.finder.SetRules(rules, error));
-            ASSERT_TRUE(t.finder.StartFind("ab", {}, 0, error));
+            ASSERT_TRUE(t.finder.StartFind(find, o, 0, error));
             first = false;
         }
         if (step % 50 != 49) continue;
         t.Finish();
         TSectionFinder fresh(t.store);
         ASSERT_TRUE(fresh.SetRules(t.finder.Rules(), error));
-        ASSERT_TRUE(fresh.StartFind("ab", {}, 0, error));
+        ASSERT_TRUE(fresh.StartFind(find, o, 0, error));
         while (!fresh.WorkRows(1000)) {
         }
         ASSERT_EQ(t.finder.VisibleCount(), fresh.VisibleCount()) << "step " << step;
@@ -375,4 +383,67 @@ TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
             }
         }
     }
+}
+
+} // namespace
+
+TEST(Finder, FollowsRandomChangesOfTheRowsLikeAFreshScan) {
+    RandomChanges(0);
+}
+
+TEST(Finder, RowsLeftHalfTestedFollowRandomChangesLikeAFreshScan) {
+    for (size_t units : {1, 7, 40})
+        RandomChanges(units);
+}
+
+TEST(Finder, ALongRowIsReadInBoundedStepsThatGoOnWhereTheyStopped) {
+    // 4 MB of data that a regular expression with no fixed start reads byte
+    // by byte: one call of WorkRows must not read it all (a slice would hold
+    // the window for as long as the row takes), and the steps together give
+    // what one full test of the row gives.
+    std::string data(4 << 20, 'a');
+    for (size_t i = 0; i < data.size(); i += 7)
+        data[i] = 'b';
+    Rows t;
+    t.Add("first");
+    t.Add("long miss", dgGeneral, dkString, "", data);
+    data.back() = 'c';
+    t.Add("long hit", dgGeneral, dkString, "", data);
+    t.Add("last");
+    TFindOptions o;
+    o.RegularExpression = true;
+    o.Where = fwData;
+    std::string error;
+    ASSERT_TRUE(t.finder.StartFind("[ab]+c", o, 0, error));
+    size_t calls = 0;
+    while (!t.finder.WorkRows(1))
+        ++calls;
+    // Each long row takes several calls.
+    EXPECT_GE(calls, 2 * data.size() / TFindEngine::kWorkUnits);
+    EXPECT_EQ(t.finder.Find().Matches(), (std::vector<uint32_t>{2}));
+
+    // The rules too, and a change to the row being read starts its test anew.
+    ASSERT_TRUE(
+        t.finder.SetRules({Rule(rfDataText, mkRegularExpression, "[ab]+c", raExclude)}, error));
+    t.finder.WorkRows(1);
+    t.finder.WorkRows(1);
+    EXPECT_TRUE(t.finder.RulesPending()); // inside row 1
+    t.store.Erase(1);                     // row 2, the hit, is now being read from its start
+    calls = 0;
+    while (!t.finder.WorkRows(1))
+        ++calls;
+    EXPECT_GE(calls, data.size() / TFindEngine::kWorkUnits);
+    EXPECT_EQ(t.Shown(), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(t.finder.Find().Matches(), (std::vector<uint32_t>{1}));
+    EXPECT_EQ(t.finder.FindNext(TSectionFinder::npos, true).Row, TFindHit::npos); // hidden
+
+    // A long row that arrives is tested as far as one step goes, and Work
+    // does the rest; until the rules have decided it, it stays hidden.
+    data.back() = 'a';
+    t.Add("arrives", dgGeneral, dkString, "", data);
+    EXPECT_TRUE(t.finder.Busy());
+    EXPECT_EQ(t.Shown(), (std::vector<size_t>{0, 2}));
+    t.Finish();
+    EXPECT_EQ(t.Shown(), (std::vector<size_t>{0, 2, 3}));
+    EXPECT_EQ(t.finder.Find().Matches(), (std::vector<uint32_t>{1}));
 }

@@ -232,3 +232,52 @@ TEST(Regex, LongTextsAndAStateHungryPatternStayCorrect) {
     }
     EXPECT_LE(re.DfaStates(), TRegex::kMaxDfaStates);
 }
+
+TEST(Regex, ASearchInStepsGoesOnWhereItStoppedAndAgreesWithOneGo) {
+    // "an a 13 bytes before a c" needs far more DFA states than the cache
+    // keeps, so the cache is flushed again and again and the search reads
+    // with the NFA alone for stretches; between the steps another text is
+    // searched, so the step that goes on finds a cache that has changed.
+    TRegex re;
+    std::string error;
+    ASSERT_TRUE(re.Compile("a[ab]{12}c", true, false, error));
+    std::mt19937 rng(5);
+    for (int round = 0; round < 12; ++round) {
+        std::string text;
+        size_t n = 3000 + rng() % 6000;
+        for (size_t i = 0; i < n; ++i)
+            text += "ab"[rng() % 2];
+        size_t c = 13 + rng() % (n - 13);
+        text[c] = 'c';
+        bool expected = text[c - 13] == 'a' && text.find('c', c - 12) == c;
+        if (round % 3 == 0) text[c] = 'b', expected = false;
+        ASSERT_EQ(re.Search(text), expected) << round;
+        TRegexScan scan;
+        TRegex::TSearchResult r = TRegex::srMore;
+        size_t steps = 0;
+        for (; r == TRegex::srMore; ++steps) {
+            size_t work = 1 + rng() % 20000;
+            r = re.Search(text, scan, work);
+            EXPECT_TRUE(r != TRegex::srMore || work == 0);
+            re.Search(text.substr(rng() % n, 200));
+        }
+        EXPECT_EQ(r == TRegex::srMatch, expected) << round;
+        EXPECT_GT(steps, 2u);
+    }
+    EXPECT_GT(re.Flushes(), 0u);
+
+    // A fixed start: the skip to it stops and goes on too.
+    ASSERT_TRUE(re.Compile("needle\\d", true, false, error));
+    std::string hay(1 << 20, '.');
+    hay.replace(hay.size() - 20, 7, "needle7");
+    TRegexScan scan;
+    size_t steps = 0, work = 0;
+    TRegex::TSearchResult r;
+    do {
+        work = 1000;
+        r = re.Search(hay, scan, work);
+        ++steps;
+    } while (r == TRegex::srMore);
+    EXPECT_EQ(r, TRegex::srMatch);
+    EXPECT_GT(steps, 10u);
+}

@@ -84,7 +84,9 @@ void ExpectSameSection(const TSectionCore& a, const TSectionCore& b) {
         EXPECT_EQ(x.ProcName, y.ProcName) << i;
         EXPECT_EQ(x.LineNumber, y.LineNumber) << i;
         ASSERT_EQ(x.DataSize, y.DataSize) << i;
-        if (x.DataSize) EXPECT_EQ(std::memcmp(x.Data, y.Data, size_t(x.DataSize)), 0) << i;
+        if (x.DataSize) {
+            EXPECT_EQ(std::memcmp(x.Data, y.Data, size_t(x.DataSize)), 0) << i;
+        }
     }
     ASSERT_EQ(a.Billboard().Count(), b.Billboard().Count());
     for (size_t i = 0; i < a.Billboard().Count(); ++i)
