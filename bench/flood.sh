@@ -7,7 +7,9 @@
 # slows each of them alike; the figures are the medians of the rounds.
 # With VX_VIEWER_BEFORE naming another build's vxDebugger.exe, every round
 # also measures that viewer with one section, so an earlier build and this one
-# are compared in the same run (flood_before_*).
+# are compared in the same run (flood_before_*: its rate, and the processor
+# time per record of the server and of the viewer, which a busy machine
+# disturbs far less than the rate).
 # Usage: [VX_VIEWER_BEFORE=EXE] bash bench/flood.sh [N] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -81,16 +83,16 @@ median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR]=$1} END {print NR ? v[in
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 
 before=${VX_VIEWER_BEFORE:-}
-hidden="" shown="" viewer="" viewer20="" vbefore="" hsrv="" hproc="" vsrv="" vproc="" v20srv="" v20proc=""
+hidden="" shown="" viewer="" viewer20="" vbefore="" vbsrv="" vbproc="" hsrv="" hproc="" vsrv="" vproc="" v20srv="" v20proc=""
 for r in $(seq 1 "$rounds"); do
   read -r h hs hp < <(measure one wine build/win/client/vxreceive.exe)
   read -r s _ _ < <(measure one wine build/win/client/vxreceive.exe --show)
   read -r v vs vp < <(measure one wine build/win/vxDebugger.exe)
   read -r v20 v20s v20p < <(measure twenty wine build/win/vxDebugger.exe)
   if [ -n "$before" ]; then
-    read -r vb _ _ < <(measure one wine "$before")
-    vbefore+=" $vb"
-    echo "round $r: earlier build's viewer $vb/s" >&2
+    read -r vb vbs vbp < <(measure one wine "$before")
+    vbefore+=" $vb" vbsrv+=" $vbs" vbproc+=" $vbp"
+    echo "round $r: earlier build's viewer $vb/s, per record: server $vbs us, process $vbp us" >&2
   fi
   echo "round $r: bare hidden $h/s, bare shown $s/s, viewer $v/s, viewer with 20 sections $v20/s;" \
     "per record: server $hs us with the bare receiver, $vs us with the viewer, $v20s us with 20" \
@@ -118,4 +120,6 @@ if [ -n "$before" ]; then
   mvb=$(median <<<"$vbefore")
   echo "flood_before_viewer_rps: $mvb records/s"
   echo "flood_before_ratio: $(ratio "$mvb" "$mh") of bare hidden"
+  echo "flood_before_server_us: $(median <<<"$vbsrv") us/record"
+  echo "flood_before_process_us: $(median <<<"$vbproc") us/record"
 fi

@@ -1,11 +1,9 @@
 #include "forms/ArtImages_win.h"
 
-#include "ui/Dpi_win.h"
+#include "ui/ImageStrip_win.h"
 #include "ui/Scoped_win.h"
 
 #include "resource_ids.h"
-
-#include <vector>
 
 namespace vx {
 
@@ -15,46 +13,18 @@ HBITMAP LoadDib(HINSTANCE module, LPCSTR name) {
     return static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-// Monochrome mask, set where a pixel is (mostly) transparent.
-HBITMAP MaskFromAlpha(const DIBSECTION& dib) {
-    const int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
-    const int stride = ((w + 15) / 16) * 2; // monochrome rows are WORD aligned
-    std::vector<BYTE> bits(size_t(stride) * h, 0);
-    const auto* pixels = static_cast<const BYTE*>(dib.dsBm.bmBits);
-    const bool bottomUp = dib.dsBmih.biHeight > 0;
-    for (int y = 0; y < h; ++y) {
-        const BYTE* row = pixels + size_t(bottomUp ? h - 1 - y : y) * dib.dsBm.bmWidthBytes;
-        for (int x = 0; x < w; ++x)
-            if (row[x * 4 + 3] < 128) bits[size_t(y) * stride + x / 8] |= BYTE(0x80 >> (x % 8));
-    }
-    return CreateBitmap(w, h, 1, 1, bits.data());
-}
-
 } // namespace
 
 HIMAGELIST LoadArtImageList(HINSTANCE module, int bitmapId, int size, int shown) {
-    ui::ScopedBitmap strip(LoadDib(module, MAKEINTRESOURCEA(bitmapId)));
-    if (!strip) return nullptr;
-    if (shown > 0 && shown != size) {
-        strip.Reset(ui::ResampleStrip(strip, size, shown));
-        if (!strip) return nullptr;
-        size = shown;
-    }
-    DIBSECTION dib{};
-    if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32)
-        return nullptr;
-    const int count = dib.dsBm.bmWidth / size;
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, count, 4);
-    ui::ScopedBitmap mask(MaskFromAlpha(dib));
-    if (list) ImageList_Add(list, strip, mask);
-    return list;
+    return ui::LoadStripImageList(module, bitmapId, size, false, shown);
 }
 
 HBITMAP LoadArtBitmap(HINSTANCE module, const char* name) {
     ui::ScopedBitmap bitmap(LoadDib(module, name));
     if (!bitmap) return nullptr;
     DIBSECTION dib{};
-    if (GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32)
+    if (GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 ||
+        !dib.dsBm.bmBits)
         return nullptr;
     // AlphaBlend wants colours already multiplied by their alpha.
     auto* p = static_cast<BYTE*>(dib.dsBm.bmBits);

@@ -68,6 +68,22 @@ size_t Quoted(const std::string& s, size_t i, std::string& out) {
     return i;
 }
 
+// Expands a picture: quoted parts are copied, and each run of one letter goes
+// to field(letter, run length, out), which appends what stands for it.
+template <class F> std::string ExpandPicture(const std::string& pic, F&& field) {
+    std::string out;
+    for (size_t i = 0; i < pic.size();) {
+        if (pic[i] == '\'') {
+            i = Quoted(pic, i, out);
+            continue;
+        }
+        const size_t n = Run(pic, i);
+        field(pic[i], n, out);
+        i += n;
+    }
+    return out;
+}
+
 } // namespace
 
 TDateTimeParts DecodeDateTime(TDateTime value) {
@@ -127,14 +143,7 @@ std::string FormatDatePicture(const std::string& pic, TDateTime value) {
     // with a time, one that rounded into the next day, one that is no date).
     long days = long(EncodeDateTime({p.Year, p.Month, p.Day}));
     int weekday = int(((days + 6) % 7 + 7) % 7); // 1899-12-30 was a Saturday
-    std::string out;
-    for (size_t i = 0; i < pic.size();) {
-        char c = pic[i];
-        if (c == '\'') {
-            i = Quoted(pic, i, out);
-            continue;
-        }
-        size_t n = Run(pic, i);
+    return ExpandPicture(pic, [&](char c, size_t n, std::string& out) {
         if (c == 'd') {
             out += n == 1   ? std::to_string(p.Day)
                    : n == 2 ? Num(p.Day, 2)
@@ -146,26 +155,17 @@ std::string FormatDatePicture(const std::string& pic, TDateTime value) {
                    : n == 3 ? kShortMonths[p.Month - 1]
                             : kLongMonths[p.Month - 1];
         } else if (c == 'y') {
-            out += n <= 2 ? Num(p.Year % 100, n) : Num(p.Year, 4);
+            out += n <= 2 ? Num(p.Year % 100, int(n)) : Num(p.Year, 4);
         } else {
             out.append(n, c);
         }
-        i += n;
-    }
-    return out;
+    });
 }
 
 std::string FormatTimePicture(const std::string& pic, TDateTime value, const std::string& am,
                               const std::string& pm) {
     TDateTimeParts p = DecodeDateTime(value);
-    std::string out;
-    for (size_t i = 0; i < pic.size();) {
-        char c = pic[i];
-        if (c == '\'') {
-            i = Quoted(pic, i, out);
-            continue;
-        }
-        size_t n = Run(pic, i);
+    return ExpandPicture(pic, [&](char c, size_t n, std::string& out) {
         if (c == 'h') {
             int h12 = p.Hour % 12 == 0 ? 12 : p.Hour % 12;
             out += n == 1 ? std::to_string(h12) : Num(h12, 2);
@@ -181,9 +181,7 @@ std::string FormatTimePicture(const std::string& pic, TDateTime value, const std
         } else {
             out.append(n, c);
         }
-        i += n;
-    }
-    return out;
+    });
 }
 
 std::string FormatShortDate(const ILocale& l, TDateTime v) {

@@ -1,6 +1,7 @@
 #include "Platform_win.h"
 
 #include "DateTimeFormat.h"
+#include "ScopedGdi_win.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -49,9 +50,7 @@ bool OpenClipboardRetrying(HWND owner) {
 }
 
 int ScreenPixelsPerInchY() {
-    HDC dc = GetDC(nullptr);
-    int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    const int ppi = GetDeviceCaps(ScopedGetDC(nullptr), LOGPIXELSY);
     return ppi > 0 ? ppi : 96;
 }
 
@@ -208,18 +207,15 @@ HFONT CreateFontFor(const TFont& font) {
 
 TRealisedFont TWinFonts::Realise(const TFont& font) const {
     TRealisedFont r;
-    HFONT f = CreateFontFor(font);
+    const ScopedFont f(CreateFontFor(font));
     if (!f) return r;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, f);
+    const ScopedGetDC dc(nullptr);
+    const ScopedSelectObject select(dc, f);
     TEXTMETRICA tm;
     if (GetTextMetricsA(dc, &tm)) {
         r.PitchAndFamily = tm.tmPitchAndFamily;
         r.Charset = tm.tmCharSet;
     }
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(f);
     return r;
 }
 

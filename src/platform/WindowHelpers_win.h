@@ -2,6 +2,8 @@
 // form's, and painting on WM_PAINT and WM_PRINTCLIENT.
 #pragma once
 
+#include "platform/ScopedGdi_win.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -26,10 +28,8 @@ void NextDialogControl(HWND dialog, WPARAM wParam, LPARAM lParam);
 // procedure then returns 0).
 template <class F> bool PaintMessage(HWND hwnd, UINT msg, WPARAM wParam, F&& paint) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        paint(dc);
-        EndPaint(hwnd, &ps);
+        ScopedPaint dc(hwnd);
+        paint(dc.Get());
         return true;
     }
     if (msg == WM_PRINTCLIENT) {

@@ -46,14 +46,7 @@ void TBarButton::SetChecked(bool checked) {
 }
 
 LRESULT TBarButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_KEYDOWN) {
-        eatChar_ = OnKey && OnKey(WORD(wParam), HeldModifiers());
-        if (eatChar_) return 0;
-    }
-    if (msg == WM_CHAR && eatChar_) {
-        eatChar_ = false;
-        return 0;
-    }
+    if (keys_.Take(OnKey, msg, wParam)) return 0;
     if (msg == WM_GETDLGCODE) return DLGC_BUTTON | DLGC_WANTALLKEYS;
     return TWindow::WndProc(msg, wParam, lParam);
 }

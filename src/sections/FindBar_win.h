@@ -31,7 +31,7 @@ class TBarButton : public ui::TWindow {
     bool OnCommand(WORD code, LRESULT& result) override;
 
   private:
-    bool eatChar_ = false;
+    TKeyFilter keys_;
 };
 
 class TFindBar : public ui::TPanel {

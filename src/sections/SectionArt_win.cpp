@@ -1,42 +1,17 @@
 #include "sections/SectionArt_win.h"
 
 #include "ui/Dpi_win.h"
+#include "ui/ImageStrip_win.h"
 #include "ui/Scoped_win.h"
 
 #include "../../res/resource_ids.h"
 
-#include <cstdint>
 #include <map>
 #include <memory>
-#include <vector>
 
 namespace vx {
 
 namespace {
-
-// Monochrome mask, set where a pixel is (mostly) transparent; rows are
-// WORD aligned. Draws without alpha support still get clean edges.
-HBITMAP MaskFromAlpha(const uint8_t* pixels, int w, int h, int stride, bool bottomUp) {
-    const int maskStride = ((w + 15) / 16) * 2;
-    std::vector<uint8_t> bits(size_t(maskStride) * h, 0);
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* row = pixels + size_t(bottomUp ? h - 1 - y : y) * stride;
-        for (int x = 0; x < w; ++x)
-            if (row[x * 4 + 3] < 128)
-                bits[size_t(y) * maskStride + x / 8] |= uint8_t(0x80 >> (x % 8));
-    }
-    return CreateBitmap(w, h, 1, 1, bits.data());
-}
-
-// Grey, lighter and half transparent: how a disabled tool button looks.
-void Grey(uint8_t* pixels, size_t bytes) {
-    for (size_t i = 0; i + 3 < bytes; i += 4) {
-        unsigned luma = (pixels[i] * 29u + pixels[i + 1] * 150u + pixels[i + 2] * 77u) >> 8;
-        uint8_t g = uint8_t(128 + luma / 2);
-        pixels[i] = pixels[i + 1] = pixels[i + 2] = g;
-        pixels[i + 3] = uint8_t(pixels[i + 3] / 2);
-    }
-}
 
 struct TArtHolder {
     ui::ScopedImageList DebugImages, Glyphs, GlyphsDisabled;
@@ -44,9 +19,9 @@ struct TArtHolder {
     explicit TArtHolder(UINT dpi) {
         HINSTANCE module = GetModuleHandleA(nullptr);
         const int small = ui::IconSize(16, dpi), large = ui::IconSize(32, dpi);
-        DebugImages.Reset(LoadStripImageList(module, IDB_DEBUGIMAGES, 16, false, small));
-        Glyphs.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, false, large));
-        GlyphsDisabled.Reset(LoadStripImageList(module, IDB_SIDE_LARGE, 32, true, large));
+        DebugImages.Reset(ui::LoadStripImageList(module, IDB_DEBUGIMAGES, 16, false, small));
+        Glyphs.Reset(ui::LoadStripImageList(module, IDB_SIDE_LARGE, 32, false, large));
+        GlyphsDisabled.Reset(ui::LoadStripImageList(module, IDB_SIDE_LARGE, 32, true, large));
         Art.DebugImages = DebugImages;
         Art.Glyphs = Glyphs;
         Art.GlyphsDisabled = GlyphsDisabled;
@@ -54,29 +29,6 @@ struct TArtHolder {
 };
 
 } // namespace
-
-HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed, int shown) {
-    ui::ScopedBitmap strip(static_cast<HBITMAP>(
-        LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!strip) return nullptr;
-    if (shown > 0 && shown != size) {
-        strip.Reset(ui::ResampleStrip(strip, size, shown));
-        if (!strip) return nullptr;
-        size = shown;
-    }
-    DIBSECTION dib{};
-    if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 ||
-        !dib.dsBm.bmBits)
-        return nullptr;
-    const int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
-    auto* pixels = static_cast<uint8_t*>(dib.dsBm.bmBits);
-    if (greyed) Grey(pixels, size_t(dib.dsBm.bmWidthBytes) * h);
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, w / size, 0);
-    ui::ScopedBitmap mask(
-        MaskFromAlpha(pixels, w, h, dib.dsBm.bmWidthBytes, dib.dsBmih.biHeight > 0));
-    if (list) ImageList_Add(list, strip, mask);
-    return list;
-}
 
 const TSectionArt& SectionArt(UINT dpi) {
     // By the size of the small pictures: pixels per inch that give the same

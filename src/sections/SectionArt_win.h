@@ -21,9 +21,4 @@ struct TSectionArt {
 // loaded once and kept for the life of the program.
 const TSectionArt& SectionArt(UINT dpi = 96);
 
-// An alpha strip of size x size images as an image list with a mask made from
-// the alpha; with `greyed` the pictures are desaturated and faded.
-// With `shown` (not 0) the pictures are resampled to shown x shown pixels.
-HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed, int shown = 0);
-
 } // namespace vx

@@ -16,16 +16,7 @@ bool TEditBox::Create(ui::TWindow* parent, const TEditBoxStyle& s) {
 }
 
 LRESULT TEditBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_KEYDOWN) {
-        // A key that is taken here (Tab, a section's shortcut) must not reach
-        // the edit as a character either.
-        eatChar_ = OnKey && OnKey(WORD(wParam), HeldModifiers());
-        if (eatChar_) return 0;
-    }
-    if (msg == WM_CHAR && eatChar_) {
-        eatChar_ = false;
-        return 0;
-    }
+    if (keys_.Take(OnKey, msg, wParam)) return 0;
     if (msg == WM_LBUTTONDBLCLK && OnDblClick) {
         LRESULT r = Default(msg, wParam, lParam);
         OnDblClick(*this);

@@ -31,7 +31,7 @@ class TEditBox : public ui::TWindow {
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    bool eatChar_ = false; // the character of a key that OnKey took
+    TKeyFilter keys_;
 };
 
 } // namespace vx

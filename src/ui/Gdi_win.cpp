@@ -2,9 +2,11 @@
 
 namespace vx {
 
-COLORREF ColorToRGB(TColor color) {
-    if (color & 0xFF000000) return GetSysColor(int(color & 0xFF));
-    return COLORREF(color & 0xFFFFFF);
+void FillParentBackground(HWND child, HDC dc, const RECT& area) {
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(child), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(child)));
+    FillRect(dc, &area, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
 }
 
 TGdiFont::TGdiFont(const TFont& font, int heightInPixels) {

@@ -1,4 +1,4 @@
-// Small GDI helpers of the forms: colours and fonts.
+// Small GDI helpers of the forms: a child's parent background, and fonts.
 #pragma once
 
 #include "platform/WindowHelpers_win.h" // PaintMessage
@@ -11,8 +11,9 @@
 
 namespace vx {
 
-// A TColor as a COLORREF; system colours (high byte set) are looked up.
-COLORREF ColorToRGB(TColor color);
+// Fills `area` of `dc` with the background `child` shows on its parent: the
+// brush the parent answers WM_CTLCOLORSTATIC with, the button face without one.
+void FillParentBackground(HWND child, HDC dc, const RECT& area);
 
 // An owned GDI font made from a TFont; points are converted with the
 // screen's pixels per inch, or taken as pixels when heightInPixels is set.

@@ -12,18 +12,10 @@ constexpr UINT_PTR kFrameTimer = 1;
 
 TGifAnimator::TGifAnimator(HWND parent, const TGifAnimatorStyle& style)
     : picture_(style.Module, style.ResourceId) {
-    ui::TCreateParams params;
-    params.Class.Name = kClassName;
-    params.Class.Style = 0;
-    params.Left = style.Left;
-    params.Top = style.Top;
-    params.Width = style.Width;
-    params.Height = style.Height;
-    params.ParentHandle = parent;
-    window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
-        return Message(msg, wParam, lParam);
-    };
-    window_.Create(params, typeid(*this));
+    window_.CreateChild(
+        parent, kClassName, style.Left, style.Top, style.Width, style.Height, "",
+        [this](UINT msg, WPARAM wParam, LPARAM lParam) { return Message(msg, wParam, lParam); },
+        typeid(*this));
     SetAnimate(style.Animate);
 }
 
@@ -58,10 +50,7 @@ void TGifAnimator::Paint(HDC dc) {
     const int w = client.right, h = client.bottom;
     // Drawn off screen first: no flicker between background and frame.
     ui::ScopedOffscreen mem(dc, w, h);
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(Handle()), WM_CTLCOLORSTATIC,
-                                                       reinterpret_cast<WPARAM>(mem.Get()),
-                                                       reinterpret_cast<LPARAM>(Handle())));
-    FillRect(mem, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    FillParentBackground(Handle(), mem, client);
     picture_.SelectFrame(frame_);
     picture_.Draw(mem, 0, 0, picture_.Width(), picture_.Height());
     BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);

@@ -10,4 +10,16 @@ unsigned HeldModifiers() {
     return m;
 }
 
+bool TKeyFilter::Take(const TKeyEvent& onKey, UINT msg, WPARAM wParam) {
+    if (msg == WM_KEYDOWN) {
+        eatChar_ = onKey && onKey(WORD(wParam), HeldModifiers());
+        return eatChar_;
+    }
+    if (msg == WM_CHAR && eatChar_) {
+        eatChar_ = false;
+        return true;
+    }
+    return false;
+}
+
 } // namespace vx

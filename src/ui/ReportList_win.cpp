@@ -297,6 +297,9 @@ bool TReportList::HeaderNotify(NMHDR* header, LRESULT& result) {
 }
 
 LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Typing searches the list; a key OnKey takes does not. System keys (F10,
+    // Alt with a letter) come as WM_SYSKEYDOWN and go on to the menu bar.
+    if (keys_.Take(OnKey, msg, wParam)) return 0;
     switch (msg) {
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -322,18 +325,6 @@ LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return Default(msg, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_SETREDRAW:
         redraw_ = wParam != 0;
-        break;
-    case WM_KEYDOWN:
-        // System keys (F10, Alt with a letter) go on to the menu bar.
-        eatChar_ = OnKey && OnKey(WORD(wParam), HeldModifiers());
-        if (eatChar_) return 0;
-        break;
-    case WM_CHAR:
-        // Typing searches the list; the character of a key taken above does not.
-        if (eatChar_) {
-            eatChar_ = false;
-            return 0;
-        }
         break;
     case WM_CONTEXTMENU:
         if (lParam == -1 && OnContextMenu) {

@@ -96,7 +96,7 @@ class TReportList : public ui::TWindow {
     bool syncing_ = false;
     int current_ = -1; // the item that has the focus and the selection
     std::string text_; // the text of the last LVN_GETDISPINFO
-    bool eatChar_ = false;
+    TKeyFilter keys_;
     bool redraw_ = true; // WM_SETREDRAW as last sent
     ui::TOwnedWindow header_;
 };

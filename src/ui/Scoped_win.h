@@ -1,5 +1,7 @@
 // Owners of GDI and USER handles: each frees or restores what it holds when it
-// goes out of scope, so no handle is paired with its release by hand.
+// goes out of scope, so no handle is paired with its release by hand. The
+// basic ones (GDI objects, GetDC, selection, painting) are the platform
+// layer's (platform/ScopedGdi_win.h), named here too.
 //
 //   ui::ScopedGdiObj<HBRUSH> brush(CreateSolidBrush(colour));
 //   ui::ScopedGetDC screen(nullptr);
@@ -7,44 +9,25 @@
 //   ui::ScopedPaint paint(hwnd);                         // WM_PAINT: EndPaint on exit
 #pragma once
 
+#include "platform/ScopedGdi_win.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
-#include <utility>
-
 namespace vx::ui {
 
-// One handle and the call that frees it.
-template <class H, class Traits> class ScopedHandle {
-  public:
-    ScopedHandle() = default;
-    explicit ScopedHandle(H handle) : handle_(handle) {}
-    ~ScopedHandle() { Reset(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
-    ScopedHandle& operator=(ScopedHandle&& other) noexcept {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
+// The basic owners, which the platform layer uses too, under the layer's names.
+using vx::GdiObjectTraits;
+using vx::ScopedBitmap;
+using vx::ScopedBrush;
+using vx::ScopedFont;
+using vx::ScopedGdiObj;
+using vx::ScopedGetDC;
+using vx::ScopedHandle;
+using vx::ScopedPaint;
+using vx::ScopedPen;
+using vx::ScopedSelectObject;
 
-    H Get() const { return handle_; }
-    operator H() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    // Frees the handle held and takes `handle`.
-    void Reset(H handle = nullptr) {
-        if (handle_ && handle_ != handle) Traits::Free(handle_);
-        handle_ = handle;
-    }
-    H Release() { return std::exchange(handle_, nullptr); }
-
-  private:
-    H handle_ = nullptr;
-};
-
-struct GdiObjectTraits {
-    static void Free(HGDIOBJ h) { DeleteObject(h); }
-};
 struct IconTraits {
     static void Free(HICON h) { DestroyIcon(h); }
 };
@@ -61,12 +44,6 @@ struct MenuTraits {
     static void Free(HMENU h) { DestroyMenu(h); }
 };
 
-// A font, brush, pen, bitmap or region of our own.
-template <class H> using ScopedGdiObj = ScopedHandle<H, GdiObjectTraits>;
-using ScopedFont = ScopedGdiObj<HFONT>;
-using ScopedBrush = ScopedGdiObj<HBRUSH>;
-using ScopedPen = ScopedGdiObj<HPEN>;
-using ScopedBitmap = ScopedGdiObj<HBITMAP>;
 using ScopedIcon = ScopedHandle<HICON, IconTraits>;
 using ScopedCursor = ScopedHandle<HCURSOR, CursorTraits>;
 using ScopedImageList = ScopedHandle<HIMAGELIST, ImageListTraits>;
@@ -76,60 +53,6 @@ using ScopedMenu = ScopedHandle<HMENU, MenuTraits>;
 class ScopedMemDC : public ScopedHandle<HDC, MemoryDCTraits> {
   public:
     explicit ScopedMemDC(HDC dc) : ScopedHandle(CreateCompatibleDC(dc)) {}
-};
-
-// A window's DC (the screen's for a null window), released on exit; with
-// kWholeWindow the DC of the whole window, frame and caption included.
-class ScopedGetDC {
-  public:
-    enum TArea { kClient, kWholeWindow };
-    explicit ScopedGetDC(HWND hwnd, TArea area = kClient)
-        : hwnd_(hwnd), dc_(area == kWholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
-    ~ScopedGetDC() {
-        if (dc_) ReleaseDC(hwnd_, dc_);
-    }
-    ScopedGetDC(const ScopedGetDC&) = delete;
-    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
-    HDC Get() const { return dc_; }
-    operator HDC() const { return dc_; }
-
-  private:
-    HWND hwnd_;
-    HDC dc_;
-};
-
-// An object selected into a DC; the one it replaced is selected back on exit.
-class ScopedSelectObject {
-  public:
-    ScopedSelectObject(HDC dc, HGDIOBJ object)
-        : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
-    ~ScopedSelectObject() {
-        if (old_) SelectObject(dc_, old_);
-    }
-    ScopedSelectObject(const ScopedSelectObject&) = delete;
-    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-// BeginPaint on construction, EndPaint on exit: a painter that throws still
-// validates the window, or WM_PAINT would come again and again.
-class ScopedPaint {
-  public:
-    explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
-    ~ScopedPaint() { EndPaint(hwnd_, &ps_); }
-    ScopedPaint(const ScopedPaint&) = delete;
-    ScopedPaint& operator=(const ScopedPaint&) = delete;
-    HDC Get() const { return dc_; }
-    operator HDC() const { return dc_; }
-    const RECT& Area() const { return ps_.rcPaint; }
-
-  private:
-    HWND hwnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
 };
 
 // A bitmap of `width` x `height` compatible with `dc`, selected into a memory

@@ -375,6 +375,22 @@ bool TOwnedWindow::Create(const TCreateParams& params, const std::type_info& own
     return CreateOwn(params);
 }
 
+bool TOwnedWindow::CreateChild(HWND parent, const char* className, int left, int top, int width,
+                               int height, const char* text, THandler handler,
+                               const std::type_info& owner) {
+    TCreateParams params;
+    params.Class.Name = className;
+    params.Class.Style = 0;
+    params.Text = text;
+    params.Left = left;
+    params.Top = top;
+    params.Width = width;
+    params.Height = height;
+    params.ParentHandle = parent;
+    Handler = std::move(handler);
+    return Create(params, owner);
+}
+
 bool TOwnedWindow::CreateControl(const char* className, const TCreateParams& params,
                                  const std::type_info& owner) {
     owner_ = &owner;

@@ -152,6 +152,11 @@ class TOwnedWindow : public TWindow {
   public:
     using THandler = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
     bool Create(const TCreateParams& params, const std::type_info& owner);
+    // A visible child of `parent` in a class of its own, `className`, with no
+    // class style (no double clicks: two quick clicks are two clicks), its
+    // messages to `handler`. A width or height of 0 leaves the owner to size it.
+    bool CreateChild(HWND parent, const char* className, int left, int top, int width, int height,
+                     const char* text, THandler handler, const std::type_info& owner);
     // The same for a standard control of `className`, subclassed.
     bool CreateControl(const char* className, const TCreateParams& params,
                        const std::type_info& owner);

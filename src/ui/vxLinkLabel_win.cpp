@@ -20,17 +20,10 @@ TvxLinkLabel::TvxLinkLabel(HWND parent, const TLinkLabelStyle& style, IShell* sh
     SetShadowSize(style.ShadowSize);
     SetLabelStyle(style.LabelStyle);
     SetLink(style.Link);
-    ui::TCreateParams params;
-    params.Class.Name = kClassName;
-    params.Class.Style = 0;
-    params.Text = style.Caption.c_str();
-    params.Left = style.Left;
-    params.Top = style.Top;
-    params.ParentHandle = parent;
-    window_.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
-        return Message(msg, wParam, lParam);
-    };
-    window_.Create(params, typeid(*this));
+    window_.CreateChild(
+        parent, kClassName, style.Left, style.Top, 0, 0, style.Caption.c_str(),
+        [this](UINT msg, WPARAM wParam, LPARAM lParam) { return Message(msg, wParam, lParam); },
+        typeid(*this));
     SetCaption(style.Caption);
     AdjustBounds();
 }
@@ -128,11 +121,7 @@ SIZE TvxLinkLabel::MeasureText(HDC dc) {
 void TvxLinkLabel::Paint(HDC dc) {
     RECT client;
     GetClientRect(Handle(), &client);
-    HWND parent = GetParent(Handle());
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(parent, WM_CTLCOLORSTATIC,
-                                                       reinterpret_cast<WPARAM>(dc),
-                                                       reinterpret_cast<LPARAM>(Handle())));
-    FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    FillParentBackground(Handle(), dc, client);
     SetBkMode(dc, TRANSPARENT);
 
     const SIZE size = MeasureText(dc);
@@ -145,13 +134,13 @@ void TvxLinkLabel::Paint(HDC dc) {
         DrawTextA(dc, text.c_str(), int(text.size()), &rc, DrawFlags());
     };
     if (Enabled()) {
-        if (ShadowSize() > 0) draw(layout.Shadow, ColorToRGB(ShadowColor()));
-        draw(layout.Text, ColorToRGB(TextFont().Color));
+        if (ShadowSize() > 0) draw(layout.Shadow, ui::ToColorRef(ShadowColor()));
+        draw(layout.Text, ui::ToColorRef(TextFont().Color));
     } else {
         // The engraved look of a disabled label.
         const TLabelRect& t = layout.Text;
-        draw({t.Left + 1, t.Top + 1, t.Right + 1, t.Bottom + 1}, ColorToRGB(clBtnHighlight));
-        draw(t, ColorToRGB(clBtnShadow));
+        draw({t.Left + 1, t.Top + 1, t.Right + 1, t.Bottom + 1}, ui::ToColorRef(clBtnHighlight));
+        draw(t, ui::ToColorRef(clBtnShadow));
     }
 }
 

@@ -5,9 +5,12 @@
 #include "support/WinTest_win.h"
 #include "ui/EditBox_win.h"
 #include "ui/GifAnimator_win.h"
+#include "ui/Keys_win.h"
 #include "ui/Label_win.h"
+#include "ui/Panel_win.h"
 #include "ui/ReportList_win.h"
 #include "ui/SpeedButton_win.h"
+#include "ui/vxLinkLabel_win.h"
 #include "win/ui/UiTestUtil.h"
 
 #include <commctrl.h>
@@ -179,6 +182,22 @@ TEST(UiWidgets, EditBoxFromItsStyle) {
     EXPECT_EQ(clicks, 1);
 }
 
+// A key the handler takes swallows its own character and no other: a taken
+// key that makes none (F3) leaves the next typed key alone; without a handler
+// nothing is taken.
+TEST(UiWidgets, KeyFilterSwallowsOnlyTheCharacterOfATakenKey) {
+    TKeyFilter keys;
+    EXPECT_FALSE(keys.Take(TKeyEvent(), WM_KEYDOWN, 'A'));
+    EXPECT_FALSE(keys.Take(TKeyEvent(), WM_CHAR, 'a'));
+    const TKeyEvent onKey = [](WORD key, unsigned) { return key == VK_TAB || key == VK_F3; };
+    EXPECT_TRUE(keys.Take(onKey, WM_KEYDOWN, VK_TAB));
+    EXPECT_TRUE(keys.Take(onKey, WM_CHAR, '\t'));
+    EXPECT_TRUE(keys.Take(onKey, WM_KEYDOWN, VK_F3));
+    EXPECT_FALSE(keys.Take(onKey, WM_KEYUP, VK_F3));
+    EXPECT_FALSE(keys.Take(onKey, WM_KEYDOWN, 'A'));
+    EXPECT_FALSE(keys.Take(onKey, WM_CHAR, 'a'));
+}
+
 // A label is as wide as its text and paints it in its colours.
 TEST(UiWidgets, LabelSizesToItsTextAndPaintsInItsColours) {
     THostWindow host;
@@ -290,6 +309,34 @@ TEST(UiWidgets, GifAnimatorStepsFramesOnItsTimerWhileAnimating) {
     TGifAnimator started(host.Handle(), playing);
     EXPECT_TRUE(started.Animate());
     EXPECT_TRUE(WaitFor([&] { return started.Frame() >= 1; }, 10000));
+}
+
+// The link label and the animator stand on their parent's background: what
+// they do not draw takes the brush the parent answers WM_CTLCOLORSTATIC with.
+TEST(UiWidgets, LinkLabelAndGifAnimatorShowTheirParentsBackground) {
+    THostWindow host;
+    ui::TPanel panel;
+    ui::TPanelStyle ps;
+    ps.Color = 0x00FF00; // green
+    ps.Width = 300;
+    ps.Height = 120;
+    ASSERT_TRUE(panel.Create(&host, ps));
+    TLinkLabelStyle ls;
+    ls.Caption = "Label";
+    TvxLinkLabel label(panel.Handle(), ls, nullptr);
+    TGifAnimatorStyle gs;
+    gs.Top = 40;
+    gs.Width = 200;
+    gs.Height = 60; // larger than the picture
+    gs.Module = GetModuleHandleA(nullptr);
+    gs.ResourceId = IDR_ABOUT_GIF;
+    TGifAnimator gif(panel.Handle(), gs);
+    ASSERT_TRUE(gif.PictureLoaded());
+    for (HWND hwnd : {label.Handle(), gif.Handle()}) {
+        const TPixels p = PrintClient(hwnd);
+        ASSERT_GT(p.Width, 0);
+        EXPECT_EQ(p.At(p.Width - 1, p.Height - 1), Rgb(0, 255, 0));
+    }
 }
 
 } // namespace vxtest
