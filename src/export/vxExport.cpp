@@ -293,6 +293,7 @@ void TvxCustomExport::ReadColumnLayout() {
         c.Alignment = GetColumnAlignment(i);
     }
     rowNumberWidthFormat_.clear();
+    layoutValid_ = false;
 }
 
 void TvxCustomExport::WritePhases(TvxDocumentWriter& writer) {
@@ -447,6 +448,23 @@ TvxDocumentWriter* TvxCustomExport::ShapingWriter(std::unique_ptr<TvxDocumentWri
     return temporary.get();
 }
 
+void TvxCustomExport::LayoutCells(bool invisibles) {
+    cells_.clear();
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (!invisibles && !columns_[i].Visible) continue;
+        TvxCellInfo cell;
+        cell.Column = int(i);
+        cell.Width = columns_[i].Width;
+        cell.Alignment = columns_[i].Alignment;
+        cells_.push_back(cell);
+    }
+    layoutCount_ = cells_.size();
+    // Grown before any text points into it.
+    if (scratch_.size() < layoutCount_) scratch_.resize(layoutCount_);
+    layoutInvisibles_ = invisibles;
+    layoutValid_ = true;
+}
+
 const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, bool header,
                                                     bool rowNumber) {
     TvxFormattedRow& row = formatted_;
@@ -461,12 +479,37 @@ const TvxFormattedRow& TvxCustomExport::FormatCells(const TvxValues& values, boo
         RowNumberParts(number_, row.NumberWidth);
         row.Number = number_;
     }
+    const bool invisibles = Options.Has(xoExportInvisibles);
+    const int first = row.RowNumber ? 1 : 0;
+    if (values.size() == columns_.size()) {
+        // The usual record: only its texts change from row to row.
+        if (!layoutValid_ || layoutInvisibles_ != invisibles) LayoutCells(invisibles);
+        const bool truncate = Options.Has(xoTruncate);
+        for (size_t k = 0; k < layoutCount_; ++k) {
+            TvxCellInfo& cell = cells_[k];
+            const TVariant& value = values[size_t(cell.Column)];
+            cell.Position = first + int(k);
+            cell.Value = &value;
+            cell.Header = header;
+            // A string that needs no change is the cell text as it is.
+            const std::string& s = value.AsString();
+            if (value.VarType() == varString && !HasZeroByte(s) &&
+                !(truncate && cell.Width > 0 && size_t(cell.Width) < s.size()))
+                cell.Text = s;
+            else
+                cell.Text = CellText(value, cell.Width, scratch_[k]);
+        }
+        row.Cells = cells_.data();
+        row.Count = layoutCount_;
+        return row;
+    }
+    // A record of another size than the layout: each column asked as it comes.
+    layoutValid_ = false;
     // Grown before any text points into it.
     if (scratch_.size() < values.size()) scratch_.resize(values.size());
     if (cells_.size() < values.size()) cells_.resize(values.size());
     size_t count = 0;
-    int position = row.RowNumber ? 1 : 0;
-    const bool invisibles = Options.Has(xoExportInvisibles);
+    int position = first;
     for (size_t i = 0; i < values.size(); ++i) {
         const int col = int(i);
         bool known = i < columns_.size();

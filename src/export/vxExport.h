@@ -167,6 +167,9 @@ class TvxCustomExport {
     void WritePhases(TvxDocumentWriter& writer);
     // Formats the written cells of values (and the row number) into cells_.
     const TvxFormattedRow& FormatCells(const TvxValues& values, bool header, bool rowNumber);
+    // Puts the parts of the written cells that stay from row to row (column,
+    // width, alignment) into cells_, for records that fit the column layout.
+    void LayoutCells(bool invisibles);
     // The writer of the document being written, else a temporary one of the type.
     TvxDocumentWriter* ShapingWriter(std::unique_ptr<TvxDocumentWriter>& temporary);
     void WriteRecords(TvxDocumentWriter& writer);
@@ -191,6 +194,9 @@ class TvxCustomExport {
     TvxValues values_;
     std::vector<TvxCellInfo> cells_;
     std::vector<std::string> scratch_; // one per cell: a cell's text may live there
+    size_t layoutCount_ = 0;           // written cells of the column layout in cells_
+    bool layoutValid_ = false;         // cells_ holds the layout's fixed parts
+    bool layoutInvisibles_ = false;    // ... laid out with xoExportInvisibles
     std::string number_;
     TvxFormattedRow formatted_;
     std::unique_ptr<TvxOutput> noOutput_; // the sink of temporary writers, never opened

@@ -5,6 +5,14 @@
 #include <cstdlib>
 #include <limits>
 
+// Sixteen bytes at a time where every processor of the target has SSE2.
+#if defined(__SSE2__) || defined(_M_X64)
+#define VX_EXPORT_SSE2 1
+#include <emmintrin.h>
+#else
+#define VX_EXPORT_SSE2 0
+#endif
+
 namespace vx {
 namespace {
 
@@ -85,27 +93,80 @@ template <typename Render> bool FormatOne(std::string_view fmt, std::string& out
     return true;
 }
 
+constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+
 // Non-zero when some byte of v equals b (exact as a whole-word test).
 inline uint64_t HasByte(uint64_t v, uint8_t b) {
-    constexpr uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
-    uint64_t x = v ^ (ones * b);
-    return (x - ones) & ~x & highs;
+    uint64_t x = v ^ (kOnes * b);
+    return (x - kOnes) & ~x & kHighs;
 }
 
-// Whether the text holds a space, comma, CR or LF: eight bytes at a time and
-// stopping at the first, since CSV export asks this for every cell.
-bool HasSeparator(std::string_view text) {
-    size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        uint64_t w;
-        std::memcpy(&w, text.data() + i, 8);
-        if (HasByte(w, ' ') | HasByte(w, ',') | HasByte(w, '\r') | HasByte(w, '\n')) return true;
+// Non-zero when some byte of v is below n, for n up to 128 (exact as a
+// whole-word test).
+inline uint64_t HasLess(uint64_t v, uint8_t n) {
+    return (v - kOnes * n) & ~v & kHighs;
+}
+
+// Non-zero when some byte of v is one of Bytes, or above 127 with High. With
+// Below, every one of Bytes lies below it: one test passes most words.
+template <bool High, uint8_t Below, char... Bytes> inline uint64_t WordHas(uint64_t v) {
+    if (Below && !HasLess(v, Below)) return 0;
+    uint64_t r = High ? v & kHighs : 0;
+    ((r |= HasByte(v, uint8_t(Bytes))), ...);
+    return r;
+}
+
+#if VX_EXPORT_SSE2
+// The same for sixteen bytes at p.
+template <bool High, char... Bytes> inline bool BlockHas(const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i m = High ? v : _mm_setzero_si128(); // the top bit of a byte above 127
+    ((m = _mm_or_si128(m, _mm_cmpeq_epi8(v, _mm_set1_epi8(Bytes)))), ...);
+    return _mm_movemask_epi8(m) != 0;
+}
+#endif
+
+// True when some byte of text is one of Bytes (or above 127 with High): a
+// writer copies a text without them as it is. Sixteen bytes are looked at
+// once where the processor can, else eight; the last block overlaps the one
+// before it, and a text of four to seven bytes is one word of two
+// overlapping halves, so only a text under four bytes goes byte by byte.
+template <bool High, uint8_t Below, char... Bytes> bool HasAnyOf(std::string_view text) {
+    const char* p = text.data();
+    const size_t n = text.size();
+#if VX_EXPORT_SSE2
+    if (n >= 16) {
+        for (size_t i = 0; i + 16 <= n; i += 16)
+            if (BlockHas<High, Bytes...>(p + i)) return true;
+        return n % 16 != 0 && BlockHas<High, Bytes...>(p + n - 16);
     }
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == ' ' || c == ',' || c == '\r' || c == '\n') return true;
+#endif
+    if (n >= 8) {
+        uint64_t w;
+        for (size_t i = 0; i + 8 <= n; i += 8) {
+            std::memcpy(&w, p + i, 8);
+            if (WordHas<High, Below, Bytes...>(w)) return true;
+        }
+        if (n % 8 == 0) return false;
+        std::memcpy(&w, p + n - 8, 8);
+        return WordHas<High, Below, Bytes...>(w) != 0;
+    }
+    if (n >= 4) {
+        uint32_t lo, hi;
+        std::memcpy(&lo, p, 4);
+        std::memcpy(&hi, p + n - 4, 4);
+        return WordHas<High, Below, Bytes...>(uint64_t(lo) | uint64_t(hi) << 32) != 0;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        if ((High && c >= 128) || ((c == static_cast<unsigned char>(Bytes)) || ...)) return true;
     }
     return false;
+}
+
+// The bytes that make a CSV field quoted.
+bool HasFieldTrigger(std::string_view text) {
+    return HasAnyOf<false, '-', ' ', ',', '"', '\r', '\n'>(text);
 }
 
 } // namespace
@@ -153,23 +214,56 @@ bool FormatString(std::string_view fmt, std::string_view value, std::string& out
     });
 }
 
-void AppendQuoted(std::string& out, std::string_view text, bool force) {
-    const bool quotes = std::memchr(text.data(), '"', text.size()) != nullptr;
-    const bool enclose = force || quotes || HasSeparator(text);
-    if (enclose) out.push_back('"');
+bool HasTabOrBreak(std::string_view text) {
+    return HasAnyOf<false, '\r' + 1, '\t', '\r', '\n'>(text);
+}
+
+bool HasBreakOrSemicolon(std::string_view text) {
+    return HasAnyOf<false, 0, '\r', '\n', ';'>(text);
+}
+
+bool HasBreakOrQuote(std::string_view text) {
+    return HasAnyOf<false, 0, '\r', '\n', '"'>(text);
+}
+
+bool HasHTMLSpecial(std::string_view text) {
+    return HasAnyOf<false, 0, '&', '<', '>', '"', '\r', '\n', '\0'>(text);
+}
+
+bool HasRTFSpecial(std::string_view text) {
+    return HasAnyOf<true, 0, '\\', '{', '}', '\r', '\n'>(text);
+}
+
+void AppendQuotedField(std::string& out, char lead, char prefix, std::string_view text,
+                       bool force) {
+    const bool enclose = force || HasFieldTrigger(text);
+    // A quote is a trigger itself: only an enclosed text can hold one.
+    const bool quotes = enclose && std::memchr(text.data(), '"', text.size()) != nullptr;
     if (!quotes) {
-        out.append(text);
-    } else {
-        // Copies runs up to each quote, then doubles it.
-        size_t start = 0;
-        for (size_t q = text.find('"'); q != std::string_view::npos; q = text.find('"', q + 1)) {
-            out.append(text.substr(start, q + 1 - start));
-            out.push_back('"');
-            start = q + 1;
-        }
-        out.append(text.substr(start));
+        const size_t size = (lead ? 1 : 0) + (enclose ? 2 : 0) + (prefix ? 1 : 0) + text.size();
+        char* d = GrowBy(out, size, '"'); // the enclosing quotes are in place
+        if (lead) *d++ = lead;
+        if (enclose) ++d;
+        if (prefix) *d++ = prefix;
+        CopyTo(d, text);
+        return;
     }
-    if (enclose) out.push_back('"');
+    if (lead) out.push_back(lead);
+    out.push_back('"');
+    if (prefix) out.push_back(prefix);
+    // Copies runs up to each quote, then doubles it.
+    size_t start = 0;
+    for (size_t q = text.find('"'); q != std::string_view::npos; q = text.find('"', q + 1)) {
+        out.append(text.substr(start, q + 1 - start));
+        out.push_back('"');
+        start = q + 1;
+    }
+    out.append(text.substr(start));
+    out.push_back('"');
+}
+
+void AppendQuoted(std::string& out, std::string_view text, bool force) {
+    AppendQuotedField(out, 0, 0, text, force);
 }
 
 std::string QuoteField(std::string_view text, bool force) {
@@ -178,11 +272,8 @@ std::string QuoteField(std::string_view text, bool force) {
     return s;
 }
 
-bool LooksLikeFormula(std::string_view text) {
-    if (text.empty()) return false;
-    char first = text[0];
-    if (first == '=' || first == '@') return true;
-    if (first != '+' && first != '-') return false;
+bool IsSignedNumber(std::string_view text) {
+    if (text.empty() || (text[0] != '+' && text[0] != '-')) return false;
     // A sign before digits, one decimal point and an exponent is a number.
     size_t i = 1, digits = 0;
     bool point = false;
@@ -195,21 +286,25 @@ bool LooksLikeFormula(std::string_view text) {
         else
             break;
     }
-    if (digits == 0) return true;
+    if (digits == 0) return false;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
         size_t start = j;
         while (j < text.size() && text[j] >= '0' && text[j] <= '9')
             ++j;
-        if (j == start) return true;
+        if (j == start) return false;
         i = j;
     }
-    return i != text.size();
+    return i == text.size();
 }
 
 // Line breaks come out as CR LF, so a row of cells is ready to write as it is.
 void AppendHTMLEscaped(std::string& out, std::string_view text) {
+    if (!HasHTMLSpecial(text)) {
+        out.append(text);
+        return;
+    }
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const char* entity;
@@ -253,29 +348,16 @@ std::string HTMLEscape(std::string_view text) {
     return s;
 }
 
-namespace {
-
-// The bytes Rich Text cannot take as they are: one look-up per byte keeps the
-// scan to a single, nearly always untaken branch.
-struct TRTFSpecial {
-    bool Byte[256] = {};
-    constexpr TRTFSpecial() {
-        for (int c = 128; c < 256; ++c)
-            Byte[c] = true;
-        Byte[int('\\')] = Byte[int('{')] = Byte[int('}')] = Byte[int('\r')] = Byte[int('\n')] =
-            true;
-    }
-};
-constexpr TRTFSpecial kRTFSpecial;
-
-} // namespace
-
 void AppendRTFEscaped(std::string& out, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
+    if (!HasRTFSpecial(text)) {
+        out.append(text);
+        return;
+    }
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (!kRTFSpecial.Byte[c]) continue;
+        if (c < 128 && c != '\\' && c != '{' && c != '}' && c != '\r' && c != '\n') continue;
         out.append(text.substr(start, i - start));
         start = i + 1;
         if (c == '\r' || c == '\n') {

@@ -61,6 +61,9 @@ bool IsURL(std::string_view text) {
     static const std::string_view schemes[] = {"http", "https", "ftp", "news", "nntp", "mailto"};
     for (size_t colon = text.find(':'); colon != std::string_view::npos;
          colon = text.find(':', colon + 1)) {
+        // Every scheme ends in p, s or o: most colons (times, labels) are passed at once.
+        const char last = colon > 0 ? text[colon - 1] : 0;
+        if (last != 'p' && last != 's' && last != 'o') continue;
         std::string_view before = text.substr(0, colon);
         for (std::string_view s : schemes)
             if (before.size() >= s.size() && before.substr(before.size() - s.size()) == s)
@@ -93,19 +96,10 @@ bool IsSafeLinkTarget(std::string_view text) {
 }
 
 // nullptr for an unknown code: the cell keeps the previous cell's value.
-const char* AlignAttribute(uint8_t code) {
-    switch (code) {
-    case 0:
-        return "";
-    case 1:
-        return " ALIGN=\"Left\" ";
-    case 2:
-        return " ALIGN=\"Right\" ";
-    case 3:
-        return " ALIGN=\"Center\" ";
-    default:
-        return nullptr;
-    }
+const std::string_view* AlignAttribute(uint8_t code) {
+    static constexpr std::string_view attributes[] = {"", " ALIGN=\"Left\" ", " ALIGN=\"Right\" ",
+                                                      " ALIGN=\"Center\" "};
+    return code < 4 ? &attributes[code] : nullptr;
 }
 
 } // namespace
@@ -151,7 +145,7 @@ TvxHTMLWriter::TvxHTMLWriter(TvxOutput& out, const TvxWriterOptions& options)
     : TvxDocumentWriter(out, options) {
     for (int i = 0; i < 10; ++i)
         color_[i] = HTMLColor(i);
-    oddRowStart_ = "   <TR BGCOLOR=\"" + color_[8] + "\">";
+    oddRowStart_ = "   <TR BGCOLOR=\"" + color_[8] + "\">\r\n";
 }
 
 std::string TvxHTMLWriter::HTMLColor(int index) const {
@@ -216,7 +210,7 @@ void TvxHTMLWriter::CaptionRow(const TvxFormattedRow& row) {
     TvxOutput& out = out_;
     TableStart();
     if (Has(xoRowNumbers)) out.WriteLine("    <TD>&nbsp;</TD>");
-    align_.clear();
+    align_ = "";
     size_t start = out.Buffer().size();
     AppendCells(out.Buffer(), row);
     out.EndRow(start, true);
@@ -231,14 +225,14 @@ void TvxHTMLWriter::DataRow(const TvxFormattedRow& row) {
     TvxOutput& out = out_;
     // Parity of the source index, so skipped records shift the colouring.
     if (options_.HTML.Options.Has(hoOddRowColoring) && (row.RecordIndex & 1))
-        out.WriteLine(oddRowStart_);
+        out.Write(oddRowStart_);
     else
-        out.WriteLine("   <TR>");
-    align_.clear();
+        out.Write(std::string_view("   <TR>\r\n"));
+    align_ = "";
     size_t start = out.Buffer().size();
     AppendCells(out.Buffer(), row);
     out.EndRow(start, true);
-    out.WriteLine("   </TR>");
+    out.Write(std::string_view("   </TR>\r\n"));
 }
 
 void TvxHTMLWriter::EndTable() {
@@ -259,23 +253,54 @@ void TvxHTMLWriter::AppendRowNumberCell(std::string& row, std::string_view numbe
 }
 
 void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    // An unknown alignment code keeps the attribute of the cell before it.
+    if (!Has(xoUseAlignments))
+        align_ = "";
+    else if (const std::string_view* a = AlignAttribute(cell.Alignment))
+        align_ = *a;
+    // The link text is the value's whole text, also when the cell text was cut.
+    const bool autoLink =
+        options_.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull();
+    std::string_view full = cell.Text;
+    std::string fullText;
+    if (autoLink) {
+        if (cell.Value->VarType() == varString || cell.Value->IsString()) {
+            full = cell.Value->AsString();
+        } else if (options_.Locale) {
+            fullText = VarToStr(*cell.Value, *options_.Locale);
+            full = fullText;
+        }
+    }
+    const bool link = autoLink && IsURL(full) && IsSafeLinkTarget(cell.Text);
+    const TStringList& widths = options_.ColumnWidths;
+    const bool width = size_t(cell.Column) < widths.size();
+    // A spreadsheet that opens the page would run "=..." as a formula: the
+    // cell is marked as text for it, and browsers show the text as it is.
+    const bool formula = LooksLikeFormula(cell.Text);
+    if (!cell.Header && !width && !formula && !link && !cell.Text.empty() &&
+        !HasHTMLSpecial(cell.Text)) {
+        // The usual data cell, copied in with one growth.
+        constexpr std::string_view open = "    <TD", small = "><small>", close = "</small></TD>";
+        const size_t lead = cell.Position > 0 ? 2 : 0;
+        char* d = GrowBy(row, lead + open.size() + align_.size() + small.size() + cell.Text.size() +
+                                  close.size());
+        if (lead) d = CopyTo(d, "\r\n");
+        d = CopyTo(d, open);
+        d = CopyTo(d, align_);
+        d = CopyTo(d, small);
+        d = CopyTo(d, cell.Text);
+        CopyTo(d, close);
+        return;
+    }
     if (cell.Position > 0) row += "\r\n";
     row += "    <TD";
-    const TStringList& widths = options_.ColumnWidths;
-    if (size_t(cell.Column) < widths.size()) {
+    if (width) {
         row += " WIDTH=\"";
         AppendHTMLEscaped(row, widths[size_t(cell.Column)]);
         row += '"';
     }
-    // An unknown alignment code keeps the attribute of the cell before it.
-    if (!Has(xoUseAlignments))
-        align_.clear();
-    else if (const char* a = AlignAttribute(cell.Alignment))
-        align_ = a;
     row += align_;
-    // A spreadsheet that opens the page would run "=..." as a formula: the
-    // cell is marked as text for it, and browsers show the text as it is.
-    if (LooksLikeFormula(cell.Text)) row += " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\"";
+    if (formula) row += " SDNUM=\"1033;0;@\" STYLE=\"mso-number-format:'\\@'\"";
     row += '>';
     if (cell.Header) {
         if (options_.HTML.Options.Has(hoBoldHeaders)) row += "<B>";
@@ -284,19 +309,7 @@ void TvxHTMLWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
         row += "\">";
     }
     row += "<small>";
-    // The link text is the value's whole text, also when the cell text was cut.
-    std::string_view full = cell.Text;
-    std::string fullText;
-    if (cell.Value && !cell.Value->IsNull()) {
-        if (cell.Value->IsString()) {
-            full = cell.Value->AsString();
-        } else if (options_.Locale) {
-            fullText = VarToStr(*cell.Value, *options_.Locale);
-            full = fullText;
-        }
-    }
-    if (options_.HTML.Options.Has(hoAutoLink) && cell.Value && !cell.Value->IsNull() &&
-        IsURL(full) && IsSafeLinkTarget(cell.Text)) {
+    if (link) {
         row += "<A HREF=\"";
         AppendHTMLEscaped(row, cell.Text);
         row += "\">";

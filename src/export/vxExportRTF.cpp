@@ -58,19 +58,9 @@ std::string ColorEntry(TColor c) {
 }
 
 // nullptr for an unknown code: the cell keeps the previous cell's value.
-const char* AlignWord(uint8_t code) {
-    switch (code) {
-    case 0:
-        return "";
-    case 1:
-        return "\\ql ";
-    case 2:
-        return "\\qr ";
-    case 3:
-        return "\\qc ";
-    default:
-        return nullptr;
-    }
+const std::string_view* AlignWord(uint8_t code) {
+    static constexpr std::string_view words[] = {"", "\\ql ", "\\qr ", "\\qc "};
+    return code < 4 ? &words[code] : nullptr;
 }
 
 } // namespace
@@ -168,37 +158,38 @@ void TvxRTFWriter::HeaderText(const TStringList& lines) {
 // the row-number column.
 void TvxRTFWriter::RowDefinition(const TvxFormattedRow& row) {
     const bool header = row.Header;
-    TvxOutput& out = out_;
     const TvxRTFOptions& o = options_.RTF;
-    const char* shading = header ? " \\clcbpat3"
-                          : o.Options.Has(roOddRowColoring) && (row.RecordIndex & 1)
-                              ? " \\clcbpat5"
-                              : " \\clcbpat4";
+    const bool odd = o.Options.Has(roOddRowColoring) && (row.RecordIndex & 1);
+    std::string& definition = definitions_[header ? 0 : odd ? 1 : 2];
+    if (!definition.empty()) return out_.Write(definition);
+    const char* shading = header ? " \\clcbpat3" : odd ? " \\clcbpat5" : " \\clcbpat4";
     const bool grid = o.Options.Has(roShowGridLines);
     int cells = options_.WrittenColumnCount + (Has(xoRowNumbers) ? 1 : 0);
     int ppi = options_.PixelsPerInch;
-    out.Write("\\trowd\\trgaph108\\trrh260\\trleft0");
+    std::string& d = definition;
+    d += "\\trowd\\trgaph108\\trrh260\\trleft0";
     for (int k = 0; k < cells; ++k) {
-        out.Write("\\clvertalc");
+        d += "\\clvertalc";
         if (grid)
-            out.Write("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
-                      "\\clbrdrr\\brdrs\\brdrw10");
-        out.Write(shading);
-        out.Write("\\cltxlrtb\\cellx");
-        out.Write(std::to_string(RTFCellBoundary(k, ppi, o.CellWidth)));
+            d += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                 "\\clbrdrr\\brdrs\\brdrw10";
+        d += shading;
+        d += "\\cltxlrtb\\cellx";
+        d += std::to_string(RTFCellBoundary(k, ppi, o.CellWidth));
     }
-    out.Write("\\pard\\ri-123\\nowidctlpar\\widctlpar\\intbl\\adjustright");
+    d += "\\pard\\ri-123\\nowidctlpar\\widctlpar\\intbl\\adjustright";
     const TvxRTFColors& c = o.CustomSettings;
     if (header)
-        out.Write(" {\\f1" + RTFFontAttributes(c.HeaderFont) + "\\cf1\\cgrid0 ");
+        d += " {\\f1" + RTFFontAttributes(c.HeaderFont) + "\\cf1\\cgrid0 ";
     else
-        out.Write(" {\\f2" + RTFFontAttributes(c.TableFont) + "\\cf2\\cgrid0 ");
+        d += " {\\f2" + RTFFontAttributes(c.TableFont) + "\\cf2\\cgrid0 ";
+    out_.Write(definition);
 }
 
 void TvxRTFWriter::CaptionRow(const TvxFormattedRow& row) {
     RowDefinition(row);
     if (Has(xoRowNumbers)) out_.Write(" \\cell ");
-    align_.clear();
+    align_ = "";
     row_.clear();
     AppendCells(row_, row);
     out_.Write(row_);
@@ -207,10 +198,10 @@ void TvxRTFWriter::CaptionRow(const TvxFormattedRow& row) {
 
 void TvxRTFWriter::DataRow(const TvxFormattedRow& row) {
     RowDefinition(row);
-    align_.clear();
-    row_.clear();
-    AppendCells(row_, row);
-    out_.Write(row_);
+    align_ = "";
+    // The cells go straight into the sink's buffer; the row's end, written
+    // after them, flushes it when full.
+    AppendCells(out_.Buffer(), row);
     out_.Write("}\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright {\\row}\r\n");
 }
 
@@ -235,12 +226,21 @@ void TvxRTFWriter::AppendRowNumberCell(std::string& row, std::string_view number
 
 void TvxRTFWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
     if (!Has(xoUseAlignments))
-        align_.clear();
-    else if (const char* a = AlignWord(cell.Alignment))
-        align_ = a;
-    row += align_;
+        align_ = "";
+    else if (const std::string_view* a = AlignWord(cell.Alignment))
+        align_ = *a;
+    const std::string_view align = align_, end = "\\cell ";
+    if (!HasRTFSpecial(cell.Text)) {
+        // The usual cell, copied in with one growth.
+        char* d = GrowBy(row, align.size() + cell.Text.size() + end.size());
+        d = CopyTo(d, align);
+        d = CopyTo(d, cell.Text);
+        CopyTo(d, end);
+        return;
+    }
+    row += align;
     AppendRTFEscaped(row, cell.Text);
-    row += "\\cell ";
+    row += end;
 }
 
 } // namespace vx

@@ -81,9 +81,26 @@ void TvxSYLKWriter::AppendRowNumberCell(std::string& row, std::string_view numbe
 }
 
 void TvxSYLKWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
-    if (cell.Position > 0) row += "\r\n";
     // Columns follow the value index, so an unwritten column leaves a gap.
     int x = cell.Column + (Has(xoRowNumbers) ? 2 : 1);
+    if (!HasBreakOrSemicolon(cell.Text)) {
+        // The usual value: the record's head is put together here and the
+        // whole record copied in with one growth.
+        char head[48];
+        char* h = head;
+        if (cell.Position > 0) h = CopyTo(h, "\r\n");
+        h = CopyTo(h, "C;X");
+        h = std::to_chars(h, head + 24, x).ptr;
+        h = CopyTo(h, ";Y");
+        h = std::to_chars(h, head + 40, shaping_ ? shaping_->OutputRow : 1).ptr;
+        h = CopyTo(h, ";K\"");
+        const size_t headSize = size_t(h - head);
+        char* d = GrowBy(row, headSize + cell.Text.size() + 1, '"');
+        d = CopyTo(d, std::string_view(head, headSize));
+        CopyTo(d, cell.Text);
+        return;
+    }
+    if (cell.Position > 0) row += "\r\n";
     row += "C;X";
     AppendNumber(row, x);
     row += ";Y";
@@ -127,8 +144,7 @@ void TvxDIFWriter::CaptionRow(const TvxFormattedRow& row) {
 }
 
 void TvxDIFWriter::DataRow(const TvxFormattedRow& row) {
-    out_.WriteLine("-1,0");
-    out_.WriteLine("BOT");
+    out_.Write(std::string_view("-1,0\r\nBOT\r\n"));
     size_t start = out_.Buffer().size();
     AppendCells(out_.Buffer(), row);
     out_.EndRow(start, true);
@@ -145,6 +161,15 @@ void TvxDIFWriter::AppendRowNumberCell(std::string& row, std::string_view number
 
 // Every string value is quoted: readers stop at an unquoted one.
 void TvxDIFWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
+    if (!HasBreakOrQuote(cell.Text)) {
+        // The usual value, with its joiner and type line in one growth.
+        constexpr std::string_view head = "\r\n1,0\r\n\"";
+        const std::string_view lead = cell.Position > 0 ? head : head.substr(2);
+        char* d = GrowBy(row, lead.size() + cell.Text.size() + 1, '"');
+        d = CopyTo(d, lead);
+        CopyTo(d, cell.Text);
+        return;
+    }
     if (cell.Position > 0) row += "\r\n";
     row += "1,0\r\n";
     AppendStringValue(row, cell.Text);

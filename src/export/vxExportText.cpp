@@ -41,30 +41,18 @@ void TvxTXTWriter::AppendRowNumberCell(std::string& row, std::string_view number
 }
 
 void TvxTXTWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
-    if (cell.Position > 0) row += ' ';
-    int width = cell.Width;
-    size_t pad =
-        width > 0 && cell.Text.size() < size_t(width) ? size_t(width) - cell.Text.size() : 0;
-    uint8_t align = Has(xoUseAlignments) ? cell.Alignment : 0;
-    switch (align) {
-    case 0:
-    case 1:
-        row.append(cell.Text);
-        row.append(pad, ' ');
-        break;
-    case 2:
-        row.append(pad, ' ');
-        row.append(cell.Text);
-        break;
-    case 3: // centred; an odd space goes to the right
-        row.append(pad / 2, ' ');
-        row.append(cell.Text);
-        row.append(pad - pad / 2, ' ');
-        break;
-    default:
-        row.append(cell.Text);
-        break;
-    }
+    const std::string_view text = cell.Text;
+    const int width = cell.Width;
+    size_t pad = width > 0 && text.size() < size_t(width) ? size_t(width) - text.size() : 0;
+    const uint8_t align = Has(xoUseAlignments) ? cell.Alignment : 0;
+    if (align > 3) pad = 0; // an unknown alignment: the text alone
+    // Left and none: text, padding; right: padding, text; centred: an odd
+    // space goes to the right.
+    const size_t before = align == 2 ? pad : align == 3 ? pad / 2 : 0;
+    const size_t lead = cell.Position > 0 ? 1 : 0;
+    // The joiner and the padding are spaces: one growth, then the text.
+    char* d = GrowBy(row, lead + pad + text.size(), ' ');
+    CopyTo(d + lead + before, text);
 }
 
 // ---- Clipboard ----
@@ -92,19 +80,24 @@ void TvxCSVWriter::AppendRowNumberCell(std::string& row, std::string_view number
 }
 
 void TvxCSVWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
-    if (cell.Position > 0) row += ',';
+    const char lead = cell.Position > 0 ? ',' : 0;
     // An empty row writes no line: the record's only cell, when empty, is
     // quoted, so the record keeps its line.
-    const bool only = shaping_ && shaping_->Count == 1 && !shaping_->RowNumber;
-    if (only && cell.Text.empty()) return AppendQuoted(row, cell.Text, true);
-    if (!LooksLikeFormula(cell.Text)) return AppendQuoted(row, cell.Text, false);
+    if (cell.Text.empty() && shaping_ && shaping_->Count == 1 && !shaping_->RowNumber)
+        return AppendQuotedField(row, lead, 0, cell.Text, true);
     // Any client can send "=..." : behind an apostrophe it stays text.
-    std::string guarded(1, '\'');
-    guarded += cell.Text;
-    AppendQuoted(row, guarded, false);
+    AppendQuotedField(row, lead, LooksLikeFormula(cell.Text) ? '\'' : 0, cell.Text, false);
 }
 
 // ---- TAB ----
+
+// The cells carry no line break (each became a space), so the row needs no
+// search for one unless its number has one.
+void TvxTABWriter::DataRow(const TvxFormattedRow& row) {
+    size_t start = out_.Buffer().size();
+    AppendCells(out_.Buffer(), row);
+    out_.EndRow(start, !(row.RowNumber && HasTabOrBreak(row.Number)));
+}
 
 void TvxTABWriter::AppendRowNumberCell(std::string& row, std::string_view number, int) {
     row.append(number);
@@ -113,9 +106,18 @@ void TvxTABWriter::AppendRowNumberCell(std::string& row, std::string_view number
 // A TAB or a line break inside a value would shift or split the record: each
 // becomes a space (CR LF one space), so the record keeps its line and columns.
 void TvxTABWriter::AppendCell(std::string& row, const TvxCellInfo& cell) {
-    if (cell.Position > 0) row += '\t';
     std::string_view text = cell.Text;
-    if (LooksLikeFormula(text)) row += '\''; // shown as text, not run as a formula
+    const bool guard = LooksLikeFormula(text); // shown as text, not run as a formula
+    if (!HasTabOrBreak(text)) {
+        // The usual value: joiner, apostrophe and text with one growth.
+        char* d = GrowBy(row, (cell.Position > 0 ? 1 : 0) + (guard ? 1 : 0) + text.size(), '\t');
+        if (cell.Position > 0) ++d;
+        if (guard) *d++ = '\'';
+        CopyTo(d, text);
+        return;
+    }
+    if (cell.Position > 0) row += '\t';
+    if (guard) row += '\'';
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];

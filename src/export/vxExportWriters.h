@@ -54,6 +54,7 @@ class TvxCSVWriter : public TvxTXTWriter {
 class TvxTABWriter : public TvxTXTWriter {
   public:
     using TvxTXTWriter::TvxTXTWriter;
+    void DataRow(const TvxFormattedRow& row) override;
     void AppendRowNumberCell(std::string& row, std::string_view number, int width) override;
     void AppendCell(std::string& row, const TvxCellInfo& cell) override;
 
@@ -87,7 +88,8 @@ class TvxHTMLWriter : public TvxDocumentWriter {
   private:
     void TableStart();
     std::string color_[10];
-    std::string oddRowStart_, align_;
+    std::string oddRowStart_; // the line that starts an odd row, with its CR LF
+    std::string_view align_;  // the alignment attribute of the cell before
 };
 
 // Rich Text, for both xtRTF and xtWord.
@@ -112,7 +114,11 @@ class TvxRTFWriter : public TvxDocumentWriter {
   private:
     void RowDefinition(const TvxFormattedRow& row);
     void Paragraph(std::string_view line);
-    std::string row_, align_, defaultAttributes_;
+    std::string row_, defaultAttributes_;
+    std::string_view align_; // the alignment word of the cell before
+    // The row definitions of the caption row, the odd and the even rows: the
+    // same for every row of their kind, so each is built once.
+    std::string definitions_[3];
 };
 
 class TvxSYLKWriter : public TvxDocumentWriter {

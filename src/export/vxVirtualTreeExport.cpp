@@ -41,6 +41,7 @@ void TvxVirtualTreeExport::FirstRecord() {
     node_ = kNone;
     widthRows_ = kNone;
     timeKey_ = -1;
+    lastGroup_ = lastKind_ = -1;
     pictureRead_ = false; // read again once per export
 }
 
@@ -129,8 +130,11 @@ const std::string& TvxVirtualTreeExport::TimeText(TDateTime time) {
 }
 
 // Neighbouring rows often share group, kind and second: a value that is
-// already there is kept rather than built again.
-static void SetText(TVariant& value, std::string_view text) {
+// already there is kept rather than built again. Only a value that may be
+// the same (same code as the row before, same second) is compared.
+static void SetText(TVariant& value, std::string_view text, bool maybeSame) {
+    if (maybeSame && value.VarType() == varString && std::string_view(value.AsString()) == text)
+        return;
     value.SetString(text);
 }
 
@@ -140,13 +144,16 @@ void TvxVirtualTreeExport::GetRecordValues(TvxValues& values) {
     if (node_ == kNone) {
         for (TVariant& v : values)
             v = TVariant("");
+        lastGroup_ = lastKind_ = -1;
         return;
     }
     TDebugRowView row = tree_->Row(node_);
-    SetText(values[0], GroupName(row.Group));
-    SetText(values[1], KindName(row.Kind));
-    SetText(values[2], row.Text);
-    SetText(values[3], TimeText(row.Time));
+    SetText(values[0], GroupName(row.Group), row.Group == lastGroup_);
+    SetText(values[1], KindName(row.Kind), row.Kind == lastKind_);
+    values[2].SetString(row.Text); // the message seldom repeats
+    SetText(values[3], TimeText(row.Time), true);
+    lastGroup_ = row.Group;
+    lastKind_ = row.Kind;
 }
 
 } // namespace vx

@@ -59,6 +59,7 @@ class TvxVirtualTreeExport : public TvxCustomExport {
     int textWidth_ = 0;
     // The time text of the last second formatted: rows come many a second.
     int64_t timeKey_ = -1;
+    int lastGroup_ = -1, lastKind_ = -1; // codes of the record before
     bool pictureRead_ = false;
     std::string timePicture_, timeText_;
 };

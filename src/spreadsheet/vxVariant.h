@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,7 +79,18 @@ class TVariant {
         type_ = varString;
         int_ = 0;
         real_ = 0;
-        text_.assign(text.data(), text.size());
+        // Copied over the old bytes where they reach (the text may lie in
+        // them), so the usual record costs no general assignment.
+        const size_t n = text.size(), have = text_.size();
+        if (n <= have) {
+            if (n) std::memmove(text_.data(), text.data(), n);
+            text_.erase(n);
+        } else if (n <= text_.capacity()) {
+            if (have) std::memcpy(text_.data(), text.data(), have);
+            text_.append(text.data() + have, n - have);
+        } else {
+            text_.assign(text.data(), n);
+        }
     }
 
     bool operator==(const TVariant&) const = default;

@@ -120,6 +120,47 @@ TEST(ExportRoutines, FormatStringsOfOneArgument) {
     EXPECT_FALSE(FormatString("%d %s", "x", s));
 }
 
+// The writers copy a value whole unless a scan, eight bytes at a time, finds
+// a byte they must shape: a missed byte would reach the document unescaped.
+TEST(ExportRoutines, ScansFindTheirBytesAtEveryPlaceAndNoOthers) {
+    struct TScan {
+        bool (*Has)(std::string_view);
+        std::string Bytes;
+        bool High;
+    };
+    const TScan scans[] = {
+        {HasTabOrBreak, "\t\r\n", false},   {HasBreakOrSemicolon, "\r\n;", false},
+        {HasBreakOrQuote, "\r\n\"", false}, {HasHTMLSpecial, std::string("&<>\"\r\n\0", 7), false},
+        {HasRTFSpecial, "\\{}\r\n", true},
+    };
+    for (const TScan& scan : scans) {
+        std::string others;
+        for (int c = 1; c < 256; ++c)
+            if (scan.Bytes.find(char(c)) == std::string::npos && !(scan.High && c >= 128))
+                others += char(c);
+        EXPECT_FALSE(scan.Has(others)) << scan.Bytes;
+        std::string bytes = scan.Bytes;
+        if (scan.High) bytes += "\x80\xff";
+        for (char b : bytes)
+            for (size_t at = 0; at < 21; ++at) {
+                std::string text(21, 'a');
+                text[at] = b;
+                EXPECT_TRUE(scan.Has(text)) << int(b) << " at " << at;
+            }
+    }
+    // CSV: each byte that asks for quotes, in a whole word and in the tail.
+    for (char b : std::string(" ,\"\r\n"))
+        for (size_t at : {0, 9, 18}) {
+            std::string text(19, 'a'), quoted;
+            text[at] = b;
+            AppendQuoted(quoted, text, false);
+            EXPECT_EQ(quoted.front(), '"') << int(b) << " at " << at;
+        }
+    std::string plain;
+    AppendQuoted(plain, "abcdefghijklmnopq+-./", false);
+    EXPECT_EQ(plain, "abcdefghijklmnopq+-./");
+}
+
 TEST(ExportData, ReportsMissingSourceAndFileName) {
     TExportFixture f;
     f.Source.Attached = false;
