@@ -737,19 +737,7 @@ int32_t TRegex::Step(int32_t state, uint8_t byte) const {
     for (int32_t s : closure_)
         if (nfa_[size_t(s)].Type == TNfaState::nsMatch) result = kMatched;
     if (result != kMatched) {
-        if (++stamp_ == 0) {
-            std::fill(mark_.begin(), mark_.end(), 0);
-            stamp_ = 1;
-        }
-        next_.clear();
-        for (int32_t s : closure_) {
-            const TNfaState& n = nfa_[size_t(s)];
-            if (n.Type != TNfaState::nsByte || !Has(sets_[size_t(n.Set)], byte)) continue;
-            if (mark_[size_t(n.Out)] == stamp_) continue;
-            mark_[size_t(n.Out)] = stamp_;
-            next_.push_back(n.Out);
-        }
-        if (!anchored_ && mark_[size_t(start_)] != stamp_) next_.push_back(start_);
+        Follow(byte);
         if (!next_.empty()) {
             std::sort(next_.begin(), next_.end());
             size_t before = states_.size();
@@ -760,6 +748,24 @@ int32_t TRegex::Step(int32_t state, uint8_t byte) const {
     }
     trans_[size_t(state) * 256 + byte] = result;
     return result;
+}
+
+// The states the closure reaches over `byte`, each once, into next_ (with
+// the start again when the search is not anchored).
+void TRegex::Follow(uint8_t byte) const {
+    if (++stamp_ == 0) {
+        std::fill(mark_.begin(), mark_.end(), 0);
+        stamp_ = 1;
+    }
+    next_.clear();
+    for (int32_t s : closure_) {
+        const TNfaState& n = nfa_[size_t(s)];
+        if (n.Type != TNfaState::nsByte || !Has(sets_[size_t(n.Set)], byte)) continue;
+        if (mark_[size_t(n.Out)] == stamp_) continue;
+        mark_[size_t(n.Out)] = stamp_;
+        next_.push_back(n.Out);
+    }
+    if (!anchored_ && mark_[size_t(start_)] != stamp_) next_.push_back(start_);
 }
 
 bool TRegex::AcceptsAtEnd(int32_t state) const {
@@ -781,19 +787,7 @@ int32_t TRegex::NfaStep(TRegexScan& scan, uint8_t byte, size_t& cost) const {
     cost += KernelCost(scan.Kernel.size() + closure_.size());
     for (int32_t s : closure_)
         if (nfa_[size_t(s)].Type == TNfaState::nsMatch) return kMatched;
-    if (++stamp_ == 0) {
-        std::fill(mark_.begin(), mark_.end(), 0);
-        stamp_ = 1;
-    }
-    next_.clear();
-    for (int32_t s : closure_) {
-        const TNfaState& n = nfa_[size_t(s)];
-        if (n.Type != TNfaState::nsByte || !Has(sets_[size_t(n.Set)], byte)) continue;
-        if (mark_[size_t(n.Out)] == stamp_) continue;
-        mark_[size_t(n.Out)] = stamp_;
-        next_.push_back(n.Out);
-    }
-    if (!anchored_ && mark_[size_t(start_)] != stamp_) next_.push_back(start_);
+    Follow(byte);
     if (next_.empty()) return kDead;
     scan.Kernel.swap(next_);
     scan.AtStart = false;

@@ -113,6 +113,7 @@ class TRegex {
     int32_t StartState(bool atStart, bool prevWord) const;
     int32_t Intern(std::vector<int32_t>& kernel, bool atStart, bool prevWord) const;
     int32_t Step(int32_t state, uint8_t byte) const;
+    void Follow(uint8_t byte) const;
     bool AcceptsAtEnd(int32_t state) const;
     void Closure(const std::vector<int32_t>& kernel, bool atStart, bool prevWord, bool nextWord,
                  bool atEnd) const;
