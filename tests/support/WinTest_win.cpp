@@ -13,6 +13,11 @@ struct TDialogScript {
     std::function<HWND()> Find;
     std::deque<TDialogStep> Steps;
     UINT_PTR Timer = 0;
+    // A step's posted keys are handled before the next step runs: the
+    // program's loop may give a due timer its turn before posted messages,
+    // so each step is followed by a marker posted behind its messages.
+    HWND Marker = nullptr;
+    bool Waiting = false;
 };
 
 TDialogScript& Script() {
@@ -20,8 +25,31 @@ TDialogScript& Script() {
     return s;
 }
 
+LRESULT CALLBACK MarkerProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_APP) {
+        Script().Waiting = false;
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wParam, lParam);
+}
+
+HWND Marker() {
+    TDialogScript& s = Script();
+    if (!s.Marker) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = MarkerProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "vxtestStepMarker";
+        RegisterClassA(&wc);
+        s.Marker = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 wc.hInstance, nullptr);
+    }
+    return s.Marker;
+}
+
 void CALLBACK StepTick(HWND, UINT, UINT_PTR, DWORD) {
     TDialogScript& s = Script();
+    if (s.Waiting) return;
     HWND dialog = s.Find ? s.Find() : nullptr;
     if (!dialog || !IsWindowVisible(dialog)) return;
     if (s.Steps.empty()) {
@@ -33,6 +61,7 @@ void CALLBACK StepTick(HWND, UINT, UINT_PTR, DWORD) {
     // The last step may open a box of its own: no tick may run inside it.
     if (s.Steps.empty()) StopDialogSteps();
     step(dialog);
+    s.Waiting = PostMessageA(Marker(), WM_APP, 0, 0) != FALSE;
 }
 
 BOOL CALLBACK FindDialogBox(HWND w, LPARAM lp) {
@@ -121,6 +150,8 @@ TPixels PrintClient(HWND hwnd, UINT flags) {
 void RunDialogSteps(std::function<HWND()> find, std::vector<TDialogStep> steps, UINT intervalMs) {
     StopDialogSteps();
     TDialogScript& s = Script();
+    Marker();
+    s.Waiting = false;
     s.Find = std::move(find);
     s.Steps.assign(steps.begin(), steps.end());
     s.Timer = SetTimer(nullptr, 0, intervalMs, &StepTick);
