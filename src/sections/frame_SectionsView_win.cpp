@@ -25,6 +25,12 @@ constexpr double kUpdateCostFactor = 40;
 constexpr UINT_PTR kUpdateTimer = 1;
 // The last changes of a flood show this long after it.
 constexpr DWORD kQuietMs = 50;
+// A section that another one covers shows nothing of its updates; during a
+// flood into it they come at most this often (the last ones still show
+// kQuietMs after it), and at once when it comes to the front. Whether it is
+// covered is asked of the system at most every kCoveredCheckMs.
+constexpr DWORD kCoveredInterval = 2000;
+constexpr DWORD kCoveredCheckMs = 100;
 
 double Milliseconds() {
     static LARGE_INTEGER frequency = [] {
@@ -53,7 +59,10 @@ void Tfme_Sections::Changed(unsigned changes) {
     if (changes & scPanels) UpdatePanels();
     if (changes & scGroupsGlyph) btn_Groups.SetImageIndex(core_.GroupsGlyph());
     if (changes & scPause) btn_Pause.SetDown(core_.Paused);
-    if (changes & (scVisible | scToFront)) UpdateVisible((changes & scToFront) != 0);
+    if (changes & (scVisible | scToFront)) {
+        UpdateVisible((changes & scToFront) != 0);
+        coveredCheck_ = 0; // asked again: a section now in front shows its rows at once
+    }
     pending_ |= changes & kContent;
     if (!pending_) return;
     lastChange_ = GetTickCount();
@@ -61,7 +70,7 @@ void Tfme_Sections::Changed(unsigned changes) {
     // slices, and it runs between two of them. A timer alone would not do:
     // during a flood the queue is never empty, and WM_TIMER comes only when
     // it is.
-    if (lastChange_ - lastUpdate_ >= interval_) {
+    if (lastChange_ - lastUpdate_ >= Interval()) {
         if (!updatePosted_) updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
     } else if (!updateTimer_) {
         SetTimer(Handle(), kUpdateTimer, kQuietMs, nullptr);
@@ -73,7 +82,30 @@ void Tfme_Sections::Changed(unsigned changes) {
 // come for that long (a flood has stopped), or the period is over, they show.
 void Tfme_Sections::UpdateTimer() {
     const DWORD now = GetTickCount();
-    if (now - lastChange_ >= kQuietMs || now - lastUpdate_ >= interval_) UpdateStep();
+    if (now - lastChange_ >= kQuietMs || now - lastUpdate_ >= Interval()) UpdateStep();
+}
+
+DWORD Tfme_Sections::Interval() {
+    // Only a change past the usual period asks whether the section is covered.
+    if (lastChange_ - lastUpdate_ < interval_) return interval_;
+    return Covered() ? std::max(interval_, kCoveredInterval) : interval_;
+}
+
+bool Tfme_Sections::Covered() {
+    const DWORD now = GetTickCount();
+    if (coveredCheck_ && now - coveredCheck_ < kCoveredCheckMs) return covered_;
+    coveredCheck_ = now ? now : 1;
+    covered_ = false;
+    if (!IsWindowVisible(Handle())) return covered_; // hidden: nothing to pace
+    RECT mine;
+    GetWindowRect(Handle(), &mine);
+    // A visible sibling above it (a section shown later) that takes its whole place.
+    for (HWND w = GetWindow(Handle(), GW_HWNDPREV); w && !covered_; w = GetWindow(w, GW_HWNDPREV)) {
+        RECT r;
+        covered_ = IsWindowVisible(w) && GetWindowRect(w, &r) && r.left <= mine.left &&
+                   r.top <= mine.top && r.right >= mine.right && r.bottom >= mine.bottom;
+    }
+    return covered_;
 }
 
 void Tfme_Sections::PaceUpdates(double updateCost) {
@@ -87,6 +119,7 @@ void Tfme_Sections::UpdateNow() {
     updateTimer_ = false;
     unsigned changes = pending_;
     pending_ = 0;
+    countStepDone_ = false;
     lastUpdate_ = GetTickCount();
     const double start = Milliseconds();
     if (changes & (scRows | scFocus)) {
@@ -115,9 +148,13 @@ void Tfme_Sections::UpdateNow() {
 // costs the window tens of milliseconds on a busy machine; others get their
 // answers in between.
 void Tfme_Sections::UpdateStep() {
-    if ((pending_ & scRows) && size_t(lst_Debug.Count()) != core_.VisibleCount()) {
+    // The second step comes even when more rows came meanwhile: a count set
+    // again on every turn would keep the update from ever being done.
+    if (!countStepDone_ && (pending_ & scRows) &&
+        size_t(lst_Debug.Count()) != core_.VisibleCount()) {
         UpdateRowCount();
         updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
+        countStepDone_ = updatePosted_;
         if (updatePosted_) return;
     }
     UpdateNow();

@@ -156,6 +156,8 @@ class Tfme_Sections : public ui::TPanel {
     void UpdateVisible(bool toFront);
     void PaceUpdates(double updateCost);
     void UpdateTimer();
+    DWORD Interval(); // between two updates: longer while another section covers this one
+    bool Covered();
     void UpdateStep();
     void Panel_InfoResize();
     void Panel_InfoPadResize();
@@ -227,10 +229,13 @@ class Tfme_Sections : public ui::TPanel {
     bool updateTimer_ = false;
     bool updatePosted_ = false; // a kUpdateMessage is on its way
     DWORD lastUpdate_ = 0;
-    DWORD lastChange_ = 0;  // GetTickCount of the last change that waits
-    DWORD interval_ = 200;  // ms between updates, stretched when they cost much
-    double paintStart_ = 0; // ms, when the debug list's last paint began
-    double paintCost_ = 0;  // ms the debug list's last paint took
+    DWORD lastChange_ = 0;       // GetTickCount of the last change that waits
+    DWORD interval_ = 200;       // ms between updates, stretched when they cost much
+    DWORD coveredCheck_ = 0;     // GetTickCount when covered_ was last asked (0: never)
+    bool covered_ = false;       // another section takes this one's whole place
+    bool countStepDone_ = false; // the update's first step (the row count) is done
+    double paintStart_ = 0;      // ms, when the debug list's last paint began
+    double paintCost_ = 0;       // ms the debug list's last paint took
 };
 
 } // namespace vx

@@ -302,7 +302,8 @@ TEST(DebugList, FloodPaintsOnceWhenTheQueueDrains) {
 
 // A flood whose queue never drains (records keep coming in slices, as from a
 // client or a socket) still brings the list up to date at its pace: the
-// update must not wait for a WM_TIMER that comes only when the queue is empty.
+// update must not wait for a WM_TIMER that comes only when the queue is empty,
+// nor stop at its first step (the row count) because more rows came meanwhile.
 TEST(DebugList, FloodThatNeverDrainsTheQueueStillShowsRows) {
     TFrameRig rig;
     Tfme_Sections& f = *rig.Frame;
@@ -310,8 +311,8 @@ TEST(DebugList, FloodThatNeverDrainsTheQueueStillShowsRows) {
     c.ShowSection();
     Pump();
     HWND list = f.lst_Debug.Handle();
-    int shown = 0, sent = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && shown == 0;) {
+    int shown = 0, sent = 0, focused = -1;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && focused <= 0;) {
         for (int i = 0; i < 20; ++i, ++sent) {
             auto r = Rec(0, dkString, "row " + std::to_string(sent));
             c.AddDebugInfo(r, false);
@@ -324,8 +325,36 @@ TEST(DebugList, FloodThatNeverDrainsTheQueueStillShowsRows) {
             if (m.hwnd == rig.Window && m.message == WM_NULL) break;
         }
         shown = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        focused = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
     }
     EXPECT_GT(shown, 0) << "rows shown while the records still come (" << sent << " sent)";
+    EXPECT_GT(focused, 0) << "the newest row focused while the records still come";
     Pump();
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), sent);
+}
+
+// A section under another one shows nothing of a flood into it, so it is not
+// brought up to date on every turn; the moment it comes to the front it is.
+TEST(DebugList, ACoveredSectionCatchesUpTheMomentItComesToTheFront) {
+    TFrameRig rig;
+    auto second = rig.NewFrame();
+    rig.Core().ShowSection();
+    Pump();
+    second->Core().ShowSection();
+    Pump();
+    HWND list = rig.Frame->lst_Debug.Handle();
+    int sent = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 600;) {
+        for (int i = 0; i < 20; ++i, ++sent) {
+            auto r = Rec(0, dkString, "row " + std::to_string(sent));
+            rig.Core().AddDebugInfo(r, false);
+        }
+        DispatchWaiting();
+        Sleep(5);
+    }
+    EXPECT_LT(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), sent);
+    rig.Core().BringSectionToFront();
+    DispatchWaiting();
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), sent);
+    EXPECT_TRUE(ItemState(list, sent - 1, LVIS_FOCUSED));
 }
