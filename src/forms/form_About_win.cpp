@@ -42,16 +42,28 @@ TFont BoldNavyFont() {
 
 } // namespace
 
+std::array<RECT, 3> AboutBevels(UINT dpi) {
+    auto r = [dpi](int left, int top, int width, int height) {
+        return RECT{ui::Scale(left, dpi), ui::Scale(top, dpi), ui::Scale(left + width, dpi),
+                    ui::Scale(top + height, dpi)};
+    };
+    return {r(8, 170, 513, 39), r(8, 218, 513, 111), r(8, 344, 513, 50)};
+}
+
+int Tfrm_About::Unscale(int px) const {
+    return MulDiv(px, kAboutLayoutPixelsPerInch, int(dpi_));
+}
+
 Tfrm_About::Tfrm_About(HINSTANCE module, TRegistryHandler& settings, IShell* shell, HWND owner)
-    : settings_(settings) {
+    : settings_(settings), dpi_(ui::WindowDpi(owner)) {
     whiteBrush_.Reset(CreateSolidBrush(kWhite));
     navyBrush_.Reset(CreateSolidBrush(kNavy));
-    icon_.Reset(LoadProgramIcon(module, 48));
+    icon_.Reset(LoadProgramIcon(module, S(48)));
 
     // Dialog border without border icons; the client area has the form's size.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    RECT r{0, 0, kAboutClientWidth, kAboutClientHeight};
+    RECT r{0, 0, S(kAboutClientWidth), S(kAboutClientHeight)};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
@@ -101,10 +113,10 @@ std::unique_ptr<TvxLinkLabel> Tfrm_About::Label(int left, int top, const char* c
                                                 IShell* shell, const TFont& font) {
     TLinkLabelStyle s;
     s.Caption = caption;
-    s.Left = left;
-    s.Top = top;
+    s.Left = S(left);
+    s.Top = S(top);
     s.Font = font;
-    s.PixelsPerInch = kAboutLayoutPixelsPerInch;
+    s.PixelsPerInch = int(dpi_);
     return std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), s, shell);
 }
 
@@ -114,15 +126,15 @@ std::unique_ptr<TvxLinkLabel> Tfrm_About::Link(int left, int top, const char* ca
     // Blue at rest too, so a link reads as one before the mouse finds it.
     TLinkLabelStyle s;
     s.Caption = caption;
-    s.Left = left;
-    s.Top = top;
+    s.Left = S(left);
+    s.Top = S(top);
     s.Font = LabelFont();
     s.Font.Color = clBlue;
     s.LinkFont = s.Font;
     s.LinkFont->Underline = true;
     s.LabelStyle = style;
     s.Link = link;
-    s.PixelsPerInch = kAboutLayoutPixelsPerInch;
+    s.PixelsPerInch = int(dpi_);
     return std::make_unique<TvxLinkLabel>(Panel_Client.Handle(), s, shell);
 }
 
@@ -132,8 +144,8 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     panel.Class.Name = kPanelClass;
     panel.Class.Style = 0;
     panel.ParentHandle = Handle();
-    panel.Width = kLeftPanelWidth;
-    panel.Height = kAboutClientHeight;
+    panel.Width = S(kLeftPanelWidth);
+    panel.Height = S(kAboutClientHeight);
     panel.Id = kLeftPanelId;
     Panel_Left.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return PanelMessage(true, msg, wParam, lParam);
@@ -141,44 +153,47 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
     Panel_Left.Create(panel, typeid(*this));
     panel.ExStyle = WS_EX_CONTROLPARENT;
     panel.Style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    panel.Left = kLeftPanelWidth;
-    panel.Width = kAboutClientWidth - kLeftPanelWidth;
+    panel.Left = S(kLeftPanelWidth);
+    panel.Width = S(kAboutClientWidth) - S(kLeftPanelWidth);
     panel.Id = kClientPanelId;
     Panel_Client.Handler = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
         return PanelMessage(false, msg, wParam, lParam);
     };
     Panel_Client.Create(panel, typeid(*this));
-    using S = TvxLinkLabelStyle;
+    using LS = TvxLinkLabelStyle;
     lbl_CMP = Label(8, 16, about_text::Title, shell, TitleFont(clNavy));
     Lbl_Version = Label(8, 64, "0.0", shell, TitleFont(clWindowText));
     FitTitle();
     lbl_Notice = Label(8, 112, about_text::Notice, shell, LabelFont());
     lbl_Support = Label(8, 128, about_text::Support, shell, LabelFont());
     // The links follow their texts, also where a substituted font runs wider.
-    const int authorLeft = std::max<int>(304, lbl_Support->BoundsRect().right);
-    lbl_Author = Link(authorLeft, 128, about_text::ClickHere, kSupportMail, S::lsMailTo, shell);
+    // (Both given in 96-DPI pixels, as every place here.)
+    const int authorLeft = std::max<int>(304, Unscale(lbl_Support->BoundsRect().right));
+    lbl_Author = Link(authorLeft, 128, about_text::ClickHere, kSupportMail, LS::lsMailTo, shell);
     Label1 = Label(8, 144, about_text::Website, shell, LabelFont());
-    const int webLeft = std::max<int>(128, Label1->BoundsRect().right);
+    const int webLeft = std::max<int>(128, Unscale(Label1->BoundsRect().right));
     vxLinkLabel =
-        Link(webLeft, 144, about_text::ClickHere, kPublisherWebPage, S::lsInternetLink, shell);
+        Link(webLeft, 144, about_text::ClickHere, kPublisherWebPage, LS::lsInternetLink, shell);
     lbl_Icons_1 = Label(16, 176, about_text::Icons1, shell, LabelFont());
-    lnk_Silk = Link(336, 176, about_text::SilkLink, kSilkIconsPage, S::lsInternetLink, shell);
+    lnk_Silk = Link(336, 176, about_text::SilkLink, kSilkIconsPage, LS::lsInternetLink, shell);
     lbl_Icons_2 = Label(16, 192, about_text::Icons2, shell, LabelFont());
-    lnk_Tango = Link(336, 192, about_text::TangoLink, kTangoIconsPage, S::lsInternetLink, shell);
+    lnk_Tango = Link(336, 192, about_text::TangoLink, kTangoIconsPage, LS::lsInternetLink, shell);
     lbl_Free = Label(16, 232, about_text::Free, shell, BoldNavyFont());
 
     Memo1 = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", about_text::Disclaimer,
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                 ES_READONLY | ES_AUTOVSCROLL,
-                            16, 256, 497, 73, Panel_Client.Handle(), nullptr, self, nullptr);
-    const int labelPixels = FontPixels(LabelFont(), kAboutLayoutPixelsPerInch);
+                            S(16), S(256), S(497), S(73), Panel_Client.Handle(), nullptr, self,
+                            nullptr);
+    const int labelPixels = FontPixels(LabelFont(), int(dpi_));
     SendMessageA(Memo1, WM_SETFONT, WPARAM(memoFont_.Get(LabelFont(), labelPixels)), FALSE);
     GIFAnimator_1 = std::make_unique<TGifAnimator>(
-        Panel_Client.Handle(), TGifAnimatorStyle{16, 352, 114, 41, module, IDR_ABOUT_GIF});
-    btn_Close =
-        CreateWindowExA(0, "BUTTON", about_text::Ok,
-                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 424, 360,
-                        89, 25, Panel_Client.Handle(), HMENU(INT_PTR(IDOK)), self, nullptr);
+        Panel_Client.Handle(),
+        TGifAnimatorStyle{S(16), S(352), S(114), S(41), module, IDR_ABOUT_GIF});
+    btn_Close = CreateWindowExA(0, "BUTTON", about_text::Ok,
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT,
+                                S(424), S(360), S(89), S(25), Panel_Client.Handle(),
+                                HMENU(INT_PTR(IDOK)), self, nullptr);
     SendMessageA(btn_Close, WM_SETFONT, WPARAM(buttonFont_.Get(LabelFont(), labelPixels)), FALSE);
 }
 
@@ -186,9 +201,9 @@ void Tfrm_About::CreateComponents(HINSTANCE module, IShell* shell) {
 // was drawn with, the title and the version under it get smaller until the
 // title fits its panel.
 void Tfrm_About::FitTitle() {
-    const int right = kAboutClientWidth - kLeftPanelWidth - 8; // the left margin, mirrored
-    int ppi = kAboutLayoutPixelsPerInch;
-    while (lbl_CMP->BoundsRect().right > right && ppi > kAboutLayoutPixelsPerInch / 2)
+    const int right = S(kAboutClientWidth) - S(kLeftPanelWidth) - S(8); // the left margin, mirrored
+    int ppi = int(dpi_);
+    while (lbl_CMP->BoundsRect().right > right && ppi > int(dpi_) / 2)
         lbl_CMP->SetPixelsPerInch(--ppi);
     Lbl_Version->SetPixelsPerInch(ppi);
 }
@@ -239,7 +254,9 @@ void Tfrm_About::PaintLeftPanel(HDC dc) {
     RECT r;
     GetClientRect(Panel_Left.Handle(), &r);
     FillRect(dc, &r, navyBrush_);
-    if (icon_) DrawIconEx(dc, (kLeftPanelWidth - 48) / 2, 16, icon_, 48, 48, 0, nullptr, DI_NORMAL);
+    if (icon_)
+        DrawIconEx(dc, (S(kLeftPanelWidth) - S(48)) / 2, S(16), icon_, S(48), S(48), 0, nullptr,
+                   DI_NORMAL);
 }
 
 void Tfrm_About::PaintClientPanel(HDC dc) {
@@ -247,9 +264,7 @@ void Tfrm_About::PaintClientPanel(HDC dc) {
     GetClientRect(Panel_Client.Handle(), &r);
     FillRect(dc, &r, whiteBrush_);
     // Bevel3 (acknowledgement), Bevel2 (notice and disclaimer), Bevel1 (animation, button).
-    const RECT bevels[] = {
-        {8, 170, 8 + 513, 170 + 39}, {8, 218, 8 + 513, 218 + 111}, {8, 344, 8 + 513, 344 + 50}};
-    for (RECT b : bevels)
+    for (RECT b : AboutBevels(dpi_))
         DrawEdge(dc, &b, EDGE_ETCHED, BF_RECT);
 }
 

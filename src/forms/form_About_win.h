@@ -15,21 +15,27 @@
 #include "forms/form_About.h"
 #include "ui/vxLinkLabel_win.h"
 #include "ui/CaptionGradient_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/Scoped_win.h"
 #include "ui/Window_win.h"
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 
 namespace vx {
 
 inline constexpr int kAboutClientWidth = 603;
 inline constexpr int kAboutClientHeight = 401;
-// The box is laid out in pixels for a screen of 96 pixels per inch. Its fonts
-// are asked for in the pixel heights of that layout (the 24-point title 32
-// pixels high), so on a larger setting the texts do not outgrow their places.
+// The box is laid out in pixels for a screen of 96 pixels per inch and scaled
+// to its owner's (or the system's) pixels per inch, its fonts with it (the
+// 24-point title 32 pixels high at 96), so the texts keep their places.
 inline constexpr int kAboutLayoutPixelsPerInch = 96;
+
+// Bevel3 (acknowledgement), Bevel2 (notice and disclaimer), Bevel1
+// (animation, button), at that many pixels per inch.
+std::array<RECT, 3> AboutBevels(UINT dpi);
 
 class Tfrm_About {
   public:
@@ -49,6 +55,8 @@ class Tfrm_About {
     void StopAnimation() { GIFAnimator_1->SetAnimate(false); }
     TFormPosition Position() const;
     void SetPosition(TFormPosition position);
+    UINT Dpi() const { return dpi_; }                   // the pixels per inch it is laid out for
+    int S(int px) const { return ui::Scale(px, dpi_); } // a 96-DPI measure at that setting
 
     // The box's parts, named as on the form.
     ui::TOwnedWindow Panel_Left;
@@ -69,12 +77,14 @@ class Tfrm_About {
     std::unique_ptr<TvxLinkLabel> Link(int left, int top, const char* caption, const char* link,
                                        TvxLinkLabelStyle style, IShell* shell);
     void FitTitle();
+    int Unscale(int px) const; // back to the 96-DPI layout
     void PaintClientPanel(HDC dc);
     void PaintLeftPanel(HDC dc);
     void FormCreate();
     void FormDestroy();
 
     TRegistryHandler& settings_;
+    UINT dpi_ = kAboutLayoutPixelsPerInch;
     ui::ScopedBrush whiteBrush_;
     ui::ScopedBrush navyBrush_;
     ui::ScopedIcon icon_;

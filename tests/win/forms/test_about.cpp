@@ -38,7 +38,7 @@ void ExpectLayoutKept(const Tfrm_About& about) {
     EXPECT_LE(Bounds(*about.lbl_Notice).bottom, Bounds(*about.lbl_Support).top);
     EXPECT_LE(Bounds(*about.lbl_Support).bottom, Bounds(*about.Label1).top);
     EXPECT_LE(Bounds(*about.lbl_Author).right, panel.right);
-    const RECT bevel3{8, 170, 8 + 513, 170 + 39};
+    const RECT bevel3 = AboutBevels(about.Dpi())[0];
     for (const TvxLinkLabel* l : {about.lbl_Icons_1.get(), about.lbl_Icons_2.get(),
                                   about.lnk_Silk.get(), about.lnk_Tango.get()}) {
         const RECT r = Bounds(*l);
@@ -230,6 +230,12 @@ TEST_F(AboutTest, DISABLED_LayoutAtHighDpi) {
     ReleaseDC(nullptr, screen);
     if (dpi != kHighDpi) std::exit(int(kDpiNotTaken));
     Tfrm_About about(module, settings, &shell);
+    // Scaled with the setting, its texts in their places.
+    EXPECT_EQ(about.Dpi(), UINT(kHighDpi));
+    RECT client;
+    GetClientRect(about.Handle(), &client);
+    EXPECT_EQ(client.right, ui::Scale(kAboutClientWidth, kHighDpi));
+    EXPECT_EQ(client.bottom, ui::Scale(kAboutClientHeight, kHighDpi));
     ExpectLayoutKept(about);
 }
 
