@@ -13,12 +13,13 @@
 namespace vx {
 
 enum TResourceCount : WPARAM {
-    rcUserObjects = 0,     // windows and menus (GetGuiResources where it answers)
-    rcGdiObjects = 1,      // GDI objects
-    rcHandles = 2,         // kernel handles (GetProcessHandleCount, else the system list)
-    rcWorkingSetKB = 3,    // resident size in kB
-    rcSectionsBuilt = 4,   // sections built since the start (answered by the main window)
-    rcLastBuildMicros = 5, // what the last one took, from its record to its frame shown
+    rcUserObjects = 0,        // windows and menus (GetGuiResources where it answers)
+    rcGdiObjects = 1,         // GDI objects
+    rcHandles = 2,            // kernel handles (GetProcessHandleCount, else the system list)
+    rcWorkingSetKB = 3,       // resident size in kB
+    rcSectionsBuilt = 4,      // sections built since the start (answered by the main window)
+    rcLastBuildMicros = 5,    // what the last one took, from its record to its frame shown
+    rcLongestBuildMicros = 6, // the longest of them
 };
 
 // The message, registered on first use.

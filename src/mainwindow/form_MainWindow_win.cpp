@@ -12,6 +12,7 @@
 #include "sections/frame_Sections_win.h"
 #include "ui/Dpi_win.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vx {
@@ -367,6 +368,7 @@ Tfrm_VexelDebugWindow::TBuildTimer::~TBuildTimer() {
     QueryPerformanceFrequency(&frequency);
     ++window_.sectionsBuilt_;
     window_.lastBuildMicros_ = (end.QuadPart - start_.QuadPart) * 1000000 / frequency.QuadPart;
+    window_.longestBuildMicros_ = std::max(window_.longestBuildMicros_, window_.lastBuildMicros_);
 }
 
 void Tfrm_VexelDebugWindow::DispatchClientRecord(uint32_t wParam, const void* data, size_t size) {
@@ -420,6 +422,7 @@ LRESULT Tfrm_VexelDebugWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != 0 && msg == ResourceCountsMessage()) {
         if (wParam == rcSectionsBuilt) return LRESULT(sectionsBuilt_);
         if (wParam == rcLastBuildMicros) return LRESULT(lastBuildMicros_);
+        if (wParam == rcLongestBuildMicros) return LRESULT(longestBuildMicros_);
         return LRESULT(CountOwnResources(wParam));
     }
     switch (msg) {

@@ -333,7 +333,7 @@ class Tfrm_VexelDebugWindow : public ui::TWindow, public ISectionHost {
         size_t sections_;
         LARGE_INTEGER start_;
     };
-    int64_t sectionsBuilt_ = 0, lastBuildMicros_ = 0;
+    int64_t sectionsBuilt_ = 0, lastBuildMicros_ = 0, longestBuildMicros_ = 0;
 
     TMainWindowContext ctx_;
     UINT dpi_ = 96;          // the window's pixels per inch
