@@ -21,6 +21,29 @@ void Check(bool ok, const char* what) {
     if (!ok) throw std::runtime_error(std::string("cannot create the section's ") + what);
 }
 
+// One tooltip window for the tool buttons of all sections under one top-level
+// window: a top-level window costs Wine about 120 server requests to make,
+// and a section is made for every client. The tooltip belongs to that window
+// and goes with it; a new one is made for the next frame then.
+HWND SharedToolTip(HWND frame) {
+    struct TTip {
+        HWND Root, Tip;
+    };
+    static std::vector<TTip> tips;
+    tips.erase(std::remove_if(tips.begin(), tips.end(),
+                              [](const TTip& t) {
+                                  return !IsWindow(t.Tip) || GetWindow(t.Tip, GW_OWNER) != t.Root;
+                              }),
+               tips.end());
+    HWND root = GetAncestor(frame, GA_ROOT);
+    for (const TTip& t : tips)
+        if (t.Root == root) return t.Tip;
+    HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
+                               0, 0, 0, root, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (tip) tips.push_back({root, tip});
+    return tip;
+}
+
 } // namespace
 
 Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
@@ -44,8 +67,7 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     style.Visible = false;
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
 
-    toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
-                               0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    toolTip_ = SharedToolTip(Handle());
     CreateTools();
     CreateInfo();
     CreateWorkArea();
@@ -124,7 +146,15 @@ Tfme_Sections::~Tfme_Sections() {
     core_.OnChanged = nullptr;
     core_.OnConnected = nullptr;
     core_.SetRowListener(nullptr);
-    if (toolTip_) DestroyWindow(toolTip_);
+    // The shared tooltip forgets this frame's buttons.
+    if (toolTip_ && IsWindow(toolTip_))
+        for (HWND tool : tools_) {
+            TOOLINFOA ti{};
+            ti.cbSize = sizeof ti;
+            ti.hwnd = Handle();
+            ti.uId = reinterpret_cast<UINT_PTR>(tool);
+            SendMessageA(toolTip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        }
     // All windows go now, while the core that their last notifications reach
     // and the fonts they use (members, freed after this) are still there.
     if (Handle()) DestroyWindow(Handle());
@@ -154,7 +184,8 @@ void Tfme_Sections::AddToolTip(ui::TWindow& tool) {
     ti.hwnd = Handle();
     ti.uId = reinterpret_cast<UINT_PTR>(tool.Handle());
     ti.lpszText = const_cast<char*>(tool.Hint.c_str());
-    SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)))
+        tools_.push_back(tool.Handle());
 }
 
 void Tfme_Sections::CreateCaption(ui::TPanel& caption, ui::TWindow& parent, const char* text) {

@@ -222,10 +222,11 @@ class Tfme_Sections : public ui::TPanel {
     // Owned, so that a frame whose windows cannot be built gives them back.
     ui::ScopedFont connectionFont_;
     ui::ScopedFont memoFont_;
-    ui::ScopedFont guiFont_; // null at the system's pixels per inch: the stock font is used
-    HWND toolTip_ = nullptr;
-    std::string memoText_; // what Memo_Data shows, before its line breaks are made CR LF
-    unsigned pending_ = 0; // TSectionChange flags not shown yet
+    ui::ScopedFont guiFont_;  // null at the system's pixels per inch: the stock font is used
+    HWND toolTip_ = nullptr;  // shared with the other frames (not owned)
+    std::vector<HWND> tools_; // the buttons this frame gave it
+    std::string memoText_;    // what Memo_Data shows, before its line breaks are made CR LF
+    unsigned pending_ = 0;    // TSectionChange flags not shown yet
     bool updateTimer_ = false;
     bool updatePosted_ = false; // a kUpdateMessage is on its way
     DWORD lastUpdate_ = 0;

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 using namespace vx;
 using namespace vxtest;
@@ -46,4 +47,35 @@ TEST(FrameLifecycle, AFrameThatCannotBeBuiltGivesBackWhatItTook) {
     TGuiObjects after = GuiObjects();
     EXPECT_EQ(after.Gdi, before.Gdi);
     EXPECT_EQ(after.User, before.User);
+}
+
+// Every section's tool buttons share one tooltip window (a top-level window
+// per section cost Wine much); a frame that goes takes its buttons out of it.
+TEST(FrameLifecycle, SectionsShareOneTooltipAndAFrameThatGoesTakesItsButtonsAway) {
+    TFrameRig rig;
+    auto tips = [&rig] {
+        std::pair<HWND, std::vector<HWND>> found{rig.Window, {}};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM p) -> BOOL {
+                auto* f = reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(w, GW_OWNER) == f->first)
+                    f->second.push_back(w);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found.second;
+    };
+    ASSERT_EQ(tips().size(), 1u);
+    HWND tip = tips()[0];
+    const LRESULT one = SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0);
+    EXPECT_GT(one, 0);
+    {
+        auto second = rig.NewFrame();
+        EXPECT_EQ(tips(), std::vector<HWND>{tip});
+        EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2 * one);
+    }
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), one);
 }
