@@ -61,7 +61,7 @@ void Tfme_Sections::Changed(unsigned changes) {
     if (changes & scPause) btn_Pause.SetDown(core_.Paused);
     if (changes & (scVisible | scToFront)) {
         UpdateVisible((changes & scToFront) != 0);
-        coveredCheck_ = 0; // asked again: a section now in front shows its rows at once
+        coveredKnown_ = false; // asked again: a section now in front shows its rows at once
     }
     pending_ |= changes & kContent;
     if (!pending_) return;
@@ -86,15 +86,14 @@ void Tfme_Sections::UpdateTimer() {
 }
 
 DWORD Tfme_Sections::Interval() {
-    // Only a change past the usual period asks whether the section is covered.
-    if (lastChange_ - lastUpdate_ < interval_) return interval_;
     return Covered() ? std::max(interval_, kCoveredInterval) : interval_;
 }
 
 bool Tfme_Sections::Covered() {
     const DWORD now = GetTickCount();
-    if (coveredCheck_ && now - coveredCheck_ < kCoveredCheckMs) return covered_;
-    coveredCheck_ = now ? now : 1;
+    if (coveredKnown_ && now - coveredAt_ < kCoveredCheckMs) return covered_;
+    coveredKnown_ = true;
+    coveredAt_ = now;
     covered_ = false;
     if (!IsWindowVisible(Handle())) return covered_; // hidden: nothing to pace
     RECT mine;

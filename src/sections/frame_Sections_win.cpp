@@ -22,8 +22,8 @@ void Check(bool ok, const char* what) {
 }
 
 // One tooltip window for the tool buttons of all sections under one top-level
-// window: a top-level window costs Wine about 120 server requests to make,
-// and a section is made for every client. The tooltip belongs to that window
+// window rather than a top-level window per section, which is made for
+// every client. The tooltip belongs to that window
 // and goes with it; a new one is made for the next frame then.
 HWND SharedToolTip(HWND frame) {
     struct TTip {

@@ -232,7 +232,8 @@ class Tfme_Sections : public ui::TPanel {
     DWORD lastUpdate_ = 0;
     DWORD lastChange_ = 0;       // GetTickCount of the last change that waits
     DWORD interval_ = 200;       // ms between updates, stretched when they cost much
-    DWORD coveredCheck_ = 0;     // GetTickCount when covered_ was last asked (0: never)
+    DWORD coveredAt_ = 0;        // GetTickCount when covered_ was last asked
+    bool coveredKnown_ = false;  // covered_ holds an answer
     bool covered_ = false;       // another section takes this one's whole place
     bool countStepDone_ = false; // the update's first step (the row count) is done
     double paintStart_ = 0;      // ms, when the debug list's last paint began
