@@ -2,7 +2,9 @@
 # OutputDebugString lines per second from four sending processes into the
 # viewer against a bare reader of the buffer in the same run (ods_ratio), and
 # the viewer window's answer time to WM_NULL during that flood (ods_ui_p99_ms).
-# Usage: bash bench/ods.sh [LINES_PER_SENDER]
+# With VX_ODS_SLOWEST=1 the twenty slowest answers are listed on stderr with
+# the time into the flood they were asked at.
+# Usage: [VX_ODS_SLOWEST=1] bash bench/ods.sh [LINES_PER_SENDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-5000}
