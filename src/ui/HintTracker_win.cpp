@@ -7,7 +7,10 @@ THintTracker* g_tracker = nullptr; // the hook has no context argument
 
 THintTracker::THintTracker() {
     g_tracker = this;
-    hook_ = SetWindowsHookExA(WH_GETMESSAGE, &THintTracker::Hook, nullptr, GetCurrentThreadId());
+    // A mouse hook rather than one on every message: under Wine a message hook
+    // costs three calls to the server for each message the thread takes, a
+    // mouse hook only for the mouse's own.
+    hook_ = SetWindowsHookExA(WH_MOUSE, &THintTracker::Hook, nullptr, GetCurrentThreadId());
 }
 
 THintTracker::~THintTracker() {
@@ -30,12 +33,10 @@ void THintTracker::SetHint(const std::string& hint) {
 }
 
 LRESULT CALLBACK THintTracker::Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && wParam == PM_REMOVE && g_tracker) {
-        auto* msg = reinterpret_cast<const MSG*>(lParam);
-        if (msg->message == WM_MOUSEMOVE || msg->message == WM_NCMOUSEMOVE) {
-            std::string hint = HintOf(msg->hwnd);
-            if (!hint.empty()) g_tracker->SetHint(hint);
-        }
+    if (code == HC_ACTION && g_tracker && (wParam == WM_MOUSEMOVE || wParam == WM_NCMOUSEMOVE)) {
+        auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+        std::string hint = HintOf(mouse->hwnd);
+        if (!hint.empty()) g_tracker->SetHint(hint);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

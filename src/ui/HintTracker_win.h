@@ -1,5 +1,5 @@
 // The application's current hint: that of the window under the mouse or,
-// when it has none, of its nearest ancestor that has one. A message hook of
+// when it has none, of its nearest ancestor that has one. A mouse hook of
 // the user-interface thread watches every mouse move, also inside modal loops.
 #pragma once
 

@@ -239,8 +239,20 @@ TEST_F(MainWindowTest, HandshakeIsAnsweredAndBadRequestsReported) {
 TEST_F(MainWindowTest, HintsGoToStatusPanelZero) {
     auto w = Make();
     w->act_ShowExecute();
-    PostMessageA(w->Panel_InformationLine.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    ui::ProcessMessages();
+    // The mouse moved over the information line by the input system, as a
+    // user moves it: the tracker sees the mouse's own messages only.
+    RECT r;
+    GetWindowRect(w->Panel_InformationLine.Handle(), &r);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG(((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = LONG(((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    w->StatusBar.SetPanelText(0, "");
+    ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
+    for (DWORD end = GetTickCount() + 3000;
+         GetTickCount() < end && w->StatusBar.PanelText(0) != w->WindowHint(); Sleep(10))
+        ui::ProcessMessages();
     EXPECT_EQ(w->StatusBar.PanelText(0), w->WindowHint());
     // A menu entry under the mouse shows its action's hint.
     w->PopupMenu_2.Handle();
@@ -334,7 +346,7 @@ TEST_F(MainWindowTest, DISABLED_ShowForScreenshot) {
         w->Sections.push_back(std::move(s));
     }
     w->act_ShowExecute();
-    PostMessageA(w->Panel_InformationLine.Handle(), WM_MOUSEMOVE, 0, 0);
+    w->Hints.SetHint(ui::THintTracker::HintOf(w->Panel_InformationLine.Handle()));
     DWORD end = GetTickCount() + 8000;
     while (GetTickCount() < end) {
         ui::ProcessMessages();
