@@ -176,16 +176,18 @@ void Tfme_Sections::FitToParent() {
               std::max<LONG>(0, r.bottom - r.top));
 }
 
-void Tfme_Sections::AddToolTip(ui::TWindow& tool) {
+void Tfme_Sections::AddToolTip(TSpeedButton& tool) {
     if (!toolTip_) return;
     TOOLINFOA ti{};
     ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.uFlags = TTF_IDISHWND; // the button relays its mouse messages itself
     ti.hwnd = Handle();
     ti.uId = reinterpret_cast<UINT_PTR>(tool.Handle());
     ti.lpszText = const_cast<char*>(tool.Hint.c_str());
-    if (SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)))
+    if (SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) {
         tools_.push_back(tool.Handle());
+        tool.ToolTip = toolTip_;
+    }
 }
 
 void Tfme_Sections::CreateCaption(ui::TPanel& caption, ui::TWindow& parent, const char* text) {

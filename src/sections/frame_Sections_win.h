@@ -129,7 +129,7 @@ class Tfme_Sections : public ui::TPanel {
   private:
     // Building (frame_Sections_win.cpp).
     void FitToParent();
-    void AddToolTip(ui::TWindow& tool);
+    void AddToolTip(TSpeedButton& tool);
     void CreateCaption(ui::TPanel& caption, ui::TWindow& parent, const char* text);
     void CreateTools();
     void CreateInfo();

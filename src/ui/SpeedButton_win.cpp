@@ -124,6 +124,11 @@ void TSpeedButton::Paint(HDC dc) {
 }
 
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (ToolTip && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK) {
+        MSG m{Handle(), msg, wParam, lParam, DWORD(GetMessageTime()), {}};
+        GetCursorPos(&m.pt);
+        SendMessageA(ToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+    }
     if (PaintMessage(Handle(), msg, wParam, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_ERASEBKGND:

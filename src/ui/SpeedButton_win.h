@@ -52,6 +52,10 @@ class TSpeedButton : public ui::TWindow {
 
     std::function<void(TSpeedButton& sender)> OnClick;
     std::function<void(TSpeedButton& sender)> OnDropDown;
+    // A tooltip that has this button as a tool: the button hands it its mouse
+    // messages, so that it need not subclass the button (a subclassed window
+    // asks the server for its subclass data three times for each message).
+    HWND ToolTip = nullptr;
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

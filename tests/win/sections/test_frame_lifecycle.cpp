@@ -79,3 +79,40 @@ TEST(FrameLifecycle, SectionsShareOneTooltipAndAFrameThatGoesTakesItsButtonsAway
     }
     EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), one);
 }
+
+// The buttons hand the tooltip their mouse messages themselves (it does not
+// subclass them): the mouse resting on one, moved as a user moves it, shows
+// that button's hint.
+TEST(FrameLifecycle, AToolButtonShowsItsHintWhereTheMouseRests) {
+    TFrameRig rig;
+    rig.Core().ShowSection();
+    Pump();
+    HWND button = rig.Frame->btn_Pause.Handle();
+    RECT r;
+    GetWindowRect(button, &r);
+    SetCursorPos(0, 0);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG(((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = LONG(((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
+    HWND tip = nullptr;
+    for (DWORD end = GetTickCount() + 5000; GetTickCount() < end && !tip; Sleep(10)) {
+        PumpFor(10);
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM p) -> BOOL {
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && IsWindowVisible(w))
+                    *reinterpret_cast<HWND*>(p) = w;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&tip));
+    }
+    ASSERT_NE(tip, nullptr);
+    char text[128] = {};
+    GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(text, "Pause this section");
+}
