@@ -30,6 +30,10 @@ Tfrm_VexelDebugWindow::Tfrm_VexelDebugWindow(const TMainWindowContext& context)
       Sections(Manager->List()), ctx_(context) {
     CreateOwn(nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, "vxDebugger");
     dpi_ = ui::WindowDpi(Handle());
+    // Kept for every window inside: under Wine asking the system for a
+    // window's pixels per inch costs three calls to the server each time, and
+    // buttons and lists ask on every paint and layout.
+    ui::NoteWindowDpi(Handle(), dpi_);
     SetBounds(S(361), S(255), S(799), S(604));
     ProgramIcon.Reset(LoadProgramIcon(ctx_.Module, 32));
     ProgramIconSmall.Reset(LoadProgramIcon(ctx_.Module, 16));

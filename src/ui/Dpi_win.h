@@ -36,10 +36,10 @@ UINT SystemDpi();
 // A window's pixels per inch: GetDpiForWindow where user32 has it (Windows 10
 // 1607 and later), else the system's. A null window gives the system's.
 UINT WindowDpi(HWND hwnd);
-// What a top-level window learnt from WM_DPICHANGED: WindowDpi of it and of
-// its children answers that from then on (until ForgetWindowDpi), so a
-// window laid out for the new pixels per inch makes its new children for
-// them too.
+// What a top-level window has (noted when it is made, and again from
+// WM_DPICHANGED): WindowDpi of it and of its children answers that from then
+// on (until ForgetWindowDpi) without asking the system, so a window laid out
+// for the new pixels per inch makes its new children for them too.
 void NoteWindowDpi(HWND topLevel, UINT dpi);
 void ForgetWindowDpi(HWND topLevel);
 
