@@ -94,6 +94,23 @@ void PumpFor(DWORD ms) {
     }
 }
 
+bool MoveMouseOver(HWND window) {
+    RECT r;
+    if (!GetWindowRect(window, &r)) return false;
+    const int width = std::max(2, GetSystemMetrics(SM_CXSCREEN)),
+              height = std::max(2, GetSystemMetrics(SM_CYSCREEN));
+    // A step beside the middle first: a move to where the mouse is already
+    // is no move.
+    INPUT in[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dx = LONG(((r.left + r.right) / 2 + 1 - i) * 65535 / (width - 1));
+        in[i].mi.dy = LONG((r.top + r.bottom) / 2 * 65535 / (height - 1));
+        in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    return SendInput(2, in, sizeof in[0]) == 2;
+}
+
 bool WaitFor(const std::function<bool()>& cond, DWORD ms) {
     DWORD end = GetTickCount() + ms;
     for (;;) {

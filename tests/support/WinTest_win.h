@@ -20,6 +20,11 @@ void PumpFor(DWORD ms);
 // holds. What is waiting once it holds is dispatched before it returns.
 bool WaitFor(const std::function<bool()>& cond, DWORD ms = 10000);
 
+// Moves the mouse to the middle of a window on the screen through the input
+// system, as a user moves it: the window gets a real WM_MOUSEMOVE, and mouse
+// hooks see it. False when the input was refused.
+bool MoveMouseOver(HWND window);
+
 // The text of a window of any process (WM_GETTEXT through a timeout, so a
 // hung window cannot hang the test).
 std::string WindowText(HWND w);

@@ -239,20 +239,10 @@ TEST_F(MainWindowTest, HandshakeIsAnsweredAndBadRequestsReported) {
 TEST_F(MainWindowTest, HintsGoToStatusPanelZero) {
     auto w = Make();
     w->act_ShowExecute();
-    // The mouse moved over the information line by the input system, as a
-    // user moves it: the tracker sees the mouse's own messages only.
-    RECT r;
-    GetWindowRect(w->Panel_InformationLine.Handle(), &r);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG(((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = LONG(((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    // The tracker sees the mouse's own messages only.
     w->StatusBar.SetPanelText(0, "");
-    ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
-    for (DWORD end = GetTickCount() + 3000;
-         GetTickCount() < end && w->StatusBar.PanelText(0) != w->WindowHint(); Sleep(10))
-        ui::ProcessMessages();
+    ASSERT_TRUE(vxtest::MoveMouseOver(w->Panel_InformationLine.Handle()));
+    vxtest::WaitFor([&] { return w->StatusBar.PanelText(0) == w->WindowHint(); }, 3000);
     EXPECT_EQ(w->StatusBar.PanelText(0), w->WindowHint());
     // A menu entry under the mouse shows its action's hint.
     w->PopupMenu_2.Handle();

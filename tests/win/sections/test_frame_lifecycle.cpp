@@ -87,16 +87,7 @@ TEST(FrameLifecycle, AToolButtonShowsItsHintWhereTheMouseRests) {
     TFrameRig rig;
     rig.Core().ShowSection();
     Pump();
-    HWND button = rig.Frame->btn_Pause.Handle();
-    RECT r;
-    GetWindowRect(button, &r);
-    SetCursorPos(0, 0);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG(((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = LONG(((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
+    ASSERT_TRUE(MoveMouseOver(rig.Frame->btn_Pause.Handle()));
     HWND tip = nullptr;
     for (DWORD end = GetTickCount() + 5000; GetTickCount() < end && !tip; Sleep(10)) {
         PumpFor(10);

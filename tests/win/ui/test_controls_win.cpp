@@ -262,16 +262,19 @@ TEST(UiControls, TrayIconTimerAndHints) {
     host.Hint = "the window's hint";
     TCountingButton button;
     button.Create(&host);
+    button.SetBounds(10, 10, 80, 24);
     THintTracker tracker;
     std::string shown;
     tracker.OnHint = [&](const std::string& h) { shown = h; };
     EXPECT_EQ(THintTracker::HintOf(button.Handle()), "the window's hint");
-    PostMessageA(button.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    ProcessMessages();
+    // The tracker sees the mouse's own moves, made through the input system.
+    ShowWindow(host.Handle(), SW_SHOW);
+    ASSERT_TRUE(vxtest::MoveMouseOver(button.Handle()));
+    WaitFor([&] { return shown == "the window's hint"; }, 3000);
     EXPECT_EQ(shown, "the window's hint");
     button.Hint = "the button's hint";
-    PostMessageA(button.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    ProcessMessages();
+    ASSERT_TRUE(vxtest::MoveMouseOver(button.Handle()));
+    WaitFor([&] { return shown == "the button's hint"; }, 3000);
     EXPECT_EQ(shown, "the button's hint");
 }
 
