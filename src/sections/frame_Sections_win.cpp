@@ -85,6 +85,9 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     // from that.
     core_.OnShowing = [this](TSectionCore&) { FitToParent(); };
     FitToParent();
+    // The lists were made with drawing off and lay themselves out once now.
+    lst_Messages.SetRedraw(true);
+    lst_Debug.SetRedraw(true);
     core_.SetWorkAreaSize(Panel_WorkArea.Width(), Panel_WorkArea.Height());
     UpdateLabels();
     UpdateInfoPad();
@@ -296,6 +299,7 @@ void Tfme_Sections::CreateWorkArea() {
                          {"Message", S(400), LVCFMT_LEFT, false}};
     billboard.StretchColumn = 1;
     billboard.MultiSelect = true;
+    billboard.DrawLater = true;
     Check(lst_Messages.Create(&Panel_Memo_Base, billboard), "billboard list");
     lst_Messages.Align = ui::TAlign::alClient;
     lst_Messages.Hint = "Billboard displays the received messages";
@@ -371,6 +375,7 @@ void Tfme_Sections::CreateListArea() {
                                  LVCFMT_LEFT, c != 2});
     debug.StretchColumn = 2;
     debug.MultiSelect = debug.HeaderDragDrop = debug.SubItemImages = true;
+    debug.DrawLater = true;
     Check(lst_Debug.Create(&Panel_List, debug), "debug list");
     lst_Debug.Align = ui::TAlign::alClient;
     lst_Debug.Hint = "List of received messages";

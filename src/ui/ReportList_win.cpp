@@ -25,6 +25,7 @@ bool TReportList::Create(ui::TWindow* parent, const TReportListStyle& s) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
                   LVS_SHOWSELALWAYS | (multiSelect_ ? 0 : LVS_SINGLESEL);
     if (!CreateControl(WC_LISTVIEWA, parent, style, WS_EX_CLIENTEDGE)) return false;
+    if (s.DrawLater) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     DWORD extended = LVS_EX_FULLROWSELECT;
     if (s.HeaderDragDrop) extended |= LVS_EX_HEADERDRAGDROP;
     if (s.SubItemImages) extended |= LVS_EX_SUBITEMIMAGES;
@@ -212,6 +213,16 @@ void TReportList::RemoveLastColumn() {
     if (columns_.empty() || int(columns_.size()) - 1 == stretch_) return;
     SendMessageA(Handle(), LVM_DELETECOLUMN, columns_.size() - 1, 0);
     columns_.pop_back();
+    StretchColumn();
+}
+
+void TReportList::SetRedraw(bool on) {
+    if (!Handle()) return;
+    SendMessageA(Handle(), WM_SETREDRAW, on, 0);
+    if (!on) return;
+    // The system's own handling hides a list from layout while it is off.
+    if (!(GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE)) ShowWindow(Handle(), SW_SHOWNA);
+    if (Parent()) Parent()->Realign();
     StretchColumn();
 }
 

@@ -25,6 +25,7 @@ struct TReportListStyle {
     bool MultiSelect = false;    // Shift and Ctrl with clicks and arrows select several items
     bool HeaderDragDrop = false; // the user reorders the columns by their headers
     bool SubItemImages = false;  // every column may show an image, not only the first
+    bool DrawLater = false;      // made with drawing off: its maker calls SetRedraw(true)
 };
 
 // A SysListView32 in report and owner-data mode: it holds no texts, only an
@@ -36,6 +37,12 @@ class TReportList : public ui::TWindow {
 
     bool Create(ui::TWindow* parent, const TReportListStyle& style);
     bool MultiSelect() const { return multiSelect_; }
+
+    // Off while a list is built: the list then lays out its header and scroll
+    // bars once, when it is turned on again, instead of at every column,
+    // size and count (under Wine a header move is seven calls to the server).
+    // The list is laid out in its parent again when it comes back on.
+    void SetRedraw(bool on);
 
     int Count() const;
     // A new item count that keeps the scroll position and repaints nothing by
