@@ -172,7 +172,7 @@ void Tfme_Sections::UpdateFocus() {
 
 void Tfme_Sections::UpdateDetails() {
     const TSectionDetails& d = core_.Details();
-    if (d.Data != memoText_) {
+    if (Memo_Data.Handle() && d.Data != memoText_) { // not before the data panel is made
         memoText_ = d.Data;
         SetWindowTextA(Memo_Data.Handle(), ToEditLineBreaks(memoText_).c_str());
     }
@@ -231,6 +231,12 @@ void Tfme_Sections::UpdatePanels() {
 
 void Tfme_Sections::UpdateVisible(bool toFront) {
     bool visible = core_.Visible();
+    // A frame still being made shows once it is whole: windows made and laid
+    // out inside a shown frame cost Wine many times more (each move repaints).
+    if (!Built()) {
+        showToFront_ = showToFront_ || toFront;
+        return;
+    }
     if (visible && (toFront || !Visible())) {
         // A section that is shown comes in front of its siblings: showing it
         // underneath another section would leave it out of sight. Shown and
@@ -413,6 +419,11 @@ LRESULT Tfme_Sections::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (msg == WM_TIMER && wParam == kUpdateTimer) {
         UpdateTimer();
+        return 0;
+    }
+    if (msg == kBuildMessage) {
+        BuildStep();
+        if (built_ < bsDone && !PostMessageA(Handle(), kBuildMessage, 0, 0)) FinishBuild();
         return 0;
     }
     if (msg == kUpdateMessage) {

@@ -68,8 +68,8 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
 
     toolTip_ = SharedToolTip(Handle());
-    CreateTools();
-    CreateInfo();
+    // The list that takes the rows now, the other parts in steps of their own
+    // (BuildStep).
     CreateWorkArea();
     CreateMenus();
 
@@ -85,13 +85,77 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     // from that.
     core_.OnShowing = [this](TSectionCore&) { FitToParent(); };
     FitToParent();
-    // The lists were made with drawing off and lay themselves out once now.
-    lst_Messages.SetRedraw(true);
+    // The list was made with drawing off and lays itself out once now.
     lst_Debug.SetRedraw(true);
     core_.SetWorkAreaSize(Panel_WorkArea.Width(), Panel_WorkArea.Height());
-    UpdateLabels();
-    UpdateInfoPad();
     UpdatePanels();
+    if (!PostMessageA(Handle(), kBuildMessage, 0, 0)) FinishBuild();
+}
+
+// A section is made while records flood in (its client's first record makes
+// it), and under Wine each of its windows costs the window several calls to
+// the server, which are slow while senders keep it busy: a whole section took
+// up to 200 ms of the window's time. So it is made in steps, each a message of
+// its own, and the window answers others in between: first the list that
+// takes the rows (with the menus), then the tools, the header, the billboard,
+// the data panel, the info pad and the source fields. The frame stays hidden
+// until the last has come (windows made and moved inside a shown frame cost
+// Wine many times more), then shows what the core holds. Parts that are not
+// made yet are left alone by everything that keeps the windows up to date
+// (their handles are null); a part that cannot be made is left out, and the
+// section shows without it.
+void Tfme_Sections::BuildStep() {
+    const int step = built_;
+    try {
+        BuildPart(step);
+    } catch (const std::exception&) {
+    }
+    if (step >= bsDone) return;
+    ++built_;
+    if (step == bsTools || step == bsInfo) Realign();
+    if (built_ == bsDone) {
+        core_.SetWorkAreaSize(Panel_WorkArea.Width(), Panel_WorkArea.Height());
+        UpdatePanels();
+        UpdateLabels();
+        UpdateInfoPad();
+        Panel_MapInfoResize();
+        Panel_InfoPadResize();
+        Changed(scRows | scFocus | scDetails | scLabels | scRepaint | scBillboard | scInfoPad);
+        UpdateVisible(showToFront_);
+        showToFront_ = false;
+    } else {
+        UpdatePanels();
+    }
+}
+
+void Tfme_Sections::BuildPart(int step) {
+    switch (step) {
+    case bsTools:
+        CreateTools();
+        btn_Pause.SetDown(core_.Paused);
+        break;
+    case bsInfo:
+        CreateInfo();
+        break;
+    case bsBillboard:
+        CreateBillboard();
+        lst_Messages.SetRedraw(true);
+        break;
+    case bsData:
+        CreateDataPanel();
+        break;
+    case bsInfoPad:
+        CreateInfoPad();
+        break;
+    case bsMapInfo:
+        CreateMapInfo();
+        break;
+    }
+}
+
+void Tfme_Sections::FinishBuild() {
+    while (built_ < bsDone)
+        BuildStep();
 }
 
 int Tfme_Sections::S(int px) const {
@@ -110,6 +174,7 @@ HFONT Tfme_Sections::GuiFont() const {
 
 void Tfme_Sections::ChangeDpi(UINT dpi) {
     if (dpi == dpi_ || dpi == 0) return;
+    FinishBuild();
     const UINT old = dpi_;
     const HFONT oldGui = GuiFont();
     const HFONT oldConnection = connectionFont_.Get(), oldMemo = memoFont_.Get();
@@ -286,9 +351,17 @@ void Tfme_Sections::CreateWorkArea() {
     ui::TPanelStyle s;
     s.Align = ui::TAlign::alClient;
     Check(Panel_WorkArea.Create(this, s), "work area");
+    ui::TPanelStyle list;
+    list.Align = ui::TAlign::alClient;
+    Check(Panel_List_Base.Create(&Panel_WorkArea, list), "list panel");
+    CreateCaption(Panel_ListCaption, Panel_List_Base, "Debug Information");
+    Check(Panel_List.Create(&Panel_List_Base, list), "list panel");
+    CreateListArea();
+}
 
-    // Created in layout order: the billboard first takes the bottom edge, then
-    // its splitter, then the data panel the right of what is left.
+// Made after the list, in layout order: the billboard first takes the bottom
+// edge, then its splitter; then the data panel the right of what is left.
+void Tfme_Sections::CreateBillboard() {
     ui::TPanelStyle memo;
     memo.Align = ui::TAlign::alBottom;
     memo.Height = S(129);
@@ -328,7 +401,12 @@ void Tfme_Sections::CreateWorkArea() {
     Splitter_1.OnMoved = [this](ui::TSplitter&) {
         core_.MemoPanelDragged(Panel_Memo_Base.Height());
     };
+}
 
+void Tfme_Sections::CreateDataPanel() {
+    ui::TSplitterStyle split;
+    split.Size = S(kSplitterSize);
+    split.MinSize = S(30);
     ui::TPanelStyle data;
     data.Align = ui::TAlign::alRight;
     data.Width = S(186);
@@ -352,20 +430,12 @@ void Tfme_Sections::CreateWorkArea() {
     Splitter_2.OnMoved = [this](ui::TSplitter&) {
         core_.DataPanelDragged(Panel_Data_Base.Width());
     };
-
-    ui::TPanelStyle list;
-    list.Align = ui::TAlign::alClient;
-    Check(Panel_List_Base.Create(&Panel_WorkArea, list), "list panel");
-    CreateCaption(Panel_ListCaption, Panel_List_Base, "Debug Information");
-    Check(Panel_List.Create(&Panel_List_Base, list), "list panel");
-    CreateListArea();
 }
 
 void Tfme_Sections::CreateListArea() {
-    // Bottom up: the info pad under the source fields, the list above both;
-    // the find bar over the list comes when it is first shown.
-    CreateInfoPad();
-    CreateMapInfo();
+    // The info pad and the source fields under the list come in later steps
+    // (bottom up: the info pad first); the find bar over the list comes when
+    // it is first shown.
     TReportListStyle debug;
     for (int c = 0; c < TDebugRowStore::kColumnCount; ++c)
         debug.Columns.push_back({core_.HeaderCaption(c),

@@ -45,6 +45,11 @@ class Tfme_Sections : public ui::TPanel {
     // and column widths for the new pixels per inch and lays itself out again.
     void ChangeDpi(UINT dpi);
     UINT Dpi() const { return dpi_; }
+    // The constructor makes the list that takes the rows; the other parts
+    // come in steps, one a message (see BuildStep). This makes the rest now.
+    void FinishBuild();
+    bool Built() const { return built_ == bsDone; }
+    static constexpr UINT kBuildMessage = WM_APP + 2; // the next step, posted to the frame
     ~Tfme_Sections() override;
     Tfme_Sections(const Tfme_Sections&) = delete;
     Tfme_Sections& operator=(const Tfme_Sections&) = delete;
@@ -127,7 +132,14 @@ class Tfme_Sections : public ui::TPanel {
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    // Building (frame_Sections_win.cpp).
+    // Building (frame_Sections_win.cpp), in steps after the constructor.
+    enum TBuildStep { bsTools, bsInfo, bsBillboard, bsData, bsInfoPad, bsMapInfo, bsDone };
+    int built_ = bsTools;      // the next step to take
+    bool showToFront_ = false; // shown in front of the others once built
+    void BuildStep();
+    void BuildPart(int step);
+    void CreateBillboard();
+    void CreateDataPanel();
     void FitToParent();
     void AddToolTip(TSpeedButton& tool);
     void CreateCaption(ui::TPanel& caption, ui::TWindow& parent, const char* text);

@@ -314,11 +314,14 @@ std::string TViewerProcess::InformationLine() const {
 
 std::vector<TSectionView> TViewerProcess::Sections() const {
     // A frame is the grandparent of its client-ID label; the dock lists its
-    // frames top first.
+    // frames top first. A frame is made in steps: one that has not all its
+    // parts yet is not listed.
     std::vector<TSectionView> sections;
     for (HWND s : FindDescendants(main_, "Static"))
-        if (StartsWith(WindowText(s), "Client ID:"))
-            sections.emplace_back(info_.hProcess, GetParent(GetParent(s)));
+        if (StartsWith(WindowText(s), "Client ID:")) {
+            TSectionView view(info_.hProcess, GetParent(GetParent(s)));
+            if (view.Complete()) sections.push_back(view);
+        }
     return sections;
 }
 

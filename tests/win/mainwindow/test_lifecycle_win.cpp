@@ -53,7 +53,8 @@ TEST_F(MainWindowTest, DeletedSectionsGiveBackTheirWindowsFontsAndMenus) {
         Send(*w, dkDisconnect, id);
         Tfme_Sections* frame = Tfrm_VexelDebugWindow::FrameOf(*w->Sections.back());
         ASSERT_NE(frame, nullptr);
-        frame->UpdateNow(); // the delete button is enabled once disconnected
+        frame->FinishBuild(); // the tools come in a step after the list
+        frame->UpdateNow();   // the delete button is enabled once disconnected
         SendMessageA(frame->btn_Delete.Handle(), BM_CLICK, 0, 0);
         ui::ProcessMessages();
     };

@@ -58,6 +58,8 @@ std::unique_ptr<vx::Tfme_Sections> TFrameRig::NewFrame() {
     c.Shared = &Shared;
     c.RuleEditor = &RuleEditor;
     auto frame = std::make_unique<vx::Tfme_Sections>(Dock->Handle(), c);
+    // The tests see a whole frame at once; its steps have a test of their own.
+    frame->FinishBuild();
     Frames().push_back(frame->Handle());
     return frame;
 }

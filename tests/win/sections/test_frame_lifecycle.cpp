@@ -107,3 +107,58 @@ TEST(FrameLifecycle, AToolButtonShowsItsHintWhereTheMouseRests) {
     GetWindowTextA(tip, text, sizeof text);
     EXPECT_STREQ(text, "Pause this section");
 }
+
+// A frame is made in steps, a message each, and shows once it is whole: the
+// list takes rows at once, and what came while the other parts were missing
+// (updates ran in between) shows once they are there, each in its place.
+TEST(FrameLifecycle, AFrameMadeInStepsShowsWhatCameMeanwhileInItsPlaces) {
+    TFrameRig rig;
+    TSectionContext c{rig.Platform.Services(), rig.Registry.get(), &rig.Host, &rig.Viewer,
+                      &rig.Shared};
+    Tfme_Sections f(rig.Dock->Handle(), c);
+    ASSERT_FALSE(f.Built());
+    EXPECT_NE(f.lst_Debug.Handle(), nullptr);
+    EXPECT_EQ(f.lst_Messages.Handle(), nullptr);
+    TSectionCore& core = f.Core();
+    core.ShowSection();
+    TDebugInfoRec r = Rec(1, 14, "first", "payload", 12);
+    core.AddDebugInfo(r, false);
+    core.AddMessage("1|hello");
+    core.SetInfoLine(1, "Users|12");
+    int steps = 0;
+    MSG m;
+    while (!f.Built() && PeekMessageA(&m, f.Handle(), Tfme_Sections::kBuildMessage,
+                                      Tfme_Sections::kBuildMessage, PM_REMOVE)) {
+        EXPECT_FALSE(IsWindowVisible(f.Handle())); // not shown half made
+        DispatchMessageA(&m);
+        ++steps;
+        f.UpdateNow(); // an update between two steps, as a flood brings them
+    }
+    ASSERT_TRUE(f.Built());
+    EXPECT_GE(steps, 6);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    Pump();
+    EXPECT_EQ(f.lst_Debug.Count(), 1);
+    EXPECT_EQ(f.lst_Messages.Count(), 1);
+    EXPECT_EQ(WindowText(f.lbl_Info_1.Handle()), "Users");
+    EXPECT_EQ(WindowText(f.Edit_Info_1.Handle()), "12");
+    EXPECT_EQ(WindowText(f.Edit_LineNumber.Handle()), "12");
+    EXPECT_NE(WindowText(f.Memo_Data.Handle()).find("payload"), std::string::npos);
+    // Tools over the header over the work area; the billboard at its bottom,
+    // the data panel at its right, the info pad under the source fields.
+    RECT work, memo, data, list, pad, map;
+    GetClientRect(f.Panel_WorkArea.Handle(), &work);
+    memo = f.Panel_Memo_Base.Bounds();
+    data = f.Panel_Data_Base.Bounds();
+    list = f.Panel_List_Base.Bounds();
+    pad = f.Panel_InfoPad.Bounds();
+    map = f.Panel_MapInfo.Bounds();
+    EXPECT_LT(f.panel_tools.Bounds().top, f.Panel_Info.Bounds().top);
+    EXPECT_LE(f.Panel_Info.Bounds().bottom, f.Panel_WorkArea.Bounds().top);
+    EXPECT_EQ(memo.bottom, work.bottom);
+    EXPECT_EQ(data.right, work.right);
+    EXPECT_LT(list.right, data.left);
+    EXPECT_LT(list.bottom, memo.top);
+    EXPECT_LE(map.bottom, pad.top);
+    EXPECT_EQ(f.lst_Debug.Bounds().bottom, map.top);
+}
