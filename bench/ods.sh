@@ -4,7 +4,9 @@
 # the viewer window's answer time to WM_NULL during that flood (ods_ui_p99_ms).
 # With VX_ODS_SLOWEST=1 the twenty slowest answers are listed on stderr with
 # the time into the flood they were asked at.
-# Usage: [VX_ODS_SLOWEST=1] bash bench/ods.sh [LINES_PER_SENDER]
+# With VX_ODS_NOBUILD=1 the programs in the build tree are run as they are,
+# so that two builds' viewers copied there in turn compare side by side.
+# Usage: [VX_ODS_SLOWEST=1] [VX_ODS_NOBUILD=1] bash bench/ods.sh [LINES_PER_SENDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-5000}
@@ -13,7 +15,7 @@ build=build/win-bench
 [ -f $build/CMakeCache.txt ] || cmake -S . -B $build -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVX_BENCH=ON >/dev/null
-cmake --build $build --target vxDebugger vxsend odsreceive odsbench >/dev/null
+[ -n "${VX_ODS_NOBUILD:-}" ] || cmake --build $build --target vxDebugger vxsend odsreceive odsbench >/dev/null
 source scripts/wine-env.sh $build
 trap vx_wine_stop EXIT
 winpath() {  # Wine sees the root folder as drive Z:
