@@ -17,8 +17,11 @@ bool TLabel::Create(ui::TWindow* parent, const TLabelStyle& style) {
     return true;
 }
 
+// A label whose window is not made yet (a section's parts come in steps) is
+// left alone: null would mean the screen to GetDC and every window to
+// InvalidateRect.
 void TLabel::SetCaption(const std::string& caption) {
-    if (caption == Text()) return;
+    if (!Handle() || caption == Text()) return;
     SetText(caption);
     AutoSize();
 }
@@ -30,6 +33,7 @@ void TLabel::SetColor(TColor color) {
 }
 
 void TLabel::AutoSize() {
+    if (!Handle()) return;
     ui::ScopedGetDC dc(Handle());
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
     ui::ScopedSelectObject select(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));

@@ -313,6 +313,21 @@ TEST(UiWidgets, GifAnimatorStepsFramesOnItsTimerWhileAnimating) {
 
 // The link label and the animator stand on their parent's background: what
 // they do not draw takes the brush the parent answers WM_CTLCOLORSTATIC with.
+// A section's labels are made in a later step than the updates that set
+// their captions; a label without its window must not touch others (a null
+// window to InvalidateRect is every window on the screen).
+TEST(UiWidgets, ALabelNotMadeYetLeavesOtherWindowsAlone) {
+    THostWindow host;
+    ShowWindow(host.Handle(), SW_SHOW);
+    UpdateWindow(host.Handle());
+    vxtest::PumpFor(50);
+    ValidateRect(host.Handle(), nullptr);
+    TLabel label;
+    label.SetCaption("Client ID: 7 [Main]");
+    RECT dirty{};
+    EXPECT_FALSE(GetUpdateRect(host.Handle(), &dirty, FALSE));
+}
+
 TEST(UiWidgets, LinkLabelAndGifAnimatorShowTheirParentsBackground) {
     THostWindow host;
     ui::TPanel panel;
