@@ -68,8 +68,20 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
     Check(Create(parentWindow, style, parentWindow ? nullptr : parent), "frame");
 
     toolTip_ = SharedToolTip(Handle());
-    // The list that takes the rows now, the other parts in steps of their own
-    // (BuildStep).
+    // The list that takes the rows now, with the empty panels of the tools and
+    // the header so that the work area has its size from the start; the other
+    // parts in steps of their own (BuildStep).
+    ui::TPanelStyle tools;
+    tools.Align = ui::TAlign::alTop;
+    tools.Height = S(kToolsHeight);
+    Check(panel_tools.Create(this, tools), "tool panel");
+    ui::TPanelStyle info;
+    info.Align = ui::TAlign::alTop;
+    info.Height = S(kInfoHeight);
+    info.Color = clAppWorkSpace;
+    Check(Panel_Info.Create(this, info), "info panel");
+    // Information only: the panel takes no clicks.
+    EnableWindow(Panel_Info.Handle(), FALSE);
     CreateWorkArea();
     CreateMenus();
 
@@ -112,7 +124,6 @@ void Tfme_Sections::BuildStep() {
     }
     if (step >= bsDone) return;
     ++built_;
-    if (step == bsTools || step == bsInfo) Realign();
     if (built_ == bsDone) {
         core_.SetWorkAreaSize(Panel_WorkArea.Width(), Panel_WorkArea.Height());
         UpdatePanels();
@@ -271,10 +282,6 @@ void Tfme_Sections::CreateCaption(ui::TPanel& caption, ui::TWindow& parent, cons
 }
 
 void Tfme_Sections::CreateTools() {
-    ui::TPanelStyle s;
-    s.Align = ui::TAlign::alTop;
-    s.Height = S(kToolsHeight);
-    Check(panel_tools.Create(this, s), "tool panel");
     struct Spec {
         TSpeedButton& Button;
         int Left, Image, Group;
@@ -326,11 +333,6 @@ void Tfme_Sections::CreateTools() {
 }
 
 void Tfme_Sections::CreateInfo() {
-    ui::TPanelStyle s;
-    s.Align = ui::TAlign::alTop;
-    s.Height = S(kInfoHeight);
-    s.Color = clAppWorkSpace;
-    Check(Panel_Info.Create(this, s), "info panel");
     HFONT font = GuiFont();
     auto info = [this, font](const char* caption, int top) {
         return TLabelStyle{caption, S(8), S(top), font, 0xFFFFFF, clAppWorkSpace};
@@ -342,8 +344,6 @@ void Tfme_Sections::CreateInfo() {
                                                     clRed, clAppWorkSpace}),
           "labels");
     lbl_Disconnected.SetVisible(false);
-    // Information only: the panel takes no clicks.
-    EnableWindow(Panel_Info.Handle(), FALSE);
     Panel_Info.OnResize = [this](ui::TWindow&) { Panel_InfoResize(); };
 }
 

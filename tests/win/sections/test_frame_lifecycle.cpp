@@ -157,6 +157,9 @@ TEST(FrameLifecycle, AFrameMadeInStepsShowsWhatCameMeanwhileInItsPlaces) {
     EXPECT_LE(f.Panel_Info.Bounds().bottom, f.Panel_WorkArea.Bounds().top);
     EXPECT_EQ(memo.bottom, work.bottom);
     EXPECT_EQ(data.right, work.right);
+    // Sized from the work area as it is with the tools and header above it.
+    EXPECT_EQ(memo.bottom - memo.top, work.bottom / 3);
+    EXPECT_EQ(data.right - data.left, work.right / 2);
     EXPECT_LT(list.right, data.left);
     EXPECT_LT(list.bottom, memo.top);
     EXPECT_LE(map.bottom, pad.top);
