@@ -131,11 +131,11 @@ void Tfme_Sections::BuildStep() {
         UpdateInfoPad();
         Panel_MapInfoResize();
         Panel_InfoPadResize();
-        Changed(scRows | scFocus | scDetails | scLabels | scRepaint | scBillboard | scInfoPad);
+        // Labels and info pad are set above while hidden; the rest follows
+        // with the next update.
+        Changed(scRows | scFocus | scDetails | scRepaint | scBillboard);
         UpdateVisible(showToFront_);
         showToFront_ = false;
-    } else {
-        UpdatePanels();
     }
 }
 
