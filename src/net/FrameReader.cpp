@@ -43,6 +43,12 @@ bool TFrameReader::Classify() {
 }
 
 void TFrameReader::Compact() {
+    // An empty buffer grown for a larger target or a long frame goes.
+    if (Pending() == 0 && buf_.capacity() > 2 * (readTarget_ + kMinFrameLength)) {
+        std::vector<char>().swap(buf_);
+        pos_ = end_ = 0;
+        return;
+    }
     if (pos_ == 0) return;
     if (pos_ < end_) std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
     end_ -= pos_;
@@ -53,9 +59,13 @@ size_t TFrameReader::Room() const {
     if (Failed()) return 0;
     // Room for the whole waiting frame (its length is bounded by now), or
     // for a read's worth of small frames.
-    size_t target = kReadTarget;
+    size_t target = readTarget_;
     if (uint32_t length = WaitingLength()) target = std::max(target, size_t(length) + 4);
     return Pending() >= target ? 0 : target - Pending();
+}
+
+void TFrameReader::SetReadTarget(size_t bytes) {
+    readTarget_ = std::clamp(bytes, kLeastReadTarget, kReadTarget);
 }
 
 char* TFrameReader::Space(size_t want) {

@@ -28,7 +28,11 @@ inline constexpr size_t kFrameHeaderSize = 8;      // L and wParam
 inline constexpr size_t kMinFrameLength = 4 + 852; // wParam and the fixed packet
 inline constexpr size_t kMaxFrameLength = (1u << 20) + kMinFrameLength;
 inline constexpr double kStallSeconds = 30;
-inline constexpr size_t kReadTarget = 256 * 1024; // bytes held ahead of the frames
+// Bytes a reader holds ahead of the frames at most (a read's worth): under
+// Wine each read costs the window a few server calls, so a flood is read in
+// large pieces. SetReadTarget lowers it when many connections share memory.
+inline constexpr size_t kReadTarget = 1024 * 1024;
+inline constexpr size_t kLeastReadTarget = 64 * 1024;
 
 enum class TFrameError { feNone, feTooShort, feTooLong, feStalled };
 const char* FrameErrorText(TFrameError error);
@@ -48,6 +52,10 @@ class TFrameReader {
     char* Space(size_t want);
     void Commit(size_t received, double now);
     size_t Room() const;
+    // The read's worth held ahead, kLeastReadTarget to kReadTarget. A buffer
+    // grown for a larger one is given back once it is empty.
+    void SetReadTarget(size_t bytes);
+    size_t ReadTarget() const { return readTarget_; }
 
     // The next whole frame, oldest first; false when none is whole or the
     // stream failed.
@@ -68,6 +76,7 @@ class TFrameReader {
 
     std::vector<char> buf_;
     size_t pos_ = 0, end_ = 0;
+    size_t readTarget_ = kReadTarget;
     double frameStart_ = 0; // when the first byte of the waiting frame came
     double lastFeed_ = 0;
     TFrameError error_ = TFrameError::feNone;

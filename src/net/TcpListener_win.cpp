@@ -17,6 +17,9 @@ constexpr ULONGLONG kSliceMs = 8;
 constexpr ULONGLONG kPaintEveryMs = 100;
 constexpr size_t kOutboxLimit = 4096; // notices a client may leave unread
 constexpr UINT kStallCheckMs = 1000;
+// What all connections together read ahead of their frames: one flooding
+// client reads in kReadTarget pieces, 64 of them in a quarter of that.
+constexpr size_t kReadAheadBudget = 16u << 20;
 // A yield to input or paint lasts about this long: what waited is taken from
 // the queue at once, and the window is not left idle after it (10 ms every
 // 100 ms of a flood cost a tenth of the records). Past kYieldMostMs any
@@ -182,6 +185,7 @@ void TTcpListener::Accept() {
         }
         ++stats_.Accepted;
         connections_.push_back(std::move(c));
+        ShareReadAhead();
         if (!stallTimerOn_) stallTimerOn_ = SetTimer(window_, stallTimer_, kStallCheckMs, nullptr);
     }
 }
@@ -323,11 +327,20 @@ void TTcpListener::Close(TConnection& c) {
     ++stats_.Closed;
 }
 
+void TTcpListener::ShareReadAhead() {
+    if (connections_.empty()) return;
+    const size_t each = kReadAheadBudget / connections_.size();
+    for (auto& c : connections_)
+        c->Reader.SetReadTarget(each);
+}
+
 void TTcpListener::Sweep() {
+    const size_t before = connections_.size();
     connections_.erase(
         std::remove_if(connections_.begin(), connections_.end(),
                        [](const std::unique_ptr<TConnection>& c) { return c->Dead; }),
         connections_.end());
+    if (connections_.size() != before) ShareReadAhead();
     if (connections_.empty() && stallTimerOn_) {
         KillTimer(window_, stallTimer_);
         stallTimerOn_ = false;

@@ -87,6 +87,7 @@ class TTcpListener {
     };
 
     void Accept();
+    void ShareReadAhead(); // each connection's part of kReadAheadBudget
     void Pump();
     void Schedule();
     void EndYield();

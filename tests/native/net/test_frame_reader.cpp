@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,22 @@ TEST(FrameReader, RoomBoundsWhatIsHeld) {
         ASSERT_LE(fed, kReadTarget);
     }
     EXPECT_LE(r.Pending(), kReadTarget);
+    // A lowered target (many connections share the read-ahead) holds less.
+    r.SetReadTarget(kLeastReadTarget);
+    EXPECT_EQ(r.Room(), 0u);
+    TakeAll(r);
+    std::string rest = small.substr(r.Pending());
+    r.Feed(rest.data(), rest.size(), 0);
+    TakeAll(r);
+    ASSERT_EQ(r.Pending(), 0u);
+    fed = 0;
+    while (r.Room() > 0) {
+        size_t n = std::min(r.Room(), small.size());
+        std::memcpy(r.Space(n), small.data(), n);
+        r.Commit(n, 0);
+        fed += n;
+        ASSERT_LE(fed, kLeastReadTarget);
+    }
     // A large frame announced: room for exactly the whole of it.
     TFrameReader big;
     std::string header = Le32(uint32_t(kMaxFrameLength)) + Le32(14);
