@@ -114,6 +114,7 @@ void Tfrm_VexelDebugWindow::OdsBatch() {
     c.ComeBack.Cancel();
     const DWORD start = GetTickCount();
     bool took = false;
+    TSectionManager::TBurst burst(*Manager);
     for (;;) {
         if (c.Next == c.Batch.size()) {
             c.Batch.clear();
@@ -127,6 +128,7 @@ void Tfrm_VexelDebugWindow::OdsBatch() {
             TBuildTimer timer(*this);
             slow = c.Sections.Apply(c.Batch[c.Next++]);
         } catch (const std::exception& e) {
+            Manager->FlushBurst();
             ui::HandleException(e, "OutputDebugString capture");
         }
         if (slow || GetTickCount() - start >= kSliceMs) {

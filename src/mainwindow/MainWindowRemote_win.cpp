@@ -91,6 +91,7 @@ void Tfrm_VexelDebugWindow::StopTcp() {
 }
 
 bool Tfrm_VexelDebugWindow::TcpMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TSectionManager::TBurst burst(*Manager);
     return Tcp->HandleMessage(msg, wParam, lParam);
 }
 

@@ -66,7 +66,7 @@ bool TOdsSections::AddText(const TOdsEvent& e) {
             rec.Data = std::make_unique<uint8_t[]>(line.size());
             std::memcpy(rec.Data.get(), line.data(), line.size());
         }
-        core.AddDebugInfo(rec, false);
+        manager_.AddRow(core, rec);
     }
     return connected;
 }

@@ -48,9 +48,59 @@ TSectionManager::TSectionManager(const TSectionManagerContext& context) : ctx_(c
 
 TSectionManager::~TSectionManager() = default;
 
+TSectionManager::TBurst::~TBurst() {
+    --m_.burst_;
+    m_.FlushBurst();
+}
+
+TSectionManager::TPacketSlot::TPacketSlot(TSectionManager& m) : m_(m), packet_(&m.packet_) {
+    if (m_.packetTaken_) {
+        own_ = std::make_unique<TDecodedPacket>();
+        packet_ = own_.get();
+    } else {
+        m_.packetTaken_ = true;
+    }
+}
+
+TSectionManager::TPacketSlot::~TPacketSlot() {
+    if (!own_) {
+        m_.packetTaken_ = false;
+        m_.packet_.Rec.Data.reset(); // whatever no row took goes with the record
+    }
+}
+
+bool TSectionManager::AddRow(TSectionCore& core, TDebugInfoRec& rec) {
+    if (burst_ == 0) return core.AddDebugInfo(rec, false);
+    const bool wasDue = core.InfoDue();
+    if (!core.AddDebugInfoLater(rec)) return false;
+    if (!wasDue) due_.push_back(core.SectionNumber);
+    lastDue_ = core.SectionNumber;
+    return true;
+}
+
+void TSectionManager::FlushBurst() {
+    if (due_.empty()) return;
+    std::vector<int> due;
+    due.swap(due_);
+    const int last = lastDue_;
+    auto flush = [this](int number) {
+        if (number >= 1 && size_t(number) <= sections_.size())
+            sections_[size_t(number) - 1]->Core().FlushInfo();
+    };
+    for (int number : due)
+        if (number != last) flush(number);
+    flush(last);
+}
+
+// An error box runs a message loop: what the rows before it changed shows first.
+void TSectionManager::ShowError(const std::string& text) {
+    FlushBurst();
+    if (ctx_.Platform.Dialogs) ctx_.Platform.Dialogs->ShowError(text);
+}
+
 bool TSectionManager::Handshake(uint32_t wParam) {
     if ((wParam & 0xFF) == hsHello) return true;
-    if (ctx_.Platform.Dialogs) ctx_.Platform.Dialogs->ShowError(UnknownHandshakeText(wParam));
+    ShowError(UnknownHandshakeText(wParam));
     return false;
 }
 
@@ -94,14 +144,14 @@ ISectionFrame* TSectionManager::CreateSection(const std::string& clientID,
 }
 
 void TSectionManager::WMCopyData(uint32_t wParam, const void* data, size_t size) {
-    std::optional<TDecodedPacket> packet = DecodePacket(wParam, data, size);
-    if (!packet) return;
+    TPacketSlot packet(*this);
+    if (!DecodePacket(*packet, wParam, data, size)) return;
     try {
         Dispatch(packet->ClientID, std::string(), packet->Rec, wParam);
     } catch (const std::exception& e) {
+        FlushBurst();
         if (ctx_.OnException) ctx_.OnException(e);
     }
-    // Whatever no row took is released with the record here.
 }
 
 TSectionManager::TRemoteResult TSectionManager::DispatchRemote(const std::string& host,
@@ -110,8 +160,8 @@ TSectionManager::TRemoteResult TSectionManager::DispatchRemote(const std::string
     const uint8_t kind = uint8_t(wParam & 0xFF);
     const bool known = kind == dkDisconnect || (kind >= dkConnect && kind <= dkShowViewer);
     if (!known) return TRemoteResult::rrUnknownKind;
-    std::optional<TDecodedPacket> packet = DecodePacket(wParam, data, size);
-    if (!packet) return TRemoteResult::rrShort;
+    TPacketSlot packet(*this);
+    if (!DecodePacket(*packet, wParam, data, size)) return TRemoteResult::rrShort;
     if (kind == dkConnect && !FindSection(packet->ClientID, host)) {
         size_t owned = 0;
         for (auto& s : sections_)
@@ -137,7 +187,7 @@ void TSectionManager::Dispatch(const std::string& clientID, const std::string& h
     }
     bool known = kind == dkDisconnect || (kind >= dkSetLevel && kind <= kLastRowKind);
     if (!known) {
-        if (ctx_.Platform.Dialogs) ctx_.Platform.Dialogs->ShowError(UnknownCopyDataText(wParam));
+        ShowError(UnknownCopyDataText(wParam));
         return;
     }
     ISectionFrame* frame = FindSection(clientID, host);
@@ -164,7 +214,7 @@ void TSectionManager::Dispatch(const std::string& clientID, const std::string& h
         core.SetInfoLine(rec.InfoLine, rec.Text);
         break;
     default:
-        core.AddDebugInfo(rec, false);
+        AddRow(core, rec);
         break;
     }
 }

@@ -105,6 +105,26 @@ class TSectionManager {
     // and nothing is freed.
     void SaveAllPanelSettings();
 
+    // Records applied one after another in one turn of the window (a slice
+    // of a flood) while a burst is open: each section they reach makes the
+    // texts of its focused row (status panels, source fields, data panel)
+    // once, when the burst ends or before an error box, not once per row.
+    class TBurst {
+      public:
+        explicit TBurst(TSectionManager& manager) : m_(manager) { ++m_.burst_; }
+        ~TBurst();
+        TBurst(const TBurst&) = delete;
+        TBurst& operator=(const TBurst&) = delete;
+
+      private:
+        TSectionManager& m_;
+    };
+    // Appends a client's row to its section, its texts made now or, in a
+    // burst, when the burst ends. False when the section takes no rows.
+    bool AddRow(TSectionCore& core, TDebugInfoRec& rec);
+    // Makes the texts that wait for the end of the burst now.
+    void FlushBurst();
+
     size_t SectionCount() const { return sections_.size(); }
     // The window that owns the manager completes the context once its side
     // bar exists, and reads the section list directly.
@@ -119,8 +139,29 @@ class TSectionManager {
     void AddSideBarButton(TSectionCore& core, const std::string& application,
                           const std::string& caption);
 
+    void ShowError(const std::string& text);
+    // The record being decoded; a record nested in an error box decodes into
+    // one of its own.
+    class TPacketSlot {
+      public:
+        explicit TPacketSlot(TSectionManager& m);
+        ~TPacketSlot();
+        TDecodedPacket& operator*() { return *packet_; }
+        TDecodedPacket* operator->() { return packet_; }
+
+      private:
+        TSectionManager& m_;
+        std::unique_ptr<TDecodedPacket> own_;
+        TDecodedPacket* packet_;
+    };
+
     TSectionManagerContext ctx_;
     std::vector<std::unique_ptr<ISectionFrame>> sections_;
+    int burst_ = 0;
+    std::vector<int> due_; // numbers of the sections whose texts wait for the burst's end
+    int lastDue_ = 0;      // the one that took the last row: its texts are made last
+    TDecodedPacket packet_;
+    bool packetTaken_ = false;
 };
 
 // "Unknown Message in Debugger WMCOPYDATA [%d]," and its handshake twin, with

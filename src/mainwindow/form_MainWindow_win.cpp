@@ -391,6 +391,7 @@ void Tfrm_VexelDebugWindow::ApplyClientRecordSlice() {
 
 bool Tfrm_VexelDebugWindow::ApplyClientRecordsUntil(ULONGLONG deadline) {
     if (!Receiver) return false;
+    TSectionManager::TBurst burst(*Manager);
     // A record is taken off the inbox before it is applied, so a call nested
     // in its error box (which pumps messages) goes on with the records after
     // it and the order holds.
@@ -409,6 +410,7 @@ bool Tfrm_VexelDebugWindow::ApplyClientRecordsUntil(ULONGLONG deadline) {
             DispatchClientRecord(rec.WParam, rec.HasBlock ? rec.Block.data() : nullptr,
                                  rec.Block.size());
         } catch (const std::exception& e) {
+            Manager->FlushBurst();
             ui::HandleException(e);
         }
         if (rec.SenderWaits) Receiver->Applied(rec.Sequence);

@@ -50,9 +50,24 @@ int32_t ReadInt32(const uint8_t* p) {
                    uint32_t(p[3]) << 24);
 }
 
-std::string ReadString(const uint8_t* p, size_t capacity) {
-    size_t n = std::min<size_t>(p[0], capacity);
-    return std::string(reinterpret_cast<const char*>(p + 1), n);
+// A string field is a length byte and `capacity` bytes. It is copied in whole
+// 16-byte pieces into a string that keeps room for the longest one: a flood
+// decodes millions of short texts, and a copy of unknown length costs several
+// times as much. The pieces never reach past the fixed packet.
+constexpr size_t kPiece = 16;
+constexpr size_t kStringRoom = (packet::StringCapacity + kPiece - 1) / kPiece * kPiece;
+static_assert(packet::ClientID + 1 + kStringRoom <= packet::FixedSize);
+static_assert(packet::UnitName + 1 + kStringRoom <= packet::FixedSize);
+static_assert(packet::Text < packet::ProcName && packet::ProcName < packet::UnitName);
+
+void ReadString(std::string& into, const uint8_t* p, size_t capacity) {
+    const size_t n = std::min<size_t>(p[0], capacity);
+    if (into.capacity() < kStringRoom) into.reserve(kStringRoom);
+    into.resize((n + kPiece - 1) / kPiece * kPiece);
+    char* to = into.data();
+    for (size_t i = 0; i < n; i += kPiece)
+        std::memcpy(to + i, p + 1 + i, kPiece);
+    into.resize(n);
 }
 
 void WriteString(std::string& out, size_t offset, const std::string& s, size_t capacity) {
@@ -92,20 +107,28 @@ int KindImageIndex(uint8_t kind) {
 }
 
 std::optional<TDecodedPacket> DecodePacket(uint32_t wParam, const void* data, size_t size) {
-    if (!data || size < packet::FixedSize) return std::nullopt;
-    const auto* p = static_cast<const uint8_t*>(data);
     TDecodedPacket d;
-    d.ClientID = ReadString(p + packet::ClientID, packet::ClientIDCapacity);
+    if (!DecodePacket(d, wParam, data, size)) return std::nullopt;
+    return d;
+}
+
+bool DecodePacket(TDecodedPacket& d, uint32_t wParam, const void* data, size_t size) {
+    if (!data || size < packet::FixedSize) return false;
+    const auto* p = static_cast<const uint8_t*>(data);
+    ReadString(d.ClientID, p + packet::ClientID, packet::ClientIDCapacity);
     TDebugInfoRec& r = d.Rec;
     r.Kind = uint8_t(wParam & 0xFF);
     r.Group = p[packet::Group];
-    r.Text = ReadString(p + packet::Text, packet::StringCapacity);
+    ReadString(r.Text, p + packet::Text, packet::StringCapacity);
     r.InfoLine = ReadInt32(p + packet::InfoLine);
     r.Level = p[packet::Level];
     std::memcpy(&r.Time, p + packet::Time, sizeof r.Time);
-    r.ProcName = ReadString(p + packet::ProcName, packet::StringCapacity);
-    r.UnitName = ReadString(p + packet::UnitName, packet::StringCapacity);
+    ReadString(r.ProcName, p + packet::ProcName, packet::StringCapacity);
+    ReadString(r.UnitName, p + packet::UnitName, packet::StringCapacity);
     r.LineNumber = ReadInt32(p + packet::LineNumber);
+    r.DataSize = 0;
+    r.Data.reset();
+    d.DataCut = false;
     int32_t announced = ReadInt32(p + packet::DataSize);
     if (announced > 0) {
         size_t delivered = size - packet::FixedSize;
@@ -117,7 +140,7 @@ std::optional<TDecodedPacket> DecodePacket(uint32_t wParam, const void* data, si
             std::memcpy(r.Data.get(), p + packet::FixedSize, n);
         }
     }
-    return d;
+    return true;
 }
 
 std::string EncodePacket(const TPacketFields& f) {

@@ -107,6 +107,10 @@ struct TDecodedPacket {
 // shorter than the fixed part gives nothing. Attached data is copied only when
 // DataSize > 0 and is cut to what was delivered.
 std::optional<TDecodedPacket> DecodePacket(uint32_t wParam, const void* data, size_t size);
+// The same into `into`, whose strings keep their buffers from one record to
+// the next (a flood decodes without allocating). False, for a block that is
+// null or too short, leaves it unchanged.
+bool DecodePacket(TDecodedPacket& into, uint32_t wParam, const void* data, size_t size);
 
 // Builds the wire bytes of a record (what a client sends); strings longer than
 // their capacity are cut.

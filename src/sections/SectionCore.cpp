@@ -59,7 +59,7 @@ void TSectionCore::SetViewerText(const std::string& text) {
     if (ctx_.Viewer) ctx_.Viewer->SetText(text);
 }
 
-bool TSectionCore::AddDebugInfo(TDebugInfoRec& rec, bool force) {
+bool TSectionCore::AppendRow(TDebugInfoRec& rec, bool force) {
     if ((Paused && !force) || readOnly_) return false;
     TBatch batch(*this);
     rows_.Append(rec);
@@ -69,8 +69,27 @@ bool TSectionCore::AddDebugInfo(TDebugInfoRec& rec, bool force) {
     Changed(scRows);
     focused_ = selected_ = row;
     Changed(scFocus);
+    return true;
+}
+
+bool TSectionCore::AddDebugInfo(TDebugInfoRec& rec, bool force) {
+    TBatch batch(*this);
+    if (!AppendRow(rec, force)) return false;
+    infoDue_ = false;
     lst_DebugFocusChanged(); // ends with RefreshInfo
     return true;
+}
+
+bool TSectionCore::AddDebugInfoLater(TDebugInfoRec& rec) {
+    if (!AppendRow(rec, false)) return false;
+    infoDue_ = true;
+    return true;
+}
+
+void TSectionCore::FlushInfo() {
+    if (!infoDue_) return;
+    infoDue_ = false;
+    lst_DebugFocusChanged();
 }
 
 void TSectionCore::ClearDebugInfos(bool keepViewer) {

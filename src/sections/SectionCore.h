@@ -172,6 +172,13 @@ class TSectionCore {
     // Appends a row and focuses it; the row takes over rec.Data. Returns false
     // (and leaves rec alone) when the section is paused and force is false.
     bool AddDebugInfo(TDebugInfoRec& rec, bool force);
+    // AddDebugInfo for one row of many that arrive together (a slice of a
+    // flood): the texts that follow the focused row (status panels, source
+    // fields, data panel and viewer) wait for FlushInfo, so that a burst of
+    // rows makes them once, for its last row, and not once per row.
+    bool AddDebugInfoLater(TDebugInfoRec& rec);
+    bool InfoDue() const { return infoDue_; }
+    void FlushInfo();
     void ClearDebugInfos(bool keepViewer);
     void RefreshInfo();
     void SetConnected(bool value);
@@ -333,6 +340,7 @@ class TSectionCore {
     void DropRows(bool keepViewer);
     void DropMessages();
     void EnforceHistoryLimit();
+    bool AppendRow(TDebugInfoRec& rec, bool force);
     void BillboardEdited(bool changed);
 
     TSectionContext ctx_;
@@ -353,6 +361,7 @@ class TSectionCore {
     uint8_t groupFilter_ = 0;
     int groupsGlyph_ = kFirstGroupsGlyph;
     int batchDepth_ = 0;
+    bool infoDue_ = false; // rows came by AddDebugInfoLater since the last FlushInfo
     unsigned pending_ = 0;
     size_t historyLimit_ = kDefaultHistoryLimit;
     uint64_t droppedRows_ = 0;

@@ -15,6 +15,7 @@ struct TFakeSectionHost : vx::ISectionHost {
     std::string Information;
     std::string Panels[4];
     std::string ShownRows;
+    int PanelTexts = 0; // status panel texts set so far
     std::vector<std::string> Notes;
     std::vector<int> RemovedButtons;
     std::vector<int> DeletedSections;
@@ -23,6 +24,7 @@ struct TFakeSectionHost : vx::ISectionHost {
 
     void SetInformationLine(const std::string& text) override { Information = text; }
     void SetStatusPanel(int panel, const std::string& text) override {
+        ++PanelTexts;
         if (panel >= 0 && panel < 4) Panels[panel] = text;
     }
     void SetShownRows(const std::string& text) override { ShownRows = text; }

@@ -165,6 +165,28 @@ TEST_F(Manager, RecordsReachOnlyTheirSection) {
     EXPECT_EQ(Core(1).RowCount(), 0u);
 }
 
+TEST_F(Manager, ABurstOfRowsMakesTheTextsOfEachSectionsLastRowOnce) {
+    Send(dkConnect, "a", "App.exe|A");
+    Send(dkConnect, "b", "App.exe|B");
+    const int before = host.PanelTexts;
+    {
+        TSectionManager::TBurst burst(*manager);
+        for (int i = 1; i <= 401; ++i)
+            Send(dkString, i % 2 ? "a" : "b", "row", 0, 0, "data " + std::to_string(i));
+        EXPECT_EQ(host.PanelTexts, before);
+        EXPECT_TRUE(Core(0).InfoDue());
+    }
+    // Each section once; the one that took the last row last, so the status
+    // bar shows it as it would have after every row.
+    EXPECT_LE(host.PanelTexts - before, 8);
+    EXPECT_EQ(host.Panels[2], "201 messages");
+    EXPECT_EQ(Core(0).Details().Data, "data 401");
+    EXPECT_EQ(Core(1).Details().Data, "data 400");
+    EXPECT_FALSE(Core(0).InfoDue());
+    Send(dkString, "a", "row", 0, 0, "alone");
+    EXPECT_EQ(Core(0).Details().Data, "alone"); // no burst: at once
+}
+
 TEST_F(Manager, UnknownKindsAndHandshakes) {
     Send(0x122, "a");
     Send(0, "a");
