@@ -17,8 +17,10 @@ constexpr ULONGLONG kSliceMs = 8;
 constexpr ULONGLONG kPaintEveryMs = 100;
 constexpr size_t kOutboxLimit = 4096; // notices a client may leave unread
 constexpr UINT kStallCheckMs = 1000;
-// What all connections together read ahead of their frames: one flooding
-// client reads in kReadTarget pieces, 64 of them in a quarter of that.
+// What all connections together read ahead of their frames, and the system
+// holds for them unread: one flooding client reads in kReadTarget pieces from
+// a socket buffer as large, 64 of them in a quarter of that. A larger socket
+// buffer lets the sender go on while the viewer applies what it read.
 constexpr size_t kReadAheadBudget = 16u << 20;
 // A yield to input or paint lasts about this long: what waited is taken from
 // the queue at once, and the window is not left idle after it (10 ms every
@@ -330,8 +332,15 @@ void TTcpListener::Close(TConnection& c) {
 void TTcpListener::ShareReadAhead() {
     if (connections_.empty()) return;
     const size_t each = kReadAheadBudget / connections_.size();
-    for (auto& c : connections_)
+    for (auto& c : connections_) {
+        if (c->Dead) continue;
         c->Reader.SetReadTarget(each);
+        const int bytes = int(c->Reader.ReadTarget());
+        if (c->SocketBuffer != bytes &&
+            setsockopt(c->Socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+                       sizeof bytes) == 0)
+            c->SocketBuffer = bytes;
+    }
 }
 
 void TTcpListener::Sweep() {

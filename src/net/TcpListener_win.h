@@ -80,7 +80,8 @@ class TTcpListener {
         std::string Host, Peer; // "127.0.0.2", "127.0.0.2:50123"
         TFrameReader Reader;
         TTcpSession Session;
-        std::string Outbox; // notices not yet sent
+        std::string Outbox;   // notices not yet sent
+        int SocketBuffer = 0; // SO_RCVBUF set, 0 for the system's own
         bool Readable = true;
         bool Dead = false;
         TConnection(std::string key, double now) : Session(std::move(key), now) {}
