@@ -30,7 +30,10 @@ class TStatusBar : public TWindow {
     // Shows every text that is still waiting.
     void Flush();
 
-    static constexpr DWORD kRefreshInterval = 100;
+    // Four times a second: under Wine's default theme every repaint of the
+    // bar draws each panel as a dozen blits, each asking the server for the
+    // display settings.
+    static constexpr DWORD kRefreshInterval = 250;
 
   private:
     void Push(int index);

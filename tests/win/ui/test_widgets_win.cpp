@@ -92,6 +92,13 @@ TEST_F(ReportListTest, OwnerDataCountTextsAndCustomDraw) {
     RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(drawn.count({0, 0}) && drawn.count({0, 2}) && drawn.count({3, 1}));
     EXPECT_FALSE(drawn.count({5000, 0})); // far out of view: not asked
+
+    // New rows repaint the rows, not the header above them.
+    HWND header = ListView_GetHeader(list.Handle());
+    UpdateWindow(list.Handle());
+    list.InvalidateAll();
+    EXPECT_TRUE(GetUpdateRect(list.Handle(), nullptr, FALSE));
+    EXPECT_FALSE(GetUpdateRect(header, nullptr, FALSE));
 }
 
 // Down, End and Home move the focus and the one selection and tell
