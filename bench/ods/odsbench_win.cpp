@@ -98,19 +98,31 @@ HWND MainWindow(DWORD pid) {
 
 // Rows in every debug list of the viewer (the billboards stay empty).
 long ViewerRows(HWND main) {
+    // The list windows are looked for again every half second only: asking
+    // every child window's class 50 times a second loaded the server (and so
+    // the senders) as much as a tenth of what the viewer asked of it.
+    static std::vector<HWND> lists;
+    static DWORD found = 0;
+    if (lists.empty() || GetTickCount() - found >= 500) {
+        lists.clear();
+        found = GetTickCount();
+        EnumChildWindows(
+            main,
+            [](HWND w, LPARAM param) -> BOOL {
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (std::string(cls) == WC_LISTVIEWA)
+                    reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
+                return TRUE;
+            },
+            LPARAM(&lists));
+    }
     long rows = 0;
-    EnumChildWindows(
-        main,
-        [](HWND w, LPARAM param) -> BOOL {
-            char cls[32] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            DWORD_PTR count = 0;
-            if (std::string(cls) == WC_LISTVIEWA &&
-                SendMessageTimeoutA(w, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count))
-                *reinterpret_cast<long*>(param) += long(count);
-            return TRUE;
-        },
-        LPARAM(&rows));
+    for (HWND w : lists) {
+        DWORD_PTR count = 0;
+        if (SendMessageTimeoutA(w, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count))
+            rows += long(count);
+    }
     return rows;
 }
 
