@@ -2,6 +2,7 @@
 
 #include "sidebar/vxOutlookBar.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vx {
@@ -71,25 +72,32 @@ TSectionManager::TPacketSlot::~TPacketSlot() {
 
 bool TSectionManager::AddRow(TSectionCore& core, TDebugInfoRec& rec) {
     if (burst_ == 0) return core.AddDebugInfo(rec, false);
-    const bool wasDue = core.InfoDue();
     if (!core.AddDebugInfoLater(rec)) return false;
-    if (!wasDue) due_.push_back(core.SectionNumber);
+    if (std::find(due_.begin(), due_.end(), core.SectionNumber) == due_.end())
+        due_.push_back(core.SectionNumber);
     lastDue_ = core.SectionNumber;
     return true;
 }
 
-void TSectionManager::FlushBurst() {
-    if (due_.empty()) return;
-    std::vector<int> due;
-    due.swap(due_);
-    const int last = lastDue_;
-    auto flush = [this](int number) {
-        if (number >= 1 && size_t(number) <= sections_.size())
+// Never throws: a section whose texts cannot be made is reported, and the
+// others still get theirs.
+void TSectionManager::FlushBurst() noexcept {
+    while (!due_.empty()) {
+        // The section that took the last row goes last.
+        auto next = due_.begin();
+        if (*next == lastDue_ && due_.size() > 1) ++next;
+        const int number = *next;
+        due_.erase(next);
+        if (number < 1 || size_t(number) > sections_.size()) continue;
+        try {
             sections_[size_t(number) - 1]->Core().FlushInfo();
-    };
-    for (int number : due)
-        if (number != last) flush(number);
-    flush(last);
+        } catch (const std::exception& e) {
+            try {
+                if (ctx_.OnException) ctx_.OnException(e);
+            } catch (...) {
+            }
+        }
+    }
 }
 
 // An error box runs a message loop: what the rows before it changed shows first.

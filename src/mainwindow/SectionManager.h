@@ -123,7 +123,7 @@ class TSectionManager {
     // burst, when the burst ends. False when the section takes no rows.
     bool AddRow(TSectionCore& core, TDebugInfoRec& rec);
     // Makes the texts that wait for the end of the burst now.
-    void FlushBurst();
+    void FlushBurst() noexcept;
 
     size_t SectionCount() const { return sections_.size(); }
     // The window that owns the manager completes the context once its side

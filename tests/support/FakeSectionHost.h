@@ -6,6 +6,7 @@
 #include "sections/SectionHost.h"
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@ struct TFakeSectionHost : vx::ISectionHost {
     std::string Information;
     std::string Panels[4];
     std::string ShownRows;
-    int PanelTexts = 0; // status panel texts set so far
+    int PanelTexts = 0;     // status panel texts set so far
+    int FailPanelTexts = 0; // the next this many status panel texts throw
     std::vector<std::string> Notes;
     std::vector<int> RemovedButtons;
     std::vector<int> DeletedSections;
@@ -25,6 +27,7 @@ struct TFakeSectionHost : vx::ISectionHost {
     void SetInformationLine(const std::string& text) override { Information = text; }
     void SetStatusPanel(int panel, const std::string& text) override {
         ++PanelTexts;
+        if (FailPanelTexts > 0 && FailPanelTexts--) throw std::runtime_error("no status bar");
         if (panel >= 0 && panel < 4) Panels[panel] = text;
     }
     void SetShownRows(const std::string& text) override { ShownRows = text; }

@@ -185,6 +185,22 @@ TEST_F(Manager, ABurstOfRowsMakesTheTextsOfEachSectionsLastRowOnce) {
     EXPECT_FALSE(Core(0).InfoDue());
     Send(dkString, "a", "row", 0, 0, "alone");
     EXPECT_EQ(Core(0).Details().Data, "alone"); // no burst: at once
+
+    // A section whose texts fail is reported; the other still gets its texts,
+    // and neither is left waiting for a burst that never flushes it again.
+    {
+        TSectionManager::TBurst burst(*manager);
+        Send(dkString, "a", "row", 0, 0, "a again");
+        Send(dkString, "b", "row", 0, 0, "b again");
+        host.FailPanelTexts = 1;
+    }
+    EXPECT_EQ(exceptions.size(), 1u);
+    EXPECT_EQ(Core(1).Details().Data, "b again");
+    {
+        TSectionManager::TBurst burst(*manager);
+        Send(dkString, "a", "row", 0, 0, "a later");
+    }
+    EXPECT_EQ(host.Panels[2], "204 messages");
 }
 
 TEST_F(Manager, UnknownKindsAndHandshakes) {
