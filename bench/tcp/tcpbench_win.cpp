@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "../ViewerRows_win.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -94,35 +96,6 @@ HWND MainWindow(DWORD pid) {
     return f.Found;
 }
 
-long ViewerRows(HWND main) {
-    // The list windows are looked for again every half second only: asking
-    // every child window's class 50 times a second loaded the server (and so
-    // the senders) as much as a tenth of what the viewer asked of it.
-    static std::vector<HWND> lists;
-    static DWORD found = 0;
-    if (lists.empty() || GetTickCount() - found >= 500) {
-        lists.clear();
-        found = GetTickCount();
-        EnumChildWindows(
-            main,
-            [](HWND w, LPARAM param) -> BOOL {
-                char cls[32] = {};
-                GetClassNameA(w, cls, sizeof cls);
-                if (std::string(cls) == WC_LISTVIEWA)
-                    reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
-                return TRUE;
-            },
-            LPARAM(&lists));
-    }
-    long rows = 0;
-    for (HWND w : lists) {
-        DWORD_PTR count = 0;
-        if (SendMessageTimeoutA(w, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count))
-            rows += long(count);
-    }
-    return rows;
-}
-
 double Percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
@@ -204,7 +177,7 @@ int main(int argc, char** argv) {
     const DWORD sent = Wait(sender);
     long rows = 0;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 600000; Sleep(20))
-        if ((rows = ViewerRows(main)) >= n) break;
+        if ((rows = vxbench::ViewerRows(main)) >= n) break;
     const double viewerSeconds = Now() - t0;
     flooding = false;
     probe.join();

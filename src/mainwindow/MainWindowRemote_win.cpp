@@ -91,6 +91,10 @@ void Tfrm_VexelDebugWindow::StopTcp() {
 }
 
 bool Tfrm_VexelDebugWindow::TcpMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Only the listener's own messages apply records: another message (one
+    // sent while an outer burst is open, say) must not end that burst early.
+    if (msg != kTcpSocketMessage && msg != kTcpResumeMessage && msg != WM_TIMER)
+        return Tcp->HandleMessage(msg, wParam, lParam);
     TSectionManager::TBurst burst(*Manager);
     return Tcp->HandleMessage(msg, wParam, lParam);
 }
