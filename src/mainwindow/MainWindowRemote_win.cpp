@@ -51,6 +51,7 @@ std::string Tfrm_VexelDebugWindow::ApplyTcpSettings(const net::TTcpSettings& set
         Tcp->OnLog = [this](const std::string& text) {
             if (OnRemoteTrouble) OnRemoteTrouble(text);
         };
+        Tcp->OnEnded = [this](const std::string& host) { Manager->RemoteRecordsEnded(host); };
     }
     const net::TTcpSettings old =
         ctx_.Registry ? net::LoadTcpSettings(*ctx_.Registry) : net::TTcpSettings{};

@@ -185,6 +185,11 @@ TSectionManager::TRemoteResult TSectionManager::DispatchRemote(const std::string
     return TRemoteResult::rrApplied;
 }
 
+void TSectionManager::RemoteRecordsEnded(const std::string& host) {
+    for (auto& s : sections_)
+        if (s->Core().RemoteHost == host && !s->Core().Deleted()) s->Core().RecordsEnded();
+}
+
 void TSectionManager::Dispatch(const std::string& clientID, const std::string& host,
                                TDebugInfoRec& rec, uint32_t wParam) {
     uint8_t kind = rec.Kind;

@@ -68,6 +68,8 @@ class TSectionManager {
     enum class TRemoteResult { rrApplied, rrUnknownKind, rrShort, rrFailed, rrTooManySections };
     TRemoteResult DispatchRemote(const std::string& host, uint32_t wParam, const void* data,
                                  size_t size, std::string* failure = nullptr);
+    // A connection from `host` has ended: its sections show what came at once.
+    void RemoteRecordsEnded(const std::string& host);
     // A "vxClient2Debugger" request: true when it is a handshake to answer;
     // any other code shows the error box and gets no answer.
     bool Handshake(uint32_t wParam);

@@ -268,6 +268,7 @@ void TTcpListener::Serve(TConnection& c) {
             break;
         case TFrameVerdict::fvDispatch: {
             ++stats_.Records;
+            c.Delivered = true;
             std::string failure = OnRecord ? OnRecord(c.Host, frame.WParam, frame.Block) : "";
             if (!failure.empty()) {
                 bool isNew = c.Session.Count(TRemoteTrouble::rtFailed);
@@ -284,7 +285,7 @@ void TTcpListener::Serve(TConnection& c) {
         case TFrameVerdict::fvClose:
             Trouble(c, c.Session.LastTrouble(), c.Session.LastWParam(),
                     c.Session.LastTroubleIsNew());
-            Close(c);
+            End(c);
             break;
         }
     }
@@ -293,10 +294,10 @@ void TTcpListener::Serve(TConnection& c) {
         const bool isNew = c.Session.Count(TRemoteTrouble::rtMalformed);
         if (isNew && OnLog)
             OnLog("Remote client " + c.Peer + ": " + FrameErrorText(c.Reader.Error()));
-        Close(c);
+        End(c);
         return;
     }
-    if (ended) Close(c); // whole frames before the end were applied
+    if (ended) End(c); // whole frames before the end were applied
 }
 
 void TTcpListener::Trouble(TConnection& c, TRemoteTrouble trouble, uint32_t wParam, bool isNew) {
@@ -327,6 +328,12 @@ void TTcpListener::Close(TConnection& c) {
     c.Dead = true;
     c.Readable = false;
     ++stats_.Closed;
+}
+
+void TTcpListener::End(TConnection& c) {
+    if (c.Dead) return;
+    Close(c);
+    if (c.Delivered && OnEnded) OnEnded(c.Host);
 }
 
 void TTcpListener::ShareReadAhead() {

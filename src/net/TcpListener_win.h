@@ -53,6 +53,9 @@ class TTcpListener {
         OnRecord;
     // One line for the exception log.
     std::function<void(const std::string& text)> OnLog;
+    // A connection that took records has ended (the peer closed it, or it
+    // was closed for a bad frame); not at Stop.
+    std::function<void(const std::string& host)> OnEnded;
     // Seconds on a steady clock, for the 30 s limits; the system's unless set.
     std::function<double()> Clock;
 
@@ -84,6 +87,7 @@ class TTcpListener {
         int SocketBuffer = 0; // SO_RCVBUF set, 0 for the system's own
         bool Readable = true;
         bool Dead = false;
+        bool Delivered = false; // records went to OnRecord
         TConnection(std::string key, double now) : Session(std::move(key), now) {}
     };
 
@@ -98,6 +102,8 @@ class TTcpListener {
     void Send(TConnection& c, uint32_t notice);
     void Flush(TConnection& c);
     void Close(TConnection& c);
+    // Close, and OnEnded when it took records.
+    void End(TConnection& c);
     void Sweep();
     void CheckStalls();
     TConnection* Find(SOCKET s);

@@ -198,7 +198,7 @@ void TSectionCore::SetConnected(bool value) {
     labels_.Connection = value ? "CONNECTED" : "DISCONNECTED";
     labels_.ConnectionColor = value ? clWhite : clRed;
     labels_.DeleteEnabled = !value;
-    Changed(scLabels);
+    Changed(value ? scLabels : scLabels | scRecordsEnded);
     if (value && OnConnected) OnConnected(*this);
 }
 

@@ -51,8 +51,9 @@ enum TSectionChange : unsigned {
     scVisible = 1u << 8, // shown or hidden
     scToFront = 1u << 9, // put above the sibling frames
     scGroupsGlyph = 1u << 10,
-    scMenuChecks = 1u << 11, // "Use colors" check mark
-    scPause = 1u << 12,      // btn_Pause state
+    scMenuChecks = 1u << 11,   // "Use colors" check mark
+    scPause = 1u << 12,        // btn_Pause state
+    scRecordsEnded = 1u << 13, // the client has stopped (it disconnected, its connection ended)
 };
 
 class TSectionCore;
@@ -182,6 +183,9 @@ class TSectionCore {
     void ClearDebugInfos(bool keepViewer);
     void RefreshInfo();
     void SetConnected(bool value);
+    // The client's records have stopped for now: its connection ended without
+    // a disconnect. The frame shows what came at once, not after a pause.
+    void RecordsEnded() { Changed(scRecordsEnded); }
     // 0 shows all rows, 1 to 4 the rows of group 0 to 3. Rows added later stay
     // visible until the filter is applied again. A value above 4 raises
     // ERangeError and changes nothing.

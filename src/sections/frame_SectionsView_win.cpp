@@ -31,6 +31,11 @@ constexpr DWORD kQuietMs = 50;
 // covered is asked of the system at most every kCoveredCheckMs.
 constexpr DWORD kCoveredInterval = 2000;
 constexpr DWORD kCoveredCheckMs = 100;
+// When a change last came to any section. A covered section's own texts
+// pause whenever another sender's turn comes, so its last changes wait until
+// nothing came anywhere for kQuietMs: during a flood from several programs
+// each pause made every covered section update its hidden list.
+DWORD lastChangeAnywhere = 0;
 
 double Milliseconds() {
     static LARGE_INTEGER frequency = [] {
@@ -65,12 +70,16 @@ void Tfme_Sections::Changed(unsigned changes) {
     }
     pending_ |= changes & kContent;
     if (!pending_) return;
-    lastChange_ = GetTickCount();
+    lastChange_ = lastChangeAnywhere = GetTickCount();
     // When due, the update comes with the next message: records arrive in
     // slices, and it runs between two of them. A timer alone would not do:
     // during a flood the queue is never empty, and WM_TIMER comes only when
     // it is.
-    if (lastChange_ - lastUpdate_ >= Interval()) {
+    // A client that has stopped shows at once with all it sent, unless the
+    // last update was only just made: one that comes and goes in a flood is
+    // paced like its rows.
+    const bool ended = (changes & scRecordsEnded) && lastChange_ - lastUpdate_ >= kQuietMs;
+    if (ended || lastChange_ - lastUpdate_ >= Interval()) {
         if (!updatePosted_) updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
     } else if (!updateTimer_) {
         SetTimer(Handle(), kUpdateTimer, kQuietMs, nullptr);
@@ -80,9 +89,12 @@ void Tfme_Sections::Changed(unsigned changes) {
 
 // The timer comes back every kQuietMs while changes wait: once no change has
 // come for that long (a flood has stopped), or the period is over, they show.
+// Interval() is asked first: it finds out whether the section is covered.
 void Tfme_Sections::UpdateTimer() {
     const DWORD now = GetTickCount();
-    if (now - lastChange_ >= kQuietMs || now - lastUpdate_ >= Interval()) UpdateStep();
+    const DWORD interval = Interval();
+    const DWORD quietSince = covered_ ? lastChangeAnywhere : lastChange_;
+    if (now - quietSince >= kQuietMs || now - lastUpdate_ >= interval) UpdateStep();
 }
 
 DWORD Tfme_Sections::Interval() {

@@ -358,3 +358,34 @@ TEST(DebugList, ACoveredSectionCatchesUpTheMomentItComesToTheFront) {
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), sent);
     EXPECT_TRUE(ItemState(list, sent - 1, LVIS_FOCUSED));
 }
+
+// The last rows of a flood wait for a pause before they show; a client that
+// stops (it disconnects, or its connection ends) shows them at once.
+TEST(DebugList, AClientThatStopsShowsItsLastRowsAtOnce) {
+    TFrameRig rig;
+    TSectionCore& c = rig.Core();
+    c.SetConnected(true);
+    c.ShowSection();
+    Pump();
+    HWND list = rig.Frame->lst_Debug.Handle();
+    int sent = 0;
+    auto add = [&](int n) {
+        for (int i = 0; i < n; ++i, ++sent) {
+            auto r = Rec(0, dkString, "row " + std::to_string(sent));
+            c.AddDebugInfo(r, false);
+        }
+    };
+    for (bool disconnect : {false, true}) {
+        add(1);
+        Pump();
+        ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), sent);
+        add(100);  // just after an update: these wait for a pause
+        Sleep(60); // the timer is due, but no pause yet: the stop comes first
+        if (disconnect)
+            c.SetConnected(false);
+        else
+            c.RecordsEnded();
+        DispatchWaiting();
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), sent) << disconnect;
+    }
+}
