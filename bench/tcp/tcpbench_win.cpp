@@ -175,10 +175,12 @@ int main(int argc, char** argv) {
     t0 = Now();
     sender = Start(flood);
     const DWORD sent = Wait(sender);
+    const double sentAt = Now();
     long rows = 0;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 600000; Sleep(20))
         if ((rows = vxbench::ViewerRows(main)) >= n) break;
-    const double viewerSeconds = Now() - t0;
+    const double shownAt = Now();
+    const double viewerSeconds = shownAt - t0;
     flooding = false;
     probe.join();
     TerminateProcess(viewer.hProcess, 0);
@@ -191,6 +193,8 @@ int main(int argc, char** argv) {
     std::printf("tcp_bare_records_per_s: %.0f records/s\n", bareRate);
     std::printf("tcp_records_per_s: %.0f records/s\n", viewerRate);
     std::printf("tcp_ratio: %.3f ratio\n", viewerRate / bareRate);
+    // From the sender's end to the last record in the list.
+    std::printf("tcp_tail_ms: %.0f ms\n", (shownAt - sentAt) * 1000);
     std::printf("tcp_ui_p99_ms: %.1f ms\n", Percentile(answers, 0.99));
     std::printf("tcp_ui_max_ms: %.1f ms\n", Percentile(answers, 1.0));
     return 0;
