@@ -15,6 +15,7 @@ namespace {
 
 struct TArtHolder {
     ui::ScopedImageList DebugImages, Glyphs, GlyphsDisabled;
+    ui::TAlphaStrip DebugStrip;
     TSectionArt Art;
     explicit TArtHolder(UINT dpi) {
         HINSTANCE module = GetModuleHandleA(nullptr);
@@ -23,6 +24,7 @@ struct TArtHolder {
         Glyphs.Reset(ui::LoadStripImageList(module, IDB_SIDE_LARGE, 32, false, large));
         GlyphsDisabled.Reset(ui::LoadStripImageList(module, IDB_SIDE_LARGE, 32, true, large));
         Art.DebugImages = DebugImages;
+        if (DebugStrip.Load(module, IDB_DEBUGIMAGES, 16, small)) Art.DebugStrip = &DebugStrip;
         Art.Glyphs = Glyphs;
         Art.GlyphsDisabled = GlyphsDisabled;
     }

@@ -9,8 +9,15 @@
 
 namespace vx {
 
+namespace ui {
+class TAlphaStrip;
+}
+
 struct TSectionArt {
-    HIMAGELIST DebugImages = nullptr;    // 16x16, DebugImages
+    HIMAGELIST DebugImages = nullptr; // 16x16, DebugImages
+    // The same pictures for the list's rows, drawn a blit each; null when
+    // they cannot be loaded (DebugImages then draws them).
+    const ui::TAlphaStrip* DebugStrip = nullptr;
     HIMAGELIST Glyphs = nullptr;         // 32x32, Image_Side_Large
     HIMAGELIST GlyphsDisabled = nullptr; // the same pictures, greyed
 };

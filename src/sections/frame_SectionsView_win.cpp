@@ -3,6 +3,7 @@
 #include "sections/frame_Sections_win.h"
 
 #include "sections/form_Viewer_win.h"
+#include "ui/ImageStrip_win.h"
 #include "ui/Scoped_win.h"
 
 #include <algorithm>
@@ -415,7 +416,8 @@ void Tfme_Sections::PaintDebugRow(HDC dc, int item) {
             ImageList_GetIconSize(art_->DebugImages, &cx, &cy);
             int x = cell.left + (cell.right - cell.left - cx) / 2;
             int y = cell.top + (cell.bottom - cell.top - cy) / 2;
-            ImageList_Draw(art_->DebugImages, image, dc, x, y, ILD_TRANSPARENT);
+            if (!art_->DebugStrip || !art_->DebugStrip->Draw(dc, image, x, y))
+                ImageList_Draw(art_->DebugImages, image, dc, x, y, ILD_TRANSPARENT);
         }
         std::string s = core_.lst_DebugGetText(row, column);
         if (!s.empty()) {

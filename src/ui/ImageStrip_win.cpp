@@ -34,10 +34,9 @@ void Grey(uint8_t* pixels, size_t bytes) {
     }
 }
 
-} // namespace
-
-HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed, int shown) {
-    if (size <= 0) return nullptr;
+// A strip loaded as a 32-bit DIB section and resampled to `shown`; null when
+// missing or not 32-bit.
+HBITMAP LoadStrip(HINSTANCE module, int bitmapId, int& size, int shown, DIBSECTION& dib) {
     ScopedBitmap strip(static_cast<HBITMAP>(
         LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!strip) return nullptr;
@@ -46,10 +45,20 @@ HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool gre
         if (!strip) return nullptr;
         size = shown;
     }
-    DIBSECTION dib{};
+    dib = DIBSECTION{};
     if (GetObjectA(strip, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 ||
         !dib.dsBm.bmBits)
         return nullptr;
+    return strip.Release();
+}
+
+} // namespace
+
+HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed, int shown) {
+    if (size <= 0) return nullptr;
+    DIBSECTION dib;
+    ScopedBitmap strip(LoadStrip(module, bitmapId, size, shown, dib));
+    if (!strip) return nullptr;
     const int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
     auto* pixels = static_cast<uint8_t*>(dib.dsBm.bmBits);
     if (greyed) Grey(pixels, size_t(dib.dsBm.bmWidthBytes) * h);
@@ -57,6 +66,49 @@ HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool gre
     ScopedBitmap mask(MaskFromAlpha(pixels, w, h, dib.dsBm.bmWidthBytes, dib.dsBmih.biHeight > 0));
     if (list) ImageList_Add(list, strip, mask);
     return list;
+}
+
+TAlphaStrip::~TAlphaStrip() {
+    if (dc_) {
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+bool TAlphaStrip::Load(HINSTANCE module, int bitmapId, int size, int shown) {
+    if (dc_ || size <= 0) return false;
+    DIBSECTION dib;
+    ScopedBitmap strip(LoadStrip(module, bitmapId, size, shown, dib));
+    if (!strip) return false;
+    // As an image list does when it draws: straight alpha premultiplied, and
+    // a strip without any alpha taken as opaque.
+    auto* pixels = static_cast<uint8_t*>(dib.dsBm.bmBits);
+    const size_t bytes = size_t(dib.dsBm.bmWidthBytes) * size_t(dib.dsBm.bmHeight);
+    bool alpha = false;
+    for (size_t i = 3; i < bytes && !alpha; i += 4)
+        alpha = pixels[i] != 0;
+    for (size_t i = 0; i + 3 < bytes; i += 4) {
+        const unsigned a = alpha ? pixels[i + 3] : 255u;
+        pixels[i + 3] = uint8_t(a);
+        for (int c = 0; c < 3; ++c)
+            pixels[i + c] = uint8_t((pixels[i + c] * a + 127) / 255);
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return false;
+    old_ = SelectObject(dc, strip);
+    dc_ = dc;
+    bitmap_ = strip.Release();
+    size_ = size;
+    count_ = dib.dsBm.bmWidth / size;
+    return true;
+}
+
+bool TAlphaStrip::Draw(HDC dc, int index, int x, int y) const {
+    if (!dc_ || index < 0 || index >= count_) return false;
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return GdiAlphaBlend(dc, x, y, size_, size_, dc_, index * size_, 0, size_, size_, blend) !=
+           FALSE;
 }
 
 } // namespace vx::ui

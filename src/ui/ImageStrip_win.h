@@ -15,4 +15,30 @@ namespace vx::ui {
 HIMAGELIST LoadStripImageList(HINSTANCE module, int bitmapId, int size, bool greyed = false,
                               int shown = 0);
 
+// The same strip kept premultiplied in a memory DC of its own, for pictures
+// drawn many times a second (the rows of a list): drawing one is a single
+// AlphaBlend. ImageList_Draw makes a DC and a bitmap for every picture it
+// draws, and under Wine each of those asks the server for the display
+// settings twice.
+class TAlphaStrip {
+  public:
+    TAlphaStrip() = default;
+    ~TAlphaStrip();
+    TAlphaStrip(const TAlphaStrip&) = delete;
+    TAlphaStrip& operator=(const TAlphaStrip&) = delete;
+    // As LoadStripImageList; false when the bitmap is missing or no such strip.
+    bool Load(HINSTANCE module, int bitmapId, int size, int shown = 0);
+    int Size() const { return size_; }
+    int Count() const { return count_; }
+    // Picture `index` with its top left at x, y; false (nothing drawn) when
+    // there is no such picture.
+    bool Draw(HDC dc, int index, int x, int y) const;
+
+  private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    int size_ = 0, count_ = 0;
+};
+
 } // namespace vx::ui

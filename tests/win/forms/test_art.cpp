@@ -2,11 +2,13 @@
 #include "support/WinTest_win.h"
 #include "forms/ArtImages_win.h"
 #include "ui/GdiPlusImage_win.h"
+#include "ui/ImageStrip_win.h"
 #include "resource_ids.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace vx;
 
@@ -16,8 +18,8 @@ HINSTANCE Module() {
     return GetModuleHandleA(nullptr);
 }
 
-// Draws one image of a list on white and returns the pixels (0x00RRGGBB).
-std::vector<unsigned> DrawOnWhite(HIMAGELIST list, int index, int size) {
+// Draws on white with `draw` and returns the pixels (0x00RRGGBB).
+template <class F> std::vector<unsigned> PixelsOnWhite(int size, F draw) {
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -26,7 +28,7 @@ std::vector<unsigned> DrawOnWhite(HIMAGELIST list, int index, int size) {
     HGDIOBJ old = SelectObject(dc, dib);
     RECT r{0, 0, size, size};
     FillRect(dc, &r, HBRUSH(GetStockObject(WHITE_BRUSH)));
-    ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+    draw(dc);
     GdiFlush();
     std::vector<unsigned> px(static_cast<unsigned*>(bits),
                              static_cast<unsigned*>(bits) + size * size);
@@ -36,6 +38,10 @@ std::vector<unsigned> DrawOnWhite(HIMAGELIST list, int index, int size) {
     DeleteObject(dib);
     DeleteDC(dc);
     return px;
+}
+
+std::vector<unsigned> DrawOnWhite(HIMAGELIST list, int index, int size) {
+    return PixelsOnWhite(size, [&](HDC dc) { ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL); });
 }
 
 } // namespace
@@ -79,6 +85,33 @@ TEST(Art, ImageListsHoldEveryImageWithTransparency) {
     EXPECT_EQ(count(2, red), 0);
     ImageList_Destroy(debug);
     EXPECT_EQ(LoadArtImageList(Module(), 9999, 16), nullptr);
+}
+
+// The list's rows draw their pictures from a premultiplied strip: the same
+// pixels as the image list gives, the right way up, at every size.
+TEST(Art, AlphaStripDrawsWhatTheImageListDraws) {
+    for (int shown : {16, 24}) {
+        SCOPED_TRACE(shown);
+        ui::TAlphaStrip strip;
+        ASSERT_TRUE(strip.Load(Module(), IDB_DEBUGIMAGES, 16, shown));
+        ASSERT_EQ(strip.Count(), VX_DEBUGIMAGES_COUNT);
+        HIMAGELIST list = LoadArtImageList(Module(), IDB_DEBUGIMAGES, 16, shown);
+        ASSERT_NE(list, nullptr);
+        for (int i = 0; i < strip.Count(); ++i) {
+            const auto want = DrawOnWhite(list, i, shown);
+            const auto got = PixelsOnWhite(shown, [&](HDC dc) { strip.Draw(dc, i, 0, 0); });
+            int worst = 0;
+            for (size_t p = 0; p < want.size(); ++p)
+                for (int shift : {0, 8, 16})
+                    worst = std::max(worst, std::abs(int((want[p] >> shift) & 0xFF) -
+                                                     int((got[p] >> shift) & 0xFF)));
+            EXPECT_LE(worst, 2) << "image " << i;
+        }
+        ImageList_Destroy(list);
+        EXPECT_FALSE(strip.Draw(nullptr, strip.Count(), 0, 0));
+    }
+    ui::TAlphaStrip missing;
+    EXPECT_FALSE(missing.Load(Module(), 9999, 16));
 }
 
 TEST(Art, ExportTypeBitmapsAndProgramIcon) {
