@@ -76,10 +76,11 @@ void Tfme_Sections::Changed(unsigned changes) {
     // slices, and it runs between two of them. A timer alone would not do:
     // during a flood the queue is never empty, and WM_TIMER comes only when
     // it is.
-    // A client that has stopped shows at once with all it sent, unless the
-    // last update was only just made: one that comes and goes in a flood is
-    // paced like its rows.
-    const bool ended = (changes & scRecordsEnded) && lastChange_ - lastUpdate_ >= kQuietMs;
+    // A client that has stopped shows at once with all it sent, or kQuietMs
+    // after the last update when that was only just made: one that comes and
+    // goes in a flood is paced like its rows.
+    if (changes & scRecordsEnded) stopped_ = true;
+    const bool ended = stopped_ && lastChange_ - lastUpdate_ >= kQuietMs;
     if (ended || lastChange_ - lastUpdate_ >= Interval()) {
         if (!updatePosted_) updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
     } else if (!updateTimer_) {
@@ -95,7 +96,9 @@ void Tfme_Sections::UpdateTimer() {
     const DWORD now = GetTickCount();
     const DWORD interval = Interval();
     const DWORD quietSince = covered_ ? lastChangeAnywhere : lastChange_;
-    if (now - quietSince >= kQuietMs || now - lastUpdate_ >= interval) UpdateStep();
+    if (now - quietSince >= kQuietMs || now - lastUpdate_ >= interval ||
+        (stopped_ && now - lastUpdate_ >= kQuietMs))
+        UpdateStep();
 }
 
 DWORD Tfme_Sections::Interval() {
@@ -132,6 +135,7 @@ void Tfme_Sections::UpdateNow() {
     unsigned changes = pending_;
     pending_ = 0;
     countStepDone_ = false;
+    stopped_ = false;
     lastUpdate_ = GetTickCount();
     const double start = Milliseconds();
     if (changes & (scRows | scFocus)) {
