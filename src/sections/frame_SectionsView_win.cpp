@@ -7,6 +7,7 @@
 #include "ui/Scoped_win.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace vx {
 
@@ -139,9 +140,10 @@ void Tfme_Sections::UpdateNow() {
     lastUpdate_ = GetTickCount();
     const double start = Milliseconds();
     if (changes & (scRows | scFocus)) {
-        // No WM_SETREDRAW round this: turning drawing back on makes the list
-        // repaint itself whole, which cost tens of milliseconds under Wine;
-        // the new count invalidates no rows but the new ones.
+        // New rows: the count, focus and scroll position change unseen, and
+        // the list repaints once with its scroll bar (see HoldDrawing).
+        std::optional<TReportList::THold> hold;
+        if (changes & scRows) hold.emplace(lst_Debug);
         HWND list = lst_Debug.Handle();
         if (changes & scRows) UpdateRowCount();
         UpdateFocus();
@@ -160,15 +162,19 @@ void Tfme_Sections::UpdateNow() {
 }
 
 // A due update in two steps, each a message of its own: the new item count,
-// then the rest. Under Wine each of the two moves the list's scroll bar and
-// costs the window tens of milliseconds on a busy machine; others get their
-// answers in between.
+// then the rest, so that others get their answers in between (under Wine a
+// step costs the window several milliseconds on a busy machine).
 void Tfme_Sections::UpdateStep() {
     // The second step comes even when more rows came meanwhile: a count set
     // again on every turn would keep the update from ever being done.
     if (!countStepDone_ && (pending_ & scRows) &&
         size_t(lst_Debug.Count()) != core_.VisibleCount()) {
-        UpdateRowCount();
+        {
+            // The second step repaints the list.
+            TReportList::THold hold(lst_Debug);
+            hold.SkipRepaint();
+            UpdateRowCount();
+        }
         updatePosted_ = PostMessageA(Handle(), kUpdateMessage, 0, 0) != FALSE;
         countStepDone_ = updatePosted_;
         if (updatePosted_) return;

@@ -22,8 +22,10 @@ bool TReportList::Create(ui::TWindow* parent, const TReportListStyle& s) {
     columns_ = s.Columns;
     stretch_ = s.StretchColumn;
     multiSelect_ = s.MultiSelect;
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                  LVS_SHOWSELALWAYS | (multiSelect_ ? 0 : LVS_SINGLESEL);
+    // The rows never paint over the header: under Wine the top row, partly
+    // scrolled under it, would otherwise cover it until the header repaints.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | LVS_REPORT |
+                  LVS_OWNERDATA | LVS_SHOWSELALWAYS | (multiSelect_ ? 0 : LVS_SINGLESEL);
     if (!CreateControl(WC_LISTVIEWA, parent, style, WS_EX_CLIENTEDGE)) return false;
     if (s.DrawLater) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     DWORD extended = LVS_EX_FULLROWSELECT;
@@ -197,6 +199,42 @@ void TReportList::InvalidateAll() {
     if (Handle()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
+void TReportList::SetVisibleStyle(bool visible) {
+    const LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    restyling_ = true;
+    SetWindowLongPtrA(Handle(), GWL_STYLE, visible ? (style | WS_VISIBLE) : (style & ~WS_VISIBLE));
+    restyling_ = false;
+}
+
+void TReportList::HoldDrawing() {
+    if (held_++ > 0 || !Handle()) return;
+    heldVisible_ = IsWindowVisible(Handle()) != FALSE;
+    if (!heldVisible_) return;
+    HWND header = ListView_GetHeader(Handle());
+    if (!header || !GetWindowRect(header, &heldHeader_)) heldHeader_ = {};
+    GetClientRect(Handle(), &heldClient_);
+    SetVisibleStyle(false);
+}
+
+void TReportList::ReleaseDrawing(bool repaint) {
+    if (held_ == 0 || --held_ > 0 || !heldVisible_) return;
+    heldVisible_ = false;
+    if (!Handle()) return;
+    SetVisibleStyle(true);
+    // A header that moved or a client area of another size (a scroll bar came
+    // or went) was laid out unseen: the header repaints with the rows.
+    RECT header{}, client{};
+    HWND h = ListView_GetHeader(Handle());
+    if (!h || !GetWindowRect(h, &header)) header = {};
+    GetClientRect(Handle(), &client);
+    movedUnseen_ =
+        movedUnseen_ || !EqualRect(&header, &heldHeader_) || !EqualRect(&client, &heldClient_);
+    if (!repaint) return;
+    RedrawWindow(Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | (movedUnseen_ ? RDW_ALLCHILDREN : RDW_NOCHILDREN));
+    movedUnseen_ = false;
+}
+
 int TReportList::ColumnWidth(int column) const {
     return int(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
 }
@@ -339,6 +377,11 @@ LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return Default(msg, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_SETREDRAW:
         redraw_ = wParam != 0;
+        break;
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+        // The list view would lay itself out again and repaint.
+        if (restyling_) return 0;
         break;
     case WM_CONTEXTMENU:
         if (lParam == -1 && OnContextMenu) {

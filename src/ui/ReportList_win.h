@@ -64,6 +64,29 @@ class TReportList : public ui::TWindow {
     std::vector<int> SelectedItems() const;
     void SelectAll();
     void InvalidateAll();
+    // Count, focus and scroll position changed between HoldDrawing and
+    // ReleaseDrawing draw nothing each: the list is left out of drawing as
+    // the system's WM_SETREDRAW does for a plain window, by taking its visible
+    // style off and putting it back unannounced. The list view's own redraw
+    // switch still draws its scroll bar at every change, and under Wine each
+    // draw of a themed scroll bar asks the server for the display settings
+    // twenty times. ReleaseDrawing(true) repaints the rows and the frame once,
+    // and the header when it moved; ReleaseDrawing(false) leaves that to a
+    // repaint that follows. Holds nest; a hidden list is left alone.
+    void HoldDrawing();
+    void ReleaseDrawing(bool repaint);
+    class THold {
+      public:
+        explicit THold(TReportList& list) : list_(list) { list_.HoldDrawing(); }
+        ~THold() { list_.ReleaseDrawing(repaint_); }
+        THold(const THold&) = delete;
+        THold& operator=(const THold&) = delete;
+        void SkipRepaint() { repaint_ = false; }
+
+      private:
+        TReportList& list_;
+        bool repaint_ = true;
+    };
     int ColumnWidth(int column) const;
     // Every column's width from one pixels per inch to another.
     void RescaleColumns(UINT from, UINT to);
@@ -91,6 +114,7 @@ class TReportList : public ui::TWindow {
     void GetDispInfo(NMLVDISPINFOA& info);
     void GetDispInfoW(NMLVDISPINFOW& info);
     void StretchColumn();
+    void SetVisibleStyle(bool visible);
     void KeepOneSelected();
     void SetAllSelected(bool selected);
     bool HeaderNotify(NMHDR* header, LRESULT& result);
@@ -104,7 +128,13 @@ class TReportList : public ui::TWindow {
     int current_ = -1; // the item that has the focus and the selection
     std::string text_; // the text of the last LVN_GETDISPINFO
     TKeyFilter keys_;
-    bool redraw_ = true; // WM_SETREDRAW as last sent
+    bool redraw_ = true;       // WM_SETREDRAW as last sent
+    int held_ = 0;             // HoldDrawing calls not yet released
+    bool heldVisible_ = false; // the outermost hold took the visible style off
+    bool restyling_ = false;   // the hold's own style change is not announced
+    RECT heldHeader_{};        // the header's place when the hold began
+    RECT heldClient_{};
+    bool movedUnseen_ = false; // a hold released without repaint moved the header
     ui::TOwnedWindow header_;
 };
 

@@ -147,6 +147,86 @@ TEST_F(ReportListTest, MultiSelectionShrinksToTheCurrentItemWhenTheCountChanges)
     EXPECT_EQ(list.SelectedItems(), std::vector<int>{3});
 }
 
+namespace {
+
+// What a window shows on the screen now, frame and all: what its last paints
+// left, not what it would paint if asked.
+TPixels Shown(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    TPixels p;
+    p.Width = r.right - r.left;
+    p.Height = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.Width, -p.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC window = GetWindowDC(w);
+    HDC dc = CreateCompatibleDC(window);
+    HBITMAP dib = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    BitBlt(dc, 0, 0, p.Width, p.Height, window, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const unsigned*>(bits);
+    p.Data.assign(px, px + size_t(p.Width) * p.Height);
+    for (unsigned& v : p.Data)
+        v &= 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    ReleaseDC(w, window);
+    return p;
+}
+
+} // namespace
+
+// Rows that come while a list's drawing is held (the count, the focus, the
+// scroll to the newest) end up on the screen exactly as when each change draws
+// itself: the scroll bar that came with them, the header laid out again for
+// the narrower rows, and a count step released without a repaint of its own.
+TEST(UiWidgets, RowsAddedWhileAListsDrawingIsHeldShowAsWhenDrawnEachTime) {
+    // Side by side in one window, so that focus and activation look the same.
+    THostWindow host{1000, 300};
+    TReportList list, plain;
+    TReportListStyle s;
+    s.Columns = {{"A", 60}, {"B", 100}, {"C", 60}};
+    s.StretchColumn = 1;
+    int left = 0;
+    for (TReportList* l : {&list, &plain}) {
+        ASSERT_TRUE(l->Create(&host, s));
+        l->SetBounds(left, 0, 480, 260);
+        left += 490;
+        l->OnGetText = [](int item, int column) {
+            return "r" + std::to_string(item) + "c" + std::to_string(column);
+        };
+        l->SetCount(3);
+    }
+    ShowWindow(host.Handle(), SW_SHOW);
+    DispatchWaiting();
+
+    for (int count : {9, 5000, 120000}) {
+        plain.SetCount(size_t(count));
+        plain.SetCurrentItem(count - 1, true);
+        plain.InvalidateAll();
+        {
+            TReportList::THold countStep(list);
+            countStep.SkipRepaint();
+            list.SetCount(size_t(count) - 1);
+        }
+        TReportList::THold hold(list);
+        list.SetCount(size_t(count));
+        list.SetCurrentItem(count - 1, true);
+    }
+    EXPECT_TRUE(IsWindowVisible(list.Handle()));
+    PumpFor(100);
+    const TPixels held = Shown(list.Handle()), drawn = Shown(plain.Handle());
+    ASSERT_EQ(held.Width, drawn.Width);
+    ASSERT_EQ(held.Height, drawn.Height);
+    int differ = 0;
+    for (size_t i = 0; i < held.Data.size(); ++i)
+        differ += held.Data[i] != drawn.Data[i];
+    EXPECT_EQ(differ, 0) << "pixels that differ from the list that drew each change";
+}
+
 // The style's fields become the edit's window styles and limit; a key that
 // OnKey takes does not type its character.
 TEST(UiWidgets, EditBoxFromItsStyle) {
