@@ -213,6 +213,7 @@ void TReportList::HoldDrawing() {
     HWND header = ListView_GetHeader(Handle());
     if (!header || !GetWindowRect(header, &heldHeader_)) heldHeader_ = {};
     GetClientRect(Handle(), &heldClient_);
+    heldCount_ = Count();
     SetVisibleStyle(false);
 }
 
@@ -229,10 +230,14 @@ void TReportList::ReleaseDrawing(bool repaint) {
     GetClientRect(Handle(), &client);
     movedUnseen_ =
         movedUnseen_ || !EqualRect(&header, &heldHeader_) || !EqualRect(&client, &heldClient_);
+    // Rows that went leave their place to the background, which the rows'
+    // own paint does not fill.
+    shrunkUnseen_ = shrunkUnseen_ || Count() < heldCount_;
     if (!repaint) return;
     RedrawWindow(Handle(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_FRAME | (movedUnseen_ ? RDW_ALLCHILDREN : RDW_NOCHILDREN));
-    movedUnseen_ = false;
+                 RDW_INVALIDATE | RDW_FRAME | (shrunkUnseen_ ? RDW_ERASE : 0) |
+                     (movedUnseen_ ? RDW_ALLCHILDREN : RDW_NOCHILDREN));
+    movedUnseen_ = shrunkUnseen_ = false;
 }
 
 int TReportList::ColumnWidth(int column) const {

@@ -72,7 +72,9 @@ class TReportList : public ui::TWindow {
     // draw of a themed scroll bar asks the server for the display settings
     // twenty times. ReleaseDrawing(true) repaints the rows and the frame once,
     // and the header when it moved; ReleaseDrawing(false) leaves that to a
-    // repaint that follows. Holds nest; a hidden list is left alone.
+    // repaint that follows. Holds nest; a hidden list is left alone. Inside a
+    // hold the list counts as hidden (Visible(), a parent's Realign): nothing
+    // done in a hold may show, hide or lay out the list.
     void HoldDrawing();
     void ReleaseDrawing(bool repaint);
     class THold {
@@ -134,7 +136,9 @@ class TReportList : public ui::TWindow {
     bool restyling_ = false;   // the hold's own style change is not announced
     RECT heldHeader_{};        // the header's place when the hold began
     RECT heldClient_{};
-    bool movedUnseen_ = false; // a hold released without repaint moved the header
+    bool movedUnseen_ = false;  // a hold released without repaint moved the header
+    bool shrunkUnseen_ = false; // ... or took rows away
+    int heldCount_ = 0;
     ui::TOwnedWindow header_;
 };
 

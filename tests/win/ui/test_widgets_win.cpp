@@ -201,23 +201,34 @@ TEST(UiWidgets, RowsAddedWhileAListsDrawingIsHeldShowAsWhenDrawnEachTime) {
         l->SetCount(3);
     }
     ShowWindow(host.Handle(), SW_SHOW);
+    // No hot-tracked part under the mouse in either list.
+    RECT below;
+    GetWindowRect(host.Handle(), &below);
+    SetCursorPos(below.left + 5, below.bottom + 20);
     DispatchWaiting();
+    const auto paint = [&] {
+        RedrawWindow(host.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    };
+    paint();
 
-    for (int count : {9, 5000, 120000}) {
+    // Up to many rows and a scroll bar, then back to few and none.
+    for (int count : {9, 5000, 120000, 6, 2}) {
         plain.SetCount(size_t(count));
         plain.SetCurrentItem(count - 1, true);
         plain.InvalidateAll();
         {
             TReportList::THold countStep(list);
             countStep.SkipRepaint();
-            list.SetCount(size_t(count) - 1);
+            list.SetCount(size_t(count) + 1);
         }
+        const TPixels before = Shown(list.Handle());
         TReportList::THold hold(list);
         list.SetCount(size_t(count));
         list.SetCurrentItem(count - 1, true);
+        EXPECT_TRUE(Shown(list.Handle()).Data == before.Data) << "drawn while held, " << count;
     }
     EXPECT_TRUE(IsWindowVisible(list.Handle()));
-    PumpFor(100);
+    paint();
     const TPixels held = Shown(list.Handle()), drawn = Shown(plain.Handle());
     ASSERT_EQ(held.Width, drawn.Width);
     ASSERT_EQ(held.Height, drawn.Height);
