@@ -16,11 +16,11 @@ namespace {
 // What the windows show of the rows, details, labels and lists is brought up
 // to date at most every kUpdateInterval ms; a flood of records costs one
 // update per period. Under Wine an update of a long list (item count, focus,
-// scroll bar) and the repaint after it take tens of milliseconds, so the
-// period stretches to kUpdateCostFactor times what the last update and
-// paint cost: the screen never takes more than about a fortieth of the time
-// the records need (measured on this thread; the server works for it about
-// as long again).
+// scroll bar) and the repaint after it take milliseconds on a busy machine,
+// so the period stretches to kUpdateCostFactor times what the last update
+// and the list's whole last WM_PAINT (frame and scroll bar included) cost:
+// the screen never takes more than about a fortieth of the time the records
+// need (measured on this thread; the server works for it about as long again).
 constexpr DWORD kUpdateInterval = 200;
 constexpr DWORD kLongestInterval = 1000;
 constexpr double kUpdateCostFactor = 40;
@@ -125,7 +125,7 @@ bool Tfme_Sections::Covered() {
 }
 
 void Tfme_Sections::PaceUpdates(double updateCost) {
-    double cost = updateCost + paintCost_;
+    double cost = updateCost + lst_Debug.LastPaintMs();
     interval_ = DWORD(
         std::clamp(cost * kUpdateCostFactor, double(kUpdateInterval), double(kLongestInterval)));
 }
@@ -295,14 +295,10 @@ void Tfme_Sections::Panel_InfoPadResize() {
 LRESULT Tfme_Sections::lst_DebugCustomDraw(NMLVCUSTOMDRAW& draw) {
     switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
-        paintStart_ = Milliseconds();
-        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+        return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
         PaintDebugRow(draw.nmcd.hdc, int(draw.nmcd.dwItemSpec));
         return CDRF_SKIPDEFAULT;
-    case CDDS_POSTPAINT:
-        paintCost_ = Milliseconds() - paintStart_;
-        break;
     }
     return CDRF_DODEFAULT;
 }

@@ -249,8 +249,6 @@ class Tfme_Sections : public ui::TPanel {
     bool covered_ = false;       // another section takes this one's whole place
     bool countStepDone_ = false; // the update's first step (the row count) is done
     bool stopped_ = false;       // the client stopped since the last update
-    double paintStart_ = 0;      // ms, when the debug list's last paint began
-    double paintCost_ = 0;       // ms the debug list's last paint took
 };
 
 } // namespace vx

@@ -383,6 +383,15 @@ LRESULT TReportList::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETREDRAW:
         redraw_ = wParam != 0;
         break;
+    case WM_PAINT: {
+        LARGE_INTEGER start, end, frequency;
+        QueryPerformanceCounter(&start);
+        const LRESULT r = TWindow::WndProc(msg, wParam, lParam);
+        QueryPerformanceCounter(&end);
+        QueryPerformanceFrequency(&frequency);
+        lastPaintMs_ = double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+        return r;
+    }
     case WM_STYLECHANGING:
     case WM_STYLECHANGED:
         // The list view would lay itself out again and repaint.

@@ -89,6 +89,9 @@ class TReportList : public ui::TWindow {
         TReportList& list_;
         bool repaint_ = true;
     };
+    // How long the list's last WM_PAINT took, in ms: its frame (the scroll
+    // bar), background and rows.
+    double LastPaintMs() const { return lastPaintMs_; }
     int ColumnWidth(int column) const;
     // Every column's width from one pixels per inch to another.
     void RescaleColumns(UINT from, UINT to);
@@ -139,6 +142,7 @@ class TReportList : public ui::TWindow {
     bool movedUnseen_ = false;  // a hold released without repaint moved the header
     bool shrunkUnseen_ = false; // ... or took rows away
     int heldCount_ = 0;
+    double lastPaintMs_ = 0;
     ui::TOwnedWindow header_;
 };
 
