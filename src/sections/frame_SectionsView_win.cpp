@@ -155,7 +155,8 @@ void Tfme_Sections::UpdateNow() {
     if (changes & scLabels) UpdateLabels();
     if (changes & scBillboard) UpdateBillboard();
     if (changes & scInfoPad) UpdateInfoPad();
-    if (changes & (scRows | scRepaint)) lst_Debug.InvalidateAll();
+    // New rows repainted the list when its hold ended.
+    if ((changes & scRepaint) && !(changes & scRows)) lst_Debug.InvalidateAll();
     if (changes & (scRows | scFocus)) UpdateFindStatus();
     if (changes & scRows) WorkLater();
     PaceUpdates(Milliseconds() - start);

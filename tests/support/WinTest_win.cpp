@@ -138,12 +138,13 @@ std::string WindowText(HWND w) {
     return std::string(buf.data(), std::min<size_t>(copied, n));
 }
 
-TPixels PrintClient(HWND hwnd, UINT flags) {
+namespace {
+
+// The pixels that draw paints into a width x height 32-bit bitmap.
+TPixels Capture(int width, int height, const std::function<void(HDC)>& draw) {
     TPixels p;
-    RECT r;
-    GetClientRect(hwnd, &r);
-    p.Width = r.right;
-    p.Height = r.bottom;
+    p.Width = width;
+    p.Height = height;
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.Width, -p.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -151,7 +152,7 @@ TPixels PrintClient(HWND hwnd, UINT flags) {
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, dib);
-    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+    draw(dc);
     GdiFlush();
     const auto* px = static_cast<const unsigned*>(bits);
     p.Data.assign(px, px + size_t(p.Width) * p.Height);
@@ -162,6 +163,26 @@ TPixels PrintClient(HWND hwnd, UINT flags) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return p;
+}
+
+} // namespace
+
+TPixels PrintClient(HWND hwnd, UINT flags) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    return Capture(r.right, r.bottom, [&](HDC dc) {
+        SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+    });
+}
+
+TPixels Shown(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return Capture(r.right - r.left, r.bottom - r.top, [&](HDC dc) {
+        HDC window = GetWindowDC(hwnd);
+        BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, window, 0, 0, SRCCOPY);
+        ReleaseDC(hwnd, window);
+    });
 }
 
 void RunDialogSteps(std::function<HWND()> find, std::vector<TDialogStep> steps, UINT intervalMs) {

@@ -36,6 +36,10 @@ struct TPixels {
     unsigned At(int x, int y) const { return Data[size_t(y) * Width + x]; }
 };
 TPixels PrintClient(HWND hwnd, UINT flags = PRF_CLIENT);
+// What a window shows on the screen now, frame and all: what its last paints
+// left, not what it would paint if asked (under Wine a window DC reads back
+// the window's surface).
+TPixels Shown(HWND hwnd);
 inline unsigned Rgb(unsigned r, unsigned g, unsigned b) {
     return (r << 16) | (g << 8) | b;
 }

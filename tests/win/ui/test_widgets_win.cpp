@@ -147,38 +147,6 @@ TEST_F(ReportListTest, MultiSelectionShrinksToTheCurrentItemWhenTheCountChanges)
     EXPECT_EQ(list.SelectedItems(), std::vector<int>{3});
 }
 
-namespace {
-
-// What a window shows on the screen now, frame and all: what its last paints
-// left, not what it would paint if asked.
-TPixels Shown(HWND w) {
-    RECT r;
-    GetWindowRect(w, &r);
-    TPixels p;
-    p.Width = r.right - r.left;
-    p.Height = r.bottom - r.top;
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.Width, -p.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC window = GetWindowDC(w);
-    HDC dc = CreateCompatibleDC(window);
-    HBITMAP dib = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    BitBlt(dc, 0, 0, p.Width, p.Height, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const unsigned*>(bits);
-    p.Data.assign(px, px + size_t(p.Width) * p.Height);
-    for (unsigned& v : p.Data)
-        v &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    ReleaseDC(w, window);
-    return p;
-}
-
-} // namespace
-
 // Rows that come while a list's drawing is held (the count, the focus, the
 // scroll to the newest) end up on the screen exactly as when each change draws
 // itself: the scroll bar that came with them, the header laid out again for
