@@ -51,7 +51,7 @@ TRowRecord TDebugRowStore::MakeRecord(TDebugInfoRec& rec) {
 }
 
 void TDebugRowStore::GrowIfFull() {
-    if (rows_.size() == rows_.capacity()) rows_.reserve(rows_.size() * 2 + 16);
+    rows_.reserve_one();
 }
 
 // Geometric growth: reserving one more slot per row would copy the whole index
@@ -85,7 +85,7 @@ void TDebugRowStore::Insert(size_t before, TDebugInfoRec& rec) {
     if (before > rows_.size()) throw std::out_of_range("row index");
     if (hidden_) GrowShownIfFull();
     GrowIfFull();
-    rows_.insert(rows_.begin() + ptrdiff_t(before), MakeRecord(rec));
+    rows_.insert(before, MakeRecord(rec));
     ++generation_;
     Adopted(rows_[before]);
     if (hidden_) {
@@ -129,7 +129,7 @@ void TDebugRowStore::Erase(size_t row) {
             --*it;
         if (r.Hidden && --hidden_ == 0) std::vector<uint32_t>().swap(visible_);
     }
-    rows_.erase(rows_.begin() + ptrdiff_t(row));
+    rows_.erase(row);
     if (listener_) listener_->RowErased(row);
     if (rows_.empty())
         Clear();
@@ -169,7 +169,7 @@ void TDebugRowStore::DropFront(size_t count) {
         liveText_ -= r.TextLength;
         hiddenGone += r.Hidden;
     }
-    rows_.erase(rows_.begin(), rows_.begin() + ptrdiff_t(count));
+    rows_.erase_front(count);
     if (hidden_) {
         hidden_ -= hiddenGone;
         if (hidden_ == 0) {
@@ -187,9 +187,8 @@ void TDebugRowStore::DropFront(size_t count) {
 
 void TDebugRowStore::Clear() {
     ++generation_;
-    for (TRowRecord& r : rows_)
-        ReleaseData(r);
-    std::vector<TRowRecord>().swap(rows_);
+    rows_.for_each([this](TRowRecord& r) { ReleaseData(r); });
+    rows_.clear();
     std::vector<uint32_t>().swap(visible_);
     arena_.Clear();
     names_.Clear();
@@ -205,15 +204,14 @@ void TDebugRowStore::CompactTextsIfWasteful() {
     size_t dead = arena_.BytesUsed() - liveText_;
     if (dead < 65536 || dead < liveText_) return;
     TTextArena fresh;
-    for (TRowRecord& r : rows_)
-        r.TextRef = fresh.Add(arena_.Get(r.TextRef, r.TextLength));
+    rows_.for_each(
+        [&](TRowRecord& r) { r.TextRef = fresh.Add(arena_.Get(r.TextRef, r.TextLength)); });
     arena_.Swap(fresh);
 }
 
 void TDebugRowStore::ShowGroup(int group) {
     if (group < 0) {
-        for (TRowRecord& r : rows_)
-            r.Hidden = 0;
+        rows_.for_each([](TRowRecord& r) { r.Hidden = 0; });
         hidden_ = 0;
         std::vector<uint32_t>().swap(visible_);
         if (listener_) listener_->GroupShown();
@@ -222,11 +220,12 @@ void TDebugRowStore::ShowGroup(int group) {
     // One pass that marks the rows and collects the shown ones.
     visible_.clear();
     visible_.reserve(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        TRowRecord& r = rows_[i];
+    size_t i = 0;
+    rows_.for_each([&](TRowRecord& r) {
         r.Hidden = r.Group != group;
         if (!r.Hidden) visible_.push_back(uint32_t(i));
-    }
+        ++i;
+    });
     hidden_ = rows_.size() - visible_.size();
     if (!hidden_) std::vector<uint32_t>().swap(visible_);
     if (listener_) listener_->GroupShown();
@@ -240,7 +239,7 @@ size_t TDebugRowStore::VisibleOfRow(size_t row) const {
 }
 
 size_t TDebugRowStore::MemoryReserved() const {
-    return rows_.capacity() * sizeof(TRowRecord) + visible_.capacity() * sizeof(uint32_t) +
+    return rows_.capacity_bytes() + visible_.capacity() * sizeof(uint32_t) +
            arena_.BytesReserved() + dataBytes_;
 }
 

@@ -4,6 +4,7 @@
 // rows that an owner-data list control reads.
 #pragma once
 
+#include "BlockVector.h"
 #include "NameTable.h"
 #include "TextArena.h"
 #include "protocol/Common_Types.h"
@@ -124,7 +125,7 @@ class TDebugRowStore : public IDebugTree {
     void ReleaseData(TRowRecord& r);
     void CompactTextsIfWasteful();
 
-    std::vector<TRowRecord> rows_;
+    TBlockVector<TRowRecord> rows_;
     TTextArena arena_;
     TNameTable names_;
     size_t liveText_ = 0;           // text bytes that rows still refer to

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <vector>
 #include <new>
 
 using namespace vx;
@@ -197,4 +199,54 @@ TEST(RowStore, DroppingTheOldestRowsKeepsTheRestInStep) {
     EXPECT_EQ(store.Text(0), "from a file");
     EXPECT_EQ(store.DataBlocks(), 0u);
     EXPECT_EQ(loaded.Count(), 0u);
+}
+
+// Rows kept in blocks: every way rows come and go, across block boundaries,
+// leaves the same sequence as a plain vector would, and what goes is freed.
+TEST(RowStore, BlocksOfRowsBehaveAsOneSequence) {
+    TBlockVector<std::unique_ptr<int>, 2> rows; // blocks of four
+    std::vector<int> model;
+    std::srand(7);
+    int next = 0;
+    auto check = [&] {
+        ASSERT_EQ(rows.size(), model.size());
+        for (size_t i = 0; i < model.size(); ++i)
+            ASSERT_EQ(*rows[i], model[i]) << "at " << i;
+        size_t seen = 0;
+        rows.for_each([&](std::unique_ptr<int>& p) { EXPECT_EQ(*p, model[seen++]); });
+        EXPECT_EQ(seen, model.size());
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const int op = std::rand() % 10;
+        const size_t n = model.size();
+        if (op < 5 || n == 0) {
+            rows.push_back(std::make_unique<int>(next));
+            model.push_back(next++);
+        } else if (op == 5) {
+            const size_t at = size_t(std::rand()) % (n + 1);
+            rows.insert(at, std::make_unique<int>(next));
+            model.insert(model.begin() + std::ptrdiff_t(at), next++);
+        } else if (op == 6) {
+            const size_t at = size_t(std::rand()) % n;
+            rows.erase(at);
+            model.erase(model.begin() + std::ptrdiff_t(at));
+        } else if (op == 7) {
+            const size_t count = size_t(std::rand()) % (n / 2 + 2);
+            rows.erase_front(count);
+            model.erase(model.begin(), model.begin() + std::ptrdiff_t(std::min(count, n)));
+        } else if (op == 8 && step % 97 == 0) {
+            rows.clear();
+            model.clear();
+        }
+        check();
+    }
+    // Blocks that held only dropped rows are given back: of 25 full blocks,
+    // three rows keep two.
+    rows.clear();
+    for (int i = 0; i < 100; ++i)
+        rows.push_back(std::make_unique<int>(i));
+    const size_t before = rows.capacity_bytes();
+    rows.erase_front(97);
+    EXPECT_EQ(*rows[0], 97);
+    EXPECT_LE(rows.capacity_bytes() + 23 * 4 * sizeof(std::unique_ptr<int>), before);
 }
