@@ -266,10 +266,16 @@ void Tfme_Sections::UpdateVisible(bool toFront) {
         // underneath another section would leave it out of sight. Shown and
         // raised in one move: each move of a frame makes the system work out
         // again what every one of its windows and its siblings' can show.
+        // The move draws nothing: shown at once, Wine erased and framed every
+        // one of the frame's windows inside it (30 to 60 ms in one message
+        // while senders kept the server busy); invalidated, each paints in a
+        // WM_PAINT of its own and the window answers others in between.
         const bool shown = Visible();
         SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOREDRAW);
         if (!shown && Parent()) Parent()->Realign();
+        RedrawWindow(Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     } else if (!visible && Visible()) {
         SetVisible(false);
     }

@@ -110,9 +110,10 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
 // up to 200 ms of the window's time. So it is made in steps, each a message of
 // its own, and the window answers others in between: first the list that
 // takes the rows (with the menus), then the tools, the header, the billboard,
-// the data panel, the info pad and the source fields. The frame stays hidden
-// until the last has come (windows made and moved inside a shown frame cost
-// Wine many times more), then shows what the core holds. Parts that are not
+// the data panel, the info pad and the source fields, then their layout. The
+// frame stays hidden until all that has come (windows made and moved inside a
+// shown frame cost Wine many times more), and shows what the core holds in a
+// step of its own. Parts that are not
 // made yet are left alone by everything that keeps the windows up to date
 // (their handles are null); a part that cannot be made is left out, and the
 // section shows without it.
@@ -125,14 +126,8 @@ void Tfme_Sections::BuildStep() {
     if (step >= bsDone) return;
     ++built_;
     if (built_ == bsDone) {
-        core_.SetWorkAreaSize(Panel_WorkArea.Width(), Panel_WorkArea.Height());
-        UpdatePanels();
-        UpdateLabels();
-        UpdateInfoPad();
-        Panel_MapInfoResize();
-        Panel_InfoPadResize();
-        // Labels and info pad are set above while hidden; the rest follows
-        // with the next update.
+        // Labels and info pad were set while hidden; the rest follows with
+        // the next update.
         Changed(scRows | scFocus | scDetails | scRepaint | scBillboard);
         UpdateVisible(showToFront_);
         showToFront_ = false;
@@ -160,6 +155,14 @@ void Tfme_Sections::BuildPart(int step) {
         break;
     case bsMapInfo:
         CreateMapInfo();
+        break;
+    case bsLayout:
+        core_.SetWorkAreaSize(Panel_WorkArea.Width(), Panel_WorkArea.Height());
+        UpdatePanels();
+        UpdateLabels();
+        UpdateInfoPad();
+        Panel_MapInfoResize();
+        Panel_InfoPadResize();
         break;
     }
 }

@@ -133,7 +133,19 @@ class Tfme_Sections : public ui::TPanel {
 
   private:
     // Building (frame_Sections_win.cpp), in steps after the constructor.
-    enum TBuildStep { bsTools, bsInfo, bsBillboard, bsData, bsInfoPad, bsMapInfo, bsDone };
+    // bsLayout fits the hidden parts to the frame; the step after it, bsShow,
+    // shows the frame.
+    enum TBuildStep {
+        bsTools,
+        bsInfo,
+        bsBillboard,
+        bsData,
+        bsInfoPad,
+        bsMapInfo,
+        bsLayout,
+        bsShow,
+        bsDone
+    };
     int built_ = bsTools;      // the next step to take
     bool showToFront_ = false; // shown in front of the others once built
     void BuildStep();

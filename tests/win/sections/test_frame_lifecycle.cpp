@@ -164,4 +164,19 @@ TEST(FrameLifecycle, AFrameMadeInStepsShowsWhatCameMeanwhileInItsPlaces) {
     EXPECT_LT(list.bottom, memo.top);
     EXPECT_LE(map.bottom, pad.top);
     EXPECT_EQ(f.lst_Debug.Bounds().bottom, map.top);
+    // Shown without drawing at once, each window painted in a WM_PAINT of its
+    // own: the screen holds what drawing the whole frame again draws.
+    RECT below;
+    GetWindowRect(rig.Window, &below);
+    SetCursorPos(below.left + 5, below.bottom + 20); // nothing hot-tracked
+    RedrawWindow(f.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const TPixels shown = Shown(f.Handle());
+    RedrawWindow(f.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const TPixels full = Shown(f.Handle());
+    ASSERT_EQ(shown.Data.size(), full.Data.size());
+    int differ = 0;
+    for (size_t i = 0; i < full.Data.size(); ++i)
+        differ += shown.Data[i] != full.Data[i];
+    EXPECT_EQ(differ, 0) << "pixels not painted when the frame showed";
 }
