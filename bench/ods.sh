@@ -6,10 +6,13 @@
 # the time into the flood they were asked at.
 # With VX_ODS_NOBUILD=1 the programs in the build tree are run as they are,
 # so that two builds' viewers copied there in turn compare side by side.
-# Usage: [VX_ODS_SLOWEST=1] [VX_ODS_NOBUILD=1] bash bench/ods.sh [LINES_PER_SENDER]
+# The viewer runs three times between bare runs (ROUNDS); the figures are the
+# medians of the rounds.
+# Usage: [VX_ODS_SLOWEST=1] [VX_ODS_NOBUILD=1] bash bench/ods.sh [LINES_PER_SENDER] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-5000}
+rounds=${2:-3}
 root=$PWD
 build=build/win-bench
 [ -f $build/CMakeCache.txt ] || cmake -S . -B $build -G Ninja \
@@ -24,4 +27,4 @@ winpath() {  # Wine sees the root folder as drive Z:
   echo "Z:${p//\//\\}"
 }
 wine $build/bench/ods/odsbench.exe "$(winpath $build/vxDebugger.exe)" \
-  "$(winpath $build/client/vxsend.exe)" "$(winpath $build/bench/ods/odsreceive.exe)" "$n" | tr -d '\r'
+  "$(winpath $build/client/vxsend.exe)" "$(winpath $build/bench/ods/odsreceive.exe)" "$n" "$rounds" | tr -d '\r'

@@ -3,10 +3,13 @@
 # (tcp_records_per_s), against the bare receiver `vxreceive --tcp` in the same
 # run (tcp_ratio), and the viewer window's answer time to WM_NULL during that
 # flood (tcp_ui_p99_ms), under Wine.
-# Usage: bash bench/tcp.sh [RECORDS] [PORT]
+# The viewer runs three times between bare runs (ROUNDS); the figures are the
+# medians of the rounds.
+# Usage: bash bench/tcp.sh [RECORDS] [PORT] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-1000000}
+rounds=${3:-3}
 port=${2:-$((20000 + $$ % 20000))}
 root=$PWD
 build=build/win-bench
@@ -22,5 +25,5 @@ winpath() {  # Wine sees the root folder as drive Z:
   echo "Z:${p//\//\\}"
 }
 wine $build/bench/tcp/tcpbench.exe "$(winpath $build/vxDebugger.exe)" \
-  "$(winpath $build/client/vxsend.exe)" "$(winpath $build/client/vxreceive.exe)" "$port" "$n" |
+  "$(winpath $build/client/vxsend.exe)" "$(winpath $build/client/vxreceive.exe)" "$port" "$n" "$rounds" |
   tr -d '\r'

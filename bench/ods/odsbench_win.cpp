@@ -1,11 +1,14 @@
 // odsbench: OutputDebugString lines per second from four sending processes,
 // into the bare reader odsreceive, then into the viewer, then into the bare
 // reader again, in the same run; meanwhile another thread measures how fast
-// the viewer's window answers WM_NULL. The ceiling is the mean of the two
-// bare rates, before and after the viewer's: this machine's speed drifts by
-// a fifth within seconds. Prints one figure a line as "name: value unit".
+// the viewer's window answers WM_NULL. The ceiling of a viewer run is the
+// mean of the two bare rates, before and after it: this machine's speed
+// drifts by a fifth within seconds. Viewer and bare runs take turns ROUNDS
+// times (3 unless told): rates and ratios are the medians of the rounds, the
+// answer times are taken over all of them. Prints one figure a line as
+// "name: value unit".
 //
-// Usage: odsbench VXDEBUGGER VXSEND ODSRECEIVE [LINES_PER_SENDER]
+// Usage: odsbench VXDEBUGGER VXSEND ODSRECEIVE [LINES_PER_SENDER] [ROUNDS]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -107,15 +110,23 @@ double Percentile(std::vector<double> v, double p) {
     return v[i];
 }
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fputs("usage: odsbench VXDEBUGGER VXSEND ODSRECEIVE [LINES_PER_SENDER]\n", stderr);
+        std::fputs("usage: odsbench VXDEBUGGER VXSEND ODSRECEIVE [LINES_PER_SENDER] [ROUNDS]\n",
+                   stderr);
         return 2;
     }
     const std::string viewerExe = argv[1], vxsend = argv[2], receiver = argv[3];
     const long lines = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 5000;
+    const int rounds = argc > 5 ? std::max(1, std::atoi(argv[5])) : 3;
     const long total = lines * kSenders;
     if (BufferServed()) {
         std::fputs("odsbench: another program reads the buffer\n", stderr);
@@ -141,78 +152,105 @@ int main(int argc, char** argv) {
         WaitUntil([] { return !BufferServed(); }, 10000);
         return total / seconds;
     };
-    const double bareBefore = bareRate();
-
-    // The viewer, capturing from the start.
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vexel\\Debugger\\1.0\\Display", 0, nullptr, 0,
                         KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(key, "CaptureODS", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
         RegCloseKey(key);
     }
-    PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
-    HWND main = nullptr;
-    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
-        Sleep(20);
-    if (!main || !WaitUntil(BufferServed, 20000)) {
-        std::fputs("odsbench: the viewer does not capture\n", stderr);
-        TerminateProcess(viewer.hProcess, 1);
-        return 1;
-    }
-    Sleep(1000); // past the start-up's own work
-    std::atomic<bool> flooding{true};
-    std::vector<double> answers, at;
-    const double probeStart = Now();
-    std::thread probe([&] {
-        while (flooding) {
-            double start = Now();
-            DWORD_PTR result;
-            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-            answers.push_back((Now() - start) * 1000);
-            at.push_back(start - probeStart);
-            Sleep(10);
+    // The viewer, capturing from the start.
+    struct TViewerRun {
+        double Rate = 0, TailMs = 0;
+        std::vector<double> Answers, At;
+        unsigned long Built = 0;
+        double LongestBuildMs = 0;
+    };
+    auto viewerRun = [&]() -> TViewerRun {
+        TViewerRun run;
+        PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
+        HWND main = nullptr;
+        for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
+            Sleep(20);
+        if (!main || !WaitUntil(BufferServed, 20000)) {
+            std::fputs("odsbench: the viewer does not capture\n", stderr);
+            TerminateProcess(viewer.hProcess, 1);
+            std::exit(1);
         }
-    });
-    const double t0 = Now();
-    std::vector<PROCESS_INFORMATION> senders = StartSenders(vxsend, lines);
-    // Counting rows asks the viewer's window, so it starts only once every
-    // sender is done and the rest is in the viewer's hands.
-    WaitAll(senders);
-    const double sent = Now();
-    long rows = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 300000; Sleep(20))
-        if ((rows = vxbench::ViewerRows(main)) >= total) break;
-    const double shown = Now();
-    double viewerSeconds = shown - t0;
-    flooding = false;
-    probe.join();
-    // The sections the senders' first texts built, each in one turn of the
-    // window (counted by the viewer itself).
-    const UINT counts = RegisterWindowMessageA("vxDebuggerResourceCounts");
-    DWORD_PTR built = 0, longest = 0;
-    SendMessageTimeoutA(main, counts, 4, 0, SMTO_NORMAL, 5000, &built);
-    SendMessageTimeoutA(main, counts, 6, 0, SMTO_NORMAL, 5000, &longest);
-    TerminateProcess(viewer.hProcess, 0);
-    WaitForSingleObject(viewer.hProcess, 10000);
-    CloseHandle(viewer.hProcess);
-    if (rows < total) {
-        std::fprintf(stderr, "odsbench: the viewer shows %ld of %ld lines\n", rows, total);
-        return 1;
-    }
-    WaitUntil([] { return !BufferServed(); }, 10000);
-    const double bareAfter = bareRate();
+        Sleep(1000); // past the start-up's own work
+        std::atomic<bool> flooding{true};
+        const double probeStart = Now();
+        std::thread probe([&] {
+            while (flooding) {
+                double start = Now();
+                DWORD_PTR result;
+                SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+                run.Answers.push_back((Now() - start) * 1000);
+                run.At.push_back(start - probeStart);
+                Sleep(10);
+            }
+        });
+        const double t0 = Now();
+        std::vector<PROCESS_INFORMATION> senders = StartSenders(vxsend, lines);
+        // Counting rows asks the viewer's window, so it starts only once every
+        // sender is done and the rest is in the viewer's hands.
+        WaitAll(senders);
+        const double sent = Now();
+        long rows = 0;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 300000; Sleep(20))
+            if ((rows = vxbench::ViewerRows(main)) >= total) break;
+        const double shown = Now();
+        flooding = false;
+        probe.join();
+        // The sections the senders' first texts built, each in one turn of the
+        // window (counted by the viewer itself).
+        const UINT counts = RegisterWindowMessageA("vxDebuggerResourceCounts");
+        DWORD_PTR built = 0, longest = 0;
+        SendMessageTimeoutA(main, counts, 4, 0, SMTO_NORMAL, 5000, &built);
+        SendMessageTimeoutA(main, counts, 6, 0, SMTO_NORMAL, 5000, &longest);
+        TerminateProcess(viewer.hProcess, 0);
+        WaitForSingleObject(viewer.hProcess, 10000);
+        CloseHandle(viewer.hProcess);
+        if (rows < total) {
+            std::fprintf(stderr, "odsbench: the viewer shows %ld of %ld lines\n", rows, total);
+            std::exit(1);
+        }
+        WaitUntil([] { return !BufferServed(); }, 10000);
+        run.Rate = total / (shown - t0);
+        // From the senders' end to the last line in the lists.
+        run.TailMs = (shown - sent) * 1000;
+        run.Built = static_cast<unsigned long>(built);
+        run.LongestBuildMs = double(longest) / 1000;
+        return run;
+    };
 
-    const double bare = (bareBefore + bareAfter) / 2, viewerRate = total / viewerSeconds;
-    std::printf("ods_bare_before_rate: %.0f lines/s\n", bareBefore);
-    std::printf("ods_bare_after_rate: %.0f lines/s\n", bareAfter);
-    std::printf("ods_bare_rate: %.0f lines/s\n", bare);
-    std::printf("ods_viewer_rate: %.0f lines/s\n", viewerRate);
-    std::printf("ods_ratio: %.3f ratio\n", viewerRate / bare);
-    // From the senders' end to the last line in the lists.
-    std::printf("ods_tail_ms: %.0f ms\n", (shown - sent) * 1000);
+    // Bare, then viewer and bare in turn: each viewer run is measured against
+    // the mean of the bare runs on either side of it.
+    std::vector<double> bares{bareRate()}, rates, ratios, tails, answers;
+    std::vector<double> at;
+    unsigned long built = 0;
+    double longestBuild = 0;
+    for (int r = 0; r < rounds; ++r) {
+        TViewerRun run = viewerRun();
+        bares.push_back(bareRate());
+        rates.push_back(run.Rate);
+        ratios.push_back(run.Rate / ((bares[size_t(r)] + bares[size_t(r) + 1]) / 2));
+        tails.push_back(run.TailMs);
+        answers.insert(answers.end(), run.Answers.begin(), run.Answers.end());
+        at.insert(at.end(), run.At.begin(), run.At.end());
+        built = std::max(built, run.Built);
+        longestBuild = std::max(longestBuild, run.LongestBuildMs);
+    }
+
+    std::printf("ods_rounds: %d rounds\n", rounds);
+    std::printf("ods_bare_rate: %.0f lines/s\n", Median(bares));
+    std::printf("ods_viewer_rate: %.0f lines/s\n", Median(rates));
+    std::printf("ods_ratio: %.3f ratio\n", Median(ratios));
+    std::printf("ods_ratio_min: %.3f ratio\n", *std::min_element(ratios.begin(), ratios.end()));
+    std::printf("ods_ratio_max: %.3f ratio\n", *std::max_element(ratios.begin(), ratios.end()));
+    std::printf("ods_tail_ms: %.0f ms\n", Median(tails));
+    // Over the answers of every round.
     std::printf("ods_ui_p99_ms: %.1f ms\n", Percentile(answers, 0.99));
     std::printf("ods_ui_max_ms: %.1f ms\n", Percentile(answers, 1.0));
-    // With 300 to 400 answers the 99th percentile is the fourth slowest.
     std::printf("ods_ui_answers: %zu answers\n", answers.size());
     if (std::getenv("VX_ODS_SLOWEST")) {
         std::vector<size_t> order(answers.size());
@@ -223,7 +261,7 @@ int main(int argc, char** argv) {
         for (size_t i = 0; i < order.size() && i < 20; ++i)
             std::fprintf(stderr, "slow %.1f ms at %.3f s\n", answers[order[i]], at[order[i]]);
     }
-    std::printf("ods_sections_built: %lu sections\n", static_cast<unsigned long>(built));
-    std::printf("ods_section_build_max_ms: %.1f ms\n", double(longest) / 1000);
+    std::printf("ods_sections_built: %lu sections\n", built);
+    std::printf("ods_section_build_max_ms: %.1f ms\n", longestBuild);
     return 0;
 }

@@ -2,12 +2,14 @@
 // section, into the bare receiver `vxreceive --tcp`, then into the viewer
 // listening for remote clients, then into the bare receiver again, in the
 // same run; meanwhile another thread measures how fast the viewer's window
-// answers WM_NULL. The ceiling is the mean of the two bare rates, before and
-// after the viewer's: this machine's speed drifts by a fifth within seconds,
-// and one bare run alone gave ratios above 1. Prints one figure a line as
-// "name: value unit".
+// answers WM_NULL. The ceiling of a viewer run is the mean of the two bare
+// rates, before and after it: this machine's speed drifts by a fifth within
+// seconds, and one bare run alone gave ratios above 1. Viewer and bare runs
+// take turns ROUNDS times (3 unless told): rates and ratios are the medians
+// of the rounds, the answer times are taken over all of them. Prints one
+// figure a line as "name: value unit".
 //
-// Usage: tcpbench VXDEBUGGER VXSEND VXRECEIVE PORT [RECORDS]
+// Usage: tcpbench VXDEBUGGER VXSEND VXRECEIVE PORT [RECORDS] [ROUNDS]
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -111,16 +113,23 @@ void SetDisplay(HKEY key, const char* name, const std::string& value) {
                    DWORD(value.size() + 1));
 }
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 5) {
-        std::fputs("usage: tcpbench VXDEBUGGER VXSEND VXRECEIVE PORT [RECORDS]\n", stderr);
+        std::fputs("usage: tcpbench VXDEBUGGER VXSEND VXRECEIVE PORT [RECORDS] [ROUNDS]\n", stderr);
         return 2;
     }
     const std::string viewerExe = argv[1], vxsend = argv[2], receiver = argv[3];
     const int port = std::atoi(argv[4]);
     const long n = argc > 5 ? std::strtol(argv[5], nullptr, 10) : 1000000;
+    const int rounds = argc > 6 ? std::max(1, std::atoi(argv[6])) : 3;
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
     const std::string where = "127.0.0.1:" + std::to_string(port);
@@ -146,9 +155,6 @@ int main(int argc, char** argv) {
         }
         return n / seconds;
     };
-    const double bareBefore = bareRate();
-
-    // The viewer, listening from the start.
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vexel\\Debugger\\1.0\\Display", 0, nullptr, 0,
                         KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
@@ -158,56 +164,77 @@ int main(int argc, char** argv) {
         SetDisplay(key, "TcpKey", "");
         RegCloseKey(key);
     }
-    PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
-    HWND main = nullptr;
-    for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
-        Sleep(20);
-    if (!main || !WaitListening(port, 20000)) {
-        std::fputs("tcpbench: the viewer does not listen\n", stderr);
-        TerminateProcess(viewer.hProcess, 1);
-        return 1;
-    }
-    Sleep(1000); // past the start-up's own work
-    std::atomic<bool> flooding{true};
-    std::vector<double> answers;
-    std::thread probe([&] {
-        while (flooding) {
-            double start = Now();
-            DWORD_PTR result;
-            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-            answers.push_back((Now() - start) * 1000);
-            Sleep(10);
+    // The viewer, listening from the start.
+    struct TViewerRun {
+        double Rate = 0, TailMs = 0;
+        std::vector<double> Answers;
+    };
+    auto viewerRun = [&]() -> TViewerRun {
+        TViewerRun run;
+        PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
+        HWND main = nullptr;
+        for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
+            Sleep(20);
+        if (!main || !WaitListening(port, 20000)) {
+            std::fputs("tcpbench: the viewer does not listen\n", stderr);
+            TerminateProcess(viewer.hProcess, 1);
+            std::exit(1);
         }
-    });
-    const double t0 = Now();
-    PROCESS_INFORMATION sender = Start(flood);
-    const DWORD sent = Wait(sender);
-    const double sentAt = Now();
-    long rows = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 600000; Sleep(20))
-        if ((rows = vxbench::ViewerRows(main)) >= n) break;
-    const double shownAt = Now();
-    const double viewerSeconds = shownAt - t0;
-    flooding = false;
-    probe.join();
-    TerminateProcess(viewer.hProcess, 0);
-    WaitForSingleObject(viewer.hProcess, 10000); // its port is free again
-    CloseHandle(viewer.hProcess);
-    if (sent != 0 || rows < n) {
-        std::fprintf(stderr, "tcpbench: the viewer shows %ld of %ld records\n", rows, n);
-        return 1;
+        Sleep(1000); // past the start-up's own work
+        std::atomic<bool> flooding{true};
+        std::thread probe([&] {
+            while (flooding) {
+                double start = Now();
+                DWORD_PTR result;
+                SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+                run.Answers.push_back((Now() - start) * 1000);
+                Sleep(10);
+            }
+        });
+        const double t0 = Now();
+        PROCESS_INFORMATION sender = Start(flood);
+        const DWORD sent = Wait(sender);
+        const double sentAt = Now();
+        long rows = 0;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 600000; Sleep(20))
+            if ((rows = vxbench::ViewerRows(main)) >= n) break;
+        const double shownAt = Now();
+        flooding = false;
+        probe.join();
+        TerminateProcess(viewer.hProcess, 0);
+        WaitForSingleObject(viewer.hProcess, 10000); // its port is free again
+        CloseHandle(viewer.hProcess);
+        if (sent != 0 || rows < n) {
+            std::fprintf(stderr, "tcpbench: the viewer shows %ld of %ld records\n", rows, n);
+            std::exit(1);
+        }
+        for (int i = 0; i < 250 && Listening(port); ++i)
+            Sleep(20);
+        run.Rate = n / (shownAt - t0);
+        // From the sender's end to the last record in the list.
+        run.TailMs = (shownAt - sentAt) * 1000;
+        return run;
+    };
+
+    // Bare, then viewer and bare in turn: each viewer run is measured against
+    // the mean of the bare runs on either side of it.
+    std::vector<double> bares{bareRate()}, rates, ratios, tails, answers;
+    for (int r = 0; r < rounds; ++r) {
+        TViewerRun run = viewerRun();
+        bares.push_back(bareRate());
+        rates.push_back(run.Rate);
+        ratios.push_back(run.Rate / ((bares[size_t(r)] + bares[size_t(r) + 1]) / 2));
+        tails.push_back(run.TailMs);
+        answers.insert(answers.end(), run.Answers.begin(), run.Answers.end());
     }
-    for (int i = 0; i < 250 && Listening(port); ++i)
-        Sleep(20);
-    const double bareAfter = bareRate();
-    const double bare = (bareBefore + bareAfter) / 2, viewerRate = n / viewerSeconds;
-    std::printf("tcp_bare_before_records_per_s: %.0f records/s\n", bareBefore);
-    std::printf("tcp_bare_after_records_per_s: %.0f records/s\n", bareAfter);
-    std::printf("tcp_bare_records_per_s: %.0f records/s\n", bare);
-    std::printf("tcp_records_per_s: %.0f records/s\n", viewerRate);
-    std::printf("tcp_ratio: %.3f ratio\n", viewerRate / bare);
-    // From the sender's end to the last record in the list.
-    std::printf("tcp_tail_ms: %.0f ms\n", (shownAt - sentAt) * 1000);
+    std::printf("tcp_rounds: %d rounds\n", rounds);
+    std::printf("tcp_bare_records_per_s: %.0f records/s\n", Median(bares));
+    std::printf("tcp_records_per_s: %.0f records/s\n", Median(rates));
+    std::printf("tcp_ratio: %.3f ratio\n", Median(ratios));
+    std::printf("tcp_ratio_min: %.3f ratio\n", *std::min_element(ratios.begin(), ratios.end()));
+    std::printf("tcp_ratio_max: %.3f ratio\n", *std::max_element(ratios.begin(), ratios.end()));
+    std::printf("tcp_tail_ms: %.0f ms\n", Median(tails));
+    // Over the answers of every round.
     std::printf("tcp_ui_p99_ms: %.1f ms\n", Percentile(answers, 0.99));
     std::printf("tcp_ui_max_ms: %.1f ms\n", Percentile(answers, 1.0));
     return 0;
