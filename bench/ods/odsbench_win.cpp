@@ -4,7 +4,8 @@
 // the viewer's window answers WM_NULL. The ceiling of a viewer run is the
 // mean of the two bare rates, before and after it: this machine's speed
 // drifts by a fifth within seconds. Viewer and bare runs take turns ROUNDS
-// times (3 unless told): rates and ratios are the medians of the rounds, the
+// times (3 unless told), each sender writing LINES_PER_SENDER lines (10,000
+// unless told): rates and ratios are the medians of the rounds, the
 // answer times are taken over all of them. Prints one figure a line as
 // "name: value unit".
 //
@@ -125,7 +126,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string viewerExe = argv[1], vxsend = argv[2], receiver = argv[3];
-    const long lines = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 5000;
+    const long lines = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 10000;
     const int rounds = argc > 5 ? std::max(1, std::atoi(argv[5])) : 3;
     const long total = lines * kSenders;
     if (BufferServed()) {
