@@ -16,27 +16,19 @@
 #include "../ViewerRows_win.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-constexpr int kSenders = 4;
+using vxbench::MainWindow;
+using vxbench::Median;
+using vxbench::Now;
+using vxbench::Percentile;
 
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
+constexpr int kSenders = 4;
 
 bool BufferServed() {
     HANDLE ready = OpenEventA(SYNCHRONIZE, FALSE, "DBWIN_BUFFER_READY");
@@ -78,43 +70,6 @@ void WaitAll(std::vector<PROCESS_INFORMATION>& processes) {
         CloseHandle(p.hProcess);
     }
     processes.clear();
-}
-
-struct TFind {
-    DWORD Pid;
-    HWND Found = nullptr;
-};
-
-HWND MainWindow(DWORD pid) {
-    TFind f{pid};
-    EnumWindows(
-        [](HWND w, LPARAM param) -> BOOL {
-            auto* f = reinterpret_cast<TFind*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            char text[64] = {};
-            GetWindowTextA(w, text, sizeof text);
-            if (owner == f->Pid && IsWindowVisible(w) && std::string(text) == "vxDebugger") {
-                f->Found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        LPARAM(&f));
-    return f.Found;
-}
-
-double Percentile(std::vector<double> v, double p) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    size_t i = std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5));
-    return v[i];
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 } // namespace
@@ -178,18 +133,7 @@ int main(int argc, char** argv) {
             std::exit(1);
         }
         Sleep(1000); // past the start-up's own work
-        std::atomic<bool> flooding{true};
-        const double probeStart = Now();
-        std::thread probe([&] {
-            while (flooding) {
-                double start = Now();
-                DWORD_PTR result;
-                SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-                run.Answers.push_back((Now() - start) * 1000);
-                run.At.push_back(start - probeStart);
-                Sleep(10);
-            }
-        });
+        vxbench::TAnswerProbe probe(main);
         const double t0 = Now();
         std::vector<PROCESS_INFORMATION> senders = StartSenders(vxsend, lines);
         // Counting rows asks the viewer's window, so it starts only once every
@@ -200,8 +144,9 @@ int main(int argc, char** argv) {
         for (DWORD start = GetTickCount(); GetTickCount() - start < 300000; Sleep(20))
             if ((rows = vxbench::ViewerRows(main)) >= total) break;
         const double shown = Now();
-        flooding = false;
-        probe.join();
+        probe.Stop();
+        run.Answers = std::move(probe.Answers);
+        run.At = std::move(probe.At);
         // The sections the senders' first texts built, each in one turn of the
         // window (counted by the viewer itself).
         const UINT counts = RegisterWindowMessageA("vxDebuggerResourceCounts");

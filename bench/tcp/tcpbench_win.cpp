@@ -17,25 +17,17 @@
 #include "../ViewerRows_win.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
+using vxbench::MainWindow;
+using vxbench::Median;
+using vxbench::Now;
+using vxbench::Percentile;
 
 PROCESS_INFORMATION Start(const std::string& commandLine) {
     PROCESS_INFORMATION pi{};
@@ -77,46 +69,9 @@ bool WaitListening(int port, DWORD ms) {
     return false;
 }
 
-struct TFind {
-    DWORD Pid;
-    HWND Found = nullptr;
-};
-
-HWND MainWindow(DWORD pid) {
-    TFind f{pid};
-    EnumWindows(
-        [](HWND w, LPARAM param) -> BOOL {
-            auto* f = reinterpret_cast<TFind*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            char text[64] = {};
-            GetWindowTextA(w, text, sizeof text);
-            if (owner == f->Pid && IsWindowVisible(w) && std::string(text) == "vxDebugger") {
-                f->Found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        LPARAM(&f));
-    return f.Found;
-}
-
-double Percentile(std::vector<double> v, double p) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    size_t i = std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5));
-    return v[i];
-}
-
 void SetDisplay(HKEY key, const char* name, const std::string& value) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    DWORD(value.size() + 1));
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 } // namespace
@@ -181,16 +136,7 @@ int main(int argc, char** argv) {
             std::exit(1);
         }
         Sleep(1000); // past the start-up's own work
-        std::atomic<bool> flooding{true};
-        std::thread probe([&] {
-            while (flooding) {
-                double start = Now();
-                DWORD_PTR result;
-                SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-                run.Answers.push_back((Now() - start) * 1000);
-                Sleep(10);
-            }
-        });
+        vxbench::TAnswerProbe probe(main);
         const double t0 = Now();
         PROCESS_INFORMATION sender = Start(flood);
         const DWORD sent = Wait(sender);
@@ -199,8 +145,8 @@ int main(int argc, char** argv) {
         for (DWORD start = GetTickCount(); GetTickCount() - start < 600000; Sleep(20))
             if ((rows = vxbench::ViewerRows(main)) >= n) break;
         const double shownAt = Now();
-        flooding = false;
-        probe.join();
+        probe.Stop();
+        run.Answers = std::move(probe.Answers);
         TerminateProcess(viewer.hProcess, 0);
         WaitForSingleObject(viewer.hProcess, 10000); // its port is free again
         CloseHandle(viewer.hProcess);
