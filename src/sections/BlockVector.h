@@ -92,27 +92,48 @@ template <class T, unsigned BlockBits = 13> class TBlockVector {
             front_ = 0;
             return;
         }
-        while (blocks_.size() > 1 && blocks_.back().empty())
+        // One empty block stays: rows erased and appended in turn at a block's
+        // edge would free and make it every time.
+        while (blocks_.size() > 1 && blocks_.back().empty() && blocks_[blocks_.size() - 2].empty())
             blocks_.pop_back();
     }
 
-    // Removes the first `count` elements (all when more) without moving the rest.
+    // Removes the first `count` elements (all when more). The rest move only in
+    // a list of one block, once the dropped slots outnumber them.
     void erase_front(size_t count) {
         if (count >= size_) return clear();
-        for (size_t i = 0; i < count; ++i)
+        // Every block before the last one is full: those that held only
+        // dropped elements go whole.
+        const size_t whole = std::min((front_ + count) >> BlockBits, blocks_.size() - 1);
+        for (size_t i = (whole << BlockBits) - std::min(front_, whole << BlockBits); i < count; ++i)
             (*this)[i] = T();
-        front_ += count;
-        size_ -= count;
-        // Every block before the last one is full.
-        size_t whole = std::min(front_ >> BlockBits, blocks_.size() - 1);
         blocks_.erase(blocks_.begin(), blocks_.begin() + std::ptrdiff_t(whole));
-        front_ -= whole << BlockBits;
+        front_ = front_ + count - (whole << BlockBits);
+        size_ -= count;
+        // A first block that is still growing (a short list under a history
+        // limit) would carry its dropped slots along: once they are the
+        // larger part, the rest moves down.
+        if (blocks_.size() == 1 && front_ > size_) {
+            std::vector<T>& first = blocks_.front();
+            first.erase(first.begin(), first.begin() + std::ptrdiff_t(front_));
+            front_ = 0;
+        }
     }
 
     // Removes every element and gives their memory back.
     void clear() {
         std::vector<std::vector<T>>().swap(blocks_);
         front_ = size_ = 0;
+    }
+
+    TBlockVector() = default;
+    TBlockVector(const TBlockVector&) = delete;
+    TBlockVector& operator=(const TBlockVector&) = delete;
+    TBlockVector(TBlockVector&& other) noexcept { swap(other); }
+    TBlockVector& operator=(TBlockVector&& other) noexcept {
+        clear();
+        swap(other);
+        return *this;
     }
 
     void swap(TBlockVector& other) noexcept {

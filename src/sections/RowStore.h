@@ -77,7 +77,8 @@ class TDebugRowStore : public IDebugTree {
     // file); `other` is left empty. The listener hears of a clear, then of
     // each row appended.
     void Adopt(TDebugRowStore& other);
-    // Frees the oldest `count` rows (all when more) with one move of the rest.
+    // Frees the oldest `count` rows (all when more); the rest do not move but in a
+    // short list.
     void DropFront(size_t count);
 
     size_t Count() const { return rows_.size(); }

@@ -108,8 +108,9 @@ void TSectionCore::SetHistoryLimit(size_t limit) {
 void TSectionCore::EnforceHistoryLimit() {
     size_t n = rows_.Count();
     if (historyLimit_ == 0 || n <= historyLimit_) return;
-    // Down to the limit less a slack of about 3%: the rows left move once per
-    // slack's worth of appends, not once per append.
+    // Down to the limit less a slack of about 3%: what follows the rows (the
+    // listener's marks, the shown rows) moves once per slack's worth of
+    // appends, not once per append.
     size_t drop = n - historyLimit_ + historyLimit_ / 32;
     rows_.DropFront(drop);
     droppedRows_ += drop;

@@ -241,12 +241,21 @@ TEST(RowStore, BlocksOfRowsBehaveAsOneSequence) {
         check();
     }
     // Blocks that held only dropped rows are given back: of 25 full blocks,
-    // three rows keep two.
+    // the last three rows keep one.
     rows.clear();
     for (int i = 0; i < 100; ++i)
         rows.push_back(std::make_unique<int>(i));
     const size_t before = rows.capacity_bytes();
     rows.erase_front(97);
     EXPECT_EQ(*rows[0], 97);
-    EXPECT_LE(rows.capacity_bytes() + 23 * 4 * sizeof(std::unique_ptr<int>), before);
+    EXPECT_LE(rows.capacity_bytes() + 24 * 4 * sizeof(std::unique_ptr<int>), before);
+
+    // A short list under a history limit stays as small as its rows.
+    TBlockVector<int> recent;
+    for (int i = 0; i < 20000; ++i) {
+        recent.push_back(int(i));
+        if (recent.size() > 100) recent.erase_front(10);
+    }
+    EXPECT_EQ(recent[0] + int(recent.size()) - 1, 19999);
+    EXPECT_LT(recent.capacity_bytes(), 2048 * sizeof(int));
 }
