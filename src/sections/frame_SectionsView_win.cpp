@@ -270,12 +270,15 @@ void Tfme_Sections::UpdateVisible(bool toFront) {
         // one of the frame's windows inside it (30 to 60 ms in one message
         // while senders kept the server busy); invalidated, each paints in a
         // WM_PAINT of its own and the window answers others in between.
+        // A frame in front already has nothing to draw.
         const bool shown = Visible();
+        const bool inFront = shown && !GetWindow(Handle(), GW_HWNDPREV);
         SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOREDRAW);
         if (!shown && Parent()) Parent()->Realign();
-        RedrawWindow(Handle(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        if (!inFront)
+            RedrawWindow(Handle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     } else if (!visible && Visible()) {
         SetVisible(false);
     }

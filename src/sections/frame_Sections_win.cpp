@@ -164,6 +164,10 @@ void Tfme_Sections::BuildPart(int step) {
         Panel_MapInfoResize();
         Panel_InfoPadResize();
         break;
+    case bsShow:
+        // The dock may have changed size since: laid out again while hidden.
+        FitToParent();
+        break;
     }
 }
 
@@ -254,8 +258,13 @@ void Tfme_Sections::FitToParent() {
         r.right -= dock->Padding.right;
         r.bottom -= dock->Padding.bottom;
     }
-    SetBounds(r.left, r.top, std::max<LONG>(0, r.right - r.left),
-              std::max<LONG>(0, r.bottom - r.top));
+    const LONG width = std::max<LONG>(0, r.right - r.left),
+               height = std::max<LONG>(0, r.bottom - r.top);
+    const RECT now = Bounds();
+    if (now.left == r.left && now.top == r.top && now.right - now.left == width &&
+        now.bottom - now.top == height)
+        return; // a move to where it is costs Wine a server call
+    SetBounds(r.left, r.top, width, height);
 }
 
 void Tfme_Sections::AddToolTip(TSpeedButton& tool) {

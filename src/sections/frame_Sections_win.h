@@ -133,8 +133,8 @@ class Tfme_Sections : public ui::TPanel {
 
   private:
     // Building (frame_Sections_win.cpp), in steps after the constructor.
-    // bsLayout fits the hidden parts to the frame; the step after it, bsShow,
-    // shows the frame.
+    // bsLayout fits the hidden parts to the frame; bsShow fits the frame to
+    // its dock and, once it is taken (built_ is bsDone), the frame shows.
     enum TBuildStep {
         bsTools,
         bsInfo,

@@ -135,7 +135,7 @@ TEST(FrameLifecycle, AFrameMadeInStepsShowsWhatCameMeanwhileInItsPlaces) {
         f.UpdateNow(); // an update between two steps, as a flood brings them
     }
     ASSERT_TRUE(f.Built());
-    EXPECT_GE(steps, 6);
+    EXPECT_GE(steps, 8);
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
     Pump();
     EXPECT_EQ(f.lst_Debug.Count(), 1);
