@@ -3,7 +3,7 @@
 # viewer against a bare reader of the buffer in the same run (ods_ratio), and
 # the viewer window's answer time to WM_NULL during that flood (ods_ui_p99_ms).
 # With VX_ODS_SLOWEST=1 the twenty slowest answers are listed on stderr with
-# the time into the flood they were asked at.
+# the time into the flood (and the round) they were asked at.
 # With VX_ODS_NOBUILD=1 the programs in the build tree are run as they are,
 # so that two builds' viewers copied there in turn compare side by side.
 # Each sender writes 10,000 lines unless told (LINES_PER_SENDER): a shorter

@@ -6,7 +6,8 @@
 // drifts by a fifth within seconds. Viewer and bare runs take turns ROUNDS
 // times (3 unless told), each sender writing LINES_PER_SENDER lines (10,000
 // unless told): rates and ratios are the medians of the rounds, the
-// answer times are taken over all of them. Prints one figure a line as
+// answer times are taken over all of them (the ratio is the median of the
+// rounds' ratios, not the quotient of the median rates). Prints one figure a line as
 // "name: value unit".
 //
 // Usage: odsbench VXDEBUGGER VXSEND ODSRECEIVE [LINES_PER_SENDER] [ROUNDS]
@@ -173,7 +174,8 @@ int main(int argc, char** argv) {
     // the mean of the bare runs on either side of it.
     std::vector<double> bares{bareRate()}, rates, ratios, tails, answers;
     std::vector<double> at;
-    unsigned long built = 0;
+    std::vector<int> round; // of each answer
+    unsigned long built = ~0ul;
     double longestBuild = 0;
     for (int r = 0; r < rounds; ++r) {
         TViewerRun run = viewerRun();
@@ -183,7 +185,9 @@ int main(int argc, char** argv) {
         tails.push_back(run.TailMs);
         answers.insert(answers.end(), run.Answers.begin(), run.Answers.end());
         at.insert(at.end(), run.At.begin(), run.At.end());
-        built = std::max(built, run.Built);
+        round.insert(round.end(), run.At.size(), r + 1);
+        // The fewest a round built: each should build one per sender.
+        built = std::min(built, run.Built);
         longestBuild = std::max(longestBuild, run.LongestBuildMs);
     }
 
@@ -205,7 +209,8 @@ int main(int argc, char** argv) {
         std::sort(order.begin(), order.end(),
                   [&](size_t a, size_t b) { return answers[a] > answers[b]; });
         for (size_t i = 0; i < order.size() && i < 20; ++i)
-            std::fprintf(stderr, "slow %.1f ms at %.3f s\n", answers[order[i]], at[order[i]]);
+            std::fprintf(stderr, "slow %.1f ms at %.3f s of round %d\n", answers[order[i]],
+                         at[order[i]], round[order[i]]);
     }
     std::printf("ods_sections_built: %lu sections\n", built);
     std::printf("ods_section_build_max_ms: %.1f ms\n", longestBuild);

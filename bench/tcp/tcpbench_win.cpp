@@ -6,8 +6,9 @@
 // rates, before and after it: this machine's speed drifts by a fifth within
 // seconds, and one bare run alone gave ratios above 1. Viewer and bare runs
 // take turns ROUNDS times (3 unless told): rates and ratios are the medians
-// of the rounds, the answer times are taken over all of them. Prints one
-// figure a line as "name: value unit".
+// of the rounds (the ratio is the median of the rounds' ratios, not the
+// quotient of the median rates), the answer times are taken over all of
+// them. Prints one figure a line as "name: value unit".
 //
 // Usage: tcpbench VXDEBUGGER VXSEND VXRECEIVE PORT [RECORDS] [ROUNDS]
 #include <winsock2.h>
