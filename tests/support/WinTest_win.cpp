@@ -18,6 +18,9 @@ struct TDialogScript {
     // so each step is followed by a marker posted behind its messages.
     HWND Marker = nullptr;
     bool Waiting = false;
+    // Ticks a step has waited for the focus to come into the dialog: a step
+    // posts its keys to the focus, which a loaded machine moves there late.
+    int FocusWaits = 0;
 };
 
 TDialogScript& Script() {
@@ -52,6 +55,9 @@ void CALLBACK StepTick(HWND, UINT, UINT_PTR, DWORD) {
     if (s.Waiting) return;
     HWND dialog = s.Find ? s.Find() : nullptr;
     if (!dialog || !IsWindowVisible(dialog)) return;
+    const HWND focus = GetFocus();
+    if ((!focus || (focus != dialog && !IsChild(dialog, focus))) && ++s.FocusWaits < 50) return;
+    s.FocusWaits = 0;
     if (s.Steps.empty()) {
         StopDialogSteps();
         return;
@@ -190,6 +196,7 @@ void RunDialogSteps(std::function<HWND()> find, std::vector<TDialogStep> steps, 
     TDialogScript& s = Script();
     Marker();
     s.Waiting = false;
+    s.FocusWaits = 0;
     s.Find = std::move(find);
     s.Steps.assign(steps.begin(), steps.end());
     s.Timer = SetTimer(nullptr, 0, intervalMs, &StepTick);
