@@ -79,6 +79,14 @@ inline HWND MainWindow(DWORD pid) {
     return f.Found;
 }
 
+// Waits up to 20 s for the main window of the viewer in process `pid`.
+inline HWND WaitMainWindow(DWORD pid) {
+    HWND main = nullptr;
+    for (int i = 0; i < 1000 && !(main = MainWindow(pid)); ++i)
+        Sleep(20);
+    return main;
+}
+
 // The value below which the fraction p of v lies (the nearest rank).
 inline double Percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0;

@@ -24,7 +24,6 @@
 
 namespace {
 
-using vxbench::MainWindow;
 using vxbench::Median;
 using vxbench::Now;
 using vxbench::Percentile;
@@ -125,9 +124,7 @@ int main(int argc, char** argv) {
     auto viewerRun = [&]() -> TViewerRun {
         TViewerRun run;
         PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
-        HWND main = nullptr;
-        for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
-            Sleep(20);
+        const HWND main = vxbench::WaitMainWindow(viewer.dwProcessId);
         if (!main || !WaitUntil(BufferServed, 20000)) {
             std::fputs("odsbench: the viewer does not capture\n", stderr);
             TerminateProcess(viewer.hProcess, 1);

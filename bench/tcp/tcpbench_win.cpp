@@ -25,7 +25,6 @@
 
 namespace {
 
-using vxbench::MainWindow;
 using vxbench::Median;
 using vxbench::Now;
 using vxbench::Percentile;
@@ -128,9 +127,7 @@ int main(int argc, char** argv) {
     auto viewerRun = [&]() -> TViewerRun {
         TViewerRun run;
         PROCESS_INFORMATION viewer = Start("\"" + viewerExe + "\"");
-        HWND main = nullptr;
-        for (int i = 0; i < 1000 && !(main = MainWindow(viewer.dwProcessId)); ++i)
-            Sleep(20);
+        const HWND main = vxbench::WaitMainWindow(viewer.dwProcessId);
         if (!main || !WaitListening(port, 20000)) {
             std::fputs("tcpbench: the viewer does not listen\n", stderr);
             TerminateProcess(viewer.hProcess, 1);

@@ -105,10 +105,11 @@ template <class T, unsigned BlockBits = 13> class TBlockVector {
         // Every block before the last one is full: those that held only
         // dropped elements go whole.
         const size_t whole = std::min((front_ + count) >> BlockBits, blocks_.size() - 1);
-        for (size_t i = (whole << BlockBits) - std::min(front_, whole << BlockBits); i < count; ++i)
-            (*this)[i] = T();
+        const size_t goneSlots = whole << BlockBits; // front_ is below it when whole > 0
+        for (size_t i = goneSlots > front_ ? goneSlots - front_ : 0; i < count; ++i)
+            (*this)[i] = T(); // dropped, in a block that stays
         blocks_.erase(blocks_.begin(), blocks_.begin() + std::ptrdiff_t(whole));
-        front_ = front_ + count - (whole << BlockBits);
+        front_ = front_ + count - goneSlots;
         size_ -= count;
         // A first block that is still growing (a short list under a history
         // limit) would carry its dropped slots along: once they are the

@@ -113,10 +113,9 @@ Tfme_Sections::Tfme_Sections(HWND parent, const TSectionContext& context)
 // the data panel, the info pad and the source fields, then their layout. The
 // frame stays hidden until all that has come (windows made and moved inside a
 // shown frame cost Wine many times more), and shows what the core holds in a
-// step of its own. Parts that are not
-// made yet are left alone by everything that keeps the windows up to date
-// (their handles are null); a part that cannot be made is left out, and the
-// section shows without it.
+// step of its own. Parts that are not made yet are left alone by everything
+// that keeps the windows up to date (their handles are null); a part that
+// cannot be made is left out, and the section shows without it.
 void Tfme_Sections::BuildStep() {
     const int step = built_;
     try {
